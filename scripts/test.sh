@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Sets up the machine, builds Velmora twice (normal, and with AddressSanitizer
+# and UndefinedBehaviorSanitizer) and runs every test in both builds.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/setup.sh"
+
+export QT_QPA_PLATFORM=offscreen
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:strict_string_checks=1
+export LSAN_OPTIONS=suppressions=$root/tests/lsan.supp:print_suppressions=0
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+
+for kind in release asan; do
+  echo "== $kind build =="
+  "$root/scripts/build.sh" "$kind"
+  echo "== $kind tests =="
+  (cd "$root/build/$kind" && ctest --output-on-failure --timeout 300 -j "$(nproc)")
+done

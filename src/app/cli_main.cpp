@@ -1,0 +1,12 @@
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "cli/cli.h"
+
+int main(int argc, char** argv)
+{
+    std::ios::sync_with_stdio(false);
+    std::vector<std::string> args(argv + 1, argv + argc);
+    return velmora::cli::run(args, std::cout, std::cerr);
+}

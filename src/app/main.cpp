@@ -1,0 +1,68 @@
+// Velmora: start-up. Shows the splash, creates the main window (which loads
+// the settings and the catalogue) and runs the event loop.
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <cstdio>
+#include <cstdlib>
+
+#include "mainwindow/about_box.h"
+#include "mainwindow/tform1.h"
+#include "platform/app_setup.h"
+#include "platform/qt_prompter.h"
+#include "platform/shell.h"
+#include "store/data_folder.h"
+
+namespace {
+
+bool haveDisplay()
+{
+    auto set = [](const char* name) {
+        const char* value = std::getenv(name);
+        return value != nullptr && *value != '\0';
+    };
+    return set("QT_QPA_PLATFORM") || set("DISPLAY") || set("WAYLAND_DISPLAY");
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (!haveDisplay()) {
+        std::fprintf(stderr,
+                     "Velmora: 画面(ディスプレイ)がありません。デスクトップ上で起動するか、\n"
+                     "仮想画面で起動してください:  xvfb-run -a scripts/run.sh\n"
+                     "Velmora: no display found (DISPLAY is not set). Run it on a desktop, or under\n"
+                     "a virtual display:  xvfb-run -a scripts/run.sh\n");
+        return 1;
+    }
+    QApplication app(argc, argv);
+    velmora::ui::setUpApplication(app);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Velmora: 音楽CD・メディアファイルのカタログ"));
+    parser.addHelpOption();
+    QCommandLineOption dataDir(
+        QStringLiteral("data-dir"),
+        QStringLiteral("カタログ (VLM.dat) と設定ファイルのフォルダ。既定はプログラムのフォルダ。"),
+        QStringLiteral("DIR"));
+    parser.addOption(dataDir);
+    parser.process(app);
+
+    std::filesystem::path folder = velmora::store::DataFolder::executableDir();
+    if (parser.isSet(dataDir)) {
+        folder = QDir(parser.value(dataDir)).absolutePath().toStdString();
+    }
+
+    velmora::ui::QtPrompter prompter;
+    velmora::ui::QtShell shell;
+
+    auto* splash = new velmora::ui::TAboutBox(&shell, QString());
+    splash->showAsSplash();
+
+    velmora::ui::TForm1 window({prompter, shell, velmora::store::DataFolder(folder)}, splash);
+    prompter.setParent(&window);
+    delete splash;
+    window.show();
+    return QApplication::exec();
+}

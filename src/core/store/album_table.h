@@ -1,0 +1,104 @@
+// The catalogue in memory: one row per album, 305 text columns.
+//
+// A row is kept as the bytes of its data-file line (cells joined by "<>").
+// Rows loaded from a file point into the loaded buffer until they are
+// edited, so a 100,000-album catalogue costs little more than its file and
+// an unchanged row is written back as the very bytes it was read from.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "store/album_record.h"
+#include "store/columns.h"
+
+namespace velmora::store {
+
+// Why a text cannot be stored in a cell (the data file has no escaping).
+enum class CellProblem {
+    None,
+    Separator,     // holds "<>" on a character boundary
+    LineBreak,     // holds CR or LF
+    LoneLeadByte,  // ends with half a double-byte character (only column 304 may)
+};
+
+CellProblem checkCell(int column, std::string_view value);
+
+class AlbumTable {
+public:
+    AlbumTable();
+    ~AlbumTable();
+    AlbumTable(AlbumTable&&) noexcept;
+    AlbumTable& operator=(AlbumTable&&) noexcept;
+    AlbumTable(const AlbumTable&) = delete;
+    AlbumTable& operator=(const AlbumTable&) = delete;
+
+    int rowCount() const { return static_cast<int>(rows_.size()); }
+    int albumCount() const { return rowCount() - 1; }
+    // Below 1 leaves 1; growing appends empty rows, shrinking drops the last.
+    void setRowCount(int count);
+
+    // Empty for a cell that was never written. Scans the row from its start:
+    // use rowCells() to read many cells of one row.
+    std::string_view cell(int column, int row) const;
+    // Throws std::invalid_argument for a value checkCell() refuses and
+    // std::out_of_range outside the table.
+    void setCell(int column, int row, std::string_view value);
+
+    using RowCells = std::array<std::string_view, kColumnCount>;
+    // All cells of a row in one pass; the views live until the row changes.
+    RowCells rowCells(int row) const;
+
+    AlbumRecord record(int row) const;
+    void setRecord(int row, const AlbumRecord& record);
+
+    // Inserts an empty row at `row` (1..rowCount()); later albums move up.
+    void insertRow(int row);
+    void removeRow(int row);
+    // Removes the given rows (any order, duplicates ignored) in one pass.
+    void removeRows(std::vector<int> rows);
+    // Rewrites rows 1.. with the rows listed in `order` (each a current row
+    // number); rows not listed are dropped and the count follows the list.
+    void reorderAlbums(const std::vector<int>& order);
+
+    // The bytes of a row as one data-file line, without line end.
+    std::string_view rowLine(int row) const { return rows_.at(static_cast<std::size_t>(row)).line; }
+
+    // Replaces the whole table with the lines of a data file. Each line
+    // (already split at CR/LF by the caller) becomes one row exactly as the
+    // column-by-column split would: field i in column i, fields after the
+    // 305th dropped, missing fields empty. `buffer` keeps the bytes that the
+    // line views point into alive. At least one row is kept.
+    // `progress`, when set, is called with 0..305 spread over the work, as
+    // the split by columns reports one step per column pass. With
+    // `fillReadings`, an album whose reading is empty gets its artist's text
+    // there, as a loaded catalogue does.
+    void assignLines(std::shared_ptr<const void> buffer, const std::vector<std::string_view>& lines,
+                     const std::function<void(int)>& progress = {}, bool fillReadings = false);
+
+    void clear();
+
+private:
+    struct Row {
+        std::string_view line;
+        std::unique_ptr<char[]> owned;  // set when the row's bytes are its own
+    };
+    static Row makeOwnedRow(std::string_view line);
+    static Row emptyRow();
+    void checkRow(int row) const;
+
+    std::vector<Row> rows_;
+    std::shared_ptr<const void> buffer_;
+};
+
+// Where a field ends: the first "<>" on a character boundary at or after
+// `from`, or the end of the line.
+std::size_t fieldEnd(std::string_view line, std::size_t from);
+
+}  // namespace velmora::store

@@ -1,0 +1,149 @@
+#include "store/data_file.h"
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <memory>
+
+#include "store/album_table.h"
+#include "store/columns.h"
+
+namespace velmora::store {
+
+std::vector<std::string_view> splitLines(std::string_view text)
+{
+    std::vector<std::string_view> lines;
+    const char* data = text.data();
+    const std::size_t size = text.size();
+    // Next CR and LF at or after the current position (size when none), so
+    // that a file with only one kind of line end is still read in one pass.
+    auto nextOf = [&](char c, std::size_t from) {
+        const void* hit = from < size ? std::memchr(data + from, c, size - from) : nullptr;
+        return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - data) : size;
+    };
+    std::size_t nextCr = nextOf('\r', 0);
+    std::size_t nextLf = nextOf('\n', 0);
+    std::size_t start = 0;
+    while (start < size) {
+        if (nextCr < start) {
+            nextCr = nextOf('\r', start);
+        }
+        if (nextLf < start) {
+            nextLf = nextOf('\n', start);
+        }
+        std::size_t end = std::min(nextCr, nextLf);
+        lines.push_back(text.substr(start, end - start));
+        if (end < size && data[end] == '\r' && end + 1 < size && data[end + 1] == '\n') {
+            ++end;
+        }
+        start = end + 1;
+    }
+    return lines;
+}
+
+bool FileBytes::reserve(std::size_t capacity)
+{
+    if (capacity <= capacity_) {
+        return true;
+    }
+    constexpr std::size_t kHugePage = 2 << 20;
+    if (size_ == 0 && capacity >= kHugePage) {
+        // A large file goes into huge pages: a page fault for every 4 KiB
+        // costs more than reading the bytes.
+        std::size_t rounded = (capacity + kHugePage - 1) / kHugePage * kHugePage;
+        void* fresh = std::aligned_alloc(kHugePage, rounded);
+        if (fresh == nullptr) {
+            return false;
+        }
+        ::madvise(fresh, rounded, MADV_HUGEPAGE);
+        data_.reset(static_cast<char*>(fresh));
+        capacity_ = rounded;
+        return true;
+    }
+    void* grown = std::realloc(data_.get(), capacity);
+    if (grown == nullptr) {
+        return false;
+    }
+    data_.release();
+    data_.reset(static_cast<char*>(grown));
+    capacity_ = capacity;
+    return true;
+}
+
+bool readWholeFile(const std::filesystem::path& file, FileBytes& bytes, FileError* error)
+{
+    auto fail = [&](int err) {
+        if (error) {
+            *error = FileError{file.string(), describeErrno(err)};
+        }
+        return false;
+    };
+    int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return fail(errno);
+    }
+    auto closeAndFail = [&](int err) {
+        ::close(fd);
+        return fail(err);
+    };
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        return closeAndFail(errno);
+    }
+    if (S_ISDIR(st.st_mode)) {
+        return closeAndFail(EISDIR);
+    }
+    // One byte more than the size, so that the end of the file is seen
+    // without another allocation.
+    std::size_t expected = S_ISREG(st.st_mode) ? static_cast<std::size_t>(st.st_size) + 1 : 1 << 16;
+    if (!bytes.reserve(expected)) {
+        return closeAndFail(ENOMEM);
+    }
+    for (;;) {
+        if (bytes.room() == 0 && !bytes.reserve(bytes.size() * 2)) {
+            return closeAndFail(ENOMEM);
+        }
+        ssize_t n = ::read(fd, bytes.end(), bytes.room());
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return closeAndFail(errno);
+        }
+        if (n == 0) {
+            break;
+        }
+        bytes.grow(static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    return true;
+}
+
+LoadResult loadDataFile(const std::filesystem::path& file, AlbumTable& table,
+                        const std::function<void(int)>& progress)
+{
+    LoadResult result;
+    std::error_code ec;
+    if (!std::filesystem::exists(std::filesystem::symlink_status(file, ec)) &&
+        !std::filesystem::exists(file, ec)) {
+        result.status = LoadStatus::Missing;
+        return result;
+    }
+    auto buffer = std::make_shared<FileBytes>();
+    if (!readWholeFile(file, *buffer, &result.error)) {
+        // A dangling link is a missing file, not a broken one.
+        result.status = std::filesystem::exists(file, ec) ? LoadStatus::Unreadable : LoadStatus::Missing;
+        return result;
+    }
+    std::vector<std::string_view> lines = splitLines(buffer->view());
+    table.assignLines(buffer, lines, progress, true);
+    result.status = LoadStatus::Loaded;
+    return result;
+}
+
+}  // namespace velmora::store

@@ -1,0 +1,78 @@
+#include "store/string_grid_io.h"
+
+#include <cctype>
+
+#include "store/album_table.h"
+#include "store/atomic_file.h"
+
+namespace velmora::store {
+
+bool isDecimalNumber(std::string_view text)
+{
+    std::size_t i = 0;
+    auto digits = [&] {
+        std::size_t start = i;
+        while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) {
+            ++i;
+        }
+        return i - start;
+    };
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        ++i;
+    }
+    std::size_t mantissa = digits();
+    if (i < text.size() && text[i] == '.') {
+        ++i;
+        mantissa += digits();
+    }
+    if (mantissa == 0) {
+        return false;
+    }
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        ++i;
+        if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+            ++i;
+        }
+        if (digits() == 0) {
+            return false;
+        }
+    }
+    return i == text.size();
+}
+
+bool TStringGridIO::Write(const std::filesystem::path& fileName, std::string_view separator, bool quote,
+                          FileError* error) const
+{
+    if (TargetGrid == nullptr) {
+        return true;
+    }
+    const AlbumTable& table = *TargetGrid;
+    AtomicFileWriter writer(fileName);
+    bool ok = writer.open();
+    // Rows are kept as data-file lines already: the usual format is written
+    // as they are.
+    const bool asStored = separator == "<>" && !quote;
+    for (int row = 0; ok && row < table.rowCount(); ++row) {
+        if (asStored) {
+            ok = writer.write(table.rowLine(row));
+        } else {
+            AlbumTable::RowCells cells = table.rowCells(row);
+            for (std::size_t c = 0; ok && c < cells.size(); ++c) {
+                if (c > 0) {
+                    ok = writer.write(separator);
+                }
+                bool wrap = quote && !isDecimalNumber(cells[c]);
+                ok = ok && (!wrap || writer.write("\"")) && writer.write(cells[c]) &&
+                     (!wrap || writer.write("\""));
+            }
+        }
+        ok = ok && writer.write("\r\n");
+    }
+    ok = ok && writer.commit();
+    if (!ok && error) {
+        *error = writer.error();
+    }
+    return ok;
+}
+
+}  // namespace velmora::store

@@ -1,0 +1,142 @@
+#include "mainwindow/album_list_model.h"
+
+#include <algorithm>
+
+#include "mainwindow/list_images.h"
+#include "platform/text_codec.h"
+#include "store/album_record.h"
+#include "store/album_table.h"
+
+namespace velmora::ui {
+
+using namespace velmora::store;
+
+int AlbumListModel::tableColumn(int listColumn)
+{
+    static constexpr int kColumns[] = {-1,          ArtistColumn, AlbumColumn,    Memo1Column,
+                                       Memo2Column, Memo3Column,  FuriganaColumn, -1};
+    return kColumns[listColumn];
+}
+
+int albumImage(const AlbumTable& table, int album)
+{
+    AlbumTable::RowCells cells = table.rowCells(album);
+    switch (albumMediaKind([&](int slot) { return cells[static_cast<std::size_t>(mediaColumn(slot))]; })) {
+        case MediaKind::CdTrack:
+            return CdImage;
+        case MediaKind::File:
+            return MediaFileImage;
+        case MediaKind::None:
+            break;
+    }
+    return NoListImage;
+}
+
+AlbumListModel::AlbumListModel(const AlbumTable& table, QObject* parent)
+    : QAbstractTableModel(parent), table_(table), headings_{QStringLiteral("No"),
+                                                            QStringLiteral("アーティスト名"),
+                                                            QStringLiteral("アルバム名"),
+                                                            QStringLiteral("ジャンル"),
+                                                            QStringLiteral("メディア"),
+                                                            QStringLiteral("メモ"),
+                                                            QStringLiteral("フリガナ"),
+                                                            QStringLiteral("検索曲番号")}
+{
+}
+
+int AlbumListModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(entries_.size());
+}
+
+int AlbumListModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : kColumnCount;
+}
+
+QString AlbumListModel::text(int row, int column) const
+{
+    const Entry& e = entry(row);
+    if (column == 0) {
+        return QString::number(e.album);
+    }
+    if (column == 7) {
+        return e.searchSong > 0 ? QString::number(e.searchSong) : QString();
+    }
+    if (e.album < 1 || e.album >= table_.rowCount()) {
+        return {};
+    }
+    return fromCp932(table_.cell(tableColumn(column), e.album));
+}
+
+QVariant AlbumListModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= rowCount()) {
+        return {};
+    }
+    switch (role) {
+        case Qt::DisplayRole:
+            return text(index.row(), index.column());
+        case Qt::DecorationRole:
+            // Items without an image keep the image's room, so numbers line up.
+            return index.column() == 0 ? listImageIcon(entry(index.row()).image) : QVariant();
+        default:
+            return {};
+    }
+}
+
+QVariant AlbumListModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < kColumnCount) {
+        return headings_.at(section);
+    }
+    return QAbstractTableModel::headerData(section, orientation, role);
+}
+
+Qt::ItemFlags AlbumListModel::flags(const QModelIndex& index) const
+{
+    if (!index.isValid()) {
+        return Qt::ItemIsDropEnabled;
+    }
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled | Qt::ItemIsDropEnabled;
+}
+
+void AlbumListModel::setEntries(std::vector<Entry> entries)
+{
+    beginResetModel();
+    entries_ = std::move(entries);
+    endResetModel();
+}
+
+void AlbumListModel::setEntryImage(int row, int image)
+{
+    entries_.at(static_cast<std::size_t>(row)).image = image;
+    emit dataChanged(index(row, 0), index(row, 0), {Qt::DecorationRole});
+}
+
+void AlbumListModel::removeEntries(const std::vector<int>& rows)
+{
+    std::vector<int> sorted = rows;
+    std::sort(sorted.begin(), sorted.end(), std::greater<>());
+    sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
+    for (int row : sorted) {
+        beginRemoveRows({}, row, row);
+        entries_.erase(entries_.begin() + row);
+        endRemoveRows();
+    }
+}
+
+void AlbumListModel::refreshTexts()
+{
+    if (!entries_.empty()) {
+        emit dataChanged(index(0, 0), index(rowCount() - 1, kColumnCount - 1));
+    }
+}
+
+void AlbumListModel::setHeading(int column, const QString& text)
+{
+    headings_[column] = text;
+    emit headerDataChanged(Qt::Horizontal, column, column);
+}
+
+}  // namespace velmora::ui

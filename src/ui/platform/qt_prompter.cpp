@@ -1,0 +1,142 @@
+#include "platform/qt_prompter.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace velmora::ui {
+
+namespace {
+
+const char* const kOk = "OK";
+const char* const kCancel = "キャンセル";
+const char* const kYes = "はい(&Y)";
+const char* const kNo = "いいえ(&N)";
+
+QString windowTitle()
+{
+    return QApplication::applicationDisplayName();
+}
+
+// Message box texts use CR LF between lines, as they are stored.
+QString plain(const QString& text)
+{
+    QString copy = text;
+    copy.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return copy;
+}
+
+QMessageBox::ButtonRole run(QWidget* parent, QMessageBox::Icon icon, const QString& text,
+                            std::initializer_list<std::pair<const char*, QMessageBox::ButtonRole>> buttons,
+                            int defaultIndex = 0)
+{
+    QMessageBox box(icon, windowTitle(), plain(text), QMessageBox::NoButton, parent);
+    QAbstractButton* escape = nullptr;
+    int index = 0;
+    for (const auto& [caption, role] : buttons) {
+        QPushButton* button = box.addButton(QString::fromUtf8(caption), role);
+        if (index++ == defaultIndex) {
+            box.setDefaultButton(button);
+        }
+        if (role == QMessageBox::RejectRole || (escape == nullptr && role == QMessageBox::AcceptRole)) {
+            escape = button;
+        }
+    }
+    box.setEscapeButton(escape);
+    box.exec();
+    QAbstractButton* clicked = box.clickedButton();
+    return clicked ? box.buttonRole(clicked) : QMessageBox::RejectRole;
+}
+
+}  // namespace
+
+void QtPrompter::information(const QString& text)
+{
+    run(parent_, QMessageBox::Information, text, {{kOk, QMessageBox::AcceptRole}});
+}
+
+void QtPrompter::error(const QString& text)
+{
+    run(parent_, QMessageBox::Critical, text, {{kOk, QMessageBox::AcceptRole}});
+}
+
+bool QtPrompter::confirm(const QString& text)
+{
+    return run(parent_, QMessageBox::Question, text,
+               {{kOk, QMessageBox::AcceptRole}, {kCancel, QMessageBox::RejectRole}}) ==
+           QMessageBox::AcceptRole;
+}
+
+bool QtPrompter::askYesNo(const QString& text)
+{
+    return run(parent_, QMessageBox::Question, text,
+               {{kYes, QMessageBox::YesRole}, {kNo, QMessageBox::NoRole}}) == QMessageBox::YesRole;
+}
+
+Prompter::Answer QtPrompter::askYesNoCancel(const QString& text)
+{
+    switch (
+        run(parent_, QMessageBox::Question, text,
+            {{kYes, QMessageBox::YesRole}, {kNo, QMessageBox::NoRole}, {kCancel, QMessageBox::RejectRole}})) {
+        case QMessageBox::YesRole:
+            return Answer::Yes;
+        case QMessageBox::NoRole:
+            return Answer::No;
+        default:
+            return Answer::Cancel;
+    }
+}
+
+std::optional<QString> QtPrompter::inputText(const QString& caption, const QString& prompt,
+                                             const QString& initial)
+{
+    QInputDialog dialog(parent_);
+    dialog.setWindowTitle(caption);
+    dialog.setLabelText(plain(prompt));
+    dialog.setTextValue(initial);
+    dialog.setOkButtonText(QString::fromUtf8(kOk));
+    dialog.setCancelButtonText(QString::fromUtf8(kCancel));
+    if (dialog.exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return dialog.textValue();
+}
+
+std::optional<QString> QtPrompter::openFile(const QString& title, const QString& filter,
+                                            const QString& startPath)
+{
+    QString path = QFileDialog::getOpenFileName(parent_, title, startPath, filter);
+    return path.isEmpty() ? std::nullopt : std::optional<QString>(path);
+}
+
+std::optional<QString> QtPrompter::saveFile(const QString& title, const QString& filter,
+                                            const QString& startPath)
+{
+    QString path = QFileDialog::getSaveFileName(parent_, title, startPath, filter);
+    return path.isEmpty() ? std::nullopt : std::optional<QString>(path);
+}
+
+std::optional<QString> QtPrompter::pickFolder(const QString& title, const QString& startPath)
+{
+    QString path = QFileDialog::getExistingDirectory(parent_, title, startPath, QFileDialog::ShowDirsOnly);
+    return path.isEmpty() ? std::nullopt : std::optional<QString>(path);
+}
+
+std::optional<QFont> QtPrompter::chooseFont(const QFont& initial)
+{
+    bool ok = false;
+    QFont font = QFontDialog::getFont(&ok, initial, parent_);
+    return ok ? std::optional<QFont>(font) : std::nullopt;
+}
+
+std::optional<QColor> QtPrompter::chooseColor(const QColor& initial)
+{
+    QColor color = QColorDialog::getColor(initial, parent_);
+    return color.isValid() ? std::optional<QColor>(color) : std::nullopt;
+}
+
+}  // namespace velmora::ui

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+#include "platform/prompter.h"
+
+namespace velmora::ui {
+
+// Real dialogs, with Japanese buttons whatever the system language.
+class QtPrompter : public Prompter {
+public:
+    explicit QtPrompter(QWidget* parent = nullptr) : parent_(parent) {}
+    void setParent(QWidget* parent) { parent_ = parent; }
+
+    void information(const QString& text) override;
+    void error(const QString& text) override;
+    bool confirm(const QString& text) override;
+    bool askYesNo(const QString& text) override;
+    Answer askYesNoCancel(const QString& text) override;
+    std::optional<QString> inputText(const QString& caption, const QString& prompt,
+                                     const QString& initial) override;
+    std::optional<QString> openFile(const QString& title, const QString& filter,
+                                    const QString& startPath) override;
+    std::optional<QString> saveFile(const QString& title, const QString& filter,
+                                    const QString& startPath) override;
+    std::optional<QString> pickFolder(const QString& title, const QString& startPath) override;
+    std::optional<QFont> chooseFont(const QFont& initial) override;
+    std::optional<QColor> chooseColor(const QColor& initial) override;
+
+private:
+    QPointer<QWidget> parent_;
+};
+
+}  // namespace velmora::ui

@@ -1,0 +1,70 @@
+#include "cli/cli.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "support/temp_dir.h"
+
+namespace velmora::cli {
+namespace {
+
+using test::dataLine;
+using test::readBytes;
+using test::TempDir;
+using test::writeBytes;
+
+struct Result {
+    int code;
+    std::string out;
+    std::string err;
+};
+
+Result runCli(const TempDir& dir, std::vector<std::string> args)
+{
+    args.insert(args.begin(), {"--data-dir", dir.path().string()});
+    std::ostringstream out;
+    std::ostringstream err;
+    int code = run(args, out, err);
+    return {code, out.str(), err.str()};
+}
+
+TEST(Cli, InfoAndSave)
+{
+    TempDir dir;
+    EXPECT_EQ(runCli(dir, {"info"}).out, "albums: 0\n");
+
+    const std::string file = dataLine({}) + "\r\n" + dataLine({"a", "", "t"}).insert(2 + 2 * 205, "a") +
+                             "\r\n" + dataLine({"b", "", "u"}).insert(2 + 2 * 205, "b") + "\r\n";
+    writeBytes(dir / "VLM.dat", file);
+    Result info = runCli(dir, {"info"});
+    EXPECT_EQ(info.code, 0);
+    EXPECT_EQ(info.out, "albums: 2\n");
+
+    EXPECT_EQ(runCli(dir, {"save"}).code, 0);
+    EXPECT_EQ(readBytes(dir / "VLM.dat"), file);
+}
+
+TEST(Cli, SaveWithoutAFileWritesAnEmptyCatalogue)
+{
+    TempDir dir;
+    EXPECT_EQ(runCli(dir, {"save"}).code, 0);
+    EXPECT_EQ(readBytes(dir / "VLM.dat"), dataLine({}) + "\r\n");
+}
+
+TEST(Cli, ErrorsExitWithTwo)
+{
+    TempDir dir;
+    std::filesystem::create_directory(dir / "VLM.dat");
+    Result info = runCli(dir, {"info"});
+    EXPECT_EQ(info.code, 2);
+    EXPECT_NE(info.err.find("ファイルを読み込めませんでした。"), std::string::npos);
+    EXPECT_NE(info.err.find("VLM.dat"), std::string::npos);
+    EXPECT_EQ(runCli(dir, {"save"}).code, 2);
+    EXPECT_EQ(runCli(dir, {"frobnicate"}).code, 2);
+    EXPECT_EQ(runCli(dir, {}).code, 2);
+    EXPECT_EQ(runCli(dir, {"--bogus", "info"}).code, 2);
+}
+
+}  // namespace
+}  // namespace velmora::cli

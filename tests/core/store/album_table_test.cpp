@@ -1,0 +1,205 @@
+#include "store/album_table.h"
+
+#include <gtest/gtest.h>
+
+#include "store/album_record.h"
+#include "store/columns.h"
+
+namespace velmora::store {
+namespace {
+
+TEST(AlbumTable, RowCountRules)
+{
+    AlbumTable table;
+    EXPECT_EQ(table.rowCount(), 1);
+    EXPECT_EQ(table.albumCount(), 0);
+    table.setRowCount(0);
+    EXPECT_EQ(table.rowCount(), 1);
+    table.setRowCount(-5);
+    EXPECT_EQ(table.rowCount(), 1);
+    table.setRowCount(5);
+    EXPECT_EQ(table.rowCount(), 5);
+    table.setCell(ArtistColumn, 4, "last");
+    table.setRowCount(6);
+    EXPECT_EQ(table.cell(ArtistColumn, 4), "last");
+    EXPECT_EQ(table.cell(ArtistColumn, 5), "");
+    table.setRowCount(4);
+    EXPECT_EQ(table.rowCount(), 4);
+    EXPECT_THROW(table.cell(0, 4), std::out_of_range);
+    EXPECT_THROW(table.setCell(0, 4, "x"), std::out_of_range);
+    EXPECT_THROW(table.cell(305, 1), std::out_of_range);
+}
+
+TEST(AlbumTable, CellsReadBackInEveryColumn)
+{
+    AlbumTable table;
+    table.setRowCount(2);
+    for (int c = 0; c < kColumnCount; ++c) {
+        table.setCell(c, 1, "v" + std::to_string(c));
+    }
+    AlbumTable::RowCells cells = table.rowCells(1);
+    for (int c = 0; c < kColumnCount; ++c) {
+        EXPECT_EQ(table.cell(c, 1), "v" + std::to_string(c));
+        EXPECT_EQ(cells[static_cast<std::size_t>(c)], "v" + std::to_string(c));
+    }
+    // Rewriting one cell leaves its neighbours alone, also with empty text.
+    table.setCell(150, 1, "");
+    EXPECT_EQ(table.cell(149, 1), "v149");
+    EXPECT_EQ(table.cell(150, 1), "");
+    EXPECT_EQ(table.cell(151, 1), "v151");
+    EXPECT_EQ(table.cell(0, 0), "");
+}
+
+TEST(AlbumTable, RefusesTextTheFileCannotCarry)
+{
+    AlbumTable table;
+    table.setRowCount(2);
+    EXPECT_EQ(checkCell(0, "a<>b"), CellProblem::Separator);
+    EXPECT_EQ(checkCell(0, "a\r\nb"), CellProblem::LineBreak);
+    EXPECT_EQ(checkCell(0, "a\nb"), CellProblem::LineBreak);
+    EXPECT_EQ(checkCell(0, "ab\x83"), CellProblem::LoneLeadByte);
+    // The last column may end with half a character: a line end follows it.
+    EXPECT_EQ(checkCell(304, "ab\x83"), CellProblem::None);
+    // "<" as the second byte of a character does not make a separator.
+    EXPECT_EQ(checkCell(0, "\x83<>"), CellProblem::None);
+    EXPECT_EQ(checkCell(0, "<<>"), CellProblem::Separator);
+    EXPECT_EQ(checkCell(0, "a<"), CellProblem::None);
+    EXPECT_EQ(checkCell(0, ">b"), CellProblem::None);
+    EXPECT_THROW(table.setCell(0, 1, "a<>b"), std::invalid_argument);
+    EXPECT_EQ(table.cell(0, 1), "");
+
+    // Texts next to the separator that look like parts of it stay apart.
+    table.setCell(0, 1, "a<");
+    table.setCell(1, 1, ">b");
+    table.setCell(2, 1, "\x83<>");
+    EXPECT_EQ(table.cell(0, 1), "a<");
+    EXPECT_EQ(table.cell(1, 1), ">b");
+    EXPECT_EQ(table.cell(2, 1), "\x83<>");
+    EXPECT_EQ(table.cell(3, 1), "");
+}
+
+TEST(AlbumTable, RecordsAndFuriganaDefault)
+{
+    AlbumTable table;
+    table.setRowCount(5);
+    AlbumRecord record;
+    record[ArtistColumn] = "\x8e\x52\x93\x63";  // 山田
+    record[songTitleColumn(99)] = "last title";
+    record[songArtistColumn(99)] = "last artist";
+    record[mediaColumn(99)] = "CD123";
+    record.applyFuriganaDefault();
+    EXPECT_EQ(record[FuriganaColumn], record[ArtistColumn]);
+    table.setRecord(3, record);
+    EXPECT_EQ(table.record(3), record);
+    EXPECT_EQ(table.cell(104, 3), "last title");
+    EXPECT_EQ(table.cell(204, 3), "last artist");
+    EXPECT_EQ(table.cell(304, 3), "CD123");
+
+    AlbumRecord empty;
+    empty.applyFuriganaDefault();
+    EXPECT_EQ(empty[FuriganaColumn], "");
+    AlbumRecord withReading;
+    withReading[ArtistColumn] = "x";
+    withReading[FuriganaColumn] = "reading";
+    withReading.applyFuriganaDefault();
+    EXPECT_EQ(withReading[FuriganaColumn], "reading");
+
+    AlbumRecord bad;
+    bad[Memo3Column] = "line\r\nbreak";
+    EXPECT_THROW(table.setRecord(1, bad), std::invalid_argument);
+}
+
+TEST(AlbumTable, InsertRemoveAndReorder)
+{
+    AlbumTable table;
+    table.setRowCount(5);
+    for (int r = 1; r < 5; ++r) {
+        table.setCell(ArtistColumn, r, "a" + std::to_string(r));
+    }
+    // Appending after the last row gives the highest number.
+    table.insertRow(table.rowCount());
+    EXPECT_EQ(table.rowCount(), 6);
+    EXPECT_EQ(table.cell(ArtistColumn, 5), "");
+    table.insertRow(2);
+    EXPECT_EQ(table.cell(ArtistColumn, 3), "a2");
+    EXPECT_THROW(table.insertRow(0), std::out_of_range);
+
+    table.removeRows({2, 6, 2});
+    ASSERT_EQ(table.rowCount(), 5);
+    EXPECT_EQ(table.cell(ArtistColumn, 1), "a1");
+    EXPECT_EQ(table.cell(ArtistColumn, 2), "a2");
+    EXPECT_EQ(table.cell(ArtistColumn, 4), "a4");
+
+    table.reorderAlbums({3, 1, 4, 2});
+    EXPECT_EQ(table.cell(ArtistColumn, 1), "a3");
+    EXPECT_EQ(table.cell(ArtistColumn, 2), "a1");
+    EXPECT_EQ(table.cell(ArtistColumn, 3), "a4");
+    EXPECT_EQ(table.cell(ArtistColumn, 4), "a2");
+
+    // An album listed twice becomes two independent rows.
+    table.reorderAlbums({1, 1});
+    ASSERT_EQ(table.rowCount(), 3);
+    table.setCell(ArtistColumn, 2, "changed");
+    EXPECT_EQ(table.cell(ArtistColumn, 1), "a3");
+}
+
+TEST(AlbumRecord, MemoSplitAndJoin)
+{
+    struct Case {
+        std::string cell;
+        std::vector<std::string> lines;
+    };
+    const Case cases[] = {
+        {"", {}},
+        {"a", {"a"}},
+        {"a{}{}b", {"a", "", "b"}},
+        {"a{}", {"a"}},
+        {"{}a", {"", "a"}},
+        {"{}", {""}},
+        // 0x81 0x7B is one character ("＋"): its second byte is not a marker.
+        {"\x81{}x", {"\x81{}x"}},
+        {"\x81{{}x", {"\x81{", "x"}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(splitMemo(c.cell), c.lines) << c.cell;
+    }
+    EXPECT_EQ(joinMemo({"a", "", "b"}), "a{}{}b");
+    EXPECT_EQ(joinMemo({}), "");
+    EXPECT_EQ(joinMemo({"only"}), "only");
+}
+
+TEST(AlbumRecord, MediaKinds)
+{
+    EXPECT_EQ(mediaKind(""), MediaKind::None);
+    EXPECT_EQ(mediaKind("CD"), MediaKind::CdTrack);
+    EXPECT_EQ(mediaKind("CD1049984"), MediaKind::CdTrack);
+    EXPECT_EQ(mediaKind("cd1049984"), MediaKind::File);
+    EXPECT_EQ(mediaKind("Cd.mp3"), MediaKind::File);
+    EXPECT_EQ(mediaKind("/music/a.mp3"), MediaKind::File);
+
+    AlbumRecord album;
+    auto kind = [&] {
+        return albumMediaKind([&](int slot) { return std::string_view(album[mediaColumn(slot)]); });
+    };
+    EXPECT_EQ(kind(), MediaKind::None);
+    album[mediaColumn(2)] = "CD100";
+    EXPECT_EQ(kind(), MediaKind::CdTrack);
+    album[mediaColumn(1)] = "/music/a.mp3";
+    EXPECT_EQ(kind(), MediaKind::File);
+}
+
+TEST(AlbumRecord, SongCountIsTheHighestUsedSlot)
+{
+    AlbumRecord album;
+    auto count = [&] { return usedSongCount([&](int column) { return std::string_view(album[column]); }); };
+    EXPECT_EQ(count(), 0);
+    album[songTitleColumn(1)] = "one";
+    album[songTitleColumn(2)] = "two";
+    album[songArtistColumn(7)] = "seventh artist";
+    EXPECT_EQ(count(), 7);
+    album[mediaColumn(99)] = "/m.mp3";
+    EXPECT_EQ(count(), 99);
+}
+
+}  // namespace
+}  // namespace velmora::store

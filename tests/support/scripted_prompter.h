@@ -1,0 +1,138 @@
+// A Prompter for window tests: every question is recorded and answered from
+// a queue; a question nobody expected fails the test.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <variant>
+#include <vector>
+
+#include "platform/prompter.h"
+#include "platform/shell.h"
+
+namespace velmora::test {
+
+class ScriptedPrompter : public ui::Prompter {
+public:
+    enum class Kind {
+        Information,
+        Error,
+        Confirm,
+        YesNo,
+        YesNoCancel,
+        Input,
+        OpenFile,
+        SaveFile,
+        Folder,
+        Font,
+        Color
+    };
+
+    struct Asked {
+        Kind kind;
+        QString text;
+    };
+
+    using Reply = std::variant<bool, Answer, std::optional<QString>>;
+
+    // Queue the answer to the next question of that kind.
+    void answerConfirm(bool ok) { replies_.push_back({Kind::Confirm, ok}); }
+    void answerYesNo(bool yes) { replies_.push_back({Kind::YesNo, yes}); }
+    void answerYesNoCancel(Answer answer) { replies_.push_back({Kind::YesNoCancel, answer}); }
+    void answerText(std::optional<QString> text, Kind kind = Kind::Input)
+    {
+        replies_.push_back({kind, text});
+    }
+    // Information and error boxes need no answer, but must be expected.
+    void expectMessage(Kind kind) { replies_.push_back({kind, true}); }
+
+    const std::vector<Asked>& asked() const { return asked_; }
+    bool allAnswered() const { return replies_.empty(); }
+    void clear()
+    {
+        asked_.clear();
+        replies_.clear();
+    }
+
+    void information(const QString& text) override { take(Kind::Information, text); }
+    void error(const QString& text) override { take(Kind::Error, text); }
+    bool confirm(const QString& text) override { return std::get<bool>(take(Kind::Confirm, text)); }
+    bool askYesNo(const QString& text) override { return std::get<bool>(take(Kind::YesNo, text)); }
+    Answer askYesNoCancel(const QString& text) override
+    {
+        return std::get<Answer>(take(Kind::YesNoCancel, text));
+    }
+    std::optional<QString> inputText(const QString&, const QString& prompt, const QString&) override
+    {
+        return text(Kind::Input, prompt);
+    }
+    std::optional<QString> openFile(const QString& title, const QString&, const QString&) override
+    {
+        return text(Kind::OpenFile, title);
+    }
+    std::optional<QString> saveFile(const QString& title, const QString&, const QString&) override
+    {
+        return text(Kind::SaveFile, title);
+    }
+    std::optional<QString> pickFolder(const QString& title, const QString&) override
+    {
+        return text(Kind::Folder, title);
+    }
+    std::optional<QFont> chooseFont(const QFont&) override
+    {
+        take(Kind::Font, {});
+        return std::nullopt;
+    }
+    std::optional<QColor> chooseColor(const QColor&) override
+    {
+        take(Kind::Color, {});
+        return std::nullopt;
+    }
+
+private:
+    std::optional<QString> text(Kind kind, const QString& question)
+    {
+        Reply reply = take(kind, question);
+        auto* value = std::get_if<std::optional<QString>>(&reply);
+        return value ? *value : std::nullopt;
+    }
+
+    Reply take(Kind kind, const QString& text)
+    {
+        asked_.push_back({kind, text});
+        if (replies_.empty() || replies_.front().first != kind) {
+            ADD_FAILURE() << "unexpected question: " << text.toStdString();
+            // Answer as cautiously as a user who cancels.
+            switch (kind) {
+                case Kind::YesNoCancel:
+                    return Answer::Cancel;
+                case Kind::Confirm:
+                case Kind::YesNo:
+                case Kind::Information:
+                case Kind::Error:
+                    return false;
+                default:
+                    return std::optional<QString>();
+            }
+        }
+        Reply reply = replies_.front().second;
+        replies_.pop_front();
+        return reply;
+    }
+
+    std::deque<std::pair<Kind, Reply>> replies_;
+    std::vector<Asked> asked_;
+};
+
+class RecordingShell : public ui::Shell {
+public:
+    bool open(const QUrl& url) override
+    {
+        opened.push_back(url);
+        return true;
+    }
+    std::vector<QUrl> opened;
+};
+
+}  // namespace velmora::test

@@ -1,0 +1,393 @@
+#include "mainwindow/tform1.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <QAction>
+#include <QImage>
+#include <QLabel>
+#include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTest>
+#include <QToolButton>
+#include <QTreeView>
+
+#include "mainwindow/about_box.h"
+#include "mainwindow/album_list_model.h"
+#include "mainwindow/status_bar.h"
+#include "store/columns.h"
+#include "support/scripted_prompter.h"
+#include "support/temp_dir.h"
+
+namespace velmora::ui {
+namespace {
+
+using test::dataLineWith;
+using test::readBytes;
+using test::ScriptedPrompter;
+using test::TempDir;
+using test::writeBytes;
+using Kind = ScriptedPrompter::Kind;
+
+std::string album(std::string_view artist, std::string_view title = "t")
+{
+    return dataLineWith(
+        {{store::ArtistColumn, artist}, {store::AlbumColumn, title}, {store::FuriganaColumn, artist}});
+}
+
+std::string catalogue(std::initializer_list<std::string_view> artists)
+{
+    std::string file = dataLineWith({}) + "\r\n";
+    for (std::string_view a : artists) {
+        file += album(a) + "\r\n";
+    }
+    return file;
+}
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    std::unique_ptr<TForm1> open(TAboutBox* splash = nullptr)
+    {
+        auto window =
+            std::make_unique<TForm1>(TForm1::Services{prompter, shell, store::DataFolder(dir.path()),
+                                                      QString::fromStdString(dir.path())},
+                                     splash);
+        window->show();
+        return window;
+    }
+    std::filesystem::path dataFile() const { return dir / "VLM.dat"; }
+    // The list order after a drag and drop, before renumbering.
+    static void showInOrder(TForm1& window, std::vector<int> albums)
+    {
+        std::vector<AlbumListModel::Entry> entries;
+        for (int a : albums) {
+            entries.push_back({a, -1, 0});
+        }
+        window.albumModel()->setEntries(entries);
+    }
+    void TearDown() override { EXPECT_TRUE(prompter.allAnswered()) << "a prepared answer was not used"; }
+
+    TempDir dir;
+    ScriptedPrompter prompter;
+    test::RecordingShell shell;
+};
+
+TEST_F(MainWindowTest, StartUpLoadsTheCatalogueAndSelectsTheFirstAlbum)
+{
+    writeBytes(dataFile(), catalogue({"one", "two", "three"}));
+    TAboutBox splash(nullptr, QString());
+    splash.showAsSplash();
+    auto window = open(&splash);
+    EXPECT_EQ(splash.ProgressBar1->value(), 308);
+    EXPECT_EQ(splash.ProgressBar1->maximum(), 310);
+    EXPECT_EQ(splash.Comments->text(), QStringLiteral("並び替え中..."));
+
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Velmora"));
+    EXPECT_EQ(window->minimumSize(), QSize(732, 486));
+    EXPECT_EQ(window->DataGrid.albumCount(), 3);
+    ASSERT_EQ(window->albumModel()->rowCount(), 3);
+    EXPECT_EQ(window->albumModel()->text(1, 1), QStringLiteral("two"));
+    EXPECT_EQ(window->selectedListRows(), std::vector<int>{0});
+    EXPECT_FALSE(window->AllVisibleButton->isEnabled());
+    EXPECT_TRUE(window->NoEditButton->isEnabled());
+    EXPECT_EQ(window->PageControl1->currentIndex(), 0);
+    EXPECT_TRUE(window->InfoTabButton->isChecked());
+    EXPECT_TRUE(prompter.asked().empty());
+}
+
+TEST_F(MainWindowTest, StartsEmptyWithoutADataFile)
+{
+    auto window = open();
+    EXPECT_EQ(window->DataGrid.rowCount(), 1);
+    EXPECT_EQ(window->albumModel()->rowCount(), 0);
+    EXPECT_TRUE(window->close());
+    // The first save creates the catalogue.
+    EXPECT_EQ(readBytes(dataFile()), dataLineWith({}) + "\r\n");
+}
+
+TEST_F(MainWindowTest, SaveWritesTheCatalogueByteForByte)
+{
+    std::string file = catalogue({"\x87\x90\xfd\x80", "\x83\x5c\x81\x7b", "plain"});
+    writeBytes(dataFile(), file);
+    auto window = open();
+    writeBytes(dataFile(), "changed on disk");
+    EXPECT_TRUE(window->Save1Click());
+    EXPECT_EQ(readBytes(dataFile()), file);
+    EXPECT_EQ(dir.entryCount(), 1u) << "no temporary file is left behind";
+}
+
+TEST_F(MainWindowTest, ClosingSavesUnlessExitWithoutSaving)
+{
+    writeBytes(dataFile(), catalogue({"a", "b"}));
+    {
+        auto window = open();
+        window->DataGrid.setCell(store::AlbumColumn, 2, "edited");
+        window->N2Click();
+        EXPECT_FALSE(window->isVisible());
+        EXPECT_EQ(readBytes(dataFile()), catalogue({"a", "b"}));
+    }
+    auto window = open();
+    window->DataGrid.setCell(store::AlbumColumn, 2, "edited");
+    window->Exit1Click();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(readBytes(dataFile()),
+              dataLineWith({}) + "\r\n" + album("a") + "\r\n" + album("b", "edited") + "\r\n");
+}
+
+TEST_F(MainWindowTest, RenumberingQuestionOnSave)
+{
+    writeBytes(dataFile(), catalogue({"a", "b", "c"}));
+    auto window = open();
+    showInOrder(*window, {3, 1, 2});
+
+    prompter.answerYesNoCancel(Prompter::Answer::Cancel);
+    EXPECT_FALSE(window->Save1Click());
+    EXPECT_EQ(prompter.asked().back().text,
+              QStringLiteral("アルバム番号とアルバム表示の順番が異なります。\r\n"
+                             "アルバム番号をリストに表示されている順番で振りなおして保存しますか？"));
+    EXPECT_EQ(window->DataGrid.cell(0, 1), "a");
+
+    prompter.answerYesNoCancel(Prompter::Answer::No);
+    writeBytes(dataFile(), "");
+    EXPECT_TRUE(window->Save1Click());
+    EXPECT_EQ(readBytes(dataFile()), catalogue({"a", "b", "c"}));
+
+    window->albumModel()->setEntries({{3, -1, 0}, {1, -1, 0}, {2, -1, 0}});
+    window->selectListRow(0, true);
+    prompter.answerYesNoCancel(Prompter::Answer::Yes);
+    EXPECT_TRUE(window->Save1Click());
+    EXPECT_EQ(readBytes(dataFile()), catalogue({"c", "a", "b"}));
+    // The album formerly numbered 3 is number 1 now, and still selected.
+    EXPECT_EQ(window->listedAlbums(), (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(window->selectedListRows(), std::vector<int>{0});
+    EXPECT_EQ(window->DataGrid.cell(0, 1), "c");
+}
+
+TEST_F(MainWindowTest, NoRenumberingQuestionWhilePartIsShown)
+{
+    writeBytes(dataFile(), catalogue({"a", "b", "c"}));
+    auto window = open();
+    showInOrder(*window, {3, 1});
+    window->AllVisibleButton->setEnabled(true);  // as a search result leaves it
+    EXPECT_TRUE(window->Save1Click());
+    EXPECT_TRUE(prompter.asked().empty());
+    prompter.expectMessage(Kind::Information);
+    window->NoEditButtonClick();
+    EXPECT_EQ(prompter.asked().back().text, QStringLiteral("すべてのアルバムが表示されていません"));
+    EXPECT_EQ(window->StatusBar1->panelText(1), QStringLiteral("並び替え中..."));
+}
+
+TEST_F(MainWindowTest, CancelledCloseKeepsTheWindowAndSavingOnExit)
+{
+    writeBytes(dataFile(), catalogue({"a", "b"}));
+    auto window = open();
+    showInOrder(*window, {2, 1});
+    window->DataGrid.setCell(store::AlbumColumn, 1, "edited");
+
+    // The question comes also after "exit without saving"; cancelling it
+    // switches saving on exit back on.
+    prompter.answerYesNoCancel(Prompter::Answer::Cancel);
+    window->N2Click();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(window->SaveOnExit);
+    EXPECT_EQ(readBytes(dataFile()), catalogue({"a", "b"}));
+
+    prompter.answerYesNoCancel(Prompter::Answer::No);
+    window->Exit1Click();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(readBytes(dataFile()),
+              dataLineWith({}) + "\r\n" + album("a", "edited") + "\r\n" + album("b") + "\r\n");
+}
+
+TEST_F(MainWindowTest, RevertReadsTheSavedFileAgain)
+{
+    writeBytes(dataFile(), catalogue({"a", "b"}) + "short<>x\r\n");
+    auto window = open();
+    window->DataGrid.setCell(store::AlbumColumn, 1, "edited");
+    window->DataGrid.setCell(store::Memo1Column, 3, "stale");
+    window->DataGrid.setRowCount(10);
+    window->N3Click2();
+    EXPECT_EQ(window->DataGrid.rowCount(), 4);
+    EXPECT_EQ(window->DataGrid.cell(store::AlbumColumn, 1), "t");
+    // A short line does not keep cells from before.
+    EXPECT_EQ(window->DataGrid.cell(store::Memo1Column, 3), "");
+    EXPECT_EQ(window->albumModel()->rowCount(), 3);
+    EXPECT_EQ(window->selectedListRows(), std::vector<int>{0});
+    EXPECT_EQ(window->StatusBar1->panelText(0), QStringLiteral("0"));
+    EXPECT_EQ(window->StatusBar1->panelText(1), QString());
+
+    // With the file gone, revert changes nothing.
+    window->DataGrid.setCell(store::AlbumColumn, 2, "kept");
+    std::filesystem::remove(dataFile());
+    window->N3Click2();
+    EXPECT_EQ(window->DataGrid.cell(store::AlbumColumn, 2), "kept");
+    EXPECT_TRUE(prompter.asked().empty());
+}
+
+TEST_F(MainWindowTest, UnreadableDataFileIsReportedAndNotOverwrittenUnasked)
+{
+    std::filesystem::create_directory(dataFile());
+    prompter.expectMessage(Kind::Error);
+    auto window = open();
+    ASSERT_EQ(prompter.asked().size(), 1u);
+    EXPECT_TRUE(prompter.asked()[0].text.contains(QString::fromStdString(dataFile().string())));
+    EXPECT_TRUE(prompter.asked()[0].text.startsWith(QStringLiteral("ファイルを読み込めませんでした。")));
+
+    prompter.answerConfirm(false);
+    window->Exit1Click();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(std::filesystem::is_directory(dataFile()));
+
+    // Agreeing still cannot replace a folder: the error names the file.
+    prompter.answerConfirm(true);
+    prompter.expectMessage(Kind::Error);
+    window->Exit1Click();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(prompter.asked().back().text.startsWith(QStringLiteral("ファイルに保存できませんでした。")));
+
+    // Revert reports it again.
+    prompter.expectMessage(Kind::Error);
+    window->N3Click2();
+    window->N2Click();
+    EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(MainWindowTest, FailedSaveKeepsTheOldFileAndTheWindowOpen)
+{
+    writeBytes(dataFile(), catalogue({"a"}));
+    auto window = open();
+    window->DataGrid.setCell(store::AlbumColumn, 1, "edited");
+    ::chmod(dataFile().c_str(), 0444);
+
+    prompter.expectMessage(Kind::Error);
+    EXPECT_FALSE(window->Save1Click());
+    QString message = prompter.asked().back().text;
+    EXPECT_TRUE(message.contains(QString::fromStdString(dataFile().string())));
+    EXPECT_TRUE(message.contains(QStringLiteral("読み取り専用")));
+
+    prompter.expectMessage(Kind::Error);
+    window->Exit1Click();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(readBytes(dataFile()), catalogue({"a"}));
+    EXPECT_EQ(dir.entryCount(), 1u);
+
+    ::chmod(dataFile().c_str(), 0644);
+    window->Exit1Click();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(readBytes(dataFile()), dataLineWith({}) + "\r\n" + album("a", "edited") + "\r\n");
+}
+
+TEST_F(MainWindowTest, StatusGaugeDrawsThePercentage)
+{
+    auto window = open();
+    window->StatusProgressMax = 0;
+    window->setStatus(0, QStringLiteral("3"));
+    QImage image = window->StatusBar1->grab().toImage();
+    EXPECT_EQ(window->StatusProgressMax, 1);
+
+    window->StatusProgressMax = 4;
+    window->setStatus(0, QStringLiteral("2"));
+    image = window->StatusBar1->grab().toImage();
+    QRect panel = window->StatusBar1->panelRect(0);
+    const QColor gauge = window->palette().color(QPalette::Active, QPalette::Highlight);
+    const int y = panel.center().y();
+    // 50 %: the bar covers half of the 120 pixels after the text area.
+    EXPECT_EQ(image.pixelColor(panel.left() + 30 + 10, y), gauge);
+    EXPECT_EQ(image.pixelColor(panel.left() + 30 + 50, y), gauge);
+    EXPECT_NE(image.pixelColor(panel.left() + 30 + 70, y), gauge);
+
+    window->setStatus(0, QString());
+    window->StatusBar1->grab();
+    EXPECT_EQ(window->StatusBar1->panelText(0), QStringLiteral("0"));
+}
+
+TEST_F(MainWindowTest, ToolPagesFollowTheirButtons)
+{
+    auto window = open();
+    QTest::mouseClick(window->SerchTabButton, Qt::LeftButton);
+    EXPECT_EQ(window->PageControl1->currentIndex(), 1);
+    QTest::mouseClick(window->RepreceTabButton, Qt::LeftButton);
+    EXPECT_EQ(window->PageControl1->currentIndex(), 3);
+    EXPECT_FALSE(window->InfoTabButton->isChecked());
+    window->PageControl1->setCurrentIndex(0);
+    EXPECT_TRUE(window->InfoTabButton->isChecked());
+    EXPECT_FALSE(window->RepreceTabButton->isChecked());
+
+    window->resize(900, 700);
+    EXPECT_EQ(window->PageControl1->maximumWidth(), 900 - 110);
+}
+
+TEST_F(MainWindowTest, MenusFollowTheToolButtons)
+{
+    writeBytes(dataFile(), catalogue({"a"}));
+    auto window = open();
+    QMenu* edit = window->menu(QStringLiteral("編集(&E)"));
+    ASSERT_NE(edit, nullptr);
+    window->AllVisibleButton->setEnabled(true);
+    window->NoEditButton->setEnabled(false);
+    window->DeleteBtn->setEnabled(false);
+    emit edit->aboutToShow();
+    EXPECT_TRUE(window->menuAction(QStringLiteral("アルバム全表示(&A)"))->isEnabled());
+    EXPECT_FALSE(window->menuAction(QStringLiteral("CD番号整列"))->isEnabled());
+    EXPECT_FALSE(window->menuAction(QStringLiteral("アルバム削除(&D)"))->isEnabled());
+
+    // Show all from the menu returns to the all-albums state.
+    window->menuAction(QStringLiteral("アルバム全表示(&A)"))->trigger();
+    EXPECT_FALSE(window->AllVisibleButton->isEnabled());
+    EXPECT_TRUE(window->NoEditButton->isEnabled());
+
+    for (const char* caption : {"保存時の状態に戻す(&U)",
+                                "保存(&S)",
+                                "データを読み込む(&O)",
+                                "Velmoraファイル",
+                                "CSVファイル",
+                                "HTMLファイル",
+                                "保存しないで終了(&C)",
+                                "終了(&X)",
+                                "アルバム新規作成(&N)",
+                                "CDドライブの音楽CDを登録(&C)",
+                                "画像登録",
+                                "アルバム情報を複製",
+                                "選択アルバム詳細情報",
+                                "選択曲名",
+                                "再生(&P)",
+                                "CD再生(&C)",
+                                "メディアプレイヤーフォームを前面へ(&M)",
+                                "CDを検索(&E)",
+                                "オプション",
+                                "ヘルプ(&H)",
+                                "バージョン情報(&A)"}) {
+        EXPECT_NE(window->menuAction(QString::fromUtf8(caption)), nullptr) << caption;
+    }
+}
+
+TEST_F(MainWindowTest, HelpOpensThePageBesideTheProgram)
+{
+    auto window = open();
+    window->Help2Click();
+    EXPECT_TRUE(shell.opened.empty()) << "a missing help page opens nothing";
+    writeBytes(dir / "help.html", "<html></html>");
+    window->Help2Click();
+    ASSERT_EQ(shell.opened.size(), 1u);
+    EXPECT_EQ(shell.opened[0], QUrl::fromLocalFile(QString::fromStdString((dir / "help.html").string())));
+}
+
+TEST_F(MainWindowTest, AboutBoxSaysThankYou)
+{
+    auto window = open();
+    window->About1Click();
+    auto* box = window->findChild<TAboutBox*>(QStringLiteral("AboutBox"));
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(box->isVisible());
+    EXPECT_EQ(box->Comments->text(), QStringLiteral("Thank You!"));
+    EXPECT_FALSE(box->ProgressBar1->isVisible());
+    emit box->Link->clicked();
+    ASSERT_EQ(shell.opened.size(), 1u);
+    QTest::mouseClick(box->OKButton, Qt::LeftButton);
+    EXPECT_FALSE(box->isVisible());
+}
+
+}  // namespace
+}  // namespace velmora::ui

@@ -1,0 +1,15 @@
+// Window tests run on the offscreen platform with a real QApplication.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+#include "platform/app_setup.h"
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    velmora::ui::setUpApplication(app);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
