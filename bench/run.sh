@@ -204,6 +204,33 @@ END {
     else print "all speed and memory targets met"
 }'
 
+# The main window, offscreen, on the largest catalogue.
+GUI=${VELMORA_GUI_BENCH:-$(dirname "$CLI")/velmora-gui-bench}
+if [[ -x $GUI ]]; then
+    largest=$(printf '%s\n' $SIZES | sort -n | tail -n 1)
+    dat=$(catalogue_for "$largest")
+    rm -rf "$WORK/gui" && mkdir -p "$WORK/gui" && cp "$dat" "$WORK/gui/VLM.dat"
+    bytes=$(stat -c %s "$dat")
+    echo
+    echo "main window, offscreen, N=$largest:"
+    "$GUI" --data-dir "$WORK/gui" 2>/dev/null | awk -v bytes="$bytes" '
+        { v[$1] = $2 }
+        END {
+            file_mib = bytes / 1048576
+            check("start-up (window shown)", v["startup_s"], "s", 2)
+            check("show all", v["show_all_s"], "s", 0.3)
+            check("sort by artist", v["sort_artist_s"], "s", 1)
+            check("one album selection", v["select_ms"], "ms", 20)
+            check("peak memory", v["peak_mib"], "MiB", 3 * file_mib + 150)
+        }
+        function check(what, value, unit, limit) {
+            printf "  %-26s %9.3f %-3s (target <= %.1f)  %s\n", what, value, unit, limit, (value <= limit ? "PASS" : "FAIL")
+        }'
+else
+    echo
+    echo "(velmora-gui-bench not built: main window figures skipped)"
+fi
+
 if [[ $BROKEN != 0 ]]; then
     echo "ERROR: a save did not reproduce the file byte for byte, or info printed a wrong count" >&2
     exit 1

@@ -2,9 +2,12 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstring>
 
 namespace velmora::store {
@@ -139,6 +142,45 @@ bool AtomicFileWriter::write(std::string_view bytes)
         return flushBuffer();
     }
     buffer_.append(bytes);
+    return true;
+}
+
+bool AtomicFileWriter::writePieces(const std::vector<std::string_view>& pieces)
+{
+    if (failed_ || fd_ < 0 || !flushBuffer()) {
+        return false;
+    }
+    std::vector<iovec> vectors;
+    vectors.reserve(std::min<std::size_t>(pieces.size(), IOV_MAX));
+    std::size_t next = 0;
+    while (next < pieces.size()) {
+        vectors.clear();
+        for (; next < pieces.size() && vectors.size() < IOV_MAX; ++next) {
+            if (!pieces[next].empty()) {
+                vectors.push_back({const_cast<char*>(pieces[next].data()), pieces[next].size()});
+            }
+        }
+        // A short write leaves the rest of the batch to write again.
+        std::size_t first = 0;
+        while (first < vectors.size()) {
+            ssize_t n = ::writev(fd_, vectors.data() + first, static_cast<int>(vectors.size() - first));
+            if (n < 0) {
+                if (errno == EINTR) {
+                    continue;
+                }
+                return fail(errno);
+            }
+            auto written = static_cast<std::size_t>(n);
+            while (first < vectors.size() && written >= vectors[first].iov_len) {
+                written -= vectors[first].iov_len;
+                ++first;
+            }
+            if (first < vectors.size()) {
+                vectors[first].iov_base = static_cast<char*>(vectors[first].iov_base) + written;
+                vectors[first].iov_len -= written;
+            }
+        }
+    }
     return true;
 }
 

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "store/file_error.h"
 
@@ -24,6 +25,8 @@ public:
     // the target exists and is read-only or not a regular file.
     bool open();
     bool write(std::string_view bytes);
+    // Writes many pieces in order without copying them first.
+    bool writePieces(const std::vector<std::string_view>& pieces);
     bool commit();
 
     const FileError& error() const { return error_; }

@@ -1,6 +1,7 @@
 #include "store/string_grid_io.h"
 
 #include <cctype>
+#include <vector>
 
 #include "store/album_table.h"
 #include "store/atomic_file.h"
@@ -49,13 +50,22 @@ bool TStringGridIO::Write(const std::filesystem::path& fileName, std::string_vie
     const AlbumTable& table = *TargetGrid;
     AtomicFileWriter writer(fileName);
     bool ok = writer.open();
-    // Rows are kept as data-file lines already: the usual format is written
-    // as they are.
-    const bool asStored = separator == "<>" && !quote;
-    for (int row = 0; ok && row < table.rowCount(); ++row) {
-        if (asStored) {
-            ok = writer.write(table.rowLine(row));
-        } else {
+    if (separator == "<>" && !quote) {
+        // Rows are kept as data-file lines already: they are written straight
+        // from memory, a few thousand rows per system call.
+        constexpr std::size_t kBatch = 4096;
+        std::vector<std::string_view> pieces;
+        pieces.reserve(2 * kBatch);
+        for (int row = 0; ok && row < table.rowCount(); ++row) {
+            pieces.push_back(table.rowLine(row));
+            pieces.push_back("\r\n");
+            if (pieces.size() >= 2 * kBatch || row + 1 == table.rowCount()) {
+                ok = writer.writePieces(pieces);
+                pieces.clear();
+            }
+        }
+    } else {
+        for (int row = 0; ok && row < table.rowCount(); ++row) {
             AlbumTable::RowCells cells = table.rowCells(row);
             for (std::size_t c = 0; ok && c < cells.size(); ++c) {
                 if (c > 0) {
@@ -65,8 +75,8 @@ bool TStringGridIO::Write(const std::filesystem::path& fileName, std::string_vie
                 ok = ok && (!wrap || writer.write("\"")) && writer.write(cells[c]) &&
                      (!wrap || writer.write("\""));
             }
+            ok = ok && writer.write("\r\n");
         }
-        ok = ok && writer.write("\r\n");
     }
     ok = ok && writer.commit();
     if (!ok && error) {

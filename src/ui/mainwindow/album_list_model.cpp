@@ -1,5 +1,6 @@
 #include "mainwindow/album_list_model.h"
 
+#include <QMimeData>
 #include <algorithm>
 
 #include "mainwindow/list_images.h"
@@ -99,6 +100,29 @@ Qt::ItemFlags AlbumListModel::flags(const QModelIndex& index) const
         return Qt::ItemIsDropEnabled;
     }
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled | Qt::ItemIsDropEnabled;
+}
+
+QStringList AlbumListModel::mimeTypes() const { return {QStringLiteral("application/x-velmora-albums")}; }
+
+QMimeData* AlbumListModel::mimeData(const QModelIndexList& indexes) const
+{
+    // Drags stay inside the list: the rows themselves travel in the view's
+    // selection, so the data only names the format.
+    auto* data = new QMimeData;
+    data->setData(QStringLiteral("application/x-velmora-albums"), QByteArray::number(indexes.size()));
+    return data;
+}
+
+void AlbumListModel::reorder(const std::vector<int>& order)
+{
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    std::vector<Entry> reordered;
+    reordered.reserve(order.size());
+    for (int old : order) {
+        reordered.push_back(entries_.at(static_cast<std::size_t>(old)));
+    }
+    entries_ = std::move(reordered);
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
 void AlbumListModel::setEntries(std::vector<Entry> entries)

@@ -32,11 +32,16 @@ public:
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
+    QStringList mimeTypes() const override;
+    QMimeData* mimeData(const QModelIndexList& indexes) const override;
+    Qt::DropActions supportedDropActions() const override { return Qt::CopyAction; }
 
     const std::vector<Entry>& entries() const { return entries_; }
     const Entry& entry(int row) const { return entries_.at(static_cast<std::size_t>(row)); }
     void setEntries(std::vector<Entry> entries);
     void setEntryImage(int row, int image);
+    // Reorders the entries: `order[i]` is the old row of new row i.
+    void reorder(const std::vector<int>& order);
     void removeEntries(const std::vector<int>& rows);
     // The texts of every entry may have changed (not the entries themselves).
     void refreshTexts();

@@ -8,6 +8,7 @@
 #include <QEvent>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -17,7 +18,6 @@
 #include <QStackedWidget>
 #include <QToolBar>
 #include <QToolButton>
-#include <QTreeView>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -26,6 +26,7 @@
 #include "mainwindow/album_list_model.h"
 #include "mainwindow/folder_dialog.h"
 #include "mainwindow/list_images.h"
+#include "mainwindow/list_views.h"
 #include "mainwindow/song_list_model.h"
 #include "mainwindow/status_bar.h"
 #include "platform/prompter.h"
@@ -301,6 +302,7 @@ void TForm1::buildPages()
     for (QWidget* page : {jouhouTabSheet, SerchTabSheet, TabSheet2, TabSheet8}) {
         PageControl1->addWidget(page);
     }
+    buildInfoPage();
     connect(PageControl1, &QStackedWidget::currentChanged, this, [this] { PageControl1Change(); });
 
     SongPanel = new QWidget(Panel3);
@@ -354,53 +356,45 @@ void TForm1::buildPages()
 
 void TForm1::buildLists()
 {
-    auto setUpList = [](QTreeView* view) {
-        view->setRootIsDecorated(false);
-        view->setItemsExpandable(false);
-        view->setUniformRowHeights(true);
-        view->setAllColumnsShowFocus(true);
-        view->setSelectionBehavior(QAbstractItemView::SelectRows);
-        view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-        view->setIconSize(QSize(16, 16));
-        view->header()->setStretchLastSection(false);
-        view->header()->setSectionsMovable(false);
-        // The selection stays visible when the list loses the focus.
-        QPalette palette = view->palette();
-        for (QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText}) {
-            palette.setColor(QPalette::Inactive, role, palette.color(QPalette::Active, role));
-        }
-        view->setPalette(palette);
-    };
-
-    SongListView = new QTreeView(SongPanel);
+    SongListView = new ReportView(SongPanel);
+    SongListView->setObjectName(QStringLiteral("SongListView"));
     songModel_ = new SongListModel(this);
     SongListView->setModel(songModel_);
-    setUpList(SongListView);
     SongListView->setSelectionMode(QAbstractItemView::SingleSelection);
     const int songWidths[] = {50, 150, 150, 150};
     for (int c = 0; c < 4; ++c) {
         SongListView->setColumnWidth(c, songWidths[c]);
     }
     SongPanel->layout()->addWidget(SongListView);
+    connect(SongListView->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) { SongListViewSelectItem(current.row()); });
+    connect(SongListView->header(), &QHeaderView::sectionClicked, this,
+            [this](int column) { SongListViewColumnClick(column); });
 
     auto* panel4 = new QWidget(MainSplitter);
     auto* listLayout = new QVBoxLayout(panel4);
     listLayout->setContentsMargins(0, 0, 0, 0);
-    AlbumListView = new QTreeView(panel4);
+    AlbumListView = new AlbumReportView(panel4);
+    AlbumListView->setObjectName(QStringLiteral("AlbumListView"));
     albumModel_ = new AlbumListModel(DataGrid, this);
     AlbumListView->setModel(albumModel_);
-    setUpList(AlbumListView);
     AlbumListView->setSelectionMode(QAbstractItemView::ExtendedSelection);
     const int albumWidths[] = {50, 150, 150, 50, 50, 50, 50, 50};
     for (int c = 0; c < AlbumListModel::kColumnCount; ++c) {
         AlbumListView->setColumnWidth(c, albumWidths[c]);
     }
     listLayout->addWidget(AlbumListView);
+    connect(AlbumListView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &TForm1::onAlbumSelectionChanged);
+    connect(AlbumListView->header(), &QHeaderView::sectionClicked, this,
+            [this](int column) { AlbumListViewColumnClick(column); });
+    AlbumListView->onDrop = [this](int row) { AlbumListViewDragDrop(row); };
 
     MainSplitter->addWidget(Panel3);
     MainSplitter->addWidget(panel4);
     MainSplitter->setStretchFactor(0, 0);
     MainSplitter->setStretchFactor(1, 1);
+    buildPopupMenus();
 }
 
 void TForm1::FormCreate(TAboutBox* splash)

@@ -15,16 +15,21 @@
 
 class QAction;
 class QLabel;
+class QLineEdit;
 class QMenu;
+class QPlainTextEdit;
 class QSplitter;
 class QStackedWidget;
 class QToolBar;
 class QToolButton;
-class QTreeView;
+class QItemSelection;
 
 namespace velmora::ui {
 
 class AlbumListModel;
+class AlbumReportView;
+class PickBox;
+class ReportView;
 class Prompter;
 class Shell;
 class SongListModel;
@@ -88,6 +93,24 @@ public:
     // The album number of the first selected item, or 0.
     int selectedAlbum() const;
     void selectListRow(int row, bool exclusive);
+    void N38Click();
+    void AlbumListViewColumnClick(int column);
+    // A drop of the selected albums on list row `target` (-1: no item).
+    void AlbumListViewDragDrop(int target);
+    // An item's selected state changed.
+    void AlbumListViewSelectItem(int row, bool selected);
+    void MainPopupMenuPopup();
+
+    // Information page and song list.
+    void SongListViewSelectItem(int row);
+    void SongListViewColumnClick(int column);
+    void SongPopupMenuPopup();
+    // The selected song's row in the song list, or -1.
+    int selectedSongRow() const;
+    void ArtistBoxDropDown();
+    void ArtistBoxSelect(int index);
+    void AlbumBoxDropDown();
+    void AlbumBoxSelect(int index);
 
     // The status bar: count panel 0 (a gauge) and text panel 1.
     void setStatus(int panel, const QString& text);
@@ -121,8 +144,25 @@ public:
     QLabel* SongNoLabel = nullptr;
     QLabel* SongNameLabel = nullptr;
     QLabel* MediaFileLabel = nullptr;
-    QTreeView* SongListView = nullptr;
-    QTreeView* AlbumListView = nullptr;
+    ReportView* SongListView = nullptr;
+    AlbumReportView* AlbumListView = nullptr;
+
+    // The information page.
+    QLabel* CDCountLabel = nullptr;
+    QLabel* SongCountLabel = nullptr;
+    QLabel* Image1 = nullptr;
+    QLabel* NoImageLabel = nullptr;
+    PickBox* ArtistBox = nullptr;
+    PickBox* AlbumBox = nullptr;
+    QLabel* Memo1Label = nullptr;
+    QLabel* Memo2Label = nullptr;
+    QLabel* Memo3Label = nullptr;
+    QLineEdit* janruEdit = nullptr;
+    QLineEdit* MediaEdit = nullptr;
+    QPlainTextEdit* Memo = nullptr;
+
+    QMenu* MainPopupMenu = nullptr;
+    QMenu* SongPopupMenu = nullptr;
     StatusBar* StatusBar1 = nullptr;
 
     AlbumListModel* albumModel() const { return albumModel_; }
@@ -145,6 +185,17 @@ private:
     void buildMenus();
     void buildPages();
     void buildLists();
+    void buildInfoPage();
+    void buildPopupMenus();
+    void clearInfoPanel();
+    void showPicture(const std::string& path);
+    // Reorders the list items (order[i] = old row of new row i) and then
+    // selects `select` (new rows), without selection events.
+    void reorderList(const std::vector<int>& order, const std::vector<int>& select);
+    void selectRowsQuietly(const std::vector<int>& rows);
+    void onAlbumSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected);
+    // Marks the first list item whose text in `column` equals `text` selected.
+    void selectFirstWithText(int column, const QString& text);
     QToolButton* addToolButton(const QString& caption, const QString& hint, const char* theme,
                                const char* icon, std::function<void()> command);
     QAction* addMenuItem(QMenu* menu, const QString& caption, std::function<void()> command,
@@ -167,6 +218,8 @@ private:
     // The data file existed but could not be read: saving would replace it.
     bool dataFileUnreadable_ = false;
     bool closing_ = false;
+    // Selection changes made by the list itself, not by the user.
+    bool muteSelection_ = false;
 };
 
 }  // namespace velmora::ui

@@ -1,8 +1,13 @@
 // The album list of the main window: show all, renumber, selection.
+#include <QAction>
 #include <QItemSelectionModel>
 #include <QToolButton>
-#include <QTreeView>
 #include <algorithm>
+
+#include "browse/album_order.h"
+#include "mainwindow/list_views.h"
+#include "platform/text_codec.h"
+#include "store/columns.h"
 
 #include "mainwindow/album_list_model.h"
 #include "mainwindow/status_bar.h"
@@ -122,6 +127,181 @@ void TForm1::NoEditButtonClick()
     if (position >= 0 && position < albumModel_->rowCount()) {
         selectListRow(position, true);
         AlbumListView->scrollTo(albumModel_->index(position, 0));
+    }
+}
+
+void TForm1::onAlbumSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected)
+{
+    if (muteSelection_) {
+        return;
+    }
+    // Every item whose state changed is an event, deselections first; each
+    // one fills the panel anew, so only the last one needs to run.
+    int row = -1;
+    bool isSelected = false;
+    if (!selected.isEmpty()) {
+        row = selected.last().bottom();
+        isSelected = true;
+    } else if (!deselected.isEmpty()) {
+        row = deselected.last().bottom();
+    }
+    if (row >= 0 && row < albumModel_->rowCount()) {
+        AlbumListViewSelectItem(row, isSelected);
+    } else if (row >= 0) {
+        // The item is gone (the list was rebuilt): only the counts change.
+        AlbumListViewSelectItem(-1, false);
+    }
+}
+
+void TForm1::selectRowsQuietly(const std::vector<int>& rows)
+{
+    QItemSelection selection;
+    std::vector<int> sorted = rows;
+    std::sort(sorted.begin(), sorted.end());
+    for (std::size_t i = 0; i < sorted.size();) {
+        std::size_t j = i;
+        while (j + 1 < sorted.size() && sorted[j + 1] <= sorted[j] + 1) {
+            ++j;
+        }
+        selection.select(albumModel_->index(sorted[i], 0),
+                         albumModel_->index(sorted[j], AlbumListModel::kColumnCount - 1));
+        i = j + 1;
+    }
+    muteSelection_ = true;
+    AlbumListView->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+    muteSelection_ = false;
+}
+
+void TForm1::reorderList(const std::vector<int>& order, const std::vector<int>& select)
+{
+    muteSelection_ = true;
+    AlbumListView->selectionModel()->clear();
+    muteSelection_ = false;
+    albumModel_->reorder(order);
+    selectRowsQuietly(select);
+}
+
+void TForm1::N38Click()
+{
+    std::vector<int> selected = selectedListRows();
+    if (albumModel_->rowCount() == 0 || selected.empty()) {
+        return;
+    }
+    std::vector<bool> keep(static_cast<std::size_t>(albumModel_->rowCount()), false);
+    for (int row : selected) {
+        keep[static_cast<std::size_t>(row)] = true;
+    }
+    std::vector<int> remove;
+    for (int row = albumModel_->rowCount() - 1; row >= 0; --row) {
+        if (!keep[static_cast<std::size_t>(row)]) {
+            remove.push_back(row);
+        }
+    }
+    if (remove.empty()) {
+        return;
+    }
+    std::vector<AlbumListModel::Entry> kept;
+    for (int row : selected) {
+        kept.push_back(albumModel_->entry(row));
+    }
+    // Removing items does not change which albums are selected.
+    muteSelection_ = true;
+    AlbumListView->selectionModel()->clear();
+    albumModel_->setEntries(std::move(kept));
+    muteSelection_ = false;
+    std::vector<int> all(static_cast<std::size_t>(albumModel_->rowCount()));
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        all[i] = static_cast<int>(i);
+    }
+    selectRowsQuietly(all);
+    AllVisibleButton->setEnabled(true);
+}
+
+void TForm1::AlbumListViewColumnClick(int column)
+{
+    AlbumSortColumn = column;
+    const std::vector<int> albums = listedAlbums();
+    const int tableColumn = AlbumListModel::tableColumn(column);
+    std::vector<int> order = browse::sortOrder(albums, column, [&](int item) -> std::string_view {
+        if (column == 7) {
+            return {};
+        }
+        int album = albums[static_cast<std::size_t>(item)];
+        return album >= 1 && album <= DataGrid.albumCount() ? DataGrid.cell(tableColumn, album) : std::string_view();
+    });
+    if (column == 7) {
+        // The search song numbers are not table text.
+        std::vector<std::string> numbers;
+        for (const AlbumListModel::Entry& e : albumModel_->entries()) {
+            numbers.push_back(e.searchSong > 0 ? std::to_string(e.searchSong) : std::string());
+        }
+        order = browse::sortOrder(albums, column, [&](int item) {
+            return std::string_view(numbers[static_cast<std::size_t>(item)]);
+        });
+    }
+    std::vector<int> newRowOf(order.size());
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        newRowOf[static_cast<std::size_t>(order[i])] = static_cast<int>(i);
+    }
+    std::vector<int> select;
+    for (int row : selectedListRows()) {
+        select.push_back(newRowOf[static_cast<std::size_t>(row)]);
+    }
+    reorderList(order, select);
+    if (!select.empty()) {
+        AlbumListView->scrollTo(albumModel_->index(*std::min_element(select.begin(), select.end()), 0));
+    }
+}
+
+void TForm1::AlbumListViewDragDrop(int target)
+{
+    std::vector<int> selected = selectedListRows();
+    if (selected.empty() || target < 0 || target >= albumModel_->rowCount()) {
+        return;
+    }
+    if (!allAlbumsShown()) {
+        prompter_.information(QStringLiteral("並べ替えをする時はすべてのアルバムを表示してください"));
+        return;
+    }
+    std::vector<bool> flags(static_cast<std::size_t>(albumModel_->rowCount()), false);
+    for (int row : selected) {
+        flags[static_cast<std::size_t>(row)] = true;
+    }
+    std::vector<int> order = browse::dropOrder(flags, target);
+    const int first = selected.front();
+    const int firstNow = static_cast<int>(std::find(order.begin(), order.end(), first) - order.begin());
+    // The moved items are new items: only the first selected one stays
+    // selected, and every item shows its texts and icon again.
+    reorderList(order, {});
+    selectListRow(firstNow, true);
+    for (int row = 0; row < albumModel_->rowCount(); ++row) {
+        albumModel_->setEntryImage(row, albumImage(DataGrid, albumModel_->entry(row).album));
+    }
+    albumModel_->refreshTexts();
+    AlbumListView->scrollTo(albumModel_->index(firstNow, 0));
+}
+
+void TForm1::MainPopupMenuPopup()
+{
+    actions_.at(QStringLiteral("MainPopupMenu/アルバム全表示(&V)"))->setEnabled(AllVisibleButton->isEnabled());
+    actions_.at(QStringLiteral("MainPopupMenu/CD番号整列"))->setEnabled(NoEditButton->isEnabled());
+}
+
+void TForm1::selectFirstWithText(int column, const QString& text)
+{
+    std::optional<std::string> wanted = toCp932(text);
+    if (!wanted) {
+        return;
+    }
+    const int tableColumn = AlbumListModel::tableColumn(column);
+    for (int row = 0; row < albumModel_->rowCount(); ++row) {
+        int album = albumModel_->entry(row).album;
+        if (album >= 1 && album <= DataGrid.albumCount() && DataGrid.cell(tableColumn, album) == *wanted) {
+            selectListRow(row, false);
+            std::vector<int> rows = selectedListRows();
+            AlbumListView->scrollTo(albumModel_->index(rows.front(), 0));
+            return;
+        }
     }
 }
 

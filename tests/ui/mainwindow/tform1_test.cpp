@@ -18,61 +18,10 @@
 #include "mainwindow/album_list_model.h"
 #include "mainwindow/status_bar.h"
 #include "store/columns.h"
-#include "support/scripted_prompter.h"
-#include "support/temp_dir.h"
+#include "ui/mainwindow/main_window_fixture.h"
 
 namespace velmora::ui {
 namespace {
-
-using test::dataLineWith;
-using test::readBytes;
-using test::ScriptedPrompter;
-using test::TempDir;
-using test::writeBytes;
-using Kind = ScriptedPrompter::Kind;
-
-std::string album(std::string_view artist, std::string_view title = "t")
-{
-    return dataLineWith(
-        {{store::ArtistColumn, artist}, {store::AlbumColumn, title}, {store::FuriganaColumn, artist}});
-}
-
-std::string catalogue(std::initializer_list<std::string_view> artists)
-{
-    std::string file = dataLineWith({}) + "\r\n";
-    for (std::string_view a : artists) {
-        file += album(a) + "\r\n";
-    }
-    return file;
-}
-
-class MainWindowTest : public ::testing::Test {
-protected:
-    std::unique_ptr<TForm1> open(TAboutBox* splash = nullptr)
-    {
-        auto window =
-            std::make_unique<TForm1>(TForm1::Services{prompter, shell, store::DataFolder(dir.path()),
-                                                      QString::fromStdString(dir.path())},
-                                     splash);
-        window->show();
-        return window;
-    }
-    std::filesystem::path dataFile() const { return dir / "VLM.dat"; }
-    // The list order after a drag and drop, before renumbering.
-    static void showInOrder(TForm1& window, std::vector<int> albums)
-    {
-        std::vector<AlbumListModel::Entry> entries;
-        for (int a : albums) {
-            entries.push_back({a, -1, 0});
-        }
-        window.albumModel()->setEntries(entries);
-    }
-    void TearDown() override { EXPECT_TRUE(prompter.allAnswered()) << "a prepared answer was not used"; }
-
-    TempDir dir;
-    ScriptedPrompter prompter;
-    test::RecordingShell shell;
-};
 
 TEST_F(MainWindowTest, StartUpLoadsTheCatalogueAndSelectsTheFirstAlbum)
 {

@@ -1,0 +1,113 @@
+// Times the main window on a catalogue, offscreen: start-up (splash to
+// window shown), show all, sorting by artist, one album selection, and the
+// peak memory of the running program.
+//
+//   velmora-gui-bench --data-dir DIR
+#include <sys/resource.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QItemSelectionModel>
+#include <cstdio>
+
+#include "mainwindow/about_box.h"
+#include "mainwindow/album_list_model.h"
+#include "mainwindow/list_views.h"
+#include "mainwindow/tform1.h"
+#include "platform/app_setup.h"
+#include "platform/prompter.h"
+#include "platform/shell.h"
+
+namespace {
+
+// Benchmarks answer no questions: any question is a failure.
+class SilentPrompter : public velmora::ui::Prompter {
+public:
+    void information(const QString& text) override { fail(text); }
+    void error(const QString& text) override { fail(text); }
+    bool confirm(const QString& text) override { return fail(text), false; }
+    bool askYesNo(const QString& text) override { return fail(text), false; }
+    Answer askYesNoCancel(const QString& text) override { return fail(text), Answer::Cancel; }
+    std::optional<QString> inputText(const QString&, const QString& text, const QString&) override
+    {
+        return fail(text), std::nullopt;
+    }
+    std::optional<QString> openFile(const QString& text, const QString&, const QString&) override
+    {
+        return fail(text), std::nullopt;
+    }
+    std::optional<QString> saveFile(const QString& text, const QString&, const QString&) override
+    {
+        return fail(text), std::nullopt;
+    }
+    std::optional<QString> pickFolder(const QString& text, const QString&) override
+    {
+        return fail(text), std::nullopt;
+    }
+    std::optional<QFont> chooseFont(const QFont&) override { return fail({}), std::nullopt; }
+    std::optional<QColor> chooseColor(const QColor&) override { return fail({}), std::nullopt; }
+
+private:
+    static void fail(const QString& text)
+    {
+        std::fprintf(stderr, "unexpected question: %s\n", text.toUtf8().constData());
+        std::exit(1);
+    }
+};
+
+double seconds(QElapsedTimer& timer) { return static_cast<double>(timer.nsecsElapsed()) / 1e9; }
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    velmora::ui::setUpApplication(app);
+    QStringList args = QApplication::arguments();
+    int at = args.indexOf(QStringLiteral("--data-dir"));
+    if (at < 0 || at + 1 >= args.size()) {
+        std::fprintf(stderr, "usage: velmora-gui-bench --data-dir DIR\n");
+        return 2;
+    }
+    SilentPrompter prompter;
+    velmora::ui::QtShell shell;
+
+    QElapsedTimer timer;
+    timer.start();
+    auto* splash = new velmora::ui::TAboutBox(&shell, QString());
+    splash->showAsSplash();
+    velmora::ui::TForm1 window({prompter, shell, velmora::store::DataFolder(args[at + 1].toStdString())}, splash);
+    delete splash;
+    window.show();
+    QApplication::processEvents();
+    const double startup = seconds(timer);
+
+    timer.restart();
+    window.AllVisibleButtonClick();
+    QApplication::processEvents();
+    const double showAll = seconds(timer);
+
+    timer.restart();
+    window.AlbumListViewColumnClick(1);
+    QApplication::processEvents();
+    const double sort = seconds(timer);
+
+    // Selections of albums spread over the catalogue, one at a time.
+    const int rows = window.albumModel()->rowCount();
+    const int picks = std::min(rows, 50);
+    timer.restart();
+    for (int i = 0; i < picks; ++i) {
+        window.selectListRow(static_cast<int>(static_cast<long long>(rows - 1) * i / std::max(picks - 1, 1)), true);
+        QApplication::processEvents();
+    }
+    const double select = picks > 0 ? seconds(timer) / picks : 0;
+
+    struct rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    std::printf("albums %d\nstartup_s %.3f\nshow_all_s %.3f\nsort_artist_s %.3f\nselect_ms %.2f\npeak_mib %.1f\n",
+                window.DataGrid.albumCount(), startup, showAll, sort, select * 1000.0,
+                static_cast<double>(usage.ru_maxrss) / 1024.0);
+    window.SaveOnExit = false;
+    return 0;
+}

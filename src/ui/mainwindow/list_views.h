@@ -1,0 +1,49 @@
+// The report-style list views of the main window.
+#pragma once
+
+#include <QComboBox>
+#include <QTreeView>
+#include <functional>
+
+namespace velmora::ui {
+
+// A report view: whole-row selection that stays visible without focus,
+// icons, clickable headings.
+class ReportView : public QTreeView {
+    Q_OBJECT
+public:
+    explicit ReportView(QWidget* parent = nullptr);
+};
+
+// The album list accepts drops only from itself and reports the item under
+// the drop point; the window reorders.
+class AlbumReportView : public ReportView {
+    Q_OBJECT
+public:
+    explicit AlbumReportView(QWidget* parent = nullptr);
+
+    // Called with the row under the drop point, or -1.
+    std::function<void(int row)> onDrop;
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+};
+
+// A drop-down list that fills its entries when it is opened.
+class PickBox : public QComboBox {
+    Q_OBJECT
+public:
+    explicit PickBox(QWidget* parent = nullptr) : QComboBox(parent) {}
+    std::function<void()> onDropDown;
+    void showPopup() override
+    {
+        if (onDropDown) {
+            onDropDown();
+        }
+        QComboBox::showPopup();
+    }
+};
+
+}  // namespace velmora::ui
