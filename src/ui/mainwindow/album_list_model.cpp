@@ -102,7 +102,10 @@ Qt::ItemFlags AlbumListModel::flags(const QModelIndex& index) const
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled | Qt::ItemIsDropEnabled;
 }
 
-QStringList AlbumListModel::mimeTypes() const { return {QStringLiteral("application/x-velmora-albums")}; }
+QStringList AlbumListModel::mimeTypes() const
+{
+    return {QStringLiteral("application/x-velmora-albums")};
+}
 
 QMimeData* AlbumListModel::mimeData(const QModelIndexList& indexes) const
 {
@@ -143,11 +146,26 @@ void AlbumListModel::removeEntries(const std::vector<int>& rows)
     std::vector<int> sorted = rows;
     std::sort(sorted.begin(), sorted.end(), std::greater<>());
     sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
-    for (int row : sorted) {
-        beginRemoveRows({}, row, row);
-        entries_.erase(entries_.begin() + row);
+    // Runs of neighbouring rows go in one step, from the end.
+    for (std::size_t i = 0; i < sorted.size();) {
+        std::size_t j = i;
+        while (j + 1 < sorted.size() && sorted[j + 1] == sorted[j] - 1) {
+            ++j;
+        }
+        const int first = sorted[j];
+        const int last = sorted[i];
+        beginRemoveRows({}, first, last);
+        entries_.erase(entries_.begin() + first, entries_.begin() + last + 1);
         endRemoveRows();
+        i = j + 1;
     }
+}
+
+void AlbumListModel::insertEntry(int row, const Entry& entry)
+{
+    beginInsertRows({}, row, row);
+    entries_.insert(entries_.begin() + row, entry);
+    endInsertRows();
 }
 
 void AlbumListModel::refreshTexts()

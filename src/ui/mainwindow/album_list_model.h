@@ -43,6 +43,10 @@ public:
     // Reorders the entries: `order[i]` is the old row of new row i.
     void reorder(const std::vector<int>& order);
     void removeEntries(const std::vector<int>& rows);
+    void insertEntry(int row, const Entry& entry);
+    // For changes of numbers, images and search songs in place; call
+    // refreshTexts() afterwards.
+    std::vector<Entry>& mutableEntries() { return entries_; }
     // The texts of every entry may have changed (not the entries themselves).
     void refreshTexts();
 

@@ -94,10 +94,17 @@ TForm1::TForm1(Services services, TAboutBox* splash, QWidget* parent)
 
     buildPages();
     buildLists();
+    wireAlbumCommands();
     FormCreate(splash);
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1()
+{
+    // The lists and their models read the album table: they go before it.
+    delete takeCentralWidget();
+    delete albumModel_;
+    delete songModel_;
+}
 
 QToolButton* TForm1::addToolButton(const QString& caption, const QString& hint, const char* theme,
                                    const char* icon, std::function<void()> command)

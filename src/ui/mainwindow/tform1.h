@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 
 #include "store/album_record.h"
 #include "store/album_table.h"
@@ -101,6 +102,29 @@ public:
     void AlbumListViewSelectItem(int row, bool selected);
     void MainPopupMenuPopup();
 
+    // Album commands: the transfer buffer and the named actions.
+    void AlbumDataToListBox();
+    void AlbumDataFromListBox();
+    void AlbumNew();
+    void AlbumChange();
+    void AlbumAdd();
+    void ItemChange();
+    void AlbumNewBtnClick();
+    void EditBtnClick();
+    void N9Click();
+    void N39Click();
+    void N47Click();
+    void GEditMenuItemClick();
+    void QuickSongEditClick();
+    void QuickSongArtistEditClick();
+    void QuickMediaEditClick();
+    // Opens the edit dialog on the buffer; set by the window that owns the
+    // dialog (the program's start-up, or a test).
+    std::function<void()> showEditDialog;
+    // Checks a text typed for one cell; on a refusal shows why and gives
+    // nothing.
+    std::optional<std::string> cellText(int column, const QString& field, const QString& text);
+
     // Information page and song list.
     void SongListViewSelectItem(int row);
     void SongListViewColumnClick(int column);
@@ -178,6 +202,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
@@ -187,6 +212,7 @@ private:
     void buildLists();
     void buildInfoPage();
     void buildPopupMenus();
+    void wireAlbumCommands();
     void clearInfoPanel();
     void showPicture(const std::string& path);
     // Reorders the list items (order[i] = old row of new row i) and then
@@ -196,6 +222,11 @@ private:
     void onAlbumSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected);
     // Marks the first list item whose text in `column` equals `text` selected.
     void selectFirstWithText(int column, const QString& text);
+    void furiganaPropagation(const std::string& oldReading);
+    // The song of the selected song item (its list position + 1), or 0.
+    int quickEditSong() const;
+    void quickEdit(int column, const QString& field,
+                   const std::function<std::optional<QString>(const QString&)>& ask);
     QToolButton* addToolButton(const QString& caption, const QString& hint, const char* theme,
                                const char* icon, std::function<void()> command);
     QAction* addMenuItem(QMenu* menu, const QString& caption, std::function<void()> command,

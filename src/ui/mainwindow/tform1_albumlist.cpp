@@ -227,7 +227,8 @@ void TForm1::AlbumListViewColumnClick(int column)
             return {};
         }
         int album = albums[static_cast<std::size_t>(item)];
-        return album >= 1 && album <= DataGrid.albumCount() ? DataGrid.cell(tableColumn, album) : std::string_view();
+        return album >= 1 && album <= DataGrid.albumCount() ? DataGrid.cell(tableColumn, album)
+                                                            : std::string_view();
     });
     if (column == 7) {
         // The search song numbers are not table text.
@@ -283,7 +284,8 @@ void TForm1::AlbumListViewDragDrop(int target)
 
 void TForm1::MainPopupMenuPopup()
 {
-    actions_.at(QStringLiteral("MainPopupMenu/アルバム全表示(&V)"))->setEnabled(AllVisibleButton->isEnabled());
+    actions_.at(QStringLiteral("MainPopupMenu/アルバム全表示(&V)"))
+        ->setEnabled(AllVisibleButton->isEnabled());
     actions_.at(QStringLiteral("MainPopupMenu/CD番号整列"))->setEnabled(NoEditButton->isEnabled());
 }
 

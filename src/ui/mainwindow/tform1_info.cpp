@@ -43,12 +43,12 @@ QLabel* bigNumber(QWidget* parent)
 int songImage(std::string_view media)
 {
     switch (mediaKind(media)) {
-    case MediaKind::CdTrack:
-        return CdImage;
-    case MediaKind::File:
-        return MediaFileImage;
-    case MediaKind::None:
-        break;
+        case MediaKind::CdTrack:
+            return CdImage;
+        case MediaKind::File:
+            return MediaFileImage;
+        case MediaKind::None:
+            break;
     }
     return NoListImage;
 }
@@ -137,7 +137,8 @@ void TForm1::buildInfoPage()
 void TForm1::buildPopupMenus()
 {
     MainPopupMenu = new QMenu(this);
-    auto add = [this](QMenu* menu, const QString& key, const QString& caption, std::function<void()> command) {
+    auto add = [this](QMenu* menu, const QString& key, const QString& caption,
+                      std::function<void()> command) {
         QAction* action = menu->addAction(caption);
         if (command) {
             connect(action, &QAction::triggered, this, [command = std::move(command)] { command(); });
@@ -146,32 +147,38 @@ void TForm1::buildPopupMenus()
         return action;
     };
     const QString main = QStringLiteral("MainPopupMenu/");
-    add(MainPopupMenu, main + QStringLiteral("メディアファイル再生(&O)"), QStringLiteral("メディアファイル再生(&O)"), nullptr);
+    add(MainPopupMenu, main + QStringLiteral("メディアファイル再生(&O)"),
+        QStringLiteral("メディアファイル再生(&O)"), nullptr);
     add(MainPopupMenu, main + QStringLiteral("編集(&E)"), QStringLiteral("編集(&E)"), nullptr);
     QMenu* quick = MainPopupMenu->addMenu(QStringLiteral("クイック編集(&Q)"));
-    for (const char* item : {"アルバムを複製", "アルバムを複製して編集", "CDドライブの音楽CDを登録(&C)", "画像登録"}) {
+    for (const char* item :
+         {"アルバムを複製", "アルバムを複製して編集", "CDドライブの音楽CDを登録(&C)", "画像登録"}) {
         add(quick, main + QString::fromUtf8(item), QString::fromUtf8(item), nullptr);
     }
     MainPopupMenu->addSeparator();
     add(MainPopupMenu, main + QStringLiteral("アルバム全表示(&V)"), QStringLiteral("アルバム全表示(&V)"),
         [this] { AllVisibleButtonClick(); });
-    add(MainPopupMenu, main + QStringLiteral("選択アルバムのみを表示"), QStringLiteral("選択アルバムのみを表示"),
-        [this] { N38Click(); });
-    add(MainPopupMenu, main + QStringLiteral("CD番号整列"), QStringLiteral("CD番号整列"), [this] { NoEditButtonClick(); });
+    add(MainPopupMenu, main + QStringLiteral("選択アルバムのみを表示"),
+        QStringLiteral("選択アルバムのみを表示"), [this] { N38Click(); });
+    add(MainPopupMenu, main + QStringLiteral("CD番号整列"), QStringLiteral("CD番号整列"),
+        [this] { NoEditButtonClick(); });
     MainPopupMenu->addSeparator();
     QMenu* clip = MainPopupMenu->addMenu(QStringLiteral("クリップボードにコピー(&C)"));
-    for (const char* item : {"選択アルバム詳細情報", "選択アルバム簡易情報", "アーティスト名", "アルバム名"}) {
+    for (const char* item :
+         {"選択アルバム詳細情報", "選択アルバム簡易情報", "アーティスト名", "アルバム名"}) {
         add(clip, main + QString::fromUtf8(item), QString::fromUtf8(item), nullptr);
     }
     MainPopupMenu->addSeparator();
-    add(MainPopupMenu, main + QStringLiteral("アルバムを削除(&D)"), QStringLiteral("アルバムを削除(&D)"), nullptr);
+    add(MainPopupMenu, main + QStringLiteral("アルバムを削除(&D)"), QStringLiteral("アルバムを削除(&D)"),
+        nullptr);
     connect(MainPopupMenu, &QMenu::aboutToShow, this, [this] { MainPopupMenuPopup(); });
     connect(AlbumListView, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { MainPopupMenu->popup(AlbumListView->viewport()->mapToGlobal(pos)); });
 
     SongPopupMenu = new QMenu(this);
     const QString song = QStringLiteral("SongPopupMenu/");
-    add(SongPopupMenu, song + QStringLiteral("メディアファイル再生(&L)"), QStringLiteral("メディアファイル再生(&L)"), nullptr);
+    add(SongPopupMenu, song + QStringLiteral("メディアファイル再生(&L)"),
+        QStringLiteral("メディアファイル再生(&L)"), nullptr);
     add(SongPopupMenu, song + QStringLiteral("メディアファイルを外部で開く(&O)"),
         QStringLiteral("メディアファイルを外部で開く(&O)"), nullptr);
     add(SongPopupMenu, song + QStringLiteral("メディアファイルの親フォルダを開く(&F)"),
@@ -235,8 +242,9 @@ void TForm1::AlbumListViewSelectItem(int row, bool /*selected*/)
     for (int item = 0; item < SongListModel::kItemCount; ++item) {
         const int slot = item + 1;
         std::string_view media = cell(mediaColumn(slot));
-        songModel_->setItem(item, {QString::number(slot), fromCp932(cell(songTitleColumn(slot))),
-                                   fromCp932(cell(songArtistColumn(slot))), fromCp932(media), songImage(media)});
+        songModel_->setItem(item,
+                            {QString::number(slot), fromCp932(cell(songTitleColumn(slot))),
+                             fromCp932(cell(songArtistColumn(slot))), fromCp932(media), songImage(media)});
     }
     SongCountLabel->setText(QString::number(usedSongCount(cell)));
 
@@ -265,8 +273,8 @@ void TForm1::AlbumListViewSelectItem(int row, bool /*selected*/)
         songRow = entry.searchSong - 1;
     }
     QModelIndex song = songModel_->index(songRow, 0);
-    SongListView->selectionModel()->setCurrentIndex(song, QItemSelectionModel::ClearAndSelect |
-                                                              QItemSelectionModel::Rows);
+    SongListView->selectionModel()->setCurrentIndex(
+        song, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     if (isVisible()) {
         SongListViewSelectItem(songRow);
         SongListView->scrollTo(song);
@@ -289,7 +297,8 @@ void TForm1::showPicture(const std::string& path)
         prompter_.error(QStringLiteral("画像を読み込めませんでした。\r\n%1").arg(file));
         return;
     }
-    Image1->setPixmap(QPixmap::fromImage(image.scaled(64, 64, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+    Image1->setPixmap(
+        QPixmap::fromImage(image.scaled(64, 64, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
     Image1->setToolTip(file);
     Image1->show();
     NoImageLabel->hide();
@@ -307,8 +316,8 @@ void TForm1::clearInfoPanel()
     NoImageLabel->show();
     songModel_->resetItems();
     QModelIndex first = songModel_->index(0, 0);
-    SongListView->selectionModel()->setCurrentIndex(first, QItemSelectionModel::ClearAndSelect |
-                                                               QItemSelectionModel::Rows);
+    SongListView->selectionModel()->setCurrentIndex(
+        first, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     SongListView->scrollTo(first);
 }
 
@@ -319,7 +328,8 @@ void TForm1::SongListViewSelectItem(int row)
     }
     const SongListModel::Item& item = songModel_->item(row);
     SongNoLabel->setText(item.caption);
-    SongNameLabel->setText(item.artist.isEmpty() ? item.title : item.title + QStringLiteral(" / ") + item.artist);
+    SongNameLabel->setText(item.artist.isEmpty() ? item.title
+                                                 : item.title + QStringLiteral(" / ") + item.artist);
     MediaFileLabel->setText(item.media);
 }
 
@@ -346,8 +356,8 @@ void TForm1::SongListViewColumnClick(int column)
     if (selected >= 0) {
         int now = static_cast<int>(std::find(order.begin(), order.end(), selected) - order.begin());
         QModelIndex index = songModel_->index(now, 0);
-        SongListView->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
-                                                                   QItemSelectionModel::Rows);
+        SongListView->selectionModel()->setCurrentIndex(
+            index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         SongListView->scrollTo(index);
     }
 }
@@ -368,7 +378,8 @@ void TForm1::ArtistBoxDropDown()
         ArtistBox->addItem(fromCp932(artist));
     }
     // Entries stand for every spelling that differs only in case.
-    ArtistBox->setCurrentIndex(entries.size() >= 2 ? ArtistBox->findText(remembered, Qt::MatchFixedString) : -1);
+    ArtistBox->setCurrentIndex(entries.size() >= 2 ? ArtistBox->findText(remembered, Qt::MatchFixedString)
+                                                   : -1);
 }
 
 void TForm1::AlbumBoxDropDown()
