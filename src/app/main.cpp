@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "editing/tedit_form.h"
 #include "mainwindow/about_box.h"
 #include "mainwindow/tform1.h"
 #include "platform/app_setup.h"
@@ -62,6 +63,13 @@ int main(int argc, char** argv)
 
     velmora::ui::TForm1 window({prompter, shell, velmora::store::DataFolder(folder)}, splash);
     prompter.setParent(&window);
+    velmora::ui::TEditForm editForm(window, prompter, &window);
+    editForm.setWindowFlag(Qt::Window);
+    editForm.setWindowModality(Qt::ApplicationModal);
+    window.showEditDialog = [&window, &editForm] {
+        editForm.EditDataSend(window.EditListBox);
+        editForm.open();
+    };
     delete splash;
     window.show();
     return QApplication::exec();

@@ -1,12 +1,19 @@
 #include "cli/cli.h"
 
+#include <unicode/unistr.h>
+
+#include <algorithm>
+#include <charconv>
 #include <filesystem>
+#include <map>
 #include <optional>
 
+#include "exchange/exchange.h"
 #include "store/album_table.h"
 #include "store/data_file.h"
 #include "store/data_folder.h"
 #include "store/string_grid_io.h"
+#include "text/cp932.h"
 
 namespace velmora::cli {
 
@@ -17,7 +24,14 @@ constexpr int kExitError = 2;
 const char* const kUsage =
     "使い方: velmora-cli [--data-dir フォルダ] コマンド\n"
     "  info    アルバム数を表示します\n"
-    "  save    VLM.dat を読み込んで保存し直します\n";
+    "  save    VLM.dat を読み込んで保存し直します\n"
+    "  export dat|csv ファイル [--albums 一覧] [--enclose 文字] [--delimiter 文字]\n"
+    "          表示されているアルバムを書き出します\n"
+    "  import ファイル (--dat | --csv [--enclose 文字] [--delimiter 文字])\n"
+    "          アルバムを読み込んで VLM.dat に保存します\n"
+    "  copy 形式 [--albums 一覧] [--song 曲番号]\n"
+    "          クリップボードにコピーする文を表示します (形式 0-5)\n"
+    "  一覧: アルバム番号と範囲を表示順に、例 3,1-2,3 (省略時はすべて番号順)\n";
 
 struct Context {
     store::DataFolder folder;
@@ -47,19 +61,266 @@ int info(Context& ctx)
     return 0;
 }
 
+int writeCatalogue(Context& ctx, const store::AlbumTable& table)
+{
+    store::TStringGridIO writer;
+    writer.TargetGrid = &table;
+    store::FileError error;
+    if (!writer.Write(ctx.folder.dataFile(), "<>", false, &error)) {
+        ctx.err << store::writeFailureMessage(error) << "\n";
+        return kExitError;
+    }
+    return 0;
+}
+
 int save(Context& ctx)
 {
     std::optional<store::AlbumTable> table = loadCatalogue(ctx);
     if (!table) {
         return kExitError;
     }
-    store::TStringGridIO writer;
-    writer.TargetGrid = &*table;
+    return writeCatalogue(ctx, *table);
+}
+
+// The arguments of a command after its name: positional ones in order, and
+// options, each with the value that follows it ("" for a flag).
+struct Arguments {
+    std::vector<std::string> positional;
+    std::map<std::string, std::string> options;
+
+    bool has(const std::string& name) const { return options.count(name) != 0; }
+    std::string value(const std::string& name, std::string fallback = {}) const
+    {
+        auto it = options.find(name);
+        return it == options.end() ? fallback : it->second;
+    }
+};
+
+// Parses `args` from `first` on. `valued` lists the options that take a
+// value, `flags` those that do not; anything else is an error.
+std::optional<Arguments> parseArguments(Context& ctx, const std::vector<std::string>& args, std::size_t first,
+                                        std::initializer_list<std::string_view> valued,
+                                        std::initializer_list<std::string_view> flags)
+{
+    auto among = [](std::initializer_list<std::string_view> names, const std::string& arg) {
+        return std::find(names.begin(), names.end(), arg) != names.end();
+    };
+    Arguments parsed;
+    for (std::size_t i = first; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (among(valued, arg) && i + 1 < args.size()) {
+            parsed.options[arg] = args[++i];
+        } else if (among(flags, arg)) {
+            parsed.options[arg] = "";
+        } else if (arg.starts_with("--")) {
+            ctx.err << "不明なオプションです: " << arg << "\n" << kUsage;
+            return std::nullopt;
+        } else {
+            parsed.positional.push_back(arg);
+        }
+    }
+    return parsed;
+}
+
+std::optional<int> parseNumber(std::string_view text)
+{
+    int value = 0;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size() || text.empty()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+// The album list as shown: "3,1-2,3" (numbers and ranges, in list order,
+// repeats allowed); without --albums every album in number order. Every
+// number must be an album of the table.
+std::optional<std::vector<int>> albumList(Context& ctx, const Arguments& arguments,
+                                          const store::AlbumTable& table)
+{
+    std::vector<int> albums;
+    if (!arguments.has("--albums")) {
+        for (int album = 1; album <= table.albumCount(); ++album) {
+            albums.push_back(album);
+        }
+        return albums;
+    }
+    const std::string list = arguments.value("--albums");
+    std::size_t start = 0;
+    while (start <= list.size()) {
+        std::size_t end = std::min(list.find(',', start), list.size());
+        std::string_view item = std::string_view(list).substr(start, end - start);
+        std::size_t dash = item.find('-');
+        std::optional<int> from = parseNumber(item.substr(0, dash));
+        std::optional<int> to = dash == std::string_view::npos ? from : parseNumber(item.substr(dash + 1));
+        if (!from || !to || *from < 1 || *to < *from) {
+            ctx.err << "アルバム番号の指定が正しくありません: " << list << "\n";
+            return std::nullopt;
+        }
+        if (*to > table.albumCount()) {
+            ctx.err << "存在しないアルバム番号です: " << *to << "\n";
+            return std::nullopt;
+        }
+        for (int album = *from; album <= *to; ++album) {
+            albums.push_back(album);
+        }
+        start = end + 1;
+    }
+    return albums;
+}
+
+// A command-line text (UTF-8) as CP932 bytes.
+std::optional<std::string> cp932Argument(Context& ctx, const std::string& utf8)
+{
+    icu::UnicodeString text = icu::UnicodeString::fromUTF8(utf8);
+    text::EncodeResult result =
+        text::fromUnicode(std::u16string_view(text.getBuffer(), static_cast<std::size_t>(text.length())));
+    if (!result.ok) {
+        std::string name;
+        icu::UnicodeString(static_cast<UChar32>(result.badChar)).toUTF8String(name);
+        ctx.err << "「" << name << "」は保存できない文字です。\n";
+        return std::nullopt;
+    }
+    return result.bytes;
+}
+
+std::string utf8Of(std::string_view cp932)
+{
+    std::u16string text = text::toUnicode(cp932);
+    std::string out;
+    icu::UnicodeString(text.data(), static_cast<int32_t>(text.size())).toUTF8String(out);
+    return out;
+}
+
+struct CsvFormat {
+    std::string enclose;
+    std::string delimiter = ",";
+};
+
+std::optional<CsvFormat> csvFormat(Context& ctx, const Arguments& arguments)
+{
+    std::optional<std::string> enclose = cp932Argument(ctx, arguments.value("--enclose"));
+    std::optional<std::string> delimiter = cp932Argument(ctx, arguments.value("--delimiter", ","));
+    if (!enclose || !delimiter) {
+        return std::nullopt;
+    }
+    return CsvFormat{*enclose, *delimiter};
+}
+
+// export dat|csv FILE [--albums LIST] [--enclose T] [--delimiter T]
+int exportAlbums(Context& ctx, const std::vector<std::string>& args, std::size_t first)
+{
+    std::optional<Arguments> arguments =
+        parseArguments(ctx, args, first, {"--albums", "--enclose", "--delimiter"}, {});
+    if (!arguments) {
+        return kExitError;
+    }
+    if (arguments->positional.size() != 2 ||
+        (arguments->positional[0] != "dat" && arguments->positional[0] != "csv")) {
+        ctx.err << kUsage;
+        return kExitError;
+    }
+    const bool csv = arguments->positional[0] == "csv";
+    const std::filesystem::path file = arguments->positional[1];
+    std::optional<CsvFormat> format = csvFormat(ctx, *arguments);
+    std::optional<store::AlbumTable> table = format ? loadCatalogue(ctx) : std::nullopt;
+    std::optional<std::vector<int>> listed = table ? albumList(ctx, *arguments, *table) : std::nullopt;
+    if (!listed) {
+        return kExitError;
+    }
+    if (listed->empty()) {
+        ctx.err << "表示されているアルバムがありません\n";
+        return kExitError;
+    }
+    if (!exchange::folderExists(file)) {
+        ctx.err << "存在しないディレクトリです\n";
+        return kExitError;
+    }
+    const std::vector<int> albums = exchange::exportAlbumSet(*listed, table->rowCount());
     store::FileError error;
-    if (!writer.Write(ctx.folder.dataFile(), "<>", false, &error)) {
+    const bool written =
+        csv ? exchange::writeCsvExport(file, *table, albums, format->enclose, format->delimiter, &error)
+            : exchange::writeDataExport(file, *table, albums, &error);
+    if (!written) {
         ctx.err << store::writeFailureMessage(error) << "\n";
         return kExitError;
     }
+    return 0;
+}
+
+// import FILE (--dat | --csv [--enclose T] [--delimiter T])
+int importAlbums(Context& ctx, const std::vector<std::string>& args, std::size_t first)
+{
+    std::optional<Arguments> arguments =
+        parseArguments(ctx, args, first, {"--enclose", "--delimiter"}, {"--dat", "--csv"});
+    if (!arguments) {
+        return kExitError;
+    }
+    const bool dataFileMode = arguments->has("--dat");
+    if (arguments->positional.size() != 1 || dataFileMode == arguments->has("--csv") ||
+        (dataFileMode && (arguments->has("--enclose") || arguments->has("--delimiter")))) {
+        ctx.err << kUsage;
+        return kExitError;
+    }
+    std::optional<CsvFormat> format = csvFormat(ctx, *arguments);
+    if (!format) {
+        return kExitError;
+    }
+    const std::filesystem::path file = arguments->positional[0];
+    std::error_code ec;
+    if (!std::filesystem::exists(file, ec)) {
+        ctx.err << "存在しないファイルです\n";
+        return kExitError;
+    }
+    auto bytes = std::make_shared<store::FileBytes>();
+    store::FileError error;
+    if (!store::readWholeFile(file, *bytes, &error)) {
+        ctx.err << store::readFailureMessage(error) << "\n";
+        return kExitError;
+    }
+    exchange::ImportedRows imported = exchange::importRows(store::splitLines(bytes->view()), dataFileMode,
+                                                           format->enclose, format->delimiter, bytes);
+    if (imported.refusedLine != 0) {
+        ctx.err << exchange::refusedLineMessage(imported.refusedLine) << "\n";
+        return kExitError;
+    }
+    std::optional<store::AlbumTable> table = loadCatalogue(ctx);
+    if (!table) {
+        return kExitError;
+    }
+    exchange::appendRows(*table, std::move(imported));
+    return writeCatalogue(ctx, *table);
+}
+
+// copy FORMAT [--albums LIST] [--song N]
+int copy(Context& ctx, const std::vector<std::string>& args, std::size_t first)
+{
+    std::optional<Arguments> arguments = parseArguments(ctx, args, first, {"--albums", "--song"}, {});
+    if (!arguments) {
+        return kExitError;
+    }
+    std::optional<int> format =
+        arguments->positional.size() == 1 ? parseNumber(arguments->positional[0]) : std::nullopt;
+    if (!format || *format < 0 || *format >= exchange::kClipFormatCount) {
+        ctx.err << kUsage;
+        return kExitError;
+    }
+    const auto clip = static_cast<exchange::ClipFormat>(*format);
+    int song = 0;
+    if (clip == exchange::ClipFormat::SongDetails || clip == exchange::ClipFormat::SongTitle) {
+        std::optional<int> number = parseNumber(arguments->value("--song"));
+        if (!number || *number < 1 || *number > store::kSongSlots) {
+            ctx.err << "曲番号 (1-99) を --song で指定してください\n";
+            return kExitError;
+        }
+        song = *number;
+    }
+    std::optional<store::AlbumTable> table = loadCatalogue(ctx);
+    std::optional<std::vector<int>> albums = table ? albumList(ctx, *arguments, *table) : std::nullopt;
+    if (!albums) {
+        return kExitError;
+    }
+    ctx.out << utf8Of(exchange::clipboardText(*table, clip, *albums, song));
     return 0;
 }
 
@@ -92,6 +353,15 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     }
     if (command == "save") {
         return save(ctx);
+    }
+    if (command == "export") {
+        return exportAlbums(ctx, args, i + 1);
+    }
+    if (command == "import") {
+        return importAlbums(ctx, args, i + 1);
+    }
+    if (command == "copy") {
+        return copy(ctx, args, i + 1);
     }
     err << "不明なコマンドです: " << command << "\n" << kUsage;
     return kExitError;

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <deque>
-#include <variant>
 #include <vector>
 
 #include "platform/prompter.h"
@@ -34,18 +33,26 @@ public:
         QString text;
     };
 
-    using Reply = std::variant<bool, Answer, std::optional<QString>>;
+    struct Reply {
+        bool yes = false;
+        Answer answer = Answer::Cancel;
+        bool hasText = false;
+        QString text;
+    };
 
     // Queue the answer to the next question of that kind.
-    void answerConfirm(bool ok) { replies_.push_back({Kind::Confirm, ok}); }
-    void answerYesNo(bool yes) { replies_.push_back({Kind::YesNo, yes}); }
-    void answerYesNoCancel(Answer answer) { replies_.push_back({Kind::YesNoCancel, answer}); }
+    void answerConfirm(bool ok) { replies_.push_back({Kind::Confirm, {ok, {}, false, {}}}); }
+    void answerYesNo(bool yes) { replies_.push_back({Kind::YesNo, {yes, {}, false, {}}}); }
+    void answerYesNoCancel(Answer answer)
+    {
+        replies_.push_back({Kind::YesNoCancel, {false, answer, false, {}}});
+    }
     void answerText(std::optional<QString> text, Kind kind = Kind::Input)
     {
-        replies_.push_back({kind, text});
+        replies_.push_back({kind, {false, {}, text.has_value(), text.value_or(QString())}});
     }
     // Information and error boxes need no answer, but must be expected.
-    void expectMessage(Kind kind) { replies_.push_back({kind, true}); }
+    void expectMessage(Kind kind) { replies_.push_back({kind, {true, {}, false, {}}}); }
 
     const std::vector<Asked>& asked() const { return asked_; }
     bool allAnswered() const { return replies_.empty(); }
@@ -57,12 +64,9 @@ public:
 
     void information(const QString& text) override { take(Kind::Information, text); }
     void error(const QString& text) override { take(Kind::Error, text); }
-    bool confirm(const QString& text) override { return std::get<bool>(take(Kind::Confirm, text)); }
-    bool askYesNo(const QString& text) override { return std::get<bool>(take(Kind::YesNo, text)); }
-    Answer askYesNoCancel(const QString& text) override
-    {
-        return std::get<Answer>(take(Kind::YesNoCancel, text));
-    }
+    bool confirm(const QString& text) override { return take(Kind::Confirm, text).yes; }
+    bool askYesNo(const QString& text) override { return take(Kind::YesNo, text).yes; }
+    Answer askYesNoCancel(const QString& text) override { return take(Kind::YesNoCancel, text).answer; }
     std::optional<QString> inputText(const QString&, const QString& prompt, const QString&) override
     {
         return text(Kind::Input, prompt);
@@ -94,8 +98,7 @@ private:
     std::optional<QString> text(Kind kind, const QString& question)
     {
         Reply reply = take(kind, question);
-        auto* value = std::get_if<std::optional<QString>>(&reply);
-        return value ? *value : std::nullopt;
+        return reply.hasText ? std::optional<QString>(reply.text) : std::nullopt;
     }
 
     Reply take(Kind kind, const QString& text)
@@ -103,20 +106,9 @@ private:
         asked_.push_back({kind, text});
         if (replies_.empty() || replies_.front().first != kind) {
             ADD_FAILURE() << "unexpected question: " << text.toStdString();
-            // Answer as cautiously as a user who cancels.
-            switch (kind) {
-                case Kind::YesNoCancel:
-                    return Answer::Cancel;
-                case Kind::Confirm:
-                case Kind::YesNo:
-                case Kind::Information:
-                case Kind::Error:
-                    return false;
-                default:
-                    return std::optional<QString>();
-            }
+            return {};  // as cautious as a user who cancels
         }
-        Reply reply = replies_.front().second;
+        Reply reply = std::move(replies_.front().second);
         replies_.pop_front();
         return reply;
     }

@@ -95,6 +95,7 @@ TForm1::TForm1(Services services, TAboutBox* splash, QWidget* parent)
     buildPages();
     buildLists();
     wireAlbumCommands();
+    wireExchangeCommands();
     FormCreate(splash);
 }
 
@@ -310,6 +311,7 @@ void TForm1::buildPages()
         PageControl1->addWidget(page);
     }
     buildInfoPage();
+    buildToolPages();
     connect(PageControl1, &QStackedWidget::currentChanged, this, [this] { PageControl1Change(); });
 
     SongPanel = new QWidget(Panel3);
@@ -446,6 +448,7 @@ void TForm1::FormCreate(TAboutBox* splash)
     } else {
         AllVisibleButtonClick();
     }
+    SerchGroupClick();
     PageControl1->setCurrentIndex(0);
 }
 
@@ -488,6 +491,7 @@ void TForm1::N3Click(int startup)
     if (albumModel_->rowCount() > 0) {
         selectListRow(0, false);
     }
+    SerchGroupClick();
 }
 
 void TForm1::N3Click2()

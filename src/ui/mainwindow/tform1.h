@@ -15,6 +15,9 @@
 #include "store/data_folder.h"
 
 class QAction;
+class QButtonGroup;
+class QComboBox;
+class QPushButton;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -125,6 +128,43 @@ public:
     // nothing.
     std::optional<std::string> cellText(int column, const QString& field, const QString& text);
 
+    // Import, export and clipboard.
+    void CSV2Click();
+    void DatExportClick();
+    void CSV3Click();
+    void ClipCopyAllSelectedDataClick();
+    void ClipCopySelectedAboutDataClick();
+    void ClipCopySelectedAllSongDataClick();
+    void ClipCopySelectedArtistsNameClick();
+    void ClipCopySelectedAlbumNameClick();
+    void ClipCopySelectedAboutSongDataClick();
+
+    // Search, conversion and replace pages.
+    void SerchButtonClick();
+    void SerchGroupClick();
+    void HenkanButtonClick();
+    void HenkanHouhouGroupClick();
+    // Offers the width conversions too (right button with Ctrl+Shift).
+    void HenkanButtonMouseDown();
+    void TikanButtonClick();
+    void TikanGroupClick();
+    void TikanBFolderButtonClick();
+    void TikanAFolderButtonClick();
+    QButtonGroup* SerchGroup = nullptr;
+    QComboBox* SerchWordEdit = nullptr;
+    QPushButton* SerchButton = nullptr;
+    QButtonGroup* HenkanGroup = nullptr;
+    QButtonGroup* HenkanHouhouGroup = nullptr;
+    QPushButton* HenkanButton = nullptr;
+    QButtonGroup* TikanGroup = nullptr;
+    QLineEdit* TikanBeforeEdit = nullptr;
+    QLineEdit* TikanAfterEdit = nullptr;
+    QToolButton* TikanBFolderButton = nullptr;
+    QToolButton* TikanAFolderButton = nullptr;
+    QPushButton* TikanButton = nullptr;
+    // The captions of the three categories, as the pages show them.
+    void setCategoryCaptions(const QString& first, const QString& second, const QString& third);
+
     // Information page and song list.
     void SongListViewSelectItem(int row);
     void SongListViewColumnClick(int column);
@@ -211,8 +251,16 @@ private:
     void buildPages();
     void buildLists();
     void buildInfoPage();
+    void buildToolPages();
+    // Rewrites the texts of every list item from the table (numbers, icons
+    // and search songs stay) and shows the selected album again.
+    void refreshAfterBulkChange();
+    void reportRefusedCells(int count);
+    // Reports a long pass in the status bar.
+    std::function<void(int maximum, int index)> statusProgress();
     void buildPopupMenus();
     void wireAlbumCommands();
+    void wireExchangeCommands();
     void clearInfoPanel();
     void showPicture(const std::string& path);
     // Reorders the list items (order[i] = old row of new row i) and then

@@ -47,15 +47,26 @@ void TForm1::wireAlbumCommands()
     on(QStringLiteral("SongPopupMenu/曲ごとのアーティスト名変更"), &TForm1::QuickSongArtistEditClick);
     on(QStringLiteral("SongPopupMenu/メディアファイル変更"), &TForm1::QuickMediaEditClick);
     AlbumListView->installEventFilter(this);
+    SongListView->installEventFilter(this);
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event)
 {
-    // Keys of the album list: Delete deletes the selected albums.
-    if (watched == AlbumListView && event->type() == QEvent::KeyPress) {
+    // Keys of the lists: Delete deletes the selected albums; Ctrl+C (Ctrl
+    // alone) copies the album details, or the song's in the song list.
+    if ((watched == AlbumListView || watched == SongListView) && event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() == Qt::Key_Delete && key->modifiers() == Qt::NoModifier) {
+        const Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
+        if (watched == AlbumListView && key->key() == Qt::Key_Delete && mods == Qt::NoModifier) {
             N9Click();
+            return true;
+        }
+        if (key->key() == Qt::Key_C && mods == Qt::ControlModifier) {
+            if (watched == AlbumListView) {
+                ClipCopyAllSelectedDataClick();
+            } else {
+                ClipCopySelectedAllSongDataClick();
+            }
             return true;
         }
     }

@@ -1,0 +1,406 @@
+#include "exchange/exchange.h"
+
+#include <algorithm>
+#include <memory>
+#include <system_error>
+
+#include "store/album_table.h"
+#include "store/atomic_file.h"
+#include "store/columns.h"
+#include "text/cp932.h"
+
+namespace velmora::exchange {
+
+using store::AlbumTable;
+using store::kColumnCount;
+
+namespace {
+
+constexpr std::string_view kSeparator = "<>";
+constexpr std::string_view kLineEnd = "\r\n";
+
+}  // namespace
+
+// ---- Export ------------------------------------------------------------
+
+std::vector<int> exportAlbumSet(const std::vector<int>& listed, int rowCount)
+{
+    std::vector<int> albums;
+    albums.reserve(listed.size());
+    std::copy_if(listed.begin(), listed.end(), std::back_inserter(albums),
+                 [rowCount](int album) { return album >= 1 && album < rowCount; });
+    std::sort(albums.begin(), albums.end());
+    albums.erase(std::unique(albums.begin(), albums.end()), albums.end());
+    return albums;
+}
+
+std::string_view dataExportLine(const AlbumTable& table, int row)
+{
+    return table.rowLine(row);
+}
+
+std::string csvLine(const AlbumTable& table, int row, std::string_view enclose, std::string_view delimiter)
+{
+    const AlbumTable::RowCells cells = table.rowCells(row);
+    std::string line;
+    line.reserve(table.rowLine(row).size() + kColumnCount * (2 * enclose.size() + delimiter.size()));
+    for (std::size_t c = 0; c < cells.size(); ++c) {
+        if (c > 0) {
+            line += delimiter;
+        }
+        line.append(enclose).append(cells[c]).append(enclose);
+    }
+    return line;
+}
+
+bool folderExists(const std::filesystem::path& file)
+{
+    const std::filesystem::path folder = file.parent_path();
+    std::error_code ec;
+    return folder.empty() || std::filesystem::is_directory(folder, ec);
+}
+
+namespace {
+
+// Writes one line per album through a temporary file; `line` gives the
+// line of an album, without its end.
+template <typename LineOf>
+bool writeLines(const std::filesystem::path& file, const std::vector<int>& albums, LineOf&& line,
+                store::FileError* error)
+{
+    store::AtomicFileWriter writer(file);
+    bool ok = writer.open();
+    for (std::size_t i = 0; ok && i < albums.size(); ++i) {
+        ok = writer.write(line(albums[i])) && writer.write(kLineEnd);
+    }
+    ok = ok && writer.commit();
+    if (!ok && error) {
+        *error = writer.error();
+    }
+    return ok;
+}
+
+}  // namespace
+
+bool writeDataExport(const std::filesystem::path& file, const AlbumTable& table,
+                     const std::vector<int>& albums, store::FileError* error)
+{
+    return writeLines(
+        file, albums, [&](int album) { return dataExportLine(table, album); }, error);
+}
+
+bool writeCsvExport(const std::filesystem::path& file, const AlbumTable& table,
+                    const std::vector<int>& albums, std::string_view enclose, std::string_view delimiter,
+                    store::FileError* error)
+{
+    std::string line;
+    return writeLines(
+        file, albums,
+        [&](int album) {
+            line = csvLine(table, album, enclose, delimiter);
+            return std::string_view(line);
+        },
+        error);
+}
+
+// ---- Import ------------------------------------------------------------
+
+namespace {
+
+// A delimited-text line with its fields joined by "<>" instead, into `out`.
+void joinDelimited(std::string& out, std::string_view line, std::string_view enclose,
+                   std::string_view delimiter)
+{
+    const std::string pattern = std::string(enclose).append(delimiter).append(enclose);
+    out.clear();
+    std::size_t from = 0;
+    if (!pattern.empty()) {
+        for (std::size_t hit; (hit = text::findOnBoundary(line, pattern, from)) != std::string_view::npos;
+             from = hit + pattern.size()) {
+            out.append(line.substr(from, hit - from)).append(kSeparator);
+        }
+    }
+    out.append(line.substr(from));
+    // The enclosing text is cut off at both ends, whatever the bytes there.
+    const std::size_t cut = enclose.size();
+    if (out.size() <= 2 * cut) {
+        out.clear();
+    } else {
+        out.resize(out.size() - cut);
+        out.erase(0, cut);
+    }
+}
+
+// Copies a row into the blocks of `rows`, followed by `padding` empty
+// fields. A block never grows past the room reserved for it (at least a
+// mebibyte, so never kept inside the string object), so rows stay where
+// they are, also when the list of blocks moves.
+std::string_view keepRow(ImportedRows& rows, std::string_view head, std::size_t padding)
+{
+    constexpr std::size_t kBlockSize = 1 << 20;
+    const std::size_t size = head.size() + padding * kSeparator.size();
+    if (rows.blocks.empty() || rows.blocks.back().capacity() - rows.blocks.back().size() < size) {
+        rows.blocks.emplace_back().reserve(std::max(kBlockSize, size));
+    }
+    std::string& block = rows.blocks.back();
+    const std::size_t begin = block.size();
+    block.append(head);
+    for (std::size_t i = 0; i < padding; ++i) {
+        block.append(kSeparator);
+    }
+    return std::string_view(block).substr(begin, size);
+}
+
+}  // namespace
+
+ImportedRows importRows(const std::vector<std::string_view>& lines, bool dataFileMode,
+                        std::string_view enclose, std::string_view delimiter,
+                        std::shared_ptr<const void> source)
+{
+    ImportedRows result;
+    result.rows.reserve(lines.size());
+    std::string converted;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        std::string_view line = lines[i];
+        const bool changed = !dataFileMode && !line.empty();
+        if (changed) {
+            joinDelimited(converted, line, enclose, delimiter);
+            line = converted;
+        }
+        // The row is the line up to its 305th separator, or the line with
+        // the missing fields added.
+        int column = 0;
+        std::size_t start = 0;
+        std::size_t end = store::fieldEnd(line, start);
+        for (; end < line.size() && column + 1 < kColumnCount; ++column) {
+            start = end + kSeparator.size();
+            end = store::fieldEnd(line, start);
+        }
+        // Only the last field can end with half a character: one before a
+        // separator would have taken its "<" as the second byte.
+        if (store::checkCell(column, line.substr(start, end - start)) != store::CellProblem::None) {
+            ImportedRows refused;
+            refused.refusedLine = static_cast<int>(i + 1);
+            return refused;
+        }
+        const auto padding = static_cast<std::size_t>(kColumnCount - 1 - column);
+        result.rows.push_back(!changed && source && padding == 0
+                                  ? line.substr(0, end)
+                                  : keepRow(result, line.substr(0, end), padding));
+    }
+    result.source = std::move(source);
+    return result;
+}
+
+std::string refusedLineMessage(int line)
+{
+    return "データを読み込めませんでした。\r\n" + std::to_string(line) + "行目が文字の途中で終わっています。";
+}
+
+void appendRows(AlbumTable& table, ImportedRows rows)
+{
+    // The table is rebuilt over its own rows followed by the new ones,
+    // without copying either: both stay where they are, kept alive by the
+    // new table. Every row has 305 fields, so each line is taken as it is.
+    struct Storage {
+        AlbumTable previous;
+        ImportedRows imported;
+    };
+    auto storage = std::make_shared<Storage>(Storage{std::move(table), std::move(rows)});
+    AlbumTable& previous = storage->previous;
+    const ImportedRows& imported = storage->imported;
+    std::vector<std::string_view> lines;
+    lines.reserve(static_cast<std::size_t>(previous.rowCount()) + imported.rows.size());
+    for (int row = 0; row < previous.rowCount(); ++row) {
+        lines.push_back(previous.rowLine(row));
+    }
+    lines.insert(lines.end(), imported.rows.begin(), imported.rows.end());
+    try {
+        table.assignLines(storage, lines);
+    } catch (...) {
+        table = std::move(storage->previous);
+        throw;
+    }
+}
+
+// ---- Clipboard ---------------------------------------------------------
+
+namespace {
+
+using store::AlbumColumn;
+using store::ArtistColumn;
+using store::FuriganaColumn;
+using Cells = AlbumTable::RowCells;
+
+std::string cp932(std::u16string_view text)
+{
+    return text::fromUnicode(text).bytes;
+}
+
+// The fixed texts of the formats, in CP932.
+struct Labels {
+    std::string artist = cp932(u"アーティスト名:");
+    std::string album = cp932(u"アルバム名:");
+    std::string genre = cp932(u"ジャンル：");
+    std::string media = cp932(u"メディア：");
+    std::string image = cp932(u"画像ファイル：");
+    std::string songTitle = cp932(u"曲名：");
+    std::string songArtist = cp932(u"アーティスト名：");
+    std::string songMedia = cp932(u"メディアファイル：");
+    std::string numberMark = cp932(u"：");
+    std::string noTitle = cp932(u"？");
+};
+
+const Labels& labels()
+{
+    static const Labels instance;
+    return instance;
+}
+
+std::string_view cellOf(const Cells& cells, int column)
+{
+    return cells[static_cast<std::size_t>(column)];
+}
+
+// Appends the pieces and a line end.
+void addLine(std::string& out, std::initializer_list<std::string_view> pieces)
+{
+    for (std::string_view piece : pieces) {
+        out += piece;
+    }
+    out += kLineEnd;
+}
+
+// The artist, and its reading in parentheses when that differs.
+std::string artistText(const Cells& cells)
+{
+    std::string text(cellOf(cells, ArtistColumn));
+    if (cellOf(cells, FuriganaColumn) != cellOf(cells, ArtistColumn)) {
+        text.append(" (").append(cellOf(cells, FuriganaColumn)).append(")");
+    }
+    return text;
+}
+
+std::string albumHeading(int album)
+{
+    return "<Album No." + std::to_string(album) + ">";
+}
+
+// "n：title / artist [media]", for the songs that have something to show.
+void addSongLines(std::string& out, const Cells& cells, bool withMedia)
+{
+    const Labels& l = labels();
+    for (int n = 1; n <= store::kSongSlots; ++n) {
+        const std::string_view title = cellOf(cells, store::songTitleColumn(n));
+        const std::string_view artist = cellOf(cells, store::songArtistColumn(n));
+        const std::string_view media = withMedia ? cellOf(cells, store::mediaColumn(n)) : std::string_view();
+        if (title.empty() && artist.empty() && media.empty()) {
+            continue;
+        }
+        out += std::to_string(n);
+        out += l.numberMark;
+        out += title.empty() ? std::string_view(l.noTitle) : title;
+        if (!artist.empty()) {
+            out.append(" / ").append(artist);
+        }
+        if (!media.empty()) {
+            out.append(" [").append(media).append("]");
+        }
+        out += kLineEnd;
+    }
+}
+
+void addAlbumDetails(std::string& out, const Cells& cells, int album)
+{
+    const Labels& l = labels();
+    addLine(out, {albumHeading(album)});
+    addLine(out, {l.artist, artistText(cells)});
+    addLine(out, {l.album, cellOf(cells, AlbumColumn)});
+    addLine(out, {l.genre, cellOf(cells, store::Memo1Column)});
+    addLine(out, {l.media, cellOf(cells, store::Memo2Column)});
+    if (!cellOf(cells, store::Memo3Column).empty()) {
+        addLine(out, {cellOf(cells, store::Memo3Column)});
+    }
+    if (!cellOf(cells, store::ImagePathColumn).empty()) {
+        addLine(out, {l.image, cellOf(cells, store::ImagePathColumn)});
+    }
+    addLine(out, {"<Songs>"});
+    addSongLines(out, cells, true);
+    addLine(out, {});
+}
+
+void addAlbumSummary(std::string& out, const Cells& cells, int album)
+{
+    addLine(out, {albumHeading(album)});
+    addLine(out, {cellOf(cells, ArtistColumn), " / ", cellOf(cells, AlbumColumn)});
+    addLine(out, {"<Songs>"});
+    addSongLines(out, cells, false);
+    addLine(out, {});
+}
+
+void addSongDetails(std::string& out, const Cells& cells, int album, int song)
+{
+    const Labels& l = labels();
+    addLine(out, {"<Album No." + std::to_string(album) + " / Song No." + std::to_string(song) + ">"});
+    addLine(out, {artistText(cells), " / ", cellOf(cells, AlbumColumn)});
+    const std::string_view title = cellOf(cells, store::songTitleColumn(song));
+    const std::string_view artist = cellOf(cells, store::songArtistColumn(song));
+    const std::string_view media = cellOf(cells, store::mediaColumn(song));
+    if (title.empty() && artist.empty() && media.empty()) {
+        return;
+    }
+    addLine(out, {l.songTitle, title});
+    if (!artist.empty()) {
+        addLine(out, {l.songArtist, artist});
+    }
+    if (!media.empty()) {
+        addLine(out, {l.songMedia, media});
+    }
+}
+
+}  // namespace
+
+std::string clipboardText(const AlbumTable& table, ClipFormat format, const std::vector<int>& albums,
+                          int song)
+{
+    std::string out;
+    auto isAlbum = [&](int album) { return album >= 1 && album <= table.albumCount(); };
+    if (format == ClipFormat::SongDetails || format == ClipFormat::SongTitle) {
+        if (albums.empty() || !isAlbum(albums.front()) || song < 1 || song > store::kSongSlots) {
+            return out;
+        }
+        const Cells cells = table.rowCells(albums.front());
+        if (format == ClipFormat::SongDetails) {
+            addSongDetails(out, cells, albums.front(), song);
+        } else {
+            addLine(out, {cellOf(cells, store::songTitleColumn(song))});
+        }
+        return out;
+    }
+    for (int album : albums) {
+        if (!isAlbum(album)) {
+            continue;
+        }
+        const Cells cells = table.rowCells(album);
+        switch (format) {
+            case ClipFormat::AlbumDetails:
+                addAlbumDetails(out, cells, album);
+                break;
+            case ClipFormat::AlbumSummary:
+                addAlbumSummary(out, cells, album);
+                break;
+            case ClipFormat::ArtistNames:
+                addLine(out, {cellOf(cells, ArtistColumn)});
+                break;
+            case ClipFormat::AlbumTitles:
+                addLine(out, {cellOf(cells, AlbumColumn)});
+                break;
+            case ClipFormat::SongDetails:
+            case ClipFormat::SongTitle:
+                break;
+        }
+    }
+    return out;
+}
+
+}  // namespace velmora::exchange

@@ -1,0 +1,70 @@
+// Search, conversion and replace over the albums the list shows.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace velmora::store {
+class AlbumTable;
+}
+
+namespace velmora::textops {
+
+// The shown albums as the bulk commands walk them: each album once, ordered
+// as text without regard to case ("10" before "2").
+std::vector<int> albumSetAsText(const std::vector<int>& listed);
+
+// Upper-casing for matching: per character, the case mapping of the
+// characters CP932 holds (ASCII, full-width Latin, Greek, Cyrillic, Roman
+// numerals); the byte length never changes, so positions carry over.
+std::string upperForMatch(std::string_view cp932);
+
+// A cell matches when the upper-cased word occurs in the upper-cased cell,
+// starting on a character boundary. Empty cells never match.
+bool cellMatches(std::string_view cell, std::string_view upperWord);
+
+// Progress of a long pass: (pass maximum, index of the album just done).
+// A pass starts with index -1.
+using Progress = std::function<void(int maximum, int index)>;
+
+enum SearchGroup { SearchArtist, SearchAlbum, SearchSong, SearchGenre, SearchMedium, SearchMemo, SearchAll };
+
+struct SearchHit {
+    int album = 0;
+    int song = 0;  // 0: the matching cell is not a song cell
+    bool operator==(const SearchHit&) const = default;
+};
+
+std::vector<SearchHit> search(const store::AlbumTable& table, const std::vector<int>& albumSet, int group,
+                              std::string_view word, const Progress& progress = {});
+
+// The word box's suggestions for a group: distinct cells (case-blind),
+// ordered as text.
+std::vector<std::string> searchSuggestions(const store::AlbumTable& table, int group);
+
+// The columns of a conversion or replace group, in the order they are done.
+std::vector<int> groupColumns(int group);
+
+enum ConversionKind { ToUpper, ToLower, CapitaliseWords, ToFullWidth, ToHalfWidth };
+
+std::string convertText(std::string_view cell, int kind);
+std::string capitaliseWords(std::string_view cell);
+
+// Replaces every occurrence of `find` (compared without regard to case) by
+// `replacement` as typed, left to right, non-overlapping.
+std::string replaceText(std::string_view cell, std::string_view find, std::string_view replacement);
+
+struct BulkResult {
+    int changedCells = 0;
+    int refusedCells = 0;  // cells kept as they were: the result cannot be stored
+};
+
+BulkResult convertAlbums(store::AlbumTable& table, const std::vector<int>& albumSet, int group, int kind,
+                         const Progress& progress = {});
+BulkResult replaceInAlbums(store::AlbumTable& table, const std::vector<int>& albumSet, int group,
+                           std::string_view find, std::string_view replacement,
+                           const Progress& progress = {});
+
+}  // namespace velmora::textops

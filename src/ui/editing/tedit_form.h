@@ -1,0 +1,115 @@
+// The album edit dialog: one album's fields and its 99 songs.
+#pragma once
+
+#include <QDialog>
+#include <QStringList>
+#include <optional>
+
+#include "store/album_record.h"
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QTableWidget;
+class QToolButton;
+class QWidget;
+
+namespace velmora::ui {
+
+class PickBox;
+class Prompter;
+class TForm1;
+
+class TEditForm : public QDialog {
+    Q_OBJECT
+public:
+    TEditForm(TForm1& main, Prompter& prompter, QWidget* parent = nullptr);
+
+    // Fills every field from an album (the transfer buffer).
+    void EditDataSend(const store::AlbumRecord& record);
+    // The album as the fields hold it, or nothing (after a message naming
+    // the field) when a field holds text the catalogue cannot store.
+    std::optional<store::AlbumRecord> EditDataReturn();
+
+    void AlbumChangeButtonClick();
+    void AlbumAddButtonClick();
+    void Button1Click();
+    void Undo2Click();
+    void ArtistEditComboBoxDropDown();
+    void Artist2ComboBoxDropDown();
+    void Label10Click();
+    void GFilePassDialogButtonClick();
+    void GDrawButtonClick();
+    void SongGridAddButtonClick();
+    void SongGridDeleteButtonClick();
+    void SongGridUpButtonClick();
+    void SongGridDownButtonClick();
+    void SongGridFileSeachButtonClick();
+    void MemoPopupMenuPopup();
+    void SongGridSelectCell(int column, int row);
+
+    // The current song row (1..99) of the grid; 0 when none.
+    int currentSongRow() const;
+    void setCurrentCell(int row, int column);
+    QString songCell(int row, int column) const;
+    void setSongCell(int row, int column, const QString& text);
+
+    // Suggestions and the memo choices (lines of CP932 text).
+    void setSuggestions(const std::vector<std::string>& genres, const std::vector<std::string>& media,
+                        const std::vector<std::string>& memoChoices);
+    std::vector<std::string> genreSuggestions() const;
+    std::vector<std::string> mediaSuggestions() const;
+    std::vector<std::string> MemoChoices;
+    void setCategoryCaptions(const QString& first, const QString& second, const QString& third);
+
+    // Controls, by the names the program knows them by.
+    QComboBox* ArtistEditComboBox = nullptr;
+    PickBox* Artist2ComboBox = nullptr;
+    QLabel* Label10 = nullptr;
+    QLineEdit* AlbumEdit = nullptr;
+    QComboBox* janruBox = nullptr;
+    QComboBox* MediaBox = nullptr;
+    QLabel* Memo1Label2 = nullptr;
+    QLabel* Memo2Label2 = nullptr;
+    QLabel* Memo3Label2 = nullptr;
+    QPlainTextEdit* MemoEditMemo = nullptr;
+    QLineEdit* GFilePassEdit = nullptr;
+    QLabel* EditImage = nullptr;
+    QLabel* NoImageEditLabel = nullptr;
+    QTableWidget* SongGrid = nullptr;
+    QWidget* MediaPanel = nullptr;
+    QLabel* MediaNameLabel = nullptr;
+    QPushButton* AlbumChangeButton = nullptr;
+    QPushButton* AlbumAddButton = nullptr;
+    QPushButton* CloseButton = nullptr;
+    QPushButton* InternetSerchButton = nullptr;
+    QComboBox* InternetSerchBox = nullptr;
+    QMenu* MemoPopupMenu = nullptr;
+    QToolButton* CDEntryButton = nullptr;
+    QToolButton* SongMemoEditButton = nullptr;
+    QToolButton* ArtistMemoEditButton = nullptr;
+    QToolButton* MediaMemoEditButton = nullptr;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildFields(QWidget* panel);
+    void buildSongTools(QWidget* bar);
+    void buildGrid();
+    void SongGridColumnMoved(bool rows, int from, int to);
+    void swapRows(int a, int b);
+    // Finishes an edit in progress so its text is in the grid.
+    void commitGridEdit();
+
+    TForm1& main_;
+    Prompter& prompter_;
+    store::AlbumRecord shown_;  // what EditDataSend showed, for unchanged bytes
+    bool movingSections_ = false;
+};
+
+}  // namespace velmora::ui

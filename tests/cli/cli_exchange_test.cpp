@@ -1,0 +1,175 @@
+// The export, import and copy commands of velmora-cli.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "cli/cli.h"
+#include "support/temp_dir.h"
+
+namespace velmora::cli {
+namespace {
+
+using test::dataLine;
+using test::dataLineWith;
+using test::readBytes;
+using test::TempDir;
+using test::writeBytes;
+
+struct Result {
+    int code;
+    std::string out;
+    std::string err;
+};
+
+Result runCli(const TempDir& dir, std::vector<std::string> args)
+{
+    args.insert(args.begin(), {"--data-dir", dir.path().string()});
+    std::ostringstream out;
+    std::ostringstream err;
+    int code = run(args, out, err);
+    return {code, out.str(), err.str()};
+}
+
+// "歌手" and "題名" in Shift-JIS.
+const std::string kArtist = "\x89\xCC\x8E\xE8";
+const std::string kTitle = "\x91\xE8\x96\xBC";
+
+class CliExchange : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        albums = {
+            dataLineWith({{0, kArtist}, {2, kTitle}, {205, kArtist}, {6, "one"}, {206, "CD1"}}),
+            dataLineWith({{0, "b"}, {2, "x,y"}, {205, "bee"}}),
+            dataLineWith({{0, "c"}, {2, "C"}, {205, "c"}}),
+        };
+        std::string file = dataLine({}) + "\r\n";
+        for (const std::string& a : albums) {
+            file += a + "\r\n";
+        }
+        writeBytes(dir / "VLM.dat", file);
+    }
+    std::string catalogue() const { return readBytes(dir / "VLM.dat"); }
+
+    TempDir dir;
+    TempDir other;
+    std::vector<std::string> albums;
+};
+
+TEST_F(CliExchange, ExportDataFileOfAListInNumberOrder)
+{
+    const std::string out = (other / "out.dat").string();
+    Result r = runCli(dir, {"export", "dat", out, "--albums", "3,1-2,3"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(readBytes(out), albums[0] + "\r\n" + albums[1] + "\r\n" + albums[2] + "\r\n");
+    ASSERT_EQ(runCli(dir, {"export", "dat", out, "--albums", "3,3"}).code, 0);
+    EXPECT_EQ(readBytes(out), albums[2] + "\r\n");
+}
+
+TEST_F(CliExchange, ExportCsv)
+{
+    const std::string out = (other / "out.csv").string();
+    ASSERT_EQ(runCli(dir, {"export", "csv", out, "--albums", "2"}).code, 0);
+    EXPECT_EQ(readBytes(out), "b,,x,y" + std::string(203, ',') + "bee" + std::string(99, ',') + "\r\n");
+    // Arguments are UTF-8; the file is Shift-JIS.
+    ASSERT_EQ(
+        runCli(dir, {"export", "csv", out, "--albums", "3", "--enclose", "「", "--delimiter", "\t"}).code, 0);
+    const std::string open = "\x81\x75";  // 「
+    std::string expected;
+    for (int c = 0; c < 305; ++c) {
+        expected += (c ? "\t" : "") + open + (c == 0 || c == 205 ? "c" : c == 2 ? "C" : "") + open;
+    }
+    EXPECT_EQ(readBytes(out), expected + "\r\n");
+}
+
+TEST_F(CliExchange, RoundTripExportThenImport)
+{
+    const std::string dat = (other / "all.dat").string();
+    const std::string csv = (other / "all.csv").string();
+    ASSERT_EQ(runCli(dir, {"export", "dat", dat}).code, 0);
+    ASSERT_EQ(runCli(dir, {"export", "csv", csv, "--albums", "1,3", "--enclose", "\""}).code, 0);
+    const std::string before = catalogue();
+
+    Result r = runCli(dir, {"import", dat, "--dat"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(catalogue(), before + albums[0] + "\r\n" + albums[1] + "\r\n" + albums[2] + "\r\n");
+    r = runCli(dir, {"import", csv, "--csv", "--enclose", "\"", "--delimiter", ","});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(runCli(dir, {"info"}).out, "albums: 8\n");
+    EXPECT_TRUE(catalogue().ends_with(albums[0] + "\r\n" + albums[2] + "\r\n"));
+
+    // Read as delimited text with the defaults, "<>" still separates and a
+    // comma in a title splits it.
+    ASSERT_EQ(runCli(dir, {"import", dat, "--csv"}).code, 0);
+    EXPECT_EQ(runCli(dir, {"info"}).out, "albums: 11\n");
+    EXPECT_EQ(runCli(dir, {"copy", "4", "--albums", "9-10"}).out, "題名\r\nx\r\n");
+}
+
+TEST_F(CliExchange, ImportRefusesHalfACharacterAndKeepsTheCatalogue)
+{
+    const std::string before = catalogue();
+    writeBytes(other / "cut.csv", "a,b\r\nc,\x83\r\n");
+    Result r = runCli(dir, {"import", (other / "cut.csv").string(), "--csv"});
+    EXPECT_EQ(r.code, 2);
+    EXPECT_EQ(r.err, "データを読み込めませんでした。\r\n2行目が文字の途中で終わっています。\n");
+    EXPECT_EQ(catalogue(), before);
+}
+
+TEST_F(CliExchange, Copy)
+{
+    Result r = runCli(dir, {"copy", "3", "--albums", "3,1,3"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "c\r\n歌手\r\nc\r\n");
+    EXPECT_EQ(runCli(dir, {"copy", "4"}).out, "題名\r\nx,y\r\nC\r\n");
+    EXPECT_EQ(runCli(dir, {"copy", "1", "--albums", "1"}).out,
+              "<Album No.1>\r\n歌手 / 題名\r\n<Songs>\r\n1：one\r\n\r\n");
+    EXPECT_EQ(runCli(dir, {"copy", "0", "--albums", "2"}).out,
+              "<Album No.2>\r\nアーティスト名:b (bee)\r\nアルバム名:x,y\r\nジャンル：\r\nメディア：\r\n"
+              "<Songs>\r\n\r\n");
+    EXPECT_EQ(runCli(dir, {"copy", "2", "--albums", "1,2", "--song", "1"}).out,
+              "<Album No.1 / Song No.1>\r\n歌手 / 題名\r\n曲名：one\r\nメディアファイル：CD1\r\n");
+    EXPECT_EQ(runCli(dir, {"copy", "5", "--albums", "1", "--song", "1"}).out, "one\r\n");
+}
+
+TEST_F(CliExchange, Errors)
+{
+    struct Case {
+        std::vector<std::string> args;
+        std::string message;
+    };
+    const std::string missingFolder = (other / "no" / "x.dat").string();
+    const Case cases[] = {
+        {{"export", "dat", missingFolder}, "存在しないディレクトリです\n"},
+        {{"export", "dat", (other / "x").string(), "--albums", "4"}, "存在しないアルバム番号です: 4\n"},
+        {{"export", "dat", (other / "x").string(), "--albums", "2-1"},
+         "アルバム番号の指定が正しくありません: 2-1\n"},
+        {{"export", "dat", (other / "x").string(), "--albums", "1,"},
+         "アルバム番号の指定が正しくありません: 1,\n"},
+        {{"export", "csv", (other / "x").string(), "--enclose", "😀"}, "「😀」は保存できない文字です。\n"},
+        {{"export", "dat", other.path().string()}, "ファイルに保存できませんでした。"},
+        {{"import", (other / "none.csv").string(), "--csv"}, "存在しないファイルです\n"},
+        {{"import", other.path().string(), "--dat"}, "ファイルを読み込めませんでした。"},
+        {{"import", (other / "none.csv").string()}, "使い方"},
+        {{"import", (other / "none.csv").string(), "--dat", "--csv"}, "使い方"},
+        {{"export", "html2", "x"}, "使い方"},
+        {{"copy", "6", "--albums", "1"}, "使い方"},
+        {{"copy", "2", "--albums", "1"}, "曲番号 (1-99) を --song で指定してください\n"},
+        {{"copy", "5", "--albums", "1", "--song", "100"}, "曲番号 (1-99) を --song で指定してください\n"},
+        {{"copy", "0", "--bogus"}, "不明なオプションです: --bogus\n"},
+    };
+    for (const Case& c : cases) {
+        Result r = runCli(dir, c.args);
+        EXPECT_EQ(r.code, 2) << c.args[0] << " " << c.args[1];
+        EXPECT_TRUE(r.err.starts_with(c.message)) << r.err;
+    }
+
+    // An empty catalogue shows no album to export.
+    TempDir empty;
+    Result r = runCli(empty, {"export", "csv", (other / "x.csv").string()});
+    EXPECT_EQ(r.code, 2);
+    EXPECT_EQ(r.err, "表示されているアルバムがありません\n");
+    EXPECT_FALSE(std::filesystem::exists(other / "x.csv"));
+}
+
+}  // namespace
+}  // namespace velmora::cli

@@ -1,0 +1,428 @@
+#include "exchange/exchange.h"
+
+#include <gtest/gtest.h>
+#include <unicode/unistr.h>
+
+#include <filesystem>
+#include <memory>
+
+#include "store/album_table.h"
+#include "store/columns.h"
+#include "store/data_file.h"
+#include "support/temp_dir.h"
+#include "text/cp932.h"
+
+namespace velmora::exchange {
+namespace {
+
+using store::AlbumTable;
+using test::dataLine;
+using test::dataLineWith;
+using test::readBytes;
+using test::TempDir;
+
+// CP932 bytes of UTF-8 source text, and back.
+std::string sj(std::string_view utf8)
+{
+    icu::UnicodeString u = icu::UnicodeString::fromUTF8(icu::StringPiece(utf8.data(), utf8.size()));
+    return text::fromUnicode(std::u16string_view(u.getBuffer(), static_cast<std::size_t>(u.length()))).bytes;
+}
+
+std::string utf8(std::string_view cp932)
+{
+    std::u16string u = text::toUnicode(cp932);
+    std::string out;
+    icu::UnicodeString(u.data(), static_cast<int32_t>(u.size())).toUTF8String(out);
+    return out;
+}
+
+// A table over data-file lines; row 0 is the reserved row.
+AlbumTable tableOf(std::vector<std::string> albums)
+{
+    auto text = std::make_shared<std::string>(dataLine({}) + "\r\n");
+    for (const std::string& a : albums) {
+        *text += a + "\r\n";
+    }
+    AlbumTable table;
+    table.assignLines(text, store::splitLines(*text));
+    return table;
+}
+
+std::vector<std::string> rowsOf(const ImportedRows& imported)
+{
+    return std::vector<std::string>(imported.rows.begin(), imported.rows.end());
+}
+
+std::string repeat(std::string_view piece, int times)
+{
+    std::string s;
+    for (int i = 0; i < times; ++i) {
+        s += piece;
+    }
+    return s;
+}
+
+// ---- Export ------------------------------------------------------------
+
+TEST(ExportAlbumSet, AscendingUniqueAlbumsOfTheTable)
+{
+    struct Case {
+        std::vector<int> listed;
+        int rowCount;
+        std::vector<int> expected;
+    };
+    const Case cases[] = {
+        {{7, 7, 2, 7}, 10, {2, 7}},      // a search result lists album 7 three times
+        {{11, 2, 10}, 12, {2, 10, 11}},  // number order, whatever the list order
+        {{0, 5, 12, -1}, 12, {5}},       // only album rows
+        {{}, 5, {}},
+        {{1}, 1, {}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(exportAlbumSet(c.listed, c.rowCount), c.expected);
+    }
+}
+
+TEST(DataExport, LineIsTheDataFileLine)
+{
+    const std::string line = dataLineWith({{0, "a"}, {2, "t"}, {5, "x{}y"}, {304, "/m.mp3"}});
+    AlbumTable table = tableOf({line});
+    EXPECT_EQ(dataExportLine(table, 1), line);
+}
+
+TEST(CsvExport, Lines)
+{
+    AlbumTable table = tableOf({dataLineWith({{0, "a"}, {2, "x,y"}, {5, "m{}n"}, {304, "\"q\""}})});
+    struct Case {
+        std::string enclose;
+        std::string delimiter;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"", ",", "a,,x,y,,,m{}n" + repeat(",", 299) + "\"q\""},
+        {"\"", ",", "\"a\",\"\",\"x,y\",\"\",\"\",\"m{}n\"" + repeat(",\"\"", 298) + ",\"\"q\"\""},
+        {"'", "\t", "'a'\t''\t'x,y'\t''\t''\t'm{}n'" + repeat("\t''", 298) + "\t'\"q\"'"},
+        {"", "", "ax,ym{}n\"q\""},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(csvLine(table, 1, c.enclose, c.delimiter), c.expected) << c.enclose << c.delimiter;
+    }
+    // With the defaults every line has 304 commas and no quotes.
+    const std::string empty = csvLine(tableOf({dataLine({})}), 1, "", ",");
+    EXPECT_EQ(empty, repeat(",", 304));
+}
+
+TEST(Export, WritesEveryShownAlbumOnce)
+{
+    TempDir dir;
+    std::vector<std::string> albums;
+    for (int i = 1; i <= 400; ++i) {
+        albums.push_back(dataLine({std::to_string(i)}));
+    }
+    AlbumTable table = tableOf(albums);
+    std::vector<int> listed = {400, 2, 2, 306};
+    std::vector<int> set = exportAlbumSet(listed, table.rowCount());
+    ASSERT_TRUE(writeDataExport(dir / "out.dat", table, set, nullptr));
+    EXPECT_EQ(readBytes(dir / "out.dat"), albums[1] + "\r\n" + albums[305] + "\r\n" + albums[399] + "\r\n");
+
+    std::vector<int> all(400);
+    for (int i = 0; i < 400; ++i) {
+        all[static_cast<std::size_t>(i)] = 400 - i;
+    }
+    ASSERT_TRUE(
+        writeCsvExport(dir / "out.csv", table, exportAlbumSet(all, table.rowCount()), "\"", ",", nullptr));
+    const std::string csv = readBytes(dir / "out.csv");
+    EXPECT_EQ(store::splitLines(csv).size(), 400u);
+    EXPECT_TRUE(csv.starts_with("\"1\",\"\","));
+    EXPECT_TRUE(csv.ends_with("\"\"\r\n"));
+
+    // An empty set writes an empty file.
+    ASSERT_TRUE(writeDataExport(dir / "empty.dat", table, {}, nullptr));
+    EXPECT_EQ(readBytes(dir / "empty.dat"), "");
+}
+
+TEST(Export, FolderAndWriteFailures)
+{
+    TempDir dir;
+    EXPECT_TRUE(folderExists(dir / "x.csv"));
+    EXPECT_TRUE(folderExists("x.csv"));
+    EXPECT_FALSE(folderExists(dir / "missing" / "x.csv"));
+
+    AlbumTable table = tableOf({dataLine({"a"})});
+    std::filesystem::create_directory(dir / "folder");
+    store::FileError error;
+    EXPECT_FALSE(writeDataExport(dir / "folder", table, {1}, &error));
+    EXPECT_NE(error.path.find("folder"), std::string::npos);
+    EXPECT_FALSE(error.reason.empty());
+    EXPECT_FALSE(writeCsvExport(dir / "missing" / "x.csv", table, {1}, "", ",", &error));
+    EXPECT_TRUE(std::filesystem::is_directory(dir / "folder"));
+}
+
+// ---- Import ------------------------------------------------------------
+
+struct ImportCase {
+    const char* name;
+    std::vector<std::string> lines;
+    bool dataFileMode;
+    std::string enclose;
+    std::string delimiter;
+    std::vector<std::string> rows;  // as data-file lines
+};
+
+TEST(Import, Rows)
+{
+    const std::string fields400 = [] {
+        std::string s = "f0";
+        for (int i = 1; i < 400; ++i) {
+            s += "<>f" + std::to_string(i);
+        }
+        return s;
+    }();
+    const std::string fields305 = fields400.substr(0, fields400.find("<>f305"));
+    const std::string so = "\x83\x5C";  // "ソ": its second byte is a backslash
+    const ImportCase cases[] = {
+        {"quoted", {"\"a\",\"b\",\"c\""}, false, "\"", ",", {dataLine({"a", "b", "c"})}},
+        {"quotes stay", {"\"a\",\"b\",\"c\""}, false, "", ",", {dataLine({"\"a\"", "\"b\"", "\"c\""})}},
+        {"empty middle", {"a,,c"}, false, "", ",", {dataLine({"a", "", "c"})}},
+        {"empty line", {"a", "", "b"}, false, "", ",", {dataLine({"a"}), dataLine({}), dataLine({"b"})}},
+        {"no pattern", {"a,b<x"}, false, "", "", {dataLine({"a,b<x"})}},
+        {"separator in text", {"a<>b,c"}, false, "", ",", {dataLine({"a", "b", "c"})}},
+        {"doubled quote splits", {"\"a\"\",\"\"b\""}, false, "\"", ",", {dataLine({"a\"", "\"b"})}},
+        {"ends cut blindly",
+         {"xay", "'b'", "'", "''"},
+         false,
+         "'",
+         ",",
+         {dataLine({"a"}), dataLine({"b"}), dataLine({}), dataLine({})}},
+        {"pattern left to right", {"a,,,b"}, false, "", ",,", {dataLine({"a", ",b"})}},
+        {"tab", {"a\tb"}, false, "", "\t", {dataLine({"a", "b"})}},
+        {"character boundaries", {"a" + so + "b\\c"}, false, "", "\\", {dataLine({"a" + so + "b", "c"})}},
+        {"data file line",
+         {dataLineWith({{0, "a"}, {205, ""}, {304, "m"}})},
+         true,
+         "\"",
+         ",",
+         {dataLineWith({{0, "a"}, {304, "m"}})}},
+        {"data mode keeps commas", {"\"a\",\"b\""}, true, "\"", ",", {dataLine({"\"a\",\"b\""})}},
+        {"short data line", {"a<>b"}, true, "", ",", {dataLine({"a", "b"})}},
+        {"305th field, rest dropped", {fields400}, true, "", ",", {fields305}},
+        {"400 fields by delimiter", {repeat("x,", 399) + "x"}, false, "", ",", {repeat("x<>", 304) + "x"}},
+    };
+    for (const ImportCase& c : cases) {
+        std::vector<std::string_view> lines(c.lines.begin(), c.lines.end());
+        ImportedRows result = importRows(lines, c.dataFileMode, c.enclose, c.delimiter);
+        EXPECT_EQ(result.refusedLine, 0) << c.name;
+        EXPECT_EQ(rowsOf(result), c.rows) << c.name;
+        // The same when unchanged lines may stay where they are.
+        auto source = std::make_shared<std::vector<std::string>>(c.lines);
+        ImportedRows kept = importRows(std::vector<std::string_view>(source->begin(), source->end()),
+                                       c.dataFileMode, c.enclose, c.delimiter, source);
+        EXPECT_EQ(rowsOf(kept), c.rows) << c.name;
+    }
+}
+
+TEST(Import, HalfACharacterBeforeAnotherColumnRefusesTheFile)
+{
+    struct Case {
+        std::vector<std::string> lines;
+        bool dataFileMode;
+        std::string enclose;
+        int refusedLine;
+    };
+    const std::string full305 = repeat("<>", 304);
+    const Case cases[] = {
+        {{"a", "b,\x83"}, false, "", 2},  // a cut file: the last field ends with a lead byte
+        {{"x\x83\x40x"}, false, "x", 0},  // whole characters after the cut
+        {{"x\x83\x40"}, false, "x", 1},   // the cut leaves half of the character
+        {{"ok", "ok", "\x81"}, true, "", 3},
+        {{full305 + "\x81"}, true, "", 0},  // the last column may end with one
+        {{full305 + "\x81<>more"}, true, "", 0},
+        {{"\x81\x81"}, true, "", 0},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string_view> lines(c.lines.begin(), c.lines.end());
+        ImportedRows result = importRows(lines, c.dataFileMode, c.enclose, ",");
+        EXPECT_EQ(result.refusedLine, c.refusedLine) << c.lines.back();
+        EXPECT_EQ(result.rows.size(), c.refusedLine ? 0u : c.lines.size());
+    }
+    EXPECT_EQ(refusedLineMessage(2), "データを読み込めませんでした。\r\n2行目が文字の途中で終わっています。");
+}
+
+TEST(Import, AppendsAfterTheLastAlbum)
+{
+    AlbumTable table = tableOf({dataLine({"a"}), dataLine({"b"}), dataLine({"c"}), dataLine({"d"})});
+    ASSERT_EQ(table.rowCount(), 5);
+    ImportedRows result = importRows({"x,,t", ""}, false, "", ",");
+    appendRows(table, std::move(result));
+    ASSERT_EQ(table.rowCount(), 7);
+    EXPECT_EQ(table.cell(store::ArtistColumn, 5), "x");
+    EXPECT_EQ(table.cell(store::AlbumColumn, 5), "t");
+    EXPECT_EQ(table.cell(store::FuriganaColumn, 5), "") << "no reading is filled in";
+    EXPECT_EQ(table.rowLine(6), dataLine({}));
+    EXPECT_EQ(table.cell(store::ArtistColumn, 4), "d");
+}
+
+TEST(Import, DataExportComesBackAsAnExactCopy)
+{
+    TempDir dir;
+    const std::string memo = sj("一行目{}{}三行目");
+    AlbumTable table =
+        tableOf({dataLineWith({{0, sj("アーティスト")}, {5, memo}, {105, "/p.jpg"}, {304, "\x81"}}),
+                 dataLine({}), dataLineWith({{2, sj("ソ\\")}, {205, "r"}})});
+    std::vector<int> all = {1, 2, 3};
+    ASSERT_TRUE(writeDataExport(dir / "x.dat", table, all, nullptr));
+    {
+        // Rows that need no change stay in the file's bytes, kept by the table.
+        auto bytes = std::make_shared<std::string>(readBytes(dir / "x.dat"));
+        ImportedRows imported = importRows(store::splitLines(*bytes), true, "", "", bytes);
+        EXPECT_EQ(imported.rows[0].data(), bytes->data());
+        EXPECT_TRUE(imported.blocks.empty());
+        appendRows(table, std::move(imported));
+    }
+    ASSERT_EQ(table.rowCount(), 7);
+    for (int row = 1; row <= 3; ++row) {
+        EXPECT_EQ(table.rowLine(row + 3), table.rowLine(row));
+    }
+
+    // CSV with a quote comes back too, as long as no field holds the pattern.
+    ASSERT_TRUE(writeCsvExport(dir / "x.csv", table, all, "\"", ",", nullptr));
+    const std::string csv = readBytes(dir / "x.csv");
+    appendRows(table, importRows(store::splitLines(csv), false, "\"", ","));
+    ASSERT_EQ(table.rowCount(), 10);
+    for (int row = 1; row <= 3; ++row) {
+        EXPECT_EQ(table.rowLine(row + 6), table.rowLine(row));
+    }
+
+    // With the defaults, a title holding a comma gains a field.
+    AlbumTable commas = tableOf({dataLineWith({{2, "x,y"}})});
+    ASSERT_TRUE(writeCsvExport(dir / "c.csv", commas, {1}, "", ",", nullptr));
+    const std::string c = readBytes(dir / "c.csv");
+    appendRows(commas, importRows(store::splitLines(c), false, "", ","));
+    EXPECT_EQ(commas.cell(2, 2), "x");
+    EXPECT_EQ(commas.cell(3, 2), "y");
+}
+
+// ---- Clipboard ---------------------------------------------------------
+
+class Clipboard : public ::testing::Test {
+protected:
+    Clipboard()
+        : table(tableOf({
+              // 1: songs 1 and 3, song 2 with only a media path; a reading.
+              dataLineWith({{0, sj("歌手")},
+                            {2, sj("題名")},
+                            {3, "rock"},
+                            {4, "CD"},
+                            {5, "m1{}m2"},
+                            {105, "/img/a.jpg"},
+                            {205, sj("かしゅ")},
+                            {6, "one"},
+                            {8, "three"},
+                            {106, "guest"},
+                            {207, "/m/2.mp3"},
+                            {208, "CD123"}}),
+              // 2: reading equal to the artist, nothing else.
+              dataLineWith({{0, "b"}, {2, "B"}, {205, "b"}}),
+              // 3: an empty reading differs from the artist.
+              dataLineWith({{0, "c"}, {2, "C"}}),
+          }))
+    {
+    }
+    std::string copy(ClipFormat format, std::vector<int> albums, int song = 0)
+    {
+        return utf8(clipboardText(table, format, albums, song));
+    }
+    AlbumTable table;
+};
+
+TEST_F(Clipboard, AlbumDetails)
+{
+    EXPECT_EQ(copy(ClipFormat::AlbumDetails, {1, 2}),
+              "<Album No.1>\r\n"
+              "アーティスト名:歌手 (かしゅ)\r\n"
+              "アルバム名:題名\r\n"
+              "ジャンル：rock\r\n"
+              "メディア：CD\r\n"
+              "m1{}m2\r\n"
+              "画像ファイル：/img/a.jpg\r\n"
+              "<Songs>\r\n"
+              "1：one / guest\r\n"
+              "2：？ [/m/2.mp3]\r\n"
+              "3：three [CD123]\r\n"
+              "\r\n"
+              "<Album No.2>\r\n"
+              "アーティスト名:b\r\n"
+              "アルバム名:B\r\n"
+              "ジャンル：\r\n"
+              "メディア：\r\n"
+              "<Songs>\r\n"
+              "\r\n");
+    EXPECT_TRUE(copy(ClipFormat::AlbumDetails, {3}).starts_with("<Album No.3>\r\nアーティスト名:c ()\r\n"));
+}
+
+TEST_F(Clipboard, AlbumSummary)
+{
+    EXPECT_EQ(copy(ClipFormat::AlbumSummary, {1}),
+              "<Album No.1>\r\n"
+              "歌手 / 題名\r\n"
+              "<Songs>\r\n"
+              "1：one / guest\r\n"
+              "3：three\r\n"
+              "\r\n");
+}
+
+TEST_F(Clipboard, NamesPerSelectedAlbumInListOrder)
+{
+    struct Case {
+        ClipFormat format;
+        std::vector<int> albums;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {ClipFormat::ArtistNames, {3, 1, 2}, "c\r\n歌手\r\nb\r\n"},
+        {ClipFormat::AlbumTitles, {2, 2}, "B\r\nB\r\n"},
+        {ClipFormat::ArtistNames, {}, ""},
+        {ClipFormat::AlbumTitles, {0, 4}, ""},
+        {ClipFormat::AlbumSummary, {}, ""},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(copy(c.format, c.albums), c.expected);
+    }
+}
+
+TEST_F(Clipboard, Songs)
+{
+    struct Case {
+        ClipFormat format;
+        std::vector<int> albums;
+        int song;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {ClipFormat::SongDetails,
+         {1, 2},
+         1,
+         "<Album No.1 / Song No.1>\r\n歌手 (かしゅ) / 題名\r\n曲名：one\r\nアーティスト名：guest\r\n"},
+        {ClipFormat::SongDetails,
+         {1},
+         2,
+         "<Album No.1 / Song No.2>\r\n歌手 (かしゅ) / 題名\r\n曲名：\r\nメディアファイル：/m/2.mp3\r\n"},
+        {ClipFormat::SongDetails, {2}, 99, "<Album No.2 / Song No.99>\r\nb / B\r\n"},
+        {ClipFormat::SongTitle, {1}, 3, "three\r\n"},
+        {ClipFormat::SongTitle, {1}, 2, "\r\n"},
+        {ClipFormat::SongTitle, {1}, 0, ""},
+        {ClipFormat::SongTitle, {}, 1, ""},
+        {ClipFormat::SongDetails, {1}, 100, ""},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(copy(c.format, c.albums, c.song), c.expected);
+    }
+}
+
+TEST_F(Clipboard, TextIsShiftJis)
+{
+    EXPECT_EQ(clipboardText(table, ClipFormat::ArtistNames, {1}), sj("歌手") + "\r\n");
+}
+
+}  // namespace
+}  // namespace velmora::exchange

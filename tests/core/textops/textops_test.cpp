@@ -1,0 +1,180 @@
+#include "textops/textops.h"
+
+#include <gtest/gtest.h>
+
+#include "store/album_table.h"
+#include "store/columns.h"
+#include "text/cp932.h"
+
+namespace velmora::textops {
+namespace {
+
+using namespace velmora::store;
+
+std::string sjis(std::u16string_view text)
+{
+    return text::fromUnicode(text).bytes;
+}
+
+// A table whose albums are given as (column, text) lists.
+AlbumTable tableOf(std::initializer_list<std::initializer_list<std::pair<int, std::string>>> albums)
+{
+    AlbumTable table;
+    table.setRowCount(static_cast<int>(albums.size()) + 1);
+    int row = 1;
+    for (const auto& cells : albums) {
+        for (const auto& [column, text] : cells) {
+            table.setCell(column, row, text);
+        }
+        ++row;
+    }
+    return table;
+}
+
+TEST(TextOps, AlbumSetIsOrderedAsTextWithoutRepeats)
+{
+    EXPECT_EQ(albumSetAsText({2, 10, 1, 10, 21, 3}), (std::vector<int>{1, 10, 2, 21, 3}));
+    EXPECT_EQ(albumSetAsText({}), std::vector<int>{});
+}
+
+TEST(TextOps, MatchingIgnoresLetterCaseOnly)
+{
+    const std::string abc = upperForMatch("ABC");
+    EXPECT_TRUE(cellMatches("xabcx", abc));
+    EXPECT_FALSE(cellMatches(sjis(u"ｘａｂｃｘ"), abc)) << "full-width letters are other characters";
+    EXPECT_TRUE(cellMatches(sjis(u"ｘａｂｃｘ"), upperForMatch(sjis(u"ＡＢＣ"))));
+    EXPECT_TRUE(cellMatches(sjis(u"αβγ"), upperForMatch(sjis(u"ΑΒ"))));
+    EXPECT_FALSE(cellMatches("", upperForMatch("")));
+    EXPECT_TRUE(cellMatches("a  b", upperForMatch("  ")));
+    // "A" (0x41) is the second byte of "ア" (83 41) but not a character there.
+    EXPECT_FALSE(cellMatches(sjis(u"ア"), upperForMatch("a")));
+    EXPECT_EQ(upperForMatch(sjis(u"ｍｃ")), sjis(u"ＭＣ"));
+}
+
+TEST(TextOps, SearchPassesAndSongNumbers)
+{
+    AlbumTable table = tableOf({
+        {{ArtistColumn, "The Word"},
+         {FuriganaColumn, "word"},
+         {songTitleColumn(3), "a word"},
+         {AlbumColumn, "x"}},
+        {{ArtistColumn, "other"},
+         {songTitleColumn(1), "Word one"},
+         {songTitleColumn(99), "last WORD"},
+         {songArtistColumn(5), "guest word"}},
+        {{ArtistColumn, "nobody"}, {Memo3Column, "line{}word"}},
+    });
+    const std::vector<int> all = {1, 2, 3};
+    EXPECT_EQ(search(table, all, SearchSong, "word"), (std::vector<SearchHit>{{1, 3}, {2, 1}, {2, 99}}));
+    EXPECT_EQ(search(table, all, SearchArtist, "WORD"), (std::vector<SearchHit>{{1, 0}, {2, 5}}));
+    EXPECT_EQ(search(table, all, SearchMemo, "word"), (std::vector<SearchHit>{{3, 0}}));
+    // Everything: the artist twice (first pass and all cells), the reading
+    // and the song title.
+    EXPECT_EQ(search(table, {1}, SearchAll, "word"),
+              (std::vector<SearchHit>{{1, 0}, {1, 0}, {1, 3}, {1, 0}}));
+    EXPECT_EQ(search(table, {2}, SearchAll, "word"), (std::vector<SearchHit>{{2, 1}, {2, 99}, {2, 5}}));
+    // Only the given albums are searched.
+    EXPECT_EQ(search(table, {3}, SearchSong, "word"), std::vector<SearchHit>{});
+
+    int passes = 0;
+    search(table, all, SearchArtist, "x", [&](int, int index) { passes += index == -1; });
+    EXPECT_EQ(passes, 2);
+}
+
+TEST(TextOps, Suggestions)
+{
+    AlbumTable table = tableOf({{{ArtistColumn, "beta"}},
+                                {{ArtistColumn, "Alpha"}},
+                                {{ArtistColumn, "BETA"}},
+                                {{ArtistColumn, ""}}});
+    std::vector<std::string> artists = searchSuggestions(table, SearchArtist);
+    ASSERT_EQ(artists.size(), 3u);
+    EXPECT_EQ(artists[0], "");
+    EXPECT_EQ(artists[1], "Alpha");
+    EXPECT_EQ(artists[2], "BETA") << "rows are walked from the last one";
+    EXPECT_TRUE(searchSuggestions(table, SearchAll).empty());
+    EXPECT_EQ(searchSuggestions(table, SearchSong), std::vector<std::string>{""});
+}
+
+TEST(TextOps, CapitaliseWords)
+{
+    struct Case {
+        std::u16string in;
+        std::u16string out;
+    };
+    const Case cases[] = {
+        {u"the BEATLES", u"The Beatles"},
+        {u"a-ha", u"A-Ha"},
+        {u"rock'n'roll", u"Rock'n'roll"},
+        {u"mcDONALD's (live)", u"Mcdonald's (Live)"},
+        {u"abc\u3000def", u"Abc\u3000Def"},
+        {u"\u300Cabc\u300D def", u"\u300CAbc\u300D Def"},
+        {u"one{two}", u"One{two}"},
+        {u"ｘｙｚ　ａｂｃ", u"Ｘｙｚ　Ａｂｃ"},
+        {u"", u""},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(capitaliseWords(sjis(c.in)), sjis(c.out));
+    }
+}
+
+TEST(TextOps, ConversionOverGroupsAndAlbums)
+{
+    AlbumTable table = tableOf({
+        {{ArtistColumn, "abc"},
+         {FuriganaColumn, "abc"},
+         {songArtistColumn(2), "guest"},
+         {mediaColumn(1), "/M/A.mp3"}},
+        {{ArtistColumn, "x"}, {Memo3Column, "a{}b"}, {songTitleColumn(1), "it's"}},
+    });
+    BulkResult result = convertAlbums(table, {1, 1}, 0, ToUpper);
+    EXPECT_EQ(table.cell(ArtistColumn, 1), "ABC");
+    EXPECT_EQ(table.cell(songArtistColumn(2), 1), "GUEST");
+    EXPECT_EQ(table.cell(FuriganaColumn, 1), "abc") << "the reading is a group of its own";
+    EXPECT_EQ(result.changedCells, 2);
+    convertAlbums(table, {1}, 7, ToLower);
+    EXPECT_EQ(table.cell(mediaColumn(1), 1), "/m/a.mp3");
+
+    convertAlbums(table, {2}, 6, ToFullWidth);
+    EXPECT_EQ(table.cell(Memo3Column, 2), sjis(u"ａ｛｝ｂ"));
+    convertAlbums(table, {2}, 6, ToHalfWidth);
+    EXPECT_EQ(table.cell(Memo3Column, 2), "a{}b");
+    convertAlbums(table, {2}, 3, ToFullWidth);
+    EXPECT_EQ(table.cell(songTitleColumn(1), 2), sjis(u"ｉｔ’ｓ"));
+    convertAlbums(table, {2}, 3, ToHalfWidth);
+    EXPECT_EQ(table.cell(songTitleColumn(1), 2), sjis(u"it’s")) << "the apostrophe does not come back";
+}
+
+TEST(TextOps, ConversionNeverMakesASeparator)
+{
+    AlbumTable table = tableOf({{{AlbumColumn, sjis(u"＜＞")}, {ArtistColumn, sjis(u"ＡＢ")}}});
+    BulkResult result = convertAlbums(table, {1}, 2, ToHalfWidth);
+    EXPECT_EQ(result.refusedCells, 1);
+    EXPECT_EQ(table.cell(AlbumColumn, 1), sjis(u"＜＞"));
+}
+
+TEST(TextOps, ReplaceIgnoresCaseAndInsertsAsTyped)
+{
+    EXPECT_EQ(replaceText("The BEATLES and beatles", "beatles", "Beatles"), "The Beatles and Beatles");
+    EXPECT_EQ(replaceText("banana", "a", "aa"), "baanaanaa");
+    EXPECT_EQ(replaceText("remove me", " me", ""), "remove");
+    EXPECT_EQ(replaceText("D:\\music\\x.mp3", "D:\\Music", "E:\\Audio"), "E:\\Audio\\x.mp3");
+    EXPECT_EQ(replaceText(sjis(u"ア"), "a", "x"), sjis(u"ア"));
+    EXPECT_EQ(replaceText("", "a", "b"), "");
+
+    AlbumTable table = tableOf({
+        {{ArtistColumn, "beatles"}, {songArtistColumn(3), "BEATLES live"}},
+        {{ArtistColumn, "<x>"}, {mediaColumn(2), "D:\\Music\\b.mp3"}},
+    });
+    replaceInAlbums(table, {1, 1, 2}, 0, "beatles", "Beatles");
+    EXPECT_EQ(table.cell(ArtistColumn, 1), "Beatles");
+    EXPECT_EQ(table.cell(songArtistColumn(3), 1), "Beatles live");
+    BulkResult result = replaceInAlbums(table, {2}, 0, "x", "");
+    EXPECT_EQ(result.refusedCells, 1) << "removing x from <x> would make a separator";
+    EXPECT_EQ(table.cell(ArtistColumn, 2), "<x>");
+    replaceInAlbums(table, {2}, 7, "d:\\music", "E:\\Audio");
+    EXPECT_EQ(table.cell(mediaColumn(2), 2), "E:\\Audio\\b.mp3");
+}
+
+}  // namespace
+}  // namespace velmora::textops
