@@ -66,6 +66,7 @@ int main(int argc, char** argv)
     velmora::ui::TEditForm editForm(window, prompter, &window);
     editForm.setWindowFlag(Qt::Window);
     editForm.setWindowModality(Qt::ApplicationModal);
+    window.attachEditForm(&editForm);
     window.showEditDialog = [&window, &editForm] {
         editForm.EditDataSend(window.EditListBox);
         editForm.open();

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdio>
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -108,7 +109,11 @@ std::optional<Arguments> parseArguments(Context& ctx, const std::vector<std::str
     Arguments parsed;
     for (std::size_t i = first; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (among(valued, arg) && i + 1 < args.size()) {
+        if (among(valued, arg)) {
+            if (i + 1 == args.size()) {
+                ctx.err << "オプションの値がありません: " << arg << "\n" << kUsage;
+                return std::nullopt;
+            }
             parsed.options[arg] = args[++i];
         } else if (among(flags, arg)) {
             parsed.options[arg] = "";
@@ -178,7 +183,9 @@ std::optional<std::string> cp932Argument(Context& ctx, const std::string& utf8)
     if (!result.ok) {
         std::string name;
         icu::UnicodeString(static_cast<UChar32>(result.badChar)).toUTF8String(name);
-        ctx.err << "「" << name << "」は保存できない文字です。\n";
+        char code[16];
+        std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(result.badChar));
+        ctx.err << "「" << name << "」(" << code << ") は保存できない文字です。\n";
         return std::nullopt;
     }
     return result.bytes;

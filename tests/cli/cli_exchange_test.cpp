@@ -145,7 +145,8 @@ TEST_F(CliExchange, Errors)
          "アルバム番号の指定が正しくありません: 2-1\n"},
         {{"export", "dat", (other / "x").string(), "--albums", "1,"},
          "アルバム番号の指定が正しくありません: 1,\n"},
-        {{"export", "csv", (other / "x").string(), "--enclose", "😀"}, "「😀」は保存できない文字です。\n"},
+        {{"export", "csv", (other / "x").string(), "--enclose", "😀"},
+         "「😀」(U+1F600) は保存できない文字です。\n"},
         {{"export", "dat", other.path().string()}, "ファイルに保存できませんでした。"},
         {{"import", (other / "none.csv").string(), "--csv"}, "存在しないファイルです\n"},
         {{"import", other.path().string(), "--dat"}, "ファイルを読み込めませんでした。"},
@@ -156,6 +157,7 @@ TEST_F(CliExchange, Errors)
         {{"copy", "2", "--albums", "1"}, "曲番号 (1-99) を --song で指定してください\n"},
         {{"copy", "5", "--albums", "1", "--song", "100"}, "曲番号 (1-99) を --song で指定してください\n"},
         {{"copy", "0", "--bogus"}, "不明なオプションです: --bogus\n"},
+        {{"copy", "0", "--albums"}, "オプションの値がありません: --albums\n"},
     };
     for (const Case& c : cases) {
         Result r = runCli(dir, c.args);

@@ -96,6 +96,7 @@ TForm1::TForm1(Services services, TAboutBox* splash, QWidget* parent)
     buildLists();
     wireAlbumCommands();
     wireExchangeCommands();
+    wireHtmlCommands();
     FormCreate(splash);
 }
 
@@ -426,6 +427,14 @@ void TForm1::FormCreate(TAboutBox* splash)
     SongNameLabel->clear();
     MediaFileLabel->clear();
 
+    settingsFileRead_ = store::loadSettingsFile(folder_.settingsFile(), Settings);
+    if (settingsFileRead_) {
+        applySettings();
+    }
+    store::FileError listError;
+    if (!Lists.load(folder_.dir(), &listError)) {
+        prompter_.error(fromUtf8(store::readFailureMessage(listError)));
+    }
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     splashStep(QStringLiteral("設定ファイルの読み込み..."));
     songModel_->resetItems();
@@ -532,15 +541,21 @@ bool TForm1::SaveExecute()
                                .arg(QString::fromStdString(folder_.dataFile().string())))) {
         return false;
     }
+    // The data file, then the settings, then the seven lists; a failure
+    // stops the save at that file and later files keep their contents.
     store::TStringGridIO writer;
     writer.TargetGrid = &DataGrid;
     store::FileError error;
-    if (!writer.Write(folder_.dataFile(), "<>", false, &error)) {
-        prompter_.error(fromUtf8(store::writeFailureMessage(error)));
-        return false;
+    bool ok = writer.Write(folder_.dataFile(), "<>", false, &error);
+    if (ok) {
+        dataFileUnreadable_ = false;
+        collectSettings();
+        ok = store::saveSettingsFile(folder_.settingsFile(), Settings, &error) && Lists.save(folder_.dir(), &error);
     }
-    dataFileUnreadable_ = false;
-    return true;
+    if (!ok) {
+        prompter_.error(fromUtf8(store::writeFailureMessage(error)));
+    }
+    return ok;
 }
 
 void TForm1::Exit1Click()

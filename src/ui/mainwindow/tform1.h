@@ -11,6 +11,7 @@
 
 #include "store/album_record.h"
 #include "store/album_table.h"
+#include "store/app_settings.h"
 #include "store/data_file.h"
 #include "store/data_folder.h"
 
@@ -39,6 +40,7 @@ class Shell;
 class SongListModel;
 class StatusBar;
 class TAboutBox;
+class TEditForm;
 class TFolderDialog;
 
 class TForm1 : public QMainWindow {
@@ -61,6 +63,15 @@ public:
     // The catalogue and the one-album transfer buffer.
     store::AlbumTable DataGrid;
     store::AlbumRecord EditListBox;
+
+    // Settings of every window and the list files, as read at start-up and
+    // brought up to date by each save.
+    store::AppSettings Settings;
+    store::ListFiles Lists;
+    bool settingsFileRead() const { return settingsFileRead_; }
+    // The edit dialog reads its settings and lists from here, and gives
+    // them back when the program saves.
+    void attachEditForm(TEditForm* form);
 
     bool SaveOnExit = true;
     int StatusProgressMax = 0;
@@ -138,6 +149,9 @@ public:
     void ClipCopySelectedArtistsNameClick();
     void ClipCopySelectedAlbumNameClick();
     void ClipCopySelectedAboutSongDataClick();
+    // HTML page of the shown albums, and the sample page of the options.
+    void HTML1Click();
+    void HTMLPreview();
 
     // Search, conversion and replace pages.
     void SerchButtonClick();
@@ -261,6 +275,7 @@ private:
     void buildPopupMenus();
     void wireAlbumCommands();
     void wireExchangeCommands();
+    void wireHtmlCommands();
     void clearInfoPanel();
     void showPicture(const std::string& path);
     // Reorders the list items (order[i] = old row of new row i) and then
@@ -284,6 +299,8 @@ private:
     // when the user cancelled. `renumbered` tells whether it renumbered.
     bool renumberQuestion();
     void reportDataFileUnreadable(const store::FileError& error);
+    void applySettings();
+    void collectSettings();
 
     Prompter& prompter_;
     Shell& shell_;
@@ -297,6 +314,8 @@ private:
     // The data file existed but could not be read: saving would replace it.
     bool dataFileUnreadable_ = false;
     bool closing_ = false;
+    bool settingsFileRead_ = false;
+    TEditForm* editForm_ = nullptr;
     // Selection changes made by the list itself, not by the user.
     bool muteSelection_ = false;
 };
