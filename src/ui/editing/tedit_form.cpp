@@ -609,25 +609,10 @@ void TEditForm::GFilePassDialogButtonClick()
 
 void TEditForm::GDrawButtonClick()
 {
-    EditImage->hide();
-    EditImage->setToolTip(QString());
-    NoImageEditLabel->show();
     const QString path = GFilePassEdit->text();
-    if (path.isEmpty() || !QFileInfo(path).isFile()) {
-        return;
-    }
-    QImageReader reader(path);
-    reader.setAutoTransform(true);
-    QImage image = reader.read();
-    if (image.isNull()) {
+    if (!showPicture(EditImage, NoImageEditLabel, path, 89)) {
         prompter_.error(QStringLiteral("画像を読み込めませんでした。\r\n%1").arg(path));
-        return;
     }
-    EditImage->setPixmap(
-        QPixmap::fromImage(image.scaled(89, 89, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
-    EditImage->setToolTip(path);
-    EditImage->show();
-    NoImageEditLabel->hide();
 }
 
 void TEditForm::swapRows(int a, int b)

@@ -22,13 +22,12 @@ int AlbumListModel::tableColumn(int listColumn)
 int albumImage(const AlbumTable& table, int album)
 {
     AlbumTable::RowCells cells = table.rowCells(album);
-    switch (albumMediaKind([&](int slot) { return cells[static_cast<std::size_t>(mediaColumn(slot))]; })) {
-        case MediaKind::CdTrack:
-            return CdImage;
-        case MediaKind::File:
-            return MediaFileImage;
-        case MediaKind::None:
-            break;
+    // The first non-empty media cell decides.
+    for (int slot = 1; slot <= kSongSlots; ++slot) {
+        std::string_view media = cells[static_cast<std::size_t>(mediaColumn(slot))];
+        if (!media.empty()) {
+            return mediaImage(media);
+        }
     }
     return NoListImage;
 }

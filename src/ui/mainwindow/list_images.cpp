@@ -1,6 +1,10 @@
 #include "mainwindow/list_images.h"
 
+#include <QFileInfo>
+#include <QImageReader>
 #include <QPixmap>
+
+#include "store/album_record.h"
 
 namespace velmora::ui {
 
@@ -26,6 +30,41 @@ QIcon listImageIcon(int image)
             return blank;
         }
     }
+}
+
+int mediaImage(std::string_view mediaCell)
+{
+    switch (store::mediaKind(mediaCell)) {
+        case store::MediaKind::CdTrack:
+            return CdImage;
+        case store::MediaKind::File:
+            return MediaFileImage;
+        case store::MediaKind::None:
+            break;
+    }
+    return NoListImage;
+}
+
+bool showPicture(QLabel* box, QLabel* noImage, const QString& file, int size)
+{
+    box->hide();
+    box->setToolTip(QString());
+    noImage->show();
+    if (file.isEmpty() || !QFileInfo(file).isFile()) {
+        return true;
+    }
+    QImageReader reader(file);
+    reader.setAutoTransform(true);
+    const QImage image = reader.read();
+    if (image.isNull()) {
+        return false;
+    }
+    box->setPixmap(
+        QPixmap::fromImage(image.scaled(size, size, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+    box->setToolTip(file);
+    box->show();
+    noImage->hide();
+    return true;
 }
 
 QIcon themedIcon(const char* themeName, const char* bundledName)

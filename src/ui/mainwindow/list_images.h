@@ -2,6 +2,8 @@
 #pragma once
 
 #include <QIcon>
+#include <QLabel>
+#include <string_view>
 
 namespace velmora::ui {
 
@@ -13,6 +15,13 @@ enum ListImage : int {
 };
 
 QIcon listImageIcon(int image);
+
+// The list image of a media cell: CD track, media file or none.
+int mediaImage(std::string_view mediaCell);
+
+// Shows a picture file fitted into `box` (size x size), or leaves the
+// label hidden: false when the file exists but is no picture it can read.
+bool showPicture(QLabel* box, QLabel* noImage, const QString& file, int size);
 
 // A tool or menu icon: the desktop theme's icon when it has one, else ours.
 QIcon themedIcon(const char* themeName, const char* bundledName);

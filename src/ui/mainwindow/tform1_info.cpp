@@ -40,19 +40,6 @@ QLabel* bigNumber(QWidget* parent)
     return label;
 }
 
-int songImage(std::string_view media)
-{
-    switch (mediaKind(media)) {
-        case MediaKind::CdTrack:
-            return CdImage;
-        case MediaKind::File:
-            return MediaFileImage;
-        case MediaKind::None:
-            break;
-    }
-    return NoListImage;
-}
-
 }  // namespace
 
 void TForm1::buildInfoPage()
@@ -244,7 +231,7 @@ void TForm1::AlbumListViewSelectItem(int row, bool /*selected*/)
         std::string_view media = cell(mediaColumn(slot));
         songModel_->setItem(item,
                             {QString::number(slot), fromCp932(cell(songTitleColumn(slot))),
-                             fromCp932(cell(songArtistColumn(slot))), fromCp932(media), songImage(media)});
+                             fromCp932(cell(songArtistColumn(slot))), fromCp932(media), mediaImage(media)});
     }
     SongCountLabel->setText(QString::number(usedSongCount(cell)));
 
@@ -262,11 +249,7 @@ void TForm1::AlbumListViewSelectItem(int row, bool /*selected*/)
     }
     Memo->setPlainText(lines.join(QLatin1Char('\n')));
 
-    Image1->hide();
-    Image1->setToolTip(QString());
-    NoImageLabel->show();
-    std::string picture(cell(ImagePathColumn));
-    showPicture(picture);
+    showPicture(std::string(cell(ImagePathColumn)));
 
     int songRow = 0;
     if (isVisible() && entry.image == SearchHitImage && entry.searchSong > 0) {
@@ -283,25 +266,10 @@ void TForm1::AlbumListViewSelectItem(int row, bool /*selected*/)
 
 void TForm1::showPicture(const std::string& path)
 {
-    if (path.empty()) {
-        return;
-    }
     const QString file = fromCp932(path);
-    if (!QFileInfo(file).isFile()) {
-        return;
-    }
-    QImageReader reader(file);
-    reader.setAutoTransform(true);
-    QImage image = reader.read();
-    if (image.isNull()) {
+    if (!ui::showPicture(Image1, NoImageLabel, file, 64)) {
         prompter_.error(QStringLiteral("画像を読み込めませんでした。\r\n%1").arg(file));
-        return;
     }
-    Image1->setPixmap(
-        QPixmap::fromImage(image.scaled(64, 64, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
-    Image1->setToolTip(file);
-    Image1->show();
-    NoImageLabel->hide();
 }
 
 void TForm1::clearInfoPanel()

@@ -72,6 +72,17 @@ private:
     std::function<void()> onGesture_;
 };
 
+// The column groups of the conversion and replace pages.
+const QStringList kColumnGroups = {QStringLiteral("アーティスト名"),
+                                   QStringLiteral("ふりがな"),
+                                   QStringLiteral("アルバム名"),
+                                   QStringLiteral("曲名"),
+                                   QStringLiteral("ジャンル"),
+                                   QStringLiteral("メディア"),
+                                   QStringLiteral("メモ"),
+                                   QStringLiteral("メディアファイルパス"),
+                                   QStringLiteral("画像ファイルパス")};
+
 const QStringList kBasicKinds = {QStringLiteral("すべて大文字"), QStringLiteral("すべて小文字"),
                                  QStringLiteral("頭文字を大文字")};
 
@@ -104,12 +115,7 @@ void TForm1::buildToolPages()
 
     // Conversion.
     auto* convert = new QVBoxLayout(TabSheet2);
-    HenkanGroup = radioGroup(
-        TabSheet2, convert, QStringLiteral("変換するグループ"),
-        {QStringLiteral("アーティスト名"), QStringLiteral("ふりがな"), QStringLiteral("アルバム名"),
-         QStringLiteral("曲名"), QStringLiteral("ジャンル"), QStringLiteral("メディア"),
-         QStringLiteral("メモ"), QStringLiteral("メディアファイルパス"), QStringLiteral("画像ファイルパス")},
-        2);
+    HenkanGroup = radioGroup(TabSheet2, convert, QStringLiteral("変換するグループ"), kColumnGroups, 2);
     HenkanHouhouGroup = radioGroup(
         TabSheet2, convert, QStringLiteral("変換の種類"),
         kBasicKinds + QStringList{QStringLiteral("すべて全角"), QStringLiteral("可能な文字を半角")});
@@ -127,12 +133,7 @@ void TForm1::buildToolPages()
 
     // Replace.
     auto* replace = new QVBoxLayout(TabSheet8);
-    TikanGroup = radioGroup(
-        TabSheet8, replace, QStringLiteral("置換するグループ"),
-        {QStringLiteral("アーティスト名"), QStringLiteral("ふりがな"), QStringLiteral("アルバム名"),
-         QStringLiteral("曲名"), QStringLiteral("ジャンル"), QStringLiteral("メディア"),
-         QStringLiteral("メモ"), QStringLiteral("メディアファイルパス"), QStringLiteral("画像ファイルパス")},
-        2);
+    TikanGroup = radioGroup(TabSheet8, replace, QStringLiteral("置換するグループ"), kColumnGroups, 2);
     connect(TikanGroup, &QButtonGroup::idClicked, this, [this] { TikanGroupClick(); });
     auto editRow = [this, replace](const QString& label, QLineEdit*& edit, QToolButton*& folder) {
         replace->addWidget(new QLabel(label, TabSheet8));
