@@ -550,7 +550,8 @@ bool TForm1::SaveExecute()
     if (ok) {
         dataFileUnreadable_ = false;
         collectSettings();
-        ok = store::saveSettingsFile(folder_.settingsFile(), Settings, &error) && Lists.save(folder_.dir(), &error);
+        ok = store::saveSettingsFile(folder_.settingsFile(), Settings, &error) &&
+             Lists.save(folder_.dir(), &error);
     }
     if (!ok) {
         prompter_.error(fromUtf8(store::writeFailureMessage(error)));
