@@ -15,6 +15,7 @@
 #include "store/data_folder.h"
 #include "store/string_grid_io.h"
 #include "text/cp932.h"
+#include "textops/textops.h"
 
 namespace velmora::cli {
 
@@ -32,6 +33,12 @@ const char* const kUsage =
     "          アルバムを読み込んで VLM.dat に保存します\n"
     "  copy 形式 [--albums 一覧] [--song 曲番号]\n"
     "          クリップボードにコピーする文を表示します (形式 0-5)\n"
+    "  search グループ 単語 [--albums 一覧]\n"
+    "          検索結果を「アルバム番号<TAB>曲番号」で表示します (グループ 0-6)\n"
+    "  convert グループ 種類 [--albums 一覧]\n"
+    "          文字を変換して VLM.dat に保存します (グループ 0-8, 種類 0-4)\n"
+    "  replace グループ 置換前 置換後 [--albums 一覧]\n"
+    "          文字列を置換して VLM.dat に保存します (グループ 0-8)\n"
     "  一覧: アルバム番号と範囲を表示順に、例 3,1-2,3 (省略時はすべて番号順)\n";
 
 struct Context {
@@ -331,6 +338,160 @@ int copy(Context& ctx, const std::vector<std::string>& args, std::size_t first)
     return 0;
 }
 
+// The captions of the search groups, as the search page names them.
+const char* const kSearchGroups[] = {"アーティスト名", "アルバム名", "曲名",          "ジャンル",
+                                     "メディア",       "メモ",       "すべてのデータ"};
+
+std::optional<int> groupArgument(Context& ctx, const std::string& text, int count)
+{
+    std::optional<int> group = parseNumber(text);
+    if (!group || *group < 0 || *group >= count) {
+        ctx.err << "グループの番号が正しくありません: " << text << "\n";
+        return std::nullopt;
+    }
+    return group;
+}
+
+// search GROUP WORD [--albums LIST]: album<TAB>song per hit, in the order
+// of the result list (album numbers, the list's first sort column).
+int searchAlbums(Context& ctx, const std::vector<std::string>& args, std::size_t first)
+{
+    std::optional<Arguments> arguments = parseArguments(ctx, args, first, {"--albums"}, {});
+    if (!arguments || arguments->positional.size() != 2) {
+        if (arguments) {
+            ctx.err << kUsage;
+        }
+        return kExitError;
+    }
+    std::optional<store::AlbumTable> table = loadCatalogue(ctx);
+    std::optional<int> group = groupArgument(ctx, arguments->positional[0], 7);
+    if (!table || !group) {
+        return kExitError;
+    }
+    const std::string& wordText = arguments->positional[1];
+    if (wordText.empty()) {
+        ctx.err << "検索する言葉を入力してください\n";
+        return kExitError;
+    }
+    if (table->albumCount() < 1) {
+        ctx.err << "アルバムが登録されていません\n";
+        return kExitError;
+    }
+    std::optional<std::vector<int>> albums = albumList(ctx, *arguments, *table);
+    std::optional<std::string> word = cp932Argument(ctx, wordText);
+    if (!albums || !word) {
+        return kExitError;
+    }
+    std::vector<textops::SearchHit> hits =
+        textops::search(*table, textops::albumSetAsText(*albums), *group, *word);
+    std::stable_sort(hits.begin(), hits.end(), [](const textops::SearchHit& a, const textops::SearchHit& b) {
+        return a.album < b.album;
+    });
+    if (hits.empty()) {
+        ctx.err << kSearchGroups[*group] << "検索 \"" << wordText << "\" を含むデータはありません\n";
+        return 1;
+    }
+    std::string text;
+    for (const textops::SearchHit& hit : hits) {
+        text += std::to_string(hit.album) + "\t" + (hit.song > 0 ? std::to_string(hit.song) : std::string()) +
+                "\n";
+    }
+    ctx.out << text;
+    return 0;
+}
+
+// Reports cells that kept their text because the result could not be
+// stored, and writes the catalogue.
+int finishBulkChange(Context& ctx, const store::AlbumTable& table, const textops::BulkResult& result)
+{
+    if (result.refusedCells > 0) {
+        ctx.err << result.refusedCells
+                << " 個のセルは、変更すると「<>」や改行を含んで保存できなくなるため、元のままにしました。\n";
+    }
+    return writeCatalogue(ctx, table);
+}
+
+// convert GROUP KIND [--albums LIST]
+int convertAlbums(Context& ctx, const std::vector<std::string>& args, std::size_t first)
+{
+    std::optional<Arguments> arguments = parseArguments(ctx, args, first, {"--albums"}, {});
+    if (!arguments || arguments->positional.size() != 2) {
+        if (arguments) {
+            ctx.err << kUsage;
+        }
+        return kExitError;
+    }
+    std::optional<store::AlbumTable> table = loadCatalogue(ctx);
+    std::optional<int> group = groupArgument(ctx, arguments->positional[0], 9);
+    std::optional<int> kind = groupArgument(ctx, arguments->positional[1], 5);
+    if (!table || !group || !kind) {
+        return kExitError;
+    }
+    std::optional<std::vector<int>> albums = albumList(ctx, *arguments, *table);
+    if (!albums) {
+        return kExitError;
+    }
+    if (albums->empty()) {
+        ctx.err << "アルバムがありません\n";
+        return kExitError;
+    }
+    textops::BulkResult result =
+        textops::convertAlbums(*table, textops::albumSetAsText(*albums), *group, *kind);
+    return finishBulkChange(ctx, *table, result);
+}
+
+// replace GROUP FIND REPLACEMENT [--albums LIST], with the guards of the
+// replace page in their order.
+int replaceInAlbums(Context& ctx, const std::vector<std::string>& args, std::size_t first)
+{
+    std::optional<Arguments> arguments = parseArguments(ctx, args, first, {"--albums"}, {});
+    if (!arguments || arguments->positional.size() != 3) {
+        if (arguments) {
+            ctx.err << kUsage;
+        }
+        return kExitError;
+    }
+    std::optional<store::AlbumTable> table = loadCatalogue(ctx);
+    std::optional<int> group = groupArgument(ctx, arguments->positional[0], 9);
+    if (!table || !group) {
+        return kExitError;
+    }
+    std::optional<std::vector<int>> albums = albumList(ctx, *arguments, *table);
+    if (!albums) {
+        return kExitError;
+    }
+    const std::string& find = arguments->positional[1];
+    const std::string& replacement = arguments->positional[2];
+    const char* refusal = nullptr;
+    if (albums->empty()) {
+        refusal = "アルバムがありません";
+    } else if (find.empty()) {
+        refusal = "置換前の文字列を入力してください";
+    } else if (find.find("<>") != std::string::npos) {
+        refusal = "置換の文字列に<>を含まないで下さい";
+    } else if (*group == 6 && find.find("{}") != std::string::npos) {
+        refusal = "メモを置換するときは置換の文字列に{}を含まないで下さい";
+    } else if (replacement.find("<>") != std::string::npos) {
+        refusal = "置換の文字列に<>を含まないで下さい";
+    } else if (*group == 6 && replacement.find("{}") != std::string::npos) {
+        refusal = "メモを置換するときは置換の文字列に{}を含まないで下さい";
+    } else if (replacement.find_first_of("\r\n") != std::string::npos) {
+        refusal = "置換の文字列に改行を含まないで下さい";
+    }
+    if (refusal) {
+        ctx.err << refusal << "\n";
+        return kExitError;
+    }
+    std::optional<std::string> findBytes = cp932Argument(ctx, find);
+    std::optional<std::string> replacementBytes = cp932Argument(ctx, replacement);
+    if (!findBytes || !replacementBytes) {
+        return kExitError;
+    }
+    textops::BulkResult result = textops::replaceInAlbums(*table, textops::albumSetAsText(*albums), *group,
+                                                          *findBytes, *replacementBytes);
+    return finishBulkChange(ctx, *table, result);
+}
+
 }  // namespace
 
 int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
@@ -369,6 +530,15 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     }
     if (command == "copy") {
         return copy(ctx, args, i + 1);
+    }
+    if (command == "search") {
+        return searchAlbums(ctx, args, i + 1);
+    }
+    if (command == "convert") {
+        return convertAlbums(ctx, args, i + 1);
+    }
+    if (command == "replace") {
+        return replaceInAlbums(ctx, args, i + 1);
     }
     err << "不明なコマンドです: " << command << "\n" << kUsage;
     return kExitError;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
+#include <functional>
 #include <mutex>
 #include <set>
 #include <unordered_set>
@@ -56,8 +58,15 @@ std::vector<int> albumSetAsText(const std::vector<int>& listed)
 {
     std::set<int> unique(listed.begin(), listed.end());
     std::vector<int> albums(unique.begin(), unique.end());
-    std::sort(albums.begin(), albums.end(),
-              [](int a, int b) { return std::to_string(a) < std::to_string(b); });
+    std::vector<std::pair<std::string, int>> keyed;
+    keyed.reserve(albums.size());
+    for (int album : albums) {
+        keyed.emplace_back(std::to_string(album), album);
+    }
+    std::sort(keyed.begin(), keyed.end());
+    for (std::size_t i = 0; i < keyed.size(); ++i) {
+        albums[i] = keyed[i].second;
+    }
     return albums;
 }
 
@@ -65,16 +74,32 @@ std::string upperForMatch(std::string_view cp932)
 {
     const auto& table = upperTable();
     std::string out(cp932);
-    for (std::size_t i = 0; i < out.size();) {
-        auto b = static_cast<unsigned char>(out[i]);
+    char* p = out.data();
+    const std::size_t n = out.size();
+    for (std::size_t i = 0; i < n;) {
+        // Eight plain ASCII bytes at a time: each is a character of its own.
+        if (i + 8 <= n) {
+            std::uint64_t v;
+            std::memcpy(&v, p + i, 8);
+            if ((v & 0x8080808080808080ULL) == 0) {
+                const std::uint64_t aboveZ = v + 0x0505050505050505ULL;  // high bit set past 'z'
+                const std::uint64_t fromA = v + 0x1F1F1F1F1F1F1F1FULL;   // high bit set from 'a'
+                const std::uint64_t lower = fromA & ~aboveZ & 0x8080808080808080ULL;
+                v ^= lower >> 2;  // 'a'..'z' lose 0x20
+                std::memcpy(p + i, &v, 8);
+                i += 8;
+                continue;
+            }
+        }
+        auto b = static_cast<unsigned char>(p[i]);
         if (b >= 'a' && b <= 'z') {
-            out[i] = static_cast<char>(b - 'a' + 'A');
+            p[i] = static_cast<char>(b - 'a' + 'A');
             ++i;
-        } else if (text::isLeadByte(b) && i + 1 < out.size()) {
-            std::uint16_t upper = table[(b << 8) | static_cast<unsigned char>(out[i + 1])];
+        } else if (text::isLeadByte(b) && i + 1 < n) {
+            std::uint16_t upper = table[(b << 8) | static_cast<unsigned char>(p[i + 1])];
             if (upper != 0) {
-                out[i] = static_cast<char>(upper >> 8);
-                out[i + 1] = static_cast<char>(upper & 0xFF);
+                p[i] = static_cast<char>(upper >> 8);
+                p[i + 1] = static_cast<char>(upper & 0xFF);
             }
             i += 2;
         } else {
@@ -84,78 +109,223 @@ std::string upperForMatch(std::string_view cp932)
     return out;
 }
 
+bool hasLetterCase(std::string_view upperWord)
+{
+    // A character is cased when some other character upper-cases to it.
+    static const std::vector<bool> upperImages = [] {
+        std::vector<bool> images(65536, false);
+        for (std::uint16_t code : upperTable()) {
+            if (code != 0) {
+                images[code] = true;
+            }
+        }
+        return images;
+    }();
+    for (std::size_t i = 0; i < upperWord.size(); i += text::charLength(upperWord, i)) {
+        auto b = static_cast<unsigned char>(upperWord[i]);
+        if (b >= 'A' && b <= 'Z') {
+            return true;
+        }
+        if (text::charLength(upperWord, i) == 2 &&
+            upperImages[(b << 8) | static_cast<unsigned char>(upperWord[i + 1])]) {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool cellMatches(std::string_view cell, std::string_view upperWord)
 {
     return !cell.empty() && text::findOnBoundary(upperForMatch(cell), upperWord) != std::string_view::npos;
 }
+
+namespace {
+
+// Finds a plain ASCII word without regard to letter case (Horspool's
+// method over case-folded bytes). Every byte the word matches is a character
+// of its own once the first one starts a character.
+class AsciiSearcher {
+public:
+    explicit AsciiSearcher(std::string_view word) : word_(word)
+    {
+        skip_.fill(word.size());
+        for (std::size_t i = 0; i + 1 < word.size(); ++i) {
+            const unsigned char c = fold(word[i]);
+            skip_[c] = word.size() - 1 - i;
+            skip_[c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c] = word.size() - 1 - i;
+        }
+    }
+    std::size_t find(std::string_view hay, std::size_t from) const
+    {
+        const std::size_t n = word_.size();
+        for (std::size_t at = from; n > 0 && at + n <= hay.size();) {
+            std::size_t i = n;
+            while (i > 0 && fold(hay[at + i - 1]) == fold(word_[i - 1])) {
+                --i;
+            }
+            if (i == 0) {
+                return at;
+            }
+            at += skip_[static_cast<unsigned char>(hay[at + n - 1])];
+        }
+        return std::string_view::npos;
+    }
+
+private:
+    static unsigned char fold(char c)
+    {
+        return static_cast<unsigned char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+    }
+    std::string_view word_;
+    std::array<std::size_t, 256> skip_{};
+};
+
+// Whether `at` starts a character: the run of lead-range bytes before it
+// pairs up evenly (a byte that is no lead byte always ends a character).
+bool startsCharacter(std::string_view s, std::size_t at)
+{
+    std::size_t run = at;
+    while (run > 0 && text::isLeadByte(static_cast<unsigned char>(s[run - 1]))) {
+        --run;
+    }
+    return (at - run) % 2 == 0;
+}
+
+std::vector<int> matchingColumns(const AlbumTable& table, int album, std::string_view upperWord, bool cased,
+                                 bool asciiWord, const AsciiSearcher* asciiSearcher, std::string& buffer)
+{
+    std::vector<int> columns;
+    if (upperWord.empty()) {
+        return columns;
+    }
+    const std::string_view line = table.rowLine(album);
+    // A word without letter case matches the cells as they are; a plain
+    // ASCII word is found without regard to case directly in the line.
+    std::string_view upper = line;
+    if (cased && !asciiWord) {
+        buffer = upperForMatch(line);
+        upper = buffer;
+    }
+    auto find = [&](std::size_t from) -> std::size_t {
+        if (!cased || !asciiWord) {
+            return text::findOnBoundary(upper, upperWord, from);
+        }
+        for (std::size_t at = asciiSearcher->find(line, from); at != std::string::npos;
+             at = asciiSearcher->find(line, at + 1)) {
+            if (startsCharacter(line, at)) {
+                return at;
+            }
+        }
+        return std::string::npos;
+    };
+    std::size_t from = 0;
+    AlbumTable::RowCells cells;
+    bool haveCells = false;
+    int column = 0;
+    for (;;) {
+        const std::size_t at = find(from);
+        if (at == std::string::npos) {
+            break;
+        }
+        if (!haveCells) {
+            cells = table.rowCells(album);
+            haveCells = true;
+        }
+        auto endOf = [&](int c) {
+            const std::string_view cell = cells[static_cast<std::size_t>(c)];
+            return static_cast<std::size_t>(cell.data() - line.data()) + cell.size();
+        };
+        while (column < kColumnCount - 1 && endOf(column) < at + 1) {
+            ++column;
+        }
+        // The hit may start in the separator after a cell; it then belongs to
+        // no cell and the search goes on from the next character.
+        const std::size_t start =
+            static_cast<std::size_t>(cells[static_cast<std::size_t>(column)].data() - line.data());
+        if (at >= start && at + upperWord.size() <= endOf(column)) {
+            columns.push_back(column);
+            if (column == kColumnCount - 1) {
+                break;
+            }
+            from = endOf(column);
+            ++column;
+            // Continue at the start of the next cell.
+            from = static_cast<std::size_t>(cells[static_cast<std::size_t>(column)].data() - line.data());
+        } else {
+            from = at + text::charLength(upper, at);
+        }
+    }
+    return columns;
+}
+
+}  // namespace
 
 std::vector<SearchHit> search(const AlbumTable& table, const std::vector<int>& albumSet, int group,
                               std::string_view word, const Progress& progress)
 {
     const std::string upperWord = upperForMatch(word);
     std::vector<SearchHit> hits;
+    if (group < 0 || group > SearchAll) {
+        return hits;
+    }
     const int albums = table.albumCount();
-    auto pass = [&](int maximum, const std::function<void(const AlbumTable::RowCells&, int)>& visit) {
+    const bool cased = hasLetterCase(upperWord);
+    const bool asciiWord = std::all_of(upperWord.begin(), upperWord.end(),
+                                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    const AsciiSearcher searcher(upperWord);
+    // Each album is scanned once; the passes then read what matched.
+    std::vector<std::vector<int>> matches(albumSet.size());
+    std::string buffer;
+    for (std::size_t i = 0; i < albumSet.size(); ++i) {
+        if (albumSet[i] >= 1 && albumSet[i] <= albums) {
+            matches[i] = matchingColumns(table, albumSet[i], upperWord, cased, asciiWord, &searcher, buffer);
+        }
+    }
+    auto pass = [&](int maximum, const std::function<void(int column, int album)>& visit) {
         if (progress) {
             progress(maximum, -1);
         }
         for (std::size_t i = 0; i < albumSet.size(); ++i) {
-            const int album = albumSet[i];
-            if (album >= 1 && album <= albums) {
-                visit(table.rowCells(album), album);
+            for (int column : matches[i]) {
+                visit(column, albumSet[i]);
             }
             if (progress) {
                 progress(maximum, static_cast<int>(i));
             }
         }
     };
-    auto matches = [&](std::string_view cell) { return cellMatches(cell, upperWord); };
+    auto songOf = [](int c) {
+        if (c >= songTitleColumn(1) && c <= songTitleColumn(kSongSlots)) {
+            return c - SongColumns;
+        }
+        if (c >= songArtistColumn(1) && c <= songArtistColumn(kSongSlots)) {
+            return c - SongArtistColumns;
+        }
+        return c >= mediaColumn(1) ? c - MediaPathColumns : 0;
+    };
     static constexpr int kFirstPass[] = {ArtistColumn, AlbumColumn, -1,          Memo1Column,
                                          Memo2Column,  Memo3Column, ArtistColumn};
     if (group == SearchSong) {
-        pass(albums, [&](const AlbumTable::RowCells& cells, int album) {
-            for (int n = 1; n <= kSongSlots; ++n) {
-                if (matches(cells[static_cast<std::size_t>(songTitleColumn(n))])) {
-                    hits.push_back({album, n});
-                }
+        pass(albums, [&](int c, int album) {
+            if (c >= songTitleColumn(1) && c <= songTitleColumn(kSongSlots)) {
+                hits.push_back({album, songOf(c)});
             }
         });
         return hits;
     }
-    if (group < 0 || group > SearchAll) {
-        return hits;
-    }
-    const int column = kFirstPass[group];
-    pass(static_cast<int>(albumSet.size()) - 1, [&](const AlbumTable::RowCells& cells, int album) {
-        if (matches(cells[static_cast<std::size_t>(column)])) {
+    pass(static_cast<int>(albumSet.size()) - 1, [&](int c, int album) {
+        if (c == kFirstPass[group]) {
             hits.push_back({album, 0});
         }
     });
     if (group == SearchArtist) {
-        pass(albums, [&](const AlbumTable::RowCells& cells, int album) {
-            for (int n = 1; n <= kSongSlots; ++n) {
-                if (matches(cells[static_cast<std::size_t>(songArtistColumn(n))])) {
-                    hits.push_back({album, n});
-                }
+        pass(albums, [&](int c, int album) {
+            if (c >= songArtistColumn(1) && c <= songArtistColumn(kSongSlots)) {
+                hits.push_back({album, songOf(c)});
             }
         });
     } else if (group == SearchAll) {
-        pass(albums, [&](const AlbumTable::RowCells& cells, int album) {
-            for (int c = 0; c < kColumnCount; ++c) {
-                if (!matches(cells[static_cast<std::size_t>(c)])) {
-                    continue;
-                }
-                int song = 0;
-                if (c >= songTitleColumn(1) && c <= songTitleColumn(kSongSlots)) {
-                    song = c - SongColumns;
-                } else if (c >= songArtistColumn(1) && c <= songArtistColumn(kSongSlots)) {
-                    song = c - SongArtistColumns;
-                } else if (c >= mediaColumn(1)) {
-                    song = c - MediaPathColumns;
-                }
-                hits.push_back({album, song});
-            }
-        });
+        pass(albums, [&](int c, int album) { hits.push_back({album, songOf(c)}); });
     }
     return hits;
 }

@@ -21,6 +21,9 @@ std::vector<int> albumSetAsText(const std::vector<int>& listed);
 // numerals); the byte length never changes, so positions carry over.
 std::string upperForMatch(std::string_view cp932);
 
+// Whether a word (upper-cased) holds letters that have a lower case.
+bool hasLetterCase(std::string_view upperWord);
+
 // A cell matches when the upper-cased word occurs in the upper-cased cell,
 // starting on a character boundary. Empty cells never match.
 bool cellMatches(std::string_view cell, std::string_view upperWord);
