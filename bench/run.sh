@@ -204,6 +204,15 @@ END {
     else print "all speed and memory targets met"
 }'
 
+# The bulk commands against plain tools.
+sorted_sizes=$(printf '%s\n' $SIZES | sort -n)
+if [[ $(wc -l <<<"$sorted_sizes") -ge 2 ]]; then
+    echo
+    echo "bulk commands:"
+    python3 "$HERE/commands.py" "$CLI" "$(catalogue_for "$(head -n 1 <<<"$sorted_sizes")")" \
+        "$(catalogue_for "$(tail -n 1 <<<"$sorted_sizes")")"
+fi
+
 # The main window, offscreen, on the largest catalogue.
 GUI=${VELMORA_GUI_BENCH:-$(dirname "$CLI")/velmora-gui-bench}
 if [[ -x $GUI ]]; then

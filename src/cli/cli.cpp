@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "exchange/exchange.h"
+#include "exchange/html_export.h"
 #include "store/album_table.h"
 #include "store/data_file.h"
 #include "store/data_folder.h"
@@ -27,7 +28,7 @@ const char* const kUsage =
     "使い方: velmora-cli [--data-dir フォルダ] コマンド\n"
     "  info    アルバム数を表示します\n"
     "  save    VLM.dat を読み込んで保存し直します\n"
-    "  export dat|csv ファイル [--albums 一覧] [--enclose 文字] [--delimiter 文字]\n"
+    "  export dat|csv|html ファイル [--albums 一覧] [--enclose 文字] [--delimiter 文字]\n"
     "          表示されているアルバムを書き出します\n"
     "  import ファイル (--dat | --csv [--enclose 文字] [--delimiter 文字])\n"
     "          アルバムを読み込んで VLM.dat に保存します\n"
@@ -230,7 +231,8 @@ int exportAlbums(Context& ctx, const std::vector<std::string>& args, std::size_t
         return kExitError;
     }
     if (arguments->positional.size() != 2 ||
-        (arguments->positional[0] != "dat" && arguments->positional[0] != "csv")) {
+        (arguments->positional[0] != "dat" && arguments->positional[0] != "csv" &&
+         arguments->positional[0] != "html")) {
         ctx.err << kUsage;
         return kExitError;
     }
@@ -249,6 +251,15 @@ int exportAlbums(Context& ctx, const std::vector<std::string>& args, std::size_t
     if (!exchange::folderExists(file)) {
         ctx.err << "存在しないディレクトリです\n";
         return kExitError;
+    }
+    if (arguments->positional[0] == "html") {
+        // The page follows the list as shown, repeats included.
+        std::vector<std::string> messages;
+        const bool written = exchange::exportHtmlPage(file, *table, *listed, ctx.folder.dir(), &messages);
+        for (const std::string& message : messages) {
+            ctx.err << message << "\n";
+        }
+        return written && messages.empty() ? 0 : kExitError;
     }
     const std::vector<int> albums = exchange::exportAlbumSet(*listed, table->rowCount());
     store::FileError error;

@@ -252,8 +252,9 @@ bool PageBuilder::linkOf(std::string_view stored, int position, int song, std::s
     if (!isFile(copy)) {
         return false;
     }
-    *link = linkAttribute(options_.pass == 1 ? forwardSlashes(options_.folderName) + "/" + pageTextOfPath(name)
-                                             : pageTextOfPath(copy.generic_string()));
+    *link =
+        linkAttribute(options_.pass == 1 ? forwardSlashes(options_.folderName) + "/" + pageTextOfPath(name)
+                                         : pageTextOfPath(copy.generic_string()));
     return true;
 }
 
@@ -277,7 +278,8 @@ void PageBuilder::album(const AlbumTable::RowCells& cells, int position)
     firstAlbum_ = false;
 
     lines_.push_back("<div class=\"cd\">");
-    lines_.push_back("<h3>" + escapeHtml(cell(ArtistColumn)) + " / " + escapeHtml(cell(AlbumColumn)) + "</h3>");
+    lines_.push_back("<h3>" + escapeHtml(cell(ArtistColumn)) + " / " + escapeHtml(cell(AlbumColumn)) +
+                     "</h3>");
     std::string link;
     if (options_.picture && linkOf(cell(ImagePathColumn), position, 0, &link)) {
         lines_.push_back("<img src=\"" + link + "\" alt=\"\" height=\"100\" width=\"100\">");
@@ -467,8 +469,8 @@ std::vector<HtmlFileCopy> htmlFileCopies(const AlbumTable& table, const std::vec
         }
         fs::path source = localPath(stored);
         if (isFile(source)) {
-            copies.push_back({std::move(source), linkFolder / copyName(position, song, stored), step,
-                              utf8Of(stored)});
+            copies.push_back(
+                {std::move(source), linkFolder / copyName(position, song, stored), step, utf8Of(stored)});
         }
     };
     if (options.picture) {
@@ -566,6 +568,18 @@ bool exportHtmlPage(const fs::path& file, const AlbumTable& table, const std::ve
         return false;
     }
     return true;
+}
+
+bool exportHtmlPage(const fs::path& file, const AlbumTable& table, const std::vector<int>& albums,
+                    const fs::path& dataDir, std::vector<std::string>* messages)
+{
+    HtmlOptions options;
+    store::FileError error;
+    if (!loadHtmlOptions(dataDir, &options, &error)) {
+        messages->push_back(store::readFailureMessage(error));
+        return false;
+    }
+    return exportHtmlPage(file, table, albums, options, messages);
 }
 
 }  // namespace velmora::exchange

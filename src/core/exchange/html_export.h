@@ -23,18 +23,18 @@ struct ListFiles;
 namespace velmora::exchange {
 
 struct HtmlOptions {
-    bool picture = true;     // "G": the album's image
-    bool category1 = true;   // "J"
-    bool category2 = true;   // "Media"
-    bool memo = true;        // "Memo"
-    bool songs = true;       // "Song"
-    bool mediaLinks = true;  // "MediaFile": song titles link to their media files
-    bool contents = true;    // "Contents": index by initial
-    bool copyFiles = false;  // "FileCopy": copy linked files into the link folder
-    int pass = 0;            // "Pass": 0 absolute links, 1 relative to the page (copies only)
-    std::string folderName = "files";  // CP932
-    std::string title;                 // CP932
-    std::string heading;               // CP932
+    bool picture = true;                 // "G": the album's image
+    bool category1 = true;               // "J"
+    bool category2 = true;               // "Media"
+    bool memo = true;                    // "Memo"
+    bool songs = true;                   // "Song"
+    bool mediaLinks = true;              // "MediaFile": song titles link to their media files
+    bool contents = true;                // "Contents": index by initial
+    bool copyFiles = false;              // "FileCopy": copy linked files into the link folder
+    int pass = 0;                        // "Pass": 0 absolute links, 1 relative to the page (copies only)
+    std::string folderName = "files";    // CP932
+    std::string title;                   // CP932
+    std::string heading;                 // CP932
     std::vector<std::string> comments;   // lines of "HT.txt", HTML as typed
     std::vector<std::string> headLines;  // extra lines of <head>
     std::vector<std::string> footLines;  // extra lines at the end of <body>
@@ -98,6 +98,11 @@ bool copyLinkedFile(const HtmlFileCopy& copy, std::string* message);
 // was written; failed copies alone do not stop it.
 bool exportHtmlPage(const std::filesystem::path& file, const store::AlbumTable& table,
                     const std::vector<int>& albums, const HtmlOptions& options,
+                    std::vector<std::string>* messages);
+
+// The same with the options of a data folder (loadHtmlOptions()).
+bool exportHtmlPage(const std::filesystem::path& file, const store::AlbumTable& table,
+                    const std::vector<int>& albums, const std::filesystem::path& dataDir,
                     std::vector<std::string>* messages);
 
 // Messages of the export (UTF-8).

@@ -188,8 +188,9 @@ TEST(HtmlPage, BackslashesInStoredPathsBecomeSlashes)
     std::string stored = dir.path().string() + "\\cd\\a.jpg";
     AlbumTable table = tableOf({{{store::ImagePathColumn, stored}}});
     std::vector<std::string> lines = albumLines(htmlPageLines(table, {1}, plainOptions(), {}));
-    EXPECT_TRUE(contains(lines, "<img src=\"" + dir.path().string() + "/cd/a.jpg\" alt=\"\" height=\"100\" "
-                                                                       "width=\"100\">"));
+    EXPECT_TRUE(contains(lines, "<img src=\"" + dir.path().string() +
+                                    "/cd/a.jpg\" alt=\"\" height=\"100\" "
+                                    "width=\"100\">"));
 }
 
 TEST(HtmlPage, LinkPathsAreAddresses)
@@ -208,9 +209,9 @@ TEST(HtmlPage, SongsUpToTheLastUsedSlot)
                                  {store::songTitleColumn(2), "二"},
                                  {store::songArtistColumn(5), "五の人"}}});
     std::vector<std::string> lines = albumLines(htmlPageLines(table, {1}, plainOptions(), {}));
-    EXPECT_EQ(lines, (std::vector<std::string>{"<div class=\"cd\">", "<h3> / </h3>", "<hr>", "<br>1; 一",
-                                               "<br>2; 二", "<br>3; ", "<br>4; ", "<br>5;  / 五の人",
-                                               "</div>"}));
+    EXPECT_EQ(lines,
+              (std::vector<std::string>{"<div class=\"cd\">", "<h3> / </h3>", "<hr>", "<br>1; 一",
+                                        "<br>2; 二", "<br>3; ", "<br>4; ", "<br>5;  / 五の人", "</div>"}));
 
     HtmlOptions noSongs = plainOptions();
     noSongs.songs = false;
@@ -293,9 +294,9 @@ TEST(HtmlPage, SectionsByInitial)
     HtmlOptions options = plainOptions();
     options.contents = true;
     std::vector<std::string> page = htmlPageLines(table, {1, 2, 3, 4, 5}, options, {});
-    EXPECT_EQ(sectionsOf(page), (std::vector<std::string>{"<h2><a name=\"ｶ\">ｶ</a></h2>",
-                                                          "<h2><a name=\"B\">B</a></h2>",
-                                                          "<h2><a name=\"他\">他</a></h2>"}));
+    EXPECT_EQ(sectionsOf(page),
+              (std::vector<std::string>{"<h2><a name=\"ｶ\">ｶ</a></h2>", "<h2><a name=\"B\">B</a></h2>",
+                                        "<h2><a name=\"他\">他</a></h2>"}));
     std::vector<std::string> lines = utf8Lines(page);
     EXPECT_TRUE(contains(lines, "/ <a href=\"#ｶ\">ｶ</a>/ <a href=\"#B\">B</a>/ <a href=\"#他\">他</a>"));
     EXPECT_TRUE(contains(lines, "<br>アルバム数: 5"));
@@ -324,7 +325,8 @@ TEST(HtmlPage, ListOrderAndRepeats)
     std::copy_if(lines.begin(), lines.end(), std::back_inserter(heads),
                  [](const std::string& l) { return l.starts_with("<h3>"); });
     EXPECT_EQ(heads, (std::vector<std::string>{"<h3>two / </h3>", "<h3>one / </h3>", "<h3>two / </h3>"}));
-    EXPECT_TRUE(contains(utf8Lines(htmlPageLines(table, {2, 1, 2}, plainOptions(), {})), "<br>アルバム数: 3"));
+    EXPECT_TRUE(
+        contains(utf8Lines(htmlPageLines(table, {2, 1, 2}, plainOptions(), {})), "<br>アルバム数: 3"));
 }
 
 TEST(HtmlPage, CatalogueTextsAreEscaped)
@@ -365,21 +367,24 @@ TEST(HtmlPreview, TenSampleAlbums)
 {
     std::vector<std::string> lines = utf8Lines(htmlPreviewLines(HtmlOptions{}));
     EXPECT_TRUE(contains(lines, "<br>アルバム数: 10"));
-    EXPECT_TRUE(contains(lines,
-                         "/ <a href=\"#0\">0</a>/ <a href=\"#1\">1</a>/ <a href=\"#2\">2</a>/ <a href=\"#3\">3</a>"
-                         "/ <a href=\"#4\">4</a>/ <a href=\"#5\">5</a>/ <a href=\"#6\">6</a>/ <a href=\"#7\">7</a>"
-                         "/ <a href=\"#8\">8</a>/ <a href=\"#9\">9</a>"));
+    EXPECT_TRUE(
+        contains(lines,
+                 "/ <a href=\"#0\">0</a>/ <a href=\"#1\">1</a>/ <a href=\"#2\">2</a>/ <a href=\"#3\">3</a>"
+                 "/ <a href=\"#4\">4</a>/ <a href=\"#5\">5</a>/ <a href=\"#6\">6</a>/ <a href=\"#7\">7</a>"
+                 "/ <a href=\"#8\">8</a>/ <a href=\"#9\">9</a>"));
     EXPECT_TRUE(contains(lines, "<h3>アーティスト3 / アルバム3</h3>"));
     EXPECT_TRUE(contains(lines, "<img src=\"画像ファイル3\" alt=\"\" height=\"100\" width=\"100\">"));
     EXPECT_TRUE(contains(lines, "<br>ジャンル  ここにジャンル情報が入ります"));
     EXPECT_TRUE(contains(lines, "<br>メディア  ここにメディア情報が入ります"));
     EXPECT_TRUE(contains(lines, "<br>プレヴュー3です。"));
-    EXPECT_TRUE(contains(lines, "<br>11; <a href=\"メディアファイル11\">曲名11</a> / 曲ごとのアーティスト名11"));
-    EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [](const std::string& l) { return l.starts_with("<img"); }),
-              10);
+    EXPECT_TRUE(
+        contains(lines, "<br>11; <a href=\"メディアファイル11\">曲名11</a> / 曲ごとのアーティスト名11"));
     EXPECT_EQ(
-        std::count_if(lines.begin(), lines.end(), [](const std::string& l) { return l.find("<a href=\"メ") != std::string::npos; }),
-        110);
+        std::count_if(lines.begin(), lines.end(), [](const std::string& l) { return l.starts_with("<img"); }),
+        10);
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                            [](const std::string& l) { return l.find("<a href=\"メ") != std::string::npos; }),
+              110);
 }
 
 TEST(HtmlPreview, FollowsTheOptions)
@@ -393,8 +398,9 @@ TEST(HtmlPreview, FollowsTheOptions)
     std::vector<std::string> lines = utf8Lines(htmlPreviewLines(options));
     EXPECT_FALSE(contains(lines, "<h2>Contents</h2>"));
     EXPECT_TRUE(contains(lines, "<br>11; 曲名11 / 曲ごとのアーティスト名11"));
-    EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [](const std::string& l) { return l.starts_with("<img"); }),
-              0);
+    EXPECT_EQ(
+        std::count_if(lines.begin(), lines.end(), [](const std::string& l) { return l.starts_with("<img"); }),
+        0);
 }
 
 // ---- Copies ------------------------------------------------------------
@@ -447,10 +453,10 @@ TEST_F(HtmlCopyTest, RelativeLinksToTheCopies)
     EXPECT_EQ(readBytes(dir / "out" / "files" / "1_3.mp3"), "mp3");
     EXPECT_EQ(std::distance(fs::directory_iterator(dir / "out" / "files"), {}), 2);
     std::vector<std::string> lines = pageLines();
-    EXPECT_EQ(lines, (std::vector<std::string>{"<div class=\"cd\">", "<h3> / </h3>",
-                                               "<img src=\"files/1.jpg\" alt=\"\" height=\"100\" width=\"100\">",
-                                               "<hr>", "<br>1; CD曲", "<br>2; 無",
-                                               "<br>3; <a href=\"files/1_3.mp3\">三</a>", "</div>"}));
+    EXPECT_EQ(lines, (std::vector<std::string>{
+                         "<div class=\"cd\">", "<h3> / </h3>",
+                         "<img src=\"files/1.jpg\" alt=\"\" height=\"100\" width=\"100\">", "<hr>",
+                         "<br>1; CD曲", "<br>2; 無", "<br>3; <a href=\"files/1_3.mp3\">三</a>", "</div>"}));
 }
 
 TEST_F(HtmlCopyTest, AbsoluteLinksToTheCopies)
@@ -523,7 +529,8 @@ TEST_F(HtmlCopyTest, CopyFailureIsReported)
     HtmlFileCopy copy{dir / "src" / "gone.jpg", dir / "out" / "1.jpg", 0, "gone.jpg"};
     std::string message;
     EXPECT_FALSE(copyLinkedFile(copy, &message));
-    EXPECT_TRUE(message.starts_with("ファイルをコピーできませんでした。\r\n" + (dir / "src" / "gone.jpg").string()))
+    EXPECT_TRUE(
+        message.starts_with("ファイルをコピーできませんでした。\r\n" + (dir / "src" / "gone.jpg").string()))
         << message;
     EXPECT_FALSE(fs::exists(dir / "out" / "1.jpg"));
 }
@@ -588,6 +595,24 @@ TEST(HtmlOptionsTest, FromTheDataFolder)
     EXPECT_EQ(options.title, sj("題"));
     EXPECT_EQ(options.comments, (std::vector<std::string>{sj("こんにちは"), "<hr>"}));
     EXPECT_EQ(htmlLinkFolder(dir / "a.html", options), dir / "pics");
+}
+
+TEST(HtmlOptionsTest, ExportWithTheOptionsOfADataFolder)
+{
+    TempDir dir;
+    writeBytes(dir / "HT.txt", "<p>hello</p>\r\n");
+    AlbumTable table = tableOf({{{store::ArtistColumn, "a"}}});
+    std::vector<std::string> messages;
+    ASSERT_TRUE(exportHtmlPage(dir / "page.html", table, {1}, dir.path(), &messages));
+    EXPECT_TRUE(messages.empty());
+    EXPECT_NE(readBytes(dir / "page.html").find("\r\n<p>hello</p><br>\r\n"), std::string::npos);
+
+    store::AppSettings settings;
+    settings.htmlFolderName.clear();
+    store::FileError error;
+    ASSERT_TRUE(store::saveSettingsFile(dir / "VLM.ini", settings, &error));
+    EXPECT_FALSE(exportHtmlPage(dir / "other.html", table, {1}, dir.path(), &messages));
+    EXPECT_EQ(messages, (std::vector<std::string>{std::string(kNoFolderNameMessage)}));
 }
 
 }  // namespace
