@@ -243,10 +243,15 @@ bool ListFiles::save(const std::filesystem::path& folder, FileError* error) cons
 
 bool saveSettingsFile(const std::filesystem::path& file, const AppSettings& settings, FileError* error)
 {
+    // What an existing file holds besides the program's keys survives; a
+    // file that exists but cannot be read is not overwritten blindly.
     IniFile ini;
     FileBytes existing;
     std::error_code ec;
-    if (std::filesystem::exists(file, ec) && readWholeFile(file, existing, nullptr)) {
+    if (std::filesystem::exists(file, ec)) {
+        if (!readWholeFile(file, existing, error)) {
+            return false;
+        }
         ini = IniFile::parse(existing.view());
     }
     settings.writeTo(ini);
