@@ -69,6 +69,8 @@ int main(int argc, char** argv)
     window.attachEditForm(&editForm);
     window.showEditDialog = [&window, &editForm] {
         editForm.EditDataSend(window.EditListBox);
+        editForm.InternetSerchBoxDropDown();
+        editForm.FormShow();
         editForm.open();
     };
     delete splash;

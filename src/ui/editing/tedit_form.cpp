@@ -18,8 +18,11 @@
 #include <QPushButton>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
+#include <QTextCursor>
 #include <QToolButton>
+#include <QUrl>
 #include <QVBoxLayout>
+#include <array>
 
 #include "browse/album_order.h"
 #include "mainwindow/album_list_model.h"
@@ -27,11 +30,13 @@
 #include "mainwindow/list_views.h"
 #include "mainwindow/tform1.h"
 #include "platform/prompter.h"
+#include "platform/shell.h"
 #include "platform/text_codec.h"
 #include "store/album_table.h"
 #include "store/columns.h"
 #include "text/cp932.h"
 #include "text/furigana.h"
+#include "websearch/websearch.h"
 
 namespace velmora::ui {
 
@@ -109,11 +114,10 @@ TEditForm::TEditForm(TForm1& main, Prompter& prompter, QWidget* parent)
             &TEditForm::GFilePassDialogButtonClick);
     QMenu* tools = menus->addMenu(QStringLiteral("ツール(&T)"));
     QAction* playerToFront = tools->addAction(QStringLiteral("メディアプレイヤーフォームを前面へ(&M)"));
-    tools->addAction(QStringLiteral("インターネット検索(&S)"));
-    QMenu* searchItems = tools->addMenu(QStringLiteral("インターネット検索項目設定(&U)"));
-    for (const char* item : {"アーティスト名", "アルバム名", "曲名", "ジャンル名", "メディア名", "メモ"}) {
-        searchItems->addAction(QString::fromUtf8(item))->setCheckable(true);
-    }
+    connect(tools->addAction(QStringLiteral("インターネット検索(&S)")), &QAction::triggered, this,
+            &TEditForm::InternetSerchButtonClick);
+    SearchItemMenu = tools->addMenu(QStringLiteral("インターネット検索項目設定(&U)"));
+    connect(SearchItemMenu, &QMenu::aboutToShow, this, [this] { main_.fillSearchItemMenu(SearchItemMenu); });
     connect(tools, &QMenu::aboutToShow, this, [playerToFront] { playerToFront->setEnabled(false); });
     layout->setMenuBar(menus);
 
@@ -141,8 +145,14 @@ TEditForm::TEditForm(TForm1& main, Prompter& prompter, QWidget* parent)
     auto* bottom = new QHBoxLayout;
     InternetSerchButton = new QPushButton(QStringLiteral("ネット検索"), this);
     InternetSerchButton->setToolTip(QStringLiteral("インターネットを使って検索(右クリックで検索項目選択)"));
-    InternetSerchBox = new QComboBox(this);
+    InternetSerchBox = new PickBox(this);
+    static_cast<PickBox*>(InternetSerchBox)->onDropDown = [this] { InternetSerchBoxDropDown(); };
     InternetSerchBox->setMinimumContentsLength(12);
+    connect(InternetSerchButton, &QPushButton::clicked, this, &TEditForm::InternetSerchButtonClick);
+    // A right click chooses the fields to search with.
+    InternetSerchButton->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(InternetSerchButton, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { SearchItemMenu->popup(InternetSerchButton->mapToGlobal(pos)); });
     bottom->addWidget(InternetSerchButton);
     bottom->addWidget(InternetSerchBox);
     bottom->addStretch();
@@ -537,6 +547,63 @@ void TEditForm::AlbumAddButtonClick()
 void TEditForm::Button1Click()
 {
     close();
+}
+
+void TEditForm::InternetSerchBoxDropDown()
+{
+    const QString remembered = InternetSerchBox->currentText();
+    InternetSerchBox->clear();
+    const auto& names = main_.Lists.siteNames;
+    for (std::size_t row = 1; row < names.size(); ++row) {
+        InternetSerchBox->addItem(fromCp932(names[row]));
+    }
+    int match = -1;
+    for (int i = 0; i < InternetSerchBox->count(); ++i) {
+        if (InternetSerchBox->itemText(i) == remembered) {
+            match = i;
+        }
+    }
+    InternetSerchBox->setCurrentIndex(match);
+}
+
+void TEditForm::FormShow()
+{
+    if (InternetSerchBox->count() == 0) {
+        InternetSerchBoxDropDown();
+        if (InternetSerchBox->count() >= 2) {
+            InternetSerchBox->setCurrentIndex(0);
+        }
+    }
+    setCategoryCaptions(main_.Memo1Label->text(), main_.Memo2Label->text(), main_.Memo3Label->text());
+}
+
+void TEditForm::InternetSerchButtonClick()
+{
+    commitGridEdit();
+    const auto& lists = main_.Lists;
+    const int site = InternetSerchBox->currentIndex() + 1;
+    // Sites removed since the box was filled, or none chosen: no search.
+    if (static_cast<int>(lists.siteNames.size()) < InternetSerchBox->count() + 1 || site < 1 ||
+        site >= static_cast<int>(lists.siteHeads.size())) {
+        return;
+    }
+    auto bytes = [](const QString& text) { return toCp932(text).value_or(std::string()); };
+    std::array<std::optional<std::string>, websearch::kItemCount> fields;
+    fields[0] = bytes(ArtistEditComboBox->currentText());
+    fields[1] = bytes(AlbumEdit->text());
+    if (currentSongRow() >= 1) {
+        fields[2] = bytes(songCell(currentSongRow(), 1));
+    }
+    fields[3] = bytes(janruBox->currentText());
+    fields[4] = bytes(MediaBox->currentText());
+    QString selected = MemoEditMemo->textCursor().selectedText();
+    selected.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    fields[5] = bytes(selected.isEmpty() ? MemoEditMemo->toPlainText() : selected);
+    const std::string query = websearch::searchQuery(main_.Settings.internetChecks, fields);
+    const auto row = static_cast<std::size_t>(site);
+    const std::string tail = row < lists.siteTails.size() ? lists.siteTails[row] : std::string();
+    const std::string address = websearch::searchAddress(lists.siteHeads[row], query, tail);
+    main_.shell().open(QUrl(QString::fromStdString(address), QUrl::TolerantMode));
 }
 
 void TEditForm::closeEvent(QCloseEvent* event)

@@ -50,6 +50,11 @@ public:
     void SongGridFileSeachButtonClick();
     void MemoPopupMenuPopup();
     void SongGridSelectCell(int column, int row);
+    // Web search of the album being edited.
+    void InternetSerchBoxDropDown();
+    void InternetSerchButtonClick();
+    // Before each showing: the site box and the category captions.
+    void FormShow();
 
     // The current song row (1..99) of the grid; 0 when none.
     int currentSongRow() const;
@@ -88,6 +93,7 @@ public:
     QPushButton* InternetSerchButton = nullptr;
     QComboBox* InternetSerchBox = nullptr;
     QMenu* MemoPopupMenu = nullptr;
+    QMenu* SearchItemMenu = nullptr;
     QToolButton* CDEntryButton = nullptr;
     QToolButton* SongMemoEditButton = nullptr;
     QToolButton* ArtistMemoEditButton = nullptr;

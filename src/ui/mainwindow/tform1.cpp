@@ -71,6 +71,9 @@ TForm1::TForm1(Services services, TAboutBox* splash, QWidget* parent)
 {
     setWindowTitle(QStringLiteral("Velmora"));
     setMinimumSize(732, 486);
+    InternetItems = {QStringLiteral("アーティスト名"), QStringLiteral("アルバム名"),
+                     QStringLiteral("選択曲名"),       QStringLiteral("ジャンル名"),
+                     QStringLiteral("メディア名"),     QStringLiteral("メモ")};
     resize(732, 694);
     move(370, 136);
 
@@ -275,11 +278,7 @@ void TForm1::buildMenus()
         addMenuItem(tools, QStringLiteral("メディアプレイヤーフォームを前面へ(&M)"), nullptr);
     tools->addSeparator();
     QMenu* searchItems = subMenu(tools, QStringLiteral("インターネット検索項目設定(&U)"));
-    for (const char* item : {"アーティスト名", "アルバム名", "曲名", "ジャンル名", "メディア名", "メモ"}) {
-        QAction* a = searchItems->addAction(QString::fromUtf8(item));
-        a->setCheckable(true);
-        actions_.emplace(QStringLiteral("インターネット検索項目設定(&U)/") + QString::fromUtf8(item), a);
-    }
+    connect(searchItems, &QMenu::aboutToShow, this, [this, searchItems] { fillSearchItemMenu(searchItems); });
     addMenuItem(tools, QStringLiteral("CDを検索(&E)"), nullptr, nullptr, "search");
     tools->addSeparator();
     addMenuItem(tools, QStringLiteral("オプション"), nullptr, nullptr, "settings");
@@ -622,6 +621,23 @@ void TForm1::Help2Click()
     QString help = QDir(programDir_).filePath(QStringLiteral("help.html"));
     if (QFileInfo::exists(help)) {
         shell_.open(QUrl::fromLocalFile(help));
+    }
+}
+
+void TForm1::fillSearchItemMenu(QMenu* menu)
+{
+    menu->clear();
+    for (int i = 0; i < InternetItems.size() && i < 6; ++i) {
+        QAction* item = menu->addAction(InternetItems[i]);
+        item->setToolTip(InternetItems[i]);
+        item->setCheckable(true);
+        item->setChecked(Settings.internetChecks[static_cast<std::size_t>(i)]);
+        connect(item, &QAction::triggered, this, [this, text = InternetItems[i]] {
+            // The item of that text (the last of equal ones) switches.
+            const int index = std::max(0, static_cast<int>(InternetItems.lastIndexOf(text)));
+            Settings.internetChecks[static_cast<std::size_t>(index)] =
+                !Settings.internetChecks[static_cast<std::size_t>(index)];
+        });
     }
 }
 

@@ -69,6 +69,13 @@ public:
     store::AppSettings Settings;
     store::ListFiles Lists;
     bool settingsFileRead() const { return settingsFileRead_; }
+    // The texts of the six web-search items (their flags are
+    // Settings.internetChecks).
+    QStringList InternetItems;
+    Shell& shell() { return shell_; }
+    // Fills a submenu with the web-search items, checked as set; choosing
+    // one switches its flag.
+    void fillSearchItemMenu(QMenu* menu);
     // The edit dialog reads its settings and lists from here, and gives
     // them back when the program saves.
     void attachEditForm(TEditForm* form);

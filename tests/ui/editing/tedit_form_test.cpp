@@ -13,6 +13,10 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
+#include <QTextCursor>
+#include <QUrl>
+
+#include "platform/shell.h"
 
 #include "mainwindow/list_views.h"
 #include "text/cp932.h"
@@ -276,6 +280,54 @@ TEST_F(EditFormTest, ReadingSuggestions)
 
     edit->Label10Click();
     EXPECT_EQ(edit->Artist2ComboBox->currentText(), QStringLiteral("the band"));
+    edit->close();
+}
+
+TEST_F(EditFormTest, WebSearchOpensTheSiteWithTheChosenFields)
+{
+    openEditor(dataLineWith({}) + "\r\n" + sampleAlbum() + "\r\n");
+    window->EditBtnClick();
+    edit->InternetSerchBoxDropDown();
+    edit->FormShow();
+    EXPECT_EQ(edit->InternetSerchBox->count(), 3);
+    EXPECT_EQ(edit->InternetSerchBox->currentIndex(), -1)
+        << "refilled: the remembered (empty) text matches nothing";
+    edit->InternetSerchButtonClick();
+    EXPECT_TRUE(shell.opened.empty()) << "no site chosen: nothing opens";
+
+    window->Settings.internetChecks = {true, true, false, false, false, false};
+    edit->InternetSerchBox->setCurrentIndex(0);
+    edit->AlbumEdit->setText(QStringLiteral("Rock & Roll"));
+    edit->InternetSerchButtonClick();
+    ASSERT_EQ(shell.opened.size(), 1u);
+    EXPECT_EQ(
+        shell.opened[0].toString(QUrl::FullyEncoded),
+        QStringLiteral("http://www.google.co.jp/search?num=50&lr=lang_ja&q=artist%20Rock%20%26%20Roll%20"));
+
+    // The song of the current row and only the selected memo text.
+    window->Settings.internetChecks = {false, false, true, false, false, true};
+    edit->setCurrentCell(2, 1);
+    edit->MemoEditMemo->setPlainText(QStringLiteral("first line\nsecond"));
+    QTextCursor cursor = edit->MemoEditMemo->textCursor();
+    cursor.setPosition(0);
+    cursor.setPosition(5, QTextCursor::KeepAnchor);
+    edit->MemoEditMemo->setTextCursor(cursor);
+    edit->InternetSerchBox->setCurrentIndex(2);
+    edit->InternetSerchButtonClick();
+    ASSERT_EQ(shell.opened.size(), 2u);
+    EXPECT_TRUE(
+        shell.opened[1]
+            .toString(QUrl::FullyEncoded)
+            .endsWith(QStringLiteral("entry=two%20first%20&GOODS_SORT_CD=101&SEARCH_GENRE=ALL&x=16&y=10")))
+        << shell.opened[1].toString(QUrl::FullyEncoded).toStdString();
+
+    // The items menu switches a flag.
+    window->fillSearchItemMenu(edit->SearchItemMenu);
+    ASSERT_EQ(edit->SearchItemMenu->actions().size(), 6);
+    EXPECT_EQ(edit->SearchItemMenu->actions()[2]->text(), QStringLiteral("選択曲名"));
+    EXPECT_TRUE(edit->SearchItemMenu->actions()[2]->isChecked());
+    edit->SearchItemMenu->actions()[0]->trigger();
+    EXPECT_TRUE(window->Settings.internetChecks[0]);
     edit->close();
 }
 
