@@ -9,6 +9,7 @@
 #include "editing/tedit_form.h"
 #include "mainwindow/about_box.h"
 #include "mainwindow/tform1.h"
+#include "options/top_form.h"
 #include "platform/app_setup.h"
 #include "platform/qt_prompter.h"
 #include "platform/shell.h"
@@ -67,6 +68,14 @@ int main(int argc, char** argv)
     editForm.setWindowFlag(Qt::Window);
     editForm.setWindowModality(Qt::ApplicationModal);
     window.attachEditForm(&editForm);
+    velmora::ui::TOpForm options(window, prompter, &window);
+    options.setWindowFlag(Qt::Window);
+    options.setWindowModality(Qt::ApplicationModal);
+    options.setEditForm(&editForm);
+    window.showOptions = [&options] {
+        options.OptionOpenExecute();
+        options.open();
+    };
     window.showEditDialog = [&window, &editForm] {
         editForm.EditDataSend(window.EditListBox);
         editForm.InternetSerchBoxDropDown();

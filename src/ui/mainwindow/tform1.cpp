@@ -188,8 +188,8 @@ void TForm1::buildToolBar()
     InfoTabButton->setChecked(true);
     connect(group, &QButtonGroup::idClicked, this, [this] { InfoTabButtonClick(); });
     ToolBar1->addSeparator();
-    OptionOpenButton =
-        addToolButton(QStringLiteral("設定"), QStringLiteral("オプション設定"), nullptr, "settings", nullptr);
+    OptionOpenButton = addToolButton(QStringLiteral("設定"), QStringLiteral("オプション設定"), nullptr,
+                                     "settings", [this] { OptionOpenButtonClick(); });
 }
 
 QAction* TForm1::addMenuItem(QMenu* menu, const QString& caption, std::function<void()> command,
@@ -281,7 +281,8 @@ void TForm1::buildMenus()
     connect(searchItems, &QMenu::aboutToShow, this, [this, searchItems] { fillSearchItemMenu(searchItems); });
     addMenuItem(tools, QStringLiteral("CDを検索(&E)"), nullptr, nullptr, "search");
     tools->addSeparator();
-    addMenuItem(tools, QStringLiteral("オプション"), nullptr, nullptr, "settings");
+    addMenuItem(
+        tools, QStringLiteral("オプション"), [this] { OptionOpenButtonClick(); }, nullptr, "settings");
     connect(tools, &QMenu::aboutToShow, this, [playerToFront] {
         // Enabled only while the media player window is visible.
         playerToFront->setEnabled(false);
@@ -638,6 +639,13 @@ void TForm1::fillSearchItemMenu(QMenu* menu)
             Settings.internetChecks[static_cast<std::size_t>(index)] =
                 !Settings.internetChecks[static_cast<std::size_t>(index)];
         });
+    }
+}
+
+void TForm1::OptionOpenButtonClick()
+{
+    if (showOptions) {
+        showOptions();
     }
 }
 

@@ -79,6 +79,11 @@ public:
     // The edit dialog reads its settings and lists from here, and gives
     // them back when the program saves.
     void attachEditForm(TEditForm* form);
+    // The album and song lists take the fonts and colours of the settings.
+    void applyListLook();
+    // Opens the options dialog; set by the window that owns it.
+    std::function<void()> showOptions;
+    void OptionOpenButtonClick();
 
     bool SaveOnExit = true;
     int StatusProgressMax = 0;

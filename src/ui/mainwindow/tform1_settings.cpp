@@ -57,6 +57,11 @@ void TForm1::applySettings()
     setCategoryCaptions(fromCp932(Settings.captions[0]), fromCp932(Settings.captions[1]),
                         fromCp932(Settings.captions[2]));
 
+    applyListLook();
+}
+
+void TForm1::applyListLook()
+{
     const QPalette& palette = AlbumListView->palette();
     const QFont albumFont = fontFrom(Settings.albumFont, AlbumListView->font());
     const QColor text = colorFromStored(Settings.albumFont.color, palette);
