@@ -11,12 +11,16 @@
 
 #include "exchange/exchange.h"
 #include "exchange/html_export.h"
+#include "store/album_record.h"
 #include "store/album_table.h"
+#include "store/app_settings.h"
+#include "store/columns.h"
 #include "store/data_file.h"
 #include "store/data_folder.h"
 #include "store/string_grid_io.h"
 #include "text/cp932.h"
 #include "textops/textops.h"
+#include "websearch/websearch.h"
 
 namespace velmora::cli {
 
@@ -40,6 +44,8 @@ const char* const kUsage =
     "          文字を変換して VLM.dat に保存します (グループ 0-8, 種類 0-4)\n"
     "  replace グループ 置換前 置換後 [--albums 一覧]\n"
     "          文字列を置換して VLM.dat に保存します (グループ 0-8)\n"
+    "  websearch アルバム番号 --site サイト番号 [--song 曲番号]\n"
+    "          インターネット検索のアドレスを表示します\n"
     "  一覧: アルバム番号と範囲を表示順に、例 3,1-2,3 (省略時はすべて番号順)\n";
 
 struct Context {
@@ -503,6 +509,70 @@ int replaceInAlbums(Context& ctx, const std::vector<std::string>& args, std::siz
     return finishBulkChange(ctx, *table, result);
 }
 
+// websearch ALBUM --site N [--song N]: the address the edit dialog's web
+// search opens for the album, with the search items and sites of the data
+// folder's settings.
+int webSearch(Context& ctx, const std::vector<std::string>& args, std::size_t first)
+{
+    std::optional<Arguments> arguments = parseArguments(ctx, args, first, {"--site", "--song"}, {});
+    if (!arguments || arguments->positional.size() != 1 || !arguments->has("--site")) {
+        if (arguments) {
+            ctx.err << kUsage;
+        }
+        return kExitError;
+    }
+    std::optional<store::AlbumTable> table = loadCatalogue(ctx);
+    if (!table) {
+        return kExitError;
+    }
+    std::optional<int> album = parseNumber(arguments->positional[0]);
+    std::optional<int> site = parseNumber(arguments->value("--site"));
+    std::optional<int> song =
+        arguments->has("--song") ? parseNumber(arguments->value("--song")) : std::optional<int>(0);
+    if (!album || *album < 1 || *album > table->albumCount()) {
+        ctx.err << "存在しないアルバム番号です: " << arguments->positional[0] << "\n";
+        return kExitError;
+    }
+    store::AppSettings settings;
+    store::loadSettingsFile(ctx.folder.settingsFile(), settings);
+    store::ListFiles lists;
+    store::FileError error;
+    if (!lists.load(ctx.folder.dir(), &error)) {
+        ctx.err << store::readFailureMessage(error) << "\n";
+        return kExitError;
+    }
+    if (!site || *site < 1 || *site >= static_cast<int>(lists.siteHeads.size())) {
+        ctx.err << "サイトの番号が正しくありません: " << arguments->value("--site") << "\n";
+        return kExitError;
+    }
+    if (!song || *song < 0 || *song > store::kSongSlots) {
+        ctx.err << "曲番号が正しくありません: " << arguments->value("--song") << "\n";
+        return kExitError;
+    }
+    const store::AlbumTable::RowCells cells = table->rowCells(*album);
+    auto cell = [&](int column) {
+        return std::optional<std::string>(std::string(cells[static_cast<std::size_t>(column)]));
+    };
+    const std::array<std::optional<std::string>, websearch::kItemCount> fields = {
+        cell(store::ArtistColumn), cell(store::AlbumColumn),
+        *song > 0 ? cell(store::songTitleColumn(*song)) : std::nullopt, cell(store::Memo1Column),
+        cell(store::Memo2Column),
+        // The memo as the edit dialog shows it: its lines.
+        [&] {
+            std::string text;
+            for (const std::string& line : store::splitMemo(cells[store::Memo3Column])) {
+                text += (text.empty() ? "" : "\n") + line;
+            }
+            return std::optional<std::string>(text);
+        }()};
+    const auto row = static_cast<std::size_t>(*site);
+    const std::string tail = row < lists.siteTails.size() ? lists.siteTails[row] : std::string();
+    ctx.out << websearch::searchAddress(lists.siteHeads[row],
+                                        websearch::searchQuery(settings.internetChecks, fields), tail)
+            << "\n";
+    return 0;
+}
+
 }  // namespace
 
 int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
@@ -541,6 +611,9 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     }
     if (command == "copy") {
         return copy(ctx, args, i + 1);
+    }
+    if (command == "websearch") {
+        return webSearch(ctx, args, i + 1);
     }
     if (command == "search") {
         return searchAlbums(ctx, args, i + 1);

@@ -66,5 +66,24 @@ TEST(Cli, ErrorsExitWithTwo)
     EXPECT_EQ(runCli(dir, {"--bogus", "info"}).code, 2);
 }
 
+TEST(Cli, WebSearchAddress)
+{
+    TempDir dir;
+    writeBytes(dir / "VLM.dat", dataLine({}) + "\r\n" +
+                                    test::dataLineWith({{0, "A"}, {2, "B & C"}, {6, "one"}, {205, "A"}}) +
+                                    "\r\n");
+    writeBytes(dir / "VLM.ini", "[Internet]\r\nCheck0=1\r\nCheck1=1\r\nCheck2=1\r\n");
+    Result result = runCli(dir, {"websearch", "1", "--site", "2"});
+    EXPECT_EQ(result.out,
+              "http://www.hmv.co.jp/search/title.asp?category=KEYWORDS&keyword=A%20B%20%26%20C%20\n")
+        << "no song: left out without its space; an empty tail adds nothing";
+    result = runCli(dir, {"websearch", "1", "--site", "3", "--song", "1"});
+    EXPECT_EQ(result.out,
+              "http://tower.jp/sitemap/CSfSearchResults.jsp?keyword=AllKey&entry=A%20B%20%26%20C%20one%20"
+              "&GOODS_SORT_CD=101&SEARCH_GENRE=ALL&x=16&y=10\n");
+    EXPECT_EQ(runCli(dir, {"websearch", "1", "--site", "4"}).code, 2);
+    EXPECT_EQ(runCli(dir, {"websearch", "2", "--site", "1"}).code, 2);
+}
+
 }  // namespace
 }  // namespace velmora::cli

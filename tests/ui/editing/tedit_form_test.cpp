@@ -321,6 +321,21 @@ TEST_F(EditFormTest, WebSearchOpensTheSiteWithTheChosenFields)
             .endsWith(QStringLiteral("entry=two%20first%20&GOODS_SORT_CD=101&SEARCH_GENRE=ALL&x=16&y=10")))
         << shell.opened[1].toString(QUrl::FullyEncoded).toStdString();
 
+    // Sites removed since the box was filled: no search until it is refilled.
+    window->Lists.siteNames.pop_back();
+    window->Lists.siteHeads.pop_back();
+    window->Lists.siteTails.pop_back();
+    edit->InternetSerchBox->setCurrentIndex(0);
+    edit->InternetSerchButtonClick();
+    EXPECT_EQ(shell.opened.size(), 2u);
+    edit->InternetSerchBoxDropDown();
+    edit->InternetSerchBox->setCurrentIndex(1);
+    edit->InternetSerchButtonClick();
+    ASSERT_EQ(shell.opened.size(), 3u);
+    EXPECT_TRUE(
+        shell.opened[2].toString(QUrl::FullyEncoded).endsWith(QStringLiteral("keyword=two%20first%20")))
+        << "an empty tail adds nothing";
+
     // The items menu switches a flag.
     window->fillSearchItemMenu(edit->SearchItemMenu);
     ASSERT_EQ(edit->SearchItemMenu->actions().size(), 6);
