@@ -369,22 +369,43 @@ std::optional<int> groupArgument(Context& ctx, const std::string& text, int coun
     return group;
 }
 
+// The start of the group commands: the arguments (the group first, then
+// `positional` - 1 more), the catalogue and the group number.
+struct GroupCommand {
+    Arguments arguments;
+    store::AlbumTable table;
+    int group = 0;
+};
+
+std::optional<GroupCommand> openGroupCommand(Context& ctx, const std::vector<std::string>& args,
+                                             std::size_t first, std::size_t positional, int groups)
+{
+    std::optional<Arguments> arguments = parseArguments(ctx, args, first, {"--albums"}, {});
+    if (!arguments || arguments->positional.size() != positional) {
+        if (arguments) {
+            ctx.err << kUsage;
+        }
+        return std::nullopt;
+    }
+    std::optional<store::AlbumTable> table = loadCatalogue(ctx);
+    std::optional<int> group = table ? groupArgument(ctx, arguments->positional[0], groups) : std::nullopt;
+    if (!group) {
+        return std::nullopt;
+    }
+    return GroupCommand{std::move(*arguments), std::move(*table), *group};
+}
+
 // search GROUP WORD [--albums LIST]: album<TAB>song per hit, in the order
 // of the result list (album numbers, the list's first sort column).
 int searchAlbums(Context& ctx, const std::vector<std::string>& args, std::size_t first)
 {
-    std::optional<Arguments> arguments = parseArguments(ctx, args, first, {"--albums"}, {});
-    if (!arguments || arguments->positional.size() != 2) {
-        if (arguments) {
-            ctx.err << kUsage;
-        }
+    std::optional<GroupCommand> command = openGroupCommand(ctx, args, first, 2, 7);
+    if (!command) {
         return kExitError;
     }
-    std::optional<store::AlbumTable> table = loadCatalogue(ctx);
-    std::optional<int> group = groupArgument(ctx, arguments->positional[0], 7);
-    if (!table || !group) {
-        return kExitError;
-    }
+    Arguments* arguments = &command->arguments;
+    store::AlbumTable* table = &command->table;
+    const int* group = &command->group;
     const std::string& wordText = arguments->positional[1];
     if (wordText.empty()) {
         ctx.err << "検索する言葉を入力してください\n";
@@ -431,19 +452,15 @@ int finishBulkChange(Context& ctx, const store::AlbumTable& table, const textops
 // convert GROUP KIND [--albums LIST]
 int convertAlbums(Context& ctx, const std::vector<std::string>& args, std::size_t first)
 {
-    std::optional<Arguments> arguments = parseArguments(ctx, args, first, {"--albums"}, {});
-    if (!arguments || arguments->positional.size() != 2) {
-        if (arguments) {
-            ctx.err << kUsage;
-        }
+    std::optional<GroupCommand> command = openGroupCommand(ctx, args, first, 2, 9);
+    std::optional<int> kind =
+        command ? groupArgument(ctx, command->arguments.positional[1], 5) : std::nullopt;
+    if (!kind) {
         return kExitError;
     }
-    std::optional<store::AlbumTable> table = loadCatalogue(ctx);
-    std::optional<int> group = groupArgument(ctx, arguments->positional[0], 9);
-    std::optional<int> kind = groupArgument(ctx, arguments->positional[1], 5);
-    if (!table || !group || !kind) {
-        return kExitError;
-    }
+    Arguments* arguments = &command->arguments;
+    store::AlbumTable* table = &command->table;
+    const int* group = &command->group;
     std::optional<std::vector<int>> albums = albumList(ctx, *arguments, *table);
     if (!albums) {
         return kExitError;
@@ -461,18 +478,13 @@ int convertAlbums(Context& ctx, const std::vector<std::string>& args, std::size_
 // replace page in their order.
 int replaceInAlbums(Context& ctx, const std::vector<std::string>& args, std::size_t first)
 {
-    std::optional<Arguments> arguments = parseArguments(ctx, args, first, {"--albums"}, {});
-    if (!arguments || arguments->positional.size() != 3) {
-        if (arguments) {
-            ctx.err << kUsage;
-        }
+    std::optional<GroupCommand> command = openGroupCommand(ctx, args, first, 3, 9);
+    if (!command) {
         return kExitError;
     }
-    std::optional<store::AlbumTable> table = loadCatalogue(ctx);
-    std::optional<int> group = groupArgument(ctx, arguments->positional[0], 9);
-    if (!table || !group) {
-        return kExitError;
-    }
+    Arguments* arguments = &command->arguments;
+    store::AlbumTable* table = &command->table;
+    const int* group = &command->group;
     std::optional<std::vector<int>> albums = albumList(ctx, *arguments, *table);
     if (!albums) {
         return kExitError;
