@@ -55,7 +55,10 @@ private:
     }
 };
 
-double seconds(QElapsedTimer& timer) { return static_cast<double>(timer.nsecsElapsed()) / 1e9; }
+double seconds(QElapsedTimer& timer)
+{
+    return static_cast<double>(timer.nsecsElapsed()) / 1e9;
+}
 
 }  // namespace
 
@@ -77,7 +80,8 @@ int main(int argc, char** argv)
     timer.start();
     auto* splash = new velmora::ui::TAboutBox(&shell, QString());
     splash->showAsSplash();
-    velmora::ui::TForm1 window({prompter, shell, velmora::store::DataFolder(args[at + 1].toStdString())}, splash);
+    velmora::ui::TForm1 window({prompter, shell, velmora::store::DataFolder(args[at + 1].toStdString())},
+                               splash);
     delete splash;
     window.show();
     QApplication::processEvents();
@@ -98,16 +102,18 @@ int main(int argc, char** argv)
     const int picks = std::min(rows, 50);
     timer.restart();
     for (int i = 0; i < picks; ++i) {
-        window.selectListRow(static_cast<int>(static_cast<long long>(rows - 1) * i / std::max(picks - 1, 1)), true);
+        window.selectListRow(static_cast<int>(static_cast<long long>(rows - 1) * i / std::max(picks - 1, 1)),
+                             true);
         QApplication::processEvents();
     }
     const double select = picks > 0 ? seconds(timer) / picks : 0;
 
     struct rusage usage {};
     getrusage(RUSAGE_SELF, &usage);
-    std::printf("albums %d\nstartup_s %.3f\nshow_all_s %.3f\nsort_artist_s %.3f\nselect_ms %.2f\npeak_mib %.1f\n",
-                window.DataGrid.albumCount(), startup, showAll, sort, select * 1000.0,
-                static_cast<double>(usage.ru_maxrss) / 1024.0);
+    std::printf(
+        "albums %d\nstartup_s %.3f\nshow_all_s %.3f\nsort_artist_s %.3f\nselect_ms %.2f\npeak_mib %.1f\n",
+        window.DataGrid.albumCount(), startup, showAll, sort, select * 1000.0,
+        static_cast<double>(usage.ru_maxrss) / 1024.0);
     window.SaveOnExit = false;
     return 0;
 }

@@ -52,8 +52,9 @@ int JapaneseCollator::compare(std::string_view a, std::string_view b) const
 {
     std::u16string ua = toUnicode(a);
     std::u16string ub = toUnicode(b);
-    return ucol_strcoll(impl_->collator, reinterpret_cast<const UChar*>(ua.data()), static_cast<int32_t>(ua.size()),
-                        reinterpret_cast<const UChar*>(ub.data()), static_cast<int32_t>(ub.size()));
+    return ucol_strcoll(impl_->collator, reinterpret_cast<const UChar*>(ua.data()),
+                        static_cast<int32_t>(ua.size()), reinterpret_cast<const UChar*>(ub.data()),
+                        static_cast<int32_t>(ub.size()));
 }
 
 std::u16string foldCase(std::string_view cp932)
@@ -61,9 +62,10 @@ std::u16string foldCase(std::string_view cp932)
     std::u16string text = toUnicode(cp932);
     std::u16string folded(text.size(), u'\0');
     UErrorCode status = U_ZERO_ERROR;
-    int32_t length = u_strFoldCase(reinterpret_cast<UChar*>(folded.data()), static_cast<int32_t>(folded.size()),
-                                   reinterpret_cast<const UChar*>(text.data()), static_cast<int32_t>(text.size()),
-                                   U_FOLD_CASE_DEFAULT, &status);
+    int32_t length =
+        u_strFoldCase(reinterpret_cast<UChar*>(folded.data()), static_cast<int32_t>(folded.size()),
+                      reinterpret_cast<const UChar*>(text.data()), static_cast<int32_t>(text.size()),
+                      U_FOLD_CASE_DEFAULT, &status);
     if (status == U_BUFFER_OVERFLOW_ERROR) {
         folded.resize(static_cast<std::size_t>(length));
         status = U_ZERO_ERROR;

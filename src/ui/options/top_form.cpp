@@ -330,9 +330,15 @@ QWidget* TOpForm::buildHtmlPage()
     layout->addWidget(HTMLCommentMemo, 1);
     auto* preview = new QPushButton(QStringLiteral("プレビュー"), page);
     connect(preview, &QPushButton::clicked, this, [this] {
-        // The preview shows the page as these controls would make it.
-        OkButtonClick();
+        // The preview shows the page as these controls would make it,
+        // without keeping their values before OK.
+        store::AppSettings& s = main_.Settings;
+        const store::AppSettings kept = s;
+        const std::vector<std::string> keptComments = main_.Lists.htmlComments;
+        storeHtmlValues();
         main_.HTMLPreview();
+        s = kept;
+        main_.Lists.htmlComments = keptComments;
     });
     layout->addWidget(preview, 0, Qt::AlignRight);
     // The folder name matters only when files are copied.
@@ -465,6 +471,13 @@ void TOpForm::OkButtonClick()
     main_.Lists.genres = linesOf(janruMemo);
     main_.Lists.media = linesOf(MediaMemo);
     main_.Lists.memoChoices = linesOf(MemoMemo);
+    storeHtmlValues();
+    close();
+}
+
+void TOpForm::storeHtmlValues()
+{
+    store::AppSettings& s = main_.Settings;
     for (std::size_t i = 0; i < HtmlChecks.size(); ++i) {
         s.html[i] = HtmlChecks[i]->isChecked();
     }
@@ -473,7 +486,6 @@ void TOpForm::OkButtonClick()
     s.htmlTitle = toCp932(HTMLTitleEdit->text()).value_or(s.htmlTitle);
     s.htmlH1 = toCp932(HTMLH1Edit->text()).value_or(s.htmlH1);
     main_.Lists.htmlComments = linesOf(HTMLCommentMemo);
-    close();
 }
 
 void TOpForm::CancelButtonClick()

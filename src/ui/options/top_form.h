@@ -78,6 +78,8 @@ private:
     void setGridRows(const std::vector<std::string>& names, const std::vector<std::string>& heads,
                      const std::vector<std::string>& tails);
     void pickFont(QWidget* sample);
+    // The HTML controls into the stored HTML values.
+    void storeHtmlValues();
     void pickColor(QWidget* sample);
 
     TForm1& main_;

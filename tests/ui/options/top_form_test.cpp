@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTableWidget>
 
@@ -110,6 +111,23 @@ TEST_F(OptionsTest, FontsColoursAndHtmlValues)
     EXPECT_EQ(options->MPlayerCheckListBox->font().pointSize(), 14);
     EXPECT_EQ(options->HTMLTitleEdit->text(), QStringLiteral("私のCD"));
     EXPECT_TRUE(options->HTMLFolderNameEdit->isEnabled());
+}
+
+TEST_F(OptionsTest, PreviewUsesTheControlsWithoutKeepingThem)
+{
+    options->HTMLTitleEdit->setText(QStringLiteral("Preview Title"));
+    QPushButton* preview = nullptr;
+    for (QPushButton* button : options->findChildren<QPushButton*>()) {
+        if (button->text() == QStringLiteral("プレビュー")) {
+            preview = button;
+        }
+    }
+    ASSERT_NE(preview, nullptr);
+    preview->click();
+    ASSERT_EQ(shell.opened.size(), 1u);
+    EXPECT_NE(readBytes(dir / "HTMLP.html").find("<title>Preview Title</title>"), std::string::npos);
+    EXPECT_EQ(window->Settings.htmlTitle, "") << "not kept before OK";
+    EXPECT_TRUE(options->isVisible());
 }
 
 }  // namespace
