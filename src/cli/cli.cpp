@@ -609,32 +609,20 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     }
     Context ctx{store::DataFolder(dataDir), out, err};
     const std::string& command = args[i];
-    if (command == "info") {
-        return info(ctx);
-    }
-    if (command == "save") {
-        return save(ctx);
-    }
-    if (command == "export") {
-        return exportAlbums(ctx, args, i + 1);
-    }
-    if (command == "import") {
-        return importAlbums(ctx, args, i + 1);
-    }
-    if (command == "copy") {
-        return copy(ctx, args, i + 1);
-    }
-    if (command == "websearch") {
-        return webSearch(ctx, args, i + 1);
-    }
-    if (command == "search") {
-        return searchAlbums(ctx, args, i + 1);
-    }
-    if (command == "convert") {
-        return convertAlbums(ctx, args, i + 1);
-    }
-    if (command == "replace") {
-        return replaceInAlbums(ctx, args, i + 1);
+    using Command = int (*)(Context&, const std::vector<std::string>&, std::size_t);
+    static const std::map<std::string, Command> kCommands = {
+        {"info", [](Context& c, const std::vector<std::string>&, std::size_t) { return info(c); }},
+        {"save", [](Context& c, const std::vector<std::string>&, std::size_t) { return save(c); }},
+        {"export", exportAlbums},
+        {"import", importAlbums},
+        {"copy", copy},
+        {"websearch", webSearch},
+        {"search", searchAlbums},
+        {"convert", convertAlbums},
+        {"replace", replaceInAlbums},
+    };
+    if (auto it = kCommands.find(command); it != kCommands.end()) {
+        return it->second(ctx, args, i + 1);
     }
     err << "不明なコマンドです: " << command << "\n" << kUsage;
     return kExitError;

@@ -298,6 +298,8 @@ private:
     // Marks the first list item whose text in `column` equals `text` selected.
     void selectFirstWithText(int column, const QString& text);
     void furiganaPropagation(const std::string& oldReading);
+    // True with an album selected; otherwise says so and gives false.
+    bool albumSelectedOrSay();
     // The song of the selected song item (its list position + 1), or 0.
     int quickEditSong() const;
     void quickEdit(int column, const QString& field,

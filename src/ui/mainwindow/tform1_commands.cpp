@@ -96,6 +96,15 @@ std::optional<std::string> TForm1::cellText(int column, const QString& field, co
     return std::nullopt;
 }
 
+bool TForm1::albumSelectedOrSay()
+{
+    if (selectedAlbum() != 0) {
+        return true;
+    }
+    prompter_.information(QStringLiteral("アルバムを選択してください"));
+    return false;
+}
+
 void TForm1::AlbumDataToListBox()
 {
     const int album = selectedAlbum();
@@ -231,8 +240,7 @@ void TForm1::furiganaPropagation(const std::string& oldReading)
 
 void TForm1::EditBtnClick()
 {
-    if (selectedAlbum() == 0) {
-        prompter_.information(QStringLiteral("アルバムを選択してください"));
+    if (!albumSelectedOrSay()) {
         return;
     }
     AlbumDataToListBox();
@@ -304,8 +312,7 @@ void TForm1::N9Click()
 
 void TForm1::N39Click()
 {
-    if (selectedAlbum() == 0) {
-        prompter_.information(QStringLiteral("アルバムを選択してください"));
+    if (!albumSelectedOrSay()) {
         return;
     }
     AlbumDataToListBox();
@@ -314,8 +321,7 @@ void TForm1::N39Click()
 
 void TForm1::N47Click()
 {
-    if (selectedAlbum() == 0) {
-        prompter_.information(QStringLiteral("アルバムを選択してください"));
+    if (!albumSelectedOrSay()) {
         return;
     }
     N39Click();
