@@ -403,30 +403,30 @@ int searchAlbums(Context& ctx, const std::vector<std::string>& args, std::size_t
     if (!command) {
         return kExitError;
     }
-    Arguments* arguments = &command->arguments;
-    store::AlbumTable* table = &command->table;
-    const int* group = &command->group;
-    const std::string& wordText = arguments->positional[1];
+    const Arguments& arguments = command->arguments;
+    store::AlbumTable& table = command->table;
+    const int group = command->group;
+    const std::string& wordText = arguments.positional[1];
     if (wordText.empty()) {
         ctx.err << "検索する言葉を入力してください\n";
         return kExitError;
     }
-    if (table->albumCount() < 1) {
+    if (table.albumCount() < 1) {
         ctx.err << "アルバムが登録されていません\n";
         return kExitError;
     }
-    std::optional<std::vector<int>> albums = albumList(ctx, *arguments, *table);
+    std::optional<std::vector<int>> albums = albumList(ctx, arguments, table);
     std::optional<std::string> word = cp932Argument(ctx, wordText);
     if (!albums || !word) {
         return kExitError;
     }
     std::vector<textops::SearchHit> hits =
-        textops::search(*table, textops::albumSetAsText(*albums), *group, *word);
+        textops::search(table, textops::albumSetAsText(*albums), group, *word);
     std::stable_sort(hits.begin(), hits.end(), [](const textops::SearchHit& a, const textops::SearchHit& b) {
         return a.album < b.album;
     });
     if (hits.empty()) {
-        ctx.err << kSearchGroups[*group] << "検索 \"" << wordText << "\" を含むデータはありません\n";
+        ctx.err << kSearchGroups[group] << "検索 \"" << wordText << "\" を含むデータはありません\n";
         return 1;
     }
     std::string text;
@@ -458,10 +458,10 @@ int convertAlbums(Context& ctx, const std::vector<std::string>& args, std::size_
     if (!kind) {
         return kExitError;
     }
-    Arguments* arguments = &command->arguments;
-    store::AlbumTable* table = &command->table;
-    const int* group = &command->group;
-    std::optional<std::vector<int>> albums = albumList(ctx, *arguments, *table);
+    const Arguments& arguments = command->arguments;
+    store::AlbumTable& table = command->table;
+    const int group = command->group;
+    std::optional<std::vector<int>> albums = albumList(ctx, arguments, table);
     if (!albums) {
         return kExitError;
     }
@@ -470,8 +470,8 @@ int convertAlbums(Context& ctx, const std::vector<std::string>& args, std::size_
         return kExitError;
     }
     textops::BulkResult result =
-        textops::convertAlbums(*table, textops::albumSetAsText(*albums), *group, *kind);
-    return finishBulkChange(ctx, *table, result);
+        textops::convertAlbums(table, textops::albumSetAsText(*albums), group, *kind);
+    return finishBulkChange(ctx, table, result);
 }
 
 // replace GROUP FIND REPLACEMENT [--albums LIST], with the guards of the
@@ -482,15 +482,15 @@ int replaceInAlbums(Context& ctx, const std::vector<std::string>& args, std::siz
     if (!command) {
         return kExitError;
     }
-    Arguments* arguments = &command->arguments;
-    store::AlbumTable* table = &command->table;
-    const int* group = &command->group;
-    std::optional<std::vector<int>> albums = albumList(ctx, *arguments, *table);
+    const Arguments& arguments = command->arguments;
+    store::AlbumTable& table = command->table;
+    const int group = command->group;
+    std::optional<std::vector<int>> albums = albumList(ctx, arguments, table);
     if (!albums) {
         return kExitError;
     }
-    const std::string& find = arguments->positional[1];
-    const std::string& replacement = arguments->positional[2];
+    const std::string& find = arguments.positional[1];
+    const std::string& replacement = arguments.positional[2];
     const char* refusal = nullptr;
     if (albums->empty()) {
         refusal = "アルバムがありません";
@@ -498,11 +498,11 @@ int replaceInAlbums(Context& ctx, const std::vector<std::string>& args, std::siz
         refusal = "置換前の文字列を入力してください";
     } else if (find.find("<>") != std::string::npos) {
         refusal = "置換の文字列に<>を含まないで下さい";
-    } else if (*group == 6 && find.find("{}") != std::string::npos) {
+    } else if (group == 6 && find.find("{}") != std::string::npos) {
         refusal = "メモを置換するときは置換の文字列に{}を含まないで下さい";
     } else if (replacement.find("<>") != std::string::npos) {
         refusal = "置換の文字列に<>を含まないで下さい";
-    } else if (*group == 6 && replacement.find("{}") != std::string::npos) {
+    } else if (group == 6 && replacement.find("{}") != std::string::npos) {
         refusal = "メモを置換するときは置換の文字列に{}を含まないで下さい";
     } else if (replacement.find_first_of("\r\n") != std::string::npos) {
         refusal = "置換の文字列に改行を含まないで下さい";
@@ -516,9 +516,9 @@ int replaceInAlbums(Context& ctx, const std::vector<std::string>& args, std::siz
     if (!findBytes || !replacementBytes) {
         return kExitError;
     }
-    textops::BulkResult result = textops::replaceInAlbums(*table, textops::albumSetAsText(*albums), *group,
+    textops::BulkResult result = textops::replaceInAlbums(table, textops::albumSetAsText(*albums), group,
                                                           *findBytes, *replacementBytes);
-    return finishBulkChange(ctx, *table, result);
+    return finishBulkChange(ctx, table, result);
 }
 
 // websearch ALBUM --site N [--song N]: the address the edit dialog's web

@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "cli/cli.h"
+#include "support/cli_runner.h"
 #include "support/temp_dir.h"
 
 namespace velmora::cli {
@@ -15,20 +16,8 @@ using test::readBytes;
 using test::TempDir;
 using test::writeBytes;
 
-struct Result {
-    int code;
-    std::string out;
-    std::string err;
-};
-
-Result runCli(const TempDir& dir, std::vector<std::string> args)
-{
-    args.insert(args.begin(), {"--data-dir", dir.path().string()});
-    std::ostringstream out;
-    std::ostringstream err;
-    int code = run(args, out, err);
-    return {code, out.str(), err.str()};
-}
+using Result = test::CliResult;
+using test::runCli;
 
 // "歌手" and "題名" in Shift-JIS.
 const std::string kArtist = "\x89\xCC\x8E\xE8";

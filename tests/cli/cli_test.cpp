@@ -4,6 +4,7 @@
 
 #include <sstream>
 
+#include "support/cli_runner.h"
 #include "support/temp_dir.h"
 
 namespace velmora::cli {
@@ -14,20 +15,8 @@ using test::readBytes;
 using test::TempDir;
 using test::writeBytes;
 
-struct Result {
-    int code;
-    std::string out;
-    std::string err;
-};
-
-Result runCli(const TempDir& dir, std::vector<std::string> args)
-{
-    args.insert(args.begin(), {"--data-dir", dir.path().string()});
-    std::ostringstream out;
-    std::ostringstream err;
-    int code = run(args, out, err);
-    return {code, out.str(), err.str()};
-}
+using Result = test::CliResult;
+using test::runCli;
 
 TEST(Cli, InfoAndSave)
 {

@@ -9,6 +9,7 @@
 #include "store/album_table.h"
 #include "store/columns.h"
 #include "store/data_file.h"
+#include "support/sjis.h"
 #include "support/temp_dir.h"
 #include "text/cp932.h"
 
@@ -21,20 +22,8 @@ using test::dataLineWith;
 using test::readBytes;
 using test::TempDir;
 
-// CP932 bytes of UTF-8 source text, and back.
-std::string sj(std::string_view utf8)
-{
-    icu::UnicodeString u = icu::UnicodeString::fromUTF8(icu::StringPiece(utf8.data(), utf8.size()));
-    return text::fromUnicode(std::u16string_view(u.getBuffer(), static_cast<std::size_t>(u.length()))).bytes;
-}
-
-std::string utf8(std::string_view cp932)
-{
-    std::u16string u = text::toUnicode(cp932);
-    std::string out;
-    icu::UnicodeString(u.data(), static_cast<int32_t>(u.size())).toUTF8String(out);
-    return out;
-}
+using test::sj;
+using test::utf8;
 
 // A table over data-file lines; row 0 is the reserved row.
 AlbumTable tableOf(std::vector<std::string> albums)

@@ -11,6 +11,7 @@
 #include "store/app_settings.h"
 #include "store/columns.h"
 #include "store/data_file.h"
+#include "support/sjis.h"
 #include "support/temp_dir.h"
 #include "text/cp932.h"
 
@@ -25,20 +26,8 @@ using test::readBytes;
 using test::TempDir;
 using test::writeBytes;
 
-// CP932 bytes of UTF-8 source text, and back.
-std::string sj(std::string_view utf8)
-{
-    icu::UnicodeString u = icu::UnicodeString::fromUTF8(icu::StringPiece(utf8.data(), utf8.size()));
-    return text::fromUnicode(std::u16string_view(u.getBuffer(), static_cast<std::size_t>(u.length()))).bytes;
-}
-
-std::string utf8(std::string_view cp932)
-{
-    std::u16string u = text::toUnicode(cp932);
-    std::string out;
-    icu::UnicodeString(u.data(), static_cast<int32_t>(u.size())).toUTF8String(out);
-    return out;
-}
+using test::sj;
+using test::utf8;
 
 std::vector<std::string> utf8Lines(const std::vector<std::string>& lines)
 {
