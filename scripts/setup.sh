@@ -10,7 +10,8 @@ packages=(
   libicu-dev
   googletest libgtest-dev libgmock-dev
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
-  gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-tools
+  gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-ugly gstreamer1.0-tools
+  gstreamer1.0-alsa gstreamer1.0-pulseaudio
   libcdio-dev libcdio-utils
   fonts-noto-cjk fonts-ipafont-gothic
   xvfb xauth x11-apps imagemagick

@@ -7,8 +7,10 @@
 #include <cstdlib>
 
 #include "editing/tedit_form.h"
+#include "editing/tmemo_form.h"
 #include "mainwindow/about_box.h"
 #include "mainwindow/tform1.h"
+#include "media/tmedia_player_form.h"
 #include "options/top_form.h"
 #include "platform/app_setup.h"
 #include "platform/qt_prompter.h"
@@ -64,6 +66,12 @@ int main(int argc, char** argv)
 
     velmora::ui::TForm1 window({prompter, shell, velmora::store::DataFolder(folder)}, splash);
     prompter.setParent(&window);
+    velmora::ui::TMemoForm memoForm(window, prompter, &window);
+    memoForm.setWindowFlag(Qt::Window);
+    window.attachMemoForm(&memoForm);
+    velmora::ui::TMediaPlayerForm playerForm(window, prompter, &window);
+    playerForm.setWindowFlag(Qt::Window);
+    window.attachPlayerForm(&playerForm);
     velmora::ui::TEditForm editForm(window, prompter, &window);
     editForm.setWindowFlag(Qt::Window);
     editForm.setWindowModality(Qt::ApplicationModal);

@@ -284,6 +284,7 @@ void TEditForm::buildSongTools(QWidget* bar)
     }
     row->addSpacing(8);
     CDEntryButton = toolButton(bar, QStringLiteral("CD"), QStringLiteral("CDを登録"), "cd");
+    connect(CDEntryButton, &QToolButton::clicked, this, &TEditForm::CDEntryButtonClick);
     row->addWidget(CDEntryButton);
     row->addSpacing(8);
     SongMemoEditButton = toolButton(bar, QStringLiteral("曲名"), QStringLiteral("曲名をメモ帳で編集"));

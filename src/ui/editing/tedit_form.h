@@ -50,6 +50,8 @@ public:
     void SongGridFileSeachButtonClick();
     void MemoPopupMenuPopup();
     void SongGridSelectCell(int column, int row);
+    // Reads the disc in the CD drive into the song grid's media paths.
+    void CDEntryButtonClick();
     // Web search of the album being edited.
     void InternetSerchBoxDropDown();
     void InternetSerchButtonClick();

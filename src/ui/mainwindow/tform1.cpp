@@ -69,6 +69,13 @@ TForm1::TForm1(Services services, TAboutBox* splash, QWidget* parent)
                                                 : services.programDir),
       folderDialog_(std::make_unique<TFolderDialog>(services.prompter))
 {
+    if (services.media == nullptr) {
+        ownMedia_ = std::make_unique<media::NoMediaSystem>();
+        services.media = ownMedia_.get();
+    }
+    media_ = services.media;
+    previewDevice_ = media_->makeDevice();
+    playerDevice_ = media_->makeDevice();
     setWindowTitle(QStringLiteral("Velmora"));
     setMinimumSize(732, 486);
     InternetItems = {QStringLiteral("アーティスト名"), QStringLiteral("アルバム名"),

@@ -9,6 +9,8 @@
 #include <memory>
 #include <optional>
 
+#include "media/media_device.h"
+#include "media/media_system.h"
 #include "store/album_record.h"
 #include "store/album_table.h"
 #include "store/app_settings.h"
@@ -42,6 +44,8 @@ class StatusBar;
 class TAboutBox;
 class TEditForm;
 class TFolderDialog;
+class TMediaPlayerForm;
+class TMemoForm;
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
@@ -53,6 +57,8 @@ public:
         // Where the program's own files lie (the help page); empty: the
         // executable's folder.
         QString programDir = {};
+        // Sound and CD drives; none given: a system without sound.
+        media::MediaSystem* media = nullptr;
     };
 
     // Creating the window reads the settings and the data file; `splash`,
@@ -263,6 +269,43 @@ public:
     QAction* menuAction(const QString& caption) const;
     QMenu* menu(const QString& caption) const;
 
+    // Media devices and the CD drive. The preview device is the main
+    // window's hidden one (CD lookup, the preview players of the edit dialog
+    // and the memo pad); the player device is the one the media player
+    // window plays on (and CD registration reads with).
+    media::MediaSystem& mediaSystem() { return *media_; }
+    media::MediaDevice& MediaPlayer1() { return *previewDevice_; }
+    media::MediaDevice& playerDevice() { return *playerDevice_; }
+    // The element of the CD drive chosen in the options ("CDDrive"), or
+    // empty when the machine has no such drive.
+    std::string cdDriveElement();
+    void attachPlayerForm(TMediaPlayerForm* form) { playerForm_ = form; }
+    TMediaPlayerForm* playerForm() const { return playerForm_; }
+    void attachMemoForm(TMemoForm* form) { memoForm_ = form; }
+    TMemoForm* memoForm() const { return memoForm_; }
+    // Releases the preview device: stops it (waiting) when it is not
+    // stopped, closes it, and clears the memo pad's player.
+    void releasePreviewDevice();
+
+    // Audio CD: reads the disc's track references into the transfer buffer
+    // (false when unreadable or not opened); registers the disc to the
+    // selected album; finds the disc's album (quiet: no messages) and
+    // gives its number, 0 for none, -1 for an unreadable disc.
+    bool CDDataToListBox();
+    void CDCD1Click();
+    int CD2Click(bool quiet = false);
+
+    // Playback commands: the album's media files, the CD, the player window
+    // to the front, a double-clicked song, a song's file and its folder.
+    void MediaPlayerButtonClick();
+    void CDPlayerButtonClick();
+    void N28Click();
+    void SongListViewDblClick();
+    void E1Click();
+    void O1Click();
+    // The tools menu opening: enables the player window item.
+    void ToolMenuPopup();
+
     // Runs what happens before the window closes; false keeps it open.
     bool FormCloseQuery();
 
@@ -330,6 +373,12 @@ private:
     bool closing_ = false;
     bool settingsFileRead_ = false;
     TEditForm* editForm_ = nullptr;
+    TMediaPlayerForm* playerForm_ = nullptr;
+    TMemoForm* memoForm_ = nullptr;
+    std::unique_ptr<media::MediaSystem> ownMedia_;
+    media::MediaSystem* media_ = nullptr;
+    std::unique_ptr<media::MediaDevice> previewDevice_;
+    std::unique_ptr<media::MediaDevice> playerDevice_;
     // Selection changes made by the list itself, not by the user.
     bool muteSelection_ = false;
 };

@@ -6,6 +6,7 @@
 #include "mainwindow/album_list_model.h"
 #include "mainwindow/tform1.h"
 #include "store/columns.h"
+#include "support/fake_media_device.h"
 #include "support/scripted_prompter.h"
 #include "support/temp_dir.h"
 
@@ -39,7 +40,7 @@ protected:
     {
         auto window =
             std::make_unique<TForm1>(TForm1::Services{prompter, shell, store::DataFolder(dir.path()),
-                                                      QString::fromStdString(dir.path())},
+                                                      QString::fromStdString(dir.path()), &media},
                                      splash);
         window->show();
         return window;
@@ -59,6 +60,7 @@ protected:
     TempDir dir;
     ScriptedPrompter prompter;
     test::RecordingShell shell;
+    test::FakeMediaSystem media;
 };
 
 }  // namespace velmora::ui
