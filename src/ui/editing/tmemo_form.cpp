@@ -13,4 +13,8 @@ TMemoForm::TMemoForm(TForm1& main, Prompter& prompter, QWidget* parent)
 
 void TMemoForm::MediaEjectButtonClick() { releaseDevice(main_.MediaPlayer1()); }
 
+void TMemoForm::applyLook() {}
+
+void TMemoForm::collectSettings(store::AppSettings&) const {}
+
 }  // namespace velmora::ui

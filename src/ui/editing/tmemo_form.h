@@ -3,6 +3,8 @@
 
 #include <QWidget>
 
+#include "store/app_settings.h"
+
 namespace velmora::ui {
 
 class Prompter;
@@ -11,6 +13,12 @@ class TForm1;
 class TMemoForm : public QWidget {
     Q_OBJECT
 public:
+    // The look (font and colours) from the main window's settings; run at
+    // creation and after the options dialog's OK.
+    void applyLook();
+    // Stores the window's place into the settings before a save.
+    void collectSettings(store::AppSettings& settings) const;
+
     TMemoForm(TForm1& main, Prompter& prompter, QWidget* parent = nullptr);
 
     // Releases the preview device and clears this dialog's player.

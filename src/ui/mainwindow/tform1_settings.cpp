@@ -8,9 +8,11 @@
 #include <QTableWidget>
 
 #include "editing/tedit_form.h"
+#include "editing/tmemo_form.h"
 #include "mainwindow/album_list_model.h"
 #include "mainwindow/list_views.h"
 #include "mainwindow/tform1.h"
+#include "media/tmedia_player_form.h"
 #include "platform/text_codec.h"
 #include "platform/win_color.h"
 
@@ -79,6 +81,12 @@ void TForm1::applyListLook()
     for (int c = 0; c < 4; ++c) {
         SongListView->setColumnWidth(c, Settings.songColumnWidths[static_cast<std::size_t>(c)]);
     }
+    if (memoForm_) {
+        memoForm_->applyLook();
+    }
+    if (playerForm_) {
+        playerForm_->applyLook();
+    }
 }
 
 void TForm1::attachEditForm(TEditForm* form)
@@ -123,6 +131,12 @@ void TForm1::collectSettings()
         Lists.genres = editForm_->genreSuggestions();
         Lists.media = editForm_->mediaSuggestions();
         Lists.memoChoices = editForm_->MemoChoices;
+    }
+    if (memoForm_) {
+        memoForm_->collectSettings(Settings);
+    }
+    if (playerForm_) {
+        playerForm_->collectSettings(Settings);
     }
 }
 

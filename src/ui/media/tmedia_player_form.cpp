@@ -16,4 +16,8 @@ TMediaPlayerForm::TMediaPlayerForm(TForm1& main, Prompter& prompter, QWidget* pa
 
 void TMediaPlayerForm::PauseButtonClick() {}
 
+void TMediaPlayerForm::applyLook() {}
+
+void TMediaPlayerForm::collectSettings(store::AppSettings&) const {}
+
 }  // namespace velmora::ui
