@@ -107,6 +107,8 @@ TForm1::TForm1(Services services, TAboutBox* splash, QWidget* parent)
     wireAlbumCommands();
     wireExchangeCommands();
     wireHtmlCommands();
+    wireCdCommands();
+    wirePlaybackCommands();
     FormCreate(splash);
 }
 
@@ -290,10 +292,8 @@ void TForm1::buildMenus()
     tools->addSeparator();
     addMenuItem(
         tools, QStringLiteral("オプション"), [this] { OptionOpenButtonClick(); }, nullptr, "settings");
-    connect(tools, &QMenu::aboutToShow, this, [playerToFront] {
-        // Enabled only while the media player window is visible.
-        playerToFront->setEnabled(false);
-    });
+    playerToFront->setEnabled(false);
+    connect(tools, &QMenu::aboutToShow, this, [this] { ToolMenuPopup(); });
 
     QMenu* help = topMenu(QStringLiteral("ヘルプ(&H)"));
     addMenuItem(

@@ -331,6 +331,9 @@ private:
     void wireAlbumCommands();
     void wireExchangeCommands();
     void wireHtmlCommands();
+    // Connect the CD and the playback menu items and buttons.
+    void wireCdCommands();
+    void wirePlaybackCommands();
     void clearInfoPanel();
     void showPicture(const std::string& path);
     // Reorders the list items (order[i] = old row of new row i) and then

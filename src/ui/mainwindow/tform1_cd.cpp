@@ -25,6 +25,7 @@ void TForm1::releasePreviewDevice()
     }
 }
 
+void TForm1::wireCdCommands() {}
 bool TForm1::CDDataToListBox() { return false; }
 void TForm1::CDCD1Click() {}
 int TForm1::CD2Click(bool) { return 0; }
