@@ -102,10 +102,22 @@ void MediaDevice::rewind()
     finish(doSeek(type_ == DeviceType::CDAudio ? 1 : 0, true));
 }
 
-Mode MediaDevice::mode() const { return open_ ? doMode() : Mode::NotReady; }
-std::int64_t MediaDevice::position() const { return open_ ? doPosition() : 0; }
-std::int64_t MediaDevice::length() const { return open_ ? doLength() : 0; }
-int MediaDevice::tracks() const { return open_ ? doTracks() : 0; }
+Mode MediaDevice::mode() const
+{
+    return open_ ? doMode() : Mode::NotReady;
+}
+std::int64_t MediaDevice::position() const
+{
+    return open_ ? doPosition() : 0;
+}
+std::int64_t MediaDevice::length() const
+{
+    return open_ ? doLength() : 0;
+}
+int MediaDevice::tracks() const
+{
+    return open_ ? doTracks() : 0;
+}
 std::int64_t MediaDevice::trackLength(int track) const
 {
     return open_ ? doTrackLength(track) : 0;
@@ -175,6 +187,9 @@ protected:
 
 }  // namespace
 
-std::unique_ptr<MediaDevice> NoMediaSystem::makeDevice() { return std::make_unique<NoMediaDevice>(); }
+std::unique_ptr<MediaDevice> NoMediaSystem::makeDevice()
+{
+    return std::make_unique<NoMediaDevice>();
+}
 
 }  // namespace velmora::media

@@ -41,9 +41,9 @@ struct Tmsf {
 
 constexpr std::int64_t packTmsf(const Tmsf& t)
 {
-    return static_cast<std::int64_t>((t.track & 0xFF) | ((t.minutes & 0xFF) << 8)
-                                     | ((t.seconds & 0xFF) << 16))
-           | (static_cast<std::int64_t>(t.frames & 0xFF) << 24);
+    return static_cast<std::int64_t>((t.track & 0xFF) | ((t.minutes & 0xFF) << 8) |
+                                     ((t.seconds & 0xFF) << 16)) |
+           (static_cast<std::int64_t>(t.frames & 0xFF) << 24);
 }
 constexpr Tmsf unpackTmsf(std::int64_t value)
 {
@@ -58,9 +58,18 @@ constexpr std::int64_t packMsf(std::int64_t frames)
     const std::int64_t rest = frames % FramesPerSecond;
     return (minutes & 0xFF) | ((seconds & 0xFF) << 8) | ((rest & 0xFF) << 16);
 }
-constexpr int msfMinutes(std::int64_t msf) { return static_cast<int>(msf & 0xFF); }
-constexpr int msfSeconds(std::int64_t msf) { return static_cast<int>((msf >> 8) & 0xFF); }
-constexpr int msfFrames(std::int64_t msf) { return static_cast<int>((msf >> 16) & 0xFF); }
+constexpr int msfMinutes(std::int64_t msf)
+{
+    return static_cast<int>(msf & 0xFF);
+}
+constexpr int msfSeconds(std::int64_t msf)
+{
+    return static_cast<int>((msf >> 8) & 0xFF);
+}
+constexpr int msfFrames(std::int64_t msf)
+{
+    return static_cast<int>((msf >> 16) & 0xFF);
+}
 
 // The text of an error code when the engine gives none.
 inline constexpr const char* UnknownErrorText = "原因不明のエラー";

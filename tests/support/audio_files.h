@@ -1,0 +1,75 @@
+// Generated sound files and CD images for the media tests.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace velmora::test {
+
+// A 16-bit stereo 44.1 kHz WAV file of `ms` milliseconds of a quiet tone.
+inline void writeWav(const std::filesystem::path& path, int ms)
+{
+    const std::uint32_t frames = static_cast<std::uint32_t>(44100LL * ms / 1000);
+    const std::uint32_t dataBytes = frames * 4;
+    std::ofstream out(path, std::ios::binary);
+    auto u32 = [&out](std::uint32_t v) {
+        const char b[4] = {static_cast<char>(v), static_cast<char>(v >> 8), static_cast<char>(v >> 16),
+                           static_cast<char>(v >> 24)};
+        out.write(b, 4);
+    };
+    auto u16 = [&out](std::uint16_t v) {
+        const char b[2] = {static_cast<char>(v), static_cast<char>(v >> 8)};
+        out.write(b, 2);
+    };
+    out.write("RIFF", 4);
+    u32(36 + dataBytes);
+    out.write("WAVEfmt ", 8);
+    u32(16);
+    u16(1);
+    u16(2);
+    u32(44100);
+    u32(44100 * 4);
+    u16(4);
+    u16(16);
+    out.write("data", 4);
+    u32(dataBytes);
+    for (std::uint32_t i = 0; i < frames; ++i) {
+        const std::int16_t sample = static_cast<std::int16_t>((i % 100) < 50 ? 800 : -800);
+        u16(static_cast<std::uint16_t>(sample));
+        u16(static_cast<std::uint16_t>(sample));
+    }
+}
+
+// A CUE/BIN audio disc image whose tracks last the given numbers of frames
+// (75 a second); gives the CUE file's path.
+inline std::filesystem::path writeDiscImage(const std::filesystem::path& folder, const std::string& name,
+                                            const std::vector<std::int64_t>& trackFrames)
+{
+    const std::filesystem::path bin = folder / (name + ".bin");
+    const std::filesystem::path cue = folder / (name + ".cue");
+    std::int64_t total = 0;
+    for (std::int64_t frames : trackFrames) {
+        total += frames;
+    }
+    // Silence, written as a sparse file: long tracks cost no disk space.
+    std::ofstream(bin, std::ios::binary).close();
+    std::filesystem::resize_file(bin, static_cast<std::uintmax_t>(total) * 2352);
+    std::ofstream out(cue, std::ios::binary);
+    out << "FILE \"" << name << ".bin\" BINARY\n";
+    std::int64_t at = 0;
+    for (std::size_t i = 0; i < trackFrames.size(); ++i) {
+        char line[96];
+        std::snprintf(line, sizeof line, "  TRACK %02zu AUDIO\n    INDEX 01 %02d:%02d:%02d\n", i + 1,
+                      static_cast<int>(at / (75 * 60)), static_cast<int>((at / 75) % 60),
+                      static_cast<int>(at % 75));
+        out << line;
+        at += trackFrames[i];
+    }
+    return cue;
+}
+
+}  // namespace velmora::test
