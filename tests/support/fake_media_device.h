@@ -144,8 +144,7 @@ protected:
         if (t.track < 1 || t.track > static_cast<int>(discTracks.size())) {
             return {263, "トラックが範囲外です。"};
         }
-        at_ = trackStart(t.track)
-              + (t.minutes * 60 + t.seconds) * media::FramesPerSecond + t.frames;
+        at_ = trackStart(t.track) + (t.minutes * 60 + t.seconds) * media::FramesPerSecond + t.frames;
         return {};
     }
     media::Mode doMode() const override
@@ -153,8 +152,7 @@ protected:
         if (forcedMode) {
             return *forcedMode;
         }
-        return playing_ ? media::Mode::Playing
-                        : (paused_ ? media::Mode::Paused : media::Mode::Stopped);
+        return playing_ ? media::Mode::Playing : (paused_ ? media::Mode::Paused : media::Mode::Stopped);
     }
     std::int64_t doPosition() const override
     {
@@ -169,10 +167,9 @@ protected:
             ++track;
         }
         const std::int64_t within = at_ - trackStart(track);
-        return media::packTmsf(
-            {track, static_cast<int>(within / (60 * media::FramesPerSecond)),
-             static_cast<int>((within / media::FramesPerSecond) % 60),
-             static_cast<int>(within % media::FramesPerSecond)});
+        return media::packTmsf({track, static_cast<int>(within / (60 * media::FramesPerSecond)),
+                                static_cast<int>((within / media::FramesPerSecond) % 60),
+                                static_cast<int>(within % media::FramesPerSecond)});
     }
     std::int64_t doLength() const override { return cd_ ? media::packMsf(discFrames()) : length_; }
     int doTracks() const override { return cd_ ? static_cast<int>(discTracks.size()) : 1; }

@@ -8,7 +8,10 @@
 
 namespace velmora::ui {
 
-void letMessagesRun() { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }
+void letMessagesRun()
+{
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
 
 bool openDevice(media::MediaDevice& device, Prompter& prompter)
 {
