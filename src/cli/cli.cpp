@@ -11,6 +11,8 @@
 
 #include "exchange/exchange.h"
 #include "exchange/html_export.h"
+#include "gst_media.h"
+#include "media/audio_cd.h"
 #include "store/album_record.h"
 #include "store/album_table.h"
 #include "store/app_settings.h"
@@ -46,6 +48,8 @@ const char* const kUsage =
     "          文字列を置換して VLM.dat に保存します (グループ 0-8)\n"
     "  websearch アルバム番号 --site サイト番号 [--song 曲番号]\n"
     "          インターネット検索のアドレスを表示します\n"
+    "  cd toc|register アルバム番号|lookup --device デバイス\n"
+    "          音楽CD (ドライブかディスクイメージ) の参照を表示・登録・検索します\n"
     "  一覧: アルバム番号と範囲を表示順に、例 3,1-2,3 (省略時はすべて番号順)\n";
 
 struct Context {
@@ -585,6 +589,73 @@ int webSearch(Context& ctx, const std::vector<std::string>& args, std::size_t fi
     return 0;
 }
 
+// cd toc|register ALBUM|lookup --device PATH: the audio CD in a drive or a
+// disc image. toc prints one reference per track; register writes them into
+// an album's songs and saves; lookup prints the album found, 0 or -1.
+int audioCd(Context& ctx, const std::vector<std::string>& args, std::size_t first)
+{
+    std::optional<Arguments> arguments = parseArguments(ctx, args, first, {"--device"}, {});
+    if (!arguments || arguments->positional.empty() || !arguments->has("--device")) {
+        if (arguments) {
+            ctx.err << kUsage;
+        }
+        return kExitError;
+    }
+    const std::string& action = arguments->positional[0];
+    const bool registering = action == "register";
+    if ((action != "toc" && action != "lookup" && !registering) ||
+        arguments->positional.size() != (registering ? 2u : 1u)) {
+        ctx.err << kUsage;
+        return kExitError;
+    }
+    media::GstMediaSystem system;
+    std::unique_ptr<media::MediaDevice> device = system.makeDevice();
+    device->setDeviceType(media::DeviceType::CDAudio);
+    device->setFileName(arguments->value("--device"));
+    device->setWait(true);
+    if (!device->open()) {
+        ctx.err << device->errorMessage() << "\n";
+        return kExitError;
+    }
+    const std::optional<std::vector<std::string>> references = media::discReferences(*device);
+    device->close();
+    if (action == "toc") {
+        if (!references) {
+            ctx.err << "読み込めません\n";
+            return 1;
+        }
+        for (const std::string& reference : *references) {
+            ctx.out << reference << "\n";
+        }
+        return 0;
+    }
+    std::optional<store::AlbumTable> table = loadCatalogue(ctx);
+    if (!table) {
+        return kExitError;
+    }
+    if (action == "lookup") {
+        ctx.out << (references ? media::findDiscAlbum(*table, *references) : -1) << "\n";
+        return 0;
+    }
+    std::optional<int> album = parseNumber(arguments->positional[1]);
+    if (!album || *album < 1 || *album > table->albumCount()) {
+        ctx.err << "存在しないアルバム番号です: " << arguments->positional[1] << "\n";
+        return kExitError;
+    }
+    if (!references) {
+        ctx.err << "読み込めません\n";
+        return 1;
+    }
+    store::AlbumRecord record = table->record(*album);
+    media::registerDisc(record, *references);
+    table->setRecord(*album, record);
+    if (int failed = writeCatalogue(ctx, *table); failed != 0) {
+        return failed;
+    }
+    ctx.out << "読み込み完了しました。\n";
+    return 0;
+}
+
 }  // namespace
 
 int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
@@ -620,6 +691,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         {"search", searchAlbums},
         {"convert", convertAlbums},
         {"replace", replaceInAlbums},
+        {"cd", audioCd},
     };
     if (auto it = kCommands.find(command); it != kCommands.end()) {
         return it->second(ctx, args, i + 1);

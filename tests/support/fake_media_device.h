@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "media/media_device.h"
+#include "media/media_system.h"
 
 namespace velmora::test {
 

@@ -288,9 +288,10 @@ public:
     void releasePreviewDevice();
 
     // Audio CD: reads the disc's track references into the transfer buffer
-    // (false when unreadable or not opened); registers the disc to the
-    // selected album; finds the disc's album (quiet: no messages) and
-    // gives its number, 0 for none, -1 for an unreadable disc.
+    // (false when the drive could not be opened, after an error box);
+    // registers the disc to the selected album; finds the disc's album
+    // (quiet: no messages but a drive error) and gives its number, 0 for
+    // none, -1 for an unreadable disc, -2 when the drive could not be opened.
     bool CDDataToListBox();
     void CDCD1Click();
     int CD2Click(bool quiet = false);
@@ -334,6 +335,8 @@ private:
     // Connect the CD and the playback menu items and buttons.
     void wireCdCommands();
     void wirePlaybackCommands();
+    // Opens a device on the chosen CD drive; false after an error box.
+    bool openCdOn(media::MediaDevice& device);
     void clearInfoPanel();
     void showPicture(const std::string& path);
     // Reorders the list items (order[i] = old row of new row i) and then

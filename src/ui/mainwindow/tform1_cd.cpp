@@ -1,10 +1,20 @@
-// Audio CD: the drive, registration of a disc's tracks and lookup of the
-// disc's album.
+// Audio CD: the drive, registration of a disc's tracks into an album and
+// lookup of the album that stands for the disc in the drive.
+#include <QAction>
+
 #include "editing/tmemo_form.h"
+#include "mainwindow/album_list_model.h"
+#include "mainwindow/list_views.h"
 #include "mainwindow/tform1.h"
+#include "media/audio_cd.h"
 #include "media/device_ops.h"
+#include "platform/prompter.h"
+#include "platform/text_codec.h"
+#include "store/columns.h"
 
 namespace velmora::ui {
+
+using namespace store;
 
 std::string TForm1::cdDriveElement()
 {
@@ -25,9 +35,114 @@ void TForm1::releasePreviewDevice()
     }
 }
 
-void TForm1::wireCdCommands() {}
-bool TForm1::CDDataToListBox() { return false; }
-void TForm1::CDCD1Click() {}
-int TForm1::CD2Click(bool) { return 0; }
+void TForm1::wireCdCommands()
+{
+    for (const char* key : {"クイック編集 (&Q)/CDドライブの音楽CDを登録(&C)",
+                            "MainPopupMenu/CDドライブの音楽CDを登録(&C)", "EditBtn/音楽CDを登録"}) {
+        QAction* action = menuAction(QString::fromUtf8(key));
+        Q_ASSERT(action != nullptr);
+        connect(action, &QAction::triggered, this, &TForm1::CDCD1Click);
+    }
+    QAction* lookup = menuAction(QStringLiteral("CDを検索(&E)"));
+    Q_ASSERT(lookup != nullptr);
+    connect(lookup, &QAction::triggered, this, [this] { CD2Click(false); });
+}
+
+bool TForm1::openCdOn(media::MediaDevice& device)
+{
+    const std::string drive = cdDriveElement();
+    if (drive.empty()) {
+        prompter_.error(
+            QStringLiteral("CDドライブが見つかりません。\n"
+                           "CDドライブかディスクイメージを、オプションの「CDドライブ」で選んでください。"));
+        return false;
+    }
+    device.setDeviceType(media::DeviceType::CDAudio);
+    device.setFileName(drive);
+    if (!openDevice(device, prompter_)) {
+        device.setDeviceType(media::DeviceType::AutoSelect);
+        return false;
+    }
+    return true;
+}
+
+bool TForm1::CDDataToListBox()
+{
+    releasePreviewDevice();
+    media::MediaDevice& device = *playerDevice_;
+    if (!openCdOn(device)) {
+        return false;
+    }
+    if (std::optional<std::vector<std::string>> references = media::discReferences(device)) {
+        media::registerDisc(EditListBox, *references);
+        prompter_.information(QStringLiteral("読み込み完了しました。"));
+    } else {
+        prompter_.information(QStringLiteral("読み込めません"));
+    }
+    device.setDeviceType(media::DeviceType::AutoSelect);
+    device.close();
+    return true;
+}
+
+void TForm1::CDCD1Click()
+{
+    const int album = selectedAlbum();
+    if (album < 1 || album > DataGrid.albumCount()) {
+        prompter_.information(QStringLiteral("アルバムを選択してください"));
+        return;
+    }
+    if (!prompter_.confirm(fromCp932(DataGrid.cell(ArtistColumn, album)) + QStringLiteral("/") +
+                           fromCp932(DataGrid.cell(AlbumColumn, album)) +
+                           QStringLiteral(" にCDを登録しますか？"))) {
+        return;
+    }
+    AlbumDataToListBox();
+    if (!CDDataToListBox()) {
+        // The drive could not be opened: nothing was read, nothing changes.
+        return;
+    }
+    AlbumChange();
+}
+
+int TForm1::CD2Click(bool quiet)
+{
+    releasePreviewDevice();
+    media::MediaDevice& device = *previewDevice_;
+    if (!openCdOn(device)) {
+        return -2;
+    }
+    const std::optional<std::vector<std::string>> references = media::discReferences(device);
+    if (!references) {
+        if (!quiet) {
+            prompter_.information(QStringLiteral("読み取れません"));
+        }
+        device.setDeviceType(media::DeviceType::AutoSelect);
+        device.close();
+        return -1;
+    }
+    const int found = media::findDiscAlbum(DataGrid, *references);
+    device.setDeviceType(media::DeviceType::AutoSelect);
+    device.setWait(true);
+    device.close();
+    if (!quiet && found == 0) {
+        prompter_.information(QStringLiteral("未登録です"));
+        return 0;
+    }
+    auto selectFound = [this, found] {
+        for (int row = 0; row < albumModel_->rowCount(); ++row) {
+            if (albumModel_->entry(row).album == found) {
+                selectListRow(row, true);
+                AlbumListView->scrollTo(albumModel_->index(row, 0));
+                return true;
+            }
+        }
+        return false;
+    };
+    if (!selectFound()) {
+        AllVisibleButtonClick();
+        selectFound();
+    }
+    return found;
+}
 
 }  // namespace velmora::ui
