@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "editing/tedit_form.h"
+#include "gst_media.h"
 #include "editing/tmemo_form.h"
 #include "mainwindow/about_box.h"
 #include "mainwindow/tform1.h"
@@ -58,13 +59,19 @@ int main(int argc, char** argv)
         folder = QDir(parser.value(dataDir)).absolutePath().toStdString();
     }
 
+    // Play endings and errors come from GStreamer's threads; they reach the
+    // windows through the event loop, on this thread.
+    velmora::media::GstMediaSystem media([&app](std::function<void()> call) {
+        QMetaObject::invokeMethod(&app, std::move(call), Qt::QueuedConnection);
+    });
     velmora::ui::QtPrompter prompter;
     velmora::ui::QtShell shell;
 
     auto* splash = new velmora::ui::TAboutBox(&shell, QString());
     splash->showAsSplash();
 
-    velmora::ui::TForm1 window({prompter, shell, velmora::store::DataFolder(folder)}, splash);
+    velmora::ui::TForm1 window({prompter, shell, velmora::store::DataFolder(folder), QString(), &media},
+                               splash);
     prompter.setParent(&window);
     velmora::ui::TMemoForm memoForm(window, prompter, &window);
     memoForm.setWindowFlag(Qt::Window);

@@ -1,6 +1,7 @@
 // Audio CD: the drive, registration of a disc's tracks into an album and
 // lookup of the album that stands for the disc in the drive.
 #include <QAction>
+#include <algorithm>
 
 #include "editing/tmemo_form.h"
 #include "mainwindow/album_list_model.h"
@@ -19,10 +20,12 @@ using namespace store;
 std::string TForm1::cdDriveElement()
 {
     const std::vector<std::string> drives = media_->cdDrives();
-    const int index = Settings.cdDrive;
-    if (index < 0 || index >= static_cast<int>(drives.size())) {
+    if (drives.empty()) {
         return {};
     }
+    // A stored position past this machine's drives means its last drive, as
+    // the options dialog shows it.
+    const int index = std::clamp(Settings.cdDrive, 0, static_cast<int>(drives.size()) - 1);
     return drives[static_cast<std::size_t>(index)];
 }
 

@@ -56,22 +56,6 @@ QString textOf(const std::vector<std::string>& lines)
     return decoded.join(QLatin1Char('\n'));
 }
 
-// The CD drives: the system's optical drives in name order, then the disc
-// images named in VELMORA_CD_DEVICES (colon-separated).
-QStringList cdDrives()
-{
-    QStringList drives;
-    for (const QString& name :
-         QDir(QStringLiteral("/dev")).entryList({QStringLiteral("sr*")}, QDir::System, QDir::Name)) {
-        drives << QStringLiteral("/dev/") + name;
-    }
-    for (const QString& image :
-         qEnvironmentVariable("VELMORA_CD_DEVICES").split(QLatin1Char(':'), Qt::SkipEmptyParts)) {
-        drives << image;
-    }
-    return drives;
-}
-
 store::FontSetting fontSettingOf(const QFont& font, std::int32_t color, const std::string& storedName)
 {
     store::FontSetting setting;
@@ -149,7 +133,11 @@ QWidget* TOpForm::buildMainPage()
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(new QLabel(QStringLiteral("音楽CDに使用するドライブ"), page));
     DriveComboBox1 = new QComboBox(page);
-    DriveComboBox1->addItems(cdDrives());
+    // The CD drives in name order, then the disc images named in
+    // VELMORA_CD_DEVICES.
+    for (const std::string& drive : main_.mediaSystem().cdDrives()) {
+        DriveComboBox1->addItem(QString::fromLocal8Bit(drive.c_str()));
+    }
     layout->addWidget(DriveComboBox1);
     layout->addWidget(new QLabel(QStringLiteral("インターネット検索対象"), page));
     InternetSerchWordCheck = new QListWidget(page);
