@@ -13,10 +13,7 @@ using test::dataLineWith;
 using test::runCli;
 using test::TempDir;
 
-constexpr std::int64_t msf(int minutes, int seconds, int frames)
-{
-    return (minutes * 60 + seconds) * 75 + frames;
-}
+using test::msf;
 
 TEST(CliCd, TocRegisterAndLookupOnADiscImage)
 {

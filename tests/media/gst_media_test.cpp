@@ -177,10 +177,7 @@ TEST_F(GstMediaTest, MissingOrUndecodableFileGivesAJapaneseErrorAndStaysClosed)
     EXPECT_FALSE(device->errorMessage().empty());
 }
 
-constexpr std::int64_t msf(int minutes, int seconds, int frames)
-{
-    return (minutes * 60 + seconds) * 75 + frames;
-}
+using test::msf;
 
 TEST_F(GstMediaTest, DiscImageTableOfContentsGivesTrackLengthsInMinutesSecondsFrames)
 {

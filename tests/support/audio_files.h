@@ -10,6 +10,12 @@
 
 namespace velmora::test {
 
+// A CD length in frames (75 a second).
+constexpr std::int64_t msf(int minutes, int seconds, int frames)
+{
+    return (minutes * 60 + seconds) * 75 + frames;
+}
+
 // A 16-bit stereo 44.1 kHz WAV file of `ms` milliseconds of a quiet tone.
 inline void writeWav(const std::filesystem::path& path, int ms)
 {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "store/columns.h"
+#include "support/audio_files.h"
 #include "support/fake_media_device.h"
 #include "support/temp_dir.h"
 
@@ -12,10 +13,7 @@ namespace {
 
 using store::mediaColumn;
 
-constexpr std::int64_t msf(int minutes, int seconds, int frames)
-{
-    return (minutes * 60 + seconds) * 75 + frames;
-}
+using test::msf;
 
 std::vector<std::string> referencesOf(std::vector<std::int64_t> tracks)
 {

@@ -17,10 +17,7 @@ namespace {
 
 using namespace velmora::store;
 
-constexpr std::int64_t msf(int minutes, int seconds, int frames)
-{
-    return (minutes * 60 + seconds) * 75 + frames;
-}
+using test::msf;
 
 class CdTest : public MainWindowTest {
 protected:
