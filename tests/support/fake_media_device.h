@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <optional>
 #include <set>
@@ -34,6 +35,9 @@ public:
     // Every command, in order: "open PATH", "play", "stop", "pause",
     // "resume", "seek N", "close".
     std::vector<std::string> log;
+    // Called after each command is logged, while the device is in the
+    // middle of it (as a timer tick arriving inside a command).
+    std::function<void(const std::string& command)> onCommand;
 
     // Moves the clock on by `ms` milliseconds of play.
     void advance(std::int64_t ms)
@@ -69,7 +73,7 @@ public:
 protected:
     Result doOpen(media::DeviceType type, const std::string& element, bool) override
     {
-        log.push_back("open " + element);
+        record("open " + element);
         if (failing.count(element) != 0) {
             return {275, openErrorText};
         }
@@ -95,12 +99,12 @@ protected:
     }
     void doClose() override
     {
-        log.push_back("close");
+        record("close");
         playing_ = paused_ = false;
     }
     Result doPlay(bool) override
     {
-        log.push_back("play");
+        record("play");
         playing_ = true;
         paused_ = false;
         if ((cd_ && at_ >= discFrames()) || (!cd_ && at_ >= length_)) {
@@ -110,13 +114,13 @@ protected:
     }
     Result doStop(bool) override
     {
-        log.push_back("stop");
+        record("stop");
         playing_ = paused_ = false;
         return {};
     }
     Result doPause(bool) override
     {
-        log.push_back("pause");
+        record("pause");
         if (playing_) {
             playing_ = false;
             paused_ = true;
@@ -125,7 +129,7 @@ protected:
     }
     Result doResume(bool) override
     {
-        log.push_back("resume");
+        record("resume");
         if (!paused_) {
             return {278, "再開できません。"};
         }
@@ -135,7 +139,7 @@ protected:
     }
     Result doSeek(std::int64_t position, bool) override
     {
-        log.push_back("seek " + std::to_string(position));
+        record("seek " + std::to_string(position));
         playing_ = paused_ = false;
         if (!cd_) {
             at_ = std::clamp<std::int64_t>(position, 0, length_);
@@ -183,6 +187,13 @@ protected:
     }
 
 private:
+    void record(std::string command)
+    {
+        log.push_back(std::move(command));
+        if (onCommand) {
+            onCommand(log.back());
+        }
+    }
     std::int64_t discFrames() const
     {
         std::int64_t total = 0;

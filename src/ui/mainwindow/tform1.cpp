@@ -29,6 +29,7 @@
 #include "mainwindow/list_views.h"
 #include "mainwindow/song_list_model.h"
 #include "mainwindow/status_bar.h"
+#include "media/tmedia_player_form.h"
 #include "platform/prompter.h"
 #include "platform/shell.h"
 #include "platform/text_codec.h"
@@ -583,6 +584,9 @@ bool TForm1::FormCloseQuery()
         // A cancelled close leaves everything as it was, saving on exit too.
         SaveOnExit = true;
         return false;
+    }
+    if (playerForm_ != nullptr) {
+        playerForm_->close();
     }
     if (SaveOnExit && !SaveExecute()) {
         return false;

@@ -1,16 +1,302 @@
 // Playback commands of the main window: the album's media files or the CD
 // in the player window, a song's file and its folder.
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QToolButton>
+#include <QUrl>
+
+#include "mainwindow/list_views.h"
+#include "mainwindow/song_list_model.h"
 #include "mainwindow/tform1.h"
+#include "media/device_ops.h"
+#include "media/player_paths.h"
+#include "media/player_progress_bar.h"
+#include "media/playlist.h"
+#include "media/tmedia_player_form.h"
+#include "platform/prompter.h"
+#include "platform/shell.h"
+#include "platform/text_codec.h"
+#include "store/album_record.h"
 
 namespace velmora::ui {
 
-void TForm1::wirePlaybackCommands() {}
-void TForm1::MediaPlayerButtonClick() {}
-void TForm1::CDPlayerButtonClick() {}
-void TForm1::N28Click() {}
-void TForm1::SongListViewDblClick() {}
-void TForm1::E1Click() {}
-void TForm1::O1Click() {}
-void TForm1::ToolMenuPopup() {}
+namespace {
+
+// Runs a command when the right mouse button is pressed on a widget.
+class RightPressFilter : public QObject {
+public:
+    RightPressFilter(QObject* parent, std::function<void()> command)
+        : QObject(parent), command_(std::move(command))
+    {
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::MouseButtonPress &&
+            static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {
+            command_();
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> command_;
+};
+
+bool isLocalFile(const QString& storedPath)
+{
+    if (storedPath.isEmpty() || storedPath.startsWith(QStringLiteral("CD"))) {
+        return false;
+    }
+    return QFileInfo(localPath(storedPath)).isFile();
+}
+
+}  // namespace
+
+void TForm1::wirePlaybackCommands()
+{
+    MediaPlayerButton->setToolTip(QStringLiteral("アルバムに登録されたメディアファイルを再生"));
+    connect(MediaPlayerButton, &QToolButton::clicked, this, [this] { MediaPlayerButtonClick(); });
+    connect(CDPlayerButton, &QToolButton::clicked, this, [this] { CDPlayerButtonClick(); });
+    // A right-button press on either play button brings a shown player
+    // window to the front.
+    auto* toFront = new RightPressFilter(this, [this] {
+        if (playerForm_ != nullptr && playerForm_->isVisible()) {
+            N28Click();
+        }
+    });
+    CDPlayerButton->installEventFilter(toFront);
+    MediaPlayerButton->installEventFilter(toFront);
+
+    const struct {
+        const char* key;
+        void (TForm1::*command)();
+    } items[] = {
+        {"再生(&P)", &TForm1::MediaPlayerButtonClick},
+        {"CD再生(&C)", &TForm1::CDPlayerButtonClick},
+        {"メディアプレイヤーフォームを前面へ(&M)", &TForm1::N28Click},
+        {"MainPopupMenu/メディアファイル再生(&O)", &TForm1::MediaPlayerButtonClick},
+        {"SongPopupMenu/メディアファイル再生(&L)", &TForm1::MediaPlayerButtonClick},
+        {"SongPopupMenu/メディアファイルを外部で開く(&O)", &TForm1::E1Click},
+        {"SongPopupMenu/メディアファイルの親フォルダを開く(&F)", &TForm1::O1Click},
+    };
+    for (const auto& item : items) {
+        if (QAction* action = menuAction(QString::fromUtf8(item.key))) {
+            connect(action, &QAction::triggered, this,
+                    [this, command = item.command] { (this->*command)(); });
+        }
+    }
+    connect(SongListView, &QAbstractItemView::doubleClicked, this, [this] { SongListViewDblClick(); });
+}
+
+void TForm1::ToolMenuPopup()
+{
+    if (QAction* action = menuAction(QStringLiteral("メディアプレイヤーフォームを前面へ(&M)"))) {
+        action->setEnabled(playerForm_ != nullptr && playerForm_->isVisible());
+    }
+}
+
+void TForm1::N28Click()
+{
+    if (playerForm_ == nullptr) {
+        return;
+    }
+    playerForm_->show();
+    playerForm_->raise();
+    playerForm_->activateWindow();
+}
+
+// Asks before a shown player window is filled again; OK closes it (which
+// stops and closes the player device). False when the user cancelled.
+static bool reopenPlayer(TMediaPlayerForm& player, Prompter& prompter)
+{
+    if (!player.isVisible()) {
+        return true;
+    }
+    if (!prompter.confirm(QStringLiteral("メディアプレイヤーフォームを開きなおします"))) {
+        return false;
+    }
+    player.close();
+    return true;
+}
+
+void TForm1::MediaPlayerButtonClick()
+{
+    if (!albumSelectedOrSay() || playerForm_ == nullptr) {
+        return;
+    }
+    TMediaPlayerForm& player = *playerForm_;
+    if (!reopenPlayer(player, prompter_)) {
+        return;
+    }
+    media::MediaDevice& device = *playerDevice_;
+    player.clearPlaylist();
+    device.setDeviceType(media::DeviceType::AutoSelect);
+
+    const int album = selectedAlbum();
+    const store::AlbumTable::RowCells cells = DataGrid.rowCells(album);
+    auto cell = [&](int column) { return cells[static_cast<std::size_t>(column)]; };
+    const int count = media::mediaSongCount(cells);
+    for (int song = 1; song <= count; ++song) {
+        const std::string_view path = cell(store::mediaColumn(song));
+        const QString stored = fromCp932(path);
+        const bool playable = isLocalFile(stored);
+        const std::string text = media::mediaEntryText(song, cell(store::songTitleColumn(song)),
+                                                       cell(store::songArtistColumn(song)), !path.empty());
+        player.addEntry(fromCp932(text), playable ? stored : QString(), playable);
+    }
+
+    player.SongLabel->clear();
+    player.FileNameLabel->clear();
+    player.showAlbum(
+        fromCp932(cell(store::ArtistColumn)) + QLatin1Char('/') + fromCp932(cell(store::AlbumColumn)),
+        fromCp932(cell(store::ImagePathColumn)));
+    if (device.isOpen()) {
+        device.seek(0);
+    }
+    player.ProgressBar1->setEnabled(false);
+    player.ProgressBar1->setValue(0);
+    player.PlayingChange(false);
+
+    player.show();
+    const int first = player.firstCheckedEntry();
+    if (first >= 0) {
+        player.selectEntry(first);
+        player.PlayButtonClick();
+    }
+}
+
+void TForm1::CDPlayerButtonClick()
+{
+    if (playerForm_ == nullptr) {
+        return;
+    }
+    TMediaPlayerForm& player = *playerForm_;
+    if (!reopenPlayer(player, prompter_)) {
+        return;
+    }
+    const int album = CD2Click(true);
+    if (album == -2) {
+        // The drive could not be opened; the lookup has said why.
+        return;
+    }
+    if (album < 0) {
+        prompter_.information(QStringLiteral("読み取れません"));
+        return;
+    }
+    const bool found = album > 0 && album <= DataGrid.albumCount();
+    media::MediaDevice& device = *playerDevice_;
+    if (!openCdOn(device)) {
+        return;
+    }
+
+    store::AlbumTable::RowCells cells{};
+    if (found) {
+        cells = DataGrid.rowCells(album);
+    }
+    auto cell = [&](int column) { return cells[static_cast<std::size_t>(column)]; };
+    player.clearPlaylist();
+    const int tracks = std::min(device.tracks(), store::kSongSlots);
+    for (int song = 1; song <= tracks; ++song) {
+        const std::string text = media::cdEntryText(song, cell(store::songTitleColumn(song)),
+                                                    cell(store::songArtistColumn(song)), found);
+        player.addEntry(fromCp932(text), fromCp932(cell(store::mediaColumn(song))), true);
+    }
+    player.SongLabel->clear();
+    player.FileNameLabel->clear();
+    // Without an album the line and the cover are empty: nothing of an
+    // earlier album stays beside the disc.
+    player.showAlbum(found ? fromCp932(cell(store::ArtistColumn)) + QStringLiteral(" / ") +
+                                 fromCp932(cell(store::AlbumColumn))
+                           : QString(),
+                     found ? fromCp932(cell(store::ImagePathColumn)) : QString());
+    // The start of the disc.
+    device.rewind();
+
+    player.ProgressBar1->setValue(0);
+    player.PlayingChange(false);
+    player.ChangingChange(2);
+    player.selectEntry(0);
+    player.PlayButtonClick();
+    player.show();
+}
+
+void TForm1::SongListViewDblClick()
+{
+    const int row = selectedSongRow();
+    if (row < 0 || playerForm_ == nullptr) {
+        return;
+    }
+    bool anyMedia = false;
+    for (int r = 0; r < SongListModel::kItemCount && !anyMedia; ++r) {
+        anyMedia = !songModel_->item(r).media.isEmpty();
+    }
+    if (!anyMedia) {
+        return;
+    }
+    const SongListModel::Item& song = songModel_->item(row);
+    const int index = song.caption.toInt() - 1;
+    const QString path = song.media;
+    TMediaPlayerForm& player = *playerForm_;
+    auto loaded = [&] {
+        return index >= 0 && player.entryCount() > index && player.MediaDataGrid.value(index) == path;
+    };
+    if (player.isVisible() && loaded()) {
+        player.selectEntry(index);
+        player.PlayButtonClick();
+        return;
+    }
+    MediaPlayerButtonClick();
+    if (loaded()) {
+        player.selectEntry(index);
+        player.PlayButtonClick();
+    }
+}
+
+void TForm1::E1Click()
+{
+    const int row = selectedSongRow();
+    if (row < 0) {
+        return;
+    }
+    const QString path = songModel_->item(row).media;
+    if (path.isEmpty()) {
+        prompter_.information(QStringLiteral("メディアファイルが登録されていません"));
+        return;
+    }
+    const QString local = localPath(path);
+    if (QFileInfo(local).isFile()) {
+        shell_.open(QUrl::fromLocalFile(QFileInfo(local).absoluteFilePath()));
+    }
+}
+
+void TForm1::O1Click()
+{
+    const int row = selectedSongRow();
+    if (row < 0) {
+        return;
+    }
+    const QString path = songModel_->item(row).media;
+    if (path.isEmpty()) {
+        prompter_.information(QStringLiteral("メディアファイルが登録されていません"));
+        return;
+    }
+    // The folder part: up to and including the last separator.
+    const QString local = localPath(path);
+    const qsizetype slash = local.lastIndexOf(QLatin1Char('/'));
+    if (slash < 0) {
+        return;
+    }
+    const QString folder = local.left(slash + 1);
+    if (QFileInfo(folder).isDir()) {
+        shell_.open(QUrl::fromLocalFile(QDir(folder).absolutePath()));
+    }
+}
 
 }  // namespace velmora::ui

@@ -1,0 +1,400 @@
+// The main window's playback commands filling the player window: the
+// album's media files, the CD, a double-clicked song, a song's file and
+// folder opened through the shell.
+#include <QAction>
+#include <QImage>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QListWidget>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <QUrl>
+
+#include "mainwindow/list_views.h"
+#include "mainwindow/song_list_model.h"
+#include "media/audio_cd.h"
+#include "media/player_progress_bar.h"
+#include "media/tmedia_player_form.h"
+#include "support/sjis.h"
+#include "ui/mainwindow/main_window_fixture.h"
+
+namespace velmora::ui {
+namespace {
+
+using namespace velmora::store;
+using test::sj;
+
+struct Song {
+    std::string title;
+    std::string media;
+    std::string artist = {};
+};
+
+std::string albumLine(std::string_view artist, std::string_view title, const std::vector<Song>& songs,
+                      std::string_view image = {})
+{
+    AlbumRecord record;
+    record[ArtistColumn] = std::string(artist);
+    record[AlbumColumn] = std::string(title);
+    record[FuriganaColumn] = std::string(artist);
+    record[ImagePathColumn] = std::string(image);
+    int slot = 1;
+    for (const Song& song : songs) {
+        record[songTitleColumn(slot)] = song.title;
+        record[mediaColumn(slot)] = song.media;
+        record[songArtistColumn(slot)] = song.artist;
+        ++slot;
+    }
+    std::string line;
+    for (int c = 0; c < kColumnCount; ++c) {
+        line += (c > 0 ? "<>" : "") + record[c];
+    }
+    return line;
+}
+
+class PlaybackTest : public MainWindowTest {
+protected:
+    void start(const std::vector<std::string>& albums)
+    {
+        std::string file = dataLineWith({}) + "\r\n";
+        for (const std::string& line : albums) {
+            file += line + "\r\n";
+        }
+        writeBytes(dataFile(), file);
+        window = open();
+        window->Settings.cdDrive = 0;
+        form = std::make_unique<TMediaPlayerForm>(*window, prompter, window.get());
+        window->attachPlayerForm(form.get());
+        form->InfoTimer->stop();
+    }
+    // A media file in the test folder.
+    std::string file(const std::string& name)
+    {
+        const std::string path = (dir / name).string();
+        writeBytes(path, "RIFF");
+        return path;
+    }
+    void selectAlbum(int row)
+    {
+        window->AlbumListView->selectionModel()->clear();
+        window->selectListRow(row, true);
+    }
+    void selectSong(int row)
+    {
+        window->SongListView->selectionModel()->setCurrentIndex(
+            window->songModel()->index(row, 0),
+            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    }
+    void trigger(const char* key) { window->menuAction(QString::fromUtf8(key))->trigger(); }
+    test::FakeMediaDevice& device() { return test::fake(window->playerDevice()); }
+    QStringList texts()
+    {
+        QStringList list;
+        for (int i = 0; i < form->ListBox1->count(); ++i) {
+            list << form->ListBox1->item(i)->text();
+        }
+        return list;
+    }
+    std::vector<Qt::CheckState> states()
+    {
+        std::vector<Qt::CheckState> list;
+        for (int i = 0; i < form->ListBox1->count(); ++i) {
+            list.push_back(form->ListBox1->item(i)->checkState());
+        }
+        return list;
+    }
+    std::vector<bool> enabled()
+    {
+        std::vector<bool> list;
+        for (int i = 0; i < form->ListBox1->count(); ++i) {
+            list.push_back((form->ListBox1->item(i)->flags() & Qt::ItemIsEnabled) != 0);
+        }
+        return list;
+    }
+
+    std::unique_ptr<TForm1> window;
+    std::unique_ptr<TMediaPlayerForm> form;
+};
+
+TEST_F(PlaybackTest, TheAlbumsSongsAreListedWithTheirFilesAndTheFirstPlayableOnePlays)
+{
+    const std::string one = file("one.wav");
+    const std::string six = file("six.wav");
+    start({albumLine(sj("歌手"), sj("アルバム"),
+                     {{"", (dir / "gone.wav").string()},
+                      {"b", "", sj("ゲスト")},
+                      {sj("三"), one},
+                      {"d", "CD12345"},
+                      {"", ""},
+                      {"f", six}})});
+    selectAlbum(0);
+    window->MediaPlayerButtonClick();
+
+    ASSERT_TRUE(form->isVisible());
+    EXPECT_EQ(texts(), QStringList({QStringLiteral("1　"), QStringLiteral("2　(未登録)b/ゲスト"),
+                                    QStringLiteral("3　三"), QStringLiteral("4　d")}));
+    // Missing files and CD references cannot be played from here.
+    EXPECT_EQ(states(),
+              std::vector<Qt::CheckState>({Qt::Unchecked, Qt::Unchecked, Qt::Checked, Qt::Unchecked}));
+    EXPECT_EQ(enabled(), std::vector<bool>({false, false, true, false}));
+    EXPECT_EQ(form->MediaDataGrid.size(), 100);
+    EXPECT_EQ(form->MediaDataGrid[2], QString::fromStdString(one));
+    EXPECT_TRUE(form->MediaDataGrid[0].isEmpty());
+    EXPECT_TRUE(form->MediaDataGrid[3].isEmpty());
+    EXPECT_EQ(form->InfoLabel->text(), QStringLiteral("歌手/アルバム"));
+    EXPECT_TRUE(form->NoImageLabel->isVisible());
+    EXPECT_FALSE(form->Image1->isVisible());
+
+    EXPECT_EQ(device().log, std::vector<std::string>({"open " + one, "play"}));
+    EXPECT_EQ(form->currentIndex(), 2);
+    EXPECT_EQ(form->ListBox1->currentRow(), 2);
+    EXPECT_TRUE(form->playing());
+}
+
+TEST_F(PlaybackTest, TheCoverShowsInPlaceOfNoImage)
+{
+    const std::string cover = (dir / "cover.png").string();
+    QImage image(32, 20, QImage::Format_RGB32);
+    image.fill(Qt::blue);
+    ASSERT_TRUE(image.save(QString::fromStdString(cover)));
+    start({albumLine("a", "t", {{"x", file("x.wav")}}, cover)});
+    selectAlbum(0);
+    window->MediaPlayerButtonClick();
+    EXPECT_TRUE(form->Image1->isVisible());
+    EXPECT_FALSE(form->NoImageLabel->isVisible());
+    EXPECT_EQ(form->Image1->pixmap().size(), QSize(64, 40));
+}
+
+TEST_F(PlaybackTest, TheSongCountStopsAtTheFirstEmptySong)
+{
+    std::vector<Song> all;
+    for (int slot = 1; slot <= 99; ++slot) {
+        all.push_back({"t" + std::to_string(slot), ""});
+    }
+    start({albumLine("empty first", "t", {{"", ""}, {"two", file("two.wav")}}),
+           albumLine("three", "t", {{"a", ""}, {"b", ""}, {"c", ""}, {"", ""}, {"e", file("e.wav")}}),
+           albumLine("full", "t", all)});
+
+    selectAlbum(0);
+    window->MediaPlayerButtonClick();
+    EXPECT_EQ(form->entryCount(), 0);
+    EXPECT_TRUE(device().log.empty());
+    EXPECT_FALSE(form->playing());
+
+    prompter.answerConfirm(true);
+    selectAlbum(1);
+    window->MediaPlayerButtonClick();
+    EXPECT_EQ(form->entryCount(), 3);
+
+    prompter.answerConfirm(true);
+    selectAlbum(2);
+    window->MediaPlayerButtonClick();
+    EXPECT_EQ(form->entryCount(), 99);
+    EXPECT_EQ(form->ListBox1->item(98)->text(), QStringLiteral("99　(未登録)t99"));
+    EXPECT_TRUE(device().log.empty());
+}
+
+TEST_F(PlaybackTest, TheReopenQuestionGuardsAShownPlayer)
+{
+    const std::string a1 = file("a1.wav");
+    const std::string b1 = file("b1.wav");
+    start({albumLine("a", "t", {{"a1", a1}}), albumLine("b", "t", {{"b1", b1}})});
+
+    // No album selected.
+    window->AlbumListView->selectionModel()->clear();
+    prompter.expectMessage(Kind::Information);
+    trigger("再生(&P)");
+    EXPECT_EQ(prompter.asked().back().text, QStringLiteral("アルバムを選択してください"));
+    EXPECT_FALSE(form->isVisible());
+
+    selectAlbum(0);
+    trigger("MainPopupMenu/メディアファイル再生(&O)");
+    ASSERT_TRUE(form->isVisible());
+    const std::vector<std::string> log = device().log;
+
+    // Cancel: the window and its playback stay as they were.
+    selectAlbum(1);
+    prompter.answerConfirm(false);
+    QTest::mouseClick(window->MediaPlayerButton, Qt::LeftButton);
+    EXPECT_EQ(prompter.asked().back().text, QStringLiteral("メディアプレイヤーフォームを開きなおします"));
+    EXPECT_EQ(texts(), QStringList({QStringLiteral("1　a1")}));
+    EXPECT_EQ(device().log, log);
+    EXPECT_TRUE(device().isPlaying());
+    EXPECT_TRUE(form->isVisible());
+
+    // OK: the player is closed (its device stopped and closed) and filled
+    // again.
+    prompter.answerConfirm(true);
+    trigger("SongPopupMenu/メディアファイル再生(&L)");
+    EXPECT_EQ(texts(), QStringList({QStringLiteral("1　b1")}));
+    std::vector<std::string> expected = log;
+    for (const char* step : {"stop", "close"}) {
+        expected.push_back(step);
+    }
+    expected.push_back("open " + b1);
+    expected.push_back("play");
+    EXPECT_EQ(device().log, expected);
+}
+
+TEST_F(PlaybackTest, DoubleClickingASongPlaysIt)
+{
+    const std::string a1 = file("a1.wav");
+    const std::string a2 = file("a2.wav");
+    const std::string b3 = file("b3.wav");
+    start({albumLine("a", "t", {{"a1", a1}, {"a2", a2}}),
+           albumLine("b", "t", {{"b1", ""}, {"b2", ""}, {"b3", b3}}), albumLine("c", "t", {{"c1", ""}})});
+    selectAlbum(0);
+    window->MediaPlayerButtonClick();
+
+    // The album is loaded: the song is switched to without a question.
+    selectSong(1);
+    const QRect cell = window->SongListView->visualRect(window->songModel()->index(1, 1));
+    // A click first, as a user's double click starts with one.
+    QTest::mouseClick(window->SongListView->viewport(), Qt::LeftButton, {}, cell.center());
+    QTest::mouseDClick(window->SongListView->viewport(), Qt::LeftButton, {}, cell.center());
+    EXPECT_EQ(form->currentIndex(), 1);
+    EXPECT_EQ(device().log.back(), "play");
+    EXPECT_EQ(device().log[device().log.size() - 2], "open " + a2);
+
+    // Another album: the question, then its song 3.
+    selectAlbum(1);
+    selectSong(2);
+    prompter.answerConfirm(true);
+    window->SongListViewDblClick();
+    EXPECT_EQ(texts().size(), 3);
+    EXPECT_EQ(form->currentIndex(), 2);
+    EXPECT_EQ(device().log[device().log.size() - 2], "open " + b3);
+
+    // No song of the album has a media path: nothing at all.
+    selectAlbum(2);
+    selectSong(0);
+    const std::vector<std::string> log = device().log;
+    window->SongListViewDblClick();
+    EXPECT_EQ(device().log, log);
+    EXPECT_EQ(texts().size(), 3);
+}
+
+TEST_F(PlaybackTest, ASongsFileAndFolderOpenThroughTheShell)
+{
+    std::filesystem::create_directories(dir / "sub");
+    const std::string real = (dir / "sub" / "f.wav").string();
+    writeBytes(real, "RIFF");
+    // Stored with "\" separators, as catalogues from elsewhere are.
+    const std::string stored = dir.path().string() + "\\sub\\f.wav";
+    start(
+        {albumLine("a", "t", {{"f", stored}, {"none", ""}, {"gone", (dir / "nowhere" / "g.wav").string()}})});
+    selectAlbum(0);
+
+    selectSong(0);
+    trigger("SongPopupMenu/メディアファイルを外部で開く(&O)");
+    trigger("SongPopupMenu/メディアファイルの親フォルダを開く(&F)");
+    ASSERT_EQ(shell.opened.size(), 2u);
+    EXPECT_EQ(shell.opened[0], QUrl::fromLocalFile(QString::fromStdString(real)));
+    EXPECT_EQ(shell.opened[1], QUrl::fromLocalFile(QString::fromStdString((dir / "sub").string())));
+
+    selectSong(1);
+    prompter.expectMessage(Kind::Information);
+    window->E1Click();
+    EXPECT_EQ(prompter.asked().back().text, QStringLiteral("メディアファイルが登録されていません"));
+    prompter.expectMessage(Kind::Information);
+    window->O1Click();
+    EXPECT_EQ(prompter.asked().back().text, QStringLiteral("メディアファイルが登録されていません"));
+
+    // A missing file or folder is passed over in silence.
+    selectSong(2);
+    window->E1Click();
+    window->O1Click();
+    EXPECT_EQ(shell.opened.size(), 2u);
+}
+
+TEST_F(PlaybackTest, TheCdPlaysWithTheTitlesOfItsAlbum)
+{
+    media.disc = {4 * 60 * 75 + 5 * 75 + 10, 2 * 60 * 75, 3 * 60 * 75};
+    std::vector<Song> songs;
+    for (std::int64_t frames : media.disc) {
+        songs.push_back({"", media::cdReference(media::packMsf(frames))});
+    }
+    songs[0].title = sj("一曲目");
+    songs[1].title = "two";
+    songs[1].artist = "guest";
+    const std::string other = file("o.wav");
+    start({albumLine("other", "t", {{"o", other}}), albumLine(sj("歌手"), sj("盤"), songs)});
+    selectAlbum(0);
+    window->MediaPlayerButtonClick();
+
+    prompter.answerConfirm(true);
+    QTest::mouseClick(window->CDPlayerButton, Qt::LeftButton);
+    ASSERT_TRUE(form->isVisible());
+    EXPECT_EQ(texts(), QStringList({QStringLiteral("1　一曲目"), QStringLiteral("2　two/guest"),
+                                    QStringLiteral("3　")}));
+    EXPECT_EQ(states(), std::vector<Qt::CheckState>(3, Qt::Checked));
+    EXPECT_EQ(form->MediaDataGrid[1], QString::fromStdString(songs[1].media));
+    EXPECT_EQ(form->InfoLabel->text(), QStringLiteral("歌手 / 盤"));
+    // The lookup selected the disc's album.
+    EXPECT_EQ(window->selectedAlbum(), 2);
+    EXPECT_EQ(window->playerDevice().deviceType(), media::DeviceType::CDAudio);
+    EXPECT_EQ(device().log.back(), "play");
+    EXPECT_EQ(device().log[device().log.size() - 2], "seek 1");
+    EXPECT_TRUE(form->playing());
+    EXPECT_EQ(form->currentIndex(), 0);
+}
+
+TEST_F(PlaybackTest, AnUnknownOrUnreadableDiscHasNoAlbum)
+{
+    media.disc = {75 * 30, 75 * 40};
+    start({albumLine("a", "t", {{"x", "CD1"}})});
+    trigger("CD再生(&C)");
+    ASSERT_TRUE(form->isVisible());
+    EXPECT_EQ(texts(), QStringList({QStringLiteral("1　(未登録)"), QStringLiteral("2　(未登録)")}));
+    EXPECT_TRUE(form->InfoLabel->text().isEmpty());
+    EXPECT_TRUE(form->NoImageLabel->isVisible());
+    EXPECT_TRUE(device().isPlaying());
+
+    // Cancelling the question leaves the disc playing.
+    prompter.answerConfirm(false);
+    window->CDPlayerButtonClick();
+    EXPECT_TRUE(device().isPlaying());
+    EXPECT_EQ(texts().size(), 2);
+
+    media.disc.clear();
+    prompter.answerConfirm(true);
+    prompter.expectMessage(Kind::Information);
+    window->CDPlayerButtonClick();
+    EXPECT_EQ(prompter.asked().back().text, QStringLiteral("読み取れません"));
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_FALSE(window->playerDevice().isOpen());
+}
+
+TEST_F(PlaybackTest, ThePlayerWindowComesToTheFrontAndClosesWithTheProgram)
+{
+    const std::string a1 = file("a1.wav");
+    start({albumLine("a", "t", {{"a1", a1}})});
+    EXPECT_EQ(window->MediaPlayerButton->toolTip(),
+              QStringLiteral("アルバムに登録されたメディアファイルを再生"));
+    QAction* toFront = window->menuAction(QStringLiteral("メディアプレイヤーフォームを前面へ(&M)"));
+
+    window->ToolMenuPopup();
+    EXPECT_FALSE(toFront->isEnabled());
+    // The right button on a play button does nothing while it is hidden.
+    QTest::mousePress(window->CDPlayerButton, Qt::RightButton);
+    QTest::mouseRelease(window->CDPlayerButton, Qt::RightButton);
+    EXPECT_FALSE(form->isVisible());
+    window->N28Click();
+    EXPECT_TRUE(form->isVisible());
+    window->ToolMenuPopup();
+    EXPECT_TRUE(toFront->isEnabled());
+
+    form->hide();
+    selectAlbum(0);
+    window->MediaPlayerButtonClick();
+    ASSERT_TRUE(device().isPlaying());
+    ASSERT_TRUE(window->close());
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_FALSE(device().isOpen());
+    EXPECT_EQ(device().log.back(), "close");
+    EXPECT_FALSE(form->playing());
+}
+
+}  // namespace
+}  // namespace velmora::ui
