@@ -200,6 +200,11 @@ protected:
         } else {
             target = static_cast<gint64>(std::max<std::int64_t>(position, 0)) * GST_MSECOND;
         }
+        if (cd_ && ended_) {
+            // The CD source cannot seek once it has played to the end of
+            // the disc: read the disc again from a new pipeline.
+            dropPipeline();
+        }
         if (Result built = ensurePipeline(); built.code != 0) {
             return built;
         }

@@ -262,6 +262,16 @@ TEST_F(GstMediaTest, CdTrackTwoPlaysWithPositionsInTrackMinutesSecondsFrames)
     ASSERT_TRUE(queue.runUntil([&] { return ended; }));
     EXPECT_EQ(device->mode(), Mode::Stopped);
     EXPECT_EQ(unpackTmsf(device->position()).track, 3);
+
+    // From the end, back to the start of the disc and on again.
+    device->rewind();
+    EXPECT_EQ(device->error(), 0) << device->errorMessage();
+    EXPECT_EQ(device->position(), packTmsf({1, 0, 0, 0}));
+    device->play();
+    std::this_thread::sleep_for(300ms);
+    at = unpackTmsf(device->position());
+    EXPECT_EQ(at.track, 1);
+    EXPECT_GT(at.frames + at.seconds * 75, 5);
 }
 
 }  // namespace

@@ -588,6 +588,7 @@ bool TForm1::FormCloseQuery()
     if (playerForm_ != nullptr) {
         playerForm_->close();
     }
+    releasePreviewDevice();
     if (SaveOnExit && !SaveExecute()) {
         return false;
     }
