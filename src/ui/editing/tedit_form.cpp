@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -132,14 +131,7 @@ TEditForm::TEditForm(TForm1& main, Prompter& prompter, QWidget* parent)
     buildGrid();
     layout->addWidget(SongGrid, 1);
 
-    MediaPanel = new QWidget(this);
-    auto* mediaLayout = new QHBoxLayout(MediaPanel);
-    mediaLayout->setContentsMargins(0, 0, 0, 0);
-    MediaNameLabel = new QLabel(MediaPanel);
-    MediaNameLabel->setTextFormat(Qt::PlainText);
-    MediaNameLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    mediaLayout->addWidget(MediaNameLabel, 1);
-    MediaPanel->hide();
+    buildPreviewPanel();
     layout->addWidget(MediaPanel);
 
     auto* bottom = new QHBoxLayout;
@@ -295,6 +287,9 @@ void TEditForm::buildSongTools(QWidget* bar)
     for (QToolButton* button : {SongMemoEditButton, ArtistMemoEditButton, MediaMemoEditButton}) {
         row->addWidget(button);
     }
+    connect(SongMemoEditButton, &QToolButton::clicked, this, &TEditForm::SongMemoEditButtonClick);
+    connect(ArtistMemoEditButton, &QToolButton::clicked, this, &TEditForm::ArtistMemoEditButtonClick);
+    connect(MediaMemoEditButton, &QToolButton::clicked, this, &TEditForm::MediaMemoEditButtonClick);
     row->addStretch();
 }
 
@@ -607,12 +602,18 @@ void TEditForm::InternetSerchButtonClick()
     main_.shell().open(QUrl(QString::fromStdString(address), QUrl::TolerantMode));
 }
 
-void TEditForm::closeEvent(QCloseEvent* event)
+void TEditForm::done(int result)
 {
-    // The edits are discarded; the next opening refills every field.
-    MediaNameLabel->clear();
+    FormCloseQuery();
+    QDialog::done(result);
+}
+
+void TEditForm::FormCloseQuery()
+{
+    // The edits are discarded; the next opening refills every field. No
+    // preview outlives the dialog.
+    EjectButtonClick();
     main_.setEnabled(true);
-    QDialog::closeEvent(event);
 }
 
 void TEditForm::Undo2Click()
@@ -764,7 +765,7 @@ void TEditForm::SongGridFileSeachButtonClick()
 void TEditForm::SongGridSelectCell(int column, int row)
 {
     MediaPanel->setVisible(column == 3);
-    MediaNameLabel->clear();
+    EjectButtonClick();
     if (row >= 1 && row <= kSongRows) {
         MediaNameLabel->setText(songCell(row, 3));
     }

@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <optional>
 
+#include "editing/preview_controls.h"
 #include "store/album_record.h"
 
 class QComboBox;
@@ -14,12 +15,14 @@ class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 class QTableWidget;
+class QTimer;
 class QToolButton;
 class QWidget;
 
 namespace velmora::ui {
 
 class PickBox;
+class PlayerProgressBar;
 class Prompter;
 class TForm1;
 
@@ -57,6 +60,28 @@ public:
     void InternetSerchButtonClick();
     // Before each showing: the site box and the category captions.
     void FormShow();
+    // Every close: releases the preview device and enables the main window.
+    void FormCloseQuery();
+
+    // Preview player of the current song's media file.
+    void EjectButtonClick();
+    void RewindButtonClick();
+    void StopButtonClick();
+    void PauseButtonClick();
+    void PlayButtonClick();
+    void ProgressBar1MouseDown(int x);
+    // Every 200 ms, shown or not: the position of the preview device in
+    // this dialog's and the memo pad's player.
+    void Timer1Timer();
+
+    // Hand-over of one song column to the memo pad, and back.
+    void SongMemoEditButtonClick();
+    void ArtistMemoEditButtonClick();
+    void MediaMemoEditButtonClick();
+    void MemoDataSend();
+    // Writes the memo pad's lines into its column and closes the pad; false
+    // (after a message naming the line) when a line cannot be stored.
+    bool MemoDataReturn();
 
     // The current song row (1..99) of the grid; 0 when none.
     int currentSongRow() const;
@@ -89,6 +114,14 @@ public:
     QTableWidget* SongGrid = nullptr;
     QWidget* MediaPanel = nullptr;
     QLabel* MediaNameLabel = nullptr;
+    QLabel* MediaPositionLabel = nullptr;
+    QToolButton* EjectButton = nullptr;
+    QToolButton* RewindButton = nullptr;
+    QToolButton* StopButton = nullptr;
+    QToolButton* PauseButton = nullptr;
+    QToolButton* PlayButton = nullptr;
+    PlayerProgressBar* ProgressBar1 = nullptr;
+    QTimer* Timer1 = nullptr;
     QPushButton* AlbumChangeButton = nullptr;
     QPushButton* AlbumAddButton = nullptr;
     QPushButton* CloseButton = nullptr;
@@ -103,12 +136,17 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
+    // Every way of closing (close box, buttons, Escape) ends here.
+    void done(int result) override;
 
 private:
     void buildFields(QWidget* panel);
     void buildSongTools(QWidget* bar);
     void buildGrid();
+    void buildPreviewPanel();
+    // Releases the preview device and hands the column under `heading` to
+    // the memo pad.
+    void memoHandOver(const char* heading);
     void SongGridColumnMoved(bool rows, int from, int to);
     void swapRows(int a, int b);
     // Finishes an edit in progress so its text is in the grid.
@@ -118,6 +156,7 @@ private:
     Prompter& prompter_;
     store::AlbumRecord shown_;  // what EditDataSend showed, for unchanged bytes
     bool movingSections_ = false;
+    PreviewControls preview_;
 };
 
 }  // namespace velmora::ui

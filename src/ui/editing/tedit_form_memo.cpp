@@ -1,0 +1,143 @@
+// Hand-over of one song column of the edit dialog to the memo pad, and the
+// pad's lines back into the column. The album table is not touched: the
+// user still applies or discards the dialog.
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTableWidget>
+#include <QTextCursor>
+
+#include "editing/tedit_form.h"
+#include "editing/tmemo_form.h"
+#include "mainwindow/tform1.h"
+#include "platform/prompter.h"
+#include "platform/text_codec.h"
+#include "store/columns.h"
+#include "textops/memo_lines.h"
+
+namespace velmora::ui {
+
+namespace {
+
+textops::MemoLines unicodeLines(const QStringList& lines)
+{
+    textops::MemoLines result;
+    result.reserve(static_cast<std::size_t>(lines.size()));
+    for (const QString& line : lines) {
+        result.push_back(line.toStdU16String());
+    }
+    return result;
+}
+
+}  // namespace
+
+void TEditForm::SongMemoEditButtonClick()
+{
+    memoHandOver("曲名");
+}
+
+void TEditForm::ArtistMemoEditButtonClick()
+{
+    memoHandOver("曲ごとのアーティスト名");
+}
+
+void TEditForm::MediaMemoEditButtonClick()
+{
+    memoHandOver("メディアファイル");
+}
+
+void TEditForm::memoHandOver(const char* heading)
+{
+    TMemoForm* memo = main_.memoForm();
+    if (memo == nullptr) {
+        return;
+    }
+    EjectButtonClick();
+    commitGridEdit();
+    setCurrentCell(std::max(1, currentSongRow()), 1);
+    memo->EditLabel->setText(QString::fromUtf8(heading));
+    MemoDataSend();
+}
+
+void TEditForm::MemoDataSend()
+{
+    TMemoForm* memo = main_.memoForm();
+    if (memo == nullptr) {
+        return;
+    }
+    memo->attachEditForm(this);
+    memo->Memo1->clear();
+    const int column = memo->editColumn();
+    memo->setWindowTitle(memo->EditLabel->text() + QStringLiteral("編集 - ") +
+                         ArtistEditComboBox->currentText() + QLatin1Char('/') + AlbumEdit->text());
+    textops::MemoLines cells;
+    for (int row = 1; row <= store::kSongSlots; ++row) {
+        cells.push_back(songCell(row, column).toStdU16String());
+    }
+    cells.resize(textops::shownLineCount(cells));
+    QStringList lines;
+    for (const std::u16string& cell : cells) {
+        lines << QString::fromStdU16String(cell);
+    }
+    memo->Memo1->setPlainText(lines.join(QLatin1Char('\n')));
+    memo->showMediaTools(column == 3);
+    if (column == 3) {
+        memo->browseFolderOf(lines);
+    }
+    memo->Memo1->moveCursor(QTextCursor::Start);
+    memo->Memo1Click();
+    memo->MediaEjectButtonClick();
+    memo->Memo1->document()->clearUndoRedoStacks();
+
+    // The pad is the newest modal window, so it gets the input while this
+    // dialog (modal over the main window) waits; both stay disabled until
+    // the pad closes. Disabling the main window disables the windows it
+    // owns, so the pad is enabled again after it.
+    memo->setWindowModality(Qt::ApplicationModal);
+    memo->show();
+    memo->keepOnScreen();
+    memo->raise();
+    memo->activateWindow();
+    memo->Memo1->moveCursor(QTextCursor::Start);
+    memo->Memo1->setFocus();
+    main_.setEnabled(false);
+    setEnabled(false);
+    memo->setEnabled(true);
+}
+
+bool TEditForm::MemoDataReturn()
+{
+    TMemoForm* memo = main_.memoForm();
+    if (memo == nullptr) {
+        return false;
+    }
+    const int column = memo->editColumn();
+    const textops::MemoLines lines = unicodeLines(memo->memoLines());
+    // Titles and artists must be Shift-JIS text; media paths are checked for
+    // that when the album is stored. No line may hold the field separator.
+    const textops::LineRefusal refusal =
+        textops::firstRefusedLine(lines, static_cast<std::size_t>(store::kSongSlots), column != 3);
+    if (refusal.line != 0) {
+        const QString line = memo->memoLines().at(static_cast<qsizetype>(refusal.line - 1));
+        QString problem = QStringLiteral("「<>」は保存できない文字列です。");
+        if (refusal.problem == textops::LineProblem::NoCp932) {
+            toCp932(line, &problem);
+        }
+        const QString where = QStringLiteral("%1 (%2行目)")
+                                  .arg(memo->EditLabel->text())
+                                  .arg(static_cast<qulonglong>(refusal.line));
+        prompter_.information(where + QStringLiteral(": ") + problem);
+        return false;
+    }
+    const textops::MemoLines cells =
+        textops::columnFromLines(lines, static_cast<std::size_t>(store::kSongSlots));
+    for (int row = 1; row <= store::kSongSlots; ++row) {
+        setSongCell(row, column, QString::fromStdU16String(cells[static_cast<std::size_t>(row - 1)]));
+    }
+    memo->MediaEjectButtonClick();
+    memo->close();
+    return true;
+}
+
+}  // namespace velmora::ui

@@ -1,0 +1,92 @@
+// An edit dialog open on one album, with the memo pad attached to the main
+// window as the program sets them up.
+#pragma once
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <map>
+
+#include "editing/tedit_form.h"
+#include "editing/tmemo_form.h"
+#include "ui/mainwindow/main_window_fixture.h"
+
+namespace velmora::ui {
+
+// A data-file line with the given cells, the rest empty.
+inline std::string albumLine(const std::map<int, std::string>& cells)
+{
+    std::string line;
+    for (int c = 0; c < store::kColumnCount; ++c) {
+        if (c > 0) {
+            line += "<>";
+        }
+        if (auto it = cells.find(c); it != cells.end()) {
+            line += it->second;
+        }
+    }
+    return line;
+}
+
+class MemoTest : public MainWindowTest {
+protected:
+    // Opens the edit dialog on the only album of a catalogue.
+    void openEditor(const std::map<int, std::string>& cells)
+    {
+        writeBytes(dataFile(), dataLineWith({}) + "\r\n" + albumLine(cells) + "\r\n");
+        window = open();
+        // Owned by the main window and shown as the program does.
+        memo = std::make_unique<TMemoForm>(*window, prompter, window.get());
+        memo->setWindowFlag(Qt::Window);
+        window->attachMemoForm(memo.get());
+        edit = std::make_unique<TEditForm>(*window, prompter, window.get());
+        edit->setWindowFlag(Qt::Window);
+        edit->setWindowModality(Qt::ApplicationModal);
+        window->showEditDialog = [this] {
+            edit->EditDataSend(window->EditListBox);
+            edit->open();
+        };
+        window->selectListRow(0, true);
+        window->EditBtnClick();
+    }
+    void TearDown() override
+    {
+        edit.reset();
+        if (window) {
+            window->attachMemoForm(nullptr);
+        }
+        memo.reset();
+        MainWindowTest::TearDown();
+    }
+    QStringList lines() const { return memo->memoLines(); }
+    void setText(const QString& text) { memo->Memo1->setPlainText(text); }
+    // Puts the caret at the start of a line (from 1).
+    void caretTo(int line)
+    {
+        QTextCursor cursor(memo->Memo1->document()->findBlockByNumber(line - 1));
+        memo->Memo1->setTextCursor(cursor);
+    }
+    static void click(QAbstractButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
+    // A tool-bar or menu action of the memo pad, by its hint or caption.
+    QAction* action(const QString& name) const
+    {
+        for (QAction* a : memo->findChildren<QAction*>()) {
+            if (a->toolTip() == name || a->text() == name) {
+                return a;
+            }
+        }
+        ADD_FAILURE() << "no action " << name.toStdString();
+        return nullptr;
+    }
+    test::FakeMediaDevice& preview() { return test::fake(window->MediaPlayer1()); }
+
+    std::unique_ptr<TForm1> window;
+    std::unique_ptr<TMemoForm> memo;
+    std::unique_ptr<TEditForm> edit;
+};
+
+}  // namespace velmora::ui
