@@ -28,6 +28,7 @@
 #include "mainwindow/list_images.h"
 #include "mainwindow/list_views.h"
 #include "mainwindow/tform1.h"
+#include "media/tmedia_player_form.h"
 #include "platform/prompter.h"
 #include "platform/shell.h"
 #include "platform/text_codec.h"
@@ -117,7 +118,11 @@ TEditForm::TEditForm(TForm1& main, Prompter& prompter, QWidget* parent)
             &TEditForm::InternetSerchButtonClick);
     SearchItemMenu = tools->addMenu(QStringLiteral("インターネット検索項目設定(&U)"));
     connect(SearchItemMenu, &QMenu::aboutToShow, this, [this] { main_.fillSearchItemMenu(SearchItemMenu); });
-    connect(tools, &QMenu::aboutToShow, this, [playerToFront] { playerToFront->setEnabled(false); });
+    connect(playerToFront, &QAction::triggered, this, [this] { main_.N28Click(); });
+    connect(tools, &QMenu::aboutToShow, this, [this, playerToFront] {
+        // Only while the media player window is shown.
+        playerToFront->setEnabled(main_.playerForm() != nullptr && main_.playerForm()->isVisible());
+    });
     layout->setMenuBar(menus);
 
     auto* fields = new QWidget(this);
