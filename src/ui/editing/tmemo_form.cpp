@@ -28,6 +28,7 @@
 #include "mainwindow/list_images.h"
 #include "mainwindow/tform1.h"
 #include "media/tmedia_player_form.h"
+#include "platform/font_setting.h"
 #include "platform/prompter.h"
 #include "platform/text_codec.h"
 #include "platform/win_color.h"
@@ -257,12 +258,7 @@ void TMemoForm::keepOnScreen()
 void TMemoForm::applyLook()
 {
     const store::FontSetting& setting = main_.Settings.memoFont;
-    QFont font = Memo1->font();
-    font.setFamily(fromCp932(setting.name));
-    font.setPointSize(setting.size > 0 ? setting.size : 9);
-    font.setBold(setting.bold);
-    font.setItalic(setting.italic);
-    Memo1->setFont(font);
+    Memo1->setFont(fontFrom(setting, Memo1->font()));
     QPalette palette = Memo1->palette();
     const QColor text = colorFromStored(setting.color, palette);
     const QColor background = colorFromStored(main_.Settings.memoColor, palette);

@@ -337,6 +337,9 @@ private:
     void wirePlaybackCommands();
     // Opens a device on the chosen CD drive; false after an error box.
     bool openCdOn(media::MediaDevice& device);
+    // The selected song's media path; nothing without a song, and after a
+    // message when the song has none.
+    std::optional<QString> selectedSongMedia();
     void clearInfoPanel();
     void showPicture(const std::string& path);
     // Reorders the list items (order[i] = old row of new row i) and then

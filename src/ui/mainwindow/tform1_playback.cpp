@@ -259,18 +259,29 @@ void TForm1::SongListViewDblClick()
     }
 }
 
-void TForm1::E1Click()
+// The selected song's media path; nothing without a song, and after a
+// message when the song has none.
+std::optional<QString> TForm1::selectedSongMedia()
 {
     const int row = selectedSongRow();
     if (row < 0) {
-        return;
+        return std::nullopt;
     }
-    const QString path = songModel_->item(row).media;
+    QString path = songModel_->item(row).media;
     if (path.isEmpty()) {
         prompter_.information(QStringLiteral("メディアファイルが登録されていません"));
+        return std::nullopt;
+    }
+    return path;
+}
+
+void TForm1::E1Click()
+{
+    const std::optional<QString> path = selectedSongMedia();
+    if (!path) {
         return;
     }
-    const QString local = localPath(path);
+    const QString local = localPath(*path);
     if (QFileInfo(local).isFile()) {
         shell_.open(QUrl::fromLocalFile(QFileInfo(local).absoluteFilePath()));
     }
@@ -278,17 +289,12 @@ void TForm1::E1Click()
 
 void TForm1::O1Click()
 {
-    const int row = selectedSongRow();
-    if (row < 0) {
-        return;
-    }
-    const QString path = songModel_->item(row).media;
-    if (path.isEmpty()) {
-        prompter_.information(QStringLiteral("メディアファイルが登録されていません"));
+    const std::optional<QString> path = selectedSongMedia();
+    if (!path) {
         return;
     }
     // The folder part: up to and including the last separator.
-    const QString local = localPath(path);
+    const QString local = localPath(*path);
     const qsizetype slash = local.lastIndexOf(QLatin1Char('/'));
     if (slash < 0) {
         return;

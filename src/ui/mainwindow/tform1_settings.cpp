@@ -13,24 +13,13 @@
 #include "mainwindow/list_views.h"
 #include "mainwindow/tform1.h"
 #include "media/tmedia_player_form.h"
+#include "platform/font_setting.h"
 #include "platform/text_codec.h"
 #include "platform/win_color.h"
 
 namespace velmora::ui {
 
 namespace {
-
-QFont fontFrom(const store::FontSetting& setting, const QFont& base)
-{
-    QFont font = base;
-    // The stored name is kept; a Windows name the machine lacks is drawn
-    // with the Japanese font it is substituted by.
-    font.setFamily(fromCp932(setting.name));
-    font.setPointSize(setting.size > 0 ? setting.size : 9);
-    font.setBold(setting.bold);
-    font.setItalic(setting.italic);
-    return font;
-}
 
 void setListLook(QTreeView* view, const QFont& font, const QColor& text, const QColor& background)
 {

@@ -22,6 +22,7 @@
 #include "media/device_ops.h"
 #include "media/player_paths.h"
 #include "media/player_progress_bar.h"
+#include "platform/font_setting.h"
 #include "platform/prompter.h"
 #include "platform/text_codec.h"
 #include "platform/win_color.h"
@@ -212,12 +213,7 @@ void TMediaPlayerForm::FormCreate()
 void TMediaPlayerForm::applyLook()
 {
     const store::FontSetting& setting = main_.Settings.listFont;
-    QFont font = ListBox1->font();
-    font.setFamily(fromCp932(setting.name));
-    font.setPointSize(setting.size > 0 ? setting.size : 9);
-    font.setBold(setting.bold);
-    font.setItalic(setting.italic);
-    ListBox1->setFont(font);
+    ListBox1->setFont(fontFrom(setting, ListBox1->font()));
     QPalette palette = ListBox1->palette();
     const QColor text = colorFromStored(setting.color, palette);
     const QColor background = colorFromStored(main_.Settings.listColor, palette);
