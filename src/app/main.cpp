@@ -7,8 +7,8 @@
 #include <cstdlib>
 
 #include "editing/tedit_form.h"
-#include "gst_media.h"
 #include "editing/tmemo_form.h"
+#include "gst_media.h"
 #include "mainwindow/about_box.h"
 #include "mainwindow/tform1.h"
 #include "media/tmedia_player_form.h"

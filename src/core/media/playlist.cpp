@@ -1,6 +1,6 @@
 #include "media/playlist.h"
 
-#include <cmath>
+#include <algorithm>
 
 #include "media/media_device.h"
 #include "store/columns.h"
@@ -93,9 +93,15 @@ std::int64_t barClickValue(std::int64_t maximum, int x, int width)
     if (width <= 0 || maximum <= 0) {
         return 0;
     }
-    const int within = x < 0 ? 0 : (x > width ? width : x);
-    const double value = static_cast<double>(maximum) * within / width;
-    return static_cast<std::int64_t>(std::nearbyint(value));
+    // maximum * x / width to the nearest whole number, halves to even,
+    // computed in whole numbers.
+    const std::int64_t scaled = maximum * std::clamp(x, 0, width);
+    std::int64_t value = scaled / width;
+    const std::int64_t twice = 2 * (scaled % width);
+    if (twice > width || (twice == width && value % 2 != 0)) {
+        ++value;
+    }
+    return value;
 }
 
 std::int64_t cdSeekTarget(std::int64_t position, std::int64_t seconds)

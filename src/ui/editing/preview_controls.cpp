@@ -13,6 +13,7 @@
 #include "mainwindow/tform1.h"
 #include "media/device_ops.h"
 #include "media/player_progress_bar.h"
+#include "media/playlist.h"
 #include "media/tmedia_player_form.h"
 
 namespace velmora::ui {
@@ -171,7 +172,7 @@ void seekPreview(TForm1& main, const PreviewControls& c, int x)
     if (!device.isOpen()) {
         return;
     }
-    const std::int64_t p = seekPositionAt(c.bar->maximum(), x, c.bar->width());
+    const std::int64_t p = media::barClickValue(c.bar->maximum(), x, c.bar->width());
     device.seek(p);
     c.bar->setValue(std::min(c.bar->maximum(), clampToInt(p)));
     playPreview(main, c);
@@ -188,25 +189,6 @@ void showPreviewPosition(const media::MediaDevice& device, const PreviewControls
     const std::int64_t position = device.position();
     setBarRange(c.bar, length, position);
     c.position->setText(QStringLiteral("%1 / %2").arg(position).arg(length));
-}
-
-QString localFileName(const QString& stored)
-{
-    return QFile::decodeName(QByteArray::fromStdString(localMediaPath(stored)));
-}
-
-std::int64_t seekPositionAt(std::int64_t maximum, int x, int width)
-{
-    if (width <= 0) {
-        return 0;
-    }
-    const std::int64_t scaled = maximum * std::clamp(x, 0, width);
-    std::int64_t p = scaled / width;
-    const std::int64_t twice = 2 * (scaled % width);
-    if (twice > width || (twice == width && p % 2 != 0)) {
-        ++p;
-    }
-    return p;
 }
 
 }  // namespace velmora::ui

@@ -58,11 +58,4 @@ void seekPreview(TForm1& main, const PreviewControls& controls, int x);
 // it is closed the bar goes to 0 and the position is emptied.
 void showPreviewPosition(const media::MediaDevice& device, const PreviewControls& controls);
 
-// A stored media path as this system names the file ("\\" read as "/").
-QString localFileName(const QString& stored);
-
-// The position a click at x on a bar `width` pixels wide stands for:
-// maximum * x / width to the nearest whole number, halves to even.
-std::int64_t seekPositionAt(std::int64_t maximum, int x, int width);
-
 }  // namespace velmora::ui

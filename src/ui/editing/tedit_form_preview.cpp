@@ -11,6 +11,7 @@
 #include "editing/tmemo_form.h"
 #include "mainwindow/tform1.h"
 #include "media/device_ops.h"
+#include "media/player_paths.h"
 #include "media/player_progress_bar.h"
 
 namespace velmora::ui {
@@ -54,7 +55,7 @@ void TEditForm::PlayButtonClick()
     const int row = currentSongRow();
     const QString path = row >= 1 ? songCell(row, 3) : QString();
     const std::string local = localMediaPath(path);
-    if (path.isEmpty() || !QFileInfo(localFileName(path)).isFile()) {
+    if (path.isEmpty() || !QFileInfo(localPath(path)).isFile()) {
         EjectButtonClick();
         return;
     }

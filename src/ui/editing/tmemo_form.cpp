@@ -44,11 +44,6 @@ namespace {
 // The headings of the three song columns, as the edit dialog sets them.
 const char* const kColumnHeadings[] = {"曲名", "曲ごとのアーティスト名", "メディアファイル"};
 
-std::filesystem::path localFile(const QString& name)
-{
-    return std::filesystem::path(QFile::encodeName(name).toStdString());
-}
-
 // Shift+Enter would put a line separator inside a line; here every line
 // break starts a new line, as lines stand for songs.
 class PlainLineBreaks : public QObject {
@@ -423,7 +418,7 @@ void TMemoForm::MemoOpenButtonClick()
     if (!name || name->isEmpty()) {
         return;
     }
-    const std::filesystem::path file = localFile(*name);
+    const std::filesystem::path file = fileSystemPath(*name);
     std::error_code ec;
     if (!std::filesystem::is_regular_file(file, ec)) {
         return;
@@ -466,7 +461,7 @@ void TMemoForm::MemoNSaveButtonClick()
         encoded.push_back(std::move(*bytes));
     }
     store::FileError error;
-    if (!store::writeFileAtomically(localFile(*name), textops::joinCrLf(encoded), &error)) {
+    if (!store::writeFileAtomically(fileSystemPath(*name), textops::joinCrLf(encoded), &error)) {
         prompter_.error(fromUtf8(store::writeFailureMessage(error)));
     }
 }

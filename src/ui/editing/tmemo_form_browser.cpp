@@ -19,6 +19,7 @@
 #include "editing/tmemo_form.h"
 #include "mainwindow/list_images.h"
 #include "mainwindow/tform1.h"
+#include "media/player_paths.h"
 #include "platform/prompter.h"
 #include "platform/shell.h"
 
@@ -143,7 +144,7 @@ void TMemoForm::scrollToFolder()
 void TMemoForm::browseFolderOf(const QStringList& paths)
 {
     for (const QString& path : paths) {
-        const QFileInfo file(localFileName(path));
+        const QFileInfo file(localPath(path));
         if (!path.isEmpty() && file.isFile()) {
             showFolder(file.absolutePath());
             return;

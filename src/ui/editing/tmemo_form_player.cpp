@@ -9,6 +9,7 @@
 #include "editing/tmemo_form.h"
 #include "mainwindow/tform1.h"
 #include "media/device_ops.h"
+#include "media/player_paths.h"
 #include "media/player_progress_bar.h"
 #include "platform/prompter.h"
 
@@ -59,7 +60,7 @@ void TMemoForm::playFile(const QString& path)
 void TMemoForm::MediaListBoxPlayButtonClick()
 {
     const QString line = caretLineText();
-    if (line.isEmpty() || !QFileInfo(localFileName(line)).isFile()) {
+    if (line.isEmpty() || !QFileInfo(localPath(line)).isFile()) {
         prompter_.information(QStringLiteral("ファイルが存在しません"));
         return;
     }
@@ -69,11 +70,11 @@ void TMemoForm::MediaListBoxPlayButtonClick()
 void TMemoForm::MediaListBoxOpenButtonClick()
 {
     const QString line = caretLineText();
-    if (line.isEmpty() || !QFileInfo(localFileName(line)).isFile()) {
+    if (line.isEmpty() || !QFileInfo(localPath(line)).isFile()) {
         prompter_.information(QStringLiteral("ファイルが存在しません"));
         return;
     }
-    openExternally(localFileName(line));
+    openExternally(localPath(line));
 }
 
 void TMemoForm::MediaEjectButtonClick()

@@ -22,11 +22,6 @@ using exchange::ClipFormat;
 
 namespace {
 
-std::filesystem::path localPath(const QString& name)
-{
-    return std::filesystem::path(QFile::encodeName(name).toStdString());
-}
-
 // The enclosing text and the delimiter of delimited text, as typed and as
 // Shift-JIS bytes.
 struct TextFormat {
@@ -81,7 +76,7 @@ std::optional<std::filesystem::path> askExportFile(Prompter& prompter, bool noth
     if (!name || name->isEmpty()) {
         return std::nullopt;
     }
-    std::filesystem::path file = localPath(*name);
+    std::filesystem::path file = fileSystemPath(*name);
     if (!exchange::folderExists(file)) {
         prompter.information(QStringLiteral("存在しないディレクトリです"));
         return std::nullopt;
@@ -151,7 +146,7 @@ void TForm1::CSV2Click()
     if (!name || name->isEmpty()) {
         return;
     }
-    const std::filesystem::path file = localPath(*name);
+    const std::filesystem::path file = fileSystemPath(*name);
     std::error_code ec;
     if (!std::filesystem::exists(file, ec)) {
         prompter_.information(QStringLiteral("存在しないファイルです"));

@@ -20,11 +20,6 @@ namespace velmora::ui {
 
 namespace {
 
-std::filesystem::path localPath(const QString& name)
-{
-    return std::filesystem::path(QFile::encodeName(name).toStdString());
-}
-
 QString displayPath(const std::filesystem::path& path)
 {
     return QFile::decodeName(QByteArray::fromStdString(path.string()));
@@ -61,7 +56,7 @@ void TForm1::HTML1Click()
     if (!name || name->isEmpty()) {
         return;
     }
-    const std::filesystem::path file = localPath(*name);
+    const std::filesystem::path file = fileSystemPath(*name);
     if (!exchange::folderExists(file)) {
         prompter_.information(QStringLiteral("存在しないディレクトリです"));
         return;

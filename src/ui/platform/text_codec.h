@@ -1,7 +1,9 @@
 // Catalogue bytes (CP932) <-> Qt text, at the window boundary only.
 #pragma once
 
+#include <QFile>
 #include <QString>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,6 +21,12 @@ std::optional<std::string> toCp932Preserving(std::string_view original, const QS
                                              QString* problem = nullptr);
 
 // UTF-8 text of the core (messages, paths) as Qt text.
+// A file name from a dialog as a path in the file system's encoding.
+inline std::filesystem::path fileSystemPath(const QString& name)
+{
+    return std::filesystem::path(QFile::encodeName(name).toStdString());
+}
+
 inline QString fromUtf8(std::string_view text)
 {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));

@@ -9,6 +9,7 @@
 
 #include "editing/preview_controls.h"
 #include "media/player_progress_bar.h"
+#include "media/playlist.h"
 #include "ui/editing/memo_fixture.h"
 
 namespace velmora::ui {
@@ -173,15 +174,15 @@ TEST_F(PreviewTest, MemoHandOverReleasesThePreviewFirst)
 
 TEST(SeekPositionTest, ClickPositionsRoundHalvesToEven)
 {
-    EXPECT_EQ(seekPositionAt(10000, 50, 200), 2500);
-    EXPECT_EQ(seekPositionAt(5, 1, 2), 2);  // 2.5
-    EXPECT_EQ(seekPositionAt(3, 1, 2), 2);  // 1.5
-    EXPECT_EQ(seekPositionAt(7, 1, 2), 4);  // 3.5
-    EXPECT_EQ(seekPositionAt(10, 1, 3), 3);
-    EXPECT_EQ(seekPositionAt(10, 2, 3), 7);
-    EXPECT_EQ(seekPositionAt(10, 0, 3), 0);
-    EXPECT_EQ(seekPositionAt(10, 3, 3), 10);
-    EXPECT_EQ(seekPositionAt(10, 1, 0), 0);
+    EXPECT_EQ(media::barClickValue(10000, 50, 200), 2500);
+    EXPECT_EQ(media::barClickValue(5, 1, 2), 2);  // 2.5
+    EXPECT_EQ(media::barClickValue(3, 1, 2), 2);  // 1.5
+    EXPECT_EQ(media::barClickValue(7, 1, 2), 4);  // 3.5
+    EXPECT_EQ(media::barClickValue(10, 1, 3), 3);
+    EXPECT_EQ(media::barClickValue(10, 2, 3), 7);
+    EXPECT_EQ(media::barClickValue(10, 0, 3), 0);
+    EXPECT_EQ(media::barClickValue(10, 3, 3), 10);
+    EXPECT_EQ(media::barClickValue(10, 1, 0), 0);
 }
 
 }  // namespace
