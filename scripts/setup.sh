@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake ninja-build pkg-config git clang-format
+  build-essential cmake ninja-build ccache pkg-config git clang-format
   qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libqt6svg6
   libgl-dev libxkbcommon-dev
   libicu-dev
@@ -13,8 +13,10 @@ packages=(
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-ugly gstreamer1.0-tools
   gstreamer1.0-alsa gstreamer1.0-pulseaudio
   libcdio-dev libcdio-utils
+  libdiscid-dev libtag1-dev
   fonts-noto-cjk fonts-ipafont-gothic
-  xvfb xauth x11-apps imagemagick
+  xvfb xauth x11-apps x11-utils imagemagick openbox xdotool wmctrl
+  clang desktop-file-utils appstream python3
   time
 )
 

@@ -1,4 +1,5 @@
 #include "cli/cli.h"
+#include "cli/cli_common.h"
 
 #include <unicode/unistr.h>
 
@@ -26,10 +27,6 @@
 
 namespace velmora::cli {
 
-namespace {
-
-constexpr int kExitError = 2;
-
 const char* const kUsage =
     "使い方: velmora-cli [--data-dir フォルダ] コマンド\n"
     "  info    アルバム数を表示します\n"
@@ -51,12 +48,6 @@ const char* const kUsage =
     "  cd toc|register アルバム番号|lookup --device デバイス\n"
     "          音楽CD (ドライブかディスクイメージ) の参照を表示・登録・検索します\n"
     "  一覧: アルバム番号と範囲を表示順に、例 3,1-2,3 (省略時はすべて番号順)\n";
-
-struct Context {
-    store::DataFolder folder;
-    std::ostream& out;
-    std::ostream& err;
-};
 
 // Loads VLM.dat; a missing file is an empty catalogue, as in the program.
 std::optional<store::AlbumTable> loadCatalogue(Context& ctx)
@@ -100,20 +91,6 @@ int save(Context& ctx)
     }
     return writeCatalogue(ctx, *table);
 }
-
-// The arguments of a command after its name: positional ones in order, and
-// options, each with the value that follows it ("" for a flag).
-struct Arguments {
-    std::vector<std::string> positional;
-    std::map<std::string, std::string> options;
-
-    bool has(const std::string& name) const { return options.count(name) != 0; }
-    std::string value(const std::string& name, std::string fallback = {}) const
-    {
-        auto it = options.find(name);
-        return it == options.end() ? fallback : it->second;
-    }
-};
 
 // Parses `args` from `first` on. `valued` lists the options that take a
 // value, `flags` those that do not; anything else is an error.
@@ -216,6 +193,8 @@ std::string utf8Of(std::string_view cp932)
     icu::UnicodeString(text.data(), static_cast<int32_t>(text.size())).toUTF8String(out);
     return out;
 }
+
+namespace {
 
 struct CsvFormat {
     std::string enclose;
@@ -586,73 +565,6 @@ int webSearch(Context& ctx, const std::vector<std::string>& args, std::size_t fi
     ctx.out << websearch::searchAddress(lists.siteHeads[row],
                                         websearch::searchQuery(settings.internetChecks, fields), tail)
             << "\n";
-    return 0;
-}
-
-// cd toc|register ALBUM|lookup --device PATH: the audio CD in a drive or a
-// disc image. toc prints one reference per track; register writes them into
-// an album's songs and saves; lookup prints the album found, 0 or -1.
-int audioCd(Context& ctx, const std::vector<std::string>& args, std::size_t first)
-{
-    std::optional<Arguments> arguments = parseArguments(ctx, args, first, {"--device"}, {});
-    if (!arguments || arguments->positional.empty() || !arguments->has("--device")) {
-        if (arguments) {
-            ctx.err << kUsage;
-        }
-        return kExitError;
-    }
-    const std::string& action = arguments->positional[0];
-    const bool registering = action == "register";
-    if ((action != "toc" && action != "lookup" && !registering) ||
-        arguments->positional.size() != (registering ? 2u : 1u)) {
-        ctx.err << kUsage;
-        return kExitError;
-    }
-    media::GstMediaSystem system;
-    std::unique_ptr<media::MediaDevice> device = system.makeDevice();
-    device->setDeviceType(media::DeviceType::CDAudio);
-    device->setFileName(arguments->value("--device"));
-    device->setWait(true);
-    if (!device->open()) {
-        ctx.err << device->errorMessage() << "\n";
-        return kExitError;
-    }
-    const std::optional<std::vector<std::string>> references = media::discReferences(*device);
-    device->close();
-    if (action == "toc") {
-        if (!references) {
-            ctx.err << "読み込めません\n";
-            return 1;
-        }
-        for (const std::string& reference : *references) {
-            ctx.out << reference << "\n";
-        }
-        return 0;
-    }
-    std::optional<store::AlbumTable> table = loadCatalogue(ctx);
-    if (!table) {
-        return kExitError;
-    }
-    if (action == "lookup") {
-        ctx.out << (references ? media::findDiscAlbum(*table, *references) : -1) << "\n";
-        return 0;
-    }
-    std::optional<int> album = parseNumber(arguments->positional[1]);
-    if (!album || *album < 1 || *album > table->albumCount()) {
-        ctx.err << "存在しないアルバム番号です: " << arguments->positional[1] << "\n";
-        return kExitError;
-    }
-    if (!references) {
-        ctx.err << "読み込めません\n";
-        return 1;
-    }
-    store::AlbumRecord record = table->record(*album);
-    media::registerDisc(record, *references);
-    table->setRecord(*album, record);
-    if (int failed = writeCatalogue(ctx, *table); failed != 0) {
-        return failed;
-    }
-    ctx.out << "読み込み完了しました。\n";
     return 0;
 }
 

@@ -109,7 +109,7 @@ TEditForm::TEditForm(TForm1& main, Prompter& prompter, QWidget* parent)
     auto* menus = new QMenuBar(this);
     QMenu* edit = menus->addMenu(QStringLiteral("編集(&E)"));
     connect(edit->addAction(QStringLiteral("編集前の状態に戻す(&U)")), &QAction::triggered, this,
-            &TEditForm::Undo2Click);
+            &TEditForm::undoEdits);
     connect(edit->addAction(QStringLiteral("画像登録(&E)")), &QAction::triggered, this,
             &TEditForm::GFilePassDialogButtonClick);
     QMenu* tools = menus->addMenu(QStringLiteral("ツール(&T)"));
@@ -118,7 +118,7 @@ TEditForm::TEditForm(TForm1& main, Prompter& prompter, QWidget* parent)
             &TEditForm::InternetSerchButtonClick);
     SearchItemMenu = tools->addMenu(QStringLiteral("インターネット検索項目設定(&U)"));
     connect(SearchItemMenu, &QMenu::aboutToShow, this, [this] { main_.fillSearchItemMenu(SearchItemMenu); });
-    connect(playerToFront, &QAction::triggered, this, [this] { main_.N28Click(); });
+    connect(playerToFront, &QAction::triggered, this, [this] { main_.bringPlayerToFront(); });
     connect(tools, &QMenu::aboutToShow, this, [this, playerToFront] {
         // Only while the media player window is shown.
         playerToFront->setEnabled(main_.playerForm() != nullptr && main_.playerForm()->isVisible());
@@ -164,7 +164,7 @@ TEditForm::TEditForm(TForm1& main, Prompter& prompter, QWidget* parent)
     }
     connect(AlbumChangeButton, &QPushButton::clicked, this, &TEditForm::AlbumChangeButtonClick);
     connect(AlbumAddButton, &QPushButton::clicked, this, &TEditForm::AlbumAddButtonClick);
-    connect(CloseButton, &QPushButton::clicked, this, &TEditForm::Button1Click);
+    connect(CloseButton, &QPushButton::clicked, this, &TEditForm::closeDialog);
     layout->addLayout(bottom);
 }
 
@@ -545,7 +545,7 @@ void TEditForm::AlbumAddButtonClick()
     main_.AlbumAdd();
 }
 
-void TEditForm::Button1Click()
+void TEditForm::closeDialog()
 {
     close();
 }
@@ -621,7 +621,7 @@ void TEditForm::FormCloseQuery()
     main_.setEnabled(true);
 }
 
-void TEditForm::Undo2Click()
+void TEditForm::undoEdits()
 {
     EditDataSend(main_.EditListBox);
 }
@@ -664,7 +664,7 @@ void TEditForm::Artist2ComboBoxDropDown()
     Artist2ComboBox->setEditText(typed);
 }
 
-void TEditForm::Label10Click()
+void TEditForm::copyArtistToSongArtist()
 {
     Artist2ComboBox->setEditText(ArtistEditComboBox->currentText());
 }
@@ -828,7 +828,7 @@ bool TEditForm::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::MouseButtonRelease) {
         auto* mouse = static_cast<QMouseEvent*>(event);
         if (watched == Label10 && mouse->button() == Qt::LeftButton) {
-            Label10Click();
+            copyArtistToSongArtist();
             return true;
         }
         if (watched == Memo3Label2 && mouse->button() == Qt::RightButton) {

@@ -39,11 +39,11 @@ public:
 
     void AlbumChangeButtonClick();
     void AlbumAddButtonClick();
-    void Button1Click();
-    void Undo2Click();
+    void closeDialog();
+    void undoEdits();
     void ArtistEditComboBoxDropDown();
     void Artist2ComboBoxDropDown();
-    void Label10Click();
+    void copyArtistToSongArtist();
     void GFilePassDialogButtonClick();
     void GDrawButtonClick();
     void SongGridAddButtonClick();

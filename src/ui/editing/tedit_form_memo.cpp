@@ -86,7 +86,7 @@ void TEditForm::MemoDataSend()
         memo->browseFolderOf(lines);
     }
     memo->Memo1->moveCursor(QTextCursor::Start);
-    memo->Memo1Click();
+    memo->showCursorLine();
     memo->MediaEjectButtonClick();
     memo->Memo1->document()->clearUndoRedoStacks();
 

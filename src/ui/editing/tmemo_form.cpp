@@ -90,7 +90,7 @@ TMemoForm::TMemoForm(TForm1& main, Prompter& prompter, QWidget* parent)
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->installEventFilter(new PlainLineBreaks(Memo1));
-    connect(Memo1, &QPlainTextEdit::cursorPositionChanged, this, &TMemoForm::Memo1Click);
+    connect(Memo1, &QPlainTextEdit::cursorPositionChanged, this, &TMemoForm::showCursorLine);
 
     MemoToPlayPanelToolBar = new QToolBar(this);
     MemoToPlayPanelToolBar->setIconSize(QSize(16, 16));
@@ -154,7 +154,7 @@ TMemoForm::TMemoForm(TForm1& main, Prompter& prompter, QWidget* parent)
         Memo1->setFont(font);
     }
     showMediaTools(false);
-    Memo1Click();
+    showCursorLine();
 }
 
 TMemoForm::~TMemoForm() = default;
@@ -173,10 +173,10 @@ void TMemoForm::buildMenus()
     QMenu* edit = menus->addMenu(QStringLiteral("編集(&E)"));
     connect(edit->addAction(QStringLiteral("編集前の状態に戻す(&U)")), &QAction::triggered, this,
             &TMemoForm::MemoUndoButtonClick);
-    connect(edit->addAction(QStringLiteral("整形(&M)")), &QAction::triggered, this, &TMemoForm::N4Click);
+    connect(edit->addAction(QStringLiteral("整形(&M)")), &QAction::triggered, this, &TMemoForm::tidyLines);
     ToolMenu = menus->addMenu(QStringLiteral("ツール(&T)"));
     PlayerToFrontItem = ToolMenu->addAction(QStringLiteral("メディアプレイヤーフォームを前面へ(&M)"));
-    connect(PlayerToFrontItem, &QAction::triggered, this, &TMemoForm::N3Click);
+    connect(PlayerToFrontItem, &QAction::triggered, this, &TMemoForm::bringPlayerToFront);
     connect(ToolMenu, &QMenu::aboutToShow, this, &TMemoForm::ool1Click);
     layout()->setMenuBar(menus);
 }
@@ -191,7 +191,7 @@ void TMemoForm::buildToolBar()
     connect(undo, &QAction::triggered, this, &TMemoForm::MemoUndoButtonClick);
     QAction* tidy = ToolBar1->addAction(themedIcon("format-justify-left", "convert"), QStringLiteral("整形"));
     tidy->setToolTip(QStringLiteral("整形"));
-    connect(tidy, &QAction::triggered, this, &TMemoForm::N4Click);
+    connect(tidy, &QAction::triggered, this, &TMemoForm::tidyLines);
     // The heading names the edited column; the edit dialog sets it and
     // every transfer reads it. It is not shown.
     EditLabel = new QLabel(QString::fromUtf8(kColumnHeadings[0]), ToolBar1);
@@ -326,7 +326,7 @@ void TMemoForm::insertLines(const QStringList& lines)
     Memo1->setTextCursor(cursor);
 }
 
-void TMemoForm::Memo1Click()
+void TMemoForm::showCursorLine()
 {
     const int k = caretLine();
     SongCountLabel->setText(QStringLiteral("%1曲目").arg(k));
@@ -396,7 +396,7 @@ void TMemoForm::MemoUndoButtonClick()
     Memo1->verticalScrollBar()->setValue(0);
 }
 
-void TMemoForm::N4Click()
+void TMemoForm::tidyLines()
 {
     textops::MemoLines lines;
     for (const QString& line : memoLines()) {
@@ -472,9 +472,9 @@ void TMemoForm::ool1Click()
     PlayerToFrontItem->setEnabled(player != nullptr && player->isVisible());
 }
 
-void TMemoForm::N3Click()
+void TMemoForm::bringPlayerToFront()
 {
-    main_.N28Click();
+    main_.bringPlayerToFront();
 }
 
 void TMemoForm::closeEvent(QCloseEvent* event)

@@ -63,10 +63,10 @@ public:
     void MemoCancelButtonClick();
     void MemoChButtonClick();
     void MemoUndoButtonClick();
-    void N4Click();
+    void tidyLines();
     void MemoOpenButtonClick();
     void MemoNSaveButtonClick();
-    void Memo1Click();
+    void showCursorLine();
     void DataChangeButtonClick();
     void DataAllChangeButtonClick();
     void FileListBoxPlayButtonClick();
@@ -81,7 +81,7 @@ public:
     void PlayButtonClick();
     void ProgressBar1MouseDown(int x);
     void ool1Click();
-    void N3Click();
+    void bringPlayerToFront();
 
     // Controls, by the names the program knows them by.
     QToolBar* ToolBar1 = nullptr;

@@ -237,9 +237,10 @@ void TForm1::buildMenus()
 
     QMenu* file = topMenu(QStringLiteral("ファイル(&F)"));
     addMenuItem(
-        file, QStringLiteral("保存時の状態に戻す(&U)"), [this] { N3Click2(); }, "document-revert", "revert");
+        file, QStringLiteral("保存時の状態に戻す(&U)"), [this] { revertToSaved(); }, "document-revert",
+        "revert");
     addMenuItem(
-        file, QStringLiteral("保存(&S)"), [this] { Save1Click(); }, "document-save", "save");
+        file, QStringLiteral("保存(&S)"), [this] { saveCatalogue(); }, "document-save", "save");
     file->addSeparator();
     addMenuItem(file, QStringLiteral("データを読み込む(&O)"), nullptr, "document-open", "import");
     QMenu* exportMenu = subMenu(file, QStringLiteral("データを書き出す(&A)"));
@@ -248,9 +249,9 @@ void TForm1::buildMenus()
     addMenuItem(exportMenu, QStringLiteral("CSVファイル"), nullptr);
     addMenuItem(exportMenu, QStringLiteral("HTMLファイル"), nullptr);
     file->addSeparator();
-    addMenuItem(file, QStringLiteral("保存しないで終了(&C)"), [this] { N2Click(); });
+    addMenuItem(file, QStringLiteral("保存しないで終了(&C)"), [this] { exitWithoutSaving(); });
     addMenuItem(
-        file, QStringLiteral("終了(&X)"), [this] { Exit1Click(); }, "application-exit", "exit");
+        file, QStringLiteral("終了(&X)"), [this] { saveAndExit(); }, "application-exit", "exit");
 
     QMenu* edit = topMenu(QStringLiteral("編集(&E)"));
     addMenuItem(edit, QStringLiteral("アルバム新規作成(&N)"), nullptr, nullptr, "new");
@@ -298,9 +299,9 @@ void TForm1::buildMenus()
 
     QMenu* help = topMenu(QStringLiteral("ヘルプ(&H)"));
     addMenuItem(
-        help, QStringLiteral("ヘルプ(&H)"), [this] { Help2Click(); }, "help-contents", "help");
+        help, QStringLiteral("ヘルプ(&H)"), [this] { openHelp(); }, "help-contents", "help");
     addMenuItem(
-        help, QStringLiteral("バージョン情報(&A)"), [this] { About1Click(); }, "help-about", "info");
+        help, QStringLiteral("バージョン情報(&A)"), [this] { showAbout(); }, "help-about", "info");
 }
 
 void TForm1::buildPages()
@@ -475,9 +476,9 @@ void TForm1::reportDataFileUnreadable(const store::FileError& error)
     prompter_.error(fromUtf8(store::readFailureMessage(error)));
 }
 
-void TForm1::N3Click(int startup)
+void TForm1::loadCatalogue(LoadMode mode)
 {
-    if (startup) {
+    if (mode == LoadMode::Startup) {
         FormCreate(nullptr);
         return;
     }
@@ -511,9 +512,9 @@ void TForm1::N3Click(int startup)
     SerchGroupClick();
 }
 
-void TForm1::N3Click2()
+void TForm1::revertToSaved()
 {
-    N3Click(0);
+    loadCatalogue(LoadMode::Revert);
 }
 
 bool TForm1::renumberQuestion()
@@ -535,7 +536,7 @@ bool TForm1::renumberQuestion()
     return false;
 }
 
-bool TForm1::Save1Click()
+bool TForm1::saveCatalogue()
 {
     return renumberQuestion() && SaveExecute();
 }
@@ -567,12 +568,12 @@ bool TForm1::SaveExecute()
     return ok;
 }
 
-void TForm1::Exit1Click()
+void TForm1::saveAndExit()
 {
     close();
 }
 
-void TForm1::N2Click()
+void TForm1::exitWithoutSaving()
 {
     SaveOnExit = false;
     close();
@@ -617,7 +618,7 @@ void TForm1::resizeEvent(QResizeEvent* event)
     Panel1Resize();
 }
 
-void TForm1::About1Click()
+void TForm1::showAbout()
 {
     QString help = QDir(programDir_).filePath(QStringLiteral("help.html"));
     auto* box = new TAboutBox(&shell_, QUrl::fromLocalFile(help).toString(), this);
@@ -629,7 +630,7 @@ void TForm1::About1Click()
     box->open();
 }
 
-void TForm1::Help2Click()
+void TForm1::openHelp()
 {
     QString help = QDir(programDir_).filePath(QStringLiteral("help.html"));
     if (QFileInfo::exists(help)) {

@@ -96,19 +96,21 @@ public:
     int AlbumSortColumn = 0;
     int SongSortColumn = 0;
 
-    // Loading: start-up mode when `startup` is non-zero, else revert mode.
-    void N3Click(int startup);
+    // Loading the data file: at start-up (the whole start sequence), or as a
+    // revert to the saved state.
+    enum class LoadMode { Startup, Revert };
+    void loadCatalogue(LoadMode mode);
     // "保存時の状態に戻す(&U)".
-    void N3Click2();
+    void revertToSaved();
     // "保存(&S)": the renumbering question, then the save. False when
     // cancelled or failed.
-    bool Save1Click();
+    bool saveCatalogue();
     // Writes the data file. False (after an error box) when it failed.
     bool SaveExecute();
-    void Exit1Click();
-    void N2Click();
-    void About1Click();
-    void Help2Click();
+    void saveAndExit();
+    void exitWithoutSaving();
+    void showAbout();
+    void openHelp();
     void InfoTabButtonClick();
     void PageControl1Change();
     void Panel1Resize();
@@ -126,7 +128,7 @@ public:
     // The album number of the first selected item, or 0.
     int selectedAlbum() const;
     void selectListRow(int row, bool exclusive);
-    void N38Click();
+    void showSelectedOnly();
     void AlbumListViewColumnClick(int column);
     // A drop of the selected albums on list row `target` (-1: no item).
     void AlbumListViewDragDrop(int target);
@@ -143,9 +145,9 @@ public:
     void ItemChange();
     void AlbumNewBtnClick();
     void EditBtnClick();
-    void N9Click();
-    void N39Click();
-    void N47Click();
+    void deleteSelectedAlbums();
+    void duplicateSelectedAlbum();
+    void duplicateAndEditAlbum();
     void GEditMenuItemClick();
     void QuickSongEditClick();
     void QuickSongArtistEditClick();
@@ -158,9 +160,9 @@ public:
     std::optional<std::string> cellText(int column, const QString& field, const QString& text);
 
     // Import, export and clipboard.
-    void CSV2Click();
+    void importDataFile();
     void DatExportClick();
-    void CSV3Click();
+    void exportCsvFile();
     void ClipCopyAllSelectedDataClick();
     void ClipCopySelectedAboutDataClick();
     void ClipCopySelectedAllSongDataClick();
@@ -168,7 +170,7 @@ public:
     void ClipCopySelectedAlbumNameClick();
     void ClipCopySelectedAboutSongDataClick();
     // HTML page of the shown albums, and the sample page of the options.
-    void HTML1Click();
+    void exportHtmlPage();
     void HTMLPreview();
 
     // Search, conversion and replace pages.
@@ -293,17 +295,17 @@ public:
     // (quiet: no messages but a drive error) and gives its number, 0 for
     // none, -1 for an unreadable disc, -2 when the drive could not be opened.
     bool CDDataToListBox();
-    void CDCD1Click();
-    int CD2Click(bool quiet = false);
+    void registerDiscToAlbum();
+    int findDiscAlbum(bool quiet = false);
 
     // Playback commands: the album's media files, the CD, the player window
     // to the front, a double-clicked song, a song's file and its folder.
     void MediaPlayerButtonClick();
     void CDPlayerButtonClick();
-    void N28Click();
+    void bringPlayerToFront();
     void SongListViewDblClick();
-    void E1Click();
-    void O1Click();
+    void openSongMediaFile();
+    void openSongMediaFolder();
     // The tools menu opening: enables the player window item.
     void ToolMenuPopup();
 

@@ -181,7 +181,7 @@ void TForm1::reorderList(const std::vector<int>& order, const std::vector<int>& 
     selectRowsQuietly(select);
 }
 
-void TForm1::N38Click()
+void TForm1::showSelectedOnly()
 {
     std::vector<int> selected = selectedListRows();
     if (albumModel_->rowCount() == 0 || selected.empty()) {

@@ -44,11 +44,11 @@ void TForm1::wireCdCommands()
                             "MainPopupMenu/CDドライブの音楽CDを登録(&C)", "EditBtn/音楽CDを登録"}) {
         QAction* action = menuAction(QString::fromUtf8(key));
         Q_ASSERT(action != nullptr);
-        connect(action, &QAction::triggered, this, &TForm1::CDCD1Click);
+        connect(action, &QAction::triggered, this, &TForm1::registerDiscToAlbum);
     }
     QAction* lookup = menuAction(QStringLiteral("CDを検索(&E)"));
     Q_ASSERT(lookup != nullptr);
-    connect(lookup, &QAction::triggered, this, [this] { CD2Click(false); });
+    connect(lookup, &QAction::triggered, this, [this] { findDiscAlbum(false); });
 }
 
 bool TForm1::openCdOn(media::MediaDevice& device)
@@ -87,7 +87,7 @@ bool TForm1::CDDataToListBox()
     return true;
 }
 
-void TForm1::CDCD1Click()
+void TForm1::registerDiscToAlbum()
 {
     const int album = selectedAlbum();
     if (album < 1 || album > DataGrid.albumCount()) {
@@ -107,7 +107,7 @@ void TForm1::CDCD1Click()
     AlbumChange();
 }
 
-int TForm1::CD2Click(bool quiet)
+int TForm1::findDiscAlbum(bool quiet)
 {
     releasePreviewDevice();
     media::MediaDevice& device = *previewDevice_;

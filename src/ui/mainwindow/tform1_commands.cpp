@@ -30,18 +30,18 @@ void TForm1::wireAlbumCommands()
     };
     connect(NewDataButton, &QToolButton::clicked, this, &TForm1::AlbumNewBtnClick);
     connect(EditBtn, &QToolButton::clicked, this, &TForm1::EditBtnClick);
-    connect(DeleteBtn, &QToolButton::clicked, this, &TForm1::N9Click);
+    connect(DeleteBtn, &QToolButton::clicked, this, &TForm1::deleteSelectedAlbums);
     on(QStringLiteral("アルバム新規作成(&N)"), &TForm1::AlbumNewBtnClick);
     on(QStringLiteral("アルバム編集(&E)"), &TForm1::EditBtnClick);
-    on(QStringLiteral("アルバム削除(&D)"), &TForm1::N9Click);
-    on(QStringLiteral("アルバム情報を複製"), &TForm1::N39Click);
+    on(QStringLiteral("アルバム削除(&D)"), &TForm1::deleteSelectedAlbums);
+    on(QStringLiteral("アルバム情報を複製"), &TForm1::duplicateSelectedAlbum);
     on(QStringLiteral("クイック編集 (&Q)/画像登録"), &TForm1::GEditMenuItemClick);
     on(QStringLiteral("EditBtn/画像登録"), &TForm1::GEditMenuItemClick);
     on(QStringLiteral("MainPopupMenu/編集(&E)"), &TForm1::EditBtnClick);
-    on(QStringLiteral("MainPopupMenu/アルバムを複製"), &TForm1::N39Click);
-    on(QStringLiteral("MainPopupMenu/アルバムを複製して編集"), &TForm1::N47Click);
+    on(QStringLiteral("MainPopupMenu/アルバムを複製"), &TForm1::duplicateSelectedAlbum);
+    on(QStringLiteral("MainPopupMenu/アルバムを複製して編集"), &TForm1::duplicateAndEditAlbum);
     on(QStringLiteral("MainPopupMenu/画像登録"), &TForm1::GEditMenuItemClick);
-    on(QStringLiteral("MainPopupMenu/アルバムを削除(&D)"), &TForm1::N9Click);
+    on(QStringLiteral("MainPopupMenu/アルバムを削除(&D)"), &TForm1::deleteSelectedAlbums);
     on(QStringLiteral("SongPopupMenu/編集(&E)"), &TForm1::EditBtnClick);
     on(QStringLiteral("SongPopupMenu/曲名変更"), &TForm1::QuickSongEditClick);
     on(QStringLiteral("SongPopupMenu/曲ごとのアーティスト名変更"), &TForm1::QuickSongArtistEditClick);
@@ -58,7 +58,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
         auto* key = static_cast<QKeyEvent*>(event);
         const Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
         if (watched == AlbumListView && key->key() == Qt::Key_Delete && mods == Qt::NoModifier) {
-            N9Click();
+            deleteSelectedAlbums();
             return true;
         }
         if (key->key() == Qt::Key_C && mods == Qt::ControlModifier) {
@@ -256,7 +256,7 @@ void TForm1::AlbumNewBtnClick()
     EditBtnClick();
 }
 
-void TForm1::N9Click()
+void TForm1::deleteSelectedAlbums()
 {
     std::vector<int> selected = selectedListRows();
     if (selected.empty()) {
@@ -310,7 +310,7 @@ void TForm1::N9Click()
     AlbumListViewSelectItem(-1, false);
 }
 
-void TForm1::N39Click()
+void TForm1::duplicateSelectedAlbum()
 {
     if (!albumSelectedOrSay()) {
         return;
@@ -319,12 +319,12 @@ void TForm1::N39Click()
     AlbumAdd();
 }
 
-void TForm1::N47Click()
+void TForm1::duplicateAndEditAlbum()
 {
     if (!albumSelectedOrSay()) {
         return;
     }
-    N39Click();
+    duplicateSelectedAlbum();
     EditBtnClick();
 }
 

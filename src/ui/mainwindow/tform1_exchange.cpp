@@ -116,9 +116,9 @@ void TForm1::wireExchangeCommands()
         Q_ASSERT(action != nullptr);
         connect(action, &QAction::triggered, this, command);
     };
-    on(QStringLiteral("データを読み込む(&O)"), &TForm1::CSV2Click);
+    on(QStringLiteral("データを読み込む(&O)"), &TForm1::importDataFile);
     on(QStringLiteral("Velmoraファイル"), &TForm1::DatExportClick);
-    on(QStringLiteral("CSVファイル"), &TForm1::CSV3Click);
+    on(QStringLiteral("CSVファイル"), &TForm1::exportCsvFile);
     const struct {
         const char* caption;
         void (TForm1::*command)();
@@ -138,7 +138,7 @@ void TForm1::wireExchangeCommands()
     }
 }
 
-void TForm1::CSV2Click()
+void TForm1::importDataFile()
 {
     std::optional<QString> name = prompter_.openFile(
         QStringLiteral("読み込みファイル選択"),
@@ -195,7 +195,7 @@ void TForm1::DatExportClick()
     }
 }
 
-void TForm1::CSV3Click()
+void TForm1::exportCsvFile()
 {
     std::optional<std::filesystem::path> file = askExportFile(prompter_, albumModel_->rowCount() == 0);
     if (!file) {

@@ -37,10 +37,10 @@ void TForm1::wireHtmlCommands()
 {
     QAction* action = menuAction(QStringLiteral("HTMLファイル"));
     Q_ASSERT(action != nullptr);
-    connect(action, &QAction::triggered, this, &TForm1::HTML1Click);
+    connect(action, &QAction::triggered, this, &TForm1::exportHtmlPage);
 }
 
-void TForm1::HTML1Click()
+void TForm1::exportHtmlPage()
 {
     const int rows = albumModel_->rowCount();
     if (rows == 0) {

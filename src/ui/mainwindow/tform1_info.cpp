@@ -146,7 +146,7 @@ void TForm1::buildPopupMenus()
     add(MainPopupMenu, main + QStringLiteral("アルバム全表示(&V)"), QStringLiteral("アルバム全表示(&V)"),
         [this] { AllVisibleButtonClick(); });
     add(MainPopupMenu, main + QStringLiteral("選択アルバムのみを表示"),
-        QStringLiteral("選択アルバムのみを表示"), [this] { N38Click(); });
+        QStringLiteral("選択アルバムのみを表示"), [this] { showSelectedOnly(); });
     add(MainPopupMenu, main + QStringLiteral("CD番号整列"), QStringLiteral("CD番号整列"),
         [this] { NoEditButtonClick(); });
     MainPopupMenu->addSeparator();

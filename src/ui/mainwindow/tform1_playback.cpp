@@ -68,7 +68,7 @@ void TForm1::wirePlaybackCommands()
     // window to the front.
     auto* toFront = new RightPressFilter(this, [this] {
         if (playerForm_ != nullptr && playerForm_->isVisible()) {
-            N28Click();
+            bringPlayerToFront();
         }
     });
     CDPlayerButton->installEventFilter(toFront);
@@ -80,11 +80,11 @@ void TForm1::wirePlaybackCommands()
     } items[] = {
         {"再生(&P)", &TForm1::MediaPlayerButtonClick},
         {"CD再生(&C)", &TForm1::CDPlayerButtonClick},
-        {"メディアプレイヤーフォームを前面へ(&M)", &TForm1::N28Click},
+        {"メディアプレイヤーフォームを前面へ(&M)", &TForm1::bringPlayerToFront},
         {"MainPopupMenu/メディアファイル再生(&O)", &TForm1::MediaPlayerButtonClick},
         {"SongPopupMenu/メディアファイル再生(&L)", &TForm1::MediaPlayerButtonClick},
-        {"SongPopupMenu/メディアファイルを外部で開く(&O)", &TForm1::E1Click},
-        {"SongPopupMenu/メディアファイルの親フォルダを開く(&F)", &TForm1::O1Click},
+        {"SongPopupMenu/メディアファイルを外部で開く(&O)", &TForm1::openSongMediaFile},
+        {"SongPopupMenu/メディアファイルの親フォルダを開く(&F)", &TForm1::openSongMediaFolder},
     };
     for (const auto& item : items) {
         if (QAction* action = menuAction(QString::fromUtf8(item.key))) {
@@ -102,7 +102,7 @@ void TForm1::ToolMenuPopup()
     }
 }
 
-void TForm1::N28Click()
+void TForm1::bringPlayerToFront()
 {
     if (playerForm_ == nullptr) {
         return;
@@ -181,7 +181,7 @@ void TForm1::CDPlayerButtonClick()
     if (!reopenPlayer(player, prompter_)) {
         return;
     }
-    const int album = CD2Click(true);
+    const int album = findDiscAlbum(true);
     if (album == -2) {
         // The drive could not be opened; the lookup has said why.
         return;
@@ -275,7 +275,7 @@ std::optional<QString> TForm1::selectedSongMedia()
     return path;
 }
 
-void TForm1::E1Click()
+void TForm1::openSongMediaFile()
 {
     const std::optional<QString> path = selectedSongMedia();
     if (!path) {
@@ -287,7 +287,7 @@ void TForm1::E1Click()
     }
 }
 
-void TForm1::O1Click()
+void TForm1::openSongMediaFolder()
 {
     const std::optional<QString> path = selectedSongMedia();
     if (!path) {

@@ -240,7 +240,7 @@ TEST_F(EditFormTest, UndoRestoresTheAlbumAsOpened)
     edit->ArtistEditComboBox->setEditText(QStringLiteral("x"));
     edit->MemoEditMemo->setPlainText(QStringLiteral("y"));
     edit->setSongCell(50, 3, QStringLiteral("/z.mp3"));
-    edit->Undo2Click();
+    edit->undoEdits();
     std::optional<AlbumRecord> back = edit->EditDataReturn();
     ASSERT_TRUE(back.has_value());
     EXPECT_EQ(*back, window->DataGrid.record(1));
@@ -278,7 +278,7 @@ TEST_F(EditFormTest, ReadingSuggestions)
     EXPECT_EQ(entries, (QStringList{QStringLiteral("the band"), QStringLiteral("ｔｈｅ　ｂａｎｄ"),
                                     QStringLiteral("band"), QStringLiteral("ｂａｎｄ")}));
 
-    edit->Label10Click();
+    edit->copyArtistToSongArtist();
     EXPECT_EQ(edit->Artist2ComboBox->currentText(), QStringLiteral("the band"));
     edit->close();
 }

@@ -91,7 +91,7 @@ TEST_F(MemoTest, OpensOnTheColumnUpToItsLastSongAndLocksTheOtherWindows)
     EXPECT_FALSE(memo->ProgressBar1->isEnabled());
     click(memo->MemoCancelButton);
 
-    edit->Button1Click();
+    edit->closeDialog();
     EXPECT_TRUE(window->isEnabled());
 }
 

@@ -76,7 +76,7 @@ TEST_F(BrowsingTest, DragAndDropMovesTheSelectedAlbumsBeforeTheTarget)
 
     // Saving now asks the renumbering question.
     prompter.answerYesNoCancel(Prompter::Answer::Yes);
-    EXPECT_TRUE(window->Save1Click());
+    EXPECT_TRUE(window->saveCatalogue());
     EXPECT_EQ(window->DataGrid.cell(ArtistColumn, 3), "a2");
     EXPECT_EQ(window->listedAlbums(), (std::vector<int>{1, 2, 3, 4, 5}));
 
@@ -91,7 +91,7 @@ TEST_F(BrowsingTest, DropIsRefusedWhilePartIsShown)
 {
     auto window = openFive();
     select(*window, {1, 2});
-    window->N38Click();
+    window->showSelectedOnly();
     EXPECT_TRUE(window->AllVisibleButton->isEnabled());
     select(*window, {1});
     prompter.expectMessage(Kind::Information);
@@ -105,12 +105,12 @@ TEST_F(BrowsingTest, ShowOnlySelected)
 {
     auto window = openFive();
     select(*window, {0, 1, 2, 3, 4});
-    window->N38Click();
+    window->showSelectedOnly();
     EXPECT_EQ(window->albumModel()->rowCount(), 5);
     EXPECT_FALSE(window->AllVisibleButton->isEnabled());
 
     select(*window, {1, 3});
-    window->N38Click();
+    window->showSelectedOnly();
     EXPECT_EQ(window->listedAlbums(), (std::vector<int>{2, 4}));
     EXPECT_EQ(window->selectedListRows(), (std::vector<int>{0, 1}));
     EXPECT_TRUE(window->AllVisibleButton->isEnabled());
@@ -340,7 +340,7 @@ TEST_F(BrowsingTest, PickBoxesCollectDistinctTextsAndSelect)
     EXPECT_EQ(window->selectedListRows(), std::vector<int>{2});
 
     // One artist in the list: one entry, not selected.
-    window->N38Click();
+    window->showSelectedOnly();
     window->ArtistBoxDropDown();
     EXPECT_EQ(window->ArtistBox->count(), 1);
     EXPECT_EQ(window->ArtistBox->currentIndex(), -1);

@@ -97,14 +97,14 @@ TEST_F(CdTest, UnreadableDiscStoresTheAlbumUnchangedAndLookupSaysSo)
     prompter.answerConfirm(true);
     prompter.expectMessage(Kind::Information);
     prompter.expectMessage(Kind::Information);
-    window->CDCD1Click();
+    window->registerDiscToAlbum();
     EXPECT_EQ(prompter.asked().at(prompter.asked().size() - 2).text, QStringLiteral("読み込めません"));
     EXPECT_EQ(window->DataGrid.cell(mediaColumn(1), 1), "/keep.mp3");
 
     prompter.expectMessage(Kind::Information);
-    EXPECT_EQ(window->CD2Click(false), -1);
+    EXPECT_EQ(window->findDiscAlbum(false), -1);
     EXPECT_EQ(prompter.asked().back().text, QStringLiteral("読み取れません"));
-    EXPECT_EQ(window->CD2Click(true), -1);  // quiet: no message
+    EXPECT_EQ(window->findDiscAlbum(true), -1);  // quiet: no message
     EXPECT_FALSE(window->MediaPlayer1().isOpen());
 }
 
@@ -117,7 +117,7 @@ TEST_F(CdTest, LookupSelectsTheHighestMatchAndShowsAllAlbumsWhenNeeded)
            withMedia("d", {})});
     // The list shows album 4 only.
     showInOrder(*window, {4});
-    EXPECT_EQ(window->CD2Click(false), 3);
+    EXPECT_EQ(window->findDiscAlbum(false), 3);
     EXPECT_TRUE(window->allAlbumsShown());
     EXPECT_EQ(window->selectedAlbum(), 3);
     EXPECT_EQ(window->selectedListRows().size(), 1u);
@@ -131,7 +131,7 @@ TEST_F(CdTest, LookupSelectsTheHighestMatchAndShowsAllAlbumsWhenNeeded)
     EXPECT_EQ(window->selectedAlbum(), 2);
     // Quiet and no match: 0, and every album shown.
     showInOrder(*window, {2});
-    EXPECT_EQ(window->CD2Click(true), 0);
+    EXPECT_EQ(window->findDiscAlbum(true), 0);
     EXPECT_TRUE(window->allAlbumsShown());
 }
 
@@ -142,10 +142,10 @@ TEST_F(CdTest, MissingDriveEndsTheCommandWithAnError)
     selectAlbum(0);
     prompter.answerConfirm(true);
     prompter.expectMessage(Kind::Error);
-    window->CDCD1Click();
+    window->registerDiscToAlbum();
     EXPECT_EQ(window->DataGrid.cell(mediaColumn(1), 1), "/keep.mp3");
     prompter.expectMessage(Kind::Error);
-    EXPECT_EQ(window->CD2Click(true), -2);
+    EXPECT_EQ(window->findDiscAlbum(true), -2);
 }
 
 TEST_F(CdTest, EditDialogPutsTheReferencesIntoTheGridOnly)
@@ -189,11 +189,11 @@ TEST(CdImageTest, RegisterAndFindAnImageThroughTheRealDrivesList)
     prompter.answerConfirm(true);
     prompter.expectMessage(Kind::Information);
     prompter.expectMessage(Kind::Information);
-    window.CDCD1Click();
+    window.registerDiscToAlbum();
     EXPECT_EQ(window.DataGrid.cell(mediaColumn(1), 1), "CD656644");
     EXPECT_EQ(window.DataGrid.cell(mediaColumn(2), 1), "CD" + std::to_string(30 * 256));
     window.selectListRow(1, true);
-    EXPECT_EQ(window.CD2Click(false), 1);
+    EXPECT_EQ(window.findDiscAlbum(false), 1);
     EXPECT_EQ(window.selectedAlbum(), 1);
     qunsetenv("VELMORA_CD_DEVICES");
     EXPECT_TRUE(prompter.allAnswered());

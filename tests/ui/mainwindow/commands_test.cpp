@@ -158,14 +158,14 @@ TEST_F(CommandsTest, DuplicateAddsACopyAfterTheOriginal)
     auto window = openWith({"a", "b", "c"});
     select(*window, {0});
     prompter.expectMessage(Kind::Information);
-    window->N39Click();
+    window->duplicateSelectedAlbum();
     EXPECT_EQ(prompter.asked().back().text, QStringLiteral("a / tを追加しました"));
     EXPECT_EQ(artists(*window), (std::vector<std::string>{"a", "a", "b", "c"}));
     EXPECT_EQ(window->selectedAlbum(), 2);
     EXPECT_EQ(window->DataGrid.record(1), window->DataGrid.record(2));
 
     prompter.expectMessage(Kind::Information);
-    window->N47Click();
+    window->duplicateAndEditAlbum();
     EXPECT_EQ(editDialogShown, 1);
     EXPECT_EQ(window->selectedAlbum(), 3);
     prompter.expectMessage(Kind::Information);
@@ -178,7 +178,7 @@ TEST_F(CommandsTest, DeleteAsksWithTheAlbumsAndRenumbers)
     auto window = openWith({"a", "b", "c"});
     select(*window, {0, 1, 2});
     prompter.answerConfirm(false);
-    window->N9Click();
+    window->deleteSelectedAlbums();
     EXPECT_EQ(prompter.asked().back().text,
               QStringLiteral("a　/　t\r\nb　/　t\r\nc　/　t\r\nを削除しますか？"));
     EXPECT_EQ(window->DataGrid.albumCount(), 3);
@@ -189,7 +189,7 @@ TEST_F(CommandsTest, DeleteAsksWithTheAlbumsAndRenumbers)
     QItemSelection all(big->albumModel()->index(0, 0), big->albumModel()->index(11, 7));
     big->AlbumListView->selectionModel()->select(all, QItemSelectionModel::ClearAndSelect);
     prompter.answerConfirm(true);
-    big->N9Click();
+    big->deleteSelectedAlbums();
     QString expected;
     for (int i = 1; i <= 10; ++i) {
         expected += QStringLiteral("%1　/　t\r\n").arg(i);
@@ -207,7 +207,7 @@ TEST_F(CommandsTest, DeleteFromASortedList)
     window->AlbumListViewColumnClick(1);  // a(6) b(5) c(4) d(3) e(2) f(1)
     select(*window, {1, 4});              // albums 5 and 2
     prompter.answerConfirm(true);
-    window->N9Click();
+    window->deleteSelectedAlbums();
     EXPECT_EQ(artists(*window), (std::vector<std::string>{"f", "d", "c", "a"}));
     EXPECT_EQ(window->listedAlbums(), (std::vector<int>{4, 3, 2, 1}));
     EXPECT_EQ(window->albumModel()->text(0, 1), QStringLiteral("a"));
@@ -228,7 +228,7 @@ TEST_F(CommandsTest, DeletingFromASearchResultRemovesEveryItemOfTheAlbum)
     window->AllVisibleButton->setEnabled(true);
     select(*window, {0, 1});
     prompter.answerConfirm(true);
-    window->N9Click();
+    window->deleteSelectedAlbums();
     EXPECT_EQ(artists(*window), (std::vector<std::string>{"a", "c", "d"})) << "album 2 is deleted once";
     EXPECT_EQ(window->listedAlbums(), (std::vector<int>{2, 3}));
     // The list is refreshed from the table: search marks are gone.
@@ -241,7 +241,7 @@ TEST_F(CommandsTest, DeletingFromASearchResultRemovesEveryItemOfTheAlbum)
         {{3, SearchHitImage, 1}, {1, SearchHitImage, 3}, {3, SearchHitImage, 2}});
     select(*window, {1});
     prompter.answerConfirm(true);
-    window->N9Click();
+    window->deleteSelectedAlbums();
     EXPECT_EQ(window->listedAlbums(), (std::vector<int>{2, 2}));
 }
 

@@ -99,7 +99,7 @@ TEST_F(ExchangeTest, ImportsUpperCaseDatAsDelimitedText)
     prompter.answerText(QStringLiteral("\""));
     prompter.answerText(QStringLiteral(","));
     prompter.answerConfirm(true);
-    window->CSV2Click();
+    window->importDataFile();
 
     const QString structure = QStringLiteral("ファイルの構造は、\r\n\"文章\",\"文章\"\r\nですか？");
     EXPECT_EQ(askedTexts(),
@@ -124,7 +124,7 @@ TEST_F(ExchangeTest, ImportAsTextAfterNoWithEmptyAnswers)
     prompter.answerText(QString());
     prompter.answerText(QString());
     prompter.answerConfirm(true);
-    window->CSV2Click();
+    window->importDataFile();
     EXPECT_EQ(prompter.asked().back().text, QStringLiteral("ファイルの構造は、\r\n文章文章\r\nですか？"));
     EXPECT_EQ(window->DataGrid.rowLine(2), dataLine({"m", "n,o"}));
 }
@@ -135,12 +135,12 @@ TEST_F(ExchangeTest, ImportFailures)
     const std::string before(window->DataGrid.rowLine(1));
 
     prompter.answerText(std::nullopt, Kind::OpenFile);
-    window->CSV2Click();
+    window->importDataFile();
     EXPECT_EQ(prompter.asked().size(), 1u);
 
     prompter.answerText(path("none.csv"), Kind::OpenFile);
     prompter.expectMessage(Kind::Information);
-    window->CSV2Click();
+    window->importDataFile();
     EXPECT_EQ(prompter.asked().back().text, QStringLiteral("存在しないファイルです"));
 
     // Half a character at the end of a short line: nothing is imported.
@@ -150,7 +150,7 @@ TEST_F(ExchangeTest, ImportFailures)
     prompter.answerText(QStringLiteral(","));
     prompter.answerConfirm(true);
     prompter.expectMessage(Kind::Error);
-    window->CSV2Click();
+    window->importDataFile();
     EXPECT_EQ(prompter.asked().back().text,
               QStringLiteral("データを読み込めませんでした。\r\n2行目が文字の途中で終わっています。"));
 
@@ -163,7 +163,7 @@ TEST_F(ExchangeTest, ImportFailures)
     prompter.answerText(QString());
     prompter.answerText(QStringLiteral(","));
     prompter.answerConfirm(true);
-    window->CSV2Click();
+    window->importDataFile();
     EXPECT_EQ(artists(*window), (std::vector<std::string>{"a", "d"}));
     EXPECT_EQ(window->DataGrid.rowLine(1), before);
 }
@@ -216,7 +216,7 @@ TEST_F(ExchangeTest, ExportMessagesAndFailures)
     auto window = openWith({"a"});
     prompter.answerText(path("missing/out.csv"), Kind::SaveFile);
     prompter.expectMessage(Kind::Information);
-    window->CSV3Click();
+    window->exportCsvFile();
     EXPECT_EQ(prompter.asked().back().text, QStringLiteral("存在しないディレクトリです"));
 
     prompter.answerText(std::nullopt, Kind::SaveFile);
@@ -235,7 +235,7 @@ TEST_F(ExchangeTest, ExportMessagesAndFailures)
     window->DatExportClick();
     EXPECT_EQ(prompter.asked().back().text, QStringLiteral("表示されているアルバムがありません"));
     prompter.expectMessage(Kind::Information);
-    window->CSV3Click();
+    window->exportCsvFile();
     EXPECT_EQ(prompter.asked().back().text, QStringLiteral("表示されているアルバムがありません"));
 }
 

@@ -295,16 +295,16 @@ TEST_F(PlaybackTest, ASongsFileAndFolderOpenThroughTheShell)
 
     selectSong(1);
     prompter.expectMessage(Kind::Information);
-    window->E1Click();
+    window->openSongMediaFile();
     EXPECT_EQ(prompter.asked().back().text, QStringLiteral("メディアファイルが登録されていません"));
     prompter.expectMessage(Kind::Information);
-    window->O1Click();
+    window->openSongMediaFolder();
     EXPECT_EQ(prompter.asked().back().text, QStringLiteral("メディアファイルが登録されていません"));
 
     // A missing file or folder is passed over in silence.
     selectSong(2);
-    window->E1Click();
-    window->O1Click();
+    window->openSongMediaFile();
+    window->openSongMediaFolder();
     EXPECT_EQ(shell.opened.size(), 2u);
 }
 
@@ -380,7 +380,7 @@ TEST_F(PlaybackTest, ThePlayerWindowComesToTheFrontAndClosesWithTheProgram)
     QTest::mousePress(window->CDPlayerButton, Qt::RightButton);
     QTest::mouseRelease(window->CDPlayerButton, Qt::RightButton);
     EXPECT_FALSE(form->isVisible());
-    window->N28Click();
+    window->bringPlayerToFront();
     EXPECT_TRUE(form->isVisible());
     window->ToolMenuPopup();
     EXPECT_TRUE(toFront->isEnabled());

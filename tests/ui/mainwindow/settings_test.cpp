@@ -62,7 +62,7 @@ TEST_F(MainWindowTest, SettingsPersistAcrossARestart)
     EXPECT_EQ(edit.mediaSuggestions(), (std::vector<std::string>{"CD", "MD"}));
     EXPECT_EQ(edit.MemoChoices, std::vector<std::string>{"memo choice"});
     window->attachEditForm(nullptr);
-    window->N2Click();
+    window->exitWithoutSaving();
 }
 
 TEST_F(MainWindowTest, SettingsFileValuesAreShownAndKept)
@@ -90,7 +90,7 @@ TEST_F(MainWindowTest, SettingsFileValuesAreShownAndKept)
     EXPECT_EQ(window->AlbumListView->palette().color(QPalette::Text),
               window->palette().color(QPalette::Text));
     EXPECT_EQ(window->AlbumListView->palette().color(QPalette::Base), QColor(255, 0, 0));
-    EXPECT_TRUE(window->Save1Click());
+    EXPECT_TRUE(window->saveCatalogue());
     const std::string saved = readBytes(dir / "VLM.ini");
     // Values of windows that are not built, and the user's own keys, pass
     // through; the stored font name comes back as it was.
@@ -99,7 +99,7 @@ TEST_F(MainWindowTest, SettingsFileValuesAreShownAndKept)
     EXPECT_NE(saved.find("[Mine]\r\nkey=value\r\n"), std::string::npos);
     EXPECT_NE(saved.find("FontName=" + sjis(u"ＭＳ Ｐゴシック") + "\r\n"), std::string::npos);
     EXPECT_NE(saved.find("FontColor=-16777208\r\n"), std::string::npos);
-    window->N2Click();
+    window->exitWithoutSaving();
 }
 
 }  // namespace

@@ -62,7 +62,7 @@ TEST_F(MainWindowTest, SaveWritesTheCatalogueByteForByte)
     writeBytes(dataFile(), file);
     auto window = open();
     writeBytes(dataFile(), "changed on disk");
-    EXPECT_TRUE(window->Save1Click());
+    EXPECT_TRUE(window->saveCatalogue());
     EXPECT_EQ(readBytes(dataFile()), file);
     // The catalogue, the settings and the seven lists; no temporary file.
     EXPECT_EQ(dir.entryCount(), 9u);
@@ -77,13 +77,13 @@ TEST_F(MainWindowTest, ClosingSavesUnlessExitWithoutSaving)
     {
         auto window = open();
         window->DataGrid.setCell(store::AlbumColumn, 2, "edited");
-        window->N2Click();
+        window->exitWithoutSaving();
         EXPECT_FALSE(window->isVisible());
         EXPECT_EQ(readBytes(dataFile()), catalogue({"a", "b"}));
     }
     auto window = open();
     window->DataGrid.setCell(store::AlbumColumn, 2, "edited");
-    window->Exit1Click();
+    window->saveAndExit();
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(readBytes(dataFile()),
               dataLineWith({}) + "\r\n" + album("a") + "\r\n" + album("b", "edited") + "\r\n");
@@ -96,7 +96,7 @@ TEST_F(MainWindowTest, RenumberingQuestionOnSave)
     showInOrder(*window, {3, 1, 2});
 
     prompter.answerYesNoCancel(Prompter::Answer::Cancel);
-    EXPECT_FALSE(window->Save1Click());
+    EXPECT_FALSE(window->saveCatalogue());
     EXPECT_EQ(prompter.asked().back().text,
               QStringLiteral("アルバム番号とアルバム表示の順番が異なります。\r\n"
                              "アルバム番号をリストに表示されている順番で振りなおして保存しますか？"));
@@ -104,13 +104,13 @@ TEST_F(MainWindowTest, RenumberingQuestionOnSave)
 
     prompter.answerYesNoCancel(Prompter::Answer::No);
     writeBytes(dataFile(), "");
-    EXPECT_TRUE(window->Save1Click());
+    EXPECT_TRUE(window->saveCatalogue());
     EXPECT_EQ(readBytes(dataFile()), catalogue({"a", "b", "c"}));
 
     window->albumModel()->setEntries({{3, -1, 0}, {1, -1, 0}, {2, -1, 0}});
     window->selectListRow(0, true);
     prompter.answerYesNoCancel(Prompter::Answer::Yes);
-    EXPECT_TRUE(window->Save1Click());
+    EXPECT_TRUE(window->saveCatalogue());
     EXPECT_EQ(readBytes(dataFile()), catalogue({"c", "a", "b"}));
     // The album formerly numbered 3 is number 1 now, and still selected.
     EXPECT_EQ(window->listedAlbums(), (std::vector<int>{1, 2, 3}));
@@ -124,7 +124,7 @@ TEST_F(MainWindowTest, NoRenumberingQuestionWhilePartIsShown)
     auto window = open();
     showInOrder(*window, {3, 1});
     window->AllVisibleButton->setEnabled(true);  // as a search result leaves it
-    EXPECT_TRUE(window->Save1Click());
+    EXPECT_TRUE(window->saveCatalogue());
     EXPECT_TRUE(prompter.asked().empty());
     prompter.expectMessage(Kind::Information);
     window->NoEditButtonClick();
@@ -142,13 +142,13 @@ TEST_F(MainWindowTest, CancelledCloseKeepsTheWindowAndSavingOnExit)
     // The question comes also after "exit without saving"; cancelling it
     // switches saving on exit back on.
     prompter.answerYesNoCancel(Prompter::Answer::Cancel);
-    window->N2Click();
+    window->exitWithoutSaving();
     EXPECT_TRUE(window->isVisible());
     EXPECT_TRUE(window->SaveOnExit);
     EXPECT_EQ(readBytes(dataFile()), catalogue({"a", "b"}));
 
     prompter.answerYesNoCancel(Prompter::Answer::No);
-    window->Exit1Click();
+    window->saveAndExit();
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(readBytes(dataFile()),
               dataLineWith({}) + "\r\n" + album("a", "edited") + "\r\n" + album("b") + "\r\n");
@@ -161,7 +161,7 @@ TEST_F(MainWindowTest, RevertReadsTheSavedFileAgain)
     window->DataGrid.setCell(store::AlbumColumn, 1, "edited");
     window->DataGrid.setCell(store::Memo1Column, 3, "stale");
     window->DataGrid.setRowCount(10);
-    window->N3Click2();
+    window->revertToSaved();
     EXPECT_EQ(window->DataGrid.rowCount(), 4);
     EXPECT_EQ(window->DataGrid.cell(store::AlbumColumn, 1), "t");
     // A short line does not keep cells from before.
@@ -174,7 +174,7 @@ TEST_F(MainWindowTest, RevertReadsTheSavedFileAgain)
     // With the file gone, revert changes nothing.
     window->DataGrid.setCell(store::AlbumColumn, 2, "kept");
     std::filesystem::remove(dataFile());
-    window->N3Click2();
+    window->revertToSaved();
     EXPECT_EQ(window->DataGrid.cell(store::AlbumColumn, 2), "kept");
     EXPECT_TRUE(prompter.asked().empty());
 }
@@ -189,21 +189,21 @@ TEST_F(MainWindowTest, UnreadableDataFileIsReportedAndNotOverwrittenUnasked)
     EXPECT_TRUE(prompter.asked()[0].text.startsWith(QStringLiteral("ファイルを読み込めませんでした。")));
 
     prompter.answerConfirm(false);
-    window->Exit1Click();
+    window->saveAndExit();
     EXPECT_TRUE(window->isVisible());
     EXPECT_TRUE(std::filesystem::is_directory(dataFile()));
 
     // Agreeing still cannot replace a folder: the error names the file.
     prompter.answerConfirm(true);
     prompter.expectMessage(Kind::Error);
-    window->Exit1Click();
+    window->saveAndExit();
     EXPECT_TRUE(window->isVisible());
     EXPECT_TRUE(prompter.asked().back().text.startsWith(QStringLiteral("ファイルに保存できませんでした。")));
 
     // Revert reports it again.
     prompter.expectMessage(Kind::Error);
-    window->N3Click2();
-    window->N2Click();
+    window->revertToSaved();
+    window->exitWithoutSaving();
     EXPECT_FALSE(window->isVisible());
 }
 
@@ -215,19 +215,19 @@ TEST_F(MainWindowTest, FailedSaveKeepsTheOldFileAndTheWindowOpen)
     ::chmod(dataFile().c_str(), 0444);
 
     prompter.expectMessage(Kind::Error);
-    EXPECT_FALSE(window->Save1Click());
+    EXPECT_FALSE(window->saveCatalogue());
     QString message = prompter.asked().back().text;
     EXPECT_TRUE(message.contains(QString::fromStdString(dataFile().string())));
     EXPECT_TRUE(message.contains(QStringLiteral("読み取り専用")));
 
     prompter.expectMessage(Kind::Error);
-    window->Exit1Click();
+    window->saveAndExit();
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(readBytes(dataFile()), catalogue({"a"}));
     EXPECT_EQ(dir.entryCount(), 1u);
 
     ::chmod(dataFile().c_str(), 0644);
-    window->Exit1Click();
+    window->saveAndExit();
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(readBytes(dataFile()), dataLineWith({}) + "\r\n" + album("a", "edited") + "\r\n");
 }
@@ -319,10 +319,10 @@ TEST_F(MainWindowTest, MenusFollowTheToolButtons)
 TEST_F(MainWindowTest, HelpOpensThePageBesideTheProgram)
 {
     auto window = open();
-    window->Help2Click();
+    window->openHelp();
     EXPECT_TRUE(shell.opened.empty()) << "a missing help page opens nothing";
     writeBytes(dir / "help.html", "<html></html>");
-    window->Help2Click();
+    window->openHelp();
     ASSERT_EQ(shell.opened.size(), 1u);
     EXPECT_EQ(shell.opened[0], QUrl::fromLocalFile(QString::fromStdString((dir / "help.html").string())));
 }
@@ -330,7 +330,7 @@ TEST_F(MainWindowTest, HelpOpensThePageBesideTheProgram)
 TEST_F(MainWindowTest, AboutBoxSaysThankYou)
 {
     auto window = open();
-    window->About1Click();
+    window->showAbout();
     auto* box = window->findChild<TAboutBox*>(QStringLiteral("AboutBox"));
     ASSERT_NE(box, nullptr);
     EXPECT_TRUE(box->isVisible());

@@ -34,7 +34,7 @@ protected:
         options.reset();
         window->attachEditForm(nullptr);
         edit.reset();
-        window->N2Click();
+        window->exitWithoutSaving();
         MainWindowTest::TearDown();
     }
     std::unique_ptr<TForm1> window;
@@ -58,7 +58,7 @@ TEST_F(OptionsTest, RenamingACategoryReachesEveryPlace)
     EXPECT_EQ(edit->Memo1Label2->text(), QStringLiteral("形式"));
     EXPECT_EQ(edit->genreSuggestions().size(), 2u);
     // The save keeps the new caption.
-    EXPECT_TRUE(window->Save1Click());
+    EXPECT_TRUE(window->saveCatalogue());
     EXPECT_NE(readBytes(dir / "VLM.ini").find("Memo1Caption=\x8c\x60\x8e\xae"), std::string::npos);
 }
 

@@ -1,0 +1,75 @@
+// Pieces that every velmora-cli command shares: the data folder and output
+// streams, argument parsing, loading and saving the catalogue, text
+// conversion between the command line (UTF-8) and the catalogue (CP932).
+#pragma once
+
+#include <map>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "store/album_table.h"
+#include "store/data_folder.h"
+
+namespace velmora::cli {
+
+// Exit code of every error that prints the program's message.
+constexpr int kExitError = 2;
+
+// The usage text printed for wrong arguments.
+extern const char* const kUsage;
+
+struct Context {
+    store::DataFolder folder;
+    std::ostream& out;
+    std::ostream& err;
+};
+
+// The arguments of a command after its name: positional ones in order, and
+// options, each with the value that follows it ("" for a flag).
+struct Arguments {
+    std::vector<std::string> positional;
+    std::map<std::string, std::string> options;
+
+    bool has(const std::string& name) const { return options.count(name) != 0; }
+    std::string value(const std::string& name, std::string fallback = {}) const
+    {
+        auto it = options.find(name);
+        return it == options.end() ? fallback : it->second;
+    }
+};
+
+// Parses `args` from `first` on. `valued` lists the options that take a
+// value, `flags` those that do not; anything else is an error (printed).
+std::optional<Arguments> parseArguments(Context& ctx, const std::vector<std::string>& args, std::size_t first,
+                                        std::initializer_list<std::string_view> valued,
+                                        std::initializer_list<std::string_view> flags);
+
+// A whole decimal number, or nothing.
+std::optional<int> parseNumber(std::string_view text);
+
+// Loads VLM.dat (a missing file is an empty catalogue); nothing after
+// printing the error when it cannot be read.
+std::optional<store::AlbumTable> loadCatalogue(Context& ctx);
+
+// Writes VLM.dat; 0, or kExitError after printing the error.
+int writeCatalogue(Context& ctx, const store::AlbumTable& table);
+
+// The album list of --albums as shown (see the usage text); every number
+// must be an album of the table.
+std::optional<std::vector<int>> albumList(Context& ctx, const Arguments& arguments,
+                                          const store::AlbumTable& table);
+
+// A command-line text (UTF-8) as CP932 bytes; nothing (after naming the
+// character) when a character has no CP932 form.
+std::optional<std::string> cp932Argument(Context& ctx, const std::string& utf8);
+
+// CP932 bytes as UTF-8 for printing.
+std::string utf8Of(std::string_view cp932);
+
+// The commands that live in their own files.
+int audioCd(Context& ctx, const std::vector<std::string>& args, std::size_t first);
+
+}  // namespace velmora::cli
