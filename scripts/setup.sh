@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build ccache pkg-config git clang-format
-  qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libqt6svg6
+  qt6-base-dev qt6-base-dev-tools qt6-translations-l10n qt6-l10n-tools libqt6svg6
   libgl-dev libxkbcommon-dev
   libicu-dev
   googletest libgtest-dev libgmock-dev

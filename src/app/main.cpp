@@ -41,6 +41,7 @@ int main(int argc, char** argv)
                      "a virtual display:  xvfb-run -a scripts/run.sh\n");
         return 1;
     }
+    velmora::ui::prepareEnvironment();
     QApplication app(argc, argv);
     velmora::ui::setUpApplication(app);
 

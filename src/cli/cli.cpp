@@ -554,9 +554,10 @@ int webSearch(Context& ctx, const std::vector<std::string>& args, std::size_t fi
         cell(store::Memo2Column),
         // The memo as the edit dialog shows it: its lines.
         [&] {
+            const std::vector<std::string> lines = store::splitMemo(cells[store::Memo3Column]);
             std::string text;
-            for (const std::string& line : store::splitMemo(cells[store::Memo3Column])) {
-                text += (text.empty() ? "" : "\n") + line;
+            for (std::size_t i = 0; i < lines.size(); ++i) {
+                text += (i == 0 ? "" : "\n") + lines[i];
             }
             return std::optional<std::string>(text);
         }()};

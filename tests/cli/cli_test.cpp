@@ -74,5 +74,16 @@ TEST(Cli, WebSearchAddress)
     EXPECT_EQ(runCli(dir, {"websearch", "2", "--site", "1"}).code, 2);
 }
 
+TEST(Cli, WebSearchKeepsTheMemosEmptyLines)
+{
+    TempDir dir;
+    writeBytes(dir / "VLM.dat",
+               dataLine({}) + "\r\n" + test::dataLineWith({{0, "A"}, {5, "{}{}a{}b"}}) + "\r\n");
+    writeBytes(dir / "VLM.ini", "[Internet]\r\nCheck0=0\r\nCheck1=0\r\nCheck5=1\r\n");
+    EXPECT_EQ(runCli(dir, {"websearch", "1", "--site", "2"}).out,
+              "http://www.hmv.co.jp/search/title.asp?category=KEYWORDS&keyword=%0A%0Aa%0Ab%20\n")
+        << "the memo's lines joined as the edit dialog shows them, leading empty lines included";
+}
+
 }  // namespace
 }  // namespace velmora::cli

@@ -26,13 +26,13 @@ std::string withArtist(std::string text, std::string_view artist)
 
 int mediaSongCount(const store::AlbumTable::RowCells& cells)
 {
-    for (int song = 1; song <= store::kSongSlots; ++song) {
-        const auto at = [&](int column) { return cells[static_cast<std::size_t>(column)]; };
-        if (at(store::songTitleColumn(song)).empty() && at(store::mediaColumn(song)).empty()) {
-            return song - 1;
+    const auto at = [&](int column) { return cells[static_cast<std::size_t>(column)]; };
+    for (int song = store::kSongSlots; song >= 1; --song) {
+        if (!at(store::songTitleColumn(song)).empty() || !at(store::mediaColumn(song)).empty()) {
+            return song;
         }
     }
-    return store::kSongSlots;
+    return 0;
 }
 
 std::string mediaEntryText(int song, std::string_view title, std::string_view artist, bool hasPath)

@@ -14,9 +14,10 @@
 
 namespace velmora::media {
 
-// How many songs of an album the media-file playlist lists: the songs
-// before the first one with neither title nor media path (none when song 1
-// is such a song), all 99 when every song has one or the other.
+// How many songs of an album the media-file playlist lists: the songs up
+// to the last one with a title or a media path (empty slots before it are
+// listed as unregistered entries, so the files after a gap still play);
+// none when no song has either.
 int mediaSongCount(const store::AlbumTable::RowCells& cells);
 
 // Entry texts, CP932. Media files: "n　title", or "n　(未登録)title" when

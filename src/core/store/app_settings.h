@@ -49,7 +49,8 @@ struct AppSettings {
     FontSetting memoFont;
     std::int32_t memoColor = 16777215;
 
-    std::array<bool, 6> internetChecks{};
+    // Artist and album title are searched until the user chooses otherwise.
+    std::array<bool, 6> internetChecks{true, true, false, false, false, false};
     int cdDrive = 1;
 
     WindowPlace editForm{277, 139, 690, 613};

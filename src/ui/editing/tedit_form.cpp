@@ -1,5 +1,7 @@
 #include "editing/tedit_form.h"
 
+#include <algorithm>
+
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -600,7 +602,18 @@ void TEditForm::InternetSerchButtonClick()
     QString selected = MemoEditMemo->textCursor().selectedText();
     selected.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
     fields[5] = bytes(selected.isEmpty() ? MemoEditMemo->toPlainText() : selected);
-    const std::string query = websearch::searchQuery(main_.Settings.internetChecks, fields);
+    const auto& checks = main_.Settings.internetChecks;
+    if (std::none_of(checks.begin(), checks.end(), [](bool on) { return on; })) {
+        prompter_.information(
+            QStringLiteral("検索する項目が選ばれていません。\r\n"
+                           "「ネット検索」ボタンを右クリックして、検索する項目を選んでください。"));
+        return;
+    }
+    const std::string query = websearch::searchQuery(checks, fields);
+    if (query.find_first_not_of(" \r\n") == std::string::npos) {
+        prompter_.information(QStringLiteral("検索する言葉がありません。選んだ項目に入力してください。"));
+        return;
+    }
     const auto row = static_cast<std::size_t>(site);
     const std::string tail = row < lists.siteTails.size() ? lists.siteTails[row] : std::string();
     const std::string address = websearch::searchAddress(lists.siteHeads[row], query, tail);
@@ -611,6 +624,15 @@ void TEditForm::done(int result)
 {
     FormCloseQuery();
     QDialog::done(result);
+}
+
+void TEditForm::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void TEditForm::FormCloseQuery()

@@ -136,8 +136,12 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    // Every way of closing (close box, buttons, Escape) ends here.
+    // Every way of closing (the close box, 閉じる, the add and change
+    // buttons' own closing) ends here.
     void done(int result) override;
+    // Escape does not close the dialog: typed changes would be lost without
+    // a question.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void buildFields(QWidget* panel);

@@ -30,6 +30,7 @@
 #include "media/tmedia_player_form.h"
 #include "platform/font_setting.h"
 #include "platform/prompter.h"
+#include "platform/screen_fit.h"
 #include "platform/text_codec.h"
 #include "platform/win_color.h"
 #include "store/atomic_file.h"
@@ -144,6 +145,7 @@ TMemoForm::TMemoForm(TForm1& main, Prompter& prompter, QWidget* parent)
         const store::WindowPlace& place = main_.Settings.memoForm;
         move(place.left, place.top);
         resize(std::max(place.width, minimumWidth()), std::max(place.height, minimumHeight()));
+        keepOnScreen();
         applyLook();
     } else {
         move(489, 325);
@@ -227,27 +229,7 @@ void TMemoForm::buildLabels(QWidget* parent)
 
 void TMemoForm::keepOnScreen()
 {
-    const QScreen* shown = QGuiApplication::screenAt(geometry().center());
-    if (shown == nullptr) {
-        shown = screen();
-    }
-    if (shown == nullptr) {
-        return;
-    }
-    const QRect room = shown->availableGeometry();
-    const QRect outer = frameGeometry();
-    auto shift = [](int low, int high, int roomLow, int roomHigh) {
-        int by = high > roomHigh ? roomHigh - high : 0;
-        if (low + by < roomLow) {
-            by = roomLow - low;
-        }
-        return by;
-    };
-    const QPoint by(shift(outer.left(), outer.right(), room.left(), room.right()),
-                    shift(outer.top(), outer.bottom(), room.top(), room.bottom()));
-    if (!by.isNull()) {
-        move(pos() + by);
-    }
+    ui::keepOnScreen(*this);
 }
 
 void TMemoForm::applyLook()

@@ -31,6 +31,7 @@
 #include "mainwindow/status_bar.h"
 #include "media/tmedia_player_form.h"
 #include "platform/prompter.h"
+#include "platform/screen_fit.h"
 #include "platform/shell.h"
 #include "platform/text_codec.h"
 #include "store/data_file.h"
@@ -149,7 +150,7 @@ void TForm1::buildToolBar()
     ToolBar1->setContextMenuPolicy(Qt::PreventContextMenu);
     addToolBar(Qt::TopToolBarArea, ToolBar1);
 
-    NewDataButton = addToolButton(QStringLiteral("新規作成"), QStringLiteral("アルバムを新規作成"),
+    NewDataButton = addToolButton(QStringLiteral("新規作成"), QStringLiteral("アルバム情報を新規作成"),
                                   "document-new", "new", nullptr);
     EditBtn =
         addToolButton(QStringLiteral("編集"), QStringLiteral("選択アルバムを編集"), nullptr, "edit", nullptr);
@@ -158,7 +159,7 @@ void TForm1::buildToolBar()
     actions_[QStringLiteral("EditBtn/画像登録")] = editMenu->addAction(QStringLiteral("画像登録"));
     EditBtn->setMenu(editMenu);
     EditBtn->setPopupMode(QToolButton::MenuButtonPopup);
-    DeleteBtn = addToolButton(QStringLiteral("削除"), QStringLiteral("選択アルバムを削除"), nullptr, "delete",
+    DeleteBtn = addToolButton(QStringLiteral("削除"), QStringLiteral("アルバム情報を削除"), nullptr, "delete",
                               nullptr);
     ToolBar1->addSeparator();
     AllVisibleButton = addToolButton(QStringLiteral("全表示"), QStringLiteral("すべてのアルバムを表示"),
@@ -325,7 +326,10 @@ void TForm1::buildPages()
     connect(PageControl1, &QStackedWidget::currentChanged, this, [this] { PageControl1Change(); });
 
     SongPanel = new QWidget(Panel3);
-    SongPanel->setMinimumWidth(100);
+    // The song side may be squeezed away by a stored page width; the
+    // splitter drags it back.
+    SongPanel->setMinimumWidth(1);
+    Panel3->setCollapsible(1, true);
     auto* songLayout = new QVBoxLayout(SongPanel);
     songLayout->setContentsMargins(0, 0, 0, 0);
     songLayout->setSpacing(0);
@@ -440,6 +444,10 @@ void TForm1::FormCreate(TAboutBox* splash)
     if (settingsFileRead_) {
         applySettings();
     }
+    // The design place or a place stored on a larger screen may lie partly
+    // off this screen.
+    keepOnScreen(*this);
+    keepOnScreenWhenShown(*this);
     store::FileError listError;
     if (!Lists.load(folder_.dir(), &listError)) {
         prompter_.error(fromUtf8(store::readFailureMessage(listError)));
@@ -683,9 +691,17 @@ void TForm1::PageControl1Change()
 
 void TForm1::Panel1Resize()
 {
-    if (PageControl1) {
-        PageControl1->setMaximumWidth(std::max(PageControl1->minimumWidth(), width() - 110));
+    if (!PageControl1) {
+        return;
     }
+    int widest = width() - 110;
+    if (width() == startWindowWidth_) {
+        // Not resized since start: the stored page width stays.
+        widest = std::max(widest, startPageWidth_);
+    } else {
+        startWindowWidth_ = -1;
+    }
+    PageControl1->setMaximumWidth(std::max(PageControl1->minimumWidth(), widest));
 }
 
 QAction* TForm1::menuAction(const QString& caption) const

@@ -383,6 +383,10 @@ private:
     bool dataFileUnreadable_ = false;
     bool closing_ = false;
     bool settingsFileRead_ = false;
+    // The window width and tool-page width applied from the settings: the
+    // stored page width holds until the window is resized.
+    int startWindowWidth_ = -1;
+    int startPageWidth_ = 0;
     TEditForm* editForm_ = nullptr;
     TMediaPlayerForm* playerForm_ = nullptr;
     TMemoForm* memoForm_ = nullptr;

@@ -272,13 +272,11 @@ void TForm1::AlbumListViewDragDrop(int target)
     const int first = selected.front();
     const int firstNow = static_cast<int>(std::find(order.begin(), order.end(), first) - order.begin());
     // The moved items are new items: only the first selected one stays
-    // selected, and every item shows its texts and icon again.
+    // selected, and the in-place refresh gives every item its texts and icon
+    // again (its icon rule, not the full list's).
     reorderList(order, {});
     selectListRow(firstNow, true);
-    for (int row = 0; row < albumModel_->rowCount(); ++row) {
-        albumModel_->setEntryImage(row, albumImage(DataGrid, albumModel_->entry(row).album));
-    }
-    albumModel_->refreshTexts();
+    ItemChange();
     AlbumListView->scrollTo(albumModel_->index(firstNow, 0));
 }
 

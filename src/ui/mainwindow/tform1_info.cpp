@@ -59,7 +59,9 @@ void TForm1::buildInfoPage()
     SongCountLabel = bigNumber(jouhouTabSheet);
     counts->addWidget(SongCountLabel, 0, Qt::AlignBottom);
     counts->addStretch();
-    grid->addLayout(counts, 0, 0, 1, 2);
+    // The counts take the whole width, so that six-digit catalogues show
+    // whole; the picture sits beside the artist and album boxes.
+    grid->addLayout(counts, 0, 0, 1, 3);
 
     auto* picture = new QWidget(jouhouTabSheet);
     picture->setFixedSize(64, 64);
@@ -72,7 +74,7 @@ void TForm1::buildInfoPage()
     NoImageLabel->setAlignment(Qt::AlignCenter);
     NoImageLabel->setFrameShape(QFrame::Box);
     NoImageLabel->setStyleSheet(QStringLiteral("color: gray;"));
-    grid->addWidget(picture, 0, 2, 2, 1, Qt::AlignRight | Qt::AlignTop);
+    grid->addWidget(picture, 1, 2, 2, 1, Qt::AlignRight | Qt::AlignTop);
 
     auto pickBox = [this] {
         auto* box = new PickBox(jouhouTabSheet);
@@ -110,7 +112,7 @@ void TForm1::buildInfoPage()
     grid->addWidget(new QLabel(QStringLiteral("アーティスト"), jouhouTabSheet), row, 0);
     grid->addWidget(ArtistBox, row++, 1);
     grid->addWidget(new QLabel(QStringLiteral("アルバム"), jouhouTabSheet), row, 0);
-    grid->addWidget(AlbumBox, row++, 1, 1, 2);
+    grid->addWidget(AlbumBox, row++, 1);
     grid->addWidget(Memo1Label, row, 0);
     grid->addWidget(janruEdit, row++, 1, 1, 2);
     grid->addWidget(Memo2Label, row, 0);

@@ -1,5 +1,6 @@
 // The main window's part of the settings: applied at creation when the
 // settings file exists, collected from the live windows by every save.
+#include <QCheckBox>
 #include <QFont>
 #include <QHeaderView>
 #include <QLabel>
@@ -14,6 +15,7 @@
 #include "mainwindow/tform1.h"
 #include "media/tmedia_player_form.h"
 #include "platform/font_setting.h"
+#include "platform/screen_fit.h"
 #include "platform/text_codec.h"
 #include "platform/win_color.h"
 
@@ -44,9 +46,21 @@ void TForm1::applySettings()
     move(Settings.form.left, Settings.form.top);
     resize(std::max(Settings.form.width, minimumWidth()), std::max(Settings.form.height, minimumHeight()));
     const int pages = store::toolPageWidth(Settings.panelWidth, width());
-    Panel3->setSizes({pages, std::max(width() - pages - Panel3->handleWidth(), SongPanel->minimumWidth())});
-    setCategoryCaptions(fromCp932(Settings.captions[0]), fromCp932(Settings.captions[1]),
-                        fromCp932(Settings.captions[2]));
+    startWindowWidth_ = width();
+    startPageWidth_ = pages;
+    Panel1Resize();
+    Panel3->setSizes({pages, std::max(width() - pages - Panel3->handleWidth(), 0)});
+    const QString captions[] = {fromCp932(Settings.captions[0]), fromCp932(Settings.captions[1]),
+                                fromCp932(Settings.captions[2])};
+    const QLabel* designLabels[] = {Memo1Label, Memo2Label, Memo3Label};
+    // A renamed category is renamed everywhere from the start, its web-search
+    // item too; an unchanged one keeps the item's own text ("ジャンル名").
+    for (int i = 0; i < 3; ++i) {
+        if (captions[i] != designLabels[i]->text()) {
+            InternetItems[3 + i] = captions[i];
+        }
+    }
+    setCategoryCaptions(captions[0], captions[1], captions[2]);
 
     applyListLook();
 }
@@ -88,6 +102,8 @@ void TForm1::attachEditForm(TEditForm* form)
         form->move(Settings.editForm.left, Settings.editForm.top);
         form->resize(std::max(Settings.editForm.width, form->minimumWidth()),
                      std::max(Settings.editForm.height, form->minimumHeight()));
+        keepOnScreen(*form);
+        keepOnScreenWhenShown(*form);
         for (int c = 0; c < 3; ++c) {
             form->SongGrid->setColumnWidth(c, Settings.editSongColumnWidths[static_cast<std::size_t>(c)]);
         }

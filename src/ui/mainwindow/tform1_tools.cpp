@@ -168,6 +168,9 @@ void TForm1::setCategoryCaptions(const QString& first, const QString& second, co
     Memo1Label->setText(first);
     Memo2Label->setText(second);
     Memo3Label->setText(third);
+    for (int i = 0; i < 3; ++i) {
+        albumModel_->setHeading(3 + i, captions[i]);
+    }
 }
 
 void TForm1::SerchGroupClick()

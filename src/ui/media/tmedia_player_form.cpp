@@ -24,6 +24,7 @@
 #include "media/player_progress_bar.h"
 #include "platform/font_setting.h"
 #include "platform/prompter.h"
+#include "platform/screen_fit.h"
 #include "platform/text_codec.h"
 #include "platform/win_color.h"
 
@@ -207,6 +208,7 @@ void TMediaPlayerForm::FormCreate()
     const store::WindowPlace& place = main_.settingsFileRead() ? main_.Settings.playerForm : design;
     move(place.left, place.top);
     resize(std::max(place.width, kMinimumWidth), std::max(place.height, kMinimumHeight));
+    keepOnScreen(*this);
     applyLook();
 }
 

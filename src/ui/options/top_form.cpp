@@ -434,7 +434,6 @@ void TOpForm::OkButtonClick()
     const QString captions[] = {Caption1Edit->text(), Caption2Edit->text(), Caption3Edit->text()};
     main_.setCategoryCaptions(captions[0], captions[1], captions[2]);
     for (int k = 0; k < 3; ++k) {
-        main_.albumModel()->setHeading(3 + k, captions[k]);
         main_.InternetItems[3 + k] = captions[k];
         HtmlChecks[static_cast<std::size_t>(k + 1)]->setText(captions[k] + QStringLiteral("を表示する"));
     }

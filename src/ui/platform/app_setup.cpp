@@ -37,14 +37,34 @@ QStringList japaneseFamilies(bool monospace)
 
 }  // namespace
 
+void prepareEnvironment()
+{
+    if (!qEnvironmentVariableIsEmpty("LC_ALL")) {
+        return;
+    }
+    const QString time = qEnvironmentVariable("LC_TIME", qEnvironmentVariable("LANG"));
+    if (!time.startsWith(QStringLiteral("ja"))) {
+        qputenv("LC_TIME", "ja_JP.UTF-8");
+    }
+}
+
 void setUpApplication(QApplication& app)
 {
     initResources();
+    // No display name is set: Qt would append it to every window title,
+    // and the windows carry their own captions.
     QApplication::setApplicationName(QStringLiteral("Velmora"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Velmora"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/velmora.svg")));
 
-    // Qt's own dialogs and buttons in Japanese, whatever the system locale.
+    // Qt's own dialogs and buttons in Japanese, whatever the system locale:
+    // dates and file types in the file dialogs follow the default locale,
+    // Qt's texts its Japanese catalogue, and our own catalogue fills the
+    // texts Qt's lacks (installed first, so Qt's is asked first).
+    QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
+    auto* own = new QTranslator(&app);
+    if (own->load(QStringLiteral(":/translations/velmora_qt_ja.qm"))) {
+        QApplication::installTranslator(own);
+    }
     auto* translator = new QTranslator(&app);
     if (translator->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),
                          QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {

@@ -5,6 +5,11 @@ class QApplication;
 
 namespace velmora::ui {
 
+// Before the application object exists: dates in Qt's file dialogs follow
+// the system locale's time format, which is made Japanese unless the user's
+// environment already chooses a Japanese one or sets every category.
+void prepareEnvironment();
+
 // Title, icon, Japanese Qt dialogs, and Japanese fonts for the Windows font
 // names that catalogues and settings carry.
 void setUpApplication(QApplication& app);

@@ -19,7 +19,7 @@ const char* const kNo = "いいえ(&N)";
 
 QString windowTitle()
 {
-    return QApplication::applicationDisplayName();
+    return QApplication::applicationName();
 }
 
 // Message box texts use CR LF between lines, as they are stored.
@@ -54,33 +54,47 @@ QMessageBox::ButtonRole run(QWidget* parent, QMessageBox::Icon icon, const QStri
 
 }  // namespace
 
+QWidget* QtPrompter::owner() const
+{
+    // The window the user is working in: a modal dialog (the edit dialog,
+    // the options) before any other active window, the main window last.
+    // A prompt parented to it is modal to it and stacked above it.
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+        return modal;
+    }
+    if (QWidget* active = QApplication::activeWindow()) {
+        return active;
+    }
+    return parent_;
+}
+
 void QtPrompter::information(const QString& text)
 {
-    run(parent_, QMessageBox::Information, text, {{kOk, QMessageBox::AcceptRole}});
+    run(owner(), QMessageBox::Information, text, {{kOk, QMessageBox::AcceptRole}});
 }
 
 void QtPrompter::error(const QString& text)
 {
-    run(parent_, QMessageBox::Critical, text, {{kOk, QMessageBox::AcceptRole}});
+    run(owner(), QMessageBox::Critical, text, {{kOk, QMessageBox::AcceptRole}});
 }
 
 bool QtPrompter::confirm(const QString& text)
 {
-    return run(parent_, QMessageBox::Question, text,
+    return run(owner(), QMessageBox::Question, text,
                {{kOk, QMessageBox::AcceptRole}, {kCancel, QMessageBox::RejectRole}}) ==
            QMessageBox::AcceptRole;
 }
 
 bool QtPrompter::askYesNo(const QString& text)
 {
-    return run(parent_, QMessageBox::Question, text,
+    return run(owner(), QMessageBox::Question, text,
                {{kYes, QMessageBox::YesRole}, {kNo, QMessageBox::NoRole}}) == QMessageBox::YesRole;
 }
 
 Prompter::Answer QtPrompter::askYesNoCancel(const QString& text)
 {
     switch (
-        run(parent_, QMessageBox::Question, text,
+        run(owner(), QMessageBox::Question, text,
             {{kYes, QMessageBox::YesRole}, {kNo, QMessageBox::NoRole}, {kCancel, QMessageBox::RejectRole}})) {
         case QMessageBox::YesRole:
             return Answer::Yes;
@@ -94,7 +108,7 @@ Prompter::Answer QtPrompter::askYesNoCancel(const QString& text)
 std::optional<QString> QtPrompter::inputText(const QString& caption, const QString& prompt,
                                              const QString& initial)
 {
-    QInputDialog dialog(parent_);
+    QInputDialog dialog(owner());
     dialog.setWindowTitle(caption);
     dialog.setLabelText(plain(prompt));
     dialog.setTextValue(initial);
@@ -109,33 +123,33 @@ std::optional<QString> QtPrompter::inputText(const QString& caption, const QStri
 std::optional<QString> QtPrompter::openFile(const QString& title, const QString& filter,
                                             const QString& startPath)
 {
-    QString path = QFileDialog::getOpenFileName(parent_, title, startPath, filter);
+    QString path = QFileDialog::getOpenFileName(owner(), title, startPath, filter);
     return path.isEmpty() ? std::nullopt : std::optional<QString>(path);
 }
 
 std::optional<QString> QtPrompter::saveFile(const QString& title, const QString& filter,
                                             const QString& startPath)
 {
-    QString path = QFileDialog::getSaveFileName(parent_, title, startPath, filter);
+    QString path = QFileDialog::getSaveFileName(owner(), title, startPath, filter);
     return path.isEmpty() ? std::nullopt : std::optional<QString>(path);
 }
 
 std::optional<QString> QtPrompter::pickFolder(const QString& title, const QString& startPath)
 {
-    QString path = QFileDialog::getExistingDirectory(parent_, title, startPath, QFileDialog::ShowDirsOnly);
+    QString path = QFileDialog::getExistingDirectory(owner(), title, startPath, QFileDialog::ShowDirsOnly);
     return path.isEmpty() ? std::nullopt : std::optional<QString>(path);
 }
 
 std::optional<QFont> QtPrompter::chooseFont(const QFont& initial)
 {
     bool ok = false;
-    QFont font = QFontDialog::getFont(&ok, initial, parent_);
+    QFont font = QFontDialog::getFont(&ok, initial, owner());
     return ok ? std::optional<QFont>(font) : std::nullopt;
 }
 
 std::optional<QColor> QtPrompter::chooseColor(const QColor& initial)
 {
-    QColor color = QColorDialog::getColor(initial, parent_);
+    QColor color = QColorDialog::getColor(initial, owner());
     return color.isValid() ? std::optional<QColor>(color) : std::nullopt;
 }
 

@@ -29,6 +29,9 @@ public:
     std::optional<QColor> chooseColor(const QColor& initial) override;
 
 private:
+    // The parent of the next prompt: the window active when it is asked.
+    QWidget* owner() const;
+
     QPointer<QWidget> parent_;
 };
 

@@ -27,15 +27,19 @@ store::AlbumTable albumWith(const std::map<int, std::pair<std::string, std::stri
     return table;
 }
 
-TEST(PlaylistTest, SongCountEndsBeforeTheFirstSongWithNeitherTitleNorPath)
+TEST(PlaylistTest, SongCountEndsAtTheLastSongWithATitleOrPath)
 {
     // Songs 1-3 titled (one without a path), song 4 empty, song 5 filled.
     store::AlbumTable table =
         albumWith({{1, {"a", "/m/1.wav"}}, {2, {"b", ""}}, {3, {"", "/m/3.wav"}}, {5, {"e", "/m/5.wav"}}});
+    EXPECT_EQ(mediaSongCount(table.rowCells(1)), 5) << "the gap at song 4 is listed, song 5 plays";
+
+    // Song 1 empty: songs 2 and 3 still play.
+    table = albumWith({{2, {"b", "/m/2.wav"}}, {3, {"", "/m/3.wav"}}});
     EXPECT_EQ(mediaSongCount(table.rowCells(1)), 3);
 
-    // Song 1 empty: nothing is listed, whatever follows.
-    table = albumWith({{2, {"b", "/m/2.wav"}}});
+    // No song at all: nothing is listed.
+    table = albumWith({});
     EXPECT_EQ(mediaSongCount(table.rowCells(1)), 0);
 
     // Every song filled: all of them.

@@ -55,7 +55,8 @@ TEST(AppSettings, OnlyWidthGivenMeansDefaultsElsewhere)
 {
     AppSettings settings;
     EXPECT_EQ(settings.form.left, 370) << "design value without a file";
-    EXPECT_FALSE(settings.internetChecks[0]);
+    EXPECT_TRUE(settings.internetChecks[0] && settings.internetChecks[1] && !settings.internetChecks[2])
+        << "without a file the web search starts as with a file that lacks the keys";
     settings.readFrom(IniFile::parse("[Form]\r\nWidth=500\r\n"));
     EXPECT_EQ(settings.form.width, 500);
     EXPECT_EQ(settings.form.left, 1);

@@ -283,6 +283,43 @@ TEST_F(EditFormTest, ReadingSuggestions)
     edit->close();
 }
 
+TEST_F(EditFormTest, EscapeKeepsTheDialogAndItsText)
+{
+    openEditor(dataLineWith({}) + "\r\n" + sampleAlbum() + "\r\n");
+    window->EditBtnClick();
+    edit->AlbumEdit->setText(QStringLiteral("打ちかけ"));
+    QTest::keyClick(edit.get(), Qt::Key_Escape);
+    QTest::keyClick(edit->AlbumEdit, Qt::Key_Escape);
+    EXPECT_TRUE(edit->isVisible());
+    EXPECT_EQ(edit->AlbumEdit->text(), QStringLiteral("打ちかけ"));
+    edit->closeDialog();
+    EXPECT_FALSE(edit->isVisible());
+}
+
+TEST_F(EditFormTest, WebSearchOnAFirstRunAndWithNothingToSearch)
+{
+    openEditor(dataLineWith({}) + "\r\n" + sampleAlbum() + "\r\n");
+    window->EditBtnClick();
+    edit->InternetSerchBoxDropDown();
+    edit->InternetSerchBox->setCurrentIndex(0);
+    // No settings file: artist and album title are chosen.
+    edit->AlbumEdit->setText(QStringLiteral("title"));
+    edit->InternetSerchButtonClick();
+    ASSERT_EQ(shell.opened.size(), 1u);
+    EXPECT_TRUE(shell.opened[0].toString(QUrl::FullyEncoded).endsWith(QStringLiteral("q=artist%20title%20")));
+
+    // Nothing chosen, or nothing in the chosen fields: a message, no browser.
+    window->Settings.internetChecks = {};
+    prompter.expectMessage(Kind::Information);
+    edit->InternetSerchButtonClick();
+    EXPECT_TRUE(prompter.asked().back().text.contains(QStringLiteral("右クリック")));
+    window->Settings.internetChecks = {false, false, false, true, false, false};
+    edit->janruBox->setEditText(QString());
+    prompter.expectMessage(Kind::Information);
+    edit->InternetSerchButtonClick();
+    EXPECT_EQ(shell.opened.size(), 1u);
+}
+
 TEST_F(EditFormTest, WebSearchOpensTheSiteWithTheChosenFields)
 {
     openEditor(dataLineWith({}) + "\r\n" + sampleAlbum() + "\r\n");

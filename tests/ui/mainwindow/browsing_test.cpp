@@ -87,6 +87,26 @@ TEST_F(BrowsingTest, DragAndDropMovesTheSelectedAlbumsBeforeTheTarget)
     EXPECT_EQ(window->listedAlbums(), (std::vector<int>{1, 2, 3, 4, 5}));
 }
 
+TEST_F(BrowsingTest, DropRefreshesIconsWithTheLastMediaCell)
+{
+    // A file first and a CD track last: the full list shows the file icon,
+    // the in-place refresh after a drop the CD icon.
+    std::string file = dataLineWith({}) + "\r\n" + album("a") + "\r\n";
+    file += dataLineWith({{ArtistColumn, "b"},
+                          {FuriganaColumn, "b"},
+                          {mediaColumn(1), "/m/a.mp3"},
+                          {mediaColumn(2), "CD12345"}}) +
+            "\r\n";
+    writeBytes(dataFile(), file);
+    auto window = open();
+    EXPECT_EQ(window->albumModel()->entry(1).image, MediaFileImage);
+    select(*window, {1});
+    window->AlbumListViewDragDrop(0);
+    EXPECT_EQ(window->listedAlbums(), (std::vector<int>{2, 1}));
+    EXPECT_EQ(window->albumModel()->entry(0).image, CdImage);
+    EXPECT_EQ(window->albumModel()->entry(1).image, NoListImage);
+}
+
 TEST_F(BrowsingTest, DropIsRefusedWhilePartIsShown)
 {
     auto window = openFive();

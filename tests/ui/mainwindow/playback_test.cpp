@@ -133,11 +133,12 @@ TEST_F(PlaybackTest, TheAlbumsSongsAreListedWithTheirFilesAndTheFirstPlayableOne
 
     ASSERT_TRUE(form->isVisible());
     EXPECT_EQ(texts(), QStringList({QStringLiteral("1　"), QStringLiteral("2　(未登録)b/ゲスト"),
-                                    QStringLiteral("3　三"), QStringLiteral("4　d")}));
-    // Missing files and CD references cannot be played from here.
-    EXPECT_EQ(states(),
-              std::vector<Qt::CheckState>({Qt::Unchecked, Qt::Unchecked, Qt::Checked, Qt::Unchecked}));
-    EXPECT_EQ(enabled(), std::vector<bool>({false, false, true, false}));
+                                    QStringLiteral("3　三"), QStringLiteral("4　d"),
+                                    QStringLiteral("5　(未登録)"), QStringLiteral("6　f")}));
+    // Missing files, CD references and empty slots cannot be played from here.
+    EXPECT_EQ(states(), std::vector<Qt::CheckState>({Qt::Unchecked, Qt::Unchecked, Qt::Checked, Qt::Unchecked,
+                                                     Qt::Unchecked, Qt::Checked}));
+    EXPECT_EQ(enabled(), std::vector<bool>({false, false, true, false, false, true}));
     EXPECT_EQ(form->MediaDataGrid.size(), 100);
     EXPECT_EQ(form->MediaDataGrid[2], QString::fromStdString(one));
     EXPECT_TRUE(form->MediaDataGrid[0].isEmpty());
@@ -166,33 +167,44 @@ TEST_F(PlaybackTest, TheCoverShowsInPlaceOfNoImage)
     EXPECT_EQ(form->Image1->pixmap().size(), QSize(64, 40));
 }
 
-TEST_F(PlaybackTest, TheSongCountStopsAtTheFirstEmptySong)
+TEST_F(PlaybackTest, TheListRunsToTheLastFilledSongSoFilesAfterAGapPlay)
 {
     std::vector<Song> all;
     for (int slot = 1; slot <= 99; ++slot) {
         all.push_back({"t" + std::to_string(slot), ""});
     }
-    start({albumLine("empty first", "t", {{"", ""}, {"two", file("two.wav")}}),
-           albumLine("three", "t", {{"a", ""}, {"b", ""}, {"c", ""}, {"", ""}, {"e", file("e.wav")}}),
-           albumLine("full", "t", all)});
+    const std::string two = file("two.wav");
+    start({albumLine("empty first", "t", {{"", ""}, {"two", two}}),
+           albumLine("gap", "t", {{"a", ""}, {"b", ""}, {"c", ""}, {"", ""}, {"e", file("e.wav")}}),
+           albumLine("full", "t", all), albumLine("none", "t", {})});
 
     selectAlbum(0);
     window->MediaPlayerButtonClick();
-    EXPECT_EQ(form->entryCount(), 0);
-    EXPECT_TRUE(device().log.empty());
-    EXPECT_FALSE(form->playing());
+    EXPECT_EQ(texts(), QStringList({QStringLiteral("1　(未登録)"), QStringLiteral("2　two")}));
+    EXPECT_EQ(enabled(), std::vector<bool>({false, true}));
+    EXPECT_EQ(device().log, std::vector<std::string>({"open " + two, "play"}));
+    EXPECT_TRUE(form->playing());
 
     prompter.answerConfirm(true);
     selectAlbum(1);
     window->MediaPlayerButtonClick();
-    EXPECT_EQ(form->entryCount(), 3);
+    EXPECT_EQ(form->entryCount(), 5);
+    EXPECT_EQ(form->ListBox1->item(3)->text(), QStringLiteral("4　(未登録)"));
 
     prompter.answerConfirm(true);
     selectAlbum(2);
+    const std::size_t logged = device().log.size();
     window->MediaPlayerButtonClick();
     EXPECT_EQ(form->entryCount(), 99);
     EXPECT_EQ(form->ListBox1->item(98)->text(), QStringLiteral("99　(未登録)t99"));
-    EXPECT_TRUE(device().log.empty());
+    for (std::size_t i = logged; i < device().log.size(); ++i) {
+        EXPECT_FALSE(device().log[i].starts_with("open")) << "no file to play: " << device().log[i];
+    }
+
+    prompter.answerConfirm(true);
+    selectAlbum(3);
+    window->MediaPlayerButtonClick();
+    EXPECT_EQ(form->entryCount(), 0);
 }
 
 TEST_F(PlaybackTest, TheReopenQuestionGuardsAShownPlayer)

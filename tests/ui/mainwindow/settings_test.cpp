@@ -1,4 +1,5 @@
 // Settings and list files across restarts of the main window.
+#include <QApplication>
 #include <QButtonGroup>
 #include <QHeaderView>
 #include <QLabel>
@@ -27,14 +28,14 @@ TEST_F(MainWindowTest, SettingsPersistAcrossARestart)
         auto window = open();
         EXPECT_FALSE(window->settingsFileRead());
         window->move(40, 50);
-        window->resize(900, 700);
-        window->Panel3->setSizes({400, 492});
+        window->resize(740, 500);
+        window->Panel3->setSizes({400, 332});
         window->AlbumListView->setColumnWidth(1, 222);
         window->SongListView->setColumnWidth(3, 321);
         TEditForm edit(*window, prompter);
         window->attachEditForm(&edit);
         edit.move(10, 20);
-        edit.resize(700, 600);
+        edit.resize(700, 520);
         edit.SongGrid->setColumnWidth(2, 260);
         edit.setSuggestions({}, {"CD", "MD"}, {"memo choice"});
         ASSERT_TRUE(window->close());
@@ -50,14 +51,14 @@ TEST_F(MainWindowTest, SettingsPersistAcrossARestart)
     auto window = open();
     EXPECT_TRUE(window->settingsFileRead());
     EXPECT_EQ(window->pos(), QPoint(40, 50));
-    EXPECT_EQ(window->size(), QSize(900, 700));
+    EXPECT_EQ(window->size(), QSize(740, 500));
     EXPECT_EQ(window->PageControl1->width(), 400);
     EXPECT_EQ(window->AlbumListView->columnWidth(1), 222);
     EXPECT_EQ(window->SongListView->columnWidth(3), 321);
     TEditForm edit(*window, prompter);
     window->attachEditForm(&edit);
     EXPECT_EQ(edit.pos(), QPoint(10, 20));
-    EXPECT_EQ(edit.size(), QSize(700, 600));
+    EXPECT_EQ(edit.size(), QSize(700, 520));
     EXPECT_EQ(edit.SongGrid->columnWidth(2), 260);
     EXPECT_EQ(edit.mediaSuggestions(), (std::vector<std::string>{"CD", "MD"}));
     EXPECT_EQ(edit.MemoChoices, std::vector<std::string>{"memo choice"});
@@ -74,15 +75,19 @@ TEST_F(MainWindowTest, SettingsFileValuesAreShownAndKept)
     writeBytes(dir / "VLM.ini", ini);
     auto window = open();
     EXPECT_EQ(window->width(), 732) << "never below the smallest width";
-    // 730 leaves no room beside the pages: they take all the splitter gives
-    // while the song list keeps its smallest width.
-    EXPECT_GT(window->PageControl1->width(), 600);
-    EXPECT_GE(window->SongPanel->width(), 100);
     EXPECT_EQ(window->Memo1Label->text(), QStringLiteral("形式"));
     EXPECT_EQ(window->SerchGroup->button(3)->text(), QStringLiteral("形式"));
+    // A renamed category shows its saved caption everywhere from the start.
     EXPECT_EQ(window->albumModel()->headerData(3, Qt::Horizontal, Qt::DisplayRole).toString(),
-              QStringLiteral("ジャンル"))
-        << "list headings keep their design texts until the options are confirmed";
+              QStringLiteral("形式"));
+    EXPECT_EQ(window->HenkanGroup->button(4)->text(), QStringLiteral("形式"));
+    EXPECT_EQ(window->InternetItems[3], QStringLiteral("形式"));
+    EXPECT_EQ(window->InternetItems[4], QStringLiteral("メディア名"))
+        << "unchanged captions keep the item's text";
+    TEditForm edit(*window, prompter);
+    window->attachEditForm(&edit);
+    EXPECT_EQ(edit.Memo1Label2->text(), QStringLiteral("形式"));
+    window->attachEditForm(nullptr);
     const QFont font = window->AlbumListView->font();
     EXPECT_EQ(font.pointSize(), 12);
     EXPECT_TRUE(font.bold());
@@ -99,6 +104,30 @@ TEST_F(MainWindowTest, SettingsFileValuesAreShownAndKept)
     EXPECT_NE(saved.find("[Mine]\r\nkey=value\r\n"), std::string::npos);
     EXPECT_NE(saved.find("FontName=" + sjis(u"ＭＳ Ｐゴシック") + "\r\n"), std::string::npos);
     EXPECT_NE(saved.find("FontColor=-16777208\r\n"), std::string::npos);
+    window->exitWithoutSaving();
+}
+
+TEST_F(MainWindowTest, TheStoredToolPageWidthHoldsUntilTheWindowIsResized)
+{
+    for (auto [stored, expected] : {std::pair{730, 724}, std::pair{700, 700}}) {
+        writeBytes(dir / "VLM.ini",
+                   "[Form]\r\nWidth=732\r\n[MPanel]\r\nWidth=" + std::to_string(stored) + "\r\n");
+        auto window = open();
+        QApplication::processEvents();
+        EXPECT_EQ(window->PageControl1->width(), expected) << stored;
+        // A resize brings back the cap of the window width less 110.
+        window->resize(760, window->height());
+        QApplication::processEvents();
+        EXPECT_LE(window->PageControl1->width(), 760 - 110) << stored;
+        ASSERT_TRUE(window->saveCatalogue());
+        window->exitWithoutSaving();
+    }
+    writeBytes(dir / "VLM.ini", "[Form]\r\nWidth=732\r\n[MPanel]\r\nWidth=724\r\n");
+    auto window = open();
+    QApplication::processEvents();
+    ASSERT_TRUE(window->saveCatalogue());
+    EXPECT_NE(readBytes(dir / "VLM.ini").find("[MPanel]\r\nWidth=724\r\n"), std::string::npos)
+        << "a save right after the start keeps the stored page width";
     window->exitWithoutSaving();
 }
 

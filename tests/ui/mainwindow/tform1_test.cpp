@@ -51,6 +51,8 @@ TEST_F(MainWindowTest, StartsEmptyWithoutADataFile)
     auto window = open();
     EXPECT_EQ(window->DataGrid.rowCount(), 1);
     EXPECT_EQ(window->albumModel()->rowCount(), 0);
+    EXPECT_EQ(window->NewDataButton->toolTip(), QStringLiteral("アルバム情報を新規作成"));
+    EXPECT_EQ(window->DeleteBtn->toolTip(), QStringLiteral("アルバム情報を削除"));
     EXPECT_TRUE(window->close());
     // The first save creates the catalogue.
     EXPECT_EQ(readBytes(dataFile()), dataLineWith({}) + "\r\n");
@@ -340,6 +342,18 @@ TEST_F(MainWindowTest, AboutBoxSaysThankYou)
     ASSERT_EQ(shell.opened.size(), 1u);
     QTest::mouseClick(box->OKButton, Qt::LeftButton);
     EXPECT_FALSE(box->isVisible());
+}
+
+TEST(QtTexts, QtsOwnDialogsSpeakJapanese)
+{
+    // The file dialog's type column, which Qt's own catalogue leaves in
+    // English, and the dates of its list.
+    EXPECT_EQ(QCoreApplication::translate("QAbstractFileIconProvider", "Folder", "All other platforms"),
+              QStringLiteral("フォルダー"));
+    EXPECT_EQ(QCoreApplication::translate("QAbstractFileIconProvider", "Drive"), QStringLiteral("ドライブ"));
+    EXPECT_EQ(QCoreApplication::translate("QFileDialog", "&Open"), QStringLiteral("開く(&O)"))
+        << "Qt's own catalogue is still asked first";
+    EXPECT_EQ(QLocale().language(), QLocale::Japanese);
 }
 
 }  // namespace

@@ -1,0 +1,275 @@
+// Windows as a desktop shows them: the xcb platform under Xvfb with a real
+// window manager (openbox) and the real Qt prompter. These check what only a
+// window manager decides: stacking, focus and placement on the screen.
+// run_with_window_manager.sh starts the X server and the window manager.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QScreen>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+#include "editing/tedit_form.h"
+#include "editing/tmemo_form.h"
+#include "mainwindow/tform1.h"
+#include "platform/app_setup.h"
+#include "platform/qt_prompter.h"
+#include "store/columns.h"
+#include "support/fake_media_device.h"
+#include "support/scripted_prompter.h"
+#include "support/temp_dir.h"
+
+namespace velmora::ui {
+namespace {
+
+using test::TempDir;
+
+// The window manager's view of the root window: client windows from bottom
+// to top, and the active one.
+std::vector<unsigned long> stackingOrder()
+{
+    QProcess xprop;
+    xprop.start(QStringLiteral("xprop"),
+                {QStringLiteral("-root"), QStringLiteral("_NET_CLIENT_LIST_STACKING")});
+    xprop.waitForFinished(5000);
+    const QString out = QString::fromLatin1(xprop.readAllStandardOutput());
+    std::vector<unsigned long> ids;
+    const qsizetype hash = out.indexOf(QLatin1Char('#'));
+    for (const QString& part : out.mid(hash + 1).split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        ids.push_back(part.trimmed().toULong(nullptr, 16));
+    }
+    return ids;
+}
+
+unsigned long activeWindow()
+{
+    QProcess xprop;
+    xprop.start(QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("_NET_ACTIVE_WINDOW")});
+    xprop.waitForFinished(5000);
+    const QString out = QString::fromLatin1(xprop.readAllStandardOutput());
+    return out.mid(out.indexOf(QLatin1Char('#')) + 1).trimmed().toULong(nullptr, 16);
+}
+
+// The title the window manager shows for a window.
+QString managedTitle(const QWidget& window)
+{
+    QProcess xprop;
+    xprop.start(QStringLiteral("xprop"), {QStringLiteral("-id"), QString::number(window.winId()),
+                                          QStringLiteral("-notype"), QStringLiteral("_NET_WM_NAME")});
+    xprop.waitForFinished(5000);
+    const QString out = QString::fromUtf8(xprop.readAllStandardOutput()).trimmed();
+    const qsizetype quote = out.indexOf(QLatin1Char('"'));
+    return quote < 0 ? QString() : out.mid(quote + 1, out.size() - quote - 2);
+}
+
+// Where a window stands in the stacking order; -1 when it is not managed.
+int stackIndex(const QWidget& window)
+{
+    const std::vector<unsigned long> order = stackingOrder();
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        if (order[i] == window.winId()) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+class RealWindowTest : public ::testing::Test {
+protected:
+    void start()
+    {
+        window = std::make_unique<TForm1>(TForm1::Services{prompter, shell, store::DataFolder(dir.path()),
+                                                           QString::fromStdString(dir.path()), &media},
+                                          nullptr);
+        prompter.setParent(window.get());
+        memo = std::make_unique<TMemoForm>(*window, prompter, window.get());
+        memo->setWindowFlag(Qt::Window);
+        window->attachMemoForm(memo.get());
+        edit = std::make_unique<TEditForm>(*window, prompter, window.get());
+        edit->setWindowFlag(Qt::Window);
+        edit->setWindowModality(Qt::ApplicationModal);
+        window->attachEditForm(edit.get());
+        window->showEditDialog = [this] {
+            edit->EditDataSend(window->EditListBox);
+            edit->FormShow();
+            edit->open();
+        };
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get(), 5000));
+    }
+
+    void TearDown() override
+    {
+        if (window) {
+            memo->hide();
+            edit->hide();
+            window->attachEditForm(nullptr);
+            window->exitWithoutSaving();
+        }
+    }
+
+    void openEditDialog()
+    {
+        window->AlbumNewBtnClick();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(edit.get(), 5000));
+    }
+
+    // Runs `ask`, which opens a prompt and waits for it; meanwhile checks
+    // that the prompt is the active window and stacked above `asker`, then
+    // closes it.
+    void expectPromptAbove(QWidget& asker, const char* name, const std::function<void()>& ask)
+    {
+        bool checked = false;
+        QTimer::singleShot(0, [&] {
+            QWidget* prompt = nullptr;
+            EXPECT_TRUE(QTest::qWaitFor(
+                [&] {
+                    prompt = QApplication::activeModalWidget();
+                    return prompt != nullptr && prompt != &asker && prompt->isActiveWindow() &&
+                           stackIndex(*prompt) >= 0;
+                },
+                5000));
+            if (prompt != nullptr) {
+                EXPECT_TRUE(prompt->isActiveWindow());
+                EXPECT_EQ(activeWindow(), prompt->winId()) << "the prompt has the focus";
+                EXPECT_GT(stackIndex(*prompt), stackIndex(asker))
+                    << "the prompt lies above the window that asked";
+                EXPECT_EQ(prompt->parentWidget() ? prompt->parentWidget()->window() : nullptr, &asker);
+                checked = true;
+                saveScreen(name);
+                if (auto* dialog = qobject_cast<QDialog*>(prompt)) {
+                    dialog->reject();
+                }
+            }
+        });
+        ask();
+        EXPECT_TRUE(checked);
+    }
+
+    // With VELMORA_SHOT_DIR set, a picture of the whole screen.
+    static void saveScreen(const char* name)
+    {
+        const QString folder = qEnvironmentVariable("VELMORA_SHOT_DIR");
+        if (!folder.isEmpty()) {
+            QProcess::execute(QStringLiteral("import"),
+                              {QStringLiteral("-window"), QStringLiteral("root"),
+                               folder + QLatin1Char('/') + QString::fromUtf8(name) + QStringLiteral(".png")});
+        }
+    }
+
+    TempDir dir;
+    QtPrompter prompter;
+    test::RecordingShell shell;
+    test::FakeMediaSystem media;
+    std::unique_ptr<TForm1> window;
+    std::unique_ptr<TMemoForm> memo;
+    std::unique_ptr<TEditForm> edit;
+};
+
+TEST_F(RealWindowTest, PromptsOfTheEditDialogAndTheMemoPadLieAboveThem)
+{
+    test::writeBytes(dir / "VLM.dat",
+                     test::dataLineWith({}) + "\r\n" +
+                         test::dataLineWith({{store::ArtistColumn, "a"}, {store::AlbumColumn, "t"}}) +
+                         "\r\n");
+    start();
+    window->selectListRow(0, true);
+    window->EditBtnClick();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(edit.get(), 5000));
+    EXPECT_EQ(managedTitle(*edit), edit->windowTitle()) << "no program name is added to the title";
+    // The edit dialog's file pickers and its add question.
+    expectPromptAbove(*edit, "edit-picture", [&] { edit->GFilePassDialogButtonClick(); });
+    expectPromptAbove(*edit, "edit-media", [&] { edit->SongGridFileSeachButtonClick(); });
+    expectPromptAbove(*edit, "edit-add", [&] { edit->AlbumAddButtonClick(); });
+    EXPECT_TRUE(edit->isVisible());
+
+    // The memo pad, opened from the edit dialog: its undo and 100-song
+    // questions, its file pickers and its file-list message.
+    edit->SongMemoEditButtonClick();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(memo.get(), 5000));
+    expectPromptAbove(*memo, "memo-undo", [&] { memo->MemoUndoButtonClick(); });
+    expectPromptAbove(*memo, "memo-open", [&] { memo->MemoOpenButtonClick(); });
+    expectPromptAbove(*memo, "memo-save", [&] { memo->MemoNSaveButtonClick(); });
+    expectPromptAbove(*memo, "memo-no-file", [&] { memo->DataChangeButtonClick(); });
+    QStringList many;
+    for (int i = 1; i <= 100; ++i) {
+        many << QString::number(i);
+    }
+    memo->Memo1->setPlainText(many.join(QLatin1Char('\n')));
+    expectPromptAbove(*memo, "memo-100", [&] { memo->MemoChButtonClick(); });
+    memo->MemoCancelButtonClick();
+}
+
+TEST_F(RealWindowTest, EscapeLeavesTheEditDialogAndTheMemoPadOpen)
+{
+    start();
+    openEditDialog();
+    edit->AlbumEdit->setFocus();
+    edit->AlbumEdit->setText(QStringLiteral("打ちかけの題名"));
+    QTest::keyClick(edit->AlbumEdit, Qt::Key_Escape);
+    QTest::qWait(100);
+    EXPECT_TRUE(edit->isVisible());
+    EXPECT_EQ(edit->AlbumEdit->text(), QStringLiteral("打ちかけの題名"));
+
+    edit->SongMemoEditButtonClick();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(memo.get(), 5000));
+    memo->Memo1->setPlainText(QStringLiteral("一行目"));
+    QTest::keyClick(memo->Memo1, Qt::Key_Escape);
+    QTest::qWait(100);
+    EXPECT_TRUE(memo->isVisible());
+    EXPECT_EQ(memo->Memo1->toPlainText(), QStringLiteral("一行目"));
+    memo->MemoCancelButtonClick();
+}
+
+TEST_F(RealWindowTest, WindowsFromALargerScreenAreBroughtOntoThisOne)
+{
+    // Places stored on a 2560x1600 screen.
+    const std::string ini =
+        "[Form]\r\nLeft=1700\r\nTop=900\r\nWidth=1400\r\nHeight=1100\r\n"
+        "[EditForm]\r\nLeft=2000\r\nTop=1200\r\nWidth=900\r\nHeight=800\r\n"
+        "[MemoForm]\r\nLeft=2200\r\nTop=1300\r\nWidth=600\r\nHeight=700\r\n";
+    test::writeBytes(dir / "VLM.ini", ini);
+    start();
+    const QRect room = window->screen()->availableGeometry();
+    ASSERT_LE(room.width(), 1024) << "the test screen is 1024x768";
+    QTest::qWait(300);
+    EXPECT_TRUE(room.contains(window->frameGeometry()))
+        << window->frameGeometry().x() << "," << window->frameGeometry().y();
+    openEditDialog();
+    QTest::qWait(300);
+    EXPECT_TRUE(room.contains(edit->frameGeometry()));
+    edit->SongMemoEditButtonClick();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(memo.get(), 5000));
+    QTest::qWait(300);
+    EXPECT_TRUE(room.contains(memo->frameGeometry()));
+    memo->MemoCancelButtonClick();
+}
+
+TEST_F(RealWindowTest, TheDesignPlaceFitsASmallScreen)
+{
+    start();
+    QTest::qWait(300);
+    const QRect room = window->screen()->availableGeometry();
+    EXPECT_TRUE(room.contains(window->frameGeometry()));
+    EXPECT_EQ(window->size(), QSize(732, 694)) << "the design size fits 1024x768 and is kept";
+    EXPECT_EQ(managedTitle(*window), window->windowTitle());
+}
+
+}  // namespace
+}  // namespace velmora::ui
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    velmora::ui::prepareEnvironment();
+    QApplication app(argc, argv);
+    velmora::ui::setUpApplication(app);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
