@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Runs a test program on its own X server (Xvfb, 1024x768) with the openbox
 # window manager, as a desktop shows windows: run_with_window_manager.sh PROGRAM [ARGS]
+# (VELMORA_TEST_SCREEN=WxH for another screen size)
 set -euo pipefail
 exec 3>&1
 xvfb_log=$(mktemp)
-Xvfb -displayfd 4 -screen 0 1024x768x24 -nolisten tcp 4> "$xvfb_log.fd" 2> "$xvfb_log" &
+Xvfb -displayfd 4 -screen 0 "${VELMORA_TEST_SCREEN:-1024x768}x24" -nolisten tcp 4> "$xvfb_log.fd" 2> "$xvfb_log" &
 xvfb=$!
 cleanup() {
   kill "${wm:-}" 2>/dev/null || true
