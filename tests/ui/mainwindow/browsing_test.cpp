@@ -1,4 +1,5 @@
 // The album list, the information page and the song list.
+#include <QApplication>
 #include <QComboBox>
 #include <QImage>
 #include <QItemSelectionModel>
@@ -105,6 +106,16 @@ TEST_F(BrowsingTest, DropRefreshesIconsWithTheLastMediaCell)
     EXPECT_EQ(window->listedAlbums(), (std::vector<int>{2, 1}));
     EXPECT_EQ(window->albumModel()->entry(0).image, CdImage);
     EXPECT_EQ(window->albumModel()->entry(1).image, NoListImage);
+}
+
+TEST_F(BrowsingTest, SixDigitCountsShowWhole)
+{
+    auto window = openFive();
+    window->CDCountLabel->setText(QStringLiteral("100000/100000"));
+    window->SongCountLabel->setText(QStringLiteral("99"));
+    QApplication::processEvents();
+    EXPECT_GE(window->CDCountLabel->width(), window->CDCountLabel->sizeHint().width());
+    EXPECT_GE(window->SongCountLabel->width(), window->SongCountLabel->sizeHint().width());
 }
 
 TEST_F(BrowsingTest, DropIsRefusedWhilePartIsShown)
