@@ -26,6 +26,12 @@ public:
     void information(const QString& text) override { fail(text); }
     void error(const QString& text) override { fail(text); }
     bool confirm(const QString& text) override { return fail(text), false; }
+    bool informationWithAction(const QString& text, const QString&) override { return fail(text), false; }
+    std::optional<int> chooseRow(const QString& title, const QStringList&,
+                                 const std::vector<QStringList>&) override
+    {
+        return fail(title), std::nullopt;
+    }
     bool askYesNo(const QString& text) override { return fail(text), false; }
     Answer askYesNoCancel(const QString& text) override { return fail(text), Answer::Cancel; }
     std::optional<QString> inputText(const QString&, const QString& text, const QString&) override

@@ -16,3 +16,9 @@ for kind in release asan; do
   echo "== $kind tests =="
   (cd "$root/build/$kind" && ctest --output-on-failure --timeout 300 -j "$(nproc)")
 done
+
+echo "== crash test: saves killed at random moments =="
+VELMORA_CLI=$root/build/release/bin/velmora-cli "$root/scripts/crash_test.sh" 20 5000
+
+echo "== fuzzers: a few seconds each on their corpus =="
+"$root/scripts/fuzz.sh" 4

@@ -16,6 +16,7 @@
 #include "platform/app_setup.h"
 #include "platform/qt_prompter.h"
 #include "platform/shell.h"
+#include "store/atomic_file.h"
 #include "store/data_folder.h"
 
 namespace {
@@ -55,10 +56,16 @@ int main(int argc, char** argv)
     parser.addOption(dataDir);
     parser.process(app);
 
-    std::filesystem::path folder = velmora::store::DataFolder::executableDir();
-    if (parser.isSet(dataDir)) {
-        folder = QDir(parser.value(dataDir)).absolutePath().toStdString();
-    }
+    // A portable copy keeps its files beside itself, an installed program
+    // in the user's data folder.
+    std::filesystem::path folder =
+        parser.isSet(dataDir)
+            ? std::filesystem::path(QDir(parser.value(dataDir)).absolutePath().toStdString())
+            : velmora::store::DataFolder::defaultDir();
+    // What a killed save left behind goes before anything is read.
+    velmora::store::removeStaleTemporaryFiles(folder);
+    const QString helpDir = QString::fromStdString(
+        velmora::store::DataFolder::helpDir(velmora::store::DataFolder::executableDir()).string());
 
     // Play endings and errors come from GStreamer's threads; they reach the
     // windows through the event loop, on this thread.
@@ -71,7 +78,7 @@ int main(int argc, char** argv)
     auto* splash = new velmora::ui::TAboutBox(&shell, QString());
     splash->showAsSplash();
 
-    velmora::ui::TForm1 window({prompter, shell, velmora::store::DataFolder(folder), QString(), &media},
+    velmora::ui::TForm1 window({prompter, shell, velmora::store::DataFolder(folder), helpDir, &media},
                                splash);
     prompter.setParent(&window);
     velmora::ui::TMemoForm memoForm(window, prompter, &window);

@@ -10,6 +10,7 @@
 #include <map>
 #include <optional>
 
+#include "common/line_feed_stream.h"
 #include "exchange/exchange.h"
 #include "exchange/html_export.h"
 #include "gst_media.h"
@@ -17,11 +18,13 @@
 #include "store/album_record.h"
 #include "store/album_table.h"
 #include "store/app_settings.h"
+#include "store/atomic_file.h"
 #include "store/columns.h"
 #include "store/data_file.h"
 #include "store/data_folder.h"
 #include "store/string_grid_io.h"
 #include "text/cp932.h"
+#include "text/kana_width.h"
 #include "textops/textops.h"
 #include "websearch/websearch.h"
 
@@ -31,14 +34,15 @@ const char* const kUsage =
     "使い方: velmora-cli [--data-dir フォルダ] コマンド\n"
     "  info    アルバム数を表示します\n"
     "  save    VLM.dat を読み込んで保存し直します\n"
-    "  export dat|csv|html ファイル [--albums 一覧] [--enclose 文字] [--delimiter 文字]\n"
-    "          表示されているアルバムを書き出します\n"
+    "  export dat|csv|html ファイル [--albums 一覧] [--enclose 文字] [--delimiter 文字] [--utf8]\n"
+    "          表示されているアルバムを書き出します (--utf8: CSV を BOM 付き UTF-8 で)\n"
     "  import ファイル (--dat | --csv [--enclose 文字] [--delimiter 文字])\n"
-    "          アルバムを読み込んで VLM.dat に保存します\n"
+    "          アルバムを読み込んで VLM.dat に保存します (UTF-8 のファイルは変換して)\n"
     "  copy 形式 [--albums 一覧] [--song 曲番号]\n"
     "          クリップボードにコピーする文を表示します (形式 0-5)\n"
-    "  search グループ 単語 [--albums 一覧]\n"
-    "          検索結果を「アルバム番号<TAB>曲番号」で表示します (グループ 0-6)\n"
+    "  search グループ 単語 [--albums 一覧] [--fold]\n"
+    "          検索結果を「アルバム番号<TAB>曲番号」で表示します (グループ 0-6;\n"
+    "          --fold: かな・全角半角・大文字小文字を区別しない)\n"
     "  convert グループ 種類 [--albums 一覧]\n"
     "          文字を変換して VLM.dat に保存します (グループ 0-8, 種類 0-4)\n"
     "  replace グループ 置換前 置換後 [--albums 一覧]\n"
@@ -47,13 +51,28 @@ const char* const kUsage =
     "          インターネット検索のアドレスを表示します\n"
     "  cd toc|register アルバム番号|lookup --device デバイス\n"
     "          音楽CD (ドライブかディスクイメージ) の参照を表示・登録・検索します\n"
+    "  cd discid --device デバイス\n"
+    "          MusicBrainz と FreeDB のディスクIDと登録ページのアドレスを表示します\n"
+    "  cd fetch --device デバイス [--album アルバム番号] [--release MBID] [--no-cover]\n"
+    "          MusicBrainz のアルバム情報 (とカバー画像) をアルバムに書き込みます\n"
+    "  scan フォルダ [--dry-run]\n"
+    "          フォルダの音楽ファイルのタグからアルバムを登録して VLM.dat に保存します\n"
+    "          (--dry-run: 登録するアルバムを表示するだけ)\n"
     "  一覧: アルバム番号と範囲を表示順に、例 3,1-2,3 (省略時はすべて番号順)\n";
 
 // Loads VLM.dat; a missing file is an empty catalogue, as in the program.
 std::optional<store::AlbumTable> loadCatalogue(Context& ctx)
 {
     store::AlbumTable table;
-    store::LoadResult result = store::loadDataFile(ctx.folder.dataFile(), table);
+    store::FileError folderError;
+    if (!ctx.folder.check(&folderError)) {
+        ctx.err << store::readFailureMessage(folderError) << "\n";
+        return std::nullopt;
+    }
+    // A command ends long before anyone could rewrite the file: it is
+    // mapped rather than copied.
+    store::LoadResult result =
+        store::loadDataFile(ctx.folder.dataFile(), table, {}, store::LoadBuffer::Mapped);
     if (result.status == store::LoadStatus::Unreadable) {
         ctx.err << store::readFailureMessage(result.error) << "\n";
         return std::nullopt;
@@ -215,11 +234,12 @@ std::optional<CsvFormat> csvFormat(Context& ctx, const Arguments& arguments)
 int exportAlbums(Context& ctx, const std::vector<std::string>& args, std::size_t first)
 {
     std::optional<Arguments> arguments =
-        parseArguments(ctx, args, first, {"--albums", "--enclose", "--delimiter"}, {});
+        parseArguments(ctx, args, first, {"--albums", "--enclose", "--delimiter"}, {"--utf8"});
     if (!arguments) {
         return kExitError;
     }
     if (arguments->positional.size() != 2 ||
+        (arguments->has("--utf8") && arguments->positional[0] != "csv") ||
         (arguments->positional[0] != "dat" && arguments->positional[0] != "csv" &&
          arguments->positional[0] != "html")) {
         ctx.err << kUsage;
@@ -252,9 +272,9 @@ int exportAlbums(Context& ctx, const std::vector<std::string>& args, std::size_t
     }
     const std::vector<int> albums = exchange::exportAlbumSet(*listed, table->rowCount());
     store::FileError error;
-    const bool written =
-        csv ? exchange::writeCsvExport(file, *table, albums, format->enclose, format->delimiter, &error)
-            : exchange::writeDataExport(file, *table, albums, &error);
+    const bool written = csv ? exchange::writeCsvExport(file, *table, albums, format->enclose,
+                                                        format->delimiter, &error, arguments->has("--utf8"))
+                             : exchange::writeDataExport(file, *table, albums, &error);
     if (!written) {
         ctx.err << store::writeFailureMessage(error) << "\n";
         return kExitError;
@@ -292,18 +312,21 @@ int importAlbums(Context& ctx, const std::vector<std::string>& args, std::size_t
         ctx.err << store::readFailureMessage(error) << "\n";
         return kExitError;
     }
-    exchange::ImportedRows imported = exchange::importRows(store::splitLines(bytes->view()), dataFileMode,
-                                                           format->enclose, format->delimiter, bytes);
-    if (imported.refusedLine != 0) {
-        ctx.err << exchange::refusedLineMessage(imported.refusedLine) << "\n";
-        return kExitError;
-    }
+    // A UTF-8 file is converted first; every line is imported.
+    const exchange::ImportText text = exchange::importText(bytes->view(), bytes);
+    exchange::ImportedRows imported = exchange::importRows(store::splitLines(text.text), dataFileMode,
+                                                           format->enclose, format->delimiter, text.source);
     std::optional<store::AlbumTable> table = loadCatalogue(ctx);
     if (!table) {
         return kExitError;
     }
+    const std::string report = exchange::importReport(text, imported);
     exchange::appendRows(*table, std::move(imported));
-    return writeCatalogue(ctx, *table);
+    const int written = writeCatalogue(ctx, *table);
+    if (written == 0 && !report.empty()) {
+        ctx.err << report << "\n";
+    }
+    return written;
 }
 
 // copy FORMAT [--albums LIST] [--song N]
@@ -361,9 +384,10 @@ struct GroupCommand {
 };
 
 std::optional<GroupCommand> openGroupCommand(Context& ctx, const std::vector<std::string>& args,
-                                             std::size_t first, std::size_t positional, int groups)
+                                             std::size_t first, std::size_t positional, int groups,
+                                             std::initializer_list<std::string_view> flags = {})
 {
-    std::optional<Arguments> arguments = parseArguments(ctx, args, first, {"--albums"}, {});
+    std::optional<Arguments> arguments = parseArguments(ctx, args, first, {"--albums"}, flags);
     if (!arguments || arguments->positional.size() != positional) {
         if (arguments) {
             ctx.err << kUsage;
@@ -382,7 +406,7 @@ std::optional<GroupCommand> openGroupCommand(Context& ctx, const std::vector<std
 // of the result list (album numbers, the list's first sort column).
 int searchAlbums(Context& ctx, const std::vector<std::string>& args, std::size_t first)
 {
-    std::optional<GroupCommand> command = openGroupCommand(ctx, args, first, 2, 7);
+    std::optional<GroupCommand> command = openGroupCommand(ctx, args, first, 2, 7, {"--fold"});
     if (!command) {
         return kExitError;
     }
@@ -399,12 +423,22 @@ int searchAlbums(Context& ctx, const std::vector<std::string>& args, std::size_t
         return kExitError;
     }
     std::optional<std::vector<int>> albums = albumList(ctx, arguments, table);
-    std::optional<std::string> word = cp932Argument(ctx, wordText);
+    std::string typed = wordText;
+    if (arguments.has("--fold")) {
+        // Folded first, so that a kana Shift-JIS lacks (ゔ) still finds its twin.
+        const icu::UnicodeString unicode = icu::UnicodeString::fromUTF8(wordText);
+        const std::u16string folded = text::foldForSearch(
+            std::u16string_view(unicode.getBuffer(), static_cast<std::size_t>(unicode.length())));
+        typed.clear();
+        icu::UnicodeString(folded.data(), static_cast<int32_t>(folded.size())).toUTF8String(typed);
+    }
+    std::optional<std::string> word = cp932Argument(ctx, typed);
     if (!albums || !word) {
         return kExitError;
     }
     std::vector<textops::SearchHit> hits =
-        textops::search(table, textops::albumSetAsText(*albums), group, *word);
+        textops::search(table, textops::albumSetAsText(*albums), group, *word, {},
+                        arguments.has("--fold") ? textops::SearchMode::Folded : textops::SearchMode::Plain);
     std::stable_sort(hits.begin(), hits.end(), [](const textops::SearchHit& a, const textops::SearchHit& b) {
         return a.album < b.album;
     });
@@ -571,9 +605,11 @@ int webSearch(Context& ctx, const std::vector<std::string>& args, std::size_t fi
 
 }  // namespace
 
-int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& terminalErr)
 {
-    std::filesystem::path dataDir = store::DataFolder::executableDir();
+    // The messages' lines end with LF alone on the terminal.
+    common::LineFeedOnlyStream err(terminalErr);
+    std::filesystem::path dataDir;
     std::size_t i = 0;
     while (i < args.size() && args[i].starts_with("--")) {
         if (args[i] == "--data-dir" && i + 1 < args.size()) {
@@ -591,6 +627,11 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         err << kUsage;
         return kExitError;
     }
+    if (dataDir.empty()) {
+        dataDir = store::DataFolder::defaultDir();
+    }
+    // What a killed save left behind goes before anything is read.
+    store::removeStaleTemporaryFiles(dataDir);
     Context ctx{store::DataFolder(dataDir), out, err};
     const std::string& command = args[i];
     using Command = int (*)(Context&, const std::vector<std::string>&, std::size_t);
@@ -605,6 +646,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         {"convert", convertAlbums},
         {"replace", replaceInAlbums},
         {"cd", audioCd},
+        {"scan", scanFolder},
     };
     if (auto it = kCommands.find(command); it != kCommands.end()) {
         return it->second(ctx, args, i + 1);

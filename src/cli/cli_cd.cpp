@@ -1,17 +1,250 @@
+#include <QCoreApplication>
+#include <QString>
 #include <memory>
 
+#include "cd_drive.h"
 #include "cli/cli_common.h"
+#include "disc_data_client.h"
+#include "discdata/album_fill.h"
+#include "discdata/disc_id.h"
 #include "gst_media.h"
 #include "media/audio_cd.h"
 #include "store/album_record.h"
+#include "store/app_settings.h"
+#include "store/atomic_file.h"
+#include "store/columns.h"
 
 namespace velmora::cli {
 
-// cd toc|register ALBUM|lookup --device PATH: the audio CD in a drive or a
-// disc image. toc prints one reference per track; register writes them into
-// an album's songs and saves; lookup prints the album found, 0 or -1.
+namespace {
+
+// Exit codes of cd fetch besides 0 and kExitError.
+constexpr int kExitUnknownDisc = 1;
+constexpr int kExitSeveralReleases = 3;
+
+struct DiscRead {
+    discdata::DiscTable table;
+    discdata::DiscIds ids;
+    std::vector<std::string> references;
+};
+
+// The disc's table of contents and identifiers; nothing (after the message)
+// with the exit code in `code`.
+std::optional<DiscRead> readDiscIds(Context& ctx, const std::string& device, int& code)
+{
+    const media::DriveRead read = media::readDisc(device);
+    if (read.state == media::DriveState::Missing) {
+        ctx.err << "CDドライブかディスクイメージが見つかりません: " << device << "\n";
+        code = kExitError;
+        return std::nullopt;
+    }
+    DiscRead disc;
+    disc.table =
+        discdata::discTableFromLengths(read.toc.trackFrames, read.toc.firstTrack, read.toc.firstAddress);
+    std::optional<discdata::DiscIds> ids = discdata::computeDiscIds(disc.table);
+    disc.references = discdata::referencesFromLengths(read.toc.trackFrames);
+    if (read.state != media::DriveState::Disc || !ids || disc.references.empty()) {
+        ctx.err << "読み込めません\n";
+        code = kExitUnknownDisc;
+        return std::nullopt;
+    }
+    disc.ids = std::move(*ids);
+    return disc;
+}
+
+store::AppSettings folderSettings(const Context& ctx)
+{
+    store::AppSettings settings;
+    store::loadSettingsFile(ctx.folder.settingsFile(), settings);
+    return settings;
+}
+
+std::string releaseLine(const discdata::ReleaseInfo& release, const DiscRead& disc)
+{
+    auto field = [](std::string text) {
+        for (char& c : text) {
+            if (c == '\t' || c == '\n' || c == '\r') {
+                c = ' ';
+            }
+        }
+        return text;
+    };
+    return release.id + "\t" + field(release.artist) + "\t" + field(release.title) + "\t" +
+           field(release.date) + "\t" + field(release.country) + "\t" +
+           std::to_string(
+               discdata::matchingTrackCount(release, disc.ids.musicBrainz, disc.table.offsets.size()));
+}
+
+// Saves the front cover of the release in covers/ and gives its path; an
+// empty path when the release has none. A failure is told on stderr and
+// gives nothing: the album is stored without a picture.
+std::optional<std::string> fetchCover(Context& ctx, net::DiscDataClient& client, const std::string& releaseId)
+{
+    const net::CoverResult cover = net::fetchCoverAndWait(client, QString::fromStdString(releaseId));
+    if (cover.outcome == net::Outcome::NotFound) {
+        return std::string();
+    }
+    if (cover.outcome != net::Outcome::Found) {
+        ctx.err << "カバー画像を保存できませんでした: " << cover.message.toStdString() << "\n";
+        return std::nullopt;
+    }
+    const std::filesystem::path file = ctx.folder.dir() / discdata::coverFileName(releaseId);
+    std::error_code ec;
+    std::filesystem::create_directories(file.parent_path(), ec);
+    store::FileError error;
+    if (!store::writeFileAtomically(file, std::string_view(cover.image.constData(), cover.image.size()),
+                                    &error)) {
+        ctx.err << "カバー画像を保存できませんでした: " << file.string() << "\n";
+        return std::nullopt;
+    }
+    return std::filesystem::absolute(file).string();
+}
+
+int printDiscIds(Context& ctx, const std::string& device)
+{
+    int code = 0;
+    std::optional<DiscRead> disc = readDiscIds(ctx, device, code);
+    if (!disc) {
+        return code;
+    }
+    const std::string url =
+        discdata::submissionUrlOn(folderSettings(ctx).musicBrainzServer, disc->ids.submissionUrl);
+    ctx.out << "musicbrainz " << disc->ids.musicBrainz << "\n"
+            << "freedb " << disc->ids.freeDb << "\n"
+            << "url " << url << "\n";
+    return 0;
+}
+
+// cd fetch: the disc's release from MusicBrainz written into an album.
+int fetchDiscAlbum(Context& ctx, const Arguments& arguments)
+{
+    std::optional<store::AlbumTable> table = loadCatalogue(ctx);
+    if (!table) {
+        return kExitError;
+    }
+    int album = 0;
+    if (arguments.has("--album")) {
+        std::optional<int> number = parseNumber(arguments.value("--album"));
+        if (!number || *number < 1 || *number > table->albumCount()) {
+            ctx.err << "存在しないアルバム番号です: " << arguments.value("--album") << "\n";
+            return kExitError;
+        }
+        album = *number;
+    }
+    int code = 0;
+    std::optional<DiscRead> disc = readDiscIds(ctx, arguments.value("--device"), code);
+    if (!disc) {
+        return code;
+    }
+    const store::AppSettings settings = folderSettings(ctx);
+    // Requests need an event loop; a program without windows has none of
+    // its own.
+    static int argc = 1;
+    static char name[] = "velmora-cli";
+    static char* argv[] = {name, nullptr};
+    std::unique_ptr<QCoreApplication> application;
+    if (QCoreApplication::instance() == nullptr) {
+        application = std::make_unique<QCoreApplication>(argc, argv);
+    }
+    net::DiscDataClient client(
+        {QString::fromStdString(settings.musicBrainzServer), QString::fromStdString(settings.coverServer)});
+    const net::LookupResult lookup =
+        net::lookupDiscAndWait(client, QString::fromStdString(disc->ids.musicBrainz),
+                               QString::fromStdString(discdata::tocString(disc->table)));
+    if (lookup.outcome == net::Outcome::NotFound) {
+        ctx.err << "MusicBrainzに登録されていません\n登録ページ: "
+                << discdata::submissionUrlOn(settings.musicBrainzServer, disc->ids.submissionUrl) << "\n";
+        return kExitUnknownDisc;
+    }
+    if (lookup.outcome != net::Outcome::Found) {
+        ctx.err << lookup.message.toStdString() << "\n";
+        return kExitError;
+    }
+    const discdata::ReleaseInfo* release = nullptr;
+    if (arguments.has("--release")) {
+        for (const discdata::ReleaseInfo& candidate : lookup.releases) {
+            if (candidate.id == arguments.value("--release")) {
+                release = &candidate;
+            }
+        }
+        if (release == nullptr) {
+            ctx.err << "このディスクのリリースにありません: " << arguments.value("--release") << "\n";
+            return kExitUnknownDisc;
+        }
+    } else if (lookup.releases.size() > 1) {
+        for (const discdata::ReleaseInfo& candidate : lookup.releases) {
+            ctx.out << releaseLine(candidate, *disc) << "\n";
+        }
+        return kExitSeveralReleases;
+    } else {
+        release = &lookup.releases.front();
+    }
+    const discdata::MediumInfo* medium =
+        discdata::matchingMedium(*release, disc->ids.musicBrainz, disc->table.offsets.size());
+    if (medium == nullptr) {
+        ctx.err << "このリリースには曲目がありません: " << release->id << "\n";
+        return kExitUnknownDisc;
+    }
+    const store::AlbumRecord base = album > 0 ? table->record(album) : store::AlbumRecord{};
+    discdata::AlbumFill fill = discdata::fillAlbum(base, *release, *medium, disc->references);
+    if (!arguments.has("--no-cover") && discdata::isReleaseId(release->id)) {
+        if (std::optional<std::string> cover = fetchCover(ctx, client, release->id);
+            cover && !cover->empty()) {
+            if (std::optional<std::string> cell = discdata::pathCell(*cover)) {
+                fill.record[store::ImagePathColumn] = *cell;
+            } else {
+                ctx.err << "カバー画像のパスに保存できない文字があります: " << *cover << "\n";
+            }
+        }
+    }
+    if (album == 0) {
+        table->insertRow(table->rowCount());
+        album = table->albumCount();
+    }
+    table->setRecord(album, fill.record);
+    if (int failed = writeCatalogue(ctx, *table); failed != 0) {
+        return failed;
+    }
+    ctx.out << "アルバム " << album << " に書き込みました: " << utf8Of(fill.record[store::ArtistColumn])
+            << " / " << utf8Of(fill.record[store::AlbumColumn]) << "\n";
+    if (fill.truncated) {
+        ctx.out << "このディスクは " << fill.mediumTracks
+                << " 曲あります。最初の99曲だけを書き込みました。\n";
+    }
+    if (!fill.replacedFields.empty()) {
+        ctx.out << "Shift-JISにない文字を「〓」にしました:";
+        for (const std::string& field : fill.replacedFields) {
+            ctx.out << " " << field;
+        }
+        ctx.out << "\n";
+    }
+    return 0;
+}
+
+}  // namespace
+
+// cd toc|register ALBUM|lookup|discid|fetch --device PATH: the audio CD in a
+// drive or a disc image. toc prints one reference per track; register writes
+// them into an album's songs and saves; lookup prints the album found, 0 or
+// -1; discid prints the disc's identifiers; fetch fills an album from
+// MusicBrainz.
 int audioCd(Context& ctx, const std::vector<std::string>& args, std::size_t first)
 {
+    const std::string verb = first < args.size() ? args[first] : std::string();
+    if (verb == "discid" || verb == "fetch") {
+        const bool fetching = verb == "fetch";
+        std::optional<Arguments> arguments =
+            fetching
+                ? parseArguments(ctx, args, first + 1, {"--device", "--album", "--release"}, {"--no-cover"})
+                : parseArguments(ctx, args, first + 1, {"--device"}, {});
+        if (!arguments || !arguments->positional.empty() || !arguments->has("--device")) {
+            if (arguments) {
+                ctx.err << kUsage;
+            }
+            return kExitError;
+        }
+        return fetching ? fetchDiscAlbum(ctx, *arguments) : printDiscIds(ctx, arguments->value("--device"));
+    }
     std::optional<Arguments> arguments = parseArguments(ctx, args, first, {"--device"}, {});
     if (!arguments || arguments->positional.empty() || !arguments->has("--device")) {
         if (arguments) {

@@ -99,6 +99,8 @@ DriveRead readDisc(const std::string& element)
                 result.toc.trackStarts.push_back(starts[i] - origin);
                 result.toc.trackFrames.push_back(std::max<std::int64_t>(0, starts[i + 1] - starts[i]));
             }
+            result.toc.firstTrack = first;
+            result.toc.firstAddress = origin;
             result.state = DriveState::Disc;
         }
     }

@@ -19,6 +19,10 @@ struct DiscToc {
     std::vector<std::int64_t> trackFrames;
     // Each track's start in frames from the start of track 1.
     std::vector<std::int64_t> trackStarts;
+    // The first track's number and its address on the disc (what the disc
+    // identifiers count from).
+    int firstTrack = 1;
+    std::int64_t firstAddress = 0;
 };
 
 enum class DriveState { Missing, NoDisc, Disc };

@@ -1,9 +1,18 @@
-// velmora-cli's audio CD commands on generated CUE/BIN disc images.
+// velmora-cli's audio CD commands on generated CUE/BIN disc images, and its
+// MusicBrainz commands against a local server.
 #include <gtest/gtest.h>
 
+#include <QCryptographicHash>
+#include <cstdlib>
+
+#include "store/album_table.h"
 #include "store/columns.h"
+#include "store/data_file.h"
 #include "support/audio_files.h"
 #include "support/cli_runner.h"
+#include "support/local_http_server.h"
+#include "support/musicbrainz_answers.h"
+#include "support/sjis.h"
 #include "support/temp_dir.h"
 
 namespace velmora::cli {
@@ -71,6 +80,294 @@ TEST(CliCd, UnreadableImageAndMissingDevice)
     EXPECT_EQ(missing.code, 2);
     EXPECT_NE(missing.err.find("見つかりません"), std::string::npos);
     EXPECT_EQ(runCli(dir, {"cd", "eject", "--device", garbage}).code, 2);
+}
+
+// The disc ID of a table of contents, computed here from its definition
+// (SHA-1 of the hexadecimal table, in MusicBrainz's base64) rather than by
+// libdiscid.
+std::string independentDiscId(int first, int last, std::int64_t leadout,
+                              const std::vector<std::int64_t>& offsets)
+{
+    char buffer[16];
+    std::string text;
+    std::snprintf(buffer, sizeof buffer, "%02X", first);
+    text += buffer;
+    std::snprintf(buffer, sizeof buffer, "%02X", last);
+    text += buffer;
+    for (int i = 0; i < 100; ++i) {
+        const std::int64_t value =
+            i == 0 ? leadout : (i - 1 < static_cast<int>(offsets.size()) ? offsets[i - 1] : 0);
+        std::snprintf(buffer, sizeof buffer, "%08X", static_cast<unsigned>(value));
+        text += buffer;
+    }
+    QByteArray id =
+        QCryptographicHash::hash(QByteArray::fromStdString(text), QCryptographicHash::Sha1).toBase64();
+    id.replace('+', '.').replace('/', '_').replace('=', '-');
+    return id.toStdString();
+}
+
+std::string independentFreeDbId(std::int64_t leadout, const std::vector<std::int64_t>& offsets)
+{
+    auto digitSum = [](std::int64_t n) {
+        int sum = 0;
+        for (; n > 0; n /= 10) {
+            sum += static_cast<int>(n % 10);
+        }
+        return sum;
+    };
+    int sum = 0;
+    for (std::int64_t offset : offsets) {
+        sum += digitSum(offset / 75);
+    }
+    const std::int64_t seconds = leadout / 75 - offsets.front() / 75;
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "%08x",
+                  static_cast<unsigned>(((sum % 0xFF) << 24) | (seconds << 8) | offsets.size()));
+    return buffer;
+}
+
+const std::vector<std::int64_t> kDiscTracks = {msf(4, 5, 10), msf(3, 0, 0), msf(0, 30, 1)};
+const QString kRelease = QStringLiteral("3f1c2d4e-0000-4000-8000-000000000001");
+const QString kOtherRelease = QStringLiteral("3f1c2d4e-0000-4000-8000-000000000002");
+
+class CliFetch : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(server.listening());
+        cue = test::writeDiscImage(dir.path(), "disc", kDiscTracks).string();
+        std::vector<std::int64_t> offsets;
+        std::int64_t at = 150;
+        for (std::int64_t frames : kDiscTracks) {
+            offsets.push_back(at);
+            at += frames;
+        }
+        discId = independentDiscId(1, 3, at, offsets);
+        discPath = "/ws/2/discid/" + QByteArray::fromStdString(discId);
+        coverPath = "/release/" + kRelease.toLatin1() + "/front-500";
+        test::writeBytes(dir / "VLM.ini", "[MusicBrainz]\r\nServer=" + server.address().toStdString() +
+                                              "\r\nCoverServer=" + server.address().toStdString() + "\r\n");
+        const std::string album1 = dataLineWith({{store::ArtistColumn, "old"},
+                                                 {store::AlbumColumn, "old title"},
+                                                 {store::Memo1Column, "genre"},
+                                                 {store::Memo3Column, "memo"},
+                                                 {store::songTitleColumn(1), "typed"},
+                                                 {store::mediaColumn(4), "/keep4.mp3"},
+                                                 {store::songTitleColumn(4), "fourth"}});
+        test::writeBytes(dir / "VLM.dat", dataLineWith({}) + "\r\n" + album1 + "\r\n");
+    }
+    test::MbRelease release(const QString& id, const QString& title, std::vector<test::MbMedium> media)
+    {
+        return {id,
+                title,
+                {{QStringLiteral("Band"), QString()}},
+                QStringLiteral("2001-02-03"),
+                QStringLiteral("JP"),
+                {{QStringLiteral("Label"), QStringLiteral("CAT-1")}},
+                std::move(media)};
+    }
+    std::vector<test::MbTrack> tracks()
+    {
+        return {{QStringLiteral("One <> Two"), {}},
+                {QStringLiteral("雨の\n歌"), {{QStringLiteral("Guest"), QString()}}},
+                {QStringLiteral("{Three}"), {}}};
+    }
+    store::AlbumTable catalogue()
+    {
+        store::AlbumTable table;
+        store::loadDataFile(dir / "VLM.dat", table);
+        return table;
+    }
+
+    TempDir dir;
+    test::LocalHttpServer server;
+    std::string cue;
+    std::string discId;
+    QByteArray discPath;
+    QByteArray coverPath;
+};
+
+TEST_F(CliFetch, DiscIdOfAGeneratedImageMatchesAnIndependentComputation)
+{
+    test::CliResult ids = runCli(dir, {"cd", "discid", "--device", cue});
+    ASSERT_EQ(ids.code, 0) << ids.err;
+    std::vector<std::int64_t> offsets{150, 150 + kDiscTracks[0], 150 + kDiscTracks[0] + kDiscTracks[1]};
+    const std::int64_t leadout = offsets.back() + kDiscTracks[2];
+    const std::string toc = "1+3+" + std::to_string(leadout) + "+150+" + std::to_string(offsets[1]) + "+" +
+                            std::to_string(offsets[2]);
+    EXPECT_EQ(ids.out, "musicbrainz " + discId + "\nfreedb " + independentFreeDbId(leadout, offsets) +
+                           "\nurl " + server.address().toStdString() + "/cdtoc/attach?id=" + discId +
+                           "&tracks=3&toc=" + toc + "\n");
+
+    // Another disc gives another ID, equally computed.
+    const std::string other = test::writeDiscImage(dir.path(), "other", {msf(10, 0, 0)}).string();
+    test::CliResult otherIds = runCli(dir, {"cd", "discid", "--device", other});
+    EXPECT_EQ(otherIds.out.substr(0, otherIds.out.find('\n')),
+              "musicbrainz " + independentDiscId(1, 1, 150 + msf(10, 0, 0), {150}));
+
+    EXPECT_EQ(runCli(dir, {"cd", "discid", "--device", (dir / "none.cue").string()}).code, 2);
+    test::writeBytes(dir / "garbage.cue", "no disc here\n");
+    test::CliResult garbage = runCli(dir, {"cd", "discid", "--device", (dir / "garbage.cue").string()});
+    EXPECT_EQ(garbage.code, 1);
+    EXPECT_EQ(garbage.err, "読み込めません\n");
+    EXPECT_TRUE(server.requests().empty());
+}
+
+TEST_F(CliFetch, OneReleaseFillsANewAlbumWithItsCover)
+{
+    server.answerJson(discPath,
+                      test::mbDiscAnswer(QString::fromStdString(discId),
+                                         {release(kRelease, QStringLiteral("アルバム"),
+                                                  {{{QString::fromStdString(discId)}, tracks()}})}));
+    const QByteArray jpeg = QByteArray("\xFF\xD8\xFF\xE0", 4) + QByteArray(500, 'c');
+    server.answer(coverPath,
+                  {307, {}, {{"Location", (server.address() + "/img/front.jpg").toLatin1()}}, false});
+    server.answer("/img/front.jpg", {200, jpeg, {{"Content-Type", "image/jpeg"}}, false});
+
+    test::CliResult fetched = runCli(dir, {"cd", "fetch", "--device", cue});
+    ASSERT_EQ(fetched.code, 0) << fetched.err;
+    EXPECT_EQ(fetched.out, "アルバム 2 に書き込みました: Band / アルバム\n");
+    store::AlbumTable table = catalogue();
+    ASSERT_EQ(table.albumCount(), 2);
+    const store::AlbumRecord album = table.record(2);
+    EXPECT_EQ(album[store::ArtistColumn], "Band");
+    EXPECT_EQ(album[store::AlbumColumn], test::sj("アルバム"));
+    EXPECT_EQ(album[store::FuriganaColumn], "Band");
+    EXPECT_EQ(album[store::songTitleColumn(1)], "One " + test::sj("＜＞") + " Two");
+    EXPECT_EQ(album[store::songTitleColumn(2)], test::sj("雨の 歌"));
+    EXPECT_EQ(album[store::songArtistColumn(2)], "Guest");
+    EXPECT_EQ(album[store::songArtistColumn(1)], "");
+    EXPECT_EQ(album[store::songTitleColumn(3)], "{Three}");
+    EXPECT_EQ(album[store::mediaColumn(1)], "CD656644");
+    EXPECT_EQ(album[store::mediaColumn(2)], "CD3");
+    const std::filesystem::path cover = dir / ("covers/" + kRelease.toStdString() + ".jpg");
+    EXPECT_EQ(album[store::ImagePathColumn], std::filesystem::absolute(cover).string());
+    EXPECT_EQ(test::readBytes(cover), jpeg.toStdString());
+    // The request named the disc and its table of contents.
+    EXPECT_TRUE(server.requests().front().query.startsWith("toc=1+3+"));
+    // The new album is found as the disc's album.
+    EXPECT_EQ(runCli(dir, {"cd", "lookup", "--device", cue}).out, "2\n");
+}
+
+TEST_F(CliFetch, AnExistingAlbumKeepsWhatTheReleaseDoesNotName)
+{
+    server.answerJson(discPath,
+                      test::mbDiscAnswer(QString::fromStdString(discId),
+                                         {release(kRelease, QStringLiteral("Title"),
+                                                  {{{QString::fromStdString(discId)}, tracks()}})}));
+    test::CliResult fetched = runCli(dir, {"cd", "fetch", "--device", cue, "--album", "1", "--no-cover"});
+    ASSERT_EQ(fetched.code, 0) << fetched.err;
+    const store::AlbumRecord album = catalogue().record(1);
+    EXPECT_EQ(album[store::AlbumColumn], "Title");
+    EXPECT_EQ(album[store::Memo1Column], "genre");
+    EXPECT_EQ(album[store::Memo3Column], "memo");
+    EXPECT_EQ(album[store::songTitleColumn(1)], "One " + test::sj("＜＞") + " Two");
+    EXPECT_EQ(album[store::songTitleColumn(4)], "fourth");
+    EXPECT_EQ(album[store::mediaColumn(4)], "/keep4.mp3");
+    EXPECT_EQ(album[store::ImagePathColumn], "");
+    EXPECT_EQ(server.count(coverPath), 0);
+
+    EXPECT_EQ(runCli(dir, {"cd", "fetch", "--device", cue, "--album", "7"}).code, 2);
+}
+
+TEST_F(CliFetch, SeveralReleasesAreListedUntilOneIsNamed)
+{
+    const QString disc = QString::fromStdString(discId);
+    test::MbRelease box = release(kOtherRelease, QStringLiteral("Box"),
+                                  {{{QStringLiteral("another")}, test::mbTracks(5)},
+                                   {{disc}, test::mbTracks(3, QStringLiteral("Box "))}});
+    box.country = QString();
+    server.answerJson(
+        discPath,
+        test::mbDiscAnswer(disc, {release(kRelease, QStringLiteral("Single"), {{{disc}, tracks()}}), box}));
+    server.answer(coverPath, {404, {}, {}, false});
+    const std::string before = test::readBytes(dir / "VLM.dat");
+
+    test::CliResult listed = runCli(dir, {"cd", "fetch", "--device", cue});
+    EXPECT_EQ(listed.code, 3);
+    EXPECT_EQ(listed.out, kRelease.toStdString() + "\tBand\tSingle\t2001-02-03\tJP\t3\n" +
+                              kOtherRelease.toStdString() + "\tBand\tBox\t2001-02-03\t\t3\n");
+    EXPECT_EQ(test::readBytes(dir / "VLM.dat"), before);
+
+    // The box's second disc is this one.
+    test::CliResult chosen =
+        runCli(dir, {"cd", "fetch", "--device", cue, "--release", kOtherRelease.toStdString()});
+    ASSERT_EQ(chosen.code, 0) << chosen.err;
+    const store::AlbumRecord album = catalogue().record(2);
+    EXPECT_EQ(album[store::songTitleColumn(1)], "Box 1");
+    EXPECT_EQ(album[store::songTitleColumn(3)], "Box 3");
+    EXPECT_EQ(album[store::songTitleColumn(4)], "");
+
+    test::CliResult wrong =
+        runCli(dir, {"cd", "fetch", "--device", cue, "--release", "00000000-0000-4000-8000-000000000000"});
+    EXPECT_EQ(wrong.code, 1);
+    EXPECT_EQ(catalogue().albumCount(), 2);
+}
+
+TEST_F(CliFetch, LongReleasesKeep99TracksAndMissingCharactersAreNamed)
+{
+    const QString disc = QString::fromStdString(discId);
+    std::vector<test::MbTrack> many = test::mbTracks(120);
+    many[1].title = QStringLiteral("Smile \U0001F600");
+    server.answerJson(
+        discPath, test::mbDiscAnswer(disc, {release(kRelease, QStringLiteral("Long"), {{{disc}, many}})}));
+    test::CliResult fetched = runCli(dir, {"cd", "fetch", "--device", cue, "--no-cover"});
+    ASSERT_EQ(fetched.code, 0) << fetched.err;
+    EXPECT_NE(fetched.out.find("このディスクは 120 曲あります。最初の99曲だけを書き込みました。"),
+              std::string::npos);
+    EXPECT_NE(fetched.out.find("Shift-JISにない文字を「〓」にしました: 2曲目の曲名"), std::string::npos);
+    const store::AlbumRecord album = catalogue().record(2);
+    EXPECT_EQ(album[store::songTitleColumn(99)], "Song 99");
+    EXPECT_EQ(album[store::songTitleColumn(2)], "Smile " + test::sj("〓"));
+}
+
+TEST_F(CliFetch, UnknownDiscsAndFailuresChangeNothing)
+{
+    const std::string before = test::readBytes(dir / "VLM.dat");
+    test::CliResult unknown = runCli(dir, {"cd", "fetch", "--device", cue});
+    EXPECT_EQ(unknown.code, 1);
+    EXPECT_EQ(unknown.err.rfind("MusicBrainzに登録されていません\n登録ページ: " +
+                                    server.address().toStdString() + "/cdtoc/attach?id=" + discId,
+                                0),
+              0u)
+        << unknown.err;
+
+    server.answerJson(discPath, R"({"releases":[{"id":"r","title":"cut)");
+    test::CliResult broken = runCli(dir, {"cd", "fetch", "--device", cue});
+    EXPECT_EQ(broken.code, 2);
+    EXPECT_EQ(broken.err, "MusicBrainzの応答を読み取れません。\n");
+
+    test::LocalHttpServer busy;
+    busy.answer(discPath, {503, "busy", {{"Retry-After", "0"}}, false});
+    test::writeBytes(dir / "VLM.ini", "[MusicBrainz]\r\nServer=" + busy.address().toStdString() + "\r\n");
+    test::CliResult stillBusy = runCli(dir, {"cd", "fetch", "--device", cue});
+    EXPECT_EQ(stillBusy.code, 2);
+    EXPECT_EQ(stillBusy.err, "MusicBrainzが混雑しています。しばらくしてからもう一度お試しください。\n");
+
+    test::LocalHttpServer silent;
+    silent.answer(discPath, {200, {}, {}, true});
+    test::writeBytes(dir / "VLM.ini", "[MusicBrainz]\r\nServer=" + silent.address().toStdString() + "\r\n");
+    setenv("VELMORA_NET_TIMEOUT_MS", "300", 1);
+    test::CliResult timedOut = runCli(dir, {"cd", "fetch", "--device", cue});
+    unsetenv("VELMORA_NET_TIMEOUT_MS");
+    EXPECT_EQ(timedOut.code, 2);
+    EXPECT_NE(timedOut.err.find("MusicBrainzが応答しません"), std::string::npos);
+
+    EXPECT_EQ(test::readBytes(dir / "VLM.dat"), before);
+}
+
+TEST_F(CliFetch, ACoverThatFailsLeavesTheAlbumWithoutPicture)
+{
+    const QString disc = QString::fromStdString(discId);
+    server.answerJson(
+        discPath, test::mbDiscAnswer(disc, {release(kRelease, QStringLiteral("T"), {{{disc}, tracks()}})}));
+    server.answer(coverPath, {500, "oops", {}, false});
+    test::CliResult fetched = runCli(dir, {"cd", "fetch", "--device", cue});
+    ASSERT_EQ(fetched.code, 0);
+    EXPECT_EQ(fetched.err, "カバー画像を保存できませんでした: カバー画像を取得できません (HTTP 500)。\n");
+    EXPECT_EQ(catalogue().record(2)[store::AlbumColumn], "T");
+    EXPECT_EQ(catalogue().record(2)[store::ImagePathColumn], "");
+    EXPECT_FALSE(std::filesystem::exists(dir / "covers" / (kRelease.toStdString() + ".jpg")));
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // The export, import and copy commands of velmora-cli.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <cstdlib>
 #include <sstream>
 
 #include "cli/cli.h"
@@ -94,13 +96,106 @@ TEST_F(CliExchange, RoundTripExportThenImport)
     EXPECT_EQ(runCli(dir, {"copy", "4", "--albums", "9-10"}).out, "題名\r\nx\r\n");
 }
 
-TEST_F(CliExchange, ImportRefusesHalfACharacterAndKeepsTheCatalogue)
+TEST_F(CliExchange, ImportTakesEveryLineOfACutFile)
 {
     const std::string before = catalogue();
-    writeBytes(other / "cut.csv", "a,b\r\nc,\x83\r\n");
+    writeBytes(other / "cut.csv", "a,b\r\nc,\x83\r\nd\x81\r\ne");
     Result r = runCli(dir, {"import", (other / "cut.csv").string(), "--csv"});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.err, "2行が文字の途中で終わっていたため、行末の半端な文字を除いて読み込みました。\n");
+    EXPECT_EQ(catalogue(), before + dataLine({"a", "b"}) + "\r\n" + dataLine({"c", ""}) + "\r\n" +
+                               dataLine({"d"}) + "\r\n" + dataLine({"e"}) + "\r\n");
+}
+
+TEST_F(CliExchange, ImportUtf8WithAndWithoutMark)
+{
+    const std::string before = catalogue();
+    // With the mark: a character Shift-JIS lacks and a cut character.
+    writeBytes(other / "mark.csv", "\xEF\xBB\xBF歌手,😀題名\r\nx,y\xE3\x81\r\n");
+    Result r = runCli(dir, {"import", (other / "mark.csv").string(), "--csv"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.err,
+              "Shift-JISにない文字が1文字あり、「〓」に置き換えました（1行目）。\n"
+              "1行が文字の途中で終わっていたため、行末の半端な文字を除いて読み込みました。\n");
+    const std::string afterMark =
+        before + dataLine({kArtist, "\x81\xA6" + kTitle}) + "\r\n" + dataLine({"x", "y"}) + "\r\n";
+    EXPECT_EQ(catalogue(), afterMark);
+    // Without it: a data file written by another program in UTF-8.
+    writeBytes(other / "plain.dat", "歌手<>ｳﾀﾀﾞ<>題名\n");
+    r = runCli(dir, {"import", (other / "plain.dat").string(), "--dat"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    // (Loading the catalogue again filled in the readings of the albums
+    // imported before.)
+    EXPECT_TRUE(catalogue().ends_with("\r\n" + dataLine({kArtist, "\xB3\xC0\xC0\xDE", kTitle}) + "\r\n"));
+    EXPECT_EQ(catalogue().size(), afterMark.size() + kArtist.size() + 1 +
+                                      dataLine({kArtist, "\xB3\xC0\xC0\xDE", kTitle}).size() + 2);
+}
+
+TEST_F(CliExchange, ExportCsvAsUtf8ReadsBackInPython)
+{
+    if (std::system("python3 -c 'import csv' >/dev/null 2>&1") != 0) {
+        GTEST_SKIP() << "python3 is not installed";
+    }
+    const std::string out = (other / "utf8.csv").string();
+    Result r = runCli(dir, {"export", "csv", out, "--enclose", "\"", "--utf8"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_TRUE(readBytes(out).starts_with("\xEF\xBB\xBF\"歌手\""));
+    // Python's csv module, reading the file as utf-8-sig, sees the cells.
+    const std::string script = (other / "read.py").string();
+    writeBytes(
+        script,
+        "import csv, sys\n"
+        "with open(sys.argv[1], encoding='utf-8-sig', newline='') as f:\n"
+        "    rows = list(csv.reader(f))\n"
+        "assert len(rows) == 3, len(rows)\n"
+        "assert all(len(row) == 305 for row in rows)\n"
+        "assert rows[0][0] == '歌手' and rows[0][2] == '題名' and rows[0][205] == '歌手', rows[0][:6]\n"
+        "assert rows[0][6] == 'one' and rows[0][206] == 'CD1'\n"
+        "assert rows[1][2] == 'x,y' and rows[1][205] == 'bee'\n"
+        "assert rows[2][:3] == ['c', '', 'C']\n");
+    const std::string command = "python3 '" + script + "' '" + out + "'";
+    EXPECT_EQ(std::system(command.c_str()), 0);
+    // Without the flag the export stays Shift-JIS.
+    ASSERT_EQ(runCli(dir, {"export", "csv", out}).code, 0);
+    EXPECT_TRUE(readBytes(out).starts_with(kArtist + ","));
+    EXPECT_EQ(runCli(dir, {"export", "dat", out, "--utf8"}).code, 2) << "only CSV is written as UTF-8";
+}
+
+TEST_F(CliExchange, FoldedSearch)
+{
+    // Albums 4 and 5: the same name in katakana and in half-width kana.
+    std::string file = catalogue();
+    file += dataLineWith({{0, "\x83\x45\x83\x5E\x83\x5F"}}) + "\r\n";    // ウタダ
+    file += dataLineWith({{0, "x"}, {8, "\xB3\xC0\xC0\xDE"}}) + "\r\n";  // ｳﾀﾀﾞ in song 3
+    writeBytes(dir / "VLM.dat", file);
+    Result r = runCli(dir, {"search", "0", "うただ", "--fold"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "4\t\n");
+    r = runCli(dir, {"search", "6", "ウタダ", "--fold"});
+    EXPECT_EQ(r.out, "4\t\n4\t\n4\t\n5\t3\n") << "artist, then artist and reading of every cell";
+    r = runCli(dir, {"search", "2", "ゔ", "--fold"});
+    EXPECT_EQ(r.code, 1) << "ゔ folds to ヴ, which is nowhere";
+    r = runCli(dir, {"search", "0", "うただ"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, "アーティスト名検索 \"うただ\" を含むデータはありません\n");
+    EXPECT_EQ(runCli(dir, {"search", "1", "X,Y", "--fold"}).out, "2\t\n");
+}
+
+TEST_F(CliExchange, AFifoIsNoCatalogue)
+{
+    // Neither the catalogue nor an import file may block on a FIFO.
+    TempDir fifoDir;
+    ASSERT_EQ(::mkfifo((fifoDir / "VLM.dat").c_str(), 0600), 0);
+    Result r = runCli(fifoDir, {"info"});
     EXPECT_EQ(r.code, 2);
-    EXPECT_EQ(r.err, "データを読み込めませんでした。\r\n2行目が文字の途中で終わっています。\n");
+    EXPECT_EQ(r.err, "ファイルを読み込めませんでした。\n" + (fifoDir / "VLM.dat").string() +
+                         "\n通常のファイルではありません。\n");
+    ASSERT_EQ(::mkfifo((other / "in.dat").c_str(), 0600), 0);
+    const std::string before = catalogue();
+    r = runCli(dir, {"import", (other / "in.dat").string(), "--dat"});
+    EXPECT_EQ(r.code, 2);
+    EXPECT_TRUE(r.err.ends_with("通常のファイルではありません。\n")) << r.err;
     EXPECT_EQ(catalogue(), before);
 }
 

@@ -25,7 +25,9 @@ public:
         SaveFile,
         Folder,
         Font,
-        Color
+        Color,
+        InformationWithAction,
+        ChooseRow
     };
 
     struct Asked {
@@ -51,6 +53,19 @@ public:
     {
         replies_.push_back({kind, {false, {}, text.has_value(), text.value_or(QString())}});
     }
+    // The extra button of a message (true) or its OK (false).
+    void answerAction(bool action)
+    {
+        replies_.push_back({Kind::InformationWithAction, {action, {}, false, {}}});
+    }
+    // The row chosen from a list (its index as text), or nothing: cancelled.
+    void answerRow(std::optional<int> row)
+    {
+        replies_.push_back(
+            {Kind::ChooseRow, {false, {}, row.has_value(), QString::number(row.value_or(-1))}});
+    }
+    // The rows shown by the last list question.
+    std::vector<QStringList> lastRows;
     // Information and error boxes need no answer, but must be expected.
     void expectMessage(Kind kind) { replies_.push_back({kind, {true, {}, false, {}}}); }
 
@@ -65,6 +80,17 @@ public:
     void information(const QString& text) override { take(Kind::Information, text); }
     void error(const QString& text) override { take(Kind::Error, text); }
     bool confirm(const QString& text) override { return take(Kind::Confirm, text).yes; }
+    bool informationWithAction(const QString& text, const QString&) override
+    {
+        return take(Kind::InformationWithAction, text).yes;
+    }
+    std::optional<int> chooseRow(const QString& title, const QStringList&,
+                                 const std::vector<QStringList>& rows) override
+    {
+        lastRows = rows;
+        std::optional<QString> row = text(Kind::ChooseRow, title);
+        return row ? std::optional<int>(row->toInt()) : std::nullopt;
+    }
     bool askYesNo(const QString& text) override { return take(Kind::YesNo, text).yes; }
     Answer askYesNoCancel(const QString& text) override { return take(Kind::YesNoCancel, text).answer; }
     std::optional<QString> inputText(const QString&, const QString& prompt, const QString&) override

@@ -1,5 +1,9 @@
 #include "exchange/exchange.h"
 
+#include <unicode/ustring.h>
+#include <unicode/utf16.h>
+#include <unicode/utf8.h>
+
 #include <algorithm>
 #include <memory>
 #include <system_error>
@@ -91,14 +95,31 @@ bool writeDataExport(const std::filesystem::path& file, const AlbumTable& table,
 
 bool writeCsvExport(const std::filesystem::path& file, const AlbumTable& table,
                     const std::vector<int>& albums, std::string_view enclose, std::string_view delimiter,
-                    store::FileError* error)
+                    store::FileError* error, bool utf8)
 {
     std::string line;
+    std::string utf8Line;
+    bool first = true;
     return writeLines(
         file, albums,
         [&](int album) {
             line = csvLine(table, album, enclose, delimiter);
-            return std::string_view(line);
+            if (!utf8) {
+                return std::string_view(line);
+            }
+            const std::u16string unicode = text::toUnicode(line);
+            // Up to three bytes per UTF-16 unit, and the mark before the
+            // first line.
+            utf8Line.assign(first ? "\xEF\xBB\xBF" : "");
+            first = false;
+            const std::size_t start = utf8Line.size();
+            utf8Line.resize(start + 3 * unicode.size());
+            UErrorCode status = U_ZERO_ERROR;
+            int32_t length = 0;
+            u_strToUTF8(utf8Line.data() + start, static_cast<int32_t>(utf8Line.size() - start), &length,
+                        unicode.data(), static_cast<int32_t>(unicode.size()), &status);
+            utf8Line.resize(start + static_cast<std::size_t>(U_SUCCESS(status) ? length : 0));
+            return std::string_view(utf8Line);
         },
         error);
 }
@@ -177,50 +198,231 @@ ImportedRows importRows(const std::vector<std::string_view>& lines, bool dataFil
             end = store::fieldEnd(line, start);
         }
         // Only the last field can end with half a character: one before a
-        // separator would have taken its "<" as the second byte.
-        if (store::checkCell(column, line.substr(start, end - start)) != store::CellProblem::None) {
-            ImportedRows refused;
-            refused.refusedLine = static_cast<int>(i + 1);
-            return refused;
+        // separator would have taken its "<" as the second byte. Before
+        // another column it would take that column's "<": it is dropped.
+        std::string_view row = line.substr(0, end);
+        if (store::checkCell(column, line.substr(start, end - start)) == store::CellProblem::LoneLeadByte) {
+            row.remove_suffix(1);
+            ++result.cutLines;
         }
         const auto padding = static_cast<std::size_t>(kColumnCount - 1 - column);
-        result.rows.push_back(!changed && source && padding == 0
-                                  ? line.substr(0, end)
-                                  : keepRow(result, line.substr(0, end), padding));
+        result.rows.push_back(!changed && source && padding == 0 ? row : keepRow(result, row, padding));
     }
     result.source = std::move(source);
     return result;
 }
 
-std::string refusedLineMessage(int line)
+namespace {
+
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+constexpr std::string_view kGetaMark = "\x81\xA6";  // 〓, for a character Shift-JIS lacks
+constexpr std::size_t kListedLines = 5;
+
+bool isLineEnd(unsigned char b)
 {
-    return "データを読み込めませんでした。\r\n" + std::to_string(line) + "行目が文字の途中で終わっています。";
+    return b == '\r' || b == '\n';
+}
+
+// The length of the UTF-8 sequence a byte starts (0: it starts none).
+std::size_t utf8Length(unsigned char b)
+{
+    if (b < 0x80) {
+        return 1;
+    }
+    if (b >= 0xC2 && b <= 0xDF) {
+        return 2;
+    }
+    if (b >= 0xE0 && b <= 0xEF) {
+        return 3;
+    }
+    if (b >= 0xF0 && b <= 0xF4) {
+        return 4;
+    }
+    return 0;
+}
+
+// What stands at `pos` of UTF-8 text. `length` bytes make a character
+// (`c`), a cut character (the line or the text ends before it is
+// complete: `cut`), or bytes that are no UTF-8 at all (`c` < 0).
+struct Utf8Step {
+    std::size_t length = 1;
+    UChar32 c = -1;
+    bool cut = false;
+};
+
+Utf8Step utf8Step(std::string_view s, std::size_t pos)
+{
+    Utf8Step step;
+    const auto* bytes = reinterpret_cast<const uint8_t*>(s.data());
+    const auto size = static_cast<int32_t>(s.size());
+    auto i = static_cast<int32_t>(pos);
+    UChar32 c = 0;
+    U8_NEXT(bytes, i, size, c);
+    step.length = static_cast<std::size_t>(i) - pos;
+    step.c = c;
+    if (c < 0) {
+        // A well-begun sequence that the line's end breaks off is a cut
+        // character: the bytes there so far, and nothing else, follow.
+        const std::size_t expected = utf8Length(bytes[pos]);
+        std::size_t have = 1;
+        while (pos + have < s.size() && have < expected && (bytes[pos + have] & 0xC0) == 0x80) {
+            ++have;
+        }
+        if (expected > 1 && have < expected && (pos + have == s.size() || isLineEnd(bytes[pos + have]))) {
+            step.cut = true;
+            step.length = have;
+        }
+    }
+    return step;
+}
+
+// Appends a line's characters as Shift-JIS; each one Shift-JIS lacks
+// becomes 〓. Returns how many did.
+int appendAsShiftJis(std::string& out, std::u16string_view line)
+{
+    int missing = 0;
+    while (!line.empty()) {
+        const text::EncodeResult encoded = text::fromUnicode(line);
+        if (encoded.ok) {
+            out += encoded.bytes;
+            break;
+        }
+        out += text::fromUnicode(line.substr(0, encoded.badIndex)).bytes;
+        out += kGetaMark;
+        ++missing;
+        line.remove_prefix(encoded.badIndex + (encoded.badChar > 0xFFFF ? 2 : 1));
+    }
+    return missing;
+}
+
+// Whether a character is one the UTF-8 text may bring in. The private-use
+// block that stands for raw bytes would give bytes back (a line break, a
+// separator) instead of a character.
+bool isImportableChar(UChar32 c)
+{
+    return c >= 0 && !(c >= text::kRawByteBase && c <= text::kRawByteBase + 0xFF);
+}
+
+}  // namespace
+
+bool isUtf8File(std::string_view bytes)
+{
+    if (bytes.starts_with(kUtf8Mark)) {
+        return true;
+    }
+    bool nonAscii = false;
+    for (std::size_t pos = 0; pos < bytes.size();) {
+        if (static_cast<unsigned char>(bytes[pos]) < 0x80) {
+            ++pos;
+            continue;
+        }
+        const Utf8Step step = utf8Step(bytes, pos);
+        if (step.c < 0 && !step.cut) {
+            return false;
+        }
+        nonAscii = true;
+        pos += step.length;
+    }
+    return nonAscii && !text::isValidShiftJis(bytes);
+}
+
+ImportText importText(std::string_view bytes, std::shared_ptr<const void> owner)
+{
+    ImportText result;
+    if (!isUtf8File(bytes)) {
+        result.text = bytes;
+        result.source = std::move(owner);
+        return result;
+    }
+    result.utf8 = true;
+    if (bytes.starts_with(kUtf8Mark)) {
+        bytes.remove_prefix(kUtf8Mark.size());
+    }
+    auto converted = std::make_shared<std::string>();
+    converted->reserve(bytes.size());
+    std::u16string line;
+    int lineNumber = 1;
+    bool lineCut = false;
+    auto endLine = [&] {
+        const int missing = appendAsShiftJis(*converted, line);
+        if (missing > 0) {
+            result.missingChars += missing;
+            if (result.missingLines.size() < kListedLines) {
+                result.missingLines.push_back(lineNumber);
+            } else {
+                result.moreMissingLines = true;
+            }
+        }
+        result.cutLines += lineCut ? 1 : 0;
+        line.clear();
+        lineCut = false;
+    };
+    for (std::size_t pos = 0; pos < bytes.size();) {
+        const auto b = static_cast<unsigned char>(bytes[pos]);
+        if (isLineEnd(b)) {
+            // The line ends as splitLines() ends it: CR LF, CR or LF.
+            endLine();
+            const std::size_t length = b == '\r' && pos + 1 < bytes.size() && bytes[pos + 1] == '\n' ? 2 : 1;
+            converted->append(bytes.substr(pos, length));
+            pos += length;
+            ++lineNumber;
+            continue;
+        }
+        if (b < 0x80) {
+            line.push_back(b);
+            ++pos;
+            continue;
+        }
+        const Utf8Step step = utf8Step(bytes, pos);
+        pos += step.length;
+        if (step.cut) {
+            lineCut = true;
+        } else if (!isImportableChar(step.c)) {
+            line.push_back(u'\uFFFF');  // no character: becomes 〓
+        } else if (step.c > 0xFFFF) {
+            line.push_back(U16_LEAD(step.c));
+            line.push_back(U16_TRAIL(step.c));
+        } else {
+            line.push_back(static_cast<char16_t>(step.c));
+        }
+    }
+    if (!line.empty() || lineCut) {
+        endLine();
+    }
+    result.text = *converted;
+    result.source = std::move(converted);
+    return result;
+}
+
+std::string importReport(const ImportText& text, const ImportedRows& rows)
+{
+    std::string report;
+    if (text.missingChars > 0) {
+        report += "Shift-JISにない文字が" + std::to_string(text.missingChars) +
+                  "文字あり、「〓」に置き換えました（";
+        for (std::size_t i = 0; i < text.missingLines.size(); ++i) {
+            report += (i > 0 ? "、" : "") + std::to_string(text.missingLines[i]) + "行目";
+        }
+        report += text.moreMissingLines ? "ほか）。" : "）。";
+    }
+    const int cut = text.cutLines + rows.cutLines;
+    if (cut > 0) {
+        if (!report.empty()) {
+            report += "\r\n";
+        }
+        report += std::to_string(cut) +
+                  "行が文字の途中で終わっていたため、行末の半端な文字を除いて読み込みました。";
+    }
+    return report;
 }
 
 void appendRows(AlbumTable& table, ImportedRows rows)
 {
-    // The table is rebuilt over its own rows followed by the new ones,
-    // without copying either: both stay where they are, kept alive by the
-    // new table. Every row has 305 fields, so each line is taken as it is.
-    struct Storage {
-        AlbumTable previous;
-        ImportedRows imported;
-    };
-    auto storage = std::make_shared<Storage>(Storage{std::move(table), std::move(rows)});
-    AlbumTable& previous = storage->previous;
-    const ImportedRows& imported = storage->imported;
-    std::vector<std::string_view> lines;
-    lines.reserve(static_cast<std::size_t>(previous.rowCount()) + imported.rows.size());
-    for (int row = 0; row < previous.rowCount(); ++row) {
-        lines.push_back(previous.rowLine(row));
-    }
-    lines.insert(lines.end(), imported.rows.begin(), imported.rows.end());
-    try {
-        table.assignLines(storage, lines);
-    } catch (...) {
-        table = std::move(storage->previous);
-        throw;
-    }
+    // The new rows are added without copying: they stay where they are,
+    // kept alive by the table. Every row has 305 fields, so each line is
+    // taken as it is.
+    auto imported = std::make_shared<ImportedRows>(std::move(rows));
+    table.appendLines(imported, imported->rows);
 }
 
 // ---- Clipboard ---------------------------------------------------------

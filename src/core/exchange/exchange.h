@@ -41,9 +41,11 @@ bool folderExists(const std::filesystem::path& file);
 // only once it is complete. False with `error` filled when it fails.
 bool writeDataExport(const std::filesystem::path& file, const store::AlbumTable& table,
                      const std::vector<int>& albums, store::FileError* error);
+// With `utf8`, the CSV file is UTF-8 with a byte-order mark (what a
+// spreadsheet opens directly); otherwise Shift-JIS as the cells are stored.
 bool writeCsvExport(const std::filesystem::path& file, const store::AlbumTable& table,
                     const std::vector<int>& albums, std::string_view enclose, std::string_view delimiter,
-                    store::FileError* error);
+                    store::FileError* error, bool utf8 = false);
 
 // ---- Import ------------------------------------------------------------
 
@@ -57,9 +59,9 @@ struct ImportedRows {
 
     // One data-file line of exactly 305 fields per line of the file.
     std::vector<std::string_view> rows;
-    // The first line (1-based) that gives a cell the table cannot hold,
-    // or 0. When set, there are no rows: nothing is imported.
-    int refusedLine = 0;
+    // Lines that ended with half a double-byte character before their last
+    // column; that byte was dropped, as the data-file loader drops it.
+    int cutLines = 0;
 
     // Where the rows live: the lines' own buffer, or copies.
     std::shared_ptr<const void> source;
@@ -73,9 +75,10 @@ struct ImportedRows {
 // Then each line is split at "<>": field i goes to column i, the 305th field
 // to column 304, later fields are dropped and missing ones are empty.
 //
-// A cell the table cannot hold is half a double-byte character at the end
-// of a line with fewer than 305 fields (a cut file, or text that is not
-// Shift-JIS): such a file is refused as a whole.
+// Half a double-byte character at the end of a line with fewer than 305
+// fields (a cut file, or text that is not Shift-JIS) would swallow the "<"
+// of the separator after it: that byte is dropped and the line counted in
+// `cutLines`, as the data-file loader does.
 //
 // `lines` are lines as splitLines() gives them (no CR or LF). With `source`
 // (what keeps their bytes alive), lines that need no change are not copied.
@@ -83,8 +86,34 @@ ImportedRows importRows(const std::vector<std::string_view>& lines, bool dataFil
                         std::string_view enclose, std::string_view delimiter,
                         std::shared_ptr<const void> source = {});
 
-// The message for a refused import (UTF-8).
-std::string refusedLineMessage(int line);
+// The text of an import file as the table stores it (Shift-JIS).
+struct ImportText {
+    std::string_view text;
+    std::shared_ptr<const void> source;  // keeps `text` alive
+    bool utf8 = false;                   // read as UTF-8 and converted
+    int missingChars = 0;                // characters Shift-JIS lacks, written as 〓
+    std::vector<int> missingLines;       // the first lines (1-based) holding one
+    bool moreMissingLines = false;       // and there are more such lines
+    int cutLines = 0;                    // UTF-8 lines that ended in half a character
+};
+
+// Whether a file is read as UTF-8: it starts with the UTF-8 byte-order
+// mark, or it is valid UTF-8 holding non-ASCII text and not valid
+// Shift-JIS. A line cut in the middle of a character counts as valid in
+// either encoding.
+bool isUtf8File(std::string_view bytes);
+
+// The file's text for importRows(): Shift-JIS bytes as they are, UTF-8
+// converted to Shift-JIS (without the byte-order mark; the JIS variants
+// become their CP932 twins, a character still missing becomes 〓, a cut
+// character at a line end is dropped). Line ends are kept as they are.
+// `owner` keeps `bytes` alive.
+ImportText importText(std::string_view bytes, std::shared_ptr<const void> owner);
+
+// What the window and velmora-cli say after an import (UTF-8): characters
+// replaced by 〓 with their first lines, and lines that lost a cut
+// character. Empty when there is nothing to say.
+std::string importReport(const ImportText& text, const ImportedRows& rows);
 
 // Appends rows from importRows() as new albums at the end of the table.
 // Existing rows keep their bytes; no cell is filled in by default.

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <future>
+#include <system_error>
+#include <thread>
 
 #ifdef __SSE2__
 #include <emmintrin.h>
@@ -45,14 +48,57 @@ inline bool onBoundary(const char* s, std::size_t boundary, std::size_t at)
     return (at - run) % 2 == 0;
 }
 
-// The positions of the first `max` separators of a line: each "<>" that
-// starts a character. This runs over every byte of a catalogue at load, so
-// candidates are found sixteen bytes at a time in one pass over the line.
+// The number of bits set in a 16-bit mask (without the POPCNT instruction,
+// which the baseline x86-64 target lacks and GCC would call a function for).
+constexpr std::size_t bitCount(unsigned mask)
+{
+    mask = mask - ((mask >> 1) & 0x5555U);
+    mask = (mask & 0x3333U) + ((mask >> 2) & 0x3333U);
+    mask = (mask + (mask >> 4)) & 0x0F0FU;
+    return (mask + (mask >> 8)) & 0x1FU;
+}
+
+// No more separator positions are wanted.
+constexpr std::size_t kNoIndex = static_cast<std::size_t>(-1);
+
+// Finds the first `max` separators of a line (each "<>" that starts a
+// character) and returns how many there are. Without `wanted`, the
+// position of each goes to out[0..]; with it (ascending separator indexes,
+// ended by kNoIndex), only the position of separator wanted[k] goes to
+// out[k], so that a caller that only needs the count and a few positions
+// does not pay for the rest. This runs over every byte of a catalogue at
+// load: candidates are found sixteen bytes at a time in one pass.
 inline std::size_t findSeparators(const char* s, std::size_t size, std::size_t pos, std::size_t* out,
-                                  std::size_t max)
+                                  std::size_t max, const std::size_t* wanted = nullptr,
+                                  std::size_t* last = nullptr)
 {
     std::size_t count = 0;
     std::size_t boundary = pos;
+    std::size_t nextWanted = wanted ? *wanted : 0;
+    std::size_t lastAt = size;
+    // Reports where the last separator found starts.
+    struct LastGuard {
+        std::size_t* last;
+        const std::size_t& at;
+        ~LastGuard()
+        {
+            if (last) {
+                *last = at;
+            }
+        }
+    } lastGuard{last, lastAt};
+    auto record = [&](std::size_t at) {
+        lastAt = at;
+        if (!wanted) {
+            out[count] = at;
+        } else if (count == nextWanted) {
+            *out++ = at;
+            nextWanted = *++wanted;
+        }
+        ++count;
+        boundary = at + 2;
+        return count == max;
+    };
     auto take = [&](std::size_t at) {
         if (at < boundary) {
             return false;  // inside the separator found just before
@@ -61,21 +107,62 @@ inline std::size_t findSeparators(const char* s, std::size_t size, std::size_t p
             boundary = at + 1;
             return false;
         }
-        out[count++] = at;
-        boundary = at + 2;
-        return count == max;
+        return record(at);
     };
     std::size_t i = pos;
 #ifdef __SSE2__
+    // The first block is done byte by byte below when it has no byte
+    // before it to look at.
+    if (i == 0 && size > 0) {
+        if (s[0] == '<' && size > 1 && s[1] == '>' && take(0)) {
+            return count;
+        }
+        i = 1;
+    }
     const __m128i lt = _mm_set1_epi8('<');
     const __m128i gt = _mm_set1_epi8('>');
+    // Lead bytes: 0x81..0x9F and 0xE0..0xFC, as unsigned ranges from their
+    // first byte.
+    const __m128i lowFirst = _mm_set1_epi8(static_cast<char>(0x81));
+    const __m128i lowSpan = _mm_set1_epi8(0x9F - 0x81);
+    const __m128i highFirst = _mm_set1_epi8(static_cast<char>(0xE0));
+    const __m128i highSpan = _mm_set1_epi8(0xFC - 0xE0);
+    auto leadBytes = [&](__m128i v) {
+        const __m128i low = _mm_sub_epi8(v, lowFirst);
+        const __m128i high = _mm_sub_epi8(v, highFirst);
+        return _mm_or_si128(_mm_cmpeq_epi8(_mm_min_epu8(low, lowSpan), low),
+                            _mm_cmpeq_epi8(_mm_min_epu8(high, highSpan), high));
+    };
     for (; i + 17 <= size; i += 16) {
         const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
         const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i + 1));
         auto mask = static_cast<unsigned>(
             _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(here, lt), _mm_cmpeq_epi8(next, gt))));
+        if (mask == 0) {
+            continue;
+        }
+        // A "<>" after a byte that is no lead byte starts a character
+        // wherever that byte stands; only the others need the pairing
+        // test of take().
+        const __m128i before = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i - 1));
+        const auto afterLead = static_cast<unsigned>(_mm_movemask_epi8(leadBytes(before)));
+        const std::size_t blockCount = bitCount(mask);
+        if ((mask & afterLead) == 0 && i + static_cast<std::size_t>(__builtin_ctz(mask)) >= boundary &&
+            count + blockCount < max && (wanted ? nextWanted >= count + blockCount : false)) {
+            // All of them are separators and none is wanted: count them.
+            count += blockCount;
+            lastAt = i + static_cast<std::size_t>(31 - __builtin_clz(mask));
+            boundary = lastAt + 2;
+            continue;
+        }
         for (; mask != 0; mask &= mask - 1) {
-            if (take(i + static_cast<std::size_t>(__builtin_ctz(mask)))) {
+            const auto bit = static_cast<unsigned>(__builtin_ctz(mask));
+            const std::size_t at = i + bit;
+            if ((afterLead >> bit & 1U) == 0 && at >= boundary) {
+                if (record(at)) {
+                    return count;
+                }
+            } else if (take(at)) {
                 return count;
             }
         }
@@ -102,6 +189,13 @@ inline std::size_t nextSeparator(const char* s, std::size_t size, std::size_t po
 std::size_t fieldEnd(std::string_view line, std::size_t from)
 {
     return nextSeparator(line.data(), line.size(), from);
+}
+
+std::size_t countSeparators(std::string_view line, std::size_t from, std::size_t to, std::size_t* last)
+{
+    static constexpr std::size_t kNoneWanted[] = {kNoIndex};
+    std::size_t unused = 0;
+    return findSeparators(line.data(), std::min(to, line.size()), from, &unused, kNoIndex, kNoneWanted, last);
 }
 
 namespace {
@@ -191,11 +285,15 @@ AlbumTable::RowCells AlbumTable::rowCells(int row) const
 {
     checkRow(row);
     std::string_view line = rows_[static_cast<std::size_t>(row)].line;
+    // All separators in one scan of the line.
+    std::array<std::size_t, kColumnCount - 1> separators;
+    const std::size_t found =
+        findSeparators(line.data(), line.size(), 0, separators.data(), separators.size());
     RowCells cells;
     std::size_t start = 0;
-    for (int c = 0; c < kColumnCount; ++c) {
-        std::size_t end = c + 1 < kColumnCount ? fieldEnd(line, start) : line.size();
-        cells[static_cast<std::size_t>(c)] = line.substr(start, end - start);
+    for (std::size_t c = 0; c < cells.size(); ++c) {
+        const std::size_t end = c < found ? separators[c] : line.size();
+        cells[c] = line.substr(std::min(start, line.size()), end - std::min(start, end));
         start = end + kSeparator.size();
     }
     return cells;
@@ -315,6 +413,57 @@ void AlbumTable::reorderAlbums(const std::vector<int>& order)
     rows_ = std::move(reordered);
 }
 
+AlbumTable::Row AlbumTable::rowFromLine(std::string_view line, bool fillReading)
+{
+    // Find the separators: a line with exactly 305 fields is kept as it
+    // is; a longer one loses the fields after the 305th; a shorter one is
+    // padded with empty fields. Only the separators around the artist and
+    // the reading and the one after the last column are looked at.
+    const std::size_t size = line.size();
+    static constexpr std::size_t kWanted[] = {0, FuriganaColumn - 1, FuriganaColumn, kColumnCount - 1,
+                                              kNoIndex};
+    std::array<std::size_t, 4> at{size, size, size, size};
+    const std::size_t found = findSeparators(line.data(), size, 0, at.data(), kColumnCount, kWanted);
+    int fields = static_cast<int>(std::min<std::size_t>(found + 1, kColumnCount));
+    const std::size_t end = found == kColumnCount ? at[3] : size;
+    const std::size_t artistEnd = found > 0 ? at[0] : size;
+    std::size_t readingStart = size;
+    std::size_t readingEnd = size;
+    if (found >= FuriganaColumn) {
+        readingStart = at[1] + kSeparator.size();
+        readingEnd = found > FuriganaColumn ? at[2] : size;
+    }
+    const bool wellFormed = fields == kColumnCount;
+    const bool needsReading = fillReading && artistEnd > 0 && readingStart == readingEnd;
+    if (wellFormed && !needsReading) {
+        return Row{line.substr(0, end), nullptr};
+    }
+    std::string owned;
+    if (wellFormed) {
+        // An empty reading gets the artist's text.
+        owned.reserve(end + artistEnd);
+        owned.append(line.substr(0, readingStart))
+            .append(line.substr(0, artistEnd))
+            .append(line.substr(readingStart, end - readingStart));
+    } else {
+        owned.assign(line);
+        if (text::endsWithLoneLeadByte(owned)) {
+            // Half a character at the end of a short line would swallow the
+            // "<" of the separator that follows; it cannot be stored there.
+            owned.pop_back();
+        }
+        for (; fields < kColumnCount; ++fields) {
+            owned += kSeparator;
+        }
+        std::string_view reading = cellOf(owned, FuriganaColumn);
+        std::string_view artist = cellOf(owned, ArtistColumn);
+        if (fillReading && reading.empty() && !artist.empty()) {
+            owned.insert(static_cast<std::size_t>(reading.data() - owned.data()), std::string(artist));
+        }
+    }
+    return makeOwnedRow(owned);
+}
+
 void AlbumTable::assignLines(std::shared_ptr<const void> buffer, const std::vector<std::string_view>& lines,
                              const std::function<void(int)>& progress, bool fillReadings)
 {
@@ -329,52 +478,8 @@ void AlbumTable::assignLines(std::shared_ptr<const void> buffer, const std::vect
                 progress(reported);
             }
         }
-        // Find the separators: a line with exactly 305 fields is kept as it
-        // is; a longer one loses the fields after the 305th; a shorter one is
-        // padded with empty fields.
-        const std::size_t size = line.size();
-        std::array<std::size_t, kColumnCount> separators;
-        const std::size_t found = findSeparators(line.data(), size, 0, separators.data(), separators.size());
-        int fields = static_cast<int>(std::min<std::size_t>(found + 1, kColumnCount));
-        const std::size_t end = found == separators.size() ? separators.back() : size;
-        const std::size_t artistEnd = found > 0 ? separators[0] : size;
-        std::size_t readingStart = size;
-        std::size_t readingEnd = size;
-        if (found >= FuriganaColumn) {
-            readingStart = separators[FuriganaColumn - 1] + kSeparator.size();
-            readingEnd = found > FuriganaColumn ? separators[FuriganaColumn] : size;
-        }
-        const bool wellFormed = fields == kColumnCount;
-        const bool needsReading =
-            fillReadings && !rows.empty() && artistEnd > 0 && readingStart == readingEnd;
-        if (wellFormed && !needsReading) {
-            rows.push_back(Row{line.substr(0, end), nullptr});
-            continue;
-        }
-        std::string owned;
-        if (wellFormed) {
-            // An empty reading gets the artist's text.
-            owned.reserve(end + artistEnd);
-            owned.append(line.substr(0, readingStart))
-                .append(line.substr(0, artistEnd))
-                .append(line.substr(readingStart, end - readingStart));
-        } else {
-            owned.assign(line);
-            if (text::endsWithLoneLeadByte(owned)) {
-                // Half a character at the end of a short line would swallow the
-                // "<" of the separator that follows; it cannot be stored there.
-                owned.pop_back();
-            }
-            for (; fields < kColumnCount; ++fields) {
-                owned += kSeparator;
-            }
-            std::string_view reading = cellOf(owned, FuriganaColumn);
-            std::string_view artist = cellOf(owned, ArtistColumn);
-            if (fillReadings && !rows.empty() && reading.empty() && !artist.empty()) {
-                owned.insert(static_cast<std::size_t>(reading.data() - owned.data()), std::string(artist));
-            }
-        }
-        rows.push_back(makeOwnedRow(owned));
+        // Row 0 is reserved: its reading is never filled in.
+        rows.push_back(rowFromLine(line, fillReadings && !rows.empty()));
     }
     for (; progress && reported < kPasses; ++reported) {
         progress(reported);
@@ -384,6 +489,110 @@ void AlbumTable::assignLines(std::shared_ptr<const void> buffer, const std::vect
     }
     rows_ = std::move(rows);
     buffer_ = std::move(buffer);
+}
+
+std::vector<AlbumTable::Row> AlbumTable::rowsOfText(std::string_view text, std::size_t from, std::size_t to,
+                                                    bool fillReadings,
+                                                    const std::function<void(int)>& progress)
+{
+    constexpr int kPasses = kColumnCount + 1;
+    std::vector<Row> rows;
+    // Every well-formed line holds at least its 304 separators.
+    rows.reserve((to - from) / (2 * (kColumnCount - 1)) + 1);
+    int reported = 0;
+    const char* data = text.data();
+    const std::size_t size = text.size();
+    // The next CR and LF (size when none), as splitLines() finds them; each
+    // line is split into its row right after its end is found, while its
+    // bytes are still in the cache.
+    auto nextOf = [&](char c, std::size_t at) {
+        const void* hit = at < size ? std::memchr(data + at, c, size - at) : nullptr;
+        return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - data) : size;
+    };
+    std::size_t nextCr = nextOf('\r', from);
+    std::size_t nextLf = nextOf('\n', from);
+    for (std::size_t start = from; start < to;) {
+        if (progress) {
+            const int due =
+                static_cast<int>(static_cast<double>(start) * kPasses / static_cast<double>(size));
+            for (; reported < due; ++reported) {
+                progress(reported);
+            }
+        }
+        if (nextCr < start) {
+            nextCr = nextOf('\r', start);
+        }
+        if (nextLf < start) {
+            nextLf = nextOf('\n', start);
+        }
+        std::size_t end = std::min(nextCr, nextLf);
+        // Row 0 is reserved: its reading is never filled in.
+        rows.push_back(rowFromLine(text.substr(start, end - start), fillReadings && (start > 0)));
+        if (end < size && data[end] == '\r' && end + 1 < size && data[end + 1] == '\n') {
+            ++end;
+        }
+        start = end + 1;
+    }
+    for (; progress && reported < kPasses; ++reported) {
+        progress(reported);
+    }
+    return rows;
+}
+
+void AlbumTable::assignText(std::shared_ptr<const void> buffer, std::string_view text,
+                            const std::function<void(int)>& progress, bool fillReadings)
+{
+    std::vector<Row> rows;
+    // A large file without a progress display is split in two at a line
+    // start and read on two cores.
+    constexpr std::size_t kSplitSize = 16 << 20;
+    std::size_t half = text.size();
+    if (!progress && text.size() >= kSplitSize && std::thread::hardware_concurrency() > 1) {
+        const std::size_t lineEnd = text.find_first_of("\r\n", text.size() / 2);
+        half = lineEnd == std::string_view::npos ? text.size() : lineEnd + 1;
+        // A CR LF pair is one line end.
+        if (half < text.size() && text[half - 1] == '\r' && text[half] == '\n') {
+            ++half;
+        }
+    }
+    std::future<std::vector<Row>> second;
+    if (half < text.size()) {
+        try {
+            second = std::async(std::launch::async,
+                                [&] { return rowsOfText(text, half, text.size(), fillReadings, {}); });
+        } catch (const std::system_error&) {
+            half = text.size();  // no thread to be had: one core does it all
+        }
+    }
+    if (half < text.size()) {
+        rows = rowsOfText(text, 0, half, fillReadings, {});
+        std::vector<Row> rest = second.get();
+        rows.reserve(rows.size() + rest.size());
+        std::move(rest.begin(), rest.end(), std::back_inserter(rows));
+    } else {
+        rows = rowsOfText(text, 0, text.size(), fillReadings, progress);
+    }
+    if (rows.empty()) {
+        rows.push_back(emptyRow());
+    }
+    rows_ = std::move(rows);
+    buffer_ = std::move(buffer);
+}
+
+void AlbumTable::appendLines(std::shared_ptr<const void> buffer, const std::vector<std::string_view>& lines)
+{
+    std::vector<Row> added;
+    added.reserve(lines.size());
+    for (std::string_view line : lines) {
+        added.push_back(rowFromLine(line, false));
+    }
+    rows_.reserve(rows_.size() + added.size());
+    std::move(added.begin(), added.end(), std::back_inserter(rows_));
+    if (buffer) {
+        // Both the rows read before and the new ones stay where they are.
+        using Buffers = std::array<std::shared_ptr<const void>, 2>;
+        buffer_ = std::make_shared<const Buffers>(Buffers{std::move(buffer_), std::move(buffer)});
+    }
 }
 
 void AlbumTable::clear()

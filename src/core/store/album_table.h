@@ -81,6 +81,15 @@ public:
     // there, as a loaded catalogue does.
     void assignLines(std::shared_ptr<const void> buffer, const std::vector<std::string_view>& lines,
                      const std::function<void(int)>& progress = {}, bool fillReadings = false);
+    // The same for a whole data file's text: split into lines as
+    // splitLines() splits it, each line turned into its row as soon as it
+    // is found (one pass over the bytes instead of two).
+    void assignText(std::shared_ptr<const void> buffer, std::string_view text,
+                    const std::function<void(int)>& progress = {}, bool fillReadings = false);
+    // Appends the lines as new rows after the existing ones, each split as
+    // assignLines() splits it (no reading is filled in); the existing rows
+    // are not looked at again. `buffer` keeps the new lines' bytes alive.
+    void appendLines(std::shared_ptr<const void> buffer, const std::vector<std::string_view>& lines);
 
     void clear();
 
@@ -90,6 +99,12 @@ private:
         std::unique_ptr<char[]> owned;  // set when the row's bytes are its own
     };
     static Row makeOwnedRow(std::string_view line);
+    // The row a data-file line gives; `fillReading`: an empty reading gets
+    // the artist's text.
+    static Row rowFromLine(std::string_view line, bool fillReading);
+    // The rows of the lines of text[from, to) (`from` a line start).
+    static std::vector<Row> rowsOfText(std::string_view text, std::size_t from, std::size_t to,
+                                       bool fillReadings, const std::function<void(int)>& progress);
     static Row emptyRow();
     void checkRow(int row) const;
 
@@ -100,5 +115,10 @@ private:
 // Where a field ends: the first "<>" on a character boundary at or after
 // `from`, or the end of the line.
 std::size_t fieldEnd(std::string_view line, std::size_t from);
+
+// How many separators lie wholly within [from, to) of a line (`from` a
+// character boundary), and where the last of them starts (`last`, when
+// there is one). Counting costs far less than finding every field.
+std::size_t countSeparators(std::string_view line, std::size_t from, std::size_t to, std::size_t* last);
 
 }  // namespace velmora::store

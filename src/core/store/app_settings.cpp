@@ -1,5 +1,7 @@
 #include "store/app_settings.h"
 
+#include <algorithm>
+
 #include "store/atomic_file.h"
 #include "store/data_file.h"
 #include "store/ini_file.h"
@@ -94,6 +96,10 @@ void visitKeys(S& s, Visitor&& v)
     v.text("HTML", "FolderName", s.htmlFolderName, "files");
     v.text("HTML", "Title", s.htmlTitle, "");
     v.text("HTML", "H1", s.htmlH1, "");
+    v.boolean("Search", "Fold", s.searchFold, false);
+    v.boolean("Export", "CsvUtf8", s.csvUtf8, false);
+    v.text("MusicBrainz", "Server", s.musicBrainzServer, AppSettings::kDefaultMusicBrainzServer);
+    v.text("MusicBrainz", "CoverServer", s.coverServer, AppSettings::kDefaultCoverServer);
 }
 
 struct Reader {
@@ -152,11 +158,40 @@ AppSettings::AppSettings() : captions{sjis(u"ジャンル"), sjis(u"メディア
 void AppSettings::readFrom(const IniFile& file)
 {
     visitKeys(*this, Reader{file});
+    clampToSaneRanges();
 }
 
 void AppSettings::writeTo(IniFile& file) const
 {
-    visitKeys(*this, Writer{file});
+    AppSettings clamped = *this;
+    clamped.clampToSaneRanges();
+    visitKeys(clamped, Writer{file});
+}
+
+void AppSettings::clampToSaneRanges()
+{
+    for (WindowPlace* place : {&form, &memoForm, &editForm, &playerForm}) {
+        place->left = std::clamp(place->left, -kMaxWindowPosition, kMaxWindowPosition);
+        place->top = std::clamp(place->top, -kMaxWindowPosition, kMaxWindowPosition);
+        place->width = std::clamp(place->width, kMinWindowSize, kMaxWindowSize);
+        place->height = std::clamp(place->height, kMinWindowSize, kMaxWindowSize);
+    }
+    panelWidth = std::clamp(panelWidth, 0, kMaxWindowSize);
+    for (FontSetting* font : {&albumFont, &memoFont, &listFont}) {
+        font->size = std::clamp(font->size, kMinFontSize, kMaxFontSize);
+    }
+    for (int& width : albumColumnWidths) {
+        width = std::clamp(width, 0, kMaxWindowSize);
+    }
+    for (int& width : songColumnWidths) {
+        width = std::clamp(width, 0, kMaxWindowSize);
+    }
+    for (int& width : editSongColumnWidths) {
+        width = std::clamp(width, 0, kMaxWindowSize);
+    }
+    cdDrive = std::clamp(cdDrive, 0, kMaxCdDrive);
+    // Only 1 picks the second choice; every other number is the first.
+    htmlPass = htmlPass == 1 ? 1 : 0;
 }
 
 int toolPageWidth(int stored, int windowWidth)

@@ -68,11 +68,37 @@ struct AppSettings {
     std::string htmlTitle;
     std::string htmlH1;
 
+    // The search page's "かな・全角半角を区別しない" (reading-aware search).
+    bool searchFold = false;
+    // CSV export as UTF-8 with a byte-order mark instead of Shift-JIS.
+    bool csvUtf8 = false;
+
+    // Where album data and front covers are looked up for a disc.
+    static constexpr const char* kDefaultMusicBrainzServer = "https://musicbrainz.org";
+    static constexpr const char* kDefaultCoverServer = "https://coverartarchive.org";
+    std::string musicBrainzServer = kDefaultMusicBrainzServer;
+    std::string coverServer = kDefaultCoverServer;
+
     // Reads every key; a missing key gives its default (not the design value).
+    // Numbers come out within the ranges of clampToSaneRanges().
     void readFrom(const IniFile& file);
-    // Writes every key in the file's order.
+    // Writes every key in the file's order, numbers clamped as they are read.
     void writeTo(IniFile& file) const;
+
+    // Brings every number within what a window can use: positions within
+    // +-kMaxWindowPosition, window sizes within kMinWindowSize ..
+    // kMaxWindowSize, widths within 0 .. kMaxWindowSize, font sizes within
+    // kMinFontSize .. kMaxFontSize. Colours keep every value.
+    void clampToSaneRanges();
 };
+
+// The ranges that clampToSaneRanges() keeps numbers in.
+inline constexpr int kMaxWindowPosition = 16384;
+inline constexpr int kMinWindowSize = 16;
+inline constexpr int kMaxWindowSize = 16384;
+inline constexpr int kMinFontSize = 1;
+inline constexpr int kMaxFontSize = 200;
+inline constexpr int kMaxCdDrive = 255;
 
 // Tool-page width after reading it: a width that leaves no room beside the
 // pages becomes the window width - 8.

@@ -1,9 +1,28 @@
 // Writes a file so that it is either complete or not replaced at all.
 //
 // The bytes go to a temporary file in the target's folder; commit() flushes
-// it to disk and renames it over the target. Until then, and whenever any
-// step fails, the old file stays as it was and the temporary file is removed.
+// it to disk, renames it over the target and flushes the folder, so that a
+// save that reported success survives a power cut. Until then, and whenever
+// any step fails, the old file stays as it was and the temporary file is
+// removed.
+//
+// A target that is a symbolic link is written through the link: the
+// temporary file goes beside the file the link finally points to and
+// replaces that file; the link stays. A link that points nowhere is an
+// error and nothing is written.
+//
+// Temporary files are named "<target>.velmora-tmp-<process id>-XXXXXX" and
+// stay locked (flock) while their writer lives. A writer killed before the
+// rename leaves its file behind unlocked; removeStaleTemporaryFiles() clears
+// those, and every open() clears those of its own target first.
+//
+// The catalogue "VLM.dat" keeps its previous version as "VLM.bak" beside it:
+// the old file is hard-linked under that name just before the rename, so the
+// backup costs no copy. A save that writes the bytes the file already holds
+// keeps the backup as it is.
 #pragma once
+
+#include <sys/types.h>
 
 #include <filesystem>
 #include <string>
@@ -22,7 +41,8 @@ public:
     AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
 
     // Creates the temporary file. False (with error()) when it cannot, or when
-    // the target exists and is read-only or not a regular file.
+    // the target exists and is read-only or not a regular file, or is a link
+    // that leads nowhere.
     bool open();
     bool write(std::string_view bytes);
     // Writes many pieces in order without copying them first.
@@ -35,9 +55,12 @@ private:
     bool flushBuffer();
     bool fail(int errnoValue);
     bool fail(std::string reason);
+    bool createTemporaryFile(mode_t mode);
+    bool keepBackup();
     void discard();
 
-    std::filesystem::path target_;
+    std::filesystem::path target_;    // as given (may be a link)
+    std::filesystem::path resolved_;  // the file finally replaced
     std::string tempPath_;
     int fd_ = -1;
     std::string buffer_;
@@ -47,5 +70,19 @@ private:
 
 // The whole content at once.
 bool writeFileAtomically(const std::filesystem::path& target, std::string_view bytes, FileError* error);
+
+// The marker in the name of every temporary file this program creates.
+inline constexpr std::string_view kTemporaryMarker = ".velmora-tmp-";
+
+// The name of the backup kept beside a target on every save ("VLM.bak"
+// beside "VLM.dat"), or empty for files without one.
+std::string backupNameFor(const std::filesystem::path& target);
+
+// Removes the temporary files in `folder` that were left by a writer that
+// no longer runs (unlocked files whose name carries kTemporaryMarker after
+// `onlyFor`, or after any name when `onlyFor` is empty), and the unnamed
+// "VLM.dat.tmp-XXXXXX" files of older versions once they are an hour old.
+// Never touches any other file. Gives the number removed.
+int removeStaleTemporaryFiles(const std::filesystem::path& folder, std::string_view onlyFor = {});
 
 }  // namespace velmora::store

@@ -75,6 +75,43 @@ bool FileBytes::reserve(std::size_t capacity)
     return true;
 }
 
+namespace {
+
+// Opens a regular file for reading. Opening does not block (a FIFO would
+// wait for a writer) and the type is checked on the opened file, so nothing
+// can swap it in between. -1 with `error` filled when it cannot.
+int openRegularFile(const std::filesystem::path& file, struct stat& st, FileError* error)
+{
+    auto fail = [&](std::string reason) {
+        if (error) {
+            *error = FileError{file.string(), std::move(reason)};
+        }
+        return -1;
+    };
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) {
+        return fail(describeErrno(errno));
+    }
+    if (::fstat(fd, &st) != 0) {
+        const int err = errno;
+        ::close(fd);
+        return fail(describeErrno(err));
+    }
+    if (S_ISDIR(st.st_mode)) {
+        ::close(fd);
+        return fail(describeErrno(EISDIR));
+    }
+    if (!S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return fail(kNotRegularFile);
+    }
+    // Reads of a regular file never wait; take the flag off all the same.
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return fd;
+}
+
+}  // namespace
+
 bool readWholeFile(const std::filesystem::path& file, FileBytes& bytes, FileError* error)
 {
     auto fail = [&](int err) {
@@ -83,24 +120,18 @@ bool readWholeFile(const std::filesystem::path& file, FileBytes& bytes, FileErro
         }
         return false;
     };
-    int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat st {};
+    int fd = openRegularFile(file, st, error);
     if (fd < 0) {
-        return fail(errno);
+        return false;
     }
     auto closeAndFail = [&](int err) {
         ::close(fd);
         return fail(err);
     };
-    struct stat st {};
-    if (::fstat(fd, &st) != 0) {
-        return closeAndFail(errno);
-    }
-    if (S_ISDIR(st.st_mode)) {
-        return closeAndFail(EISDIR);
-    }
     // One byte more than the size, so that the end of the file is seen
-    // without another allocation.
-    std::size_t expected = S_ISREG(st.st_mode) ? static_cast<std::size_t>(st.st_size) + 1 : 1 << 16;
+    // without another allocation (a file that grows meanwhile is read on).
+    std::size_t expected = static_cast<std::size_t>(st.st_size) + 1;
     if (!bytes.reserve(expected)) {
         return closeAndFail(ENOMEM);
     }
@@ -124,8 +155,43 @@ bool readWholeFile(const std::filesystem::path& file, FileBytes& bytes, FileErro
     return true;
 }
 
+MappedFile::~MappedFile()
+{
+    if (data_ != nullptr) {
+        ::munmap(const_cast<char*>(data_), size_);
+    }
+}
+
+bool MappedFile::open(const std::filesystem::path& file, FileError* error)
+{
+    struct stat st {};
+    const int fd = openRegularFile(file, st, error);
+    if (fd < 0) {
+        return false;
+    }
+    size_ = static_cast<std::size_t>(st.st_size);
+    if (size_ > 0) {
+        // Populated at once: a fault for every page costs more than the
+        // mapping of pages the page cache already holds.
+        void* mapped = ::mmap(nullptr, size_, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+        if (mapped == MAP_FAILED) {
+            const int err = errno;
+            ::close(fd);
+            size_ = 0;
+            if (error) {
+                *error = FileError{file.string(), describeErrno(err)};
+            }
+            return false;
+        }
+        ::madvise(mapped, size_, MADV_SEQUENTIAL);
+        data_ = static_cast<const char*>(mapped);
+    }
+    ::close(fd);
+    return true;
+}
+
 LoadResult loadDataFile(const std::filesystem::path& file, AlbumTable& table,
-                        const std::function<void(int)>& progress)
+                        const std::function<void(int)>& progress, LoadBuffer kind)
 {
     LoadResult result;
     std::error_code ec;
@@ -134,14 +200,26 @@ LoadResult loadDataFile(const std::filesystem::path& file, AlbumTable& table,
         result.status = LoadStatus::Missing;
         return result;
     }
-    auto buffer = std::make_shared<FileBytes>();
-    if (!readWholeFile(file, *buffer, &result.error)) {
+    std::shared_ptr<const void> buffer;
+    std::string_view bytes;
+    bool read = false;
+    if (kind == LoadBuffer::Mapped) {
+        auto mapped = std::make_shared<MappedFile>();
+        read = mapped->open(file, &result.error);
+        bytes = mapped->view();
+        buffer = std::move(mapped);
+    } else {
+        auto copied = std::make_shared<FileBytes>();
+        read = readWholeFile(file, *copied, &result.error);
+        bytes = copied->view();
+        buffer = std::move(copied);
+    }
+    if (!read) {
         // A dangling link is a missing file, not a broken one.
         result.status = std::filesystem::exists(file, ec) ? LoadStatus::Unreadable : LoadStatus::Missing;
         return result;
     }
-    std::vector<std::string_view> lines = splitLines(buffer->view());
-    table.assignLines(buffer, lines, progress, true);
+    table.assignText(std::move(buffer), bytes, progress, true);
     result.status = LoadStatus::Loaded;
     return result;
 }

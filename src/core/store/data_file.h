@@ -31,12 +31,51 @@ struct LoadResult {
     FileError error;  // for Unreadable
 };
 
+// How the loaded rows keep their bytes.
+enum class LoadBuffer {
+    // A copy of the file in memory: nothing another program does to the
+    // file later changes the table. For the window, which holds the table
+    // for a whole session.
+    Copied,
+    // The file mapped into memory, read-only and private: no copy, so a
+    // short command loads at the speed of the page cache. The file must not
+    // be rewritten in place while the table lives (saves replace it by a
+    // rename, which leaves the mapping alone).
+    Mapped,
+};
+
 // Replaces the table with the file's rows and gives empty readings the
 // artist's text. `progress` is called once per column pass, 0 to 305.
+// Anything but a regular file (a FIFO, a device, a folder) is Unreadable
+// with the reason kNotRegularFile, without waiting for it.
 LoadResult loadDataFile(const std::filesystem::path& file, AlbumTable& table,
-                        const std::function<void(int)>& progress = {});
+                        const std::function<void(int)>& progress = {},
+                        LoadBuffer buffer = LoadBuffer::Copied);
 
-// Reads a whole file. False with `error` filled when it cannot.
+// The reason given for a file that is not a regular file (UTF-8).
+inline constexpr const char* kNotRegularFile = "通常のファイルではありません。";
+
+// Reads a whole regular file. False with `error` filled when it cannot; a
+// FIFO or a device is refused (kNotRegularFile) before anything is read,
+// and opening it never waits for a writer.
 bool readWholeFile(const std::filesystem::path& file, FileBytes& bytes, FileError* error);
+
+// A regular file mapped read-only into memory (see LoadBuffer::Mapped).
+class MappedFile {
+public:
+    MappedFile() = default;
+    ~MappedFile();
+    MappedFile(const MappedFile&) = delete;
+    MappedFile& operator=(const MappedFile&) = delete;
+
+    std::string_view view() const { return {data_, size_}; }
+    // False with `error` filled when it cannot (kNotRegularFile as for
+    // readWholeFile()).
+    bool open(const std::filesystem::path& file, FileError* error);
+
+private:
+    const char* data_ = nullptr;
+    std::size_t size_ = 0;
+};
 
 }  // namespace velmora::store

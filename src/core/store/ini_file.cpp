@@ -157,9 +157,31 @@ bool IniFile::readBool(std::string_view section, std::string_view key, bool fall
     return readInt(section, key, fallback ? 1 : 0) != 0;
 }
 
+std::string storedValue(std::string_view value)
+{
+    std::string stored;
+    stored.reserve(value.size() + 2);
+    for (char c : value) {
+        // A line end would cut the line: the value stays on one line.
+        if (c != '\r' && c != '\n') {
+            stored += c;
+        }
+    }
+    // Reading trims blanks and strips one pair of enclosing quotes, so a
+    // value that would lose either gets a pair of its own.
+    const bool quoted = stored.size() >= 2 && stored.front() == '"' && stored.back() == '"';
+    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    const bool padded = !stored.empty() && (blank(stored.front()) || blank(stored.back()));
+    if (quoted || padded) {
+        stored.insert(stored.begin(), '"');
+        stored.push_back('"');
+    }
+    return stored;
+}
+
 void IniFile::write(std::string_view section, std::string_view key, std::string_view value)
 {
-    std::string line = std::string(key) + "=" + std::string(value);
+    std::string line = std::string(key) + "=" + storedValue(value);
     std::optional<Range> range = findSection(section);
     if (!range) {
         lines_.push_back("[" + std::string(section) + "]");

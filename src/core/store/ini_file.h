@@ -23,7 +23,8 @@ public:
     std::int32_t readInt(std::string_view section, std::string_view key, std::int32_t fallback) const;
     bool readBool(std::string_view section, std::string_view key, bool fallback) const;
 
-    // Replaces the key's line (spelled as given now) or adds it at the end
+    // Replaces the key's line (spelled as given now; the value as
+    // storedValue() gives it) or adds it at the end
     // of its section, adding the section at the end of the file if needed.
     void write(std::string_view section, std::string_view key, std::string_view value);
     void writeInt(std::string_view section, std::string_view key, std::int32_t value);
@@ -42,6 +43,12 @@ private:
 
     std::vector<std::string> lines_;
 };
+
+// A value as write() stores it after "key=": enclosed in one more pair of
+// double quotes when reading would otherwise strip its own pair or its
+// leading and trailing blanks, and without line ends (which would cut the
+// line), so that read() gives back what was written.
+std::string storedValue(std::string_view value);
 
 // Parses an integer as the profile functions do; nothing for other text.
 std::optional<std::int32_t> parseProfileInt(std::string_view text);

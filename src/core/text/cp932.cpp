@@ -257,6 +257,39 @@ std::size_t findOnBoundary(std::string_view haystack, std::string_view needle, s
     }
 }
 
+std::uint16_t preferredCode(std::uint16_t code)
+{
+    const auto lead = static_cast<unsigned char>(code >> 8);
+    if (!isLeadByte(lead)) {
+        return code;
+    }
+    const Tables& t = tables();
+    const char16_t c = t.pair[leadIndex(lead) * 256 + (code & 0xFF)];
+    return c == 0 ? code : t.code[c];
+}
+
+bool isValidShiftJis(std::string_view bytes)
+{
+    const Tables& t = tables();
+    const auto* src = reinterpret_cast<const unsigned char*>(bytes.data());
+    const std::size_t size = bytes.size();
+    for (std::size_t i = 0; i < size;) {
+        const unsigned char b = src[i];
+        if (b < 0x80 || (b >= 0xA1 && b <= 0xDF)) {
+            ++i;
+        } else if (!isLeadByte(b)) {
+            return false;
+        } else if (i + 1 == size || src[i + 1] == '\r' || src[i + 1] == '\n') {
+            ++i;  // a cut line
+        } else if (t.pair[leadIndex(b) * 256 + src[i + 1]] == 0) {
+            return false;
+        } else {
+            i += 2;
+        }
+    }
+    return true;
+}
+
 bool endsWithLoneLeadByte(std::string_view s)
 {
     // Same pairing argument as in findOnBoundary, from the end.

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -37,6 +38,19 @@ inline bool containsOnBoundary(std::string_view haystack, std::string_view needl
 
 // True when the text ends with a lead byte that has no second byte.
 bool endsWithLoneLeadByte(std::string_view s);
+
+// The code fromUnicode() writes for the character of a two-byte code
+// ((lead << 8) | trail). Several characters have two or three codes (the
+// NEC-selected and the IBM extensions: 髙 is EE E0 and FB FC, ∵ is 81 E6,
+// 87 9A and FA 5B); each of them gives the one code its character is
+// written with. Every other code, an undefined pair included, gives itself.
+std::uint16_t preferredCode(std::uint16_t code);
+
+// Whether bytes read as Shift-JIS text: every byte from 0x80 up is a
+// half-width katakana or part of a defined double-byte character. A lead
+// byte left alone at the end of a line (a cut line) does not count against
+// it.
+bool isValidShiftJis(std::string_view bytes);
 
 // First code point of the private-use block that stands for bytes that are
 // not part of any CP932 character: byte b decodes to U+F700 + b and encodes

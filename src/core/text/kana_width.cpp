@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 
 #include "text/cp932.h"
 
@@ -285,6 +286,78 @@ std::string toUpperCase(std::string_view cp932)
 std::string toLowerCase(std::string_view cp932)
 {
     return mapChars(cp932, [](char16_t c, std::string_view) { return caseMapped(u_tolower(c)); });
+}
+
+namespace {
+
+constexpr char16_t kWaveDash = u'\u301C';
+constexpr char16_t kFullWidthTilde = u'～';
+constexpr char16_t kHiraganaIterationMark = u'ゝ';  // U+309D, and ゞ after it
+constexpr char16_t kKatakanaIterationMark = u'ヽ';  // U+30FD, and ヾ after it
+
+// The folded form of every UTF-16 unit but the half-width kana (which look
+// at the next character); built once.
+const std::array<char16_t, 0x10000>& foldTable()
+{
+    static const std::array<char16_t, 0x10000> table = [] {
+        std::array<char16_t, 0x10000> t{};
+        for (std::uint32_t u = 0; u <= 0xFFFF; ++u) {
+            auto c = static_cast<char16_t>(u);
+            if (c >= kFirstHiragana && c <= kLastHiragana) {
+                c = static_cast<char16_t>(c + kKanaDistance);
+            } else if (c == kHiraganaIterationMark || c == kHiraganaIterationMark + 1) {
+                c = static_cast<char16_t>(c - kHiraganaIterationMark + kKatakanaIterationMark);
+            } else if (c == kIdeographicSpace) {
+                c = u' ';
+            } else if (c == kWaveDash) {
+                c = kFullWidthTilde;
+            } else if (c >= kFirstFullAscii && c < kLastFullAscii) {
+                c = static_cast<char16_t>(c - kFullAsciiDistance);
+            } else if (c >= kFirstHalfKana && c <= kLastHalfKana) {
+                c = kFullOfHalfKana[c - kFirstHalfKana];
+            }
+            const UChar32 upper = u_toupper(c);
+            t[u] = upper >= 0 && upper <= 0xFFFF ? static_cast<char16_t>(upper) : c;
+        }
+        return t;
+    }();
+    return table;
+}
+
+// Folds `text` onto the end of `out`.
+void appendFolded(std::u16string& out, std::u16string_view text)
+{
+    const auto& table = foldTable();
+    const std::size_t size = text.size();
+    for (std::size_t i = 0; i < size; ++i) {
+        const char16_t c = text[i];
+        if (c >= kFirstHalfKana && c <= kLastHalfKana && i + 1 < size &&
+            (text[i + 1] == kHalfVoicedMark || text[i + 1] == kHalfSemiVoicedMark)) {
+            if (const char16_t voiced = voicedForm(table[c], text[i + 1]); voiced != 0) {
+                out.push_back(voiced);
+                ++i;
+                continue;
+            }
+        }
+        out.push_back(table[c]);
+    }
+}
+
+}  // namespace
+
+std::u16string foldForSearch(std::u16string_view text)
+{
+    std::u16string out;
+    out.reserve(text.size());
+    appendFolded(out, text);
+    return out;
+}
+
+void appendFoldedForSearch(std::u16string& out, std::string_view cp932)
+{
+    thread_local std::u16string decoded;
+    decoded = toUnicode(cp932);
+    appendFolded(out, decoded);
 }
 
 }  // namespace velmora::text

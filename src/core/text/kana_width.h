@@ -37,4 +37,16 @@ std::string toHalfWidth(std::string_view cp932);
 std::string toUpperCase(std::string_view cp932);
 std::string toLowerCase(std::string_view cp932);
 
+// The folding of the reading-aware search, on Unicode text: hiragana to
+// katakana (ゔ to ヴ), half-width katakana and punctuation to full width
+// with a following ﾞ or ﾟ joined to its kana (ｳﾀﾀﾞ to ウタダ), the full-width
+// ASCII forms and U+3000 to ASCII, then every letter to upper case. The
+// wave dash (〜 U+301C and ～ U+FF5E, one character of CP932) stays a wave
+// dash and does not become "~"; the prolonged sound mark ー (and ｰ) does not
+// become a hyphen. Two texts that fold to the same text read the same.
+std::u16string foldForSearch(std::u16string_view text);
+
+// Decodes CP932 bytes and appends their folded text to `out`.
+void appendFoldedForSearch(std::u16string& out, std::string_view cp932);
+
 }  // namespace velmora::text

@@ -8,6 +8,10 @@
 #include <set>
 #include <unordered_set>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 #include "store/album_table.h"
 #include "store/columns.h"
 #include "text/collation.h"
@@ -20,8 +24,9 @@ using namespace velmora::store;
 
 namespace {
 
-// Upper case of every two-byte code, or 0 when it has none of the same
-// length; built once from the general case mapping.
+// The matching form of every two-byte code (its upper case, written with
+// the code its character prefers), or 0 when that is the code itself;
+// built once from the general case mapping.
 const std::array<std::uint16_t, 65536>& upperTable()
 {
     static const std::array<std::uint16_t, 65536> table = [] {
@@ -31,11 +36,17 @@ const std::array<std::uint16_t, 65536>& upperTable()
                 continue;
             }
             for (unsigned trail = 0x40; trail <= 0xFC; ++trail) {
+                const auto own = static_cast<std::uint16_t>((lead << 8) | trail);
                 const char code[2] = {static_cast<char>(lead), static_cast<char>(trail)};
                 std::string upper = text::toUpperCase(std::string_view(code, 2));
-                if (upper.size() == 2 && upper != std::string_view(code, 2)) {
-                    t[(lead << 8) | trail] = static_cast<std::uint16_t>(
-                        (static_cast<unsigned char>(upper[0]) << 8) | static_cast<unsigned char>(upper[1]));
+                std::uint16_t form = own;
+                if (upper.size() == 2) {
+                    form = static_cast<std::uint16_t>((static_cast<unsigned char>(upper[0]) << 8) |
+                                                      static_cast<unsigned char>(upper[1]));
+                }
+                form = text::preferredCode(form);
+                if (form != own) {
+                    t[own] = form;
                 }
             }
         }
@@ -141,32 +152,57 @@ bool cellMatches(std::string_view cell, std::string_view upperWord)
 
 namespace {
 
-// Finds a plain ASCII word without regard to letter case (Horspool's
-// method over case-folded bytes). Every byte the word matches is a character
-// of its own once the first one starts a character.
+// Finds a plain ASCII word without regard to letter case. Candidates are
+// the places where the word's first two bytes stand (in either case),
+// found sixteen bytes at a time; each is then compared in full. Every byte
+// the word matches is a character of its own once the first one starts a
+// character.
 class AsciiSearcher {
 public:
     explicit AsciiSearcher(std::string_view word) : word_(word)
     {
-        skip_.fill(word.size());
-        for (std::size_t i = 0; i + 1 < word.size(); ++i) {
-            const unsigned char c = fold(word[i]);
-            skip_[c] = word.size() - 1 - i;
-            skip_[c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c] = word.size() - 1 - i;
+        for (std::size_t k = 0; k < 2 && k < word.size(); ++k) {
+            const auto c = static_cast<unsigned char>(word[k]);
+            const bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+            caseBit_[k] = letter ? 0x20 : 0;
+            lower_[k] = static_cast<unsigned char>(letter ? (c | 0x20) : c);
         }
     }
     std::size_t find(std::string_view hay, std::size_t from) const
     {
         const std::size_t n = word_.size();
-        for (std::size_t at = from; n > 0 && at + n <= hay.size();) {
-            std::size_t i = n;
-            while (i > 0 && fold(hay[at + i - 1]) == fold(word_[i - 1])) {
-                --i;
+        if (n == 0 || hay.size() < n) {
+            return std::string_view::npos;
+        }
+        const std::size_t last = hay.size() - n;  // the last place the word fits
+        const char* s = hay.data();
+        std::size_t at = from;
+#ifdef __SSE2__
+        if (n >= 2) {
+            const __m128i bit0 = _mm_set1_epi8(static_cast<char>(caseBit_[0]));
+            const __m128i bit1 = _mm_set1_epi8(static_cast<char>(caseBit_[1]));
+            const __m128i want0 = _mm_set1_epi8(static_cast<char>(lower_[0]));
+            const __m128i want1 = _mm_set1_epi8(static_cast<char>(lower_[1]));
+            // Blocks whose second bytes lie within the text.
+            for (; at + 16 <= last + 1; at += 16) {
+                const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + at));
+                const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + at + 1));
+                auto mask = static_cast<unsigned>(
+                    _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(_mm_or_si128(here, bit0), want0),
+                                                    _mm_cmpeq_epi8(_mm_or_si128(next, bit1), want1))));
+                for (; mask != 0; mask &= mask - 1) {
+                    const std::size_t candidate = at + static_cast<std::size_t>(__builtin_ctz(mask));
+                    if (matchesAt(s, candidate)) {
+                        return candidate;
+                    }
+                }
             }
-            if (i == 0) {
+        }
+#endif
+        for (; at <= last; ++at) {
+            if (matchesAt(s, at)) {
                 return at;
             }
-            at += skip_[static_cast<unsigned char>(hay[at + n - 1])];
         }
         return std::string_view::npos;
     }
@@ -176,8 +212,18 @@ private:
     {
         return static_cast<unsigned char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
     }
+    bool matchesAt(const char* s, std::size_t at) const
+    {
+        for (std::size_t i = 0; i < word_.size(); ++i) {
+            if (fold(s[at + i]) != fold(word_[i])) {
+                return false;
+            }
+        }
+        return true;
+    }
     std::string_view word_;
-    std::array<std::size_t, 256> skip_{};
+    std::array<unsigned char, 2> caseBit_{};
+    std::array<unsigned char, 2> lower_{};
 };
 
 // Whether `at` starts a character: the run of lead-range bytes before it
@@ -202,12 +248,14 @@ std::vector<int> matchingColumns(const AlbumTable& table, int album, std::string
     // A word without letter case matches the cells as they are; a plain
     // ASCII word is found without regard to case directly in the line.
     std::string_view upper = line;
-    if (cased && !asciiWord) {
+    if (!asciiWord) {
         buffer = upperForMatch(line);
         upper = buffer;
     }
     auto find = [&](std::size_t from) -> std::size_t {
         if (!cased || !asciiWord) {
+            // Non-ASCII words are looked for in the matching form, which is
+            // also what makes both codes of a duplicate character match.
             return text::findOnBoundary(upper, upperWord, from);
         }
         for (std::size_t at = asciiSearcher->find(line, from); at != std::string::npos;
@@ -218,39 +266,35 @@ std::vector<int> matchingColumns(const AlbumTable& table, int album, std::string
         }
         return std::string::npos;
     };
+    // The cell of a hit is found by counting the separators before it from
+    // the start of the last cell known, not by splitting the whole row.
     std::size_t from = 0;
-    AlbumTable::RowCells cells;
-    bool haveCells = false;
+    std::size_t cellStart = 0;
     int column = 0;
     for (;;) {
         const std::size_t at = find(from);
         if (at == std::string::npos) {
             break;
         }
-        if (!haveCells) {
-            cells = table.rowCells(album);
-            haveCells = true;
+        std::size_t lastSeparator = 0;
+        const std::size_t passed = store::countSeparators(line, cellStart, at, &lastSeparator);
+        if (passed > 0) {
+            column = std::min(column + static_cast<int>(passed), kColumnCount - 1);
+            cellStart = lastSeparator + 2;
         }
-        auto endOf = [&](int c) {
-            const std::string_view cell = cells[static_cast<std::size_t>(c)];
-            return static_cast<std::size_t>(cell.data() - line.data()) + cell.size();
-        };
-        while (column < kColumnCount - 1 && endOf(column) < at + 1) {
-            ++column;
-        }
+        const std::size_t cellEnd =
+            column < kColumnCount - 1 ? store::fieldEnd(line, cellStart) : line.size();
         // The hit may start in the separator after a cell; it then belongs to
         // no cell and the search goes on from the next character.
-        const std::size_t start =
-            static_cast<std::size_t>(cells[static_cast<std::size_t>(column)].data() - line.data());
-        if (at >= start && at + upperWord.size() <= endOf(column)) {
+        if (at + upperWord.size() <= cellEnd) {
             columns.push_back(column);
             if (column == kColumnCount - 1) {
                 break;
             }
-            from = endOf(column);
-            ++column;
             // Continue at the start of the next cell.
-            from = static_cast<std::size_t>(cells[static_cast<std::size_t>(column)].data() - line.data());
+            ++column;
+            cellStart = cellEnd + 2;
+            from = cellStart;
         } else {
             from = at + text::charLength(upper, at);
         }
@@ -258,10 +302,43 @@ std::vector<int> matchingColumns(const AlbumTable& table, int album, std::string
     return columns;
 }
 
+// The columns of an album whose folded text holds the folded word. The
+// row's cells are folded one after the other into `folded`, each followed
+// by a unit no folded text holds, so a hit never spans two cells.
+std::vector<int> foldedMatchingColumns(const AlbumTable& table, int album, std::u16string_view foldedWord,
+                                       std::u16string& folded, std::vector<std::size_t>& cellEnds)
+{
+    constexpr char16_t kCellEnd = u'\uFFFF';
+    std::vector<int> columns;
+    if (foldedWord.empty()) {
+        return columns;
+    }
+    const AlbumTable::RowCells cells = table.rowCells(album);
+    folded.clear();
+    cellEnds.clear();
+    for (std::string_view cell : cells) {
+        text::appendFoldedForSearch(folded, cell);
+        cellEnds.push_back(folded.size());
+        folded.push_back(kCellEnd);
+    }
+    const std::u16string_view all = folded;
+    for (std::size_t from = 0;;) {
+        const std::size_t at = all.find(foldedWord, from);
+        if (at == std::u16string_view::npos) {
+            break;
+        }
+        const auto column = static_cast<std::size_t>(std::upper_bound(cellEnds.begin(), cellEnds.end(), at) -
+                                                     cellEnds.begin());
+        columns.push_back(static_cast<int>(column));
+        from = cellEnds[column] + 1;  // one hit per cell: go on in the next one
+    }
+    return columns;
+}
+
 }  // namespace
 
 std::vector<SearchHit> search(const AlbumTable& table, const std::vector<int>& albumSet, int group,
-                              std::string_view word, const Progress& progress)
+                              std::string_view word, const Progress& progress, SearchMode mode)
 {
     const std::string upperWord = upperForMatch(word);
     std::vector<SearchHit> hits;
@@ -273,13 +350,21 @@ std::vector<SearchHit> search(const AlbumTable& table, const std::vector<int>& a
     const bool asciiWord = std::all_of(upperWord.begin(), upperWord.end(),
                                        [](char c) { return static_cast<unsigned char>(c) < 0x80; });
     const AsciiSearcher searcher(upperWord);
+    const std::u16string foldedWord =
+        mode == SearchMode::Folded ? text::foldForSearch(text::toUnicode(word)) : std::u16string();
     // Each album is scanned once; the passes then read what matched.
     std::vector<std::vector<int>> matches(albumSet.size());
     std::string buffer;
+    std::u16string folded;
+    std::vector<std::size_t> cellEnds;
     for (std::size_t i = 0; i < albumSet.size(); ++i) {
-        if (albumSet[i] >= 1 && albumSet[i] <= albums) {
-            matches[i] = matchingColumns(table, albumSet[i], upperWord, cased, asciiWord, &searcher, buffer);
+        if (albumSet[i] < 1 || albumSet[i] > albums) {
+            continue;
         }
+        matches[i] =
+            mode == SearchMode::Folded
+                ? foldedMatchingColumns(table, albumSet[i], foldedWord, folded, cellEnds)
+                : matchingColumns(table, albumSet[i], upperWord, cased, asciiWord, &searcher, buffer);
     }
     auto pass = [&](int maximum, const std::function<void(int column, int album)>& visit) {
         if (progress) {

@@ -16,9 +16,12 @@ namespace velmora::textops {
 // as text without regard to case ("10" before "2").
 std::vector<int> albumSetAsText(const std::vector<int>& listed);
 
-// Upper-casing for matching: per character, the case mapping of the
+// The matching form of a text: per character, the case mapping of the
 // characters CP932 holds (ASCII, full-width Latin, Greek, Cyrillic, Roman
-// numerals); the byte length never changes, so positions carry over.
+// numerals), and every character with two codes (the NEC and IBM
+// duplicates) written with the code fromUnicode() gives it, so both codes
+// of one character match each other. The byte length never changes, so
+// positions carry over.
 std::string upperForMatch(std::string_view cp932);
 
 // Whether a word (upper-cased) holds letters that have a lower case.
@@ -40,8 +43,14 @@ struct SearchHit {
     bool operator==(const SearchHit&) const = default;
 };
 
+// How a search compares: the matching form of upperForMatch(), or, for
+// the reading-aware search, the folding of text::foldForSearch() (kana,
+// width and letter case) on both sides.
+enum class SearchMode { Plain, Folded };
+
 std::vector<SearchHit> search(const store::AlbumTable& table, const std::vector<int>& albumSet, int group,
-                              std::string_view word, const Progress& progress = {});
+                              std::string_view word, const Progress& progress = {},
+                              SearchMode mode = SearchMode::Plain);
 
 // The word box's suggestions for a group: distinct cells (case-blind),
 // ordered as text.

@@ -82,6 +82,10 @@ TAboutBox::TAboutBox(Shell* shell, QString linkTarget, QWidget* parent) : QDialo
 
     Comments = new QLabel(this);
     Comments->setMinimumWidth(260);
+    DataFolderLabel = new QLabel(this);
+    DataFolderLabel->setWordWrap(true);
+    DataFolderLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    DataFolderLabel->hide();
     ProgressBar1 = new QProgressBar(this);
     ProgressBar1->setTextVisible(false);
     ProgressBar1->setFixedHeight(14);
@@ -103,6 +107,7 @@ TAboutBox::TAboutBox(Shell* shell, QString linkTarget, QWidget* parent) : QDialo
     layout->addLayout(top);
     layout->addSpacing(8);
     layout->addWidget(Comments);
+    layout->addWidget(DataFolderLabel);
     layout->addWidget(ProgressBar1);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -125,6 +130,18 @@ void TAboutBox::showAsSplash()
 void TAboutBox::setComment(const QString& text)
 {
     Comments->setText(text);
+}
+
+void TAboutBox::setDataFolder(const QString& folder)
+{
+    // A long path wraps at its separators; the box grows to hold it.
+    QString shown = folder;
+    shown.replace(QLatin1Char('/'), QStringLiteral("/\u200b"));
+    DataFolderLabel->setText(QStringLiteral("データの保存先:\n") + shown);
+    DataFolderLabel->setToolTip(folder);
+    DataFolderLabel->show();
+    const int width = 340 - 32;
+    setFixedSize(340, 230 + DataFolderLabel->heightForWidth(width) + 6);
 }
 
 void TAboutBox::stepProgress()

@@ -23,10 +23,13 @@ public:
     // Splash use: comment, progress bar, OK hidden; painted at once.
     void showAsSplash();
     void setComment(const QString& text);
+    // Names the folder that holds the catalogue and the settings.
+    void setDataFolder(const QString& folder);
     void stepProgress();
     void repaintNow();
 
     QLabel* Comments = nullptr;
+    QLabel* DataFolderLabel = nullptr;
     QProgressBar* ProgressBar1 = nullptr;
     QPushButton* OKButton = nullptr;
     LinkLabel* Link = nullptr;

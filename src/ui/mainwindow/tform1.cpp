@@ -244,6 +244,7 @@ void TForm1::buildMenus()
         file, QStringLiteral("保存(&S)"), [this] { saveCatalogue(); }, "document-save", "save");
     file->addSeparator();
     addMenuItem(file, QStringLiteral("データを読み込む(&O)"), nullptr, "document-open", "import");
+    addMenuItem(file, QStringLiteral("フォルダから登録(&F)..."), [this] { registerFolderFromTags(); });
     QMenu* exportMenu = subMenu(file, QStringLiteral("データを書き出す(&A)"));
     exportMenu->setIcon(themedIcon("document-save-as", "export"));
     addMenuItem(exportMenu, QStringLiteral("Velmoraファイル"), nullptr);
@@ -634,6 +635,7 @@ void TForm1::showAbout()
     box->setObjectName(QStringLiteral("AboutBox"));
     box->ProgressBar1->hide();
     box->setComment(QStringLiteral("Thank You!"));
+    box->setDataFolder(QString::fromStdString(folder_.dir().string()));
     box->setWindowModality(Qt::ApplicationModal);
     box->open();
 }

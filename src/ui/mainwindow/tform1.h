@@ -19,6 +19,7 @@
 
 class QAction;
 class QButtonGroup;
+class QCheckBox;
 class QComboBox;
 class QPushButton;
 class QLabel;
@@ -161,6 +162,9 @@ public:
 
     // Import, export and clipboard.
     void importDataFile();
+    // "フォルダから登録(&F)...": albums from the tags of the music files
+    // under a folder (scan, summary list, then the ticked albums appended).
+    void registerFolderFromTags();
     void DatExportClick();
     void exportCsvFile();
     void ClipCopyAllSelectedDataClick();
@@ -187,6 +191,8 @@ public:
     QButtonGroup* SerchGroup = nullptr;
     QComboBox* SerchWordEdit = nullptr;
     QPushButton* SerchButton = nullptr;
+    // "かな・全角半角を区別しない": the reading-aware search (Settings.searchFold).
+    QCheckBox* SerchFoldCheck = nullptr;
     QButtonGroup* HenkanGroup = nullptr;
     QButtonGroup* HenkanHouhouGroup = nullptr;
     QPushButton* HenkanButton = nullptr;
@@ -294,9 +300,21 @@ public:
     // registers the disc to the selected album; finds the disc's album
     // (quiet: no messages but a drive error) and gives its number, 0 for
     // none, -1 for an unreadable disc, -2 when the drive could not be opened.
-    bool CDDataToListBox();
+    // With `titleLookup`, the completion message also offers
+    // 「曲名をMusicBrainzから取得」; when chosen, the disc's track lengths
+    // (frames) are put there.
+    bool CDDataToListBox(std::vector<std::int64_t>* titleLookup = nullptr);
     void registerDiscToAlbum();
     int findDiscAlbum(bool quiet = false);
+    // Looks the disc whose tracks last `trackFrames` up on MusicBrainz
+    // (progress over `parent`, choice of release, front cover) and gives
+    // `base` filled from it; nothing after a message or when cancelled.
+    std::optional<store::AlbumRecord> fetchDiscAlbumData(QWidget* parent,
+                                                         const std::vector<std::int64_t>& trackFrames,
+                                                         const store::AlbumRecord& base);
+    // The fetched album of an unregistered disc in the edit dialog, as a new
+    // album that is stored only when the user adds it.
+    void editFetchedDiscAlbum(const std::vector<std::int64_t>& trackFrames);
 
     // Playback commands: the album's media files, the CD, the player window
     // to the front, a double-clicked song, a song's file and its folder.

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <algorithm>
 
+#include "discdata/disc_album_lookup.h"
 #include "editing/tmemo_form.h"
 #include "mainwindow/album_list_model.h"
 #include "mainwindow/list_views.h"
@@ -16,6 +17,23 @@
 namespace velmora::ui {
 
 using namespace store;
+
+namespace {
+
+// The disc's track lengths in frames, as the device reports them.
+std::vector<std::int64_t> trackFramesOf(const media::MediaDevice& device)
+{
+    std::vector<std::int64_t> frames;
+    for (int track = 1; track <= device.tracks(); ++track) {
+        const std::int64_t packed = device.trackLength(track);
+        frames.push_back((media::msfMinutes(packed) * 60 + media::msfSeconds(packed)) *
+                             media::FramesPerSecond +
+                         media::msfFrames(packed));
+    }
+    return frames;
+}
+
+}  // namespace
 
 std::string TForm1::cdDriveElement()
 {
@@ -69,7 +87,7 @@ bool TForm1::openCdOn(media::MediaDevice& device)
     return true;
 }
 
-bool TForm1::CDDataToListBox()
+bool TForm1::CDDataToListBox(std::vector<std::int64_t>* titleLookup)
 {
     releasePreviewDevice();
     media::MediaDevice& device = *playerDevice_;
@@ -78,7 +96,12 @@ bool TForm1::CDDataToListBox()
     }
     if (std::optional<std::vector<std::string>> references = media::discReferences(device)) {
         media::registerDisc(EditListBox, *references);
-        prompter_.information(QStringLiteral("読み込み完了しました。"));
+        if (titleLookup == nullptr) {
+            prompter_.information(QStringLiteral("読み込み完了しました。"));
+        } else if (prompter_.informationWithAction(QStringLiteral("読み込み完了しました。"),
+                                                   QStringLiteral("曲名をMusicBrainzから取得"))) {
+            *titleLookup = trackFramesOf(device);
+        }
     } else {
         prompter_.information(QStringLiteral("読み込めません"));
     }
@@ -124,11 +147,15 @@ int TForm1::findDiscAlbum(bool quiet)
         return -1;
     }
     const int found = media::findDiscAlbum(DataGrid, *references);
+    const std::vector<std::int64_t> frames = trackFramesOf(device);
     device.setDeviceType(media::DeviceType::AutoSelect);
     device.setWait(true);
     device.close();
     if (!quiet && found == 0) {
-        prompter_.information(QStringLiteral("未登録です"));
+        if (prompter_.informationWithAction(QStringLiteral("未登録です"),
+                                            QStringLiteral("MusicBrainzで調べる"))) {
+            editFetchedDiscAlbum(frames);
+        }
         return 0;
     }
     auto selectFound = [this, found] {
@@ -146,6 +173,34 @@ int TForm1::findDiscAlbum(bool quiet)
         selectFound();
     }
     return found;
+}
+
+std::optional<AlbumRecord> TForm1::fetchDiscAlbumData(QWidget* parent,
+                                                      const std::vector<std::int64_t>& trackFrames,
+                                                      const AlbumRecord& base)
+{
+    DiscAlbumLookup lookup(parent, prompter_, shell_, Settings, folder_.dir());
+    std::optional<discdata::AlbumFill> fill = lookup.run(trackFrames, base);
+    if (!fill) {
+        return std::nullopt;
+    }
+    return std::move(fill->record);
+}
+
+void TForm1::editFetchedDiscAlbum(const std::vector<std::int64_t>& trackFrames)
+{
+    AlbumRecord fresh;
+    std::optional<AlbumRecord> filled = fetchDiscAlbumData(this, trackFrames, fresh);
+    if (!filled) {
+        return;
+    }
+    // A new album: nothing is selected, so the dialog's 追加 appends it and
+    // its 変更 cannot overwrite another album. Nothing is stored until then.
+    AlbumListView->selectionModel()->clearSelection();
+    EditListBox = std::move(*filled);
+    if (showEditDialog) {
+        showEditDialog();
+    }
 }
 
 }  // namespace velmora::ui

@@ -158,28 +158,32 @@ void TForm1::importDataFile()
         prompter_.error(fromUtf8(store::readFailureMessage(error)));
         return;
     }
+    // A UTF-8 file is converted to Shift-JIS first; the questions say so.
+    const exchange::ImportText text = exchange::importText(bytes->view(), bytes);
+    const QString utf8Note = text.utf8 ? QStringLiteral("\r\nUTF-8のファイルとして読み込みます") : QString();
     // Only a lower-case ".dat" may be a data file.
     const bool dataFileMode = QFileInfo(*name).fileName().endsWith(QStringLiteral(".dat")) &&
-                              prompter_.askYesNo(QStringLiteral("Velmoraファイルですか？"));
+                              prompter_.askYesNo(QStringLiteral("Velmoraファイルですか？") + utf8Note);
     TextFormat format;
     // Delimited text: ask until the user confirms some structure.
     while (!dataFileMode) {
         std::optional<TextFormat> typed = askTextFormat(prompter_);
         if (typed && prompter_.confirm(QStringLiteral("ファイルの構造は、\r\n") + typed->sample() +
-                                       QStringLiteral("\r\nですか？"))) {
+                                       QStringLiteral("\r\nですか？") + utf8Note)) {
             format = *typed;
             break;
         }
     }
-    exchange::ImportedRows imported = exchange::importRows(store::splitLines(bytes->view()), dataFileMode,
-                                                           format.encloseBytes, format.delimiterBytes, bytes);
-    if (imported.refusedLine != 0) {
-        prompter_.error(fromUtf8(exchange::refusedLineMessage(imported.refusedLine)));
-        return;
-    }
+    exchange::ImportedRows imported = exchange::importRows(
+        store::splitLines(text.text), dataFileMode, format.encloseBytes, format.delimiterBytes, text.source);
+    const std::string report = exchange::importReport(text, imported);
     exchange::appendRows(DataGrid, std::move(imported));
     CDCountLabel->setText(QString::number(DataGrid.albumCount()));
     AllVisibleButtonClick();
+    // What was changed on the way in, said once for the whole file.
+    if (!report.empty()) {
+        prompter_.information(fromUtf8(report));
+    }
 }
 
 void TForm1::DatExportClick()
@@ -212,7 +216,7 @@ void TForm1::exportCsvFile()
     store::FileError error;
     if (!exchange::writeCsvExport(*file, DataGrid,
                                   exchange::exportAlbumSet(listedAlbums(), DataGrid.rowCount()),
-                                  format.encloseBytes, format.delimiterBytes, &error)) {
+                                  format.encloseBytes, format.delimiterBytes, &error, Settings.csvUtf8)) {
         prompter_.error(fromUtf8(store::writeFailureMessage(error)));
     }
 }

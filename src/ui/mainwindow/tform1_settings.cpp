@@ -61,6 +61,7 @@ void TForm1::applySettings()
         }
     }
     setCategoryCaptions(captions[0], captions[1], captions[2]);
+    SerchFoldCheck->setChecked(Settings.searchFold);
 
     applyListLook();
 }

@@ -1,5 +1,6 @@
 // The search, conversion and replace pages of the main window.
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QCompleter>
 #include <QGridLayout>
@@ -22,6 +23,7 @@
 #include "mainwindow/tform1.h"
 #include "platform/prompter.h"
 #include "platform/text_codec.h"
+#include "text/kana_width.h"
 #include "textops/textops.h"
 
 namespace velmora::ui {
@@ -86,6 +88,14 @@ const QStringList kColumnGroups = {QStringLiteral("アーティスト名"),
 const QStringList kBasicKinds = {QStringLiteral("すべて大文字"), QStringLiteral("すべて小文字"),
                                  QStringLiteral("頭文字を大文字")};
 
+// The word of a folded search, folded.
+QString foldedWord(const QString& word)
+{
+    const std::u16string folded = text::foldForSearch(std::u16string_view(
+        reinterpret_cast<const char16_t*>(word.utf16()), static_cast<std::size_t>(word.size())));
+    return QString::fromUtf16(folded.data(), static_cast<qsizetype>(folded.size()));
+}
+
 }  // namespace
 
 void TForm1::buildToolPages()
@@ -106,6 +116,11 @@ void TForm1::buildToolPages()
     SerchWordEdit->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     SerchWordEdit->setMaxVisibleItems(20);
     search->addWidget(SerchWordEdit);
+    SerchFoldCheck = new QCheckBox(QStringLiteral("かな・全角半角を区別しない"), SerchTabSheet);
+    SerchFoldCheck->setToolTip(
+        QStringLiteral("ひらがなとカタカナ、全角と半角、大文字と小文字を同じ文字として検索します"));
+    connect(SerchFoldCheck, &QCheckBox::toggled, this, [this](bool on) { Settings.searchFold = on; });
+    search->addWidget(SerchFoldCheck);
     SerchButton = new QPushButton(QStringLiteral("検索"), SerchTabSheet);
     SerchButton->setIcon(themedIcon(nullptr, "search"));
     connect(SerchButton, &QPushButton::clicked, this, &TForm1::SerchButtonClick);
@@ -198,8 +213,11 @@ void TForm1::SerchButtonClick()
         prompter_.information(QStringLiteral("アルバムが表示されていません"));
         return;
     }
+    const bool folded = SerchFoldCheck->isChecked();
     QString problem;
-    std::optional<std::string> bytes = toCp932(word, &problem);
+    // A folded search folds the word first, so that a kana Shift-JIS lacks
+    // (ゔ) still finds its twin.
+    std::optional<std::string> bytes = toCp932(folded ? foldedWord(word) : word, &problem);
     if (!bytes) {
         // A character no catalogue text can hold is found nowhere.
         bytes = std::string();
@@ -213,7 +231,8 @@ void TForm1::SerchButtonClick()
     std::vector<textops::SearchHit> hits;
     if (!bytes->empty()) {
         setStatus(1, QStringLiteral("検索中..."));
-        hits = textops::search(DataGrid, albums, group, *bytes, statusProgress());
+        hits = textops::search(DataGrid, albums, group, *bytes, statusProgress(),
+                               folded ? textops::SearchMode::Folded : textops::SearchMode::Plain);
     }
     std::vector<AlbumListModel::Entry> entries;
     entries.reserve(hits.size());

@@ -329,6 +329,13 @@ QWidget* TOpForm::buildHtmlPage()
         main_.Lists.htmlComments = keptComments;
     });
     layout->addWidget(preview, 0, Qt::AlignRight);
+    // The other export: CSV files in Shift-JIS, or UTF-8 for spreadsheets.
+    auto* csvBox = new QGroupBox(QStringLiteral("CSV出力"), page);
+    auto* csvLayout = new QVBoxLayout(csvBox);
+    auto* csvUtf8 = new QCheckBox(QStringLiteral("CSVファイルをUTF-8 (BOM付き) で書き出す"), csvBox);
+    csvUtf8->setObjectName(QStringLiteral("CsvUtf8Check"));
+    csvLayout->addWidget(csvUtf8);
+    layout->addWidget(csvBox);
     // The folder name matters only when files are copied.
     connect(HtmlChecks[7], &QCheckBox::toggled, HTMLFolderNameEdit, &QWidget::setEnabled);
     return page;
@@ -398,6 +405,7 @@ void TOpForm::OptionOpenExecute()
     for (std::size_t i = 0; i < HtmlChecks.size(); ++i) {
         HtmlChecks[i]->setChecked(s.html[i]);
     }
+    findChild<QCheckBox*>(QStringLiteral("CsvUtf8Check"))->setChecked(s.csvUtf8);
     HTMLPassRadioGroup->button(s.htmlPass == 1 ? 1 : 0)->setChecked(true);
     HTMLFolderNameEdit->setText(fromCp932(s.htmlFolderName));
     HTMLTitleEdit->setText(fromCp932(s.htmlTitle));
@@ -406,6 +414,7 @@ void TOpForm::OptionOpenExecute()
     HTMLFolderNameEdit->setEnabled(HtmlChecks[7]->isChecked());
     const QString captions[] = {Caption1Edit->text(), Caption2Edit->text(), Caption3Edit->text()};
     for (int k = 0; k < 3; ++k) {
+        main_.InternetItems[3 + k] = captions[k];
         HtmlChecks[static_cast<std::size_t>(k + 1)]->setText(captions[k] + QStringLiteral("を表示する"));
     }
 }
@@ -473,6 +482,7 @@ void TOpForm::storeHtmlValues()
     s.htmlTitle = toCp932(HTMLTitleEdit->text()).value_or(s.htmlTitle);
     s.htmlH1 = toCp932(HTMLH1Edit->text()).value_or(s.htmlH1);
     main_.Lists.htmlComments = linesOf(HTMLCommentMemo);
+    s.csvUtf8 = findChild<QCheckBox*>(QStringLiteral("CsvUtf8Check"))->isChecked();
 }
 
 void TOpForm::CancelButtonClick()

@@ -8,7 +8,9 @@
 #include <QColor>
 #include <QFont>
 #include <QString>
+#include <QStringList>
 #include <optional>
+#include <vector>
 
 namespace velmora::ui {
 
@@ -23,6 +25,13 @@ public:
     virtual void error(const QString& text) = 0;
     // OK and Cancel; true for OK.
     virtual bool confirm(const QString& text) = 0;
+    // A message with OK and one more button (「MusicBrainzで調べる」); true
+    // when that button was pressed.
+    virtual bool informationWithAction(const QString& text, const QString& action) = 0;
+    // A list to choose one row from, its columns headed by `headers`; the
+    // chosen row, nothing when cancelled.
+    virtual std::optional<int> chooseRow(const QString& title, const QStringList& headers,
+                                         const std::vector<QStringList>& rows) = 0;
     // Yes and No; true for Yes.
     virtual bool askYesNo(const QString& text) = 0;
     // Yes, No and Cancel.

@@ -8,6 +8,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "discdata/row_choice_dialog.h"
+
 namespace velmora::ui {
 
 namespace {
@@ -83,6 +85,20 @@ bool QtPrompter::confirm(const QString& text)
     return run(owner(), QMessageBox::Question, text,
                {{kOk, QMessageBox::AcceptRole}, {kCancel, QMessageBox::RejectRole}}) ==
            QMessageBox::AcceptRole;
+}
+
+bool QtPrompter::informationWithAction(const QString& text, const QString& action)
+{
+    const QByteArray caption = action.toUtf8();
+    return run(owner(), QMessageBox::Information, text,
+               {{kOk, QMessageBox::AcceptRole}, {caption.constData(), QMessageBox::ActionRole}}) ==
+           QMessageBox::ActionRole;
+}
+
+std::optional<int> QtPrompter::chooseRow(const QString& title, const QStringList& headers,
+                                         const std::vector<QStringList>& rows)
+{
+    return chooseRowInDialog(owner(), title, headers, rows);
 }
 
 bool QtPrompter::askYesNo(const QString& text)

@@ -16,6 +16,9 @@ public:
     void information(const QString& text) override;
     void error(const QString& text) override;
     bool confirm(const QString& text) override;
+    bool informationWithAction(const QString& text, const QString& action) override;
+    std::optional<int> chooseRow(const QString& title, const QStringList& headers,
+                                 const std::vector<QStringList>& rows) override;
     bool askYesNo(const QString& text) override;
     Answer askYesNoCancel(const QString& text) override;
     std::optional<QString> inputText(const QString& caption, const QString& prompt,

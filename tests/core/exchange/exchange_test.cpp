@@ -200,7 +200,7 @@ TEST(Import, Rows)
     for (const ImportCase& c : cases) {
         std::vector<std::string_view> lines(c.lines.begin(), c.lines.end());
         ImportedRows result = importRows(lines, c.dataFileMode, c.enclose, c.delimiter);
-        EXPECT_EQ(result.refusedLine, 0) << c.name;
+        EXPECT_EQ(result.cutLines, 0) << c.name;
         EXPECT_EQ(rowsOf(result), c.rows) << c.name;
         // The same when unchanged lines may stay where they are.
         auto source = std::make_shared<std::vector<std::string>>(c.lines);
@@ -210,31 +210,191 @@ TEST(Import, Rows)
     }
 }
 
-TEST(Import, HalfACharacterBeforeAnotherColumnRefusesTheFile)
+TEST(Import, HalfACharacterBeforeAnotherColumnIsDroppedAsTheLoaderDrops)
 {
     struct Case {
         std::vector<std::string> lines;
         bool dataFileMode;
         std::string enclose;
-        int refusedLine;
+        std::vector<std::string> rows;
+        int cutLines;
     };
     const std::string full305 = repeat("<>", 304);
     const Case cases[] = {
-        {{"a", "b,\x83"}, false, "", 2},  // a cut file: the last field ends with a lead byte
-        {{"x\x83\x40x"}, false, "x", 0},  // whole characters after the cut
-        {{"x\x83\x40"}, false, "x", 1},   // the cut leaves half of the character
-        {{"ok", "ok", "\x81"}, true, "", 3},
-        {{full305 + "\x81"}, true, "", 0},  // the last column may end with one
-        {{full305 + "\x81<>more"}, true, "", 0},
-        {{"\x81\x81"}, true, "", 0},
+        // A cut file: the last field ends with a lead byte; every line comes in.
+        {{"a", "b,c\x83", "d"}, false, "", {dataLine({"a"}), dataLine({"b", "c"}), dataLine({"d"})}, 1},
+        {{"x\x83\x40x"}, false, "x", {dataLine({"\x83\x40"})}, 0},  // whole characters after the cut
+        {{"x\x83\x40"}, false, "x", {dataLine({""})}, 1},           // the cut leaves half of the character
+        {{"ok", "\x81", "\x82\xA0\x82"},
+         true,
+         "",
+         {dataLine({"ok"}), dataLine({""}), dataLine({"\x82\xA0"})},
+         2},
+        {{full305 + "\x81"}, true, "", {full305 + "\x81"}, 0},  // the last column may end with one
+        {{full305 + "\x81<>more"}, true, "", {full305 + "\x81<>more"}, 0},
+        {{"\x81\x81"}, true, "", {dataLine({"\x81\x81"})}, 0},
     };
     for (const Case& c : cases) {
         std::vector<std::string_view> lines(c.lines.begin(), c.lines.end());
         ImportedRows result = importRows(lines, c.dataFileMode, c.enclose, ",");
-        EXPECT_EQ(result.refusedLine, c.refusedLine) << c.lines.back();
-        EXPECT_EQ(result.rows.size(), c.refusedLine ? 0u : c.lines.size());
+        EXPECT_EQ(result.cutLines, c.cutLines) << c.lines.back();
+        EXPECT_EQ(rowsOf(result), c.rows) << c.lines.back();
+
+        // The loader of the data file makes the same rows of those lines.
+        if (c.dataFileMode) {
+            std::string file = dataLine({}) + "\r\n";
+            for (const std::string& line : c.lines) {
+                file += line + "\r\n";
+            }
+            auto text = std::make_shared<std::string>(file);
+            AlbumTable loaded;
+            loaded.assignLines(text, store::splitLines(*text));
+            for (std::size_t i = 0; i < c.lines.size(); ++i) {
+                EXPECT_EQ(std::string(loaded.rowLine(static_cast<int>(i) + 1)), c.rows[i]);
+            }
+        }
     }
-    EXPECT_EQ(refusedLineMessage(2), "データを読み込めませんでした。\r\n2行目が文字の途中で終わっています。");
+    ImportedRows cut = importRows({"a\x81", "b\x81", "c"}, false, "", ",");
+    EXPECT_EQ(importReport(ImportText{}, cut),
+              "2行が文字の途中で終わっていたため、行末の半端な文字を除いて読み込みました。");
+    EXPECT_EQ(importReport(ImportText{}, importRows({"a"}, false, "", ",")), "");
+}
+
+// ---- Import of UTF-8 files ------------------------------------------------
+
+TEST(ImportText, DetectsUtf8)
+{
+    struct Case {
+        std::string bytes;
+        bool utf8;
+    };
+    const Case cases[] = {
+        {"\xEF\xBB\xBF"
+         "abc",
+         true},  // the byte-order mark decides
+        {"\xEF\xBB\xBF", true},
+        {"\xE3\x81\x86\xE3\x81\x9F\xE3\x81\xA0,x", true},  // うただ
+        {"caf\xC3\xA9\r\n", false},                        // also valid Shift-JIS (ﾃｩ): Shift-JIS wins
+        {"\xEF\xBB\xBF"
+         "caf\xC3\xA9\r\n",
+         true},                                // unless the mark says otherwise
+        {"na\xC3\xAFve 😀", true},              // no Shift-JIS reading (98 80)
+        {"\xE3\x81\x86\xE3\x81\r\nok", true},  // a line cut in the middle of う
+        {"plain ascii", false},                // nothing to tell: Shift-JIS
+        {"", false},
+        {sj("うただ,ウタダ"), false},
+        {sj("ｳﾀﾀﾞ"), false},
+        {"\xC3\xA9\xFF", false},          // neither: taken as Shift-JIS bytes
+        {"\x82\xA0\xE3\x81\x86", false},  // not UTF-8
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(isUtf8File(c.bytes), c.utf8) << utf8(c.bytes);
+    }
+}
+
+TEST(ImportText, ShiftJisFilesStayAsTheyAre)
+{
+    auto bytes = std::make_shared<std::string>(sj("うただ<>ｳﾀﾀﾞ\r\n髙"));
+    ImportText text = importText(*bytes, bytes);
+    EXPECT_FALSE(text.utf8);
+    EXPECT_EQ(text.text.data(), bytes->data()) << "no copy";
+    EXPECT_EQ(text.source, bytes);
+}
+
+TEST(ImportText, Utf8IsConvertedLineByLine)
+{
+    struct Case {
+        const char* name;
+        std::string bytes;
+        std::string text;
+        int missingChars;
+        std::vector<int> missingLines;
+        int cutLines;
+    };
+    const Case cases[] = {
+        {"with mark",
+         "\xEF\xBB\xBF"
+         "うただ,x\r\nb",
+         sj("うただ,x") + "\r\nb",
+         0,
+         {},
+         0},
+        {"without mark", "ウタダ<>\xEF\xBD\xB3\r\r\n〜−", sj("ウタダ<>ｳ") + "\r\r\n" + sj("～－"), 0, {}, 0},
+        {"missing characters",
+         "a😀b\nok\nゔ\xF0\x9F\x8E\xB5\xE2\x80\x8B",
+         "a\x81\xA6"
+         "b\nok\n\x81\xA6\x81\xA6\x81\xA6",
+         4,
+         {1, 3},
+         0},
+        {"cut character",
+         "\xEF\xBB\xBF"
+         "ab\xE3\x81\r\nあ\xE3\n\xE3\x81",
+         "ab\r\n" + sj("あ") + "\n",
+         0,
+         {},
+         3},
+        {"no raw bytes", "\xEF\xBB\xBF\xEF\x9C\x8A\xEF\x9C\xBC", "\x81\xA6\x81\xA6", 2, {1}, 0},  // U+F70A
+                                                                                                  // U+F73C
+        {"broken bytes",
+         "\xEF\xBB\xBF"
+         "a\xFFz",
+         "a\x81\xA6z",
+         1,
+         {1},
+         0},
+    };
+    for (const Case& c : cases) {
+        ImportText text = importText(c.bytes, nullptr);
+        EXPECT_TRUE(text.utf8) << c.name;
+        EXPECT_EQ(std::string(text.text), c.text) << c.name;
+        EXPECT_EQ(text.missingChars, c.missingChars) << c.name;
+        EXPECT_EQ(text.missingLines, c.missingLines) << c.name;
+        EXPECT_EQ(text.cutLines, c.cutLines) << c.name;
+    }
+}
+
+TEST(ImportText, ReportNamesTheFirstLines)
+{
+    std::string file = "\xEF\xBB\xBF";
+    for (int line = 1; line <= 7; ++line) {
+        file += "x😀😀\n";
+    }
+    file += "cut\xE3\x81";
+    ImportText text = importText(file, nullptr);
+    EXPECT_EQ(text.missingChars, 14);
+    EXPECT_EQ(text.missingLines, (std::vector<int>{1, 2, 3, 4, 5}));
+    EXPECT_TRUE(text.moreMissingLines);
+    ImportedRows rows = importRows(store::splitLines(text.text), false, "", ",", text.source);
+    EXPECT_EQ(rows.rows.size(), 8u);
+    EXPECT_EQ(
+        importReport(text, rows),
+        "Shift-"
+        "JISにない文字が14文字あり、「〓」に置き換えました（1行目、2行目、3行目、4行目、5行目ほか）。\r\n"
+        "1行が文字の途中で終わっていたため、行末の半端な文字を除いて読み込みました。");
+    ImportText few = importText(
+        "\xEF\xBB\xBF"
+        "a\nb😀",
+        nullptr);
+    EXPECT_EQ(importReport(few, importRows(store::splitLines(few.text), true, "", "")),
+              "Shift-JISにない文字が1文字あり、「〓」に置き換えました（2行目）。");
+}
+
+TEST(CsvExport, Utf8WithByteOrderMark)
+{
+    TempDir dir;
+    AlbumTable table =
+        tableOf({dataLineWith({{0, sj("髙橋")}, {2, sj("ｳﾀ,\"ﾀﾞ")}, {304, "z"}}), dataLine({"b"})});
+    ASSERT_TRUE(writeCsvExport(dir / "u.csv", table, {1, 2}, "\"", ",", nullptr, true));
+    const std::string bytes = readBytes(dir / "u.csv");
+    ASSERT_TRUE(bytes.starts_with("\xEF\xBB\xBF\"髙橋\",\"\",\"ｳﾀ,\"ﾀﾞ\""));
+    EXPECT_EQ(bytes.find("\xEF\xBB\xBF", 1), std::string::npos) << "one mark, at the start";
+    // Imported again it gives the same rows as the Shift-JIS export.
+    ASSERT_TRUE(writeCsvExport(dir / "s.csv", table, {1, 2}, "\"", ",", nullptr));
+    const std::string shiftJis = readBytes(dir / "s.csv");
+    ImportText text = importText(bytes, nullptr);
+    EXPECT_TRUE(text.utf8);
+    EXPECT_EQ(std::string(text.text), shiftJis);
 }
 
 TEST(Import, AppendsAfterTheLastAlbum)

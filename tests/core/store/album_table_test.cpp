@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <string>
+#include <vector>
+
 #include "store/album_record.h"
 #include "store/columns.h"
 
@@ -141,6 +145,64 @@ TEST(AlbumTable, InsertRemoveAndReorder)
     ASSERT_EQ(table.rowCount(), 3);
     table.setCell(ArtistColumn, 2, "changed");
     EXPECT_EQ(table.cell(ArtistColumn, 1), "a3");
+}
+
+TEST(AlbumTable, CountingSeparatorsAgreesWithFindingThem)
+{
+    // Separators after lead-range bytes, in long runs and at block edges of
+    // the sixteen-byte scan: counting from any cell start agrees with
+    // walking field by field.
+    std::string line;
+    for (int i = 0; i < 40; ++i) {
+        line += std::string(static_cast<std::size_t>(i % 19), 'x');
+        line += i % 3 == 0 ? "\x83\x81" : i % 3 == 1 ? "\x81" : "";  // ャ (second byte 81), or half of one
+        line += "<>";
+    }
+    line += "<><><><><><><><><><><><><><><><><><>end";
+    std::vector<std::size_t> separators;
+    for (std::size_t at = fieldEnd(line, 0); at < line.size(); at = fieldEnd(line, at + 2)) {
+        separators.push_back(at);
+    }
+    for (std::size_t from = 0; from <= line.size(); from = fieldEnd(line, from) + 2) {
+        for (std::size_t to = from; to <= line.size(); ++to) {
+            std::size_t expected = 0;
+            std::size_t expectedLast = 0;
+            for (std::size_t at : separators) {
+                if (at >= from && at + 2 <= to) {
+                    ++expected;
+                    expectedLast = at;
+                }
+            }
+            std::size_t last = 0;
+            ASSERT_EQ(countSeparators(line, from, to, &last), expected) << from << ".." << to;
+            if (expected > 0) {
+                ASSERT_EQ(last, expectedLast);
+            }
+        }
+        if (from >= line.size()) {
+            break;
+        }
+    }
+    // "\x81<" is one character: no separator starts at its "<".
+    EXPECT_EQ(countSeparators("a\x81<>b<>", 0, 8, nullptr), 1u);
+}
+
+TEST(AlbumTable, AppendingLinesKeepsTheRowsBefore)
+{
+    AlbumTable table;
+    table.setRowCount(2);
+    table.setCell(ArtistColumn, 1, "kept");
+    const std::string_view before = table.rowLine(1);
+    auto more = std::make_shared<std::vector<std::string>>(
+        std::vector<std::string>{"a<>b", "short\x81", std::string()});
+    table.appendLines(more, std::vector<std::string_view>(more->begin(), more->end()));
+    ASSERT_EQ(table.rowCount(), 5);
+    EXPECT_EQ(table.rowLine(1).data(), before.data()) << "not copied again";
+    EXPECT_EQ(table.cell(ArtistColumn, 2), "a");
+    EXPECT_EQ(table.cell(1, 2), "b");
+    EXPECT_EQ(table.cell(FuriganaColumn, 2), "") << "no reading is filled in";
+    EXPECT_EQ(table.cell(ArtistColumn, 3), "short") << "half a character is dropped";
+    EXPECT_EQ(table.cell(ArtistColumn, 4), "");
 }
 
 TEST(AlbumRecord, MemoSplitAndJoin)

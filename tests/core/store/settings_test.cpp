@@ -153,4 +153,98 @@ TEST(ListFiles, BuiltInSitesEmptyListsAndSaveOrder)
 }
 
 }  // namespace
+TEST(IniFile, EveryValueReadsBackAsWritten)
+{
+    const std::string values[] = {"\"My CDs\"",
+                                  "\"\"",
+                                  "\"",
+                                  "\"\"My CDs\"\"",
+                                  " padded ",
+                                  "\ttab",
+                                  "end\t",
+                                  "\"a\" b \"c\"",
+                                  "x\"",
+                                  "\"x",
+                                  "",
+                                  "=",
+                                  "a=b",
+                                  " \" ",
+                                  sjis(u"\"ジャンル\""),
+                                  "[Form]",
+                                  "; not a comment"};
+    IniFile ini = IniFile::parse("[HTML]\r\nTitle=old\r\n");
+    for (const std::string& value : values) {
+        ini.write("HTML", "Title", value);
+        IniFile back = IniFile::parse(ini.serialize());
+        EXPECT_EQ(back.read("HTML", "Title"), value) << value;
+        // And once more: the file does not drift.
+        back.write("HTML", "Title", *back.read("HTML", "Title"));
+        EXPECT_EQ(back.serialize(), ini.serialize()) << value;
+    }
+    EXPECT_EQ(storedValue("\"My CDs\""), "\"\"My CDs\"\"");
+    EXPECT_EQ(storedValue("My CDs"), "My CDs") << "plain values stay unquoted";
+    EXPECT_EQ(storedValue("a\r\nb"), "ab") << "a value stays on its line";
+}
+
+TEST(AppSettings, QuotedTitlesSurviveSaveAndLoadCycles)
+{
+    TempDir dir;
+    writeBytes(dir / "VLM.ini", "[HTML]\r\nTitle=\"\"My CDs\"\"\r\nH1=\" spaced \"\r\n");
+    for (int cycle = 0; cycle < 3; ++cycle) {
+        AppSettings settings;
+        ASSERT_TRUE(loadSettingsFile(dir / "VLM.ini", settings));
+        EXPECT_EQ(settings.htmlTitle, "\"My CDs\"") << "cycle " << cycle;
+        EXPECT_EQ(settings.htmlH1, " spaced ") << "cycle " << cycle;
+        ASSERT_TRUE(saveSettingsFile(dir / "VLM.ini", settings, nullptr));
+    }
+    EXPECT_NE(readBytes(dir / "VLM.ini").find("Title=\"\"My CDs\"\"\r\n"), std::string::npos);
+}
+
+TEST(AppSettings, NumbersOutOfRangeAreClampedWhenReadAndWritten)
+{
+    AppSettings settings;
+    settings.readFrom(IniFile::parse(
+        "[Form]\r\nLeft=2147483647\r\nTop=-2147483648\r\nWidth=100000\r\nHeight=0\r\n"
+        "[MPanel]\r\nWidth=-7\r\n[AlbumGrid]\r\nFontSize=0x7FFFFFFF\r\nColWidth2=999999\r\nColWidth3=-1\r\n"
+        "[SongGrid]\r\nColWidth0=70000\r\n[MemoForm]\r\nWidth=-100\r\nMemoFontSize=-3\r\n"
+        "[Media]\r\nCDDrive=-1\r\n[EditForm]\r\nLeft=-99999\r\nSongGridColWidth1=123456\r\n"
+        "[MediaPlayerForm]\r\nHeight=2147483647\r\nListFontSize=0\r\n[HTML]\r\nPass=7\r\n"));
+    EXPECT_EQ(settings.form.left, kMaxWindowPosition);
+    EXPECT_EQ(settings.form.top, -kMaxWindowPosition);
+    EXPECT_EQ(settings.form.width, kMaxWindowSize);
+    EXPECT_EQ(settings.form.height, kMinWindowSize);
+    EXPECT_EQ(settings.panelWidth, 0);
+    EXPECT_EQ(settings.albumFont.size, kMaxFontSize);
+    EXPECT_EQ(settings.albumColumnWidths[2], kMaxWindowSize);
+    EXPECT_EQ(settings.albumColumnWidths[3], 0);
+    EXPECT_EQ(settings.songColumnWidths[0], kMaxWindowSize);
+    EXPECT_EQ(settings.memoForm.width, kMinWindowSize);
+    EXPECT_EQ(settings.memoFont.size, kMinFontSize);
+    EXPECT_EQ(settings.cdDrive, 0);
+    EXPECT_EQ(settings.editForm.left, -kMaxWindowPosition);
+    EXPECT_EQ(settings.editSongColumnWidths[0], kMaxWindowSize);
+    EXPECT_EQ(settings.playerForm.height, kMaxWindowSize);
+    EXPECT_EQ(settings.listFont.size, kMinFontSize);
+    EXPECT_EQ(settings.htmlPass, 0) << "only 1 picks relative links";
+    EXPECT_EQ(settings.form.left + settings.form.width, kMaxWindowPosition + kMaxWindowSize)
+        << "no overflow in the geometry";
+
+    // Values set in memory are written clamped as well; colours are kept.
+    settings.form.left = -2147483647;
+    settings.albumFont.color = static_cast<std::int32_t>(0x80000008);
+    IniFile written;
+    settings.writeTo(written);
+    EXPECT_EQ(written.readInt("Form", "Left", 0), -kMaxWindowPosition);
+    EXPECT_EQ(written.readInt("Form", "Width", 0), kMaxWindowSize);
+    EXPECT_EQ(written.readInt("AlbumGrid", "FontColor", 0), -2147483640);
+
+    AppSettings design;
+    IniFile ordinary;
+    design.writeTo(ordinary);
+    AppSettings reread;
+    reread.readFrom(ordinary);
+    EXPECT_EQ(reread.form.left, design.form.left) << "values in range stay as they are";
+    EXPECT_EQ(reread.albumColumnWidths, design.albumColumnWidths);
+}
+
 }  // namespace velmora::store

@@ -554,5 +554,52 @@ TEST(Cp932Preserving, RefusalIndexCountsFromTheStartOfTheText)
     EXPECT_EQ(encoded.badIndex, 2u);
 }
 
+TEST(Cp932Duplicates, PreferredCodeIsTheCodeOfTheEncoder)
+{
+    // Every defined two-byte code: its preferred code is what encoding its
+    // character gives, and that code prefers itself.
+    int duplicates = 0;
+    for (unsigned lead = 0x81; lead <= 0xFC; ++lead) {
+        if (!isLeadByte(static_cast<unsigned char>(lead))) {
+            continue;
+        }
+        for (unsigned trail = 0x40; trail <= 0xFC; ++trail) {
+            const auto code = static_cast<std::uint16_t>(lead << 8 | trail);
+            const std::string bytes = {static_cast<char>(lead), static_cast<char>(trail)};
+            const std::u16string decoded = toUnicode(bytes);
+            const std::uint16_t preferred = preferredCode(code);
+            if (decoded.size() != 1 || (decoded[0] >= kRawByteBase && decoded[0] <= kRawByteBase + 0xFF)) {
+                EXPECT_EQ(preferred, code) << "an undefined pair is left alone";
+                continue;
+            }
+            const std::string encoded = fromUnicode(decoded).bytes;
+            ASSERT_EQ(encoded.size(), 2u);
+            EXPECT_EQ(preferred, static_cast<std::uint16_t>(static_cast<unsigned char>(encoded[0]) << 8 |
+                                                            static_cast<unsigned char>(encoded[1])));
+            EXPECT_EQ(preferredCode(preferred), preferred);
+            duplicates += preferred != code ? 1 : 0;
+        }
+    }
+    // NEC row 13 (some), the NEC-selected IBM extensions and the IBM
+    // extensions that have a twin: several hundred codes.
+    EXPECT_GT(duplicates, 300);
+    EXPECT_EQ(preferredCode(0x0041), 0x0041) << "single bytes are no two-byte code";
+}
+
+TEST(Cp932Validity, ShiftJisTextAndTheRest)
+{
+    EXPECT_TRUE(isValidShiftJis(""));
+    EXPECT_TRUE(isValidShiftJis("plain ascii\r\n"));
+    EXPECT_TRUE(isValidShiftJis("\x82\xA0\x83\x41\xB1\xEE\xE0"));  // あア ｱ 髙
+    EXPECT_TRUE(isValidShiftJis("\x82\xA0\x82\r\nnext\x82"))
+        << "a line cut after a lead byte still reads as Shift-JIS";
+    EXPECT_FALSE(isValidShiftJis("\x80"));
+    EXPECT_FALSE(isValidShiftJis("\xA0"));
+    EXPECT_FALSE(isValidShiftJis("\xFD"));
+    EXPECT_FALSE(isValidShiftJis("\x85\x40")) << "an undefined pair";
+    // UTF-8 Japanese text is not Shift-JIS.
+    EXPECT_FALSE(isValidShiftJis("\xE3\x81\x86\xE3\x81\x9F\xE3\x81\xA0"));  // うただ
+}
+
 }  // namespace
 }  // namespace velmora::text

@@ -308,5 +308,71 @@ TEST(KanaWidth, ToLowerCase)
     checkCases(toLowerCase, cases);
 }
 
+TEST(SearchFold, PairsThatReadTheSame)
+{
+    // Each pair folds to one text: kana, width (voiced half-width kana
+    // included) and letter case.
+    const std::pair<std::u16string_view, std::u16string_view> same[] = {
+        {u"うただ", u"ウタダ"},
+        {u"うただ", u"ｳﾀﾀﾞ"},
+        {u"ぱぴぷぺぽ", u"ﾊﾟﾋﾟﾌﾟﾍﾟﾎﾟ"},
+        {u"がっこう", u"ｶﾞｯｺｳ"},
+        {u"ゔ", u"ヴ"},
+        {u"ヴ", u"ｳﾞ"},
+        {u"ゝゞ", u"ヽヾ"},
+        {u"ぁぃぅぇぉゃゅょゎ", u"ァィゥェォャュョヮ"},
+        {u"ー", u"ｰ"},
+        {u"。「」、・", u"｡｢｣､･"},
+        {u"ＡＢＣ１２３", u"abc123"},
+        {u"Ｌｏｖｅ　Ｓｏｎｇ", u"LOVE song"},
+        {u"－＋！？", u"-+!?"},
+        {u"αβγ", u"ΑΒΓ"},
+        {u"ⅰⅱ", u"ⅠⅡ"},
+        {u"\u301C", u"～"},  // the wave dash of JIS and of CP932
+    };
+    for (const auto& [a, b] : same) {
+        EXPECT_EQ(foldForSearch(a), foldForSearch(b)) << show(sj(a == u"ゔ" ? u"ヴ" : a));
+    }
+}
+
+TEST(SearchFold, TextThatMustNotFold)
+{
+    const std::pair<std::u16string_view, std::u16string_view> different[] = {
+        {u"ヴ", u"ウ"},                                       // the voiced kana keeps its mark
+        {u"ゔ", u"う"},    {u"ヴ", u"ﾞ"},  {u"ガ", u"カ゛"},  // a full-width mark is a character of its own
+        {u"ー", u"-"},                                        // the prolonged sound mark is no hyphen
+        {u"ー", u"－"},    {u"ー", u"―"},  {u"ｰ", u"-"},     {u"～", u"~"},  // the wave dash is no tilde
+        {u"\u301C", u"~"}, {u"～", u"ー"}, {u"ヵ", u"カ"},                   // small kana stay small
+        {u"ッ", u"ツ"},    {u"’", u"'"},  // curly quotes are other characters
+        {u"”", u"\""},     {u"¥", u"\\"},
+    };
+    for (const auto& [a, b] : different) {
+        EXPECT_NE(foldForSearch(a), foldForSearch(b));
+    }
+    // ゔ folds to ヴ, never the other way: the folded text stays within CP932.
+    EXPECT_EQ(foldForSearch(u"ゔ"), u"ヴ");
+    EXPECT_EQ(foldForSearch(u"ヴ"), u"ヴ");
+    EXPECT_EQ(foldForSearch(u"ｳﾞ"), u"ヴ");
+    EXPECT_EQ(foldForSearch(u"ﾜﾞｦﾞ").size(), 2u) << "voiced forms CP932 lacks are still one character each";
+}
+
+TEST(SearchFold, FoldedCp932TextEqualsFoldedUnicode)
+{
+    // The bytes of a cell fold as their decoded text does; undecodable
+    // bytes stay as their own characters.
+    for (std::u16string_view text : {u"ｳﾀﾀﾞ と うただ", u"ＡＢＣ abc ｱｲｳ", u"髙橋 ∵ ≒"}) {
+        std::u16string folded;
+        appendFoldedForSearch(folded, sj(text));
+        EXPECT_EQ(folded, foldForSearch(text));
+    }
+    std::u16string raw;
+    appendFoldedForSearch(raw, "\x80\xFD");
+    EXPECT_EQ(raw, toUnicode("\x80\xFD"));
+    std::u16string twice = u"x";
+    appendFoldedForSearch(twice, sj(u"ﾀﾞ"));
+    appendFoldedForSearch(twice, sj(u"ﾀﾞ"));
+    EXPECT_EQ(twice, u"xダダ") << "appends to what is there";
+}
+
 }  // namespace
 }  // namespace velmora::text

@@ -176,5 +176,101 @@ TEST(TextOps, ReplaceIgnoresCaseAndInsertsAsTyped)
     EXPECT_EQ(table.cell(mediaColumn(2), 2), "E:\\Audio\\b.mp3");
 }
 
+// The codes of characters that CP932 holds more than once (JIS, NEC row 13,
+// NEC-selected IBM extensions, IBM extensions).
+struct DuplicateChar {
+    const char* name;
+    std::vector<std::string> codes;
+};
+const std::vector<DuplicateChar>& duplicateChars()
+{
+    static const std::vector<DuplicateChar> chars = {
+        {"髙", {"\xEE\xE0", "\xFB\xFC"}}, {"∵", {"\x81\xE6", "\x87\x9A", "\xFA\x5B"}},
+        {"≒", {"\x81\xE0", "\x87\x90"}},  {"¬", {"\x81\xCA", "\xEE\xF9", "\xFA\x54"}},
+        {"ⅰ", {"\xEE\xEF", "\xFA\x40"}},
+    };
+    return chars;
+}
+
+TEST(TextOps, DuplicateCodesOfOneCharacterMatchEachOther)
+{
+    // Neighbours whose bytes could pair up with the codes: a double-byte
+    // character whose second byte is a lead byte, and ASCII.
+    const std::string before = sjis(u"ア") + "\x81\x81";  // ア and ＝ (81 81)
+    const std::string after = sjis(u"ン") + "z";
+    for (const DuplicateChar& c : duplicateChars()) {
+        for (const std::string& stored : c.codes) {
+            const std::string cell = before + stored + after;
+            for (const std::string& typed : c.codes) {
+                AlbumTable table = tableOf({{{AlbumColumn, cell}}, {{AlbumColumn, before + after}}});
+                for (SearchMode mode : {SearchMode::Plain, SearchMode::Folded}) {
+                    EXPECT_EQ(search(table, {1, 2}, SearchAlbum, typed, {}, mode),
+                              (std::vector<SearchHit>{{1, 0}}))
+                        << c.name << " typed as one code finds the other";
+                }
+                // The replacement's own bytes go in; the neighbours keep theirs.
+                EXPECT_EQ(replaceText(cell, typed, "#"), before + "#" + after) << c.name;
+                EXPECT_EQ(replaceText(cell, typed, typed), before + typed + after) << c.name;
+                BulkResult result = replaceInAlbums(table, {1}, 2, typed, "\x81\x9B");  // ○
+                EXPECT_EQ(result.changedCells, 1);
+                EXPECT_EQ(table.cell(AlbumColumn, 1), before + "\x81\x9B" + after) << c.name;
+            }
+            // The code a conversion from Unicode chooses is the one every
+            // duplicate stands for.
+            const auto code = static_cast<std::uint16_t>(static_cast<unsigned char>(stored[0]) << 8 |
+                                                         static_cast<unsigned char>(stored[1]));
+            const std::uint16_t preferred = text::preferredCode(code);
+            EXPECT_EQ(text::fromUnicode(text::toUnicode(stored)).bytes,
+                      std::string({static_cast<char>(preferred >> 8), static_cast<char>(preferred & 0xFF)}))
+                << c.name;
+            EXPECT_EQ(text::preferredCode(preferred), preferred);
+        }
+    }
+    // Different characters stay different; the second byte of a character
+    // is no match.
+    EXPECT_FALSE(cellMatches("\xEE\xE0", upperForMatch("\x81\xE6")));
+    EXPECT_FALSE(cellMatches("\x87\x87\x9A", upperForMatch("\x87\x9A"))) << "87 87 is one character";
+}
+
+TEST(TextOps, DuplicateCodesKeepRomanNumeralCase)
+{
+    // ⅰ (EE EF, FA 40) and Ⅰ (87 54, FA 4A) are one letter in two cases.
+    for (const char* small : {"\xEE\xEF", "\xFA\x40"}) {
+        for (const char* capital : {"\x87\x54", "\xFA\x4A"}) {
+            EXPECT_TRUE(cellMatches(small, upperForMatch(capital)));
+            EXPECT_TRUE(cellMatches(capital, upperForMatch(small)));
+            EXPECT_EQ(replaceText(std::string("a") + small + "b", capital, "-"), "a-b");
+        }
+    }
+}
+
+TEST(TextOps, FoldedSearchReadsKanaWidthAndCase)
+{
+    AlbumTable table = tableOf({
+        {{ArtistColumn, sjis(u"ウタダ")}},
+        {{ArtistColumn, sjis(u"ｳﾀﾀﾞ")}, {songTitleColumn(4), sjis(u"うただ ヒカル")}},
+        {{ArtistColumn, sjis(u"ウタタ")}, {songTitleColumn(2), sjis(u"ＬＯＶＥ　ｓｏｎｇ")}},
+        {{ArtistColumn, "utada"}, {Memo3Column, sjis(u"ヴ{}無し")}},
+    });
+    const std::vector<int> all = {1, 2, 3, 4};
+    auto hits = [&](int group, std::u16string_view word, SearchMode mode) {
+        return search(table, all, group, sjis(word), {}, mode);
+    };
+    EXPECT_EQ(hits(SearchArtist, u"うただ", SearchMode::Folded), (std::vector<SearchHit>{{1, 0}, {2, 0}}));
+    EXPECT_EQ(hits(SearchArtist, u"うただ", SearchMode::Plain), std::vector<SearchHit>{});
+    EXPECT_EQ(hits(SearchSong, u"ウタダ", SearchMode::Folded), (std::vector<SearchHit>{{2, 4}}))
+        << "song numbers are reported as by the plain search";
+    EXPECT_EQ(hits(SearchSong, u"love song", SearchMode::Folded), (std::vector<SearchHit>{{3, 2}}));
+    EXPECT_EQ(hits(SearchSong, u"love song", SearchMode::Plain), std::vector<SearchHit>{});
+    EXPECT_EQ(hits(SearchAll, u"ｳﾀﾀﾞ", SearchMode::Folded),
+              (std::vector<SearchHit>{{1, 0}, {2, 0}, {1, 0}, {2, 0}, {2, 4}}));
+    EXPECT_EQ(hits(SearchArtist, u"UTADA", SearchMode::Folded), (std::vector<SearchHit>{{4, 0}}));
+    // A hit never runs from one cell into the next.
+    EXPECT_EQ(hits(SearchAll, u"ダ<", SearchMode::Folded), std::vector<SearchHit>{});
+    // ヴ is found as ヴ and ｳﾞ, not as ウ.
+    EXPECT_EQ(hits(SearchMemo, u"ｳﾞ", SearchMode::Folded), (std::vector<SearchHit>{{4, 0}}));
+    EXPECT_EQ(hits(SearchMemo, u"ウ", SearchMode::Folded), std::vector<SearchHit>{});
+}
+
 }  // namespace
 }  // namespace velmora::textops

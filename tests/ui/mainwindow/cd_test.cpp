@@ -1,9 +1,23 @@
 // Registering the disc in the CD drive and finding its album, from the
 // main window's menus and the edit dialog, on a fake drive and on a real
-// disc image.
+// disc image; album data for the disc from MusicBrainz (a local server).
 #include <QAction>
+#include <QApplication>
+#include <QBuffer>
+#include <QComboBox>
+#include <QImage>
 #include <QItemSelectionModel>
+#include <QLineEdit>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QTableWidget>
+#include <QTimer>
+
+#include "discdata/disc_album_lookup.h"
+#include "discdata/disc_id.h"
+#include "support/local_http_server.h"
+#include "support/musicbrainz_answers.h"
+#include "support/sjis.h"
 
 #include "editing/tedit_form.h"
 #include "gst_media.h"
@@ -122,10 +136,11 @@ TEST_F(CdTest, LookupSelectsTheHighestMatchAndShowsAllAlbumsWhenNeeded)
     EXPECT_EQ(window->selectedAlbum(), 3);
     EXPECT_EQ(window->selectedListRows().size(), 1u);
 
-    // From the menu, with no match: the message, and nothing else changes.
+    // From the menu, with no match: the message, and nothing else changes
+    // when the user does not look the disc up.
     media.disc = {msf(5, 0, 0)};
     selectAlbum(1);
-    prompter.expectMessage(Kind::Information);
+    prompter.answerAction(false);
     trigger("CDを検索(&E)");
     EXPECT_EQ(prompter.asked().back().text, QStringLiteral("未登録です"));
     EXPECT_EQ(window->selectedAlbum(), 2);
@@ -157,8 +172,9 @@ TEST_F(CdTest, EditDialogPutsTheReferencesIntoTheGridOnly)
     TEditForm edit(*window, prompter);
     edit.EditDataSend(window->EditListBox);
     edit.setSongCell(1, 1, QStringLiteral("typed title"));
-    prompter.expectMessage(Kind::Information);
+    prompter.answerAction(false);
     edit.CDEntryButtonClick();
+    EXPECT_EQ(prompter.asked().back().text, QStringLiteral("読み込み完了しました。"));
     EXPECT_EQ(edit.songCell(1, 3), QString::fromStdString(media::cdReference(4 * 256)));
     EXPECT_EQ(edit.songCell(2, 3), QString::fromStdString(media::cdReference(5 * 256)));
     EXPECT_EQ(edit.songCell(3, 3), QStringLiteral("/3.mp3"));
@@ -199,5 +215,220 @@ TEST(CdImageTest, RegisterAndFindAnImageThroughTheRealDrivesList)
     EXPECT_TRUE(prompter.allAnswered());
 }
 
+QByteArray coverImage()
+{
+    QImage image(64, 64, QImage::Format_RGB32);
+    image.fill(QColor(200, 40, 40));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPG");
+    return bytes;
+}
+
+class MusicBrainzCdTest : public CdTest {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(server.listening());
+        media.disc = {msf(4, 5, 10), msf(3, 0, 0), msf(0, 30, 1)};
+        discId = QString::fromStdString(
+            discdata::computeDiscIds(discdata::discTableFromLengths(media.disc))->musicBrainz);
+        discPath = "/ws/2/discid/" + discId.toLatin1();
+        coverPath = "/release/" + kRelease.toLatin1() + "/front-500";
+    }
+    void startWindow()
+    {
+        start({withMedia("a", {"/a1.mp3"}), withMedia("b", {})});
+        window->Settings.musicBrainzServer = server.address().toStdString();
+        window->Settings.coverServer = server.address().toStdString();
+        window->showEditDialog = [this] {
+            ++editDialogShown;
+            if (edit) {
+                edit->EditDataSend(window->EditListBox);
+            }
+        };
+    }
+    test::MbRelease release(const QString& id, const QString& title, std::vector<test::MbTrack> tracks,
+                            const QString& disc)
+    {
+        return {id,
+                title,
+                {{QStringLiteral("バンド"), QString()}},
+                QStringLiteral("2001-02-03"),
+                QStringLiteral("JP"),
+                {{QStringLiteral("Label"), QStringLiteral("CAT-1")}},
+                {{{disc}, std::move(tracks)}}};
+    }
+    std::vector<test::MbTrack> tracks()
+    {
+        return {{QStringLiteral("一曲目"), {}},
+                {QStringLiteral("A<>B"), {{QStringLiteral("Guest"), QString()}}},
+                {QStringLiteral("三曲目"), {}}};
+    }
+    void serveOneRelease()
+    {
+        server.answerJson(
+            discPath,
+            test::mbDiscAnswer(discId, {release(kRelease, QStringLiteral("アルバム"), tracks(), discId)}));
+        server.answer(coverPath,
+                      {307, {}, {{"Location", (server.address() + "/img/front.jpg").toLatin1()}}, false});
+        server.answer("/img/front.jpg", {200, jpeg, {{"Content-Type", "image/jpeg"}}, false});
+    }
+
+    const QString kRelease = QStringLiteral("3f1c2d4e-0000-4000-8000-000000000001");
+    const QByteArray jpeg = coverImage();
+    test::LocalHttpServer server;
+    QString discId;
+    QByteArray discPath;
+    QByteArray coverPath;
+    int editDialogShown = 0;
+    std::unique_ptr<TEditForm> edit;
+};
+
+TEST_F(MusicBrainzCdTest, AnUnregisteredDiscOpensTheEditDialogOnANewFilledAlbum)
+{
+    serveOneRelease();
+    startWindow();
+    edit = std::make_unique<TEditForm>(*window, prompter);
+    selectAlbum(0);
+    prompter.answerAction(true);
+    trigger("CDを検索(&E)");
+    EXPECT_EQ(prompter.asked().back().text, QStringLiteral("未登録です"));
+    ASSERT_EQ(editDialogShown, 1);
+    // Nothing is stored yet, and no album is selected for 変更 to overwrite.
+    EXPECT_EQ(window->DataGrid.albumCount(), 2);
+    EXPECT_EQ(window->selectedAlbum(), 0);
+    EXPECT_EQ(edit->ArtistEditComboBox->currentText(), QStringLiteral("バンド"));
+    EXPECT_EQ(edit->AlbumEdit->text(), QStringLiteral("アルバム"));
+    EXPECT_EQ(edit->songCell(1, 1), QStringLiteral("一曲目"));
+    EXPECT_EQ(edit->songCell(2, 1), QStringLiteral("A＜＞B"));
+    EXPECT_EQ(edit->songCell(2, 2), QStringLiteral("Guest"));
+    EXPECT_EQ(edit->songCell(1, 2), QString());
+    EXPECT_EQ(edit->songCell(1, 3), QStringLiteral("CD656644"));
+    const std::filesystem::path cover = dir / ("covers/" + kRelease.toStdString() + ".jpg");
+    EXPECT_EQ(readBytes(cover), jpeg.toStdString());
+    EXPECT_EQ(window->EditListBox[ImagePathColumn], std::filesystem::absolute(cover).string());
+
+    // 追加 stores it as a new album, found as the disc's album from then on.
+    prompter.expectMessage(Kind::Information);
+    edit->AlbumAddButtonClick();
+    ASSERT_EQ(window->DataGrid.albumCount(), 3);
+    EXPECT_EQ(window->DataGrid.cell(AlbumColumn, 3), test::sj("アルバム"));
+    EXPECT_EQ(window->DataGrid.cell(songTitleColumn(2), 3), test::sj("A＜＞B"));
+    EXPECT_EQ(window->DataGrid.cell(mediaColumn(3), 3), "CD" + std::to_string(30 * 256 + 65536));
+    EXPECT_EQ(window->findDiscAlbum(true), 3);
+}
+
+TEST_F(MusicBrainzCdTest, SeveralReleasesAreOfferedAsAList)
+{
+    test::MbRelease other = release(QStringLiteral("3f1c2d4e-0000-4000-8000-000000000002"),
+                                    QStringLiteral("別盤"), test::mbTracks(3, QStringLiteral("別 ")), discId);
+    other.labels.clear();
+    server.answerJson(
+        discPath,
+        test::mbDiscAnswer(discId, {release(kRelease, QStringLiteral("アルバム"), tracks(), discId), other}));
+    startWindow();
+
+    prompter.answerAction(true);
+    prompter.answerRow(std::nullopt);
+    window->findDiscAlbum(false);
+    EXPECT_EQ(editDialogShown, 0);
+    ASSERT_EQ(prompter.lastRows.size(), 2u);
+    EXPECT_EQ(prompter.lastRows[0],
+              (QStringList{QStringLiteral("バンド"), QStringLiteral("アルバム"), QStringLiteral("2001-02-03"),
+                           QStringLiteral("JP"), QStringLiteral("Label / CAT-1"), QStringLiteral("3")}));
+    EXPECT_EQ(prompter.lastRows[1][4], QString());
+
+    prompter.answerAction(true);
+    prompter.answerRow(1);
+    window->findDiscAlbum(false);
+    ASSERT_EQ(editDialogShown, 1);
+    EXPECT_EQ(window->EditListBox[AlbumColumn], test::sj("別盤"));
+    EXPECT_EQ(window->EditListBox[songTitleColumn(3)], test::sj("別 3"));
+    EXPECT_EQ(window->EditListBox[ImagePathColumn], "");  // no cover: no message either
+    EXPECT_EQ(window->DataGrid.albumCount(), 2);
+}
+
+TEST_F(MusicBrainzCdTest, UnknownDiscsOfferTheSubmissionPageAndFailuresSaySo)
+{
+    startWindow();
+    prompter.answerAction(true);
+    prompter.answerAction(true);
+    window->findDiscAlbum(false);
+    EXPECT_EQ(prompter.asked().back().text, QStringLiteral("MusicBrainzに登録されていません"));
+    ASSERT_EQ(shell.opened.size(), 1u);
+    EXPECT_TRUE(shell.opened[0].toString().startsWith(server.address() + QStringLiteral("/cdtoc/attach?id=") +
+                                                      discId))
+        << shell.opened[0].toString().toStdString();
+
+    server.answer(discPath, {503, "busy", {{"Retry-After", "0"}}, false});
+    prompter.answerAction(true);
+    prompter.expectMessage(Kind::Error);
+    window->findDiscAlbum(false);
+    EXPECT_EQ(prompter.asked().back().text,
+              QStringLiteral("MusicBrainzが混雑しています。しばらくしてからもう一度お試しください。"));
+    EXPECT_EQ(editDialogShown, 0);
+    EXPECT_EQ(window->DataGrid.albumCount(), 2);
+}
+
+TEST_F(MusicBrainzCdTest, TheProgressBoxCancelsAServerThatNeverAnswers)
+{
+    server.answer(discPath, {200, {}, {}, true});
+    startWindow();
+    bool sawProgress = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* progress = window->findChild<QProgressDialog*>(QLatin1String(DiscAlbumLookup::kProgressName));
+        if (progress != nullptr && progress->isVisible() && !sawProgress) {
+            sawProgress = true;
+            // The user presses キャンセル.
+            QPushButton* cancel = progress->findChild<QPushButton*>();
+            ASSERT_NE(cancel, nullptr);
+            EXPECT_EQ(cancel->text(), QStringLiteral("キャンセル"));
+            cancel->click();
+        }
+    });
+    poll.start(100);
+    prompter.answerAction(true);
+    window->findDiscAlbum(false);
+    poll.stop();
+    EXPECT_TRUE(sawProgress);
+    EXPECT_EQ(editDialogShown, 0);
+    EXPECT_EQ(window->DataGrid.albumCount(), 2);
+}
+
+TEST_F(MusicBrainzCdTest, EditDialogFillsEmptyTitlesAndAsksBeforeReplacingTypedOnes)
+{
+    serveOneRelease();
+    startWindow();
+    selectAlbum(1);
+    window->AlbumDataToListBox();
+    TEditForm form(*window, prompter);
+    form.EditDataSend(window->EditListBox);
+    form.setSongCell(1, 1, QStringLiteral("typed title"));
+    form.setSongCell(3, 1, QStringLiteral("三曲目"));  // the same as fetched: no conflict
+
+    prompter.answerAction(true);
+    prompter.answerYesNo(false);
+    form.CDEntryButtonClick();
+    // Artist "b", album "t" and title 1 differ from the fetched ones.
+    EXPECT_EQ(prompter.asked().back().text,
+              QStringLiteral(
+                  "入力済みの3か所がMusicBrainzの内容と異なります。MusicBrainzの内容で置き換えますか？"));
+    EXPECT_EQ(form.songCell(1, 1), QStringLiteral("typed title"));
+    EXPECT_EQ(form.songCell(2, 1), QStringLiteral("A＜＞B"));
+    EXPECT_EQ(form.songCell(2, 2), QStringLiteral("Guest"));
+    EXPECT_EQ(form.songCell(1, 3), QStringLiteral("CD656644"));
+    EXPECT_EQ(form.ArtistEditComboBox->currentText(), QStringLiteral("b"));
+    // The table is as it was until the dialog is applied.
+    EXPECT_EQ(window->DataGrid.cell(songTitleColumn(2), 2), "");
+
+    prompter.answerAction(true);
+    prompter.answerYesNo(true);
+    form.CDEntryButtonClick();
+    EXPECT_EQ(form.songCell(1, 1), QStringLiteral("一曲目"));
+    EXPECT_EQ(form.ArtistEditComboBox->currentText(), QStringLiteral("バンド"));
+}
 }  // namespace
 }  // namespace velmora::ui

@@ -1,13 +1,19 @@
 // Import, data and CSV export, and the clipboard commands of the main window.
+#include <sys/stat.h>
+
 #include <QAction>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QTest>
+#include <algorithm>
 
 #include "mainwindow/list_views.h"
 #include "mainwindow/song_list_model.h"
+#include "options/top_form.h"
+#include "platform/text_codec.h"
 #include "ui/mainwindow/main_window_fixture.h"
 
 namespace velmora::ui {
@@ -143,16 +149,20 @@ TEST_F(ExchangeTest, ImportFailures)
     window->importDataFile();
     EXPECT_EQ(prompter.asked().back().text, QStringLiteral("存在しないファイルです"));
 
-    // Half a character at the end of a short line: nothing is imported.
-    writeBytes(dir / "cut.csv", "b\r\nc,\x83\r\n");
+    // Half a character at the end of a short line: every line comes in,
+    // and one message counts the lines that lost the half character.
+    writeBytes(dir / "cut.csv", "b\r\nc,\x83\r\nd\x81\r\n");
     prompter.answerText(path("cut.csv"), Kind::OpenFile);
     prompter.answerText(QString());
     prompter.answerText(QStringLiteral(","));
     prompter.answerConfirm(true);
-    prompter.expectMessage(Kind::Error);
+    prompter.expectMessage(Kind::Information);
     window->importDataFile();
     EXPECT_EQ(prompter.asked().back().text,
-              QStringLiteral("データを読み込めませんでした。\r\n2行目が文字の途中で終わっています。"));
+              QStringLiteral("2行が文字の途中で終わっていたため、行末の半端な文字を除いて読み込みました。"));
+    EXPECT_EQ(artists(*window), (std::vector<std::string>{"a", "b", "c", "d"}));
+    EXPECT_EQ(window->DataGrid.rowLine(3), dataLine({"c", ""}));
+    EXPECT_EQ(window->DataGrid.albumCount(), 4);
 
     // A character Shift-JIS cannot hold is refused and asked again.
     writeBytes(dir / "ok.csv", "d\r\n");
@@ -164,8 +174,42 @@ TEST_F(ExchangeTest, ImportFailures)
     prompter.answerText(QStringLiteral(","));
     prompter.answerConfirm(true);
     window->importDataFile();
-    EXPECT_EQ(artists(*window), (std::vector<std::string>{"a", "d"}));
+    EXPECT_EQ(artists(*window), (std::vector<std::string>{"a", "b", "c", "d", "d"}));
     EXPECT_EQ(window->DataGrid.rowLine(1), before);
+}
+
+TEST_F(ExchangeTest, ImportsUtf8AndSaysSo)
+{
+    auto window = openWith({"a"});
+    // UTF-8 without a mark, as a data file: the question says how it is read.
+    writeBytes(dir / "u.dat", "うただ<>ｳﾀﾀﾞ😀<>〜\n");
+    prompter.answerText(path("u.dat"), Kind::OpenFile);
+    prompter.answerYesNo(true);
+    prompter.expectMessage(Kind::Information);
+    window->importDataFile();
+    EXPECT_EQ(askedTexts(),
+              (std::vector<QString>{
+                  QStringLiteral("読み込みファイル選択"),
+                  QStringLiteral("Velmoraファイルですか？\r\nUTF-8のファイルとして読み込みます"),
+                  QStringLiteral("Shift-JISにない文字が1文字あり、「〓」に置き換えました（1行目）。")}));
+    ASSERT_EQ(window->DataGrid.albumCount(), 2);
+    EXPECT_EQ(window->DataGrid.rowLine(2),
+              dataLine({"\x82\xA4\x82\xBD\x82\xBE", "\xB3\xC0\xC0\xDE\x81\xA6", "\x81\x60"}));
+
+    // With a mark, as CSV: the structure question says it too.
+    writeBytes(dir / "m.csv", "\xEF\xBB\xBF\"髙\",\"x\"\r\n");
+    prompter.answerText(path("m.csv"), Kind::OpenFile);
+    prompter.answerText(QStringLiteral("\""));
+    prompter.answerText(QStringLiteral(","));
+    prompter.answerConfirm(true);
+    window->importDataFile();
+    EXPECT_EQ(
+        prompter.asked().back().text,
+        QStringLiteral(
+            "ファイルの構造は、\r\n\"文章\",\"文章\"\r\nですか？\r\nUTF-8のファイルとして読み込みます"));
+    ASSERT_EQ(window->DataGrid.albumCount(), 3);
+    EXPECT_EQ(fromCp932(std::string(window->DataGrid.cell(ArtistColumn, 3))), QStringLiteral("髙"));
+    EXPECT_EQ(window->DataGrid.cell(1, 3), "x");
 }
 
 TEST_F(ExchangeTest, DataExportWritesTheShownAlbumsOnceInNumberOrder)
@@ -209,6 +253,52 @@ TEST_F(ExchangeTest, CsvExportConfirmsTheFormat)
         return line + "\r\n";
     };
     EXPECT_EQ(readBytes(dir / "out.csv"), quoted("a") + quoted("c"));
+}
+
+TEST_F(ExchangeTest, AFifoInPlaceOfTheCatalogueIsReportedWithoutWaiting)
+{
+    // Reading a FIFO would wait for a writer for ever; the window starts
+    // and says what is wrong instead.
+    ASSERT_EQ(::mkfifo(dataFile().c_str(), 0600), 0);
+    prompter.expectMessage(Kind::Error);
+    auto window = open();
+    ASSERT_EQ(prompter.asked().size(), 1u);
+    EXPECT_EQ(prompter.asked()[0].text, QStringLiteral("ファイルを読み込めませんでした。\r\n") +
+                                            QString::fromStdString(dataFile().string()) +
+                                            QStringLiteral("\r\n通常のファイルではありません。"));
+    EXPECT_EQ(window->DataGrid.albumCount(), 0);
+    window->exitWithoutSaving();
+}
+
+TEST_F(ExchangeTest, CsvExportInUtf8WhenTheOptionIsOn)
+{
+    auto window = openWith({"\x9F\x40", "b"});  // 檗
+    {
+        // The option lies with the export settings of the options dialog.
+        TOpForm options(*window, prompter);
+        options.OptionOpenExecute();
+        auto* utf8 = options.findChild<QCheckBox*>(QStringLiteral("CsvUtf8Check"));
+        ASSERT_NE(utf8, nullptr);
+        EXPECT_EQ(utf8->text(), QStringLiteral("CSVファイルをUTF-8 (BOM付き) で書き出す"));
+        EXPECT_FALSE(utf8->isChecked()) << "off by default";
+        utf8->setChecked(true);
+        options.OkButtonClick();
+    }
+    ASSERT_TRUE(window->Settings.csvUtf8);
+    prompter.answerText(path("u.csv"), Kind::SaveFile);
+    prompter.answerConfirm(true);
+    trigger(*window, QStringLiteral("CSVファイル"));
+    const std::string bytes = readBytes(dir / "u.csv");
+    EXPECT_TRUE(
+        bytes.starts_with("\xEF\xBB\xBF"
+                          "檗,"));
+    EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), 2);
+
+    window->Settings.csvUtf8 = false;
+    prompter.answerText(path("s.csv"), Kind::SaveFile);
+    prompter.answerConfirm(true);
+    trigger(*window, QStringLiteral("CSVファイル"));
+    EXPECT_TRUE(readBytes(dir / "s.csv").starts_with("\x9F\x40,"));
 }
 
 TEST_F(ExchangeTest, ExportMessagesAndFailures)

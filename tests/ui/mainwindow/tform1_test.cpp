@@ -66,10 +66,12 @@ TEST_F(MainWindowTest, SaveWritesTheCatalogueByteForByte)
     writeBytes(dataFile(), "changed on disk");
     EXPECT_TRUE(window->saveCatalogue());
     EXPECT_EQ(readBytes(dataFile()), file);
-    // The catalogue, the settings and the seven lists; no temporary file.
-    EXPECT_EQ(dir.entryCount(), 9u);
+    // The catalogue, its backup, the settings and the seven lists; no
+    // temporary file.
+    EXPECT_EQ(dir.entryCount(), 10u);
+    EXPECT_EQ(readBytes(dir / "VLM.bak"), "changed on disk");
     for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
-        EXPECT_EQ(entry.path().filename().string().find(".tmp-"), std::string::npos);
+        EXPECT_EQ(entry.path().filename().string().find("tmp-"), std::string::npos);
     }
 }
 
@@ -338,6 +340,12 @@ TEST_F(MainWindowTest, AboutBoxSaysThankYou)
     EXPECT_TRUE(box->isVisible());
     EXPECT_EQ(box->Comments->text(), QStringLiteral("Thank You!"));
     EXPECT_FALSE(box->ProgressBar1->isVisible());
+    // The folder in use, whole, inside the box.
+    EXPECT_TRUE(box->DataFolderLabel->isVisible());
+    EXPECT_EQ(box->DataFolderLabel->toolTip(), QString::fromStdString(dir.path().string()));
+    EXPECT_EQ(box->DataFolderLabel->text().remove(QChar(0x200B)),
+              QStringLiteral("データの保存先:\n") + QString::fromStdString(dir.path().string()));
+    EXPECT_LE(box->DataFolderLabel->geometry().bottom(), box->OKButton->geometry().top());
     emit box->Link->clicked();
     ASSERT_EQ(shell.opened.size(), 1u);
     QTest::mouseClick(box->OKButton, Qt::LeftButton);

@@ -1,6 +1,7 @@
 // The search, conversion and replace pages.
 #include <QApplication>
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QItemSelectionModel>
 #include <QLineEdit>
@@ -87,6 +88,50 @@ TEST_F(ToolsTest, SearchGuards)
     window->SerchWordEdit->setEditText(QStringLiteral("x"));
     window->SerchButtonClick();
     EXPECT_EQ(prompter.asked().back().text, QStringLiteral("アルバムが表示されていません"));
+}
+
+TEST_F(ToolsTest, FoldedSearchFindsWhatTheUserReads)
+{
+    std::string file = dataLineWith({}) + "\r\n";
+    file += album("\x83\x45\x83\x5E\x83\x5F") + "\r\n";  // ウタダ
+    file += dataLineWith({{ArtistColumn, "x"}, {songTitleColumn(7), "\xB3\xC0\xC0\xDE"}}) + "\r\n";  // ｳﾀﾀﾞ
+    file += album("\x82\xA4\x82\xBD") + "\r\n";                                                      // うた
+    writeBytes(dataFile(), file);
+    {
+        auto window = open();
+        EXPECT_EQ(window->SerchFoldCheck->text(), QStringLiteral("かな・全角半角を区別しない"));
+        EXPECT_FALSE(window->SerchFoldCheck->isChecked()) << "off by default";
+
+        // Off: the search is as exact as ever.
+        check(window->SerchGroup, 6);
+        window->SerchWordEdit->setEditText(QStringLiteral("うただ"));
+        prompter.expectMessage(Kind::Information);
+        window->SerchButtonClick();
+        EXPECT_EQ(window->albumModel()->rowCount(), 3) << "no hit: the full list again";
+
+        // On: ウタダ and ｳﾀﾀﾞ read the same; the song number is the hit's.
+        QTest::mouseClick(window->SerchFoldCheck, Qt::LeftButton);
+        ASSERT_TRUE(window->SerchFoldCheck->isChecked());
+        EXPECT_TRUE(window->Settings.searchFold);
+        window->SerchButtonClick();
+        EXPECT_EQ(window->listedAlbums(), (std::vector<int>{1, 1, 1, 2}));
+        EXPECT_EQ(window->albumModel()->text(3, 7), QStringLiteral("7"));
+        EXPECT_EQ(window->StatusBar1->panelText(1),
+                  QStringLiteral("すべてのデータ検索結果表示中 \"うただ\"-4件"));
+
+        // ゔ has no Shift-JIS code: folded, it is looked for as ヴ.
+        window->AllVisibleButtonClick();
+        window->SerchWordEdit->setEditText(QStringLiteral("ゔ"));
+        prompter.expectMessage(Kind::Information);
+        window->SerchButtonClick();
+        EXPECT_EQ(prompter.asked().back().text,
+                  QStringLiteral("すべてのデータ検索 \"ゔ\" を含むデータはありません"));
+        ASSERT_TRUE(window->close());
+    }
+    EXPECT_NE(readBytes(dir / "VLM.ini").find("[Search]\r\nFold=1\r\n"), std::string::npos);
+    auto window = open();
+    EXPECT_TRUE(window->SerchFoldCheck->isChecked()) << "kept in the settings file";
+    window->exitWithoutSaving();
 }
 
 TEST_F(ToolsTest, SuggestionsFollowTheGroup)

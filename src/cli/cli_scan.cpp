@@ -1,0 +1,55 @@
+#include <filesystem>
+
+#include "cli/cli_common.h"
+#include "filescan/album_plan.h"
+#include "tags/folder_scan.h"
+
+namespace velmora::cli {
+
+// scan FOLDER [--dry-run]: the albums of the music files under a folder.
+// Prints "artist<TAB>title<TAB>songs<TAB>folder" per album in the order they
+// are appended, then "albums: N songs: M"; notes about skipped files go to
+// stderr. Without --dry-run the albums are appended and VLM.dat is saved.
+int scanFolder(Context& ctx, const std::vector<std::string>& args, std::size_t first)
+{
+    std::optional<Arguments> arguments = parseArguments(ctx, args, first, {}, {"--dry-run"});
+    if (!arguments || arguments->positional.size() != 1) {
+        if (arguments) {
+            ctx.err << kUsage;
+        }
+        return kExitError;
+    }
+    const std::filesystem::path folder = arguments->positional[0];
+    std::error_code ec;
+    if (!std::filesystem::is_directory(folder, ec)) {
+        ctx.err << "フォルダが存在しません: " << folder.native() << "\n";
+        return kExitError;
+    }
+    std::optional<store::AlbumTable> table = loadCatalogue(ctx);
+    if (!table) {
+        return kExitError;
+    }
+    tags::ScanProgress progress;
+    tags::ScanResult result = tags::scanAlbums(std::filesystem::absolute(folder, ec),
+                                               filescan::catalogueMediaPaths(*table), progress);
+    for (const std::string& note : tags::scanNotes(result)) {
+        ctx.err << note << "\n";
+    }
+    std::vector<filescan::PlannedAlbum>& albums = result.plan.albums;
+    for (const filescan::PlannedAlbum& album : albums) {
+        ctx.out << utf8Of(album.record[store::ArtistColumn]) << '\t'
+                << utf8Of(album.record[store::AlbumColumn]) << '\t' << album.songs << '\t' << album.folder
+                << "\n";
+    }
+    ctx.out << "albums: " << albums.size() << " songs: " << result.plan.songCount() << "\n";
+    if (arguments->has("--dry-run") || albums.empty()) {
+        return 0;
+    }
+    if (int failed = tags::storeEmbeddedCovers(albums, ctx.folder); failed > 0) {
+        ctx.err << "画像を保存できなかったアルバム: " << failed << "\n";
+    }
+    filescan::appendAlbums(*table, albums);
+    return writeCatalogue(ctx, *table);
+}
+
+}  // namespace velmora::cli

@@ -1,0 +1,331 @@
+#include "disc_data_client.h"
+
+#include <QDateTime>
+#include <QEventLoop>
+#include <QNetworkRequest>
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+
+#include "musicbrainz_json.h"
+
+namespace velmora::net {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// When this process last sent a request to MusicBrainz; the service allows
+// one a second from each client.
+std::optional<Clock::time_point>& lastMusicBrainzRequest()
+{
+    static std::optional<Clock::time_point> last;
+    return last;
+}
+
+int msUntilNextRequest(int minIntervalMs)
+{
+    const std::optional<Clock::time_point>& last = lastMusicBrainzRequest();
+    if (!last) {
+        return 0;
+    }
+    const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - *last).count();
+    return static_cast<int>(std::max<long long>(0, minIntervalMs - elapsed));
+}
+
+QString trimmedServer(const QString& server)
+{
+    QString base = server.trimmed();
+    while (base.endsWith(QLatin1Char('/'))) {
+        base.chop(1);
+    }
+    return base;
+}
+
+// Retry-After in seconds or as an HTTP date; one second when unreadable.
+int retryAfterMs(const QByteArray& header)
+{
+    bool number = false;
+    const int seconds = header.trimmed().toInt(&number);
+    if (number) {
+        return std::max(0, seconds) * 1000;
+    }
+    const QDateTime at = QDateTime::fromString(QString::fromLatin1(header.trimmed()), Qt::RFC2822Date);
+    if (at.isValid()) {
+        return static_cast<int>(std::max<qint64>(0, QDateTime::currentDateTimeUtc().msecsTo(at)));
+    }
+    return 1000;
+}
+
+QString busyText()
+{
+    return QStringLiteral("MusicBrainzが混雑しています。しばらくしてからもう一度お試しください。");
+}
+
+}  // namespace
+
+ClientOptions ClientOptions::fromEnvironment()
+{
+    ClientOptions options;
+    if (const char* timeout = std::getenv("VELMORA_NET_TIMEOUT_MS")) {
+        const int ms = std::atoi(timeout);
+        if (ms > 0) {
+            options.timeoutMs = ms;
+        }
+    }
+    return options;
+}
+
+DiscDataClient::DiscDataClient(ServiceAddresses addresses, ClientOptions options, QObject* parent)
+    : QObject(parent), addresses_(std::move(addresses)), options_(options)
+{
+    manager_.setRedirectPolicy(QNetworkRequest::NoLessSafeRedirectPolicy);
+    sendTimer_.setSingleShot(true);
+    timeoutTimer_.setSingleShot(true);
+    connect(&sendTimer_, &QTimer::timeout, this, [this] { send(); });
+    connect(&timeoutTimer_, &QTimer::timeout, this, [this] {
+        if (reply_ != nullptr) {
+            timedOut_ = true;
+            reply_->abort();
+        }
+    });
+}
+
+DiscDataClient::~DiscDataClient()
+{
+    if (reply_ != nullptr) {
+        reply_->disconnect(this);
+        reply_->abort();
+        reply_->deleteLater();
+    }
+}
+
+QByteArray DiscDataClient::userAgent()
+{
+    return QByteArrayLiteral("Velmora/" VELMORA_VERSION " ( " VELMORA_PROJECT_ADDRESS " )");
+}
+
+QUrl DiscDataClient::lookupUrl(const QString& discId, const QString& toc) const
+{
+    QUrl url(trimmedServer(addresses_.musicBrainz) + QStringLiteral("/ws/2/discid/") +
+             QString::fromLatin1(QUrl::toPercentEncoding(discId)));
+    // The table of contents is numbers and blanks; the service takes the
+    // blanks as "+", as in the list of includes.
+    QString tocItem = QString::fromLatin1(QUrl::toPercentEncoding(toc.simplified(), " "));
+    tocItem.replace(QLatin1Char(' '), QLatin1Char('+'));
+    url.setQuery(QStringLiteral("toc=") + tocItem +
+                 QStringLiteral("&inc=recordings+artist-credits&fmt=json"));
+    return url;
+}
+
+QUrl DiscDataClient::coverUrl(const QString& releaseId) const
+{
+    return QUrl(trimmedServer(addresses_.cover) + QStringLiteral("/release/") +
+                QString::fromLatin1(QUrl::toPercentEncoding(releaseId)) + QStringLiteral("/front-500"));
+}
+
+void DiscDataClient::lookupDisc(const QString& discId, const QString& toc,
+                                std::function<void(LookupResult)> done)
+{
+    const int timeoutSeconds = (options_.timeoutMs + 999) / 1000;
+    start(
+        {lookupUrl(discId, toc), true, false, [done = std::move(done), timeoutSeconds](const Answer& answer) {
+             LookupResult result;
+             if (answer.cancelled) {
+                 result.outcome = Outcome::Cancelled;
+             } else if (answer.timedOut) {
+                 result.message = QStringLiteral(
+                                      "MusicBrainzが応答しません (%1秒待ちました)。"
+                                      "時間をおいてもう一度お試しください。")
+                                      .arg(timeoutSeconds);
+             } else if (answer.status == 404) {
+                 result.outcome = Outcome::NotFound;
+             } else if (answer.status == 503) {
+                 result.message = busyText();
+             } else if (answer.status == 200) {
+                 ParsedReleases parsed = parseDiscidAnswer(answer.body);
+                 if (!parsed.ok) {
+                     result.message = parsed.error;
+                 } else {
+                     result.outcome = parsed.releases.empty() ? Outcome::NotFound : Outcome::Found;
+                     result.releases = std::move(parsed.releases);
+                 }
+             } else if (answer.status != 0) {
+                 QString text = serviceErrorText(answer.body);
+                 result.message =
+                     QStringLiteral("MusicBrainzがエラーを返しました (HTTP %1)。").arg(answer.status) +
+                     (text.isEmpty() ? QString() : QStringLiteral("\n") + text);
+             } else {
+                 result.message = networkFailureText(answer.error, answer.host, answer.errorText);
+             }
+             done(std::move(result));
+         }});
+}
+
+void DiscDataClient::fetchCover(const QString& releaseId, std::function<void(CoverResult)> done)
+{
+    start({coverUrl(releaseId), false, false, [done = std::move(done)](const Answer& answer) {
+               CoverResult result;
+               if (answer.cancelled) {
+                   result.outcome = Outcome::Cancelled;
+               } else if (answer.timedOut) {
+                   result.message = QStringLiteral("カバー画像のサーバーが応答しません。");
+               } else if (answer.status == 404) {
+                   result.outcome = Outcome::NotFound;
+               } else if (answer.status == 200 && !answer.body.isEmpty()) {
+                   result.outcome = Outcome::Found;
+                   result.image = answer.body;
+               } else if (answer.status != 0) {
+                   result.message =
+                       QStringLiteral("カバー画像を取得できません (HTTP %1)。").arg(answer.status);
+               } else {
+                   result.message = networkFailureText(answer.error, answer.host, answer.errorText);
+               }
+               done(std::move(result));
+           }});
+}
+
+void DiscDataClient::start(Request request)
+{
+    if (active_) {
+        cancel();
+    }
+    active_ = std::move(request);
+    cancelled_ = false;
+    timedOut_ = false;
+    scheduleSend(active_->rateLimited ? msUntilNextRequest(options_.minIntervalMs) : 0);
+}
+
+void DiscDataClient::scheduleSend(int delayMs)
+{
+    // Even an immediate send goes through the event loop: the caller gets
+    // its answer only after the call that asked has returned.
+    sendTimer_.start(std::max(0, delayMs));
+}
+
+void DiscDataClient::send()
+{
+    if (!active_) {
+        return;
+    }
+    if (active_->rateLimited) {
+        const int wait = msUntilNextRequest(options_.minIntervalMs);
+        if (wait > 0) {
+            scheduleSend(wait);
+            return;
+        }
+        lastMusicBrainzRequest() = Clock::now();
+    }
+    QNetworkRequest request(active_->url);
+    request.setHeader(QNetworkRequest::UserAgentHeader, userAgent());
+    request.setRawHeader("Accept", active_->rateLimited ? "application/json" : "image/*");
+    reply_ = manager_.get(request);
+    connect(reply_, &QNetworkReply::finished, this, [this] { replyFinished(); });
+    // The timeout counts from the last sign of life, so a slow image that
+    // keeps arriving is not cut off.
+    connect(reply_, &QNetworkReply::downloadProgress, this,
+            [this] { timeoutTimer_.start(options_.timeoutMs); });
+    timeoutTimer_.start(options_.timeoutMs);
+}
+
+void DiscDataClient::replyFinished()
+{
+    QNetworkReply* reply = reply_;
+    reply_ = nullptr;
+    timeoutTimer_.stop();
+    reply->deleteLater();
+    Answer answer;
+    answer.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    answer.error = reply->error();
+    answer.errorText = reply->errorString();
+    answer.host = reply->url().host();
+    answer.timedOut = timedOut_;
+    answer.cancelled = cancelled_;
+    if (!answer.cancelled && !answer.timedOut) {
+        answer.body = reply->readAll();
+    }
+    if (answer.status == 503 && !answer.cancelled && !answer.timedOut && active_ && !active_->retried) {
+        active_->retried = true;
+        const int wait = std::min(retryAfterMs(reply->rawHeader("Retry-After")), options_.maxRetryWaitMs);
+        scheduleSend(std::max(wait, active_->rateLimited ? msUntilNextRequest(options_.minIntervalMs) : 0));
+        return;
+    }
+    finish(answer);
+}
+
+void DiscDataClient::finish(const Answer& answer)
+{
+    if (!active_) {
+        return;
+    }
+    std::function<void(const Answer&)> done = std::move(active_->done);
+    active_.reset();
+    done(answer);
+}
+
+void DiscDataClient::cancel()
+{
+    if (!active_) {
+        return;
+    }
+    cancelled_ = true;
+    sendTimer_.stop();
+    timeoutTimer_.stop();
+    if (reply_ != nullptr) {
+        reply_->abort();  // finished() follows, which reports the cancel
+        return;
+    }
+    Answer answer;
+    answer.cancelled = true;
+    finish(answer);
+}
+
+QString networkFailureText(QNetworkReply::NetworkError error, const QString& host, const QString& detail)
+{
+    switch (error) {
+        case QNetworkReply::HostNotFoundError:
+            return QStringLiteral(
+                       "サーバー「%"
+                       "1」が見つかりません。ネットワークへの接続と設定のサーバー名を確かめてください。")
+                .arg(host);
+        case QNetworkReply::ConnectionRefusedError:
+            return QStringLiteral("サーバー「%1」に接続できません。").arg(host);
+        case QNetworkReply::RemoteHostClosedError:
+            return QStringLiteral("サーバー「%1」が途中で接続を切りました。").arg(host);
+        case QNetworkReply::TimeoutError:
+            return QStringLiteral("サーバー「%1」が応答しません。").arg(host);
+        case QNetworkReply::SslHandshakeFailedError:
+            return QStringLiteral("サーバー「%1」との暗号化通信を確立できません。").arg(host);
+        case QNetworkReply::NetworkSessionFailedError:
+        case QNetworkReply::TemporaryNetworkFailureError:
+            return QStringLiteral("ネットワークに接続されていません。");
+        default:
+            return QStringLiteral("通信に失敗しました (%1)。").arg(detail);
+    }
+}
+
+LookupResult lookupDiscAndWait(DiscDataClient& client, const QString& discId, const QString& toc)
+{
+    LookupResult result;
+    QEventLoop loop;
+    client.lookupDisc(discId, toc, [&](LookupResult answer) {
+        result = std::move(answer);
+        loop.quit();
+    });
+    loop.exec();
+    return result;
+}
+
+CoverResult fetchCoverAndWait(DiscDataClient& client, const QString& releaseId)
+{
+    CoverResult result;
+    QEventLoop loop;
+    client.fetchCover(releaseId, [&](CoverResult answer) {
+        result = std::move(answer);
+        loop.quit();
+    });
+    loop.exec();
+    return result;
+}
+
+}  // namespace velmora::net

@@ -1,0 +1,119 @@
+// Requests to the MusicBrainz web service and the Cover Art Archive.
+//
+// Everything is asynchronous: a request's answer comes back through its
+// callback from the event loop, never from within the call that started it.
+// MusicBrainz requests keep at least a second apart (process-wide), a server
+// that stops sending gives up after the timeout, and a 503 answer is waited
+// out once (its Retry-After) before it becomes a message.
+#pragma once
+
+#include <QByteArray>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+#include <QUrl>
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "discdata/release.h"
+
+namespace velmora::net {
+
+struct ServiceAddresses {
+    QString musicBrainz;  // "https://musicbrainz.org"
+    QString cover;        // "https://coverartarchive.org"
+};
+
+struct ClientOptions {
+    // A request fails when the server sends nothing for this long.
+    int timeoutMs = 10000;
+    // Least time between two MusicBrainz requests of this process.
+    int minIntervalMs = 1000;
+    // Longest Retry-After waited for; longer ones are cut to this.
+    int maxRetryWaitMs = 30000;
+
+    // The defaults, the timeout shortened by VELMORA_NET_TIMEOUT_MS when set
+    // (tests of servers that never answer).
+    static ClientOptions fromEnvironment();
+};
+
+enum class Outcome { Found, NotFound, Failed, Cancelled };
+
+struct LookupResult {
+    Outcome outcome = Outcome::Failed;
+    std::vector<discdata::ReleaseInfo> releases;
+    QString message;  // Japanese, for Failed
+};
+
+struct CoverResult {
+    Outcome outcome = Outcome::Failed;
+    QByteArray image;
+    QString message;  // Japanese, for Failed
+};
+
+class DiscDataClient : public QObject {
+public:
+    explicit DiscDataClient(ServiceAddresses addresses,
+                            ClientOptions options = ClientOptions::fromEnvironment(),
+                            QObject* parent = nullptr);
+    ~DiscDataClient() override;
+
+    // The releases of a disc: GET {server}/ws/2/discid/{id}?toc=...
+    void lookupDisc(const QString& discId, const QString& toc, std::function<void(LookupResult)> done);
+    // The front cover of a release: GET {cover}/release/{mbid}/front-500,
+    // following redirects.
+    void fetchCover(const QString& releaseId, std::function<void(CoverResult)> done);
+    // Stops the request under way; its callback gets Cancelled.
+    void cancel();
+    bool busy() const { return active_.has_value(); }
+
+    static QByteArray userAgent();
+    QUrl lookupUrl(const QString& discId, const QString& toc) const;
+    QUrl coverUrl(const QString& releaseId) const;
+
+private:
+    struct Answer {
+        int status = 0;
+        QByteArray body;
+        QNetworkReply::NetworkError error = QNetworkReply::NoError;
+        QString errorText;
+        QString host;
+        bool timedOut = false;
+        bool cancelled = false;
+    };
+    struct Request {
+        QUrl url;
+        bool rateLimited = false;
+        bool retried = false;
+        std::function<void(const Answer&)> done;
+    };
+
+    void start(Request request);
+    void scheduleSend(int delayMs);
+    void send();
+    void replyFinished();
+    void finish(const Answer& answer);
+
+    ServiceAddresses addresses_;
+    ClientOptions options_;
+    QNetworkAccessManager manager_;
+    QTimer sendTimer_;
+    QTimer timeoutTimer_;
+    std::optional<Request> active_;
+    QNetworkReply* reply_ = nullptr;
+    bool timedOut_ = false;
+    bool cancelled_ = false;
+};
+
+// The Japanese message for a request that did not get an answer.
+QString networkFailureText(QNetworkReply::NetworkError error, const QString& host, const QString& detail);
+
+// Runs the event loop until the lookup or the fetch has finished (for the
+// command line, which has no window to keep responsive).
+LookupResult lookupDiscAndWait(DiscDataClient& client, const QString& discId, const QString& toc);
+CoverResult fetchCoverAndWait(DiscDataClient& client, const QString& releaseId);
+
+}  // namespace velmora::net

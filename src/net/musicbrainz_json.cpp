@@ -1,0 +1,137 @@
+#include "musicbrainz_json.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QJsonParseError>
+
+namespace velmora::net {
+
+namespace {
+
+std::string utf8(const QJsonValue& value)
+{
+    return value.toString().toStdString();
+}
+
+// An artist credit written out: each name followed by its join phrase.
+std::string creditText(const QJsonValue& value)
+{
+    std::string text;
+    for (const QJsonValue& part : value.toArray()) {
+        const QJsonObject credit = part.toObject();
+        QString name = credit.value(QStringLiteral("name")).toString();
+        if (name.isEmpty()) {
+            name = credit.value(QStringLiteral("artist")).toObject().value(QStringLiteral("name")).toString();
+        }
+        text += name.toStdString() + utf8(credit.value(QStringLiteral("joinphrase")));
+    }
+    return text;
+}
+
+bool parseMedium(const QJsonObject& object, discdata::MediumInfo& medium)
+{
+    medium.position = object.value(QStringLiteral("position")).toInt();
+    medium.format = utf8(object.value(QStringLiteral("format")));
+    medium.title = utf8(object.value(QStringLiteral("title")));
+    for (const QJsonValue& disc : object.value(QStringLiteral("discs")).toArray()) {
+        medium.discIds.push_back(utf8(disc.toObject().value(QStringLiteral("id"))));
+    }
+    const QJsonValue tracks = object.value(QStringLiteral("tracks"));
+    if (!tracks.isUndefined() && !tracks.isArray()) {
+        return false;
+    }
+    for (const QJsonValue& value : tracks.toArray()) {
+        if (!value.isObject()) {
+            return false;
+        }
+        const QJsonObject track = value.toObject();
+        const QJsonObject recording = track.value(QStringLiteral("recording")).toObject();
+        discdata::TrackInfo info;
+        info.title = utf8(track.value(QStringLiteral("title")));
+        if (info.title.empty()) {
+            info.title = utf8(recording.value(QStringLiteral("title")));
+        }
+        QJsonValue credit = track.value(QStringLiteral("artist-credit"));
+        if (!credit.isArray()) {
+            credit = recording.value(QStringLiteral("artist-credit"));
+        }
+        info.artist = creditText(credit);
+        medium.tracks.push_back(std::move(info));
+    }
+    return true;
+}
+
+bool parseRelease(const QJsonObject& object, discdata::ReleaseInfo& release)
+{
+    release.id = utf8(object.value(QStringLiteral("id")));
+    if (release.id.empty()) {
+        return false;
+    }
+    release.title = utf8(object.value(QStringLiteral("title")));
+    release.artist = creditText(object.value(QStringLiteral("artist-credit")));
+    release.date = utf8(object.value(QStringLiteral("date")));
+    release.country = utf8(object.value(QStringLiteral("country")));
+    for (const QJsonValue& value : object.value(QStringLiteral("label-info")).toArray()) {
+        const QJsonObject info = value.toObject();
+        const QString label =
+            info.value(QStringLiteral("label")).toObject().value(QStringLiteral("name")).toString();
+        const QString number = info.value(QStringLiteral("catalog-number")).toString();
+        QString text = label;
+        if (!number.isEmpty()) {
+            text += (text.isEmpty() ? QString() : QStringLiteral(" / ")) + number;
+        }
+        if (!text.isEmpty()) {
+            release.labels.push_back(text.toStdString());
+        }
+    }
+    const QJsonValue media = object.value(QStringLiteral("media"));
+    if (!media.isUndefined() && !media.isArray()) {
+        return false;
+    }
+    for (const QJsonValue& value : media.toArray()) {
+        discdata::MediumInfo medium;
+        if (!value.isObject() || !parseMedium(value.toObject(), medium)) {
+            return false;
+        }
+        release.media.push_back(std::move(medium));
+    }
+    return true;
+}
+
+}  // namespace
+
+ParsedReleases parseDiscidAnswer(const QByteArray& json)
+{
+    ParsedReleases parsed;
+    const QString unreadable = QStringLiteral("MusicBrainzの応答を読み取れません。");
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(json, &error);
+    if (error.error != QJsonParseError::NoError || !document.isObject()) {
+        parsed.error = unreadable;
+        return parsed;
+    }
+    const QJsonValue releases = document.object().value(QStringLiteral("releases"));
+    if (!releases.isArray()) {
+        parsed.error = unreadable;
+        return parsed;
+    }
+    for (const QJsonValue& value : releases.toArray()) {
+        discdata::ReleaseInfo release;
+        if (!value.isObject() || !parseRelease(value.toObject(), release)) {
+            parsed.releases.clear();
+            parsed.error = unreadable;
+            return parsed;
+        }
+        parsed.releases.push_back(std::move(release));
+    }
+    parsed.ok = true;
+    return parsed;
+}
+
+QString serviceErrorText(const QByteArray& json)
+{
+    return QJsonDocument::fromJson(json).object().value(QStringLiteral("error")).toString();
+}
+
+}  // namespace velmora::net

@@ -1,0 +1,190 @@
+#include "discdata/disc_album_lookup.h"
+
+#include <QEventLoop>
+#include <QImage>
+#include <QProgressDialog>
+#include <QUrl>
+
+#include "discdata/disc_id.h"
+#include "platform/prompter.h"
+#include "platform/shell.h"
+#include "platform/text_codec.h"
+#include "store/atomic_file.h"
+#include "store/columns.h"
+
+namespace velmora::ui {
+
+DiscAlbumLookup::DiscAlbumLookup(QWidget* parent, Prompter& prompter, Shell& shell,
+                                 const store::AppSettings& settings, std::filesystem::path dataDir)
+    : parent_(parent),
+      prompter_(prompter),
+      shell_(shell),
+      server_(settings.musicBrainzServer),
+      dataDir_(std::move(dataDir)),
+      client_(
+          {QString::fromStdString(settings.musicBrainzServer), QString::fromStdString(settings.coverServer)})
+{
+}
+
+template <typename Result, typename Start>
+Result DiscAlbumLookup::waitWithProgress(const QString& label, Start start)
+{
+    QProgressDialog progress(label, QStringLiteral("キャンセル"), 0, 0, parent_);
+    progress.setObjectName(QString::fromLatin1(kProgressName));
+    progress.setWindowTitle(QStringLiteral("MusicBrainz"));
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(0);
+    progress.setAutoClose(false);
+    progress.setAutoReset(false);
+    Result result;
+    QEventLoop loop;
+    QObject::connect(&progress, &QProgressDialog::canceled, &loop, [this] { client_.cancel(); });
+    start([&result, &loop](Result answer) {
+        result = std::move(answer);
+        loop.quit();
+    });
+    progress.show();
+    // The box is modal to the window: while the answer is awaited the window
+    // paints, but a click in it cannot start a second command.
+    loop.exec();
+    progress.hide();
+    return result;
+}
+
+net::LookupResult DiscAlbumLookup::lookup(const QString& discId, const QString& toc)
+{
+    return waitWithProgress<net::LookupResult>(
+        QStringLiteral("MusicBrainzでディスクを調べています…"),
+        [&](auto done) { client_.lookupDisc(discId, toc, std::move(done)); });
+}
+
+net::CoverResult DiscAlbumLookup::cover(const QString& releaseId)
+{
+    return waitWithProgress<net::CoverResult>(QStringLiteral("カバー画像を取得しています…"), [&](auto done) {
+        client_.fetchCover(releaseId, std::move(done));
+    });
+}
+
+std::optional<discdata::AlbumFill> DiscAlbumLookup::run(const std::vector<std::int64_t>& trackFrames,
+                                                        const store::AlbumRecord& base)
+{
+    const discdata::DiscTable table = discdata::discTableFromLengths(trackFrames);
+    const std::optional<discdata::DiscIds> ids = discdata::computeDiscIds(table);
+    const std::vector<std::string> references = discdata::referencesFromLengths(trackFrames);
+    if (!ids || references.empty()) {
+        prompter_.information(QStringLiteral("読み取れません"));
+        return std::nullopt;
+    }
+    const net::LookupResult answer =
+        lookup(QString::fromStdString(ids->musicBrainz), QString::fromStdString(discdata::tocString(table)));
+    switch (answer.outcome) {
+        case net::Outcome::Cancelled:
+            return std::nullopt;
+        case net::Outcome::Failed:
+            prompter_.error(answer.message);
+            return std::nullopt;
+        case net::Outcome::NotFound:
+            if (prompter_.informationWithAction(QStringLiteral("MusicBrainzに登録されていません"),
+                                                QStringLiteral("登録ページを開く"))) {
+                shell_.open(
+                    QUrl(QString::fromStdString(discdata::submissionUrlOn(server_, ids->submissionUrl))));
+            }
+            return std::nullopt;
+        case net::Outcome::Found:
+            break;
+    }
+    std::size_t chosen = 0;
+    if (answer.releases.size() > 1) {
+        std::vector<QStringList> rows;
+        for (const discdata::ReleaseInfo& release : answer.releases) {
+            QStringList labels;
+            for (const std::string& label : release.labels) {
+                labels << fromUtf8(label);
+            }
+            rows.push_back({fromUtf8(release.artist), fromUtf8(release.title), fromUtf8(release.date),
+                            fromUtf8(release.country), labels.join(QStringLiteral(", ")),
+                            QString::number(discdata::matchingTrackCount(release, ids->musicBrainz,
+                                                                         table.offsets.size()))});
+        }
+        const std::optional<int> row = prompter_.chooseRow(
+            QStringLiteral("このディスクのリリースが%1件あります。使うものを選んでください。")
+                .arg(answer.releases.size()),
+            {QStringLiteral("アーティスト"), QStringLiteral("タイトル"), QStringLiteral("日付"),
+             QStringLiteral("国"), QStringLiteral("レーベル / カタログ番号"), QStringLiteral("曲数")},
+            rows);
+        if (!row || *row < 0 || static_cast<std::size_t>(*row) >= answer.releases.size()) {
+            return std::nullopt;
+        }
+        chosen = static_cast<std::size_t>(*row);
+    }
+    const discdata::ReleaseInfo& release = answer.releases[chosen];
+    const discdata::MediumInfo* medium =
+        discdata::matchingMedium(release, ids->musicBrainz, table.offsets.size());
+    if (medium == nullptr) {
+        prompter_.information(QStringLiteral("このリリースには曲目が登録されていません"));
+        return std::nullopt;
+    }
+    discdata::AlbumFill fill = discdata::fillAlbum(base, release, *medium, references);
+    attachCover(fill, release.id);
+    if (const QString notes = fillNotes(fill); !notes.isEmpty()) {
+        prompter_.information(notes);
+    }
+    return fill;
+}
+
+void DiscAlbumLookup::attachCover(discdata::AlbumFill& fill, const std::string& releaseId)
+{
+    if (!discdata::isReleaseId(releaseId)) {
+        return;
+    }
+    const net::CoverResult image = cover(QString::fromStdString(releaseId));
+    if (image.outcome == net::Outcome::NotFound || image.outcome == net::Outcome::Cancelled) {
+        return;
+    }
+    const QString keep = QStringLiteral("\nアルバムの情報はカバー画像なしで使えます。");
+    if (image.outcome == net::Outcome::Failed) {
+        prompter_.error(QStringLiteral("カバー画像を取得できませんでした。") + image.message + keep);
+        return;
+    }
+    if (QImage::fromData(image.image).isNull()) {
+        prompter_.error(QStringLiteral("カバー画像として届いたデータが画像ではありません。") + keep);
+        return;
+    }
+    const std::filesystem::path file = dataDir_ / discdata::coverFileName(releaseId);
+    std::error_code ec;
+    std::filesystem::create_directories(file.parent_path(), ec);
+    store::FileError error;
+    if (!store::writeFileAtomically(file, std::string_view(image.image.constData(), image.image.size()),
+                                    &error)) {
+        prompter_.error(QStringLiteral("カバー画像を保存できませんでした: ") + fromUtf8(file.string()) +
+                        keep);
+        return;
+    }
+    const std::string path = std::filesystem::absolute(file).string();
+    if (std::optional<std::string> cell = discdata::pathCell(path)) {
+        fill.record[store::ImagePathColumn] = *cell;
+    } else {
+        prompter_.error(QStringLiteral("カバー画像のパスに保存できない文字があります: ") + fromUtf8(path) +
+                        keep);
+    }
+}
+
+QString fillNotes(const discdata::AlbumFill& fill)
+{
+    QStringList notes;
+    if (fill.truncated) {
+        notes << QStringLiteral("このディスクは%1曲あります。最初の99曲だけを入れました。")
+                     .arg(fill.mediumTracks);
+    }
+    if (!fill.replacedFields.empty()) {
+        QStringList fields;
+        for (const std::string& field : fill.replacedFields) {
+            fields << fromUtf8(field);
+        }
+        notes << QStringLiteral("Shift-JISにない文字を「〓」にしました: ") +
+                     fields.join(QStringLiteral("、"));
+    }
+    return notes.join(QStringLiteral("\n"));
+}
+
+}  // namespace velmora::ui

@@ -1,0 +1,192 @@
+#include "filescan/folder_scan_dialogs.h"
+
+#include <QFile>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "platform/text_codec.h"
+
+namespace velmora::ui {
+
+namespace {
+const QString kCaption = QStringLiteral("フォルダから登録");
+}
+
+TScanProgressDialog::TScanProgressDialog(const QString& folder, QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("TScanProgressDialog"));
+    setWindowTitle(kCaption);
+    setWindowModality(Qt::WindowModal);
+    auto* layout = new QVBoxLayout(this);
+    auto* folderLabel = new QLabel(QStringLiteral("フォルダ: %1").arg(folder), this);
+    folderLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    folderLabel->setWordWrap(true);
+    layout->addWidget(folderLabel);
+    filesLabel_ = new QLabel(this);
+    albumsLabel_ = new QLabel(this);
+    layout->addWidget(filesLabel_);
+    layout->addWidget(albumsLabel_);
+    bar_ = new QProgressBar(this);
+    layout->addWidget(bar_);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    CancelButton = new QPushButton(QStringLiteral("キャンセル"), this);
+    buttons->addWidget(CancelButton);
+    layout->addLayout(buttons);
+    connect(CancelButton, &QPushButton::clicked, this, &TScanProgressDialog::reject);
+    setCounts(0, 0, 0);
+    setMinimumWidth(420);
+}
+
+void TScanProgressDialog::setCounts(int filesFound, int filesRead, int albumsFound)
+{
+    filesLabel_->setText(
+        QStringLiteral("見つかった音楽ファイル: %1 (読み込み済み: %2)").arg(filesFound).arg(filesRead));
+    albumsLabel_->setText(QStringLiteral("見つかったアルバム: %1").arg(albumsFound));
+    // Until the first tags are read the bar only shows that work goes on.
+    bar_->setRange(0, filesRead == 0 ? 0 : filesFound);
+    bar_->setValue(filesRead);
+}
+
+void TScanProgressDialog::closeAfterScan()
+{
+    scanOver_ = true;
+    QDialog::reject();
+}
+
+void TScanProgressDialog::reject()
+{
+    if (scanOver_) {
+        QDialog::reject();
+    } else if (!cancelRequested_) {
+        cancelRequested_ = true;
+        CancelButton->setEnabled(false);
+        albumsLabel_->setText(QStringLiteral("中止しています..."));
+        emit cancelled();
+    }
+}
+
+TScanSummaryDialog::TScanSummaryDialog(const std::vector<filescan::PlannedAlbum>& albums,
+                                       const QStringList& notes, QWidget* parent)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("TScanSummaryDialog"));
+    setWindowTitle(kCaption);
+    setWindowModality(Qt::WindowModal);
+    auto* layout = new QVBoxLayout(this);
+    countLabel_ = new QLabel(this);
+    layout->addWidget(countLabel_);
+
+    AlbumTree = new QTreeWidget(this);
+    AlbumTree->setRootIsDecorated(false);
+    AlbumTree->setUniformRowHeights(true);
+    AlbumTree->setTextElideMode(Qt::ElideMiddle);
+    AlbumTree->setHeaderLabels({QStringLiteral("アーティスト名"), QStringLiteral("アルバム名"),
+                                QStringLiteral("曲数"), QStringLiteral("フォルダ")});
+    QList<QTreeWidgetItem*> items;
+    items.reserve(static_cast<qsizetype>(albums.size()));
+    for (const filescan::PlannedAlbum& album : albums) {
+        auto* item = new QTreeWidgetItem;
+        item->setText(0, fromCp932(album.record[store::ArtistColumn]));
+        item->setText(1, fromCp932(album.record[store::AlbumColumn]));
+        item->setText(2, QString::number(album.songs));
+        item->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
+        item->setText(3, QFile::decodeName(QByteArray::fromStdString(album.folder)));
+        item->setToolTip(3, item->text(3));
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        item->setCheckState(0, Qt::Checked);
+        items.push_back(item);
+        songs_.push_back(album.songs);
+    }
+    AlbumTree->addTopLevelItems(items);
+    AlbumTree->header()->resizeSection(0, 180);
+    AlbumTree->header()->resizeSection(1, 220);
+    AlbumTree->header()->resizeSection(2, 50);
+    layout->addWidget(AlbumTree, 1);
+
+    if (!notes.isEmpty()) {
+        NotesView = new QPlainTextEdit(notes.join(QLatin1Char('\n')), this);
+        NotesView->setReadOnly(true);
+        NotesView->setMaximumHeight(90);
+        layout->addWidget(NotesView);
+    }
+
+    auto* buttons = new QHBoxLayout;
+    auto* checkAll = new QPushButton(QStringLiteral("すべて選択"), this);
+    auto* checkNone = new QPushButton(QStringLiteral("すべて解除"), this);
+    buttons->addWidget(checkAll);
+    buttons->addWidget(checkNone);
+    buttons->addStretch();
+    RegisterButton = new QPushButton(QStringLiteral("登録"), this);
+    RegisterButton->setDefault(true);
+    CancelButton = new QPushButton(QStringLiteral("キャンセル"), this);
+    buttons->addWidget(RegisterButton);
+    buttons->addWidget(CancelButton);
+    layout->addLayout(buttons);
+
+    connect(checkAll, &QPushButton::clicked, this, [this] { setAllChecked(true); });
+    connect(checkNone, &QPushButton::clicked, this, [this] { setAllChecked(false); });
+    connect(RegisterButton, &QPushButton::clicked, this, &TScanSummaryDialog::registerRequested);
+    connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    connect(AlbumTree, &QTreeWidget::itemChanged, this, [this] { updateCount(); });
+    updateCount();
+    resize(820, 480);
+}
+
+std::vector<int> TScanSummaryDialog::checkedAlbums() const
+{
+    std::vector<int> checked;
+    for (int i = 0; i < AlbumTree->topLevelItemCount(); ++i) {
+        if (AlbumTree->topLevelItem(i)->checkState(0) == Qt::Checked) {
+            checked.push_back(i);
+        }
+    }
+    return checked;
+}
+
+void TScanSummaryDialog::setAllChecked(bool checked)
+{
+    for (int i = 0; i < AlbumTree->topLevelItemCount(); ++i) {
+        AlbumTree->topLevelItem(i)->setCheckState(0, checked ? Qt::Checked : Qt::Unchecked);
+    }
+}
+
+void TScanSummaryDialog::setBusy(const QString& text)
+{
+    busy_ = true;
+    countLabel_->setText(text);
+    for (QWidget* child : findChildren<QWidget*>()) {
+        if (child != countLabel_) {
+            child->setEnabled(false);
+        }
+    }
+}
+
+void TScanSummaryDialog::reject()
+{
+    if (!busy_) {
+        QDialog::reject();
+    }
+}
+
+void TScanSummaryDialog::updateCount()
+{
+    int songs = 0;
+    const std::vector<int> checked = checkedAlbums();
+    for (int index : checked) {
+        songs += songs_[static_cast<std::size_t>(index)];
+    }
+    countLabel_->setText(QStringLiteral("登録するアルバム: %1 / %2 (曲数: %3)")
+                             .arg(checked.size())
+                             .arg(AlbumTree->topLevelItemCount())
+                             .arg(songs));
+    RegisterButton->setEnabled(!checked.empty());
+}
+
+}  // namespace velmora::ui

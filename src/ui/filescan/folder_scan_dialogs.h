@@ -1,0 +1,82 @@
+// The two dialogs of "register a folder": the progress of the scan, and the
+// list of the albums found, each with a tick box.
+#pragma once
+
+#include <QDialog>
+#include <vector>
+
+#include "filescan/album_plan.h"
+
+class QLabel;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class QTreeWidget;
+
+namespace velmora::ui {
+
+// Shows how far the scan got. Cancel (the button, Escape or the close box)
+// asks the scan to stop; the dialog stays until the scan has stopped.
+class TScanProgressDialog : public QDialog {
+    Q_OBJECT
+public:
+    TScanProgressDialog(const QString& folder, QWidget* parent);
+
+    void setCounts(int filesFound, int filesRead, int albumsFound);
+    bool cancelRequested() const { return cancelRequested_; }
+    // Closes the dialog once the scan has stopped.
+    void closeAfterScan();
+
+    QPushButton* CancelButton = nullptr;
+
+signals:
+    void cancelled();
+
+public slots:
+    void reject() override;
+
+private:
+    QLabel* filesLabel_ = nullptr;
+    QLabel* albumsLabel_ = nullptr;
+    QProgressBar* bar_ = nullptr;
+    bool cancelRequested_ = false;
+    bool scanOver_ = false;
+};
+
+// The albums to register: artist, title, songs and folder, all ticked at
+// first. 「登録」 asks for the ticked rows (checkedAlbums()) to be
+// registered; the dialog then shows the work until accept() closes it.
+class TScanSummaryDialog : public QDialog {
+    Q_OBJECT
+public:
+    TScanSummaryDialog(const std::vector<filescan::PlannedAlbum>& albums, const QStringList& notes,
+                       QWidget* parent);
+
+    // Indexes of the ticked albums, in list order.
+    std::vector<int> checkedAlbums() const;
+    void setAllChecked(bool checked);
+    // Shows `text` and takes no input (not even Cancel) while the albums
+    // are being registered.
+    void setBusy(const QString& text);
+
+signals:
+    void registerRequested();
+
+public slots:
+    void reject() override;
+
+public:
+    QTreeWidget* AlbumTree = nullptr;
+    QPushButton* RegisterButton = nullptr;
+    QPushButton* CancelButton = nullptr;
+    QPlainTextEdit* NotesView = nullptr;
+
+private:
+    void updateCount();
+
+    QLabel* countLabel_ = nullptr;
+    std::vector<int> songs_;
+    bool busy_ = false;
+};
+
+}  // namespace velmora::ui

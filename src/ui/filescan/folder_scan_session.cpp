@@ -1,0 +1,156 @@
+#include "filescan/folder_scan_session.h"
+
+#include <QAbstractItemView>
+#include <QFile>
+#include <QLabel>
+#include <QThread>
+
+#include "filescan/album_plan.h"
+#include "filescan/folder_scan_dialogs.h"
+#include "mainwindow/album_list_model.h"
+#include "mainwindow/list_views.h"
+#include "mainwindow/tform1.h"
+#include "platform/prompter.h"
+#include "platform/text_codec.h"
+
+namespace velmora::ui {
+
+namespace {
+
+QStringList notesOf(const tags::ScanResult& result)
+{
+    QStringList notes;
+    for (const std::string& note : tags::scanNotes(result)) {
+        notes.push_back(fromUtf8(note));
+    }
+    return notes;
+}
+
+}  // namespace
+
+FolderScanSession::FolderScanSession(TForm1& window, Prompter& prompter, store::DataFolder dataFolder,
+                                     std::filesystem::path root)
+    : QObject(&window),
+      window_(window),
+      prompter_(prompter),
+      dataFolder_(std::move(dataFolder)),
+      root_(std::move(root))
+{
+    setObjectName(QStringLiteral("FolderScanSession"));
+    timer_.setInterval(100);
+    connect(&timer_, &QTimer::timeout, this, &FolderScanSession::showProgress);
+}
+
+FolderScanSession::~FolderScanSession()
+{
+    // The window may close in the middle of a scan: stop it and wait.
+    if (worker_ != nullptr) {
+        progress_.cancel = true;
+        worker_->wait();
+        delete worker_;
+    }
+}
+
+void FolderScanSession::start()
+{
+    // The catalogue's media paths are taken now; the progress dialog keeps
+    // the window's commands from changing the catalogue meanwhile.
+    known_ = filescan::catalogueMediaPaths(window_.DataGrid);
+    progressDialog_ =
+        new TScanProgressDialog(QFile::decodeName(QByteArray::fromStdString(root_.native())), &window_);
+    progressDialog_->setAttribute(Qt::WA_DeleteOnClose);
+    connect(progressDialog_, &TScanProgressDialog::cancelled, this, [this] { progress_.cancel = true; });
+
+    worker_ = QThread::create([this] { result_ = tags::scanAlbums(root_, known_, progress_); });
+    connect(worker_, &QThread::finished, this, &FolderScanSession::scanFinished);
+    worker_->start();
+    timer_.start();
+    progressDialog_->open();
+}
+
+void FolderScanSession::showProgress()
+{
+    if (progressDialog_) {
+        progressDialog_->setCounts(progress_.filesFound.load(), progress_.filesRead.load(),
+                                   progress_.albumsFound.load());
+    }
+}
+
+void FolderScanSession::scanFinished()
+{
+    timer_.stop();
+    showProgress();
+    worker_->wait();
+    delete worker_;
+    worker_ = nullptr;
+    // A cancel that came after the last file was read still cancels.
+    const bool cancelled = result_.scan.cancelled || (progressDialog_ && progressDialog_->cancelRequested());
+    if (progressDialog_) {
+        progressDialog_->closeAfterScan();
+    }
+    if (cancelled) {
+        end(false);
+        return;
+    }
+    const QStringList notes = notesOf(result_);
+    if (result_.plan.albums.empty()) {
+        QString text = QStringLiteral("登録するアルバムがありません");
+        if (!notes.isEmpty()) {
+            text += QStringLiteral("\n\n") + notes.join(QLatin1Char('\n'));
+        }
+        prompter_.information(text);
+        end(false);
+        return;
+    }
+    summaryDialog_ = new TScanSummaryDialog(result_.plan.albums, notes, &window_);
+    summaryDialog_->setAttribute(Qt::WA_DeleteOnClose);
+    connect(summaryDialog_, &QDialog::rejected, this, [this] { end(false); });
+    connect(summaryDialog_, &TScanSummaryDialog::registerRequested, this, &FolderScanSession::registerAlbums);
+    summaryDialog_->open();
+}
+
+void FolderScanSession::registerAlbums()
+{
+    const std::vector<int> checked = summaryDialog_->checkedAlbums();
+    chosen_.clear();
+    chosen_.reserve(checked.size());
+    for (int index : checked) {
+        chosen_.push_back(std::move(result_.plan.albums[static_cast<std::size_t>(index)]));
+    }
+    if (chosen_.empty()) {
+        return;  // the button is off then; nothing to do
+    }
+    summaryDialog_->setBusy(QStringLiteral("登録しています..."));
+    worker_ = QThread::create([this] { coversFailed_ = tags::storeEmbeddedCovers(chosen_, dataFolder_); });
+    connect(worker_, &QThread::finished, this, &FolderScanSession::appendAlbums);
+    worker_->start();
+}
+
+void FolderScanSession::appendAlbums()
+{
+    worker_->wait();
+    delete worker_;
+    worker_ = nullptr;
+    const int first = filescan::appendAlbums(window_.DataGrid, chosen_);
+    window_.AllVisibleButtonClick();
+    // Every album is shown in number order: album n is on row n - 1.
+    window_.selectListRow(first - 1, true);
+    window_.AlbumListView->scrollTo(window_.albumModel()->index(first - 1, 0));
+    if (summaryDialog_) {
+        summaryDialog_->accept();
+    }
+    if (coversFailed_ > 0) {
+        prompter_.information(
+            QStringLiteral("画像を保存できなかったアルバムがあります (%1)。画像なしで登録しました")
+                .arg(coversFailed_));
+    }
+    end(true);
+}
+
+void FolderScanSession::end(bool registered)
+{
+    emit finished(registered);
+    deleteLater();
+}
+
+}  // namespace velmora::ui

@@ -1,0 +1,64 @@
+// One run of "register a folder": the scan on a worker thread with its
+// progress dialog, then the summary list, then the albums appended to the
+// catalogue. The session belongs to the main window and deletes itself when
+// it is over.
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
+#include <filesystem>
+#include <memory>
+#include <unordered_set>
+
+#include "store/data_folder.h"
+#include "tags/folder_scan.h"
+
+class QThread;
+
+namespace velmora::ui {
+
+class Prompter;
+class TForm1;
+class TScanProgressDialog;
+class TScanSummaryDialog;
+
+class FolderScanSession : public QObject {
+    Q_OBJECT
+public:
+    FolderScanSession(TForm1& window, Prompter& prompter, store::DataFolder dataFolder,
+                      std::filesystem::path root);
+    ~FolderScanSession() override;
+
+    // Starts the scan and shows its progress.
+    void start();
+
+signals:
+    // The session is over: albums were registered (true) or not.
+    void finished(bool registered);
+
+private:
+    void showProgress();
+    void scanFinished();
+    // The ticked albums: their pictures are written on a worker thread,
+    // then they are appended.
+    void registerAlbums();
+    void appendAlbums();
+    void end(bool registered);
+
+    TForm1& window_;
+    Prompter& prompter_;
+    store::DataFolder dataFolder_;
+    std::filesystem::path root_;
+    std::unordered_set<std::string> known_;
+    tags::ScanProgress progress_;
+    tags::ScanResult result_;
+    std::vector<filescan::PlannedAlbum> chosen_;
+    int coversFailed_ = 0;
+    QThread* worker_ = nullptr;
+    QTimer timer_;
+    QPointer<TScanProgressDialog> progressDialog_;
+    QPointer<TScanSummaryDialog> summaryDialog_;
+};
+
+}  // namespace velmora::ui

@@ -1,0 +1,307 @@
+// Grouping music files' tags into album records.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+
+#include "filescan/album_plan.h"
+#include "filescan/tag_text.h"
+#include "store/album_table.h"
+#include "support/sjis.h"
+
+namespace velmora::filescan {
+namespace {
+
+using store::AlbumRecord;
+using test::sj;
+
+// A tagged file; fields left empty are absent from the tag.
+FileTags tagged(std::string path, std::u16string album, std::u16string artist, std::u16string title,
+                int track, std::u16string albumArtist = {})
+{
+    FileTags file;
+    file.path = std::move(path);
+    file.folder = std::string(parentPath(file.path));
+    file.hasTags = true;
+    file.album = std::move(album);
+    file.artist = std::move(artist);
+    file.albumArtist = std::move(albumArtist);
+    file.title = std::move(title);
+    file.track = track;
+    return file;
+}
+
+FileTags untagged(std::string path)
+{
+    FileTags file;
+    file.path = std::move(path);
+    file.folder = std::string(parentPath(file.path));
+    return file;
+}
+
+std::vector<std::string> titles(const AlbumRecord& record)
+{
+    std::vector<std::string> out;
+    for (int slot = 1; slot <= store::kSongSlots && !record[store::songTitleColumn(slot)].empty(); ++slot) {
+        out.push_back(test::utf8(record[store::songTitleColumn(slot)]));
+    }
+    return out;
+}
+
+TEST(AlbumPlan, AlbumArtistNamesTheAlbumAndSongArtistsOnlyWhereTheyDiffer)
+{
+    std::vector<FileTags> files = {
+        tagged("/m/a/02.flac", u"冬の旅", u"歌手A", u"二曲目", 2, u"楽団"),
+        tagged("/m/a/01.flac", u"冬の旅", u"楽団", u"一曲目", 1, u"楽団"),
+    };
+    files[0].genre = u"クラシック";
+    files[1].year = 2001;
+    ScanPlan plan = planAlbums(files, {});
+    ASSERT_EQ(plan.albums.size(), 1u);
+    const PlannedAlbum& album = plan.albums[0];
+    const AlbumRecord& r = album.record;
+    EXPECT_EQ(r[store::ArtistColumn], sj("楽団"));
+    EXPECT_EQ(r[store::AlbumColumn], sj("冬の旅"));
+    EXPECT_EQ(r[store::Memo1Column], sj("クラシック"));
+    EXPECT_EQ(r[store::Memo3Column], sj("2001年"));
+    EXPECT_EQ(r[store::FuriganaColumn], sj("楽団"));
+    EXPECT_EQ(titles(r), (std::vector<std::string>{"一曲目", "二曲目"}));
+    EXPECT_EQ(r[store::songArtistColumn(1)], "");
+    EXPECT_EQ(r[store::songArtistColumn(2)], sj("歌手A"));
+    EXPECT_EQ(r[store::mediaColumn(1)], "/m/a/01.flac");
+    EXPECT_EQ(r[store::mediaColumn(2)], "/m/a/02.flac");
+    EXPECT_EQ(album.folder, "/m/a");
+    EXPECT_EQ(album.songs, 2);
+    EXPECT_EQ(plan.songCount(), 2);
+}
+
+TEST(AlbumPlan, ArtistStandsInForAMissingAlbumArtistAndSplitsAlbums)
+{
+    // Without album artists, two artists with the same album title in one
+    // folder are two albums; with one, a compilation stays one album.
+    std::vector<FileTags> files = {
+        tagged("/m/x/1.mp3", u"Best", u"Alpha", u"a1", 1),
+        tagged("/m/x/2.mp3", u"Best", u"Beta", u"b1", 1),
+        tagged("/m/x/3.mp3", u"Best", u"Alpha", u"a2", 2),
+    };
+    ScanPlan plan = planAlbums(files, {});
+    ASSERT_EQ(plan.albums.size(), 2u);
+    EXPECT_EQ(plan.albums[0].record[store::ArtistColumn], "Alpha");
+    EXPECT_EQ(titles(plan.albums[0].record), (std::vector<std::string>{"a1", "a2"}));
+    EXPECT_EQ(plan.albums[1].record[store::ArtistColumn], "Beta");
+    EXPECT_EQ(plan.albums[0].record[store::songArtistColumn(1)], "");
+}
+
+TEST(AlbumPlan, CompilationKeepsEverySongArtist)
+{
+    std::vector<FileTags> files;
+    for (int i = 1; i <= 12; ++i) {
+        files.push_back(tagged("/m/hits/" + std::to_string(100 + i) + ".ogg", u"Hits",
+                               u"Singer " + std::u16string(1, static_cast<char16_t>(u'A' + i)), u"Song", i,
+                               u"Various Artists"));
+    }
+    std::shuffle(files.begin(), files.end(), std::mt19937(7));
+    ScanPlan plan = planAlbums(files, {});
+    ASSERT_EQ(plan.albums.size(), 1u);
+    const AlbumRecord& r = plan.albums[0].record;
+    EXPECT_EQ(r[store::ArtistColumn], "Various Artists");
+    for (int slot = 1; slot <= 12; ++slot) {
+        EXPECT_EQ(r[store::songArtistColumn(slot)],
+                  "Singer " + std::string(1, static_cast<char>('A' + slot)));
+        EXPECT_EQ(r[store::mediaColumn(slot)], "/m/hits/" + std::to_string(100 + slot) + ".ogg");
+    }
+}
+
+TEST(AlbumPlan, DiscSubfoldersJoinTheirAlbumInDiscOrder)
+{
+    // Disc numbers come from the tag, else from the subfolder's name.
+    std::vector<FileTags> files = {
+        tagged("/m/opera/Disc 2/01.flac", u"Opera", u"Cast", u"2-1", 1),
+        tagged("/m/opera/CD1/02.flac", u"Opera", u"Cast", u"1-2", 2),
+        tagged("/m/opera/CD1/01.flac", u"Opera", u"Cast", u"1-1", 1),
+        tagged("/m/opera/Disc 2/02.flac", u"Opera", u"Cast", u"2-2", 2),
+    };
+    files[0].disc = 2;
+    ScanPlan plan = planAlbums(files, {});
+    ASSERT_EQ(plan.albums.size(), 1u);
+    EXPECT_EQ(plan.albums[0].folder, "/m/opera");
+    EXPECT_EQ(titles(plan.albums[0].record), (std::vector<std::string>{"1-1", "1-2", "2-1", "2-2"}));
+
+    // Disc tags in one folder order the songs too.
+    std::vector<FileTags> flat = {
+        tagged("/m/two/a.mp3", u"Two", u"Duo", u"disc2 track1", 1),
+        tagged("/m/two/b.mp3", u"Two", u"Duo", u"disc1 track2", 2),
+        tagged("/m/two/c.mp3", u"Two", u"Duo", u"disc1 track1", 1),
+    };
+    flat[0].disc = 2;
+    flat[1].disc = 1;
+    flat[2].disc = 1;
+    EXPECT_EQ(titles(planAlbums(flat, {}).albums.at(0).record),
+              (std::vector<std::string>{"disc1 track1", "disc1 track2", "disc2 track1"}));
+}
+
+TEST(AlbumPlan, SongsWithoutTrackNumbersFollowInFileNameOrder)
+{
+    std::vector<FileTags> files = {
+        tagged("/m/t/zeta.mp3", u"T", u"A", u"zeta", 0),  tagged("/m/t/alpha.mp3", u"T", u"A", u"alpha", 0),
+        tagged("/m/t/second.mp3", u"T", u"A", u"two", 2), tagged("/m/t/first.mp3", u"T", u"A", u"one", 1),
+        tagged("/m/t/middle.mp3", u"T", u"A", u"mid", 0),
+    };
+    EXPECT_EQ(titles(planAlbums(files, {}).albums.at(0).record),
+              (std::vector<std::string>{"one", "two", "alpha", "mid", "zeta"}));
+}
+
+TEST(AlbumPlan, FilesWithoutTagsTakeFolderAndFileNames)
+{
+    std::vector<FileTags> files = {untagged("/m/Live 1999/02 Encore.wav"),
+                                   untagged("/m/Live 1999/01 Opening.wav"),
+                                   untagged("/m/Live 1999/.hidden.wav")};
+    ScanPlan plan = planAlbums(files, {});
+    ASSERT_EQ(plan.albums.size(), 1u);
+    const AlbumRecord& r = plan.albums[0].record;
+    EXPECT_EQ(r[store::AlbumColumn], "Live 1999");
+    EXPECT_EQ(r[store::ArtistColumn], "");
+    EXPECT_EQ(titles(r), (std::vector<std::string>{".hidden", "01 Opening", "02 Encore"}));
+
+    // A tagged file without a title or album falls back the same way.
+    FileTags partial = tagged("/m/Solo/track.mp3", u"", u"Someone", u"", 3);
+    ScanPlan one = planAlbums({partial}, {});
+    EXPECT_EQ(one.albums.at(0).record[store::AlbumColumn], "Solo");
+    EXPECT_EQ(titles(one.albums.at(0).record), (std::vector<std::string>{"track"}));
+}
+
+TEST(AlbumPlan, MoreThan99SongsKeepsTheFirst99AndSaysSo)
+{
+    std::vector<FileTags> files;
+    for (int i = 1; i <= 120; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "/m/big/%03d.mp3", i);
+        files.push_back(tagged(name, u"Big", u"Band", u"t", i));
+    }
+    std::reverse(files.begin(), files.end());
+    ScanPlan plan = planAlbums(files, {});
+    ASSERT_EQ(plan.albums.size(), 1u);
+    const PlannedAlbum& album = plan.albums[0];
+    EXPECT_EQ(album.songs, 99);
+    EXPECT_EQ(album.droppedSongs, 21);
+    EXPECT_EQ(album.record[store::mediaColumn(1)], "/m/big/001.mp3");
+    EXPECT_EQ(album.record[store::mediaColumn(99)], "/m/big/099.mp3");
+
+    // Registered once, the album is not offered again: the songs past 99
+    // do not come back as an album of their own.
+    store::AlbumTable table;
+    appendAlbums(table, plan.albums);
+    ScanPlan again = planAlbums(files, catalogueMediaPaths(table));
+    EXPECT_TRUE(again.albums.empty());
+    EXPECT_EQ(again.knownAlbums, 1);
+    EXPECT_EQ(again.knownFiles, 99);
+}
+
+TEST(AlbumPlan, CharactersShiftJisLacksBecomeGetaMarksAndAreCounted)
+{
+    // The wave dash maps to its CP932 twin; the emoji and é have no form.
+    FileTags file = tagged("/m/c/1.mp3", u"Caf\u00e9 \u301c", u"DJ \U0001F3B5", u"a<>b\nc", 1);
+    file.genre = u"J{}Pop";
+    file.year = 1987;
+    ScanPlan plan = planAlbums({file}, {});
+    ASSERT_EQ(plan.albums.size(), 1u);
+    const AlbumRecord& r = plan.albums[0].record;
+    EXPECT_EQ(r[store::AlbumColumn], sj("Caf〓 ～"));
+    EXPECT_EQ(r[store::ArtistColumn], sj("DJ 〓"));
+    EXPECT_EQ(r[store::songTitleColumn(1)], sj("a＜＞b c"));
+    EXPECT_EQ(r[store::Memo1Column], "J{}Pop");  // not a memo-line field
+    EXPECT_EQ(plan.albums[0].missingCharacters, 2);
+    EXPECT_EQ(plan.missingCharacters, 2);
+    for (int column = 0; column < store::kColumnCount; ++column) {
+        EXPECT_EQ(store::checkCell(column, r[column]), store::CellProblem::None) << column;
+    }
+}
+
+TEST(AlbumPlan, PathsShiftJisCannotHoldAreLeftOutAndCounted)
+{
+    std::vector<FileTags> files = {
+        tagged("/m/p/ok.mp3", u"P", u"A", u"ok", 1),
+        tagged("/m/p/caf\xc3\xa9.mp3", u"P", u"A", u"accent", 2),     // é: no CP932 form
+        tagged("/m/p/bad\xff.mp3", u"P", u"A", u"invalid", 3),        // not UTF-8
+        tagged("/m/p/wave\xe3\x80\x9c.mp3", u"P", u"A", u"wave", 4),  // would come back as another character
+    };
+    ScanPlan plan = planAlbums(files, {});
+    ASSERT_EQ(plan.albums.size(), 1u);
+    EXPECT_EQ(titles(plan.albums[0].record), (std::vector<std::string>{"ok"}));
+    EXPECT_EQ(plan.unstorablePaths, 3);
+
+    std::vector<FileTags> japanese = {tagged("/音楽/アルバム/01 曲.mp3", u"X", u"Y", u"z", 1)};
+    EXPECT_EQ(planAlbums(japanese, {}).albums.at(0).record[store::mediaColumn(1)],
+              sj("/音楽/アルバム/01 曲.mp3"));
+}
+
+TEST(AlbumPlan, KnownFilesAreNotAddedAgain)
+{
+    std::vector<FileTags> files = {
+        tagged("/m/k/1.mp3", u"K", u"A", u"one", 1),
+        tagged("/m/k/2.mp3", u"K", u"A", u"two", 2),
+        tagged("/m/n/1.mp3", u"N", u"A", u"new", 1),
+    };
+    std::unordered_set<std::string> known = {"/m/k/1.mp3", "/m/n/1.mp3"};
+    ScanPlan plan = planAlbums(files, known);
+    ASSERT_EQ(plan.albums.size(), 1u);
+    EXPECT_EQ(titles(plan.albums[0].record), (std::vector<std::string>{"two"}));
+    EXPECT_EQ(plan.knownFiles, 2);
+    EXPECT_EQ(plan.knownAlbums, 1);
+}
+
+TEST(AlbumPlan, AlbumsComeInFolderOrderAndAppendAfterTheCatalogue)
+{
+    std::vector<FileTags> files = {
+        tagged("/m/b/1.mp3", u"B", u"Z", u"b", 1),
+        tagged("/m/a/2.mp3", u"A2", u"Y", u"a2", 1),
+        tagged("/m/a/1.mp3", u"A1", u"X", u"a1", 1),
+    };
+    ScanPlan plan = planAlbums(files, {});
+    ASSERT_EQ(plan.albums.size(), 3u);
+    EXPECT_EQ(plan.albums[0].record[store::AlbumColumn], "A1");
+    EXPECT_EQ(plan.albums[1].record[store::AlbumColumn], "A2");
+    EXPECT_EQ(plan.albums[2].record[store::AlbumColumn], "B");
+
+    store::AlbumTable table;
+    table.setRowCount(2);
+    table.setCell(store::ArtistColumn, 1, "existing");
+    EXPECT_EQ(appendAlbums(table, plan.albums), 2);
+    EXPECT_EQ(table.albumCount(), 4);
+    EXPECT_EQ(table.cell(store::ArtistColumn, 1), "existing");
+    EXPECT_EQ(table.cell(store::AlbumColumn, 4), "B");
+    EXPECT_EQ(table.cell(store::mediaColumn(1), 2), "/m/a/1.mp3");
+
+    // Running the plan again over the grown catalogue adds nothing.
+    ScanPlan again = planAlbums(files, catalogueMediaPaths(table));
+    EXPECT_TRUE(again.albums.empty());
+    EXPECT_EQ(again.knownAlbums, 3);
+}
+
+TEST(AlbumPlan, PicturesPreferTheEmbeddedOneOverTheFolders)
+{
+    FileTags first = tagged("/m/pic/1.mp3", u"P", u"A", u"1", 1);
+    FileTags second = tagged("/m/pic/2.mp3", u"P", u"A", u"2", 2);
+    first.folderPicture = second.folderPicture = "/m/pic/cover.jpg";
+    ScanPlan withFolderPicture = planAlbums({first, second}, {});
+    EXPECT_EQ(withFolderPicture.albums.at(0).record[store::ImagePathColumn], "/m/pic/cover.jpg");
+    EXPECT_EQ(withFolderPicture.albums.at(0).embeddedPictureFile, "");
+
+    second.embeddedPicture = true;
+    ScanPlan embedded = planAlbums({first, second}, {});
+    EXPECT_EQ(embedded.albums.at(0).embeddedPictureFile, "/m/pic/2.mp3");
+    EXPECT_EQ(embedded.albums.at(0).record[store::ImagePathColumn], "");
+}
+
+TEST(AlbumPlan, EmptyInputPlansNothing)
+{
+    ScanPlan plan = planAlbums({}, {});
+    EXPECT_TRUE(plan.albums.empty());
+    EXPECT_EQ(plan.songCount(), 0);
+    store::AlbumTable table;
+    EXPECT_EQ(appendAlbums(table, plan.albums), 1);
+    EXPECT_EQ(table.albumCount(), 0);
+}
+
+}  // namespace
+}  // namespace velmora::filescan

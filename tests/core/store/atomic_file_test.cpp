@@ -1,0 +1,262 @@
+#include "store/atomic_file.h"
+
+#include <fcntl.h>
+#include <sched.h>
+#include <sys/file.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <utime.h>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <ctime>
+
+#include "store/app_settings.h"
+#include "support/temp_dir.h"
+
+namespace velmora::store {
+namespace {
+
+namespace fs = std::filesystem;
+using test::readBytes;
+using test::TempDir;
+using test::writeBytes;
+
+std::vector<std::string> namesIn(const fs::path& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Starts a save of `file` in a child process, writes `bytes` and kills the
+// child by SIGKILL before the save ends, as the user or the system would.
+void killWhileSaving(const fs::path& file, std::string_view bytes)
+{
+    pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        AtomicFileWriter writer(file);
+        if (writer.open()) {
+            writer.write(bytes);
+        }
+        ::raise(SIGKILL);
+        ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status));
+}
+
+void makeOld(const fs::path& file)
+{
+    struct utimbuf times {};
+    times.actime = times.modtime = std::time(nullptr) - 2 * 3600;
+    ASSERT_EQ(::utime(file.c_str(), &times), 0);
+}
+
+TEST(AtomicFile, AKilledSaveLeavesAFileThatTheNextRunRemoves)
+{
+    TempDir dir;
+    writeBytes(dir / "VLM.dat", "old\r\n");
+    killWhileSaving(dir / "VLM.dat", "half of the n");
+    std::vector<std::string> left = namesIn(dir.path());
+    ASSERT_EQ(left.size(), 2u) << "the killed writer's file stays behind";
+    const std::string temporary = left[0] == "VLM.dat" ? left[1] : left[0];
+    EXPECT_TRUE(temporary.starts_with("VLM.dat.velmora-tmp-")) << temporary;
+    EXPECT_EQ(readBytes(dir / "VLM.dat"), "old\r\n");
+
+    // Other files that look alike are never touched.
+    const std::vector<std::string> others = {"VLM.dat.tmp-notes.txt", "mine.velmora-tmp-",
+                                             "mine.velmora-tmp-12",   "mine.velmora-tmp-x-1",
+                                             "VLM.txt.tmp-abcdef",    "VLM.dat.tmp-fresh1"};
+    for (const std::string& name : others) {
+        writeBytes(dir / name, "keep");
+    }
+    writeBytes(dir / "VLM.ini.tmp-OLD123", "an older version's leftover");
+    makeOld(dir / "VLM.ini.tmp-OLD123");
+    makeOld(dir / "VLM.txt.tmp-abcdef");
+    fs::create_directory(dir / "VLM.dat.velmora-tmp-1-folder");
+
+    EXPECT_EQ(removeStaleTemporaryFiles(dir.path()), 2);
+    EXPECT_FALSE(fs::exists(dir / temporary));
+    EXPECT_FALSE(fs::exists(dir / "VLM.ini.tmp-OLD123")) << "an hour-old leftover of an older version";
+    for (const std::string& name : others) {
+        EXPECT_TRUE(fs::exists(dir / name)) << name;
+    }
+    EXPECT_TRUE(fs::is_directory(dir / "VLM.dat.velmora-tmp-1-folder"));
+    EXPECT_EQ(removeStaleTemporaryFiles(dir.path()), 0);
+}
+
+TEST(AtomicFile, EachSaveClearsTheLeftoversOfItsFileButNotAFileInUse)
+{
+    TempDir dir;
+    for (int i = 0; i < 3; ++i) {
+        killWhileSaving(dir / "VLM.dat", "x");
+        EXPECT_EQ(dir.entryCount(), 1u) << "each save removed the leftover of the one before";
+    }
+    writeBytes(dir / "VLM.dat.velmora-tmp-2147483646-Older1", "an earlier leftover");
+    killWhileSaving(dir / "VLM1.txt", "");
+    ASSERT_EQ(dir.entryCount(), 3u);
+
+    AtomicFileWriter writer(dir / "VLM.dat");
+    ASSERT_TRUE(writer.open());
+    ASSERT_TRUE(writer.write("new\r\n"));
+    EXPECT_EQ(dir.entryCount(), 2u) << "the leftovers of VLM.dat went, the one of VLM1.txt stays";
+    EXPECT_EQ(removeStaleTemporaryFiles(dir.path(), "VLM.dat"), 0) << "the open writer's file is locked";
+    EXPECT_EQ(removeStaleTemporaryFiles(dir.path()), 1);
+    EXPECT_EQ(dir.entryCount(), 1u);
+    ASSERT_TRUE(writer.commit());
+    EXPECT_EQ(namesIn(dir.path()), std::vector<std::string>{"VLM.dat"});
+    EXPECT_EQ(readBytes(dir / "VLM.dat"), "new\r\n");
+}
+
+TEST(AtomicFile, ASaveWritesThroughLinksAndKeepsThem)
+{
+    TempDir dir;
+    fs::create_directories(dir / "synced" / "deep");
+    fs::create_directories(dir / "data");
+    writeBytes(dir / "synced" / "deep" / "VLM.dat", "old\r\n");
+    // data/VLM.dat -> ../synced/link.dat -> deep/VLM.dat (both relative)
+    fs::create_symlink("deep/VLM.dat", dir / "synced" / "link.dat");
+    fs::create_symlink("../synced/link.dat", dir / "data" / "VLM.dat");
+    writeBytes(dir / "synced" / "deep" / "VLM.ini", "[Form]\r\nLeft=5\r\n");
+    fs::create_symlink(dir / "synced" / "deep" / "VLM.ini", dir / "data" / "VLM.ini");
+    writeBytes(dir / "synced" / "deep" / "VLM2.txt", "LP\r\n");
+    fs::create_symlink(dir / "synced" / "deep" / "VLM2.txt", dir / "data" / "VLM2.txt");
+
+    FileError error;
+    ASSERT_TRUE(writeFileAtomically(dir / "data" / "VLM.dat", "new\r\n", &error)) << error.reason;
+    EXPECT_TRUE(fs::is_symlink(dir / "data" / "VLM.dat"));
+    EXPECT_TRUE(fs::is_symlink(dir / "synced" / "link.dat"));
+    EXPECT_EQ(readBytes(dir / "synced" / "deep" / "VLM.dat"), "new\r\n");
+
+    AppSettings settings;
+    settings.form.left = 77;
+    ASSERT_TRUE(saveSettingsFile(dir / "data" / "VLM.ini", settings, &error)) << error.reason;
+    EXPECT_TRUE(fs::is_symlink(dir / "data" / "VLM.ini"));
+    EXPECT_NE(readBytes(dir / "synced" / "deep" / "VLM.ini").find("Left=77\r\n"), std::string::npos);
+
+    ListFiles lists;
+    lists.media = {"CD", "DVD"};
+    ASSERT_TRUE(lists.save(dir / "data", &error)) << error.reason;
+    EXPECT_TRUE(fs::is_symlink(dir / "data" / "VLM2.txt"));
+    EXPECT_EQ(readBytes(dir / "synced" / "deep" / "VLM2.txt"), "CD\r\nDVD\r\n");
+
+    EXPECT_EQ(namesIn(dir / "synced" / "deep"),
+              (std::vector<std::string>{"VLM.bak", "VLM.dat", "VLM.ini", "VLM2.txt"}))
+        << "no temporary file is left, the backup lies beside the real file";
+    EXPECT_EQ(readBytes(dir / "synced" / "deep" / "VLM.bak"), "old\r\n");
+}
+
+TEST(AtomicFile, ALinkThatLeadsNowhereIsReportedAndNothingIsWritten)
+{
+    TempDir dir;
+    fs::create_symlink("missing/VLM.dat", dir / "VLM.dat");
+    fs::create_symlink("loop.ini", dir / "loop.ini");
+    FileError error;
+    EXPECT_FALSE(writeFileAtomically(dir / "VLM.dat", "new\r\n", &error));
+    EXPECT_EQ(error.reason, "リンク先のファイルが見つかりません。");
+    EXPECT_EQ(error.path, (dir / "VLM.dat").string());
+    EXPECT_FALSE(writeFileAtomically(dir / "loop.ini", "x", &error));
+    EXPECT_EQ(error.reason, "リンクの段数が多すぎます。");
+    EXPECT_TRUE(fs::is_symlink(dir / "VLM.dat"));
+    EXPECT_TRUE(fs::is_symlink(dir / "loop.ini"));
+    EXPECT_EQ(namesIn(dir.path()), (std::vector<std::string>{"VLM.dat", "loop.ini"}));
+}
+
+TEST(AtomicFile, TheCatalogueKeepsItsPreviousVersionAsABackup)
+{
+    TempDir dir;
+    ASSERT_TRUE(writeFileAtomically(dir / "VLM.dat", "first\r\n", nullptr));
+    EXPECT_FALSE(fs::exists(dir / "VLM.bak")) << "nothing to keep on the first save";
+    ASSERT_TRUE(writeFileAtomically(dir / "VLM.dat", "second\r\n", nullptr));
+    EXPECT_EQ(readBytes(dir / "VLM.bak"), "first\r\n");
+    ASSERT_TRUE(writeFileAtomically(dir / "VLM.dat", "third\r\n", nullptr));
+    EXPECT_EQ(readBytes(dir / "VLM.bak"), "second\r\n");
+    EXPECT_EQ(readBytes(dir / "VLM.dat"), "third\r\n");
+    struct stat data {};
+    struct stat backup {};
+    ASSERT_EQ(::stat((dir / "VLM.dat").c_str(), &data), 0);
+    ASSERT_EQ(::stat((dir / "VLM.bak").c_str(), &backup), 0);
+    EXPECT_EQ(data.st_nlink, 1u) << "the backup is the old file itself, not a second name of the new one";
+    EXPECT_EQ(backup.st_nlink, 1u);
+
+    ASSERT_TRUE(writeFileAtomically(dir / "VLM.dat", "third\r\n", nullptr));
+    EXPECT_EQ(readBytes(dir / "VLM.bak"), "second\r\n") << "saving the same bytes again keeps the backup";
+    ASSERT_TRUE(writeFileAtomically(dir / "VLM.dat", "fifth\r\n", nullptr));
+    EXPECT_EQ(readBytes(dir / "VLM.bak"), "third\r\n") << "same size, other bytes";
+
+    ASSERT_TRUE(writeFileAtomically(dir / "VLM.ini", "a", nullptr));
+    ASSERT_TRUE(writeFileAtomically(dir / "VLM.ini", "b", nullptr));
+    EXPECT_EQ(namesIn(dir.path()), (std::vector<std::string>{"VLM.bak", "VLM.dat", "VLM.ini"}))
+        << "only the catalogue keeps a backup";
+    EXPECT_EQ(backupNameFor(dir / "VLM.dat"), "VLM.bak");
+    EXPECT_EQ(backupNameFor(dir / "export.dat"), "");
+}
+
+// A file on a drive mounted read-only (a tmpfs remounted read-only in a
+// mount namespace of a child process; needs the right to mount).
+TEST(AtomicFile, AReadOnlyDriveIsNamedAsSuch)
+{
+    TempDir dir;
+    fs::create_directory(dir / "mnt");
+    int pipeEnds[2];
+    ASSERT_EQ(::pipe(pipeEnds), 0);
+    pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::close(pipeEnds[0]);
+        auto report = [&](const std::string& text) {
+            (void)!::write(pipeEnds[1], text.data(), text.size());
+            ::_exit(0);
+        };
+        const std::string mnt = (dir / "mnt").string();
+        if (::unshare(CLONE_NEWNS) != 0 ||
+            ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            ::mount("none", mnt.c_str(), "tmpfs", 0, nullptr) != 0) {
+            report("skip");
+        }
+        writeBytes(dir / "mnt" / "VLM.dat", "old\r\n");
+        if (::mount(nullptr, mnt.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) != 0) {
+            report("skip");
+        }
+        FileError existing;
+        FileError fresh;
+        writeFileAtomically(dir / "mnt" / "VLM.dat", "new\r\n", &existing);
+        writeFileAtomically(dir / "mnt" / "VLM.ini", "new\r\n", &fresh);
+        report(existing.reason + "|" + fresh.reason + "|" + readBytes(dir / "mnt" / "VLM.dat"));
+    }
+    ::close(pipeEnds[1]);
+    std::string answer;
+    char buffer[256];
+    for (ssize_t n; (n = ::read(pipeEnds[0], buffer, sizeof buffer)) > 0;) {
+        answer.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(pipeEnds[0]);
+    ::waitpid(child, nullptr, 0);
+    if (answer == "skip") {
+        GTEST_SKIP() << "no right to mount a file system here";
+    }
+    EXPECT_EQ(answer, "読み取り専用のドライブです。|読み取り専用のドライブです。|old\r\n");
+}
+
+TEST(AtomicFile, AReadOnlyFileStaysNamedAsAFile)
+{
+    TempDir dir;
+    writeBytes(dir / "VLM.dat", "old\r\n");
+    fs::permissions(dir / "VLM.dat", fs::perms::owner_read | fs::perms::group_read);
+    FileError error;
+    EXPECT_FALSE(writeFileAtomically(dir / "VLM.dat", "new\r\n", &error));
+    EXPECT_EQ(error.reason, "読み取り専用のファイルです。");
+    EXPECT_EQ(readBytes(dir / "VLM.dat"), "old\r\n");
+}
+
+}  // namespace
+}  // namespace velmora::store
