@@ -10,7 +10,7 @@ case "$kind" in
 esac
 # ccache, where present, lets build trees share compiled objects.
 if command -v ccache >/dev/null; then
-  export CCACHE_NOHASHDIR=1
+  export CCACHE_NOHASHDIR=1 CCACHE_BASEDIR=$root
   flags+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 fi
 cmake -G Ninja -S "$root" -B "$root/build/$kind" "${flags[@]}" >/dev/null

@@ -21,7 +21,7 @@ fi
 if [ ! -f "$build/build.ninja" ]; then
   launcher=()
   if command -v ccache >/dev/null; then
-    export CCACHE_NOHASHDIR=1
+    export CCACHE_NOHASHDIR=1 CCACHE_BASEDIR=$root
     launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
   fi
   CC=clang CXX=clang++ cmake -G Ninja -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
