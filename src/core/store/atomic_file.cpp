@@ -166,7 +166,7 @@ bool removeIfAbandoned(const std::filesystem::path& file, long ownerPid)
 
 std::string backupNameFor(const std::filesystem::path& target)
 {
-    return target.filename() == "VLM.dat" ? "VLM.bak" : std::string();
+    return target.stem().string() + ".bak";
 }
 
 int removeStaleTemporaryFiles(const std::filesystem::path& folder, std::string_view onlyFor)
@@ -201,7 +201,8 @@ int removeStaleTemporaryFiles(const std::filesystem::path& folder, std::string_v
     return removed;
 }
 
-AtomicFileWriter::AtomicFileWriter(std::filesystem::path target) : target_(std::move(target))
+AtomicFileWriter::AtomicFileWriter(std::filesystem::path target, Backup backup)
+    : target_(std::move(target)), backup_(backup)
 {
     error_.path = target_.string();
 }
@@ -410,7 +411,7 @@ bool sameBytes(int fd, const std::filesystem::path& path)
 
 bool AtomicFileWriter::keepBackup()
 {
-    const std::string backup = backupNameFor(resolved_);
+    const std::string backup = backup_ == Backup::KeepPrevious ? backupNameFor(resolved_) : std::string();
     struct stat st {};
     if (backup.empty() || ::lstat(resolved_.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
         return false;
@@ -462,9 +463,10 @@ bool AtomicFileWriter::commit()
     return true;
 }
 
-bool writeFileAtomically(const std::filesystem::path& target, std::string_view bytes, FileError* error)
+bool writeFileAtomically(const std::filesystem::path& target, std::string_view bytes, FileError* error,
+                         Backup backup)
 {
-    AtomicFileWriter writer(target);
+    AtomicFileWriter writer(target, backup);
     bool ok = writer.open() && writer.write(bytes) && writer.commit();
     if (!ok && error) {
         *error = writer.error();

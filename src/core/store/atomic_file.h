@@ -16,7 +16,8 @@
 // rename leaves its file behind unlocked; removeStaleTemporaryFiles() clears
 // those, and every open() clears those of its own target first.
 //
-// The catalogue "VLM.dat" keeps its previous version as "VLM.bak" beside it:
+// A writer asked to keep the previous version (the catalogue's save) leaves
+// the replaced file as "<stem>.bak" beside it ("VLM.bak" beside "VLM.dat"):
 // the old file is hard-linked under that name just before the rename, so the
 // backup costs no copy. A save that writes the bytes the file already holds
 // keeps the backup as it is.
@@ -33,9 +34,12 @@
 
 namespace velmora::store {
 
+// Whether a write keeps the file it replaces as a backup.
+enum class Backup { None, KeepPrevious };
+
 class AtomicFileWriter {
 public:
-    explicit AtomicFileWriter(std::filesystem::path target);
+    explicit AtomicFileWriter(std::filesystem::path target, Backup backup = Backup::None);
     ~AtomicFileWriter();
     AtomicFileWriter(const AtomicFileWriter&) = delete;
     AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
@@ -59,7 +63,8 @@ private:
     bool keepBackup();
     void discard();
 
-    std::filesystem::path target_;    // as given (may be a link)
+    std::filesystem::path target_;  // as given (may be a link)
+    Backup backup_ = Backup::None;
     std::filesystem::path resolved_;  // the file finally replaced
     std::string tempPath_;
     int fd_ = -1;
@@ -69,13 +74,13 @@ private:
 };
 
 // The whole content at once.
-bool writeFileAtomically(const std::filesystem::path& target, std::string_view bytes, FileError* error);
+bool writeFileAtomically(const std::filesystem::path& target, std::string_view bytes, FileError* error,
+                         Backup backup = Backup::None);
 
 // The marker in the name of every temporary file this program creates.
 inline constexpr std::string_view kTemporaryMarker = ".velmora-tmp-";
 
-// The name of the backup kept beside a target on every save ("VLM.bak"
-// beside "VLM.dat"), or empty for files without one.
+// The name of the backup kept beside a target ("VLM.bak" beside "VLM.dat").
 std::string backupNameFor(const std::filesystem::path& target);
 
 // Removes the temporary files in `folder` that were left by a writer that

@@ -48,7 +48,9 @@ bool TStringGridIO::Write(const std::filesystem::path& fileName, std::string_vie
         return true;
     }
     const AlbumTable& table = *TargetGrid;
-    AtomicFileWriter writer(fileName);
+    // The catalogue keeps its previous version, so a bad bulk edit saved by
+    // mistake can be undone by hand.
+    AtomicFileWriter writer(fileName, Backup::KeepPrevious);
     bool ok = writer.open();
     if (separator == "<>" && !quote) {
         // Rows are kept as data-file lines already: they are written straight

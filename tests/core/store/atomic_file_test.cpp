@@ -132,7 +132,8 @@ TEST(AtomicFile, ASaveWritesThroughLinksAndKeepsThem)
     fs::create_symlink(dir / "synced" / "deep" / "VLM2.txt", dir / "data" / "VLM2.txt");
 
     FileError error;
-    ASSERT_TRUE(writeFileAtomically(dir / "data" / "VLM.dat", "new\r\n", &error)) << error.reason;
+    ASSERT_TRUE(writeFileAtomically(dir / "data" / "VLM.dat", "new\r\n", &error, Backup::KeepPrevious))
+        << error.reason;
     EXPECT_TRUE(fs::is_symlink(dir / "data" / "VLM.dat"));
     EXPECT_TRUE(fs::is_symlink(dir / "synced" / "link.dat"));
     EXPECT_EQ(readBytes(dir / "synced" / "deep" / "VLM.dat"), "new\r\n");
@@ -174,11 +175,11 @@ TEST(AtomicFile, ALinkThatLeadsNowhereIsReportedAndNothingIsWritten)
 TEST(AtomicFile, TheCatalogueKeepsItsPreviousVersionAsABackup)
 {
     TempDir dir;
-    ASSERT_TRUE(writeFileAtomically(dir / "VLM.dat", "first\r\n", nullptr));
+    ASSERT_TRUE(writeFileAtomically(dir / "VLM.dat", "first\r\n", nullptr, Backup::KeepPrevious));
     EXPECT_FALSE(fs::exists(dir / "VLM.bak")) << "nothing to keep on the first save";
-    ASSERT_TRUE(writeFileAtomically(dir / "VLM.dat", "second\r\n", nullptr));
+    ASSERT_TRUE(writeFileAtomically(dir / "VLM.dat", "second\r\n", nullptr, Backup::KeepPrevious));
     EXPECT_EQ(readBytes(dir / "VLM.bak"), "first\r\n");
-    ASSERT_TRUE(writeFileAtomically(dir / "VLM.dat", "third\r\n", nullptr));
+    ASSERT_TRUE(writeFileAtomically(dir / "VLM.dat", "third\r\n", nullptr, Backup::KeepPrevious));
     EXPECT_EQ(readBytes(dir / "VLM.bak"), "second\r\n");
     EXPECT_EQ(readBytes(dir / "VLM.dat"), "third\r\n");
     struct stat data {};
@@ -188,9 +189,9 @@ TEST(AtomicFile, TheCatalogueKeepsItsPreviousVersionAsABackup)
     EXPECT_EQ(data.st_nlink, 1u) << "the backup is the old file itself, not a second name of the new one";
     EXPECT_EQ(backup.st_nlink, 1u);
 
-    ASSERT_TRUE(writeFileAtomically(dir / "VLM.dat", "third\r\n", nullptr));
+    ASSERT_TRUE(writeFileAtomically(dir / "VLM.dat", "third\r\n", nullptr, Backup::KeepPrevious));
     EXPECT_EQ(readBytes(dir / "VLM.bak"), "second\r\n") << "saving the same bytes again keeps the backup";
-    ASSERT_TRUE(writeFileAtomically(dir / "VLM.dat", "fifth\r\n", nullptr));
+    ASSERT_TRUE(writeFileAtomically(dir / "VLM.dat", "fifth\r\n", nullptr, Backup::KeepPrevious));
     EXPECT_EQ(readBytes(dir / "VLM.bak"), "third\r\n") << "same size, other bytes";
 
     ASSERT_TRUE(writeFileAtomically(dir / "VLM.ini", "a", nullptr));
@@ -198,7 +199,12 @@ TEST(AtomicFile, TheCatalogueKeepsItsPreviousVersionAsABackup)
     EXPECT_EQ(namesIn(dir.path()), (std::vector<std::string>{"VLM.bak", "VLM.dat", "VLM.ini"}))
         << "only the catalogue keeps a backup";
     EXPECT_EQ(backupNameFor(dir / "VLM.dat"), "VLM.bak");
-    EXPECT_EQ(backupNameFor(dir / "export.dat"), "");
+
+    // An export that happens to carry the catalogue's name keeps none.
+    fs::create_directory(dir / "export");
+    ASSERT_TRUE(writeFileAtomically(dir / "export" / "VLM.dat", "a", nullptr));
+    ASSERT_TRUE(writeFileAtomically(dir / "export" / "VLM.dat", "b", nullptr));
+    EXPECT_EQ(namesIn(dir / "export"), std::vector<std::string>{"VLM.dat"});
 }
 
 // A file on a drive mounted read-only (a tmpfs remounted read-only in a
