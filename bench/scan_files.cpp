@@ -7,6 +7,8 @@
 //
 // PICTURE, when given, is a JPEG file embedded as it is (for screenshots);
 // otherwise a 20 kB stand-in that only starts like a JPEG.
+#include "support/music_file_writing.h"
+
 #include <taglib/attachedpictureframe.h>
 #include <taglib/fileref.h>
 #include <taglib/flacfile.h>
@@ -28,46 +30,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-bool encodeTemplate(const fs::path& path, const std::string& encoder)
-{
-    const std::string command =
-        "gst-launch-1.0 -q audiotestsrc num-buffers=4 samplesperbuffer=4410 ! "
-        "audioconvert ! audioresample ! " +
-        encoder + " ! filesink location='" + path.string() + "' >/dev/null 2>&1";
-    return std::system(command.c_str()) == 0;
-}
-
 TagLib::String utf8(const std::string& text)
 {
     return TagLib::String(text, TagLib::String::UTF8);
-}
-
-void embedPicture(const fs::path& path, const TagLib::ByteVector& picture)
-{
-    const std::string ext = path.extension().string();
-    if (ext == ".mp3") {
-        TagLib::MPEG::File file(path.c_str());
-        auto* frame = new TagLib::ID3v2::AttachedPictureFrame;
-        frame->setMimeType("image/jpeg");
-        frame->setType(TagLib::ID3v2::AttachedPictureFrame::FrontCover);
-        frame->setPicture(picture);
-        file.ID3v2Tag(true)->addFrame(frame);
-        file.save();
-        return;
-    }
-    auto* flacPicture = new TagLib::FLAC::Picture;
-    flacPicture->setMimeType("image/jpeg");
-    flacPicture->setType(TagLib::FLAC::Picture::FrontCover);
-    flacPicture->setData(picture);
-    if (ext == ".flac") {
-        TagLib::FLAC::File file(path.c_str());
-        file.addPicture(flacPicture);
-        file.save();
-    } else {
-        TagLib::Ogg::Vorbis::File file(path.c_str());
-        file.tag()->addPicture(flacPicture);
-        file.save();
-    }
 }
 
 }  // namespace
@@ -85,7 +50,7 @@ int main(int argc, char** argv)
     const std::pair<const char*, const char*> formats[] = {
         {"mp3", "lamemp3enc"}, {"flac", "flacenc"}, {"ogg", "vorbisenc ! oggmux"}};
     for (const auto& [ext, encoder] : formats) {
-        if (!encodeTemplate(out / ".templates" / (std::string("tone.") + ext), encoder)) {
+        if (!velmora::test::encodeTone(out / ".templates" / (std::string("tone.") + ext), encoder)) {
             std::fprintf(stderr, "cannot encode the %s template (gst-launch-1.0 %s)\n", ext, encoder);
             return 1;
         }
@@ -130,8 +95,8 @@ int main(int argc, char** argv)
                 if (!realPicture) {
                     picture.replace(4, 8, std::to_string(10000000 + f));
                 }
-                embedPicture(path,
-                             TagLib::ByteVector(picture.data(), static_cast<unsigned int>(picture.size())));
+                velmora::test::embedFrontCover(
+                    path, TagLib::ByteVector(picture.data(), static_cast<unsigned int>(picture.size())));
             }
         }
     }

@@ -2,6 +2,8 @@
 // audiotestsrc, then tagged through TagLib.
 #pragma once
 
+#include "support/music_file_writing.h"
+
 #include <gtest/gtest.h>
 #include <taglib/attachedpictureframe.h>
 #include <taglib/fileref.h>
@@ -75,11 +77,7 @@ inline void writeSoundFile(const std::filesystem::path& path, const std::string&
         writeAiff(source);
     }
     if (!std::filesystem::exists(source)) {
-        const std::string command =
-            "gst-launch-1.0 -q audiotestsrc num-buffers=4 samplesperbuffer=4410 ! "
-            "audioconvert ! audioresample ! " +
-            encoders().at(format) + " ! filesink location='" + source.string() + "' >/dev/null 2>&1";
-        ASSERT_EQ(std::system(command.c_str()), 0) << command;
+        ASSERT_TRUE(encodeTone(source, encoders().at(format))) << encoders().at(format);
     }
     std::filesystem::create_directories(path.parent_path());
     std::filesystem::copy_file(source, path, std::filesystem::copy_options::overwrite_existing);
@@ -129,31 +127,8 @@ inline std::string jpegBytes(char fill)
 // Embeds `picture` as the front cover of an MP3, FLAC or Ogg Vorbis file.
 inline void embedCover(const std::filesystem::path& path, const std::string& picture)
 {
-    const TagLib::ByteVector data(picture.data(), static_cast<unsigned int>(picture.size()));
-    const std::string ext = path.extension().string();
-    if (ext == ".mp3") {
-        TagLib::MPEG::File file(path.c_str());
-        auto* frame = new TagLib::ID3v2::AttachedPictureFrame;
-        frame->setMimeType("image/jpeg");
-        frame->setType(TagLib::ID3v2::AttachedPictureFrame::FrontCover);
-        frame->setPicture(data);
-        file.ID3v2Tag(true)->addFrame(frame);
-        ASSERT_TRUE(file.save());
-        return;
-    }
-    auto* flacPicture = new TagLib::FLAC::Picture;
-    flacPicture->setMimeType("image/jpeg");
-    flacPicture->setType(TagLib::FLAC::Picture::FrontCover);
-    flacPicture->setData(data);
-    if (ext == ".flac") {
-        TagLib::FLAC::File file(path.c_str());
-        file.addPicture(flacPicture);
-        ASSERT_TRUE(file.save());
-    } else {
-        TagLib::Ogg::Vorbis::File file(path.c_str());
-        file.tag()->addPicture(flacPicture);
-        ASSERT_TRUE(file.save());
-    }
+    ASSERT_TRUE(
+        embedFrontCover(path, TagLib::ByteVector(picture.data(), static_cast<unsigned int>(picture.size()))));
 }
 
 }  // namespace velmora::test

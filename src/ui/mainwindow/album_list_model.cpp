@@ -134,12 +134,6 @@ void AlbumListModel::setEntries(std::vector<Entry> entries)
     endResetModel();
 }
 
-void AlbumListModel::setEntryImage(int row, int image)
-{
-    entries_.at(static_cast<std::size_t>(row)).image = image;
-    emit dataChanged(index(row, 0), index(row, 0), {Qt::DecorationRole});
-}
-
 void AlbumListModel::removeEntries(const std::vector<int>& rows)
 {
     std::vector<int> sorted = rows;

@@ -39,7 +39,6 @@ public:
     const std::vector<Entry>& entries() const { return entries_; }
     const Entry& entry(int row) const { return entries_.at(static_cast<std::size_t>(row)); }
     void setEntries(std::vector<Entry> entries);
-    void setEntryImage(int row, int image);
     // Reorders the entries: `order[i]` is the old row of new row i.
     void reorder(const std::vector<int>& order);
     void removeEntries(const std::vector<int>& rows);
