@@ -10,13 +10,13 @@
 #include <QItemSelectionModel>
 #include <cstdio>
 
-#include "mainwindow/about_box.h"
-#include "mainwindow/album_list_model.h"
-#include "mainwindow/list_views.h"
-#include "mainwindow/tform1.h"
-#include "platform/app_setup.h"
-#include "platform/prompter.h"
-#include "platform/shell.h"
+#include "ui/dialogs/about_dialog.h"
+#include "ui/main/album_list_model.h"
+#include "ui/widgets/list_views.h"
+#include "ui/main/main_window.h"
+#include "ui/platform/app_setup.h"
+#include "ui/platform/prompter.h"
+#include "ui/platform/shell.h"
 
 namespace {
 
@@ -84,9 +84,9 @@ int main(int argc, char** argv)
 
     QElapsedTimer timer;
     timer.start();
-    auto* splash = new velmora::ui::TAboutBox(&shell, QString());
+    auto* splash = new velmora::ui::AboutDialog(&shell, QString());
     splash->showAsSplash();
-    velmora::ui::TForm1 window({prompter, shell, velmora::store::DataFolder(args[at + 1].toStdString())},
+    velmora::ui::MainWindow window({prompter, shell, velmora::store::DataFolder(args[at + 1].toStdString())},
                                splash);
     delete splash;
     window.show();
@@ -94,12 +94,12 @@ int main(int argc, char** argv)
     const double startup = seconds(timer);
 
     timer.restart();
-    window.AllVisibleButtonClick();
+    window.showAllAlbums();
     QApplication::processEvents();
     const double showAll = seconds(timer);
 
     timer.restart();
-    window.AlbumListViewColumnClick(1);
+    window.sortAlbumsByColumn(1);
     QApplication::processEvents();
     const double sort = seconds(timer);
 
@@ -118,8 +118,8 @@ int main(int argc, char** argv)
     getrusage(RUSAGE_SELF, &usage);
     std::printf(
         "albums %d\nstartup_s %.3f\nshow_all_s %.3f\nsort_artist_s %.3f\nselect_ms %.2f\npeak_mib %.1f\n",
-        window.DataGrid.albumCount(), startup, showAll, sort, select * 1000.0,
+        window.albumTable.albumCount(), startup, showAll, sort, select * 1000.0,
         static_cast<double>(usage.ru_maxrss) / 1024.0);
-    window.SaveOnExit = false;
+    window.saveOnExit = false;
     return 0;
 }

@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "fuzz_support.h"
-#include "text/collation.h"
-#include "text/cp932.h"
-#include "text/kana_width.h"
-#include "textops/textops.h"
+#include "core/text/collation.h"
+#include "core/text/cp932.h"
+#include "core/text/kana_width.h"
+#include "core/textops/textops.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <string>
 
 #include "fuzz_support.h"
-#include "store/album_table.h"
-#include "store/data_file.h"
-#include "store/string_grid_io.h"
+#include "core/store/album_table.h"
+#include "core/store/data_file.h"
+#include "core/store/string_grid_io.h"
 
 namespace {
 
@@ -29,7 +29,7 @@ void loadSaved(const std::filesystem::path& file, store::AlbumTable& table)
 
 void save(const store::AlbumTable& table, const std::filesystem::path& file)
 {
-    store::TStringGridIO writer;
+    store::ListFileIO writer;
     writer.TargetGrid = &table;
     store::FileError error;
     FUZZ_CHECK(writer.Write(file, "<>", false, &error), "the table saves");

@@ -4,11 +4,11 @@
 #include <cstdint>
 #include <string>
 
-#include "exchange/exchange.h"
-#include "exchange/html_export.h"
+#include "core/exchange/exchange.h"
+#include "core/exchange/html_export.h"
 #include "fuzz_support.h"
-#include "store/album_table.h"
-#include "store/data_file.h"
+#include "core/store/album_table.h"
+#include "core/store/data_file.h"
 
 namespace {
 

@@ -4,12 +4,12 @@
 #include <cstdint>
 #include <string>
 
-#include "exchange/exchange.h"
+#include "core/exchange/exchange.h"
 #include "fuzz_support.h"
-#include "store/album_table.h"
-#include "store/columns.h"
-#include "store/data_file.h"
-#include "store/string_grid_io.h"
+#include "core/store/album_table.h"
+#include "core/store/columns.h"
+#include "core/store/data_file.h"
+#include "core/store/string_grid_io.h"
 
 namespace {
 
@@ -61,7 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(table.albumCount() == static_cast<int>(imported), "every row becomes an album");
 
     const std::filesystem::path file = fuzz::scratchFolder() / "VLM.dat";
-    store::TStringGridIO writer;
+    store::ListFileIO writer;
     writer.TargetGrid = &table;
     FUZZ_CHECK(writer.Write(file, "<>", false), "the imported albums save");
     store::AlbumTable back;

@@ -4,10 +4,10 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "discdata/album_fill.h"
+#include "core/discdata/album_fill.h"
 #include "fuzz_support.h"
-#include "musicbrainz_json.h"
-#include "store/album_table.h"
+#include "net/musicbrainz_json.h"
+#include "core/store/album_table.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

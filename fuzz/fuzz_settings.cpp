@@ -7,9 +7,9 @@
 #include <string>
 
 #include "fuzz_support.h"
-#include "store/app_settings.h"
-#include "store/data_file.h"
-#include "store/ini_file.h"
+#include "core/store/app_settings.h"
+#include "core/store/data_file.h"
+#include "core/store/ini_file.h"
 
 namespace {
 

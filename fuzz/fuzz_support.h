@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include "text/cp932.h"
+#include "core/text/cp932.h"
 
 #define FUZZ_CHECK(condition, what)                                                          \
     do {                                                                                     \

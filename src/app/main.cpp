@@ -6,18 +6,18 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "editing/tedit_form.h"
-#include "editing/tmemo_form.h"
-#include "gst_media.h"
-#include "mainwindow/about_box.h"
-#include "mainwindow/tform1.h"
-#include "media/tmedia_player_form.h"
-#include "options/top_form.h"
-#include "platform/app_setup.h"
-#include "platform/qt_prompter.h"
-#include "platform/shell.h"
-#include "store/atomic_file.h"
-#include "store/data_folder.h"
+#include "ui/editing/album_edit_dialog.h"
+#include "ui/editing/song_column_editor.h"
+#include "backends/gst_media.h"
+#include "ui/dialogs/about_dialog.h"
+#include "ui/main/main_window.h"
+#include "ui/player/player_window.h"
+#include "ui/options/options_dialog.h"
+#include "ui/platform/app_setup.h"
+#include "ui/platform/qt_prompter.h"
+#include "ui/platform/shell.h"
+#include "core/store/atomic_file.h"
+#include "core/store/data_folder.h"
 
 namespace {
 
@@ -75,34 +75,34 @@ int main(int argc, char** argv)
     velmora::ui::QtPrompter prompter;
     velmora::ui::QtShell shell;
 
-    auto* splash = new velmora::ui::TAboutBox(&shell, QString());
+    auto* splash = new velmora::ui::AboutDialog(&shell, QString());
     splash->showAsSplash();
 
-    velmora::ui::TForm1 window({prompter, shell, velmora::store::DataFolder(folder), helpDir, &media},
+    velmora::ui::MainWindow window({prompter, shell, velmora::store::DataFolder(folder), helpDir, &media},
                                splash);
     prompter.setParent(&window);
-    velmora::ui::TMemoForm memoForm(window, prompter, &window);
+    velmora::ui::SongColumnEditor memoForm(window, prompter, &window);
     memoForm.setWindowFlag(Qt::Window);
     window.attachMemoForm(&memoForm);
-    velmora::ui::TMediaPlayerForm playerForm(window, prompter, &window);
+    velmora::ui::PlayerWindow playerForm(window, prompter, &window);
     playerForm.setWindowFlag(Qt::Window);
     window.attachPlayerForm(&playerForm);
-    velmora::ui::TEditForm editForm(window, prompter, &window);
+    velmora::ui::AlbumEditDialog editForm(window, prompter, &window);
     editForm.setWindowFlag(Qt::Window);
     editForm.setWindowModality(Qt::ApplicationModal);
     window.attachEditForm(&editForm);
-    velmora::ui::TOpForm options(window, prompter, &window);
+    velmora::ui::OptionsDialog options(window, prompter, &window);
     options.setWindowFlag(Qt::Window);
     options.setWindowModality(Qt::ApplicationModal);
     options.setEditForm(&editForm);
     window.showOptions = [&options] {
-        options.OptionOpenExecute();
+        options.prepareForOpening();
         options.open();
     };
     window.showEditDialog = [&window, &editForm] {
-        editForm.EditDataSend(window.EditListBox);
-        editForm.InternetSerchBoxDropDown();
-        editForm.FormShow();
+        editForm.loadAlbum(window.editedAlbum);
+        editForm.fillWebSearchItems();
+        editForm.prepareForShowing();
         editForm.open();
     };
     delete splash;

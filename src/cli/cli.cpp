@@ -10,23 +10,23 @@
 #include <map>
 #include <optional>
 
-#include "common/line_feed_stream.h"
-#include "exchange/exchange.h"
-#include "exchange/html_export.h"
-#include "gst_media.h"
-#include "media/audio_cd.h"
-#include "store/album_record.h"
-#include "store/album_table.h"
-#include "store/app_settings.h"
-#include "store/atomic_file.h"
-#include "store/columns.h"
-#include "store/data_file.h"
-#include "store/data_folder.h"
-#include "store/string_grid_io.h"
-#include "text/cp932.h"
-#include "text/kana_width.h"
-#include "textops/textops.h"
-#include "websearch/websearch.h"
+#include "core/common/line_feed_stream.h"
+#include "core/exchange/exchange.h"
+#include "core/exchange/html_export.h"
+#include "backends/gst_media.h"
+#include "core/media/audio_cd.h"
+#include "core/store/album_record.h"
+#include "core/store/album_table.h"
+#include "core/store/app_settings.h"
+#include "core/store/atomic_file.h"
+#include "core/store/columns.h"
+#include "core/store/data_file.h"
+#include "core/store/data_folder.h"
+#include "core/store/string_grid_io.h"
+#include "core/text/cp932.h"
+#include "core/text/kana_width.h"
+#include "core/textops/textops.h"
+#include "core/websearch/websearch.h"
 
 namespace velmora::cli {
 
@@ -92,7 +92,7 @@ int info(Context& ctx)
 
 int writeCatalogue(Context& ctx, const store::AlbumTable& table)
 {
-    store::TStringGridIO writer;
+    store::ListFileIO writer;
     writer.TargetGrid = &table;
     store::FileError error;
     if (!writer.Write(ctx.folder.dataFile(), "<>", false, &error)) {
@@ -584,11 +584,11 @@ int webSearch(Context& ctx, const std::vector<std::string>& args, std::size_t fi
     };
     const std::array<std::optional<std::string>, websearch::kItemCount> fields = {
         cell(store::ArtistColumn), cell(store::AlbumColumn),
-        *song > 0 ? cell(store::songTitleColumn(*song)) : std::nullopt, cell(store::Memo1Column),
-        cell(store::Memo2Column),
+        *song > 0 ? cell(store::songTitleColumn(*song)) : std::nullopt, cell(store::Category1Column),
+        cell(store::Category2Column),
         // The memo as the edit dialog shows it: its lines.
         [&] {
-            const std::vector<std::string> lines = store::splitMemo(cells[store::Memo3Column]);
+            const std::vector<std::string> lines = store::splitMemo(cells[store::Category3Column]);
             std::string text;
             for (std::size_t i = 0; i < lines.size(); ++i) {
                 text += (i == 0 ? "" : "\n") + lines[i];

@@ -2,17 +2,17 @@
 #include <QString>
 #include <memory>
 
-#include "cd_drive.h"
+#include "backends/cd_drive.h"
 #include "cli/cli_common.h"
-#include "disc_data_client.h"
-#include "discdata/album_fill.h"
-#include "discdata/disc_id.h"
-#include "gst_media.h"
-#include "media/audio_cd.h"
-#include "store/album_record.h"
-#include "store/app_settings.h"
-#include "store/atomic_file.h"
-#include "store/columns.h"
+#include "net/disc_data_client.h"
+#include "core/discdata/album_fill.h"
+#include "core/discdata/disc_id.h"
+#include "backends/gst_media.h"
+#include "core/media/audio_cd.h"
+#include "core/store/album_record.h"
+#include "core/store/app_settings.h"
+#include "core/store/atomic_file.h"
+#include "core/store/columns.h"
 
 namespace velmora::cli {
 

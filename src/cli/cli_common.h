@@ -10,8 +10,8 @@
 #include <string_view>
 #include <vector>
 
-#include "store/album_table.h"
-#include "store/data_folder.h"
+#include "core/store/album_table.h"
+#include "core/store/data_folder.h"
 
 namespace velmora::cli {
 

@@ -1,8 +1,8 @@
 #include <filesystem>
 
 #include "cli/cli_common.h"
-#include "filescan/album_plan.h"
-#include "tags/folder_scan.h"
+#include "core/filescan/album_plan.h"
+#include "backends/tags/folder_scan.h"
 
 namespace velmora::cli {
 

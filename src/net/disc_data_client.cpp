@@ -1,4 +1,4 @@
-#include "disc_data_client.h"
+#include "net/disc_data_client.h"
 
 #include <QDateTime>
 #include <QEventLoop>
@@ -7,7 +7,7 @@
 #include <chrono>
 #include <cstdlib>
 
-#include "musicbrainz_json.h"
+#include "net/musicbrainz_json.h"
 
 namespace velmora::net {
 

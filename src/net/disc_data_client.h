@@ -18,7 +18,7 @@
 #include <optional>
 #include <vector>
 
-#include "discdata/release.h"
+#include "core/discdata/release.h"
 
 namespace velmora::net {
 

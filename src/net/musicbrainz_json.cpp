@@ -1,4 +1,4 @@
-#include "musicbrainz_json.h"
+#include "net/musicbrainz_json.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -5,7 +5,7 @@
 #include <QString>
 #include <vector>
 
-#include "discdata/release.h"
+#include "core/discdata/release.h"
 
 namespace velmora::net {
 

@@ -5,9 +5,9 @@
 #include <QCryptographicHash>
 #include <cstdlib>
 
-#include "store/album_table.h"
-#include "store/columns.h"
-#include "store/data_file.h"
+#include "core/store/album_table.h"
+#include "core/store/columns.h"
+#include "core/store/data_file.h"
 #include "support/audio_files.h"
 #include "support/cli_runner.h"
 #include "support/local_http_server.h"
@@ -149,8 +149,8 @@ protected:
                                               "\r\nCoverServer=" + server.address().toStdString() + "\r\n");
         const std::string album1 = dataLineWith({{store::ArtistColumn, "old"},
                                                  {store::AlbumColumn, "old title"},
-                                                 {store::Memo1Column, "genre"},
-                                                 {store::Memo3Column, "memo"},
+                                                 {store::Category1Column, "genre"},
+                                                 {store::Category3Column, "memo"},
                                                  {store::songTitleColumn(1), "typed"},
                                                  {store::mediaColumn(4), "/keep4.mp3"},
                                                  {store::songTitleColumn(4), "fourth"}});
@@ -259,8 +259,8 @@ TEST_F(CliFetch, AnExistingAlbumKeepsWhatTheReleaseDoesNotName)
     ASSERT_EQ(fetched.code, 0) << fetched.err;
     const store::AlbumRecord album = catalogue().record(1);
     EXPECT_EQ(album[store::AlbumColumn], "Title");
-    EXPECT_EQ(album[store::Memo1Column], "genre");
-    EXPECT_EQ(album[store::Memo3Column], "memo");
+    EXPECT_EQ(album[store::Category1Column], "genre");
+    EXPECT_EQ(album[store::Category3Column], "memo");
     EXPECT_EQ(album[store::songTitleColumn(1)], "One " + test::sj("＜＞") + " Two");
     EXPECT_EQ(album[store::songTitleColumn(4)], "fourth");
     EXPECT_EQ(album[store::mediaColumn(4)], "/keep4.mp3");

@@ -3,9 +3,9 @@
 
 #include <sstream>
 
-#include "media/tags_test_files.h"
-#include "store/album_table.h"
-#include "store/data_file.h"
+#include "backends/tags_test_files.h"
+#include "core/store/album_table.h"
+#include "core/store/data_file.h"
 #include "support/cli_runner.h"
 #include "support/sjis.h"
 
@@ -79,8 +79,8 @@ TEST_F(CliScanTest, ScanAppendsSavesAndASecondScanAddsNothing)
     ASSERT_EQ(table.albumCount(), 2);
     store::AlbumRecord zeta = table.record(2);
     EXPECT_EQ(utf8(zeta[store::ArtistColumn]), "歌手");
-    EXPECT_EQ(utf8(zeta[store::Memo1Column]), "J-Pop");
-    EXPECT_EQ(utf8(zeta[store::Memo3Column]), "2001年");
+    EXPECT_EQ(utf8(zeta[store::Category1Column]), "J-Pop");
+    EXPECT_EQ(utf8(zeta[store::Category3Column]), "2001年");
     EXPECT_EQ(utf8(zeta[store::songArtistColumn(1)]), "");
     EXPECT_EQ(utf8(zeta[store::songArtistColumn(2)]), "客演");
     EXPECT_EQ(zeta[store::mediaColumn(2)], (music / "Zeta" / "02.mp3").string());

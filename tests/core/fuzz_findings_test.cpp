@@ -3,9 +3,9 @@
 
 #include <string>
 
-#include "discdata/album_fill.h"
-#include "store/album_table.h"
-#include "store/columns.h"
+#include "core/discdata/album_fill.h"
+#include "core/store/album_table.h"
+#include "core/store/columns.h"
 
 namespace velmora {
 namespace {

@@ -6,7 +6,7 @@
 #include <QEventLoop>
 #include <QTcpServer>
 
-#include "disc_data_client.h"
+#include "net/disc_data_client.h"
 #include "support/local_http_server.h"
 #include "support/musicbrainz_answers.h"
 

@@ -1,7 +1,7 @@
 // Parsing the disc lookup's JSON answers into plain releases.
 #include <gtest/gtest.h>
 
-#include "musicbrainz_json.h"
+#include "net/musicbrainz_json.h"
 #include "support/musicbrainz_answers.h"
 
 namespace velmora::net {

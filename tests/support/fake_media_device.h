@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "media/media_device.h"
-#include "media/media_system.h"
+#include "core/media/media_device.h"
+#include "core/media/media_system.h"
 
 namespace velmora::test {
 

@@ -7,8 +7,8 @@
 #include <deque>
 #include <vector>
 
-#include "platform/prompter.h"
-#include "platform/shell.h"
+#include "ui/platform/prompter.h"
+#include "ui/platform/shell.h"
 
 namespace velmora::test {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "text/cp932.h"
+#include "core/text/cp932.h"
 
 namespace velmora::test {
 

@@ -3,7 +3,7 @@
 
 #include <QApplication>
 
-#include "platform/app_setup.h"
+#include "ui/platform/app_setup.h"
 
 int main(int argc, char** argv)
 {

@@ -1,10 +1,10 @@
-#include "browse/album_order.h"
+#include "core/browse/album_order.h"
 
 #include <algorithm>
 #include <numeric>
 #include <unordered_set>
 
-#include "text/collation.h"
+#include "core/text/collation.h"
 
 namespace velmora::browse {
 

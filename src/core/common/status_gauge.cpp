@@ -1,4 +1,4 @@
-#include "common/status_gauge.h"
+#include "core/common/status_gauge.h"
 
 #include <charconv>
 #include <cmath>

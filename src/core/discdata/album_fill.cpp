@@ -1,12 +1,12 @@
-#include "discdata/album_fill.h"
+#include "core/discdata/album_fill.h"
 
 #include <unicode/unistr.h>
 
 #include <algorithm>
 
-#include "media/audio_cd.h"
-#include "store/columns.h"
-#include "text/cp932.h"
+#include "core/media/audio_cd.h"
+#include "core/store/columns.h"
+#include "core/text/cp932.h"
 
 namespace velmora::discdata {
 

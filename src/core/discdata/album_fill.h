@@ -10,8 +10,8 @@
 #include <string_view>
 #include <vector>
 
-#include "discdata/release.h"
-#include "store/album_record.h"
+#include "core/discdata/release.h"
+#include "core/store/album_record.h"
 
 namespace velmora::discdata {
 

@@ -1,4 +1,4 @@
-#include "discdata/disc_id.h"
+#include "core/discdata/disc_id.h"
 
 #include <discid/discid.h>
 

@@ -1,4 +1,4 @@
-#include "exchange/exchange.h"
+#include "core/exchange/exchange.h"
 
 #include <unicode/ustring.h>
 #include <unicode/utf16.h>
@@ -8,10 +8,10 @@
 #include <memory>
 #include <system_error>
 
-#include "store/album_table.h"
-#include "store/atomic_file.h"
-#include "store/columns.h"
-#include "text/cp932.h"
+#include "core/store/album_table.h"
+#include "core/store/atomic_file.h"
+#include "core/store/columns.h"
+#include "core/text/cp932.h"
 
 namespace velmora::exchange {
 
@@ -518,10 +518,10 @@ void addAlbumDetails(std::string& out, const Cells& cells, int album)
     addLine(out, {albumHeading(album)});
     addLine(out, {l.artist, artistText(cells)});
     addLine(out, {l.album, cellOf(cells, AlbumColumn)});
-    addLine(out, {l.genre, cellOf(cells, store::Memo1Column)});
-    addLine(out, {l.media, cellOf(cells, store::Memo2Column)});
-    if (!cellOf(cells, store::Memo3Column).empty()) {
-        addLine(out, {cellOf(cells, store::Memo3Column)});
+    addLine(out, {l.genre, cellOf(cells, store::Category1Column)});
+    addLine(out, {l.media, cellOf(cells, store::Category2Column)});
+    if (!cellOf(cells, store::Category3Column).empty()) {
+        addLine(out, {cellOf(cells, store::Category3Column)});
     }
     if (!cellOf(cells, store::ImagePathColumn).empty()) {
         addLine(out, {l.image, cellOf(cells, store::ImagePathColumn)});

@@ -1,4 +1,4 @@
-#include "exchange/html_export.h"
+#include "core/exchange/html_export.h"
 
 #include <unicode/unistr.h>
 
@@ -6,13 +6,13 @@
 #include <string_view>
 #include <system_error>
 
-#include "store/album_record.h"
-#include "store/album_table.h"
-#include "store/app_settings.h"
-#include "store/atomic_file.h"
-#include "store/columns.h"
-#include "text/cp932.h"
-#include "text/kana_width.h"
+#include "core/store/album_record.h"
+#include "core/store/album_table.h"
+#include "core/store/app_settings.h"
+#include "core/store/atomic_file.h"
+#include "core/store/columns.h"
+#include "core/text/cp932.h"
+#include "core/text/kana_width.h"
 
 namespace velmora::exchange {
 
@@ -285,14 +285,14 @@ void PageBuilder::album(const AlbumTable::RowCells& cells, int position)
         lines_.push_back("<img src=\"" + link + "\" alt=\"\" height=\"100\" width=\"100\">");
     }
     if (options_.category1) {
-        lines_.push_back(text.genre + escapeHtml(cell(Memo1Column)));
+        lines_.push_back(text.genre + escapeHtml(cell(Category1Column)));
     }
     if (options_.category2) {
-        lines_.push_back(text.media + escapeHtml(cell(Memo2Column)));
+        lines_.push_back(text.media + escapeHtml(cell(Category2Column)));
     }
     if (options_.memo) {
         lines_.push_back(text.memo);
-        for (const std::string& piece : splitMemo(cell(Memo3Column))) {
+        for (const std::string& piece : splitMemo(cell(Category3Column))) {
             lines_.push_back("<br>" + escapeHtml(piece));
         }
     }
@@ -413,9 +413,9 @@ std::vector<std::string> htmlPreviewLines(const HtmlOptions& options)
         AlbumRecord sample;
         sample[ArtistColumn] = cp932(u"アーティスト") + number;
         sample[AlbumColumn] = cp932(u"アルバム") + number;
-        sample[Memo1Column] = cp932(u"ここにジャンル情報が入ります");
-        sample[Memo2Column] = cp932(u"ここにメディア情報が入ります");
-        sample[Memo3Column] = cp932(u"プレヴュー") + number + cp932(u"です。");
+        sample[Category1Column] = cp932(u"ここにジャンル情報が入ります");
+        sample[Category2Column] = cp932(u"ここにメディア情報が入ります");
+        sample[Category3Column] = cp932(u"プレヴュー") + number + cp932(u"です。");
         sample[ImagePathColumn] = cp932(u"画像ファイル") + number;
         sample[FuriganaColumn] = number;
         for (int song = 1; song <= 11; ++song) {

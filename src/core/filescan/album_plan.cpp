@@ -1,4 +1,4 @@
-#include "filescan/album_plan.h"
+#include "core/filescan/album_plan.h"
 
 #include <algorithm>
 #include <climits>
@@ -6,7 +6,7 @@
 #include <tuple>
 #include <unordered_map>
 
-#include "filescan/tag_text.h"
+#include "core/filescan/tag_text.h"
 
 namespace velmora::filescan {
 
@@ -100,13 +100,13 @@ PlannedAlbum buildAlbum(const std::vector<Entry>& songs, std::string_view albumF
     putCell(record, store::AlbumColumn, albumTitleOf(first, albumFolder), missing);
     for (const Entry& song : songs) {
         if (!song.file->genre.empty()) {
-            putCell(record, store::Memo1Column, song.file->genre, missing);
+            putCell(record, store::Category1Column, song.file->genre, missing);
             break;
         }
     }
     for (const Entry& song : songs) {
         if (song.file->year > 0) {
-            putCell(record, store::Memo3Column, yearLine(song.file->year), missing, true);
+            putCell(record, store::Category3Column, yearLine(song.file->year), missing, true);
             break;
         }
     }

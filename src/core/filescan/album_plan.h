@@ -11,9 +11,9 @@
 #include <unordered_set>
 #include <vector>
 
-#include "filescan/file_tags.h"
-#include "store/album_record.h"
-#include "store/album_table.h"
+#include "core/filescan/file_tags.h"
+#include "core/store/album_record.h"
+#include "core/store/album_table.h"
 
 namespace velmora::filescan {
 

@@ -1,8 +1,8 @@
-#include "filescan/tag_text.h"
+#include "core/filescan/tag_text.h"
 
 #include <unicode/ustring.h>
 
-#include "text/cp932.h"
+#include "core/text/cp932.h"
 
 namespace velmora::filescan {
 

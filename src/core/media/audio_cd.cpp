@@ -1,8 +1,8 @@
-#include "media/audio_cd.h"
+#include "core/media/audio_cd.h"
 
 #include <algorithm>
 
-#include "store/columns.h"
+#include "core/store/columns.h"
 
 namespace velmora::media {
 

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "media/media_device.h"
-#include "store/album_record.h"
-#include "store/album_table.h"
+#include "core/media/media_device.h"
+#include "core/store/album_record.h"
+#include "core/store/album_table.h"
 
 namespace velmora::media {
 

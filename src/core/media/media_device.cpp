@@ -1,4 +1,4 @@
-#include "media/media_device.h"
+#include "core/media/media_device.h"
 
 namespace velmora::media {
 
@@ -161,7 +161,7 @@ void MediaDevice::reportPlayEnded()
 
 }  // namespace velmora::media
 
-#include "media/media_system.h"
+#include "core/media/media_system.h"
 
 namespace velmora::media {
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "media/media_device.h"
+#include "core/media/media_device.h"
 
 namespace velmora::media {
 

@@ -1,9 +1,9 @@
-#include "media/playlist.h"
+#include "core/media/playlist.h"
 
 #include <algorithm>
 
-#include "media/media_device.h"
-#include "store/columns.h"
+#include "core/media/media_device.h"
+#include "core/store/columns.h"
 
 namespace velmora::media {
 

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "store/album_table.h"
+#include "core/store/album_table.h"
 
 namespace velmora::media {
 

@@ -1,6 +1,6 @@
-#include "store/album_record.h"
+#include "core/store/album_record.h"
 
-#include "text/cp932.h"
+#include "core/text/cp932.h"
 
 namespace velmora::store {
 

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "store/columns.h"
+#include "core/store/columns.h"
 
 namespace velmora::store {
 

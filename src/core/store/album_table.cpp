@@ -1,4 +1,4 @@
-#include "store/album_table.h"
+#include "core/store/album_table.h"
 
 #include <algorithm>
 #include <cstring>
@@ -10,7 +10,7 @@
 #include <emmintrin.h>
 #endif
 
-#include "text/cp932.h"
+#include "core/text/cp932.h"
 
 namespace velmora::store {
 

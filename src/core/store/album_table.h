@@ -15,8 +15,8 @@
 #include <string_view>
 #include <vector>
 
-#include "store/album_record.h"
-#include "store/columns.h"
+#include "core/store/album_record.h"
+#include "core/store/columns.h"
 
 namespace velmora::store {
 

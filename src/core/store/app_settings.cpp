@@ -1,11 +1,11 @@
-#include "store/app_settings.h"
+#include "core/store/app_settings.h"
 
 #include <algorithm>
 
-#include "store/atomic_file.h"
-#include "store/data_file.h"
-#include "store/ini_file.h"
-#include "text/cp932.h"
+#include "core/store/atomic_file.h"
+#include "core/store/data_file.h"
+#include "core/store/ini_file.h"
+#include "core/text/cp932.h"
 
 namespace velmora::store {
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "store/file_error.h"
+#include "core/store/file_error.h"
 
 namespace velmora::store {
 

@@ -30,7 +30,7 @@
 #include <string_view>
 #include <vector>
 
-#include "store/file_error.h"
+#include "core/store/file_error.h"
 
 namespace velmora::store {
 

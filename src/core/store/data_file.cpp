@@ -1,4 +1,4 @@
-#include "store/data_file.h"
+#include "core/store/data_file.h"
 
 #include <fcntl.h>
 #include <sys/mman.h>
@@ -10,8 +10,8 @@
 #include <cstring>
 #include <memory>
 
-#include "store/album_table.h"
-#include "store/columns.h"
+#include "core/store/album_table.h"
+#include "core/store/columns.h"
 
 namespace velmora::store {
 

@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
-#include "store/file_bytes.h"
-#include "store/file_error.h"
+#include "core/store/file_bytes.h"
+#include "core/store/file_error.h"
 
 namespace velmora::store {
 

@@ -1,4 +1,4 @@
-#include "store/data_folder.h"
+#include "core/store/data_folder.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

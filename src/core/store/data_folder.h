@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <string_view>
 
-#include "store/file_error.h"
+#include "core/store/file_error.h"
 
 namespace velmora::store {
 

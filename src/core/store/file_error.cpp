@@ -1,4 +1,4 @@
-#include "store/file_error.h"
+#include "core/store/file_error.h"
 
 namespace velmora::store {
 

@@ -1,9 +1,9 @@
-#include "store/ini_file.h"
+#include "core/store/ini_file.h"
 
 #include <charconv>
 
-#include "store/data_file.h"
-#include "text/cp932.h"
+#include "core/store/data_file.h"
+#include "core/text/cp932.h"
 
 namespace velmora::store {
 

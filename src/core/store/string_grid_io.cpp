@@ -1,10 +1,10 @@
-#include "store/string_grid_io.h"
+#include "core/store/string_grid_io.h"
 
 #include <cctype>
 #include <vector>
 
-#include "store/album_table.h"
-#include "store/atomic_file.h"
+#include "core/store/album_table.h"
+#include "core/store/atomic_file.h"
 
 namespace velmora::store {
 
@@ -41,7 +41,7 @@ bool isDecimalNumber(std::string_view text)
     return i == text.size();
 }
 
-bool TStringGridIO::Write(const std::filesystem::path& fileName, std::string_view separator, bool quote,
+bool ListFileIO::Write(const std::filesystem::path& fileName, std::string_view separator, bool quote,
                           FileError* error) const
 {
     if (TargetGrid == nullptr) {

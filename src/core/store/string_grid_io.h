@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <string_view>
 
-#include "store/file_error.h"
+#include "core/store/file_error.h"
 
 namespace velmora::store {
 
@@ -14,7 +14,7 @@ class AlbumTable;
 // an optional decimal point, optional exponent.
 bool isDecimalNumber(std::string_view text);
 
-class TStringGridIO {
+class ListFileIO {
 public:
     // The table to write; nothing is written while it is unset.
     const AlbumTable* TargetGrid = nullptr;

@@ -1,11 +1,11 @@
-#include "text/collation.h"
+#include "core/text/collation.h"
 
 #include <unicode/ucol.h>
 #include <unicode/ustring.h>
 
 #include <stdexcept>
 
-#include "text/cp932.h"
+#include "core/text/cp932.h"
 
 namespace velmora::text {
 

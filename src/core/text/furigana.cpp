@@ -1,9 +1,9 @@
-#include "text/furigana.h"
+#include "core/text/furigana.h"
 
 #include <algorithm>
 
-#include "text/collation.h"
-#include "text/kana_width.h"
+#include "core/text/collation.h"
+#include "core/text/kana_width.h"
 
 namespace velmora::text {
 

@@ -1,4 +1,4 @@
-#include "text/kana_width.h"
+#include "core/text/kana_width.h"
 
 #include <unicode/uchar.h>
 
@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "text/cp932.h"
+#include "core/text/cp932.h"
 
 namespace velmora::text {
 

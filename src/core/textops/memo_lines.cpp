@@ -1,8 +1,8 @@
-#include "textops/memo_lines.h"
+#include "core/textops/memo_lines.h"
 
 #include <algorithm>
 
-#include "text/cp932.h"
+#include "core/text/cp932.h"
 
 namespace velmora::textops {
 

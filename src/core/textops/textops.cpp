@@ -1,4 +1,4 @@
-#include "textops/textops.h"
+#include "core/textops/textops.h"
 
 #include <algorithm>
 #include <array>
@@ -12,11 +12,11 @@
 #include <emmintrin.h>
 #endif
 
-#include "store/album_table.h"
-#include "store/columns.h"
-#include "text/collation.h"
-#include "text/cp932.h"
-#include "text/kana_width.h"
+#include "core/store/album_table.h"
+#include "core/store/columns.h"
+#include "core/text/collation.h"
+#include "core/text/cp932.h"
+#include "core/text/kana_width.h"
 
 namespace velmora::textops {
 
@@ -388,8 +388,8 @@ std::vector<SearchHit> search(const AlbumTable& table, const std::vector<int>& a
         }
         return c >= mediaColumn(1) ? c - MediaPathColumns : 0;
     };
-    static constexpr int kFirstPass[] = {ArtistColumn, AlbumColumn, -1,          Memo1Column,
-                                         Memo2Column,  Memo3Column, ArtistColumn};
+    static constexpr int kFirstPass[] = {ArtistColumn, AlbumColumn, -1,          Category1Column,
+                                         Category2Column,  Category3Column, ArtistColumn};
     if (group == SearchSong) {
         pass(albums, [&](int c, int album) {
             if (c >= songTitleColumn(1) && c <= songTitleColumn(kSongSlots)) {
@@ -417,7 +417,7 @@ std::vector<SearchHit> search(const AlbumTable& table, const std::vector<int>& a
 
 std::vector<std::string> searchSuggestions(const AlbumTable& table, int group)
 {
-    static constexpr int kColumn[] = {ArtistColumn, AlbumColumn, -1, Memo1Column, Memo2Column, Memo3Column};
+    static constexpr int kColumn[] = {ArtistColumn, AlbumColumn, -1, Category1Column, Category2Column, Category3Column};
     if (group < 0 || group >= SearchAll) {
         return {};
     }
@@ -465,13 +465,13 @@ std::vector<int> groupColumns(int group)
             songs(songTitleColumn);
             break;
         case 4:
-            columns.push_back(Memo1Column);
+            columns.push_back(Category1Column);
             break;
         case 5:
-            columns.push_back(Memo2Column);
+            columns.push_back(Category2Column);
             break;
         case 6:
-            columns.push_back(Memo3Column);
+            columns.push_back(Category3Column);
             break;
         case 7:
             songs(mediaColumn);

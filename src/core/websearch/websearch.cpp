@@ -1,8 +1,8 @@
-#include "websearch/websearch.h"
+#include "core/websearch/websearch.h"
 
 #include <unicode/unistr.h>
 
-#include "text/cp932.h"
+#include "core/text/cp932.h"
 
 namespace velmora::websearch {
 

@@ -1,16 +1,16 @@
-#include "discdata/disc_album_lookup.h"
+#include "ui/discdata/disc_album_lookup.h"
 
 #include <QEventLoop>
 #include <QImage>
 #include <QProgressDialog>
 #include <QUrl>
 
-#include "discdata/disc_id.h"
-#include "platform/prompter.h"
-#include "platform/shell.h"
-#include "platform/text_codec.h"
-#include "store/atomic_file.h"
-#include "store/columns.h"
+#include "core/discdata/disc_id.h"
+#include "ui/platform/prompter.h"
+#include "ui/platform/shell.h"
+#include "ui/platform/text_codec.h"
+#include "core/store/atomic_file.h"
+#include "core/store/columns.h"
 
 namespace velmora::ui {
 

@@ -1,4 +1,4 @@
-#include "editing/preview_controls.h"
+#include "ui/editing/preview_controls.h"
 
 #include <QFile>
 #include <QHBoxLayout>
@@ -10,11 +10,11 @@
 #include <algorithm>
 #include <climits>
 
-#include "mainwindow/tform1.h"
-#include "media/device_ops.h"
-#include "media/player_progress_bar.h"
-#include "media/playlist.h"
-#include "media/tmedia_player_form.h"
+#include "ui/main/main_window.h"
+#include "ui/player/device_ops.h"
+#include "ui/widgets/player_progress_bar.h"
+#include "core/media/playlist.h"
+#include "ui/player/player_window.h"
 
 namespace velmora::ui {
 
@@ -109,16 +109,16 @@ bool openPreviewFile(media::MediaDevice& device, Prompter& prompter, const Previ
     return true;
 }
 
-void playPreview(TForm1& main, const PreviewControls& c)
+void playPreview(MainWindow& main, const PreviewControls& c)
 {
-    media::MediaDevice& device = main.MediaPlayer1();
+    media::MediaDevice& device = main.previewDevice();
     if (!device.isOpen()) {
         return;
     }
     // One sound at a time: the player window pauses while a preview plays.
-    if (TMediaPlayerForm* player = main.playerForm(); player != nullptr && player->isVisible()) {
-        player->PauseButton->setChecked(true);
-        player->PauseButtonClick();
+    if (PlayerWindow* player = main.playerForm(); player != nullptr && player->isVisible()) {
+        player->pauseButton->setChecked(true);
+        player->pausePlayback();
     }
     device.play();
     c.pause->setChecked(false);
@@ -166,9 +166,9 @@ void rewindPreview(media::MediaDevice& device, const PreviewControls& c)
     c.bar->setValue(0);
 }
 
-void seekPreview(TForm1& main, const PreviewControls& c, int x)
+void seekPreview(MainWindow& main, const PreviewControls& c, int x)
 {
-    media::MediaDevice& device = main.MediaPlayer1();
+    media::MediaDevice& device = main.previewDevice();
     if (!device.isOpen()) {
         return;
     }

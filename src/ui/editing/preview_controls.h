@@ -18,7 +18,7 @@ namespace velmora::ui {
 
 class PlayerProgressBar;
 class Prompter;
-class TForm1;
+class MainWindow;
 
 struct PreviewControls {
     QWidget* panel = nullptr;
@@ -47,12 +47,12 @@ bool openPreviewFile(media::MediaDevice& device, Prompter& prompter, const Previ
 
 // The buttons; each does nothing of its own while the device is closed
 // (pause and stop still release the pause button).
-void playPreview(TForm1& main, const PreviewControls& controls);
+void playPreview(MainWindow& main, const PreviewControls& controls);
 void pausePreview(media::MediaDevice& device, const PreviewControls& controls);
 void stopPreview(media::MediaDevice& device, const PreviewControls& controls);
 void rewindPreview(media::MediaDevice& device, const PreviewControls& controls);
 // A click on the bar at x: seeks there and plays.
-void seekPreview(TForm1& main, const PreviewControls& controls, int x);
+void seekPreview(MainWindow& main, const PreviewControls& controls, int x);
 
 // The timer's step: the bar and the position follow the open device; while
 // it is closed the bar goes to 0 and the position is emptied.

@@ -1,4 +1,4 @@
-#include "filescan/folder_scan_dialogs.h"
+#include "ui/filescan/folder_scan_dialogs.h"
 
 #include <QFile>
 #include <QHBoxLayout>
@@ -10,7 +10,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "platform/text_codec.h"
+#include "ui/platform/text_codec.h"
 
 namespace velmora::ui {
 
@@ -18,7 +18,7 @@ namespace {
 const QString kCaption = QStringLiteral("フォルダから登録");
 }
 
-TScanProgressDialog::TScanProgressDialog(const QString& folder, QWidget* parent) : QDialog(parent)
+FolderScanProgressDialog::FolderScanProgressDialog(const QString& folder, QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("TScanProgressDialog"));
     setWindowTitle(kCaption);
@@ -36,15 +36,15 @@ TScanProgressDialog::TScanProgressDialog(const QString& folder, QWidget* parent)
     layout->addWidget(bar_);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    CancelButton = new QPushButton(QStringLiteral("キャンセル"), this);
-    buttons->addWidget(CancelButton);
+    cancelButton = new QPushButton(QStringLiteral("キャンセル"), this);
+    buttons->addWidget(cancelButton);
     layout->addLayout(buttons);
-    connect(CancelButton, &QPushButton::clicked, this, &TScanProgressDialog::reject);
+    connect(cancelButton, &QPushButton::clicked, this, &FolderScanProgressDialog::reject);
     setCounts(0, 0, 0);
     setMinimumWidth(420);
 }
 
-void TScanProgressDialog::setCounts(int filesFound, int filesRead, int albumsFound)
+void FolderScanProgressDialog::setCounts(int filesFound, int filesRead, int albumsFound)
 {
     filesLabel_->setText(
         QStringLiteral("見つかった音楽ファイル: %1 (読み込み済み: %2)").arg(filesFound).arg(filesRead));
@@ -54,25 +54,25 @@ void TScanProgressDialog::setCounts(int filesFound, int filesRead, int albumsFou
     bar_->setValue(filesRead);
 }
 
-void TScanProgressDialog::closeAfterScan()
+void FolderScanProgressDialog::closeAfterScan()
 {
     scanOver_ = true;
     QDialog::reject();
 }
 
-void TScanProgressDialog::reject()
+void FolderScanProgressDialog::reject()
 {
     if (scanOver_) {
         QDialog::reject();
     } else if (!cancelRequested_) {
         cancelRequested_ = true;
-        CancelButton->setEnabled(false);
+        cancelButton->setEnabled(false);
         albumsLabel_->setText(QStringLiteral("中止しています..."));
         emit cancelled();
     }
 }
 
-TScanSummaryDialog::TScanSummaryDialog(const std::vector<filescan::PlannedAlbum>& albums,
+FolderScanSummaryDialog::FolderScanSummaryDialog(const std::vector<filescan::PlannedAlbum>& albums,
                                        const QStringList& notes, QWidget* parent)
     : QDialog(parent)
 {
@@ -83,11 +83,11 @@ TScanSummaryDialog::TScanSummaryDialog(const std::vector<filescan::PlannedAlbum>
     countLabel_ = new QLabel(this);
     layout->addWidget(countLabel_);
 
-    AlbumTree = new QTreeWidget(this);
-    AlbumTree->setRootIsDecorated(false);
-    AlbumTree->setUniformRowHeights(true);
-    AlbumTree->setTextElideMode(Qt::ElideMiddle);
-    AlbumTree->setHeaderLabels({QStringLiteral("アーティスト名"), QStringLiteral("アルバム名"),
+    albumTree = new QTreeWidget(this);
+    albumTree->setRootIsDecorated(false);
+    albumTree->setUniformRowHeights(true);
+    albumTree->setTextElideMode(Qt::ElideMiddle);
+    albumTree->setHeaderLabels({QStringLiteral("アーティスト名"), QStringLiteral("アルバム名"),
                                 QStringLiteral("曲数"), QStringLiteral("フォルダ")});
     QList<QTreeWidgetItem*> items;
     items.reserve(static_cast<qsizetype>(albums.size()));
@@ -104,17 +104,17 @@ TScanSummaryDialog::TScanSummaryDialog(const std::vector<filescan::PlannedAlbum>
         items.push_back(item);
         songs_.push_back(album.songs);
     }
-    AlbumTree->addTopLevelItems(items);
-    AlbumTree->header()->resizeSection(0, 180);
-    AlbumTree->header()->resizeSection(1, 220);
-    AlbumTree->header()->resizeSection(2, 50);
-    layout->addWidget(AlbumTree, 1);
+    albumTree->addTopLevelItems(items);
+    albumTree->header()->resizeSection(0, 180);
+    albumTree->header()->resizeSection(1, 220);
+    albumTree->header()->resizeSection(2, 50);
+    layout->addWidget(albumTree, 1);
 
     if (!notes.isEmpty()) {
-        NotesView = new QPlainTextEdit(notes.join(QLatin1Char('\n')), this);
-        NotesView->setReadOnly(true);
-        NotesView->setMaximumHeight(90);
-        layout->addWidget(NotesView);
+        notesView = new QPlainTextEdit(notes.join(QLatin1Char('\n')), this);
+        notesView->setReadOnly(true);
+        notesView->setMaximumHeight(90);
+        layout->addWidget(notesView);
     }
 
     auto* buttons = new QHBoxLayout;
@@ -123,41 +123,41 @@ TScanSummaryDialog::TScanSummaryDialog(const std::vector<filescan::PlannedAlbum>
     buttons->addWidget(checkAll);
     buttons->addWidget(checkNone);
     buttons->addStretch();
-    RegisterButton = new QPushButton(QStringLiteral("登録"), this);
-    RegisterButton->setDefault(true);
-    CancelButton = new QPushButton(QStringLiteral("キャンセル"), this);
-    buttons->addWidget(RegisterButton);
-    buttons->addWidget(CancelButton);
+    registerButton = new QPushButton(QStringLiteral("登録"), this);
+    registerButton->setDefault(true);
+    cancelButton = new QPushButton(QStringLiteral("キャンセル"), this);
+    buttons->addWidget(registerButton);
+    buttons->addWidget(cancelButton);
     layout->addLayout(buttons);
 
     connect(checkAll, &QPushButton::clicked, this, [this] { setAllChecked(true); });
     connect(checkNone, &QPushButton::clicked, this, [this] { setAllChecked(false); });
-    connect(RegisterButton, &QPushButton::clicked, this, &TScanSummaryDialog::registerRequested);
-    connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
-    connect(AlbumTree, &QTreeWidget::itemChanged, this, [this] { updateCount(); });
+    connect(registerButton, &QPushButton::clicked, this, &FolderScanSummaryDialog::registerRequested);
+    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    connect(albumTree, &QTreeWidget::itemChanged, this, [this] { updateCount(); });
     updateCount();
     resize(820, 480);
 }
 
-std::vector<int> TScanSummaryDialog::checkedAlbums() const
+std::vector<int> FolderScanSummaryDialog::checkedAlbums() const
 {
     std::vector<int> checked;
-    for (int i = 0; i < AlbumTree->topLevelItemCount(); ++i) {
-        if (AlbumTree->topLevelItem(i)->checkState(0) == Qt::Checked) {
+    for (int i = 0; i < albumTree->topLevelItemCount(); ++i) {
+        if (albumTree->topLevelItem(i)->checkState(0) == Qt::Checked) {
             checked.push_back(i);
         }
     }
     return checked;
 }
 
-void TScanSummaryDialog::setAllChecked(bool checked)
+void FolderScanSummaryDialog::setAllChecked(bool checked)
 {
-    for (int i = 0; i < AlbumTree->topLevelItemCount(); ++i) {
-        AlbumTree->topLevelItem(i)->setCheckState(0, checked ? Qt::Checked : Qt::Unchecked);
+    for (int i = 0; i < albumTree->topLevelItemCount(); ++i) {
+        albumTree->topLevelItem(i)->setCheckState(0, checked ? Qt::Checked : Qt::Unchecked);
     }
 }
 
-void TScanSummaryDialog::setBusy(const QString& text)
+void FolderScanSummaryDialog::setBusy(const QString& text)
 {
     busy_ = true;
     countLabel_->setText(text);
@@ -168,14 +168,14 @@ void TScanSummaryDialog::setBusy(const QString& text)
     }
 }
 
-void TScanSummaryDialog::reject()
+void FolderScanSummaryDialog::reject()
 {
     if (!busy_) {
         QDialog::reject();
     }
 }
 
-void TScanSummaryDialog::updateCount()
+void FolderScanSummaryDialog::updateCount()
 {
     int songs = 0;
     const std::vector<int> checked = checkedAlbums();
@@ -184,9 +184,9 @@ void TScanSummaryDialog::updateCount()
     }
     countLabel_->setText(QStringLiteral("登録するアルバム: %1 / %2 (曲数: %3)")
                              .arg(checked.size())
-                             .arg(AlbumTree->topLevelItemCount())
+                             .arg(albumTree->topLevelItemCount())
                              .arg(songs));
-    RegisterButton->setEnabled(!checked.empty());
+    registerButton->setEnabled(!checked.empty());
 }
 
 }  // namespace velmora::ui

@@ -5,7 +5,7 @@
 #include <QDialog>
 #include <vector>
 
-#include "filescan/album_plan.h"
+#include "core/filescan/album_plan.h"
 
 class QLabel;
 class QPlainTextEdit;
@@ -17,17 +17,17 @@ namespace velmora::ui {
 
 // Shows how far the scan got. Cancel (the button, Escape or the close box)
 // asks the scan to stop; the dialog stays until the scan has stopped.
-class TScanProgressDialog : public QDialog {
+class FolderScanProgressDialog : public QDialog {
     Q_OBJECT
 public:
-    TScanProgressDialog(const QString& folder, QWidget* parent);
+    FolderScanProgressDialog(const QString& folder, QWidget* parent);
 
     void setCounts(int filesFound, int filesRead, int albumsFound);
     bool cancelRequested() const { return cancelRequested_; }
     // Closes the dialog once the scan has stopped.
     void closeAfterScan();
 
-    QPushButton* CancelButton = nullptr;
+    QPushButton* cancelButton = nullptr;
 
 signals:
     void cancelled();
@@ -46,10 +46,10 @@ private:
 // The albums to register: artist, title, songs and folder, all ticked at
 // first. 「登録」 asks for the ticked rows (checkedAlbums()) to be
 // registered; the dialog then shows the work until accept() closes it.
-class TScanSummaryDialog : public QDialog {
+class FolderScanSummaryDialog : public QDialog {
     Q_OBJECT
 public:
-    TScanSummaryDialog(const std::vector<filescan::PlannedAlbum>& albums, const QStringList& notes,
+    FolderScanSummaryDialog(const std::vector<filescan::PlannedAlbum>& albums, const QStringList& notes,
                        QWidget* parent);
 
     // Indexes of the ticked albums, in list order.
@@ -66,10 +66,10 @@ public slots:
     void reject() override;
 
 public:
-    QTreeWidget* AlbumTree = nullptr;
-    QPushButton* RegisterButton = nullptr;
-    QPushButton* CancelButton = nullptr;
-    QPlainTextEdit* NotesView = nullptr;
+    QTreeWidget* albumTree = nullptr;
+    QPushButton* registerButton = nullptr;
+    QPushButton* cancelButton = nullptr;
+    QPlainTextEdit* notesView = nullptr;
 
 private:
     void updateCount();

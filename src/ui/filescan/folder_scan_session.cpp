@@ -1,17 +1,17 @@
-#include "filescan/folder_scan_session.h"
+#include "ui/filescan/folder_scan_session.h"
 
 #include <QAbstractItemView>
 #include <QFile>
 #include <QLabel>
 #include <QThread>
 
-#include "filescan/album_plan.h"
-#include "filescan/folder_scan_dialogs.h"
-#include "mainwindow/album_list_model.h"
-#include "mainwindow/list_views.h"
-#include "mainwindow/tform1.h"
-#include "platform/prompter.h"
-#include "platform/text_codec.h"
+#include "core/filescan/album_plan.h"
+#include "ui/filescan/folder_scan_dialogs.h"
+#include "ui/main/album_list_model.h"
+#include "ui/widgets/list_views.h"
+#include "ui/main/main_window.h"
+#include "ui/platform/prompter.h"
+#include "ui/platform/text_codec.h"
 
 namespace velmora::ui {
 
@@ -28,7 +28,7 @@ QStringList notesOf(const tags::ScanResult& result)
 
 }  // namespace
 
-FolderScanSession::FolderScanSession(TForm1& window, Prompter& prompter, store::DataFolder dataFolder,
+FolderScanSession::FolderScanSession(MainWindow& window, Prompter& prompter, store::DataFolder dataFolder,
                                      std::filesystem::path root)
     : QObject(&window),
       window_(window),
@@ -55,11 +55,11 @@ void FolderScanSession::start()
 {
     // The catalogue's media paths are taken now; the progress dialog keeps
     // the window's commands from changing the catalogue meanwhile.
-    known_ = filescan::catalogueMediaPaths(window_.DataGrid);
+    known_ = filescan::catalogueMediaPaths(window_.albumTable);
     progressDialog_ =
-        new TScanProgressDialog(QFile::decodeName(QByteArray::fromStdString(root_.native())), &window_);
+        new FolderScanProgressDialog(QFile::decodeName(QByteArray::fromStdString(root_.native())), &window_);
     progressDialog_->setAttribute(Qt::WA_DeleteOnClose);
-    connect(progressDialog_, &TScanProgressDialog::cancelled, this, [this] { progress_.cancel = true; });
+    connect(progressDialog_, &FolderScanProgressDialog::cancelled, this, [this] { progress_.cancel = true; });
 
     worker_ = QThread::create([this] { result_ = tags::scanAlbums(root_, known_, progress_); });
     connect(worker_, &QThread::finished, this, &FolderScanSession::scanFinished);
@@ -102,10 +102,10 @@ void FolderScanSession::scanFinished()
         end(false);
         return;
     }
-    summaryDialog_ = new TScanSummaryDialog(result_.plan.albums, notes, &window_);
+    summaryDialog_ = new FolderScanSummaryDialog(result_.plan.albums, notes, &window_);
     summaryDialog_->setAttribute(Qt::WA_DeleteOnClose);
     connect(summaryDialog_, &QDialog::rejected, this, [this] { end(false); });
-    connect(summaryDialog_, &TScanSummaryDialog::registerRequested, this, &FolderScanSession::registerAlbums);
+    connect(summaryDialog_, &FolderScanSummaryDialog::registerRequested, this, &FolderScanSession::registerAlbums);
     summaryDialog_->open();
 }
 
@@ -131,11 +131,11 @@ void FolderScanSession::appendAlbums()
     worker_->wait();
     delete worker_;
     worker_ = nullptr;
-    const int first = filescan::appendAlbums(window_.DataGrid, chosen_);
-    window_.AllVisibleButtonClick();
+    const int first = filescan::appendAlbums(window_.albumTable, chosen_);
+    window_.showAllAlbums();
     // Every album is shown in number order: album n is on row n - 1.
     window_.selectListRow(first - 1, true);
-    window_.AlbumListView->scrollTo(window_.albumModel()->index(first - 1, 0));
+    window_.albumView->scrollTo(window_.albumModel()->index(first - 1, 0));
     if (summaryDialog_) {
         summaryDialog_->accept();
     }

@@ -11,22 +11,22 @@
 #include <memory>
 #include <unordered_set>
 
-#include "store/data_folder.h"
-#include "tags/folder_scan.h"
+#include "core/store/data_folder.h"
+#include "backends/tags/folder_scan.h"
 
 class QThread;
 
 namespace velmora::ui {
 
 class Prompter;
-class TForm1;
-class TScanProgressDialog;
-class TScanSummaryDialog;
+class MainWindow;
+class FolderScanProgressDialog;
+class FolderScanSummaryDialog;
 
 class FolderScanSession : public QObject {
     Q_OBJECT
 public:
-    FolderScanSession(TForm1& window, Prompter& prompter, store::DataFolder dataFolder,
+    FolderScanSession(MainWindow& window, Prompter& prompter, store::DataFolder dataFolder,
                       std::filesystem::path root);
     ~FolderScanSession() override;
 
@@ -46,7 +46,7 @@ private:
     void appendAlbums();
     void end(bool registered);
 
-    TForm1& window_;
+    MainWindow& window_;
     Prompter& prompter_;
     store::DataFolder dataFolder_;
     std::filesystem::path root_;
@@ -57,8 +57,8 @@ private:
     int coversFailed_ = 0;
     QThread* worker_ = nullptr;
     QTimer timer_;
-    QPointer<TScanProgressDialog> progressDialog_;
-    QPointer<TScanSummaryDialog> summaryDialog_;
+    QPointer<FolderScanProgressDialog> progressDialog_;
+    QPointer<FolderScanSummaryDialog> summaryDialog_;
 };
 
 }  // namespace velmora::ui

@@ -1,4 +1,4 @@
-#include "platform/app_setup.h"
+#include "ui/platform/app_setup.h"
 
 #include <QApplication>
 #include <QFontDatabase>

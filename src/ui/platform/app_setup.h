@@ -10,7 +10,7 @@ namespace velmora::ui {
 // environment already chooses a Japanese one or sets every category.
 void prepareEnvironment();
 
-// Title, icon, Japanese Qt dialogs, and Japanese fonts for the Windows font
+// instruction, icon, Japanese Qt dialogs, and Japanese fonts for the Windows font
 // names that catalogues and settings carry.
 void setUpApplication(QApplication& app);
 

@@ -1,4 +1,4 @@
-#include "platform/qt_prompter.h"
+#include "ui/platform/qt_prompter.h"
 
 #include <QApplication>
 #include <QColorDialog>
@@ -8,7 +8,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 
-#include "discdata/row_choice_dialog.h"
+#include "ui/dialogs/row_choice_dialog.h"
 
 namespace velmora::ui {
 

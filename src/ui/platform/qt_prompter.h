@@ -3,7 +3,7 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "platform/prompter.h"
+#include "ui/platform/prompter.h"
 
 namespace velmora::ui {
 

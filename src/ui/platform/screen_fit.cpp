@@ -1,4 +1,4 @@
-#include "platform/screen_fit.h"
+#include "ui/platform/screen_fit.h"
 
 #include <QEvent>
 #include <QGuiApplication>
@@ -11,7 +11,7 @@ namespace velmora::ui {
 
 namespace {
 
-// Title bar and borders of a typical window manager, for windows not yet
+// instruction bar and borders of a typical window manager, for windows not yet
 // framed.
 const QMargins kAssumedDecoration(4, 30, 4, 4);
 

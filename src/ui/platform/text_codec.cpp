@@ -1,6 +1,6 @@
-#include "platform/text_codec.h"
+#include "ui/platform/text_codec.h"
 
-#include "text/cp932.h"
+#include "core/text/cp932.h"
 
 namespace velmora::ui {
 

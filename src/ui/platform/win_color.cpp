@@ -1,4 +1,4 @@
-#include "platform/win_color.h"
+#include "ui/platform/win_color.h"
 
 namespace velmora::ui {
 

@@ -1,9 +1,9 @@
-#include "browse/album_order.h"
+#include "core/browse/album_order.h"
 
 #include <gtest/gtest.h>
 
-#include "text/collation.h"
-#include "text/cp932.h"
+#include "core/text/collation.h"
+#include "core/text/cp932.h"
 
 namespace velmora::browse {
 namespace {

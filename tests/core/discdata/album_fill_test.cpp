@@ -3,9 +3,9 @@
 // an album being edited.
 #include <gtest/gtest.h>
 
-#include "discdata/album_fill.h"
-#include "store/album_table.h"
-#include "store/columns.h"
+#include "core/discdata/album_fill.h"
+#include "core/store/album_table.h"
+#include "core/store/columns.h"
 #include "support/sjis.h"
 
 namespace velmora::discdata {
@@ -73,8 +73,8 @@ TEST(AlbumFill, CellTextKeepsOutWhatACellCannotHold)
 TEST(AlbumFill, ReleaseFillsArtistTitlesAndReferencesAndNothingElse)
 {
     AlbumRecord base;
-    base[Memo1Column] = "genre";
-    base[Memo3Column] = "memo";
+    base[Category1Column] = "genre";
+    base[Category3Column] = "memo";
     base[ImagePathColumn] = "/pics/old.jpg";
     base[FuriganaColumn] = "reading";
     base[songTitleColumn(1)] = "typed";
@@ -163,7 +163,7 @@ TEST(AlbumFill, MergingIntoAnEditedAlbumKeepsTypedTextUnlessAsked)
     current[songTitleColumn(1)] = "Mine";
     current[songTitleColumn(2)] = "Same";
     current[mediaColumn(1)] = "CD1";
-    current[Memo1Column] = "genre";
+    current[Category1Column] = "genre";
     AlbumRecord fetched;
     fetched[ArtistColumn] = "Band";
     fetched[AlbumColumn] = "Album";
@@ -180,7 +180,7 @@ TEST(AlbumFill, MergingIntoAnEditedAlbumKeepsTypedTextUnlessAsked)
     EXPECT_EQ(kept[songTitleColumn(1)], "Mine");
     EXPECT_EQ(kept[songTitleColumn(3)], "New");
     EXPECT_EQ(kept[mediaColumn(1)], "CD1");
-    EXPECT_EQ(kept[Memo1Column], "genre");
+    EXPECT_EQ(kept[Category1Column], "genre");
 
     AlbumRecord replaced = current;
     EXPECT_EQ(mergeFetchedTexts(replaced, fetched, true), 4);

@@ -3,7 +3,7 @@
 // lengths.
 #include <gtest/gtest.h>
 
-#include "discdata/disc_id.h"
+#include "core/discdata/disc_id.h"
 
 namespace velmora::discdata {
 namespace {

@@ -1,7 +1,7 @@
 // The two service addresses live in VLM.ini like every other setting.
 #include <gtest/gtest.h>
 
-#include "store/app_settings.h"
+#include "core/store/app_settings.h"
 #include "support/temp_dir.h"
 
 namespace velmora::store {

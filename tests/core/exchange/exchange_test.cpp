@@ -1,4 +1,4 @@
-#include "exchange/exchange.h"
+#include "core/exchange/exchange.h"
 
 #include <gtest/gtest.h>
 #include <unicode/unistr.h>
@@ -6,12 +6,12 @@
 #include <filesystem>
 #include <memory>
 
-#include "store/album_table.h"
-#include "store/columns.h"
-#include "store/data_file.h"
+#include "core/store/album_table.h"
+#include "core/store/columns.h"
+#include "core/store/data_file.h"
 #include "support/sjis.h"
 #include "support/temp_dir.h"
-#include "text/cp932.h"
+#include "core/text/cp932.h"
 
 namespace velmora::exchange {
 namespace {

@@ -1,4 +1,4 @@
-#include "exchange/html_export.h"
+#include "core/exchange/html_export.h"
 
 #include <gtest/gtest.h>
 #include <unicode/unistr.h>
@@ -7,13 +7,13 @@
 #include <filesystem>
 #include <memory>
 
-#include "store/album_table.h"
-#include "store/app_settings.h"
-#include "store/columns.h"
-#include "store/data_file.h"
+#include "core/store/album_table.h"
+#include "core/store/app_settings.h"
+#include "core/store/columns.h"
+#include "core/store/data_file.h"
 #include "support/sjis.h"
 #include "support/temp_dir.h"
-#include "text/cp932.h"
+#include "core/text/cp932.h"
 
 namespace velmora::exchange {
 namespace {
@@ -78,9 +78,9 @@ TEST(HtmlPage, WholePageOfOneAlbum)
 {
     AlbumTable table = tableOf({{{store::ArtistColumn, "アーティスト"},
                                  {store::AlbumColumn, "アルバム"},
-                                 {store::Memo1Column, "ロック"},
-                                 {store::Memo2Column, "CD"},
-                                 {store::Memo3Column, "一行目{}二行目"},
+                                 {store::Category1Column, "ロック"},
+                                 {store::Category2Column, "CD"},
+                                 {store::Category3Column, "一行目{}二行目"},
                                  {store::songTitleColumn(1), "曲"},
                                  {store::songArtistColumn(1), "歌手"},
                                  {store::FuriganaColumn, "あーてぃすと"}}});
@@ -239,7 +239,7 @@ TEST(HtmlPage, ExistingMediaFileIsLinkedUnlessLinksAreOff)
 TEST(HtmlPage, MemoPieces)
 {
     auto memoLines = [](std::string_view memo) {
-        AlbumTable table = tableOf({{{store::Memo3Column, memo}}});
+        AlbumTable table = tableOf({{{store::Category3Column, memo}}});
         HtmlOptions options = plainOptions();
         options.memo = true;
         std::vector<std::string> lines = albumLines(htmlPageLines(table, {1}, options, {}));
@@ -253,7 +253,7 @@ TEST(HtmlPage, MemoPieces)
 
 TEST(HtmlPage, FixedCategoryLabels)
 {
-    AlbumTable table = tableOf({{{store::Memo1Column, "j"}, {store::Memo2Column, "m"}}});
+    AlbumTable table = tableOf({{{store::Category1Column, "j"}, {store::Category2Column, "m"}}});
     HtmlOptions options = plainOptions();
     options.category1 = true;
     options.category2 = true;
@@ -322,8 +322,8 @@ TEST(HtmlPage, CatalogueTextsAreEscaped)
 {
     AlbumTable table = tableOf({{{store::ArtistColumn, "A&B"},
                                  {store::AlbumColumn, "Rock & Roll <Live>"},
-                                 {store::Memo1Column, "<script>x</script>"},
-                                 {store::Memo3Column, "\"q\"{}<i>"},
+                                 {store::Category1Column, "<script>x</script>"},
+                                 {store::Category3Column, "\"q\"{}<i>"},
                                  {store::songTitleColumn(1), "<b>"},
                                  {store::songArtistColumn(1), "&amp;"},
                                  {store::FuriganaColumn, "<x"}}});

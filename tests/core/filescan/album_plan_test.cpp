@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <random>
 
-#include "filescan/album_plan.h"
-#include "filescan/tag_text.h"
-#include "store/album_table.h"
+#include "core/filescan/album_plan.h"
+#include "core/filescan/tag_text.h"
+#include "core/store/album_table.h"
 #include "support/sjis.h"
 
 namespace velmora::filescan {
@@ -62,8 +62,8 @@ TEST(AlbumPlan, AlbumArtistNamesTheAlbumAndSongArtistsOnlyWhereTheyDiffer)
     const AlbumRecord& r = album.record;
     EXPECT_EQ(r[store::ArtistColumn], sj("楽団"));
     EXPECT_EQ(r[store::AlbumColumn], sj("冬の旅"));
-    EXPECT_EQ(r[store::Memo1Column], sj("クラシック"));
-    EXPECT_EQ(r[store::Memo3Column], sj("2001年"));
+    EXPECT_EQ(r[store::Category1Column], sj("クラシック"));
+    EXPECT_EQ(r[store::Category3Column], sj("2001年"));
     EXPECT_EQ(r[store::FuriganaColumn], sj("楽団"));
     EXPECT_EQ(titles(r), (std::vector<std::string>{"一曲目", "二曲目"}));
     EXPECT_EQ(r[store::songArtistColumn(1)], "");
@@ -209,7 +209,7 @@ TEST(AlbumPlan, CharactersShiftJisLacksBecomeGetaMarksAndAreCounted)
     EXPECT_EQ(r[store::AlbumColumn], sj("Caf〓 ～"));
     EXPECT_EQ(r[store::ArtistColumn], sj("DJ 〓"));
     EXPECT_EQ(r[store::songTitleColumn(1)], sj("a＜＞b c"));
-    EXPECT_EQ(r[store::Memo1Column], "J{}Pop");  // not a memo-line field
+    EXPECT_EQ(r[store::Category1Column], "J{}Pop");  // not a memo-line field
     EXPECT_EQ(plan.albums[0].missingCharacters, 2);
     EXPECT_EQ(plan.missingCharacters, 2);
     for (int column = 0; column < store::kColumnCount; ++column) {

@@ -1,7 +1,7 @@
 // Tag text and paths as catalogue cells, and the small field parsers.
 #include <gtest/gtest.h>
 
-#include "filescan/tag_text.h"
+#include "core/filescan/tag_text.h"
 #include "support/sjis.h"
 
 namespace velmora::filescan {

@@ -1,9 +1,9 @@
 // CD references and finding the album that stands for a disc.
-#include "media/audio_cd.h"
+#include "core/media/audio_cd.h"
 
 #include <gtest/gtest.h>
 
-#include "store/columns.h"
+#include "core/store/columns.h"
 #include "support/audio_files.h"
 #include "support/fake_media_device.h"
 #include "support/temp_dir.h"

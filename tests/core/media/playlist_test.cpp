@@ -1,13 +1,13 @@
-#include "media/playlist.h"
+#include "core/media/playlist.h"
 
 #include <gtest/gtest.h>
 
 #include <map>
 #include <random>
 
-#include "media/media_device.h"
-#include "store/album_table.h"
-#include "store/columns.h"
+#include "core/media/media_device.h"
+#include "core/store/album_table.h"
+#include "core/store/columns.h"
 #include "support/sjis.h"
 
 namespace velmora::media {

@@ -1,4 +1,4 @@
-#include "store/album_table.h"
+#include "core/store/album_table.h"
 
 #include <gtest/gtest.h>
 
@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "store/album_record.h"
-#include "store/columns.h"
+#include "core/store/album_record.h"
+#include "core/store/columns.h"
 
 namespace velmora::store {
 namespace {
@@ -109,7 +109,7 @@ TEST(AlbumTable, RecordsAndFuriganaDefault)
     EXPECT_EQ(withReading[FuriganaColumn], "reading");
 
     AlbumRecord bad;
-    bad[Memo3Column] = "line\r\nbreak";
+    bad[Category3Column] = "line\r\nbreak";
     EXPECT_THROW(table.setRecord(1, bad), std::invalid_argument);
 }
 

@@ -1,4 +1,4 @@
-#include "store/atomic_file.h"
+#include "core/store/atomic_file.h"
 
 #include <fcntl.h>
 #include <sched.h>
@@ -14,7 +14,7 @@
 #include <csignal>
 #include <ctime>
 
-#include "store/app_settings.h"
+#include "core/store/app_settings.h"
 #include "support/temp_dir.h"
 
 namespace velmora::store {

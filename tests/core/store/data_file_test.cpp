@@ -1,4 +1,4 @@
-#include "store/data_file.h"
+#include "core/store/data_file.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -6,11 +6,11 @@
 #include <map>
 #include <random>
 
-#include "store/album_table.h"
-#include "store/columns.h"
-#include "store/string_grid_io.h"
+#include "core/store/album_table.h"
+#include "core/store/columns.h"
+#include "core/store/string_grid_io.h"
 #include "support/temp_dir.h"
-#include "text/cp932.h"
+#include "core/text/cp932.h"
 
 namespace velmora::store {
 namespace {
@@ -73,7 +73,7 @@ AlbumTable loadBytes(const TempDir& dir, std::string_view bytes, LoadStatus expe
 
 std::string save(const TempDir& dir, const AlbumTable& table)
 {
-    TStringGridIO writer;
+    ListFileIO writer;
     writer.TargetGrid = &table;
     FileError error;
     EXPECT_TRUE(writer.Write(dir / kDataFileName, "<>", false, &error)) << error.reason;
@@ -338,7 +338,7 @@ TEST(StringGridIO, WritesWithAnySeparatorAndQuotes)
     table.setCell(0, 1, "12");
     table.setCell(1, 1, "say \"hi\"");
     table.setCell(2, 1, "-1.5e3");
-    TStringGridIO writer;
+    ListFileIO writer;
     EXPECT_TRUE(writer.Write(dir / "none.txt", ",", true));
     EXPECT_FALSE(std::filesystem::exists(dir / "none.txt"));
     writer.TargetGrid = &table;
@@ -371,7 +371,7 @@ TEST(StringGridIO, AFailedSaveKeepsTheOldFile)
     AlbumTable table;
     table.setRowCount(2);
     table.setCell(0, 1, "new");
-    TStringGridIO writer;
+    ListFileIO writer;
     writer.TargetGrid = &table;
 
     writeBytes(dir / kDataFileName, "old contents");

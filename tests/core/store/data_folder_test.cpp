@@ -1,11 +1,11 @@
-#include "store/data_folder.h"
+#include "core/store/data_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <sstream>
 
-#include "common/line_feed_stream.h"
-#include "store/atomic_file.h"
+#include "core/common/line_feed_stream.h"
+#include "core/store/atomic_file.h"
 #include "support/cli_runner.h"
 #include "support/temp_dir.h"
 

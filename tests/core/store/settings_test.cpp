@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "store/app_settings.h"
-#include "store/ini_file.h"
+#include "core/store/app_settings.h"
+#include "core/store/ini_file.h"
 #include "support/temp_dir.h"
-#include "text/cp932.h"
+#include "core/text/cp932.h"
 
 namespace velmora::store {
 namespace {

@@ -1,4 +1,4 @@
-#include "text/furigana.h"
+#include "core/text/furigana.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "text/cp932.h"
+#include "core/text/cp932.h"
 
 namespace velmora::text {
 namespace {

@@ -1,4 +1,4 @@
-#include "text/kana_width.h"
+#include "core/text/kana_width.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "text/cp932.h"
+#include "core/text/cp932.h"
 
 namespace velmora::text {
 namespace {

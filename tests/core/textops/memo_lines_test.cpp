@@ -1,4 +1,4 @@
-#include "textops/memo_lines.h"
+#include "core/textops/memo_lines.h"
 
 #include <gtest/gtest.h>
 

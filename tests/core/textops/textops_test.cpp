@@ -1,10 +1,10 @@
-#include "textops/textops.h"
+#include "core/textops/textops.h"
 
 #include <gtest/gtest.h>
 
-#include "store/album_table.h"
-#include "store/columns.h"
-#include "text/cp932.h"
+#include "core/store/album_table.h"
+#include "core/store/columns.h"
+#include "core/text/cp932.h"
 
 namespace velmora::textops {
 namespace {
@@ -62,7 +62,7 @@ TEST(TextOps, SearchPassesAndSongNumbers)
          {songTitleColumn(1), "Word one"},
          {songTitleColumn(99), "last WORD"},
          {songArtistColumn(5), "guest word"}},
-        {{ArtistColumn, "nobody"}, {Memo3Column, "line{}word"}},
+        {{ArtistColumn, "nobody"}, {Category3Column, "line{}word"}},
     });
     const std::vector<int> all = {1, 2, 3};
     EXPECT_EQ(search(table, all, SearchSong, "word"), (std::vector<SearchHit>{{1, 3}, {2, 1}, {2, 99}}));
@@ -125,7 +125,7 @@ TEST(TextOps, ConversionOverGroupsAndAlbums)
          {FuriganaColumn, "abc"},
          {songArtistColumn(2), "guest"},
          {mediaColumn(1), "/M/A.mp3"}},
-        {{ArtistColumn, "x"}, {Memo3Column, "a{}b"}, {songTitleColumn(1), "it's"}},
+        {{ArtistColumn, "x"}, {Category3Column, "a{}b"}, {songTitleColumn(1), "it's"}},
     });
     BulkResult result = convertAlbums(table, {1, 1}, 0, ToUpper);
     EXPECT_EQ(table.cell(ArtistColumn, 1), "ABC");
@@ -136,9 +136,9 @@ TEST(TextOps, ConversionOverGroupsAndAlbums)
     EXPECT_EQ(table.cell(mediaColumn(1), 1), "/m/a.mp3");
 
     convertAlbums(table, {2}, 6, ToFullWidth);
-    EXPECT_EQ(table.cell(Memo3Column, 2), sjis(u"ａ｛｝ｂ"));
+    EXPECT_EQ(table.cell(Category3Column, 2), sjis(u"ａ｛｝ｂ"));
     convertAlbums(table, {2}, 6, ToHalfWidth);
-    EXPECT_EQ(table.cell(Memo3Column, 2), "a{}b");
+    EXPECT_EQ(table.cell(Category3Column, 2), "a{}b");
     convertAlbums(table, {2}, 3, ToFullWidth);
     EXPECT_EQ(table.cell(songTitleColumn(1), 2), sjis(u"ｉｔ’ｓ"));
     convertAlbums(table, {2}, 3, ToHalfWidth);
@@ -250,7 +250,7 @@ TEST(TextOps, FoldedSearchReadsKanaWidthAndCase)
         {{ArtistColumn, sjis(u"ウタダ")}},
         {{ArtistColumn, sjis(u"ｳﾀﾀﾞ")}, {songTitleColumn(4), sjis(u"うただ ヒカル")}},
         {{ArtistColumn, sjis(u"ウタタ")}, {songTitleColumn(2), sjis(u"ＬＯＶＥ　ｓｏｎｇ")}},
-        {{ArtistColumn, "utada"}, {Memo3Column, sjis(u"ヴ{}無し")}},
+        {{ArtistColumn, "utada"}, {Category3Column, sjis(u"ヴ{}無し")}},
     });
     const std::vector<int> all = {1, 2, 3, 4};
     auto hits = [&](int group, std::u16string_view word, SearchMode mode) {

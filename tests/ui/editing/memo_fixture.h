@@ -11,9 +11,9 @@
 #include <QTextCursor>
 #include <map>
 
-#include "editing/tedit_form.h"
-#include "editing/tmemo_form.h"
-#include "ui/mainwindow/main_window_fixture.h"
+#include "ui/editing/album_edit_dialog.h"
+#include "ui/editing/song_column_editor.h"
+#include "ui/main/main_window_fixture.h"
 
 namespace velmora::ui {
 
@@ -40,18 +40,18 @@ protected:
         writeBytes(dataFile(), dataLineWith({}) + "\r\n" + albumLine(cells) + "\r\n");
         window = open();
         // Owned by the main window and shown as the program does.
-        memo = std::make_unique<TMemoForm>(*window, prompter, window.get());
+        memo = std::make_unique<SongColumnEditor>(*window, prompter, window.get());
         memo->setWindowFlag(Qt::Window);
         window->attachMemoForm(memo.get());
-        edit = std::make_unique<TEditForm>(*window, prompter, window.get());
+        edit = std::make_unique<AlbumEditDialog>(*window, prompter, window.get());
         edit->setWindowFlag(Qt::Window);
         edit->setWindowModality(Qt::ApplicationModal);
         window->showEditDialog = [this] {
-            edit->EditDataSend(window->EditListBox);
+            edit->loadAlbum(window->editedAlbum);
             edit->open();
         };
         window->selectListRow(0, true);
-        window->EditBtnClick();
+        window->editSelectedAlbum();
     }
     void TearDown() override
     {
@@ -63,12 +63,12 @@ protected:
         MainWindowTest::TearDown();
     }
     QStringList lines() const { return memo->memoLines(); }
-    void setText(const QString& text) { memo->Memo1->setPlainText(text); }
+    void setText(const QString& text) { memo->lineEditor->setPlainText(text); }
     // Puts the caret at the start of a line (from 1).
     void caretTo(int line)
     {
-        QTextCursor cursor(memo->Memo1->document()->findBlockByNumber(line - 1));
-        memo->Memo1->setTextCursor(cursor);
+        QTextCursor cursor(memo->lineEditor->document()->findBlockByNumber(line - 1));
+        memo->lineEditor->setTextCursor(cursor);
     }
     static void click(QAbstractButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
     // A tool-bar or menu action of the memo pad, by its hint or caption.
@@ -82,11 +82,11 @@ protected:
         ADD_FAILURE() << "no action " << name.toStdString();
         return nullptr;
     }
-    test::FakeMediaDevice& preview() { return test::fake(window->MediaPlayer1()); }
+    test::FakeMediaDevice& preview() { return test::fake(window->previewDevice()); }
 
-    std::unique_ptr<TForm1> window;
-    std::unique_ptr<TMemoForm> memo;
-    std::unique_ptr<TEditForm> edit;
+    std::unique_ptr<MainWindow> window;
+    std::unique_ptr<SongColumnEditor> memo;
+    std::unique_ptr<AlbumEditDialog> edit;
 };
 
 }  // namespace velmora::ui

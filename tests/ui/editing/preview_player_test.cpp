@@ -7,9 +7,9 @@
 #include <QToolButton>
 #include <algorithm>
 
-#include "editing/preview_controls.h"
-#include "media/player_progress_bar.h"
-#include "media/playlist.h"
+#include "ui/editing/preview_controls.h"
+#include "ui/widgets/player_progress_bar.h"
+#include "core/media/playlist.h"
 #include "ui/editing/memo_fixture.h"
 
 namespace velmora::ui {
@@ -32,7 +32,7 @@ protected:
     std::string file(const char* name) const { return (dir / name).string(); }
     int opens() const
     {
-        const auto& log = test::fake(window->MediaPlayer1()).log;
+        const auto& log = test::fake(window->previewDevice()).log;
         return static_cast<int>(std::count_if(log.begin(), log.end(),
                                               [](const std::string& c) { return c.rfind("open ", 0) == 0; }));
     }
@@ -41,101 +41,101 @@ protected:
 TEST_F(PreviewTest, ThePanelBelongsToTheMediaColumnAndEachSelectionReleasesTheDevice)
 {
     edit->setCurrentCell(1, 1);
-    EXPECT_FALSE(edit->MediaPanel->isVisible());
+    EXPECT_FALSE(edit->previewPanel->isVisible());
     edit->setCurrentCell(1, 3);
-    EXPECT_TRUE(edit->MediaPanel->isVisible());
-    EXPECT_EQ(edit->MediaNameLabel->text(), QString::fromStdString(file("one.wav")));
+    EXPECT_TRUE(edit->previewPanel->isVisible());
+    EXPECT_EQ(edit->mediaNameLabel->text(), QString::fromStdString(file("one.wav")));
 
-    click(edit->PlayButton);
+    click(edit->playButton);
     ASSERT_TRUE(preview().isPlaying());
-    EXPECT_TRUE(edit->ProgressBar1->isEnabled());
-    EXPECT_EQ(edit->ProgressBar1->maximum(), 8000);
+    EXPECT_TRUE(edit->progressBar->isEnabled());
+    EXPECT_EQ(edit->progressBar->maximum(), 8000);
 
     edit->setCurrentCell(2, 3);
     EXPECT_FALSE(preview().isOpen());
     EXPECT_EQ(preview().log.back(), "close");
-    EXPECT_FALSE(edit->ProgressBar1->isEnabled());
-    EXPECT_EQ(edit->MediaNameLabel->text(), QString::fromStdString(file("two.wav")));
+    EXPECT_FALSE(edit->progressBar->isEnabled());
+    EXPECT_EQ(edit->mediaNameLabel->text(), QString::fromStdString(file("two.wav")));
 
     // A path naming no file releases the device instead of playing.
-    click(edit->PlayButton);
+    click(edit->playButton);
     ASSERT_TRUE(preview().isPlaying());
     edit->setCurrentCell(3, 3);
-    click(edit->PlayButton);
+    click(edit->playButton);
     EXPECT_FALSE(preview().isOpen());
-    EXPECT_EQ(edit->MediaNameLabel->text(), "");
+    EXPECT_EQ(edit->mediaNameLabel->text(), "");
 }
 
 TEST_F(PreviewTest, ButtonsDriveTheDeviceAndTheTimerShowsWhereItIs)
 {
     edit->setCurrentCell(1, 3);
-    click(edit->PlayButton);
+    click(edit->playButton);
     ASSERT_TRUE(preview().isPlaying());
     preview().advance(2500);
-    edit->Timer1Timer();
-    EXPECT_EQ(edit->ProgressBar1->value(), 2500);
-    EXPECT_EQ(edit->MediaPositionLabel->text(), "2500 / 8000");
+    edit->updatePosition();
+    EXPECT_EQ(edit->progressBar->value(), 2500);
+    EXPECT_EQ(edit->mediaPositionLabel->text(), "2500 / 8000");
     // The memo pad's player shows the same device.
-    EXPECT_EQ(memo->ProgressBar1->maximum(), 8000);
-    EXPECT_EQ(memo->ProgressBar1->value(), 2500);
-    EXPECT_EQ(memo->MediaPositionLabel->text(), "2500 / 8000");
+    EXPECT_EQ(memo->progressBar->maximum(), 8000);
+    EXPECT_EQ(memo->progressBar->value(), 2500);
+    EXPECT_EQ(memo->mediaPositionLabel->text(), "2500 / 8000");
 
-    click(edit->PauseButton);
+    click(edit->pauseButton);
     EXPECT_TRUE(preview().isPaused());
-    EXPECT_TRUE(edit->PauseButton->isChecked());
-    click(edit->PauseButton);
+    EXPECT_TRUE(edit->pauseButton->isChecked());
+    click(edit->pauseButton);
     EXPECT_TRUE(preview().isPlaying());
-    EXPECT_FALSE(edit->PauseButton->isChecked());
+    EXPECT_FALSE(edit->pauseButton->isChecked());
 
-    click(edit->StopButton);
+    click(edit->stopButton);
     EXPECT_FALSE(preview().isPlaying());
     preview().advance(1000);
     // Play after a stop goes on from the same place without reopening.
-    click(edit->PlayButton);
+    click(edit->playButton);
     EXPECT_TRUE(preview().isPlaying());
     EXPECT_EQ(opens(), 1);
     EXPECT_EQ(preview().rawPosition(), 2500);
 
-    click(edit->RewindButton);
+    click(edit->rewindButton);
     EXPECT_EQ(preview().rawPosition(), 0);
-    EXPECT_EQ(edit->ProgressBar1->value(), 0);
+    EXPECT_EQ(edit->progressBar->value(), 0);
 
     // A click on the bar seeks in proportion and plays.
-    edit->ProgressBar1->setFixedWidth(200);
+    edit->progressBar->setFixedWidth(200);
     QApplication::processEvents();
-    ASSERT_EQ(edit->ProgressBar1->width(), 200);
-    QTest::mouseClick(edit->ProgressBar1, Qt::LeftButton, {}, QPoint(50, 5));
+    ASSERT_EQ(edit->progressBar->width(), 200);
+    QTest::mouseClick(edit->progressBar, Qt::LeftButton, {}, QPoint(50, 5));
     EXPECT_EQ(preview().log[preview().log.size() - 2], "seek 2000");
     EXPECT_TRUE(preview().isPlaying());
-    EXPECT_EQ(edit->ProgressBar1->value(), 2000);
+    EXPECT_EQ(edit->progressBar->value(), 2000);
 
     // Closed: bars at 0 and labels empty in both dialogs.
-    click(edit->EjectButton);
+    click(edit->ejectButton);
     EXPECT_FALSE(preview().isOpen());
-    memo->MediaNameLabel->setText("stale");
-    edit->Timer1Timer();
-    EXPECT_EQ(edit->ProgressBar1->value(), 0);
-    EXPECT_EQ(edit->MediaPositionLabel->text(), "");
-    EXPECT_EQ(memo->ProgressBar1->value(), 0);
-    EXPECT_EQ(memo->MediaPositionLabel->text(), "");
-    EXPECT_EQ(memo->MediaNameLabel->text(), "");
+    memo->mediaNameLabel->setText("stale");
+    edit->updatePosition();
+    EXPECT_EQ(edit->progressBar->value(), 0);
+    EXPECT_EQ(edit->mediaPositionLabel->text(), "");
+    EXPECT_EQ(memo->progressBar->value(), 0);
+    EXPECT_EQ(memo->mediaPositionLabel->text(), "");
+    EXPECT_EQ(memo->mediaNameLabel->text(), "");
 
     // Pause and stop on a closed device only release the pause button.
-    click(edit->PauseButton);
-    EXPECT_FALSE(edit->PauseButton->isChecked());
+    click(edit->pauseButton);
+    EXPECT_FALSE(edit->pauseButton->isChecked());
     EXPECT_FALSE(preview().isOpen());
 }
 
 TEST_F(PreviewTest, TheTimerRunsWhileTheDialogIsHidden)
 {
     edit->setCurrentCell(1, 3);
-    click(edit->PlayButton);
+    click(edit->playButton);
     preview().advance(1200);
     edit->hide();
-    ASSERT_TRUE(edit->Timer1->isActive());
-    EXPECT_EQ(edit->Timer1->interval(), 200);
+    ASSERT_TRUE(edit->positionTimer->isActive());
+    EXPECT_EQ(edit->positionTimer->interval(), 200);
     QTest::qWait(450);
-    EXPECT_EQ(memo->MediaPositionLabel->text(), "1200 / 8000");
+    EXPECT_EQ(memo->mediaPositionLabel->text(), "1200 / 8000");
 }
 
 TEST_F(PreviewTest, OpenFailuresShowTheDeviceErrorAndClosingReleasesEverything)
@@ -143,19 +143,19 @@ TEST_F(PreviewTest, OpenFailuresShowTheDeviceErrorAndClosingReleasesEverything)
     preview().failing.insert(file("two.wav"));
     edit->setCurrentCell(2, 3);
     prompter.expectMessage(Kind::Error);
-    click(edit->PlayButton);
+    click(edit->playButton);
     EXPECT_EQ(prompter.asked().back().text, QStringLiteral("ファイルを開けません。"));
     EXPECT_FALSE(preview().isOpen());
-    EXPECT_FALSE(edit->ProgressBar1->isEnabled());
+    EXPECT_FALSE(edit->progressBar->isEnabled());
 
     // After a visit to the memo pad the main window waits for the dialog.
-    click(edit->SongMemoEditButton);
-    click(memo->MemoCancelButton);
+    click(edit->titleColumnButton);
+    click(memo->cancelButton);
     ASSERT_FALSE(window->isEnabled());
     edit->setCurrentCell(1, 3);
-    click(edit->PlayButton);
+    click(edit->playButton);
     ASSERT_TRUE(preview().isPlaying());
-    click(edit->CloseButton);
+    click(edit->closeButton);
     EXPECT_FALSE(preview().isOpen());
     EXPECT_TRUE(window->isEnabled());
 }
@@ -163,13 +163,13 @@ TEST_F(PreviewTest, OpenFailuresShowTheDeviceErrorAndClosingReleasesEverything)
 TEST_F(PreviewTest, MemoHandOverReleasesThePreviewFirst)
 {
     edit->setCurrentCell(1, 3);
-    click(edit->PlayButton);
+    click(edit->playButton);
     ASSERT_TRUE(preview().isPlaying());
-    click(edit->SongMemoEditButton);
+    click(edit->titleColumnButton);
     EXPECT_FALSE(preview().isOpen());
-    EXPECT_EQ(edit->SongGrid->currentColumn(), 0);
-    EXPECT_FALSE(edit->MediaPanel->isVisible());
-    click(memo->MemoCancelButton);
+    EXPECT_EQ(edit->songTable->currentColumn(), 0);
+    EXPECT_FALSE(edit->previewPanel->isVisible());
+    click(memo->cancelButton);
 }
 
 TEST(SeekPositionTest, ClickPositionsRoundHalvesToEven)

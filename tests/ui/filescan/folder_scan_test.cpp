@@ -9,11 +9,11 @@
 #include <QThread>
 #include <QTreeWidget>
 
-#include "filescan/folder_scan_dialogs.h"
-#include "filescan/folder_scan_session.h"
-#include "mainwindow/list_views.h"
+#include "ui/filescan/folder_scan_dialogs.h"
+#include "ui/filescan/folder_scan_session.h"
+#include "ui/widgets/list_views.h"
 #include "support/audio_files.h"
-#include "ui/mainwindow/main_window_fixture.h"
+#include "ui/main/main_window_fixture.h"
 
 namespace velmora::ui {
 namespace {
@@ -35,7 +35,7 @@ protected:
 
     // Picks the music folder and starts the command; `ending` is the box
     // expected at the end, if any.
-    void startScan(TForm1& window, std::optional<Kind> ending = std::nullopt)
+    void startScan(MainWindow& window, std::optional<Kind> ending = std::nullopt)
     {
         prompter.answerText(QString::fromStdString(music.string()), Kind::Folder);
         if (ending) {
@@ -62,13 +62,13 @@ protected:
         return done();
     }
 
-    static TScanSummaryDialog* summary(TForm1& window)
+    static FolderScanSummaryDialog* summary(MainWindow& window)
     {
-        TScanSummaryDialog* dialog = window.findChild<TScanSummaryDialog*>();
+        FolderScanSummaryDialog* dialog = window.findChild<FolderScanSummaryDialog*>();
         return dialog != nullptr && dialog->isVisible() ? dialog : nullptr;
     }
 
-    static bool sessionOver(TForm1& window) { return window.findChild<FolderScanSession*>() == nullptr; }
+    static bool sessionOver(MainWindow& window) { return window.findChild<FolderScanSession*>() == nullptr; }
 
     TempDir musicDir;
     fs::path music = musicDir / "music";
@@ -79,17 +79,17 @@ TEST_F(FolderScanWindowTest, RegistersTheTickedAlbumsAndSelectsTheFirstNewOne)
     auto window = open();
     const std::string saved = readBytes(dataFile());
     startScan(*window);
-    TScanProgressDialog* progress = window->findChild<TScanProgressDialog*>();
+    FolderScanProgressDialog* progress = window->findChild<FolderScanProgressDialog*>();
     ASSERT_NE(progress, nullptr);
     EXPECT_TRUE(progress->isVisible());
     EXPECT_EQ(progress->windowModality(), Qt::WindowModal);
 
     ASSERT_TRUE(waitFor([&] { return summary(*window) != nullptr; }));
-    TScanSummaryDialog* dialog = summary(*window);
-    for (TScanProgressDialog* shown : window->findChildren<TScanProgressDialog*>()) {
+    FolderScanSummaryDialog* dialog = summary(*window);
+    for (FolderScanProgressDialog* shown : window->findChildren<FolderScanProgressDialog*>()) {
         EXPECT_FALSE(shown->isVisible());
     }
-    QTreeWidget* tree = dialog->AlbumTree;
+    QTreeWidget* tree = dialog->albumTree;
     ASSERT_EQ(tree->topLevelItemCount(), 3);
     EXPECT_EQ(tree->topLevelItem(0)->text(1), QStringLiteral("Alpha"));
     EXPECT_EQ(tree->topLevelItem(0)->text(2), QStringLiteral("2"));
@@ -97,15 +97,15 @@ TEST_F(FolderScanWindowTest, RegistersTheTickedAlbumsAndSelectsTheFirstNewOne)
     EXPECT_EQ(tree->topLevelItem(1)->checkState(0), Qt::Checked);
 
     tree->topLevelItem(1)->setCheckState(0, Qt::Unchecked);  // not Beta
-    QTest::mouseClick(dialog->RegisterButton, Qt::LeftButton);
+    QTest::mouseClick(dialog->registerButton, Qt::LeftButton);
     ASSERT_TRUE(waitFor([&] { return sessionOver(*window); }));
 
-    ASSERT_EQ(window->DataGrid.albumCount(), 3);
-    EXPECT_EQ(window->DataGrid.cell(store::AlbumColumn, 2), "Alpha");
-    EXPECT_EQ(window->DataGrid.cell(store::AlbumColumn, 3), "Gamma");
-    EXPECT_EQ(window->DataGrid.cell(store::songTitleColumn(2), 3), "02 Second");
-    EXPECT_EQ(window->DataGrid.cell(store::mediaColumn(1), 2), (music / "Alpha" / "01 First.wav").string());
-    EXPECT_EQ(window->CDCountLabel->text(), QStringLiteral("3/3"));
+    ASSERT_EQ(window->albumTable.albumCount(), 3);
+    EXPECT_EQ(window->albumTable.cell(store::AlbumColumn, 2), "Alpha");
+    EXPECT_EQ(window->albumTable.cell(store::AlbumColumn, 3), "Gamma");
+    EXPECT_EQ(window->albumTable.cell(store::songTitleColumn(2), 3), "02 Second");
+    EXPECT_EQ(window->albumTable.cell(store::mediaColumn(1), 2), (music / "Alpha" / "01 First.wav").string());
+    EXPECT_EQ(window->albumCountLabel->text(), QStringLiteral("3/3"));
     EXPECT_EQ(window->albumModel()->rowCount(), 3);
     EXPECT_EQ(window->selectedAlbum(), 2);
     EXPECT_EQ(readBytes(dataFile()), saved);  // nothing saved until the user saves
@@ -113,17 +113,17 @@ TEST_F(FolderScanWindowTest, RegistersTheTickedAlbumsAndSelectsTheFirstNewOne)
     // A second run offers only the album left out.
     startScan(*window);
     ASSERT_TRUE(waitFor([&] { return summary(*window) != nullptr; }));
-    ASSERT_EQ(summary(*window)->AlbumTree->topLevelItemCount(), 1);
-    EXPECT_EQ(summary(*window)->AlbumTree->topLevelItem(0)->text(1), QStringLiteral("Beta"));
-    QTest::mouseClick(summary(*window)->RegisterButton, Qt::LeftButton);
+    ASSERT_EQ(summary(*window)->albumTree->topLevelItemCount(), 1);
+    EXPECT_EQ(summary(*window)->albumTree->topLevelItem(0)->text(1), QStringLiteral("Beta"));
+    QTest::mouseClick(summary(*window)->registerButton, Qt::LeftButton);
     ASSERT_TRUE(waitFor([&] { return sessionOver(*window); }));
-    EXPECT_EQ(window->DataGrid.albumCount(), 4);
+    EXPECT_EQ(window->albumTable.albumCount(), 4);
     EXPECT_EQ(window->selectedAlbum(), 4);
 
     // And a third finds nothing left to add.
     startScan(*window, Kind::Information);
     ASSERT_TRUE(waitFor([&] { return sessionOver(*window); }));
-    EXPECT_EQ(window->DataGrid.albumCount(), 4);
+    EXPECT_EQ(window->albumTable.albumCount(), 4);
     EXPECT_TRUE(prompter.asked().back().text.startsWith(QStringLiteral("登録するアルバムがありません")));
     EXPECT_TRUE(prompter.asked().back().text.contains(QStringLiteral("すべての曲が登録済みのアルバム: 3")));
 }
@@ -132,13 +132,13 @@ TEST_F(FolderScanWindowTest, CancelInTheProgressDialogAddsNothing)
 {
     auto window = open();
     startScan(*window);
-    TScanProgressDialog* progress = window->findChild<TScanProgressDialog*>();
+    FolderScanProgressDialog* progress = window->findChild<FolderScanProgressDialog*>();
     ASSERT_NE(progress, nullptr);
-    QTest::mouseClick(progress->CancelButton, Qt::LeftButton);
+    QTest::mouseClick(progress->cancelButton, Qt::LeftButton);
     EXPECT_TRUE(progress->cancelRequested());
     ASSERT_TRUE(waitFor([&] { return sessionOver(*window); }));
     EXPECT_EQ(summary(*window), nullptr);
-    EXPECT_EQ(window->DataGrid.albumCount(), 1);
+    EXPECT_EQ(window->albumTable.albumCount(), 1);
 }
 
 TEST_F(FolderScanWindowTest, CancelInTheSummaryOrNoTickAddsNothing)
@@ -146,20 +146,20 @@ TEST_F(FolderScanWindowTest, CancelInTheSummaryOrNoTickAddsNothing)
     auto window = open();
     startScan(*window);
     ASSERT_TRUE(waitFor([&] { return summary(*window) != nullptr; }));
-    QTest::mouseClick(summary(*window)->CancelButton, Qt::LeftButton);
+    QTest::mouseClick(summary(*window)->cancelButton, Qt::LeftButton);
     ASSERT_TRUE(waitFor([&] { return sessionOver(*window); }));
-    EXPECT_EQ(window->DataGrid.albumCount(), 1);
+    EXPECT_EQ(window->albumTable.albumCount(), 1);
 
     startScan(*window);
     ASSERT_TRUE(waitFor([&] { return summary(*window) != nullptr; }));
-    TScanSummaryDialog* dialog = summary(*window);
+    FolderScanSummaryDialog* dialog = summary(*window);
     dialog->setAllChecked(false);
-    EXPECT_FALSE(dialog->RegisterButton->isEnabled());
+    EXPECT_FALSE(dialog->registerButton->isEnabled());
     dialog->setAllChecked(true);
-    EXPECT_TRUE(dialog->RegisterButton->isEnabled());
+    EXPECT_TRUE(dialog->registerButton->isEnabled());
     dialog->reject();
     ASSERT_TRUE(waitFor([&] { return sessionOver(*window); }));
-    EXPECT_EQ(window->DataGrid.albumCount(), 1);
+    EXPECT_EQ(window->albumTable.albumCount(), 1);
 }
 
 TEST_F(FolderScanWindowTest, CancelledPickerAndMissingFolder)
@@ -174,7 +174,7 @@ TEST_F(FolderScanWindowTest, CancelledPickerAndMissingFolder)
     window->registerFolderFromTags();
     EXPECT_EQ(prompter.asked().back().text, QStringLiteral("存在しないフォルダです"));
     EXPECT_TRUE(sessionOver(*window));
-    EXPECT_EQ(window->DataGrid.albumCount(), 1);
+    EXPECT_EQ(window->albumTable.albumCount(), 1);
 }
 
 TEST_F(FolderScanWindowTest, ClosingTheWindowInTheMiddleOfAScanIsSafe)

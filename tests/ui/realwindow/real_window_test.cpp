@@ -15,12 +15,12 @@
 #include <QTimer>
 #include <functional>
 
-#include "editing/tedit_form.h"
-#include "editing/tmemo_form.h"
-#include "mainwindow/tform1.h"
-#include "platform/app_setup.h"
-#include "platform/qt_prompter.h"
-#include "store/columns.h"
+#include "ui/editing/album_edit_dialog.h"
+#include "ui/editing/song_column_editor.h"
+#include "ui/main/main_window.h"
+#include "ui/platform/app_setup.h"
+#include "ui/platform/qt_prompter.h"
+#include "core/store/columns.h"
 #include "support/fake_media_device.h"
 #include "support/scripted_prompter.h"
 #include "support/temp_dir.h"
@@ -84,20 +84,20 @@ class RealWindowTest : public ::testing::Test {
 protected:
     void start()
     {
-        window = std::make_unique<TForm1>(TForm1::Services{prompter, shell, store::DataFolder(dir.path()),
+        window = std::make_unique<MainWindow>(MainWindow::Services{prompter, shell, store::DataFolder(dir.path()),
                                                            QString::fromStdString(dir.path()), &media},
                                           nullptr);
         prompter.setParent(window.get());
-        memo = std::make_unique<TMemoForm>(*window, prompter, window.get());
+        memo = std::make_unique<SongColumnEditor>(*window, prompter, window.get());
         memo->setWindowFlag(Qt::Window);
         window->attachMemoForm(memo.get());
-        edit = std::make_unique<TEditForm>(*window, prompter, window.get());
+        edit = std::make_unique<AlbumEditDialog>(*window, prompter, window.get());
         edit->setWindowFlag(Qt::Window);
         edit->setWindowModality(Qt::ApplicationModal);
         window->attachEditForm(edit.get());
         window->showEditDialog = [this] {
-            edit->EditDataSend(window->EditListBox);
-            edit->FormShow();
+            edit->loadAlbum(window->editedAlbum);
+            edit->prepareForShowing();
             edit->open();
         };
         window->show();
@@ -116,7 +116,7 @@ protected:
 
     void openEditDialog()
     {
-        window->AlbumNewBtnClick();
+        window->createNewAlbum();
         ASSERT_TRUE(QTest::qWaitForWindowActive(edit.get(), 5000));
     }
 
@@ -167,9 +167,9 @@ protected:
     QtPrompter prompter;
     test::RecordingShell shell;
     test::FakeMediaSystem media;
-    std::unique_ptr<TForm1> window;
-    std::unique_ptr<TMemoForm> memo;
-    std::unique_ptr<TEditForm> edit;
+    std::unique_ptr<MainWindow> window;
+    std::unique_ptr<SongColumnEditor> memo;
+    std::unique_ptr<AlbumEditDialog> edit;
 };
 
 TEST_F(RealWindowTest, PromptsOfTheEditDialogAndTheMemoPadLieAboveThem)
@@ -180,51 +180,51 @@ TEST_F(RealWindowTest, PromptsOfTheEditDialogAndTheMemoPadLieAboveThem)
                          "\r\n");
     start();
     window->selectListRow(0, true);
-    window->EditBtnClick();
+    window->editSelectedAlbum();
     ASSERT_TRUE(QTest::qWaitForWindowActive(edit.get(), 5000));
     EXPECT_EQ(managedTitle(*edit), edit->windowTitle()) << "no program name is added to the title";
     // The edit dialog's file pickers and its add question.
-    expectPromptAbove(*edit, "edit-picture", [&] { edit->GFilePassDialogButtonClick(); });
-    expectPromptAbove(*edit, "edit-media", [&] { edit->SongGridFileSeachButtonClick(); });
-    expectPromptAbove(*edit, "edit-add", [&] { edit->AlbumAddButtonClick(); });
+    expectPromptAbove(*edit, "edit-picture", [&] { edit->pickPicture(); });
+    expectPromptAbove(*edit, "edit-media", [&] { edit->pickSongMedia(); });
+    expectPromptAbove(*edit, "edit-add", [&] { edit->addAlbum(); });
     EXPECT_TRUE(edit->isVisible());
 
     // The memo pad, opened from the edit dialog: its undo and 100-song
     // questions, its file pickers and its file-list message.
-    edit->SongMemoEditButtonClick();
+    edit->editTitleColumn();
     ASSERT_TRUE(QTest::qWaitForWindowActive(memo.get(), 5000));
-    expectPromptAbove(*memo, "memo-undo", [&] { memo->MemoUndoButtonClick(); });
-    expectPromptAbove(*memo, "memo-open", [&] { memo->MemoOpenButtonClick(); });
-    expectPromptAbove(*memo, "memo-save", [&] { memo->MemoNSaveButtonClick(); });
-    expectPromptAbove(*memo, "memo-no-file", [&] { memo->DataChangeButtonClick(); });
+    expectPromptAbove(*memo, "memo-undo", [&] { memo->undoColumnEdits(); });
+    expectPromptAbove(*memo, "memo-open", [&] { memo->openTextFile(); });
+    expectPromptAbove(*memo, "memo-save", [&] { memo->saveTextFileAs(); });
+    expectPromptAbove(*memo, "memo-no-file", [&] { memo->insertChosenFile(); });
     QStringList many;
     for (int i = 1; i <= 100; ++i) {
         many << QString::number(i);
     }
-    memo->Memo1->setPlainText(many.join(QLatin1Char('\n')));
-    expectPromptAbove(*memo, "memo-100", [&] { memo->MemoChButtonClick(); });
-    memo->MemoCancelButtonClick();
+    memo->lineEditor->setPlainText(many.join(QLatin1Char('\n')));
+    expectPromptAbove(*memo, "memo-100", [&] { memo->acceptColumn(); });
+    memo->cancelEditing();
 }
 
 TEST_F(RealWindowTest, EscapeLeavesTheEditDialogAndTheMemoPadOpen)
 {
     start();
     openEditDialog();
-    edit->AlbumEdit->setFocus();
-    edit->AlbumEdit->setText(QStringLiteral("打ちかけの題名"));
-    QTest::keyClick(edit->AlbumEdit, Qt::Key_Escape);
+    edit->titleEdit->setFocus();
+    edit->titleEdit->setText(QStringLiteral("打ちかけの題名"));
+    QTest::keyClick(edit->titleEdit, Qt::Key_Escape);
     QTest::qWait(100);
     EXPECT_TRUE(edit->isVisible());
-    EXPECT_EQ(edit->AlbumEdit->text(), QStringLiteral("打ちかけの題名"));
+    EXPECT_EQ(edit->titleEdit->text(), QStringLiteral("打ちかけの題名"));
 
-    edit->SongMemoEditButtonClick();
+    edit->editTitleColumn();
     ASSERT_TRUE(QTest::qWaitForWindowActive(memo.get(), 5000));
-    memo->Memo1->setPlainText(QStringLiteral("一行目"));
-    QTest::keyClick(memo->Memo1, Qt::Key_Escape);
+    memo->lineEditor->setPlainText(QStringLiteral("一行目"));
+    QTest::keyClick(memo->lineEditor, Qt::Key_Escape);
     QTest::qWait(100);
     EXPECT_TRUE(memo->isVisible());
-    EXPECT_EQ(memo->Memo1->toPlainText(), QStringLiteral("一行目"));
-    memo->MemoCancelButtonClick();
+    EXPECT_EQ(memo->lineEditor->toPlainText(), QStringLiteral("一行目"));
+    memo->cancelEditing();
 }
 
 TEST_F(RealWindowTest, WindowsFromALargerScreenAreBroughtOntoThisOne)
@@ -244,11 +244,11 @@ TEST_F(RealWindowTest, WindowsFromALargerScreenAreBroughtOntoThisOne)
     openEditDialog();
     QTest::qWait(300);
     EXPECT_TRUE(room.contains(edit->frameGeometry()));
-    edit->SongMemoEditButtonClick();
+    edit->editTitleColumn();
     ASSERT_TRUE(QTest::qWaitForWindowActive(memo.get(), 5000));
     QTest::qWait(300);
     EXPECT_TRUE(room.contains(memo->frameGeometry()));
-    memo->MemoCancelButtonClick();
+    memo->cancelEditing();
 }
 
 TEST_F(RealWindowTest, TheDesignPlaceFitsASmallScreen)

@@ -1,0 +1,206 @@
+// Audio CD: the drive, registration of a disc's tracks into an album and
+// lookup of the album that stands for the disc in the drive.
+#include <QAction>
+#include <algorithm>
+
+#include "ui/discdata/disc_album_lookup.h"
+#include "ui/editing/song_column_editor.h"
+#include "ui/main/album_list_model.h"
+#include "ui/widgets/list_views.h"
+#include "ui/main/main_window.h"
+#include "core/media/audio_cd.h"
+#include "ui/player/device_ops.h"
+#include "ui/platform/prompter.h"
+#include "ui/platform/text_codec.h"
+#include "core/store/columns.h"
+
+namespace velmora::ui {
+
+using namespace store;
+
+namespace {
+
+// The disc's track lengths in frames, as the device reports them.
+std::vector<std::int64_t> trackFramesOf(const media::MediaDevice& device)
+{
+    std::vector<std::int64_t> frames;
+    for (int track = 1; track <= device.tracks(); ++track) {
+        const std::int64_t packed = device.trackLength(track);
+        frames.push_back((media::msfMinutes(packed) * 60 + media::msfSeconds(packed)) *
+                             media::FramesPerSecond +
+                         media::msfFrames(packed));
+    }
+    return frames;
+}
+
+}  // namespace
+
+std::string MainWindow::cdDriveElement()
+{
+    const std::vector<std::string> drives = media_->cdDrives();
+    if (drives.empty()) {
+        return {};
+    }
+    // A stored position past this machine's drives means its last drive, as
+    // the options dialog shows it.
+    const int index = std::clamp(appSettings.cdDrive, 0, static_cast<int>(drives.size()) - 1);
+    return drives[static_cast<std::size_t>(index)];
+}
+
+void MainWindow::releasePreviewDevice()
+{
+    if (memoForm_ != nullptr) {
+        memoForm_->ejectPreview();
+    } else {
+        releaseDevice(*previewDevice_);
+    }
+}
+
+void MainWindow::wireCdCommands()
+{
+    for (const char* key : {"クイック編集 (&Q)/CDドライブの音楽CDを登録(&C)",
+                            "MainPopupMenu/CDドライブの音楽CDを登録(&C)", "EditBtn/音楽CDを登録"}) {
+        QAction* action = menuAction(QString::fromUtf8(key));
+        Q_ASSERT(action != nullptr);
+        connect(action, &QAction::triggered, this, &MainWindow::registerDiscToAlbum);
+    }
+    QAction* lookup = menuAction(QStringLiteral("CDを検索(&E)"));
+    Q_ASSERT(lookup != nullptr);
+    connect(lookup, &QAction::triggered, this, [this] { findDiscAlbum(false); });
+}
+
+bool MainWindow::openCdOn(media::MediaDevice& device)
+{
+    const std::string drive = cdDriveElement();
+    if (drive.empty()) {
+        prompter_.error(
+            QStringLiteral("CDドライブが見つかりません。\n"
+                           "CDドライブかディスクイメージを、オプションの「CDドライブ」で選んでください。"));
+        return false;
+    }
+    device.setDeviceType(media::DeviceType::CDAudio);
+    device.setFileName(drive);
+    if (!openDevice(device, prompter_)) {
+        device.setDeviceType(media::DeviceType::AutoSelect);
+        return false;
+    }
+    return true;
+}
+
+bool MainWindow::readDiscIntoEditedAlbum(std::vector<std::int64_t>* titleLookup)
+{
+    releasePreviewDevice();
+    media::MediaDevice& device = *playerDevice_;
+    if (!openCdOn(device)) {
+        return false;
+    }
+    if (std::optional<std::vector<std::string>> references = media::discReferences(device)) {
+        media::registerDisc(editedAlbum, *references);
+        if (titleLookup == nullptr) {
+            prompter_.information(QStringLiteral("読み込み完了しました。"));
+        } else if (prompter_.informationWithAction(QStringLiteral("読み込み完了しました。"),
+                                                   QStringLiteral("曲名をMusicBrainzから取得"))) {
+            *titleLookup = trackFramesOf(device);
+        }
+    } else {
+        prompter_.information(QStringLiteral("読み込めません"));
+    }
+    device.setDeviceType(media::DeviceType::AutoSelect);
+    device.close();
+    return true;
+}
+
+void MainWindow::registerDiscToAlbum()
+{
+    const int album = selectedAlbum();
+    if (album < 1 || album > albumTable.albumCount()) {
+        prompter_.information(QStringLiteral("アルバムを選択してください"));
+        return;
+    }
+    if (!prompter_.confirm(fromCp932(albumTable.cell(ArtistColumn, album)) + QStringLiteral("/") +
+                           fromCp932(albumTable.cell(AlbumColumn, album)) +
+                           QStringLiteral(" にCDを登録しますか？"))) {
+        return;
+    }
+    loadEditedAlbum();
+    if (!readDiscIntoEditedAlbum()) {
+        // The drive could not be opened: nothing was read, nothing changes.
+        return;
+    }
+    changeSelectedAlbum();
+}
+
+int MainWindow::findDiscAlbum(bool quiet)
+{
+    releasePreviewDevice();
+    media::MediaDevice& device = *previewDevice_;
+    if (!openCdOn(device)) {
+        return -2;
+    }
+    const std::optional<std::vector<std::string>> references = media::discReferences(device);
+    if (!references) {
+        if (!quiet) {
+            prompter_.information(QStringLiteral("読み取れません"));
+        }
+        device.setDeviceType(media::DeviceType::AutoSelect);
+        device.close();
+        return -1;
+    }
+    const int found = media::findDiscAlbum(albumTable, *references);
+    const std::vector<std::int64_t> frames = trackFramesOf(device);
+    device.setDeviceType(media::DeviceType::AutoSelect);
+    device.setWait(true);
+    device.close();
+    if (!quiet && found == 0) {
+        if (prompter_.informationWithAction(QStringLiteral("未登録です"),
+                                            QStringLiteral("MusicBrainzで調べる"))) {
+            editFetchedDiscAlbum(frames);
+        }
+        return 0;
+    }
+    auto selectFound = [this, found] {
+        for (int row = 0; row < albumModel_->rowCount(); ++row) {
+            if (albumModel_->entry(row).album == found) {
+                selectListRow(row, true);
+                albumView->scrollTo(albumModel_->index(row, 0));
+                return true;
+            }
+        }
+        return false;
+    };
+    if (!selectFound()) {
+        showAllAlbums();
+        selectFound();
+    }
+    return found;
+}
+
+std::optional<AlbumRecord> MainWindow::fetchDiscAlbumData(QWidget* parent,
+                                                      const std::vector<std::int64_t>& trackFrames,
+                                                      const AlbumRecord& base)
+{
+    DiscAlbumLookup lookup(parent, prompter_, shell_, appSettings, folder_.dir());
+    std::optional<discdata::AlbumFill> fill = lookup.run(trackFrames, base);
+    if (!fill) {
+        return std::nullopt;
+    }
+    return std::move(fill->record);
+}
+
+void MainWindow::editFetchedDiscAlbum(const std::vector<std::int64_t>& trackFrames)
+{
+    AlbumRecord fresh;
+    std::optional<AlbumRecord> filled = fetchDiscAlbumData(this, trackFrames, fresh);
+    if (!filled) {
+        return;
+    }
+    // A new album: nothing is selected, so the dialog's 追加 appends it and
+    // its 変更 cannot overwrite another album. Nothing is stored until then.
+    albumView->selectionModel()->clearSelection();
+    editedAlbum = std::move(*filled);
+    if (showEditDialog) {
+        showEditDialog();
+    }
+}
+
+}  // namespace velmora::ui

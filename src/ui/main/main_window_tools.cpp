@@ -1,0 +1,400 @@
+// The search, conversion and replace pages of the main window.
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCompleter>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStackedWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "ui/main/album_list_model.h"
+#include "ui/dialogs/folder_picker.h"
+#include "ui/widgets/list_images.h"
+#include "ui/widgets/list_views.h"
+#include "ui/widgets/status_bar.h"
+#include "ui/main/main_window.h"
+#include "ui/platform/prompter.h"
+#include "ui/platform/text_codec.h"
+#include "core/text/kana_width.h"
+#include "core/textops/textops.h"
+
+namespace velmora::ui {
+
+namespace {
+
+// A titled group of radio buttons, the first one checked.
+QButtonGroup* radioGroup(QWidget* page, QVBoxLayout* layout, const QString& title, const QStringList& items,
+                         int columns = 1)
+{
+    auto* box = new QGroupBox(title, page);
+    auto* grid = new QGridLayout(box);
+    grid->setVerticalSpacing(2);
+    auto* group = new QButtonGroup(box);
+    const int perColumn = (static_cast<int>(items.size()) + columns - 1) / columns;
+    for (int i = 0; i < items.size(); ++i) {
+        auto* radio = new QRadioButton(items[i], box);
+        group->addButton(radio, i);
+        grid->addWidget(radio, i % perColumn, i / perColumn);
+    }
+    group->button(0)->setChecked(true);
+    layout->addWidget(box);
+    return group;
+}
+
+// Catches the right-button press with Ctrl+Shift on the conversion button.
+class ExtendedModeWatcher : public QObject {
+public:
+    ExtendedModeWatcher(QObject* parent, std::function<void()> onGesture)
+        : QObject(parent), onGesture_(std::move(onGesture))
+    {
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::MouseButtonPress) {
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            if (mouse->button() == Qt::RightButton &&
+                (mouse->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier)) ==
+                    (Qt::ControlModifier | Qt::ShiftModifier)) {
+                onGesture_();
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> onGesture_;
+};
+
+// The column groups of the conversion and replace pages.
+const QStringList kColumnGroups = {QStringLiteral("アーティスト名"),
+                                   QStringLiteral("ふりがな"),
+                                   QStringLiteral("アルバム名"),
+                                   QStringLiteral("曲名"),
+                                   QStringLiteral("ジャンル"),
+                                   QStringLiteral("メディア"),
+                                   QStringLiteral("メモ"),
+                                   QStringLiteral("メディアファイルパス"),
+                                   QStringLiteral("画像ファイルパス")};
+
+const QStringList kBasicKinds = {QStringLiteral("すべて大文字"), QStringLiteral("すべて小文字"),
+                                 QStringLiteral("頭文字を大文字")};
+
+// The word of a folded search, folded.
+QString foldedWord(const QString& word)
+{
+    const std::u16string folded = text::foldForSearch(std::u16string_view(
+        reinterpret_cast<const char16_t*>(word.utf16()), static_cast<std::size_t>(word.size())));
+    return QString::fromUtf16(folded.data(), static_cast<qsizetype>(folded.size()));
+}
+
+}  // namespace
+
+void MainWindow::buildToolPages()
+{
+    // Search.
+    auto* search = new QVBoxLayout(searchPage);
+    searchGroup = radioGroup(searchPage, search, QStringLiteral("検索するグループ"),
+                            {QStringLiteral("アーティスト名"), QStringLiteral("アルバム名"),
+                             QStringLiteral("曲名"), QStringLiteral("ジャンル"), QStringLiteral("メディア"),
+                             QStringLiteral("メモ"), QStringLiteral("すべてのデータ")},
+                            2);
+    connect(searchGroup, &QButtonGroup::idClicked, this, [this] { searchGroupChanged(); });
+    search->addWidget(new QLabel(QStringLiteral("検索する単語"), searchPage));
+    searchWordEdit = new QComboBox(searchPage);
+    searchWordEdit->setEditable(true);
+    searchWordEdit->setInsertPolicy(QComboBox::NoInsert);
+    searchWordEdit->setCompleter(nullptr);  // no automatic completion
+    searchWordEdit->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    searchWordEdit->setMaxVisibleItems(20);
+    search->addWidget(searchWordEdit);
+    searchFoldCheck = new QCheckBox(QStringLiteral("かな・全角半角を区別しない"), searchPage);
+    searchFoldCheck->setToolTip(
+        QStringLiteral("ひらがなとカタカナ、全角と半角、大文字と小文字を同じ文字として検索します"));
+    connect(searchFoldCheck, &QCheckBox::toggled, this, [this](bool on) { appSettings.searchFold = on; });
+    search->addWidget(searchFoldCheck);
+    searchButton = new QPushButton(QStringLiteral("検索"), searchPage);
+    searchButton->setIcon(themedIcon(nullptr, "search"));
+    connect(searchButton, &QPushButton::clicked, this, &MainWindow::runSearch);
+    connect(searchWordEdit->lineEdit(), &QLineEdit::returnPressed, this, &MainWindow::runSearch);
+    search->addWidget(searchButton, 0, Qt::AlignRight);
+    search->addStretch();
+
+    // Conversion.
+    auto* convert = new QVBoxLayout(convertPage);
+    conversionGroup = radioGroup(convertPage, convert, QStringLiteral("変換するグループ"), kColumnGroups, 2);
+    conversionKindGroup = radioGroup(
+        convertPage, convert, QStringLiteral("変換の種類"),
+        kBasicKinds + QStringList{QStringLiteral("すべて全角"), QStringLiteral("可能な文字を半角")});
+    // The width conversions wait for the extended mode.
+    for (int kind : {3, 4}) {
+        conversionKindGroup->button(kind)->hide();
+    }
+    connect(conversionKindGroup, &QButtonGroup::idClicked, this, [this] { conversionKindChanged(); });
+    conversionButton = new QPushButton(QStringLiteral("変換"), convertPage);
+    conversionButton->setIcon(themedIcon(nullptr, "convert"));
+    conversionButton->installEventFilter(new ExtendedModeWatcher(this, [this] { offerWidthConversions(); }));
+    connect(conversionButton, &QPushButton::clicked, this, &MainWindow::runConversion);
+    convert->addWidget(conversionButton, 0, Qt::AlignRight);
+    convert->addStretch();
+
+    // Replace.
+    auto* replace = new QVBoxLayout(replacePage);
+    replaceGroup = radioGroup(replacePage, replace, QStringLiteral("置換するグループ"), kColumnGroups, 2);
+    connect(replaceGroup, &QButtonGroup::idClicked, this, [this] { replaceGroupChanged(); });
+    auto editRow = [this, replace](const QString& label, QLineEdit*& edit, QToolButton*& folder) {
+        replace->addWidget(new QLabel(label, replacePage));
+        auto* row = new QHBoxLayout;
+        edit = new QLineEdit(replacePage);
+        folder = new QToolButton(replacePage);
+        folder->setText(QStringLiteral("..."));
+        folder->setToolTip(QStringLiteral("フォルダパス選択"));
+        folder->hide();
+        row->addWidget(edit, 1);
+        row->addWidget(folder);
+        replace->addLayout(row);
+    };
+    editRow(QStringLiteral("置換前の文字列"), findEdit, findFolderButton);
+    editRow(QStringLiteral("置換後の文字列"), replacementEdit, replacementFolderButton);
+    connect(findFolderButton, &QToolButton::clicked, this, &MainWindow::pickFindFolder);
+    connect(replacementFolderButton, &QToolButton::clicked, this, &MainWindow::pickReplacementFolder);
+    replaceButton = new QPushButton(QStringLiteral("置換"), replacePage);
+    replaceButton->setIcon(themedIcon(nullptr, "replace"));
+    connect(replaceButton, &QPushButton::clicked, this, &MainWindow::runReplace);
+    replace->addWidget(replaceButton, 0, Qt::AlignRight);
+    replace->addStretch();
+}
+
+void MainWindow::setCategoryCaptions(const QString& first, const QString& second, const QString& third)
+{
+    const QString captions[] = {first, second, third};
+    for (int i = 0; i < 3; ++i) {
+        searchGroup->button(3 + i)->setText(captions[i]);
+        conversionGroup->button(4 + i)->setText(captions[i]);
+    }
+    category1Label->setText(first);
+    category2Label->setText(second);
+    category3Label->setText(third);
+    for (int i = 0; i < 3; ++i) {
+        albumModel_->setHeading(3 + i, captions[i]);
+    }
+}
+
+void MainWindow::searchGroupChanged()
+{
+    const QString typed = searchWordEdit->currentText();
+    searchWordEdit->clear();
+    for (const std::string& entry : textops::searchSuggestions(albumTable, searchGroup->checkedId())) {
+        searchWordEdit->addItem(fromCp932(entry));
+    }
+    searchWordEdit->setEditText(typed);
+}
+
+void MainWindow::runSearch()
+{
+    const QString word = searchWordEdit->currentText();
+    if (word.isEmpty()) {
+        prompter_.information(QStringLiteral("検索する言葉を入力してください"));
+        return;
+    }
+    if (albumTable.albumCount() < 1) {
+        prompter_.information(QStringLiteral("アルバムが登録されていません"));
+        return;
+    }
+    if (albumModel_->rowCount() == 0) {
+        prompter_.information(QStringLiteral("アルバムが表示されていません"));
+        return;
+    }
+    const bool folded = searchFoldCheck->isChecked();
+    QString problem;
+    // A folded search folds the word first, so that a kana Shift-JIS lacks
+    // (ゔ) still finds its twin.
+    std::optional<std::string> bytes = toCp932(folded ? foldedWord(word) : word, &problem);
+    if (!bytes) {
+        // A character no catalogue text can hold is found nowhere.
+        bytes = std::string();
+    }
+    const int group = searchGroup->checkedId();
+    const std::vector<int> albums = textops::albumSetAsText(listedAlbums());
+    muteSelection_ = true;
+    albumView->selectionModel()->clear();
+    albumModel_->setEntries({});
+    muteSelection_ = false;
+    std::vector<textops::SearchHit> hits;
+    if (!bytes->empty()) {
+        setStatus(1, QStringLiteral("検索中..."));
+        hits = textops::search(albumTable, albums, group, *bytes, statusProgress(),
+                               folded ? textops::SearchMode::Folded : textops::SearchMode::Plain);
+    }
+    std::vector<AlbumListModel::Entry> entries;
+    entries.reserve(hits.size());
+    for (const textops::SearchHit& hit : hits) {
+        entries.push_back({hit.album, SearchHitImage, hit.song});
+    }
+    albumModel_->setEntries(std::move(entries));
+    showAllButton->setEnabled(true);
+    renumberButton->setEnabled(false);
+    const int column = albumSortColumn;
+    sortAlbumsByColumn(column);
+    const QString caption = searchGroup->checkedButton()->text();
+    setStatus(1, caption + QStringLiteral("検索結果表示中 \"") + word + QStringLiteral("\"-") +
+                     QString::number(hits.size()) + QStringLiteral("件"));
+    setStatus(0, QStringLiteral("0"));
+    if (!hits.empty()) {
+        selectListRow(0, true);
+        albumView->scrollTo(albumModel_->index(0, 0));
+        return;
+    }
+    prompter_.information(caption + QStringLiteral("検索 \"") + word +
+                          QStringLiteral("\" を含むデータはありません"));
+    showAllAlbums();
+}
+
+void MainWindow::conversionKindChanged()
+{
+    if (conversionKindGroup->checkedId() == 3) {
+        prompter_.information(
+            QStringLiteral("注意\r\n一度「'(半角)」を「’(全角)」に変換すると半角に戻らなくなります。\r\n"
+                           "メモを全角に変換すると，メモの内容が消えます。\r\nあしからず。"));
+    }
+}
+
+void MainWindow::offerWidthConversions()
+{
+    for (int kind : {3, 4}) {
+        conversionKindGroup->button(kind)->show();
+    }
+    conversionKindGroup->button(0)->setChecked(true);
+}
+
+textops::Progress MainWindow::statusProgress()
+{
+    // Panel 0 follows the albums; repainting for every one would cost more
+    // than the work itself.
+    return [this](int maximum, int index) {
+        if (index < 0) {
+            statusProgressMax = maximum;
+            setStatus(0, QStringLiteral("0"));
+            repaintStatus();
+        } else if (index % 1024 == 0) {
+            setStatus(0, QString::number(index));
+            repaintStatus();
+        }
+    };
+}
+
+void MainWindow::refreshAfterBulkChange()
+{
+    setStatus(1, QStringLiteral("描写中..."));
+    repaintStatus();
+    albumModel_->refreshTexts();
+    std::vector<int> rows = selectedListRows();
+    if (!rows.empty()) {
+        showAlbumOfRow(rows.front(), true);
+    }
+    setStatus(1, QStringLiteral("OK"));
+    setStatus(0, QStringLiteral("0"));
+}
+
+void MainWindow::reportRefusedCells(int count)
+{
+    if (count > 0) {
+        prompter_.information(
+            QStringLiteral("%1 個のセルは、変更すると「<>」や改行を含んで保存できなくなるため、"
+                           "元のままにしました。")
+                .arg(count));
+    }
+}
+
+void MainWindow::runConversion()
+{
+    if (albumModel_->rowCount() == 0) {
+        prompter_.information(QStringLiteral("アルバムがありません"));
+        return;
+    }
+    const std::vector<int> albums = textops::albumSetAsText(listedAlbums());
+    setStatus(1, QStringLiteral("変換中..."));
+    textops::BulkResult result = textops::convertAlbums(albumTable, albums, conversionGroup->checkedId(),
+                                                        conversionKindGroup->checkedId(), statusProgress());
+    refreshAfterBulkChange();
+    reportRefusedCells(result.refusedCells);
+}
+
+void MainWindow::replaceGroupChanged()
+{
+    const bool paths = replaceGroup->checkedId() == 7 || replaceGroup->checkedId() == 8;
+    findFolderButton->setVisible(paths);
+    replacementFolderButton->setVisible(paths);
+}
+
+void MainWindow::pickFindFolder()
+{
+    folderDialog_->instruction.clear();
+    if (folderDialog_->choose()) {
+        findEdit->setText(folderDialog_->folderPath);
+    }
+}
+
+void MainWindow::pickReplacementFolder()
+{
+    folderDialog_->instruction.clear();
+    if (folderDialog_->choose()) {
+        replacementEdit->setText(folderDialog_->folderPath);
+    }
+}
+
+void MainWindow::runReplace()
+{
+    if (albumModel_->rowCount() == 0) {
+        prompter_.information(QStringLiteral("アルバムがありません"));
+        return;
+    }
+    const int group = replaceGroup->checkedId();
+    const QString find = findEdit->text();
+    const QString replacement = replacementEdit->text();
+    auto refuse = [this](const QString& message, QLineEdit* edit) {
+        prompter_.information(message);
+        edit->setFocus();
+    };
+    const QString memoBraces = QStringLiteral("メモを置換するときは置換の文字列に{}を含まないで下さい");
+    if (find.isEmpty()) {
+        return refuse(QStringLiteral("置換前の文字列を入力してください"), findEdit);
+    }
+    if (find.contains(QStringLiteral("<>"))) {
+        return refuse(QStringLiteral("置換の文字列に<>を含まないで下さい"), findEdit);
+    }
+    if (group == 6 && find.contains(QStringLiteral("{}"))) {
+        return refuse(memoBraces, findEdit);
+    }
+    if (replacement.contains(QStringLiteral("<>"))) {
+        return refuse(QStringLiteral("置換の文字列に<>を含まないで下さい"), replacementEdit);
+    }
+    if (group == 6 && replacement.contains(QStringLiteral("{}"))) {
+        return refuse(memoBraces, replacementEdit);
+    }
+    QString problem;
+    std::optional<std::string> findBytes = toCp932(find, &problem);
+    if (!findBytes) {
+        return refuse(problem, findEdit);
+    }
+    std::optional<std::string> replacementBytes = toCp932(replacement, &problem);
+    if (!replacementBytes) {
+        return refuse(problem, replacementEdit);
+    }
+    const std::vector<int> albums = textops::albumSetAsText(listedAlbums());
+    setStatus(1, QStringLiteral("置換中..."));
+    textops::BulkResult result =
+        textops::replaceInAlbums(albumTable, albums, group, *findBytes, *replacementBytes, statusProgress());
+    refreshAfterBulkChange();
+    reportRefusedCells(result.refusedCells);
+}
+
+}  // namespace velmora::ui

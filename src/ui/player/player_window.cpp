@@ -1,0 +1,614 @@
+#include "ui/player/player_window.h"
+
+#include <QCloseEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QMetaObject>
+#include <QStyle>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <limits>
+
+#include "ui/widgets/list_images.h"
+#include "ui/main/main_window.h"
+#include "ui/player/device_ops.h"
+#include "ui/player/player_paths.h"
+#include "ui/widgets/player_progress_bar.h"
+#include "ui/platform/font_setting.h"
+#include "ui/platform/prompter.h"
+#include "ui/platform/screen_fit.h"
+#include "ui/platform/text_codec.h"
+#include "ui/platform/win_color.h"
+
+namespace velmora::ui {
+
+namespace {
+
+constexpr int kMinimumWidth = 368;
+constexpr int kMinimumHeight = 300;
+constexpr int kBottomPanelHeight = 146;
+constexpr int kCoverSize = 64;
+
+// A label that never widens the window: long texts are cut at its edge.
+QLabel* makeLabel(QWidget* parent)
+{
+    auto* label = new QLabel(parent);
+    label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    label->setTextInteractionFlags(Qt::NoTextInteraction);
+    return label;
+}
+
+int clampToInt(std::int64_t value)
+{
+    return static_cast<int>(std::clamp<std::int64_t>(value, 0, std::numeric_limits<int>::max()));
+}
+
+}  // namespace
+
+PlayerWindow::PlayerWindow(MainWindow& main, Prompter& prompter, QWidget* parent)
+    : QWidget(parent), main_(main), prompter_(prompter), device_(main.playerDevice())
+{
+    setWindowFlag(Qt::Window);
+    setWindowTitle(QStringLiteral("メディアプレイヤー"));
+    setMinimumSize(kMinimumWidth, kMinimumHeight);
+    buildWindow();
+
+    // Seeded once, when the window is made at the program's start.
+    random_.seed(std::random_device{}());
+    randomIndex = [this](int count) {
+        return count <= 1 ? 0 : std::uniform_int_distribution<int>(0, count - 1)(random_);
+    };
+    // The device reports the end of a play from inside its own work; the
+    // window handles it once that work is done.
+    device_.onNotify = [this](media::NotifyResult) {
+        const int code = device_.error();
+        if (code == 0) {
+            return;
+        }
+        const QString text = QString::fromStdString(device_.errorMessage());
+        QMetaObject::invokeMethod(
+            this, [this, code, text] { deviceNotified(code, text); }, Qt::QueuedConnection);
+    };
+    startUp();
+}
+
+PlayerWindow::~PlayerWindow()
+{
+    device_.onNotify = nullptr;
+}
+
+void PlayerWindow::buildWindow()
+{
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->setSpacing(4);
+
+    playlistGroup = new QGroupBox(QStringLiteral("プレイリスト"), this);
+    auto* groupLayout = new QVBoxLayout(playlistGroup);
+    groupLayout->setContentsMargins(4, 4, 4, 4);
+    playlistView = new QListWidget(playlistGroup);
+    playlistView->setSelectionMode(QAbstractItemView::SingleSelection);
+    playlistView->setUniformItemSizes(true);
+    groupLayout->addWidget(playlistView);
+    layout->addWidget(playlistGroup, 1);
+    connect(playlistView, &QListWidget::itemDoubleClicked, this, [this] { startPlayback(); });
+    clearPlaylist();
+
+    bottomPanel = new QWidget(this);
+    bottomPanel->setFixedHeight(kBottomPanelHeight);
+    auto* bottom = new QVBoxLayout(bottomPanel);
+    bottom->setContentsMargins(0, 0, 0, 0);
+    bottom->setSpacing(2);
+    layout->addWidget(bottomPanel);
+
+    toolBar = new QToolBar(bottomPanel);
+    toolBar->setIconSize(QSize(20, 20));
+    toolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    QStyle* look = style();
+    rewindButton = addButton(QStringLiteral("頭まで巻き戻す"),
+                                 look->standardIcon(QStyle::SP_MediaSkipBackward), {}, false);
+    stopButton = addButton(QStringLiteral("停止"), look->standardIcon(QStyle::SP_MediaStop), {}, false);
+    pauseButton = addButton(QStringLiteral("一時停止"), look->standardIcon(QStyle::SP_MediaPause), {}, true);
+    playButton =
+        addButton(QStringLiteral("リスト選択曲を再生"), look->standardIcon(QStyle::SP_MediaPlay), {}, false);
+    toolBar->addSeparator();
+    randomButton =
+        addButton(QStringLiteral("ランダム"), QIcon::fromTheme(QStringLiteral("media-playlist-shuffle")),
+                  QStringLiteral("ランダム"), true);
+    repeatButton = addButton(QStringLiteral("一曲リピート"),
+                                 QIcon::fromTheme(QStringLiteral("media-playlist-repeat-song")),
+                                 QStringLiteral("リピート"), true);
+    connect(rewindButton, &QToolButton::clicked, this, [this] { rewindToStart(); });
+    connect(stopButton, &QToolButton::clicked, this, [this] { stopPlayback(); });
+    connect(pauseButton, &QToolButton::clicked, this, [this] { pausePlayback(); });
+    connect(playButton, &QToolButton::clicked, this, [this] { startPlayback(); });
+    connect(randomButton, &QToolButton::clicked, this, [this] { randomToggled(); });
+    connect(repeatButton, &QToolButton::clicked, this, [this] { repeatToggled(); });
+    bottom->addWidget(toolBar);
+
+    auto* middle = new QHBoxLayout;
+    middle->setSpacing(6);
+    // The cover and "NoImage" share one square.
+    auto* cover = new QWidget(bottomPanel);
+    cover->setFixedSize(kCoverSize, kCoverSize);
+    auto* coverLayout = new QGridLayout(cover);
+    coverLayout->setContentsMargins(0, 0, 0, 0);
+    pictureLabel = new QLabel(cover);
+    pictureLabel->setAlignment(Qt::AlignCenter);
+    pictureLabel->setFixedSize(kCoverSize, kCoverSize);
+    noPictureLabel = new QLabel(QStringLiteral("NoImage"), cover);
+    noPictureLabel->setAlignment(Qt::AlignCenter);
+    QFont bold = noPictureLabel->font();
+    bold.setBold(true);
+    noPictureLabel->setFont(bold);
+    coverLayout->addWidget(pictureLabel, 0, 0);
+    coverLayout->addWidget(noPictureLabel, 0, 0);
+    pictureLabel->hide();
+    middle->addWidget(cover, 0, Qt::AlignTop);
+
+    auto* labels = new QVBoxLayout;
+    labels->setSpacing(2);
+    infoLabel = makeLabel(bottomPanel);
+    songLabel = makeLabel(bottomPanel);
+    songLabel->setFont(bold);
+    fileNameLabel = makeLabel(bottomPanel);
+    positionLabel = makeLabel(bottomPanel);
+    for (QLabel* label : {infoLabel, songLabel, fileNameLabel, positionLabel}) {
+        labels->addWidget(label);
+    }
+    labels->addStretch(1);
+    middle->addLayout(labels, 1);
+    bottom->addLayout(middle, 1);
+
+    progressBar = new PlayerProgressBar(bottomPanel);
+    progressBar->setToolTip(QStringLiteral("クリックした場所から再生"));
+    progressBar->setFixedHeight(16);
+    progressBar->setRange(0, 1);
+    progressBar->setValue(0);
+    progressBar->setEnabled(false);
+    progressBar->onPress = [this](int x) { seekFromBar(x); };
+    bottom->addWidget(progressBar);
+
+    infoTimer = new QTimer(this);
+    infoTimer->setInterval(200);
+    connect(infoTimer, &QTimer::timeout, this, [this] { showNextInfo(); });
+    infoTimer->start();
+}
+
+QToolButton* PlayerWindow::addButton(const QString& hint, const QIcon& icon, const QString& text,
+                                         bool toggle)
+{
+    auto* button = new QToolButton(toolBar);
+    button->setToolTip(hint);
+    button->setCheckable(toggle);
+    if (icon.isNull()) {
+        // Without an icon of the desktop theme the button says what it does.
+        button->setText(text);
+        button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    } else {
+        button->setIcon(icon);
+    }
+    toolBar->addWidget(button);
+    return button;
+}
+
+void PlayerWindow::startUp()
+{
+    device_.setNotify(true);
+    busy_ = false;
+    const store::WindowPlace design{275, 125, 368, 428};
+    const store::WindowPlace& place = main_.settingsFileRead() ? main_.appSettings.playerForm : design;
+    move(place.left, place.top);
+    resize(std::max(place.width, kMinimumWidth), std::max(place.height, kMinimumHeight));
+    keepOnScreen(*this);
+    applyLook();
+}
+
+void PlayerWindow::applyLook()
+{
+    const store::FontSetting& setting = main_.appSettings.listFont;
+    playlistView->setFont(fontFrom(setting, playlistView->font()));
+    QPalette palette = playlistView->palette();
+    const QColor text = colorFromStored(setting.color, palette);
+    const QColor background = colorFromStored(main_.appSettings.listColor, palette);
+    // Disabled entries keep the palette's grey text.
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+        palette.setColor(group, QPalette::Text, text);
+    }
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        palette.setColor(group, QPalette::Base, background);
+    }
+    playlistView->setPalette(palette);
+}
+
+void PlayerWindow::collectSettings(store::AppSettings& settings) const
+{
+    settings.playerForm = {x(), y(), width(), height()};
+}
+
+// ---------------------------------------------------------------------------
+// The playlist.
+
+void PlayerWindow::clearPlaylist()
+{
+    playlistView->clear();
+    mediaPaths = QStringList();
+    for (int row = 0; row < kPathRows; ++row) {
+        mediaPaths.append(QString());
+    }
+}
+
+void PlayerWindow::addEntry(const QString& text, const QString& path, bool playable)
+{
+    const int row = playlistView->count();
+    if (row >= kPathRows) {
+        return;
+    }
+    auto* item = new QListWidgetItem(text, playlistView);
+    Qt::ItemFlags flags = Qt::ItemIsSelectable | Qt::ItemIsUserCheckable;
+    if (playable) {
+        flags |= Qt::ItemIsEnabled;
+    }
+    item->setFlags(flags);
+    item->setCheckState(playable ? Qt::Checked : Qt::Unchecked);
+    mediaPaths[row] = path;
+}
+
+void PlayerWindow::showAlbum(const QString& info, const QString& imagePath)
+{
+    infoLabel->setText(info);
+    const QString file = imagePath.isEmpty() ? QString() : localPath(imagePath);
+    if (!showPicture(pictureLabel, noPictureLabel, file, kCoverSize)) {
+        prompter_.error(QStringLiteral("画像を読み込めませんでした。\r\n%1").arg(imagePath));
+    }
+}
+
+void PlayerWindow::selectEntry(int index)
+{
+    if (index < 0 || index >= playlistView->count()) {
+        playlistView->setCurrentRow(-1);
+        playlistView->clearSelection();
+        return;
+    }
+    playlistView->setCurrentRow(index, QItemSelectionModel::ClearAndSelect);
+}
+
+int PlayerWindow::firstCheckedEntry() const
+{
+    for (int i = 0; i < playlistView->count(); ++i) {
+        if (entryChecked(i)) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+int PlayerWindow::entryCount() const
+{
+    return playlistView->count();
+}
+
+int PlayerWindow::selectedEntry() const
+{
+    QListWidgetItem* item = playlistView->currentItem();
+    return item != nullptr && item->isSelected() ? playlistView->row(item) : -1;
+}
+
+bool PlayerWindow::entryChecked(int index) const
+{
+    QListWidgetItem* item = playlistView->item(index);
+    return item != nullptr && item->checkState() == Qt::Checked;
+}
+
+QString PlayerWindow::entryText(int index) const
+{
+    QListWidgetItem* item = playlistView->item(index);
+    return item != nullptr ? item->text() : QString();
+}
+
+bool PlayerWindow::onCd() const
+{
+    return device_.deviceType() == media::DeviceType::CDAudio;
+}
+
+void PlayerWindow::setBar(std::int64_t maximum, std::int64_t position)
+{
+    // A range of 0..0 would turn the bar into a busy indicator.
+    progressBar->setRange(0, std::max(1, clampToInt(maximum)));
+    progressBar->setValue(std::min(clampToInt(position), progressBar->maximum()));
+}
+
+void PlayerWindow::playNotifying()
+{
+    device_.setNotify(true);
+    device_.play();
+}
+
+// ---------------------------------------------------------------------------
+// Commands.
+
+void PlayerWindow::startPlayback()
+{
+    const int index = selectedEntry();
+    if (index < 0 || !entryChecked(index)) {
+        // The advance marks itself busy before it asks for a play; a play
+        // that does not happen must not leave the timer stopped.
+        busy_ = false;
+        return;
+    }
+    busy_ = true;
+    auto started = [this, index] {
+        playing_ = true;
+        current_ = index;
+        // A new entry plays: its end is yet to be seen.
+        changing_.playingSeen();
+        pauseButton->setChecked(false);
+        progressBar->setEnabled(true);
+    };
+    if (device_.isOpen() && device_.mode() != media::Mode::Stopped) {
+        device_.setWait(true);
+        device_.stop();
+        letMessagesRun();
+    }
+    if (device_.isOpen() && onCd()) {
+        device_.seek(index + 1);
+        playNotifying();
+        started();
+        letMessagesRun();
+        busy_ = false;
+        return;
+    }
+    if (device_.isOpen()) {
+        device_.setWait(true);
+        device_.stop();
+        letMessagesRun();
+        device_.close();
+    }
+    const QString path = mediaPaths.value(index);
+    const std::string local = localMediaPath(path);
+    // A CD reference is never a file, whatever lies in the working folder.
+    const bool exists =
+        !path.isEmpty() && !path.startsWith(QStringLiteral("CD")) && QFileInfo(localPath(path)).isFile();
+    if (!exists) {
+        // Found missing now: greyed, and playback stops here.
+        playlistView->item(index)->setCheckState(Qt::PartiallyChecked);
+        busy_ = false;
+        return;
+    }
+    device_.setDeviceType(media::DeviceType::AutoSelect);
+    device_.setFileName(local);
+    if (openDevice(device_, prompter_)) {
+        playNotifying();
+        started();
+    }
+    busy_ = false;
+}
+
+void PlayerWindow::stopPlayback()
+{
+    if (!device_.isOpen()) {
+        return;
+    }
+    device_.stop();
+    playing_ = false;
+    pauseButton->setChecked(false);
+}
+
+void PlayerWindow::pausePlayback()
+{
+    if (!device_.isOpen()) {
+        pauseButton->setChecked(false);
+        return;
+    }
+    if (pauseButton->isChecked()) {
+        device_.pause();
+    } else {
+        // A resume that fails plays instead, still reporting its end.
+        device_.setNotify(true);
+        device_.resume();
+    }
+}
+
+void PlayerWindow::rewindToStart()
+{
+    if (!device_.isOpen()) {
+        return;
+    }
+    selectEntry(current_);
+    startPlayback();
+}
+
+void PlayerWindow::repeatToggled()
+{
+    if (repeatButton->isChecked()) {
+        randomButton->setChecked(false);
+    }
+}
+
+void PlayerWindow::randomToggled()
+{
+    if (randomButton->isChecked()) {
+        repeatButton->setChecked(false);
+    }
+}
+
+void PlayerWindow::seekFromBar(int x)
+{
+    if (!device_.isOpen()) {
+        return;
+    }
+    const std::int64_t target = media::barClickValue(progressBar->maximum(), x, progressBar->width());
+    if (onCd()) {
+        // Seconds within the current track; track and frames stay.
+        const std::int64_t position = media::cdSeekTarget(device_.position(), target);
+        device_.setWait(true);
+        playing_ = false;
+        device_.stop();
+        device_.seek(position);
+        letMessagesRun();
+    } else {
+        device_.seek(target);
+    }
+    playNotifying();
+    playing_ = true;
+    pauseButton->setChecked(false);
+}
+
+// ---------------------------------------------------------------------------
+// The timer and the advance.
+
+void PlayerWindow::showNextInfo()
+{
+    if (busy_ || !isVisible()) {
+        return;
+    }
+    if (!device_.isOpen()) {
+        progressBar->setValue(0);
+        positionLabel->clear();
+        return;
+    }
+    if (!playing_) {
+        positionLabel->clear();
+        return;
+    }
+    if (onCd()) {
+        cdTick();
+    } else {
+        fileTick();
+    }
+}
+
+void PlayerWindow::cdTick()
+{
+    const std::int64_t position = device_.position();
+    const media::Tmsf at = media::unpackTmsf(position);
+    const media::Mode mode = device_.mode();
+    const int track = at.track;
+    if (track - 1 == current_) {
+        changing_.playingSeen();
+    }
+    const bool ordered = randomButton->isChecked() || repeatButton->isChecked();
+    if (playing_ && track - 1 != current_ && ordered && mode != media::Mode::NotReady &&
+        mode != media::Mode::Seeking) {
+        // The disc went on to the next track; random or repeat chooses.
+        device_.stop();
+        changing_.endSeen();
+        updatePosition();
+        return;
+    }
+    if (playing_ && track - 1 != current_) {
+        // The disc has moved on by itself.
+        current_ = track - 1;
+        if (current_ >= playlistView->count()) {
+            close();
+            return;
+        }
+        selectEntry(current_);
+    }
+    if (playing_ && track == device_.tracks() && mode == media::Mode::Stopped && !pauseButton->isChecked()) {
+        // The disc has ended: it starts again from track 1.
+        device_.rewind();
+        playNotifying();
+        updatePosition();
+    }
+    const std::int64_t length = device_.trackLength(current_ + 1);
+    songLabel->setText(entryText(current_));
+    fileNameLabel->setText(QStringLiteral("AudioCD"));
+    setBar(media::msfMinutes(length) * 60 + media::msfSeconds(length), at.minutes * 60 + at.seconds);
+    positionLabel->setText(QString::fromStdString(media::cdPositionText(position, length)));
+}
+
+void PlayerWindow::fileTick()
+{
+    const media::Mode mode = device_.mode();
+    if (mode == media::Mode::Playing) {
+        changing_.playingSeen();
+    }
+    if (playing_ && mode == media::Mode::Stopped) {
+        // The file has ended.
+        changing_.endSeen();
+        updatePosition();
+        return;
+    }
+    const std::int64_t position = device_.position();
+    const std::int64_t length = device_.length();
+    songLabel->setText(entryText(current_));
+    fileNameLabel->setText(mediaPaths.value(current_));
+    setBar(length, position);
+    positionLabel->setText(QString::fromStdString(media::filePositionText(position, length)));
+}
+
+void PlayerWindow::updatePosition()
+{
+    if (!isVisible() || !device_.isOpen() || !changing_.shouldAdvance()) {
+        return;
+    }
+    changing_.advanced();
+    if (device_.mode() != media::Mode::Stopped) {
+        device_.setWait(true);
+        device_.stop();
+        letMessagesRun();
+    }
+    media::PlayOrder order = media::PlayOrder::Sequential;
+    if (repeatButton->isChecked()) {
+        order = media::PlayOrder::Repeat;
+    } else if (randomButton->isChecked()) {
+        order = media::PlayOrder::Random;
+    } else {
+        playing_ = false;
+    }
+    std::vector<bool> checked;
+    for (int i = 0; i < playlistView->count(); ++i) {
+        checked.push_back(entryChecked(i));
+    }
+    const std::optional<int> next = media::nextEntry(checked, current_, order, randomIndex);
+    if (!next) {
+        return;
+    }
+    selectEntry(*next);
+    busy_ = true;
+    startPlayback();
+}
+
+void PlayerWindow::deviceNotified(int code, const QString& text)
+{
+    if (code == 0) {
+        return;
+    }
+    prompter_.error(QStringLiteral("%1;%2").arg(code).arg(text));
+    updatePosition();
+    device_.setNotify(true);
+    close();
+}
+
+// ---------------------------------------------------------------------------
+// Closing.
+
+bool PlayerWindow::closeQuery()
+{
+    playing_ = false;
+    if (device_.isOpen()) {
+        releaseDevice(device_);
+        device_.setDeviceType(media::DeviceType::AutoSelect);
+    }
+    return true;
+}
+
+void PlayerWindow::closeEvent(QCloseEvent* event)
+{
+    if (closeQuery()) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+}  // namespace velmora::ui

@@ -1,0 +1,76 @@
+#include "ui/widgets/list_views.h"
+
+#include <QDragMoveEvent>
+#include <QDropEvent>
+#include <QHeaderView>
+
+namespace velmora::ui {
+
+ReportView::ReportView(QWidget* parent) : QTreeView(parent)
+{
+    setRootIsDecorated(false);
+    setItemsExpandable(false);
+    setUniformRowHeights(true);
+    setAllColumnsShowFocus(true);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setIconSize(QSize(16, 16));
+    setContextMenuPolicy(Qt::CustomContextMenu);
+    header()->setStretchLastSection(false);
+    header()->setSectionsMovable(false);
+    header()->setSectionsClickable(true);
+    header()->setSortIndicatorShown(false);
+    // The selection stays visible when the list loses the focus.
+    QPalette pal = palette();
+    for (QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText}) {
+        pal.setColor(QPalette::Inactive, role, pal.color(QPalette::Active, role));
+    }
+    setPalette(pal);
+}
+
+AlbumReportView::AlbumReportView(QWidget* parent) : ReportView(parent)
+{
+    setDragEnabled(true);
+    setAcceptDrops(true);
+    setDropIndicatorShown(true);
+    setDragDropMode(QAbstractItemView::DragDrop);
+    // The drag copies nothing: a drop only reorders the list.
+    setDefaultDropAction(Qt::CopyAction);
+}
+
+void AlbumReportView::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (event->source() == this) {
+        event->acceptProposedAction();
+    } else {
+        event->ignore();
+    }
+}
+
+void AlbumReportView::dragMoveEvent(QDragMoveEvent* event)
+{
+    // Only albums of this list can be dropped here.
+    if (event->source() != this) {
+        event->ignore();
+        return;
+    }
+    QTreeView::dragMoveEvent(event);
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+}
+
+void AlbumReportView::dropEvent(QDropEvent* event)
+{
+    if (event->source() != this) {
+        event->ignore();
+        return;
+    }
+    QModelIndex target = indexAt(event->position().toPoint());
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    if (onDrop) {
+        onDrop(target.isValid() ? target.row() : -1);
+    }
+}
+
+}  // namespace velmora::ui

@@ -1,0 +1,257 @@
+// Tag reading and the folder scan on real files made in the test.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <fstream>
+
+#include "core/filescan/tag_text.h"
+#include "backends/tags_test_files.h"
+#include "core/store/data_folder.h"
+#include "support/sjis.h"
+#include "backends/tags/folder_scan.h"
+#include "backends/tags/tag_reader.h"
+
+namespace velmora::tags {
+namespace {
+
+namespace fs = std::filesystem;
+using test::TempDir;
+using test::TestTags;
+
+void writeBytes(const fs::path& path, const std::string& bytes)
+{
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string readBytes(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+filescan::FileTags readTags(const fs::path& path, bool* ok = nullptr)
+{
+    filescan::FileTags file;
+    file.path = path.string();
+    const bool read = readFileTags(file);
+    if (ok) {
+        *ok = read;
+    }
+    return file;
+}
+
+TEST(TagReader, ReadsTheFieldsOfEveryGeneratedFormat)
+{
+    TempDir dir;
+    for (const auto& [format, encoder] : test::encoders()) {
+        SCOPED_TRACE(format);
+        const fs::path path = dir / ("song." + format);
+        test::writeSoundFile(path, format);
+        test::writeTags(path, TestTags{"曲名 " + format, "歌手", "楽団", "アルバム", "Jazz", "2001-05-01",
+                                       "3/12", "2/2"});
+        bool ok = false;
+        filescan::FileTags file = readTags(path, &ok);
+        ASSERT_TRUE(ok);
+        EXPECT_TRUE(file.hasTags);
+        EXPECT_EQ(file.title, u"曲名 " + std::u16string(format.begin(), format.end()));
+        EXPECT_EQ(file.artist, u"歌手");
+        EXPECT_EQ(file.albumArtist, u"楽団");
+        EXPECT_EQ(file.album, u"アルバム");
+        EXPECT_EQ(file.genre, u"Jazz");
+        EXPECT_EQ(file.year, 2001);
+        EXPECT_EQ(file.track, 3);
+        EXPECT_EQ(file.disc, 2);
+        EXPECT_FALSE(file.embeddedPicture);
+    }
+}
+
+TEST(TagReader, FilesWithoutTagsAndBrokenFiles)
+{
+    TempDir dir;
+    test::writeSoundFile(dir / "plain.flac", "flac");
+    bool ok = false;
+    filescan::FileTags plain = readTags(dir / "plain.flac", &ok);
+    EXPECT_TRUE(ok);
+    EXPECT_FALSE(plain.hasTags);
+
+    writeBytes(dir / "empty.mp3", "");
+    writeBytes(dir / "noise.flac", std::string(5000, '\x5a'));
+    writeBytes(dir / "text.ogg", "OggS but not really an Ogg stream");
+    writeBytes(dir / "garbage.mp3", std::string(3000, '\1'));  // no audio frame
+    for (const char* name : {"empty.mp3", "noise.flac", "text.ogg", "garbage.mp3", "missing.mp3"}) {
+        readTags(dir / name, &ok);
+        EXPECT_FALSE(ok) << name;
+    }
+    EXPECT_TRUE(isMusicFileName("A.MP3"));
+    EXPECT_TRUE(isMusicFileName("b.Opus"));
+    EXPECT_FALSE(isMusicFileName("cover.jpg"));
+    EXPECT_FALSE(isMusicFileName("mp3"));
+    EXPECT_TRUE(isPictureFileName("Folder.JPEG"));
+}
+
+TEST(TagReader, EmbeddedFrontPictures)
+{
+    TempDir dir;
+    for (const char* format : {"mp3", "flac", "ogg"}) {
+        SCOPED_TRACE(format);
+        const fs::path path = dir / (std::string("cover.") + format);
+        test::writeSoundFile(path, format);
+        test::writeTags(path, TestTags{"t", "a", "", "b", "", "", "1", ""});
+        test::embedCover(path, test::jpegBytes('c'));
+        EXPECT_TRUE(readTags(path).embeddedPicture);
+        std::optional<Picture> picture = frontPicture(path.string());
+        ASSERT_TRUE(picture);
+        EXPECT_EQ(picture->bytes, test::jpegBytes('c'));
+        EXPECT_EQ(picture->extension, ".jpg");
+    }
+}
+
+// Two albums whose songs carry one picture, and a third with another.
+class FolderScanTest : public ::testing::Test {
+protected:
+    void addSong(const std::string& relative, const TestTags& tags, const std::string& cover = {})
+    {
+        const fs::path path = music / relative;
+        test::writeSoundFile(path, path.extension().string().substr(1));
+        test::writeTags(path, tags);
+        if (!cover.empty()) {
+            test::embedCover(path, cover);
+        }
+    }
+
+    ScanResult scan(const std::unordered_set<std::string>& known = {}, int threads = 2)
+    {
+        ScanProgress progress;
+        ScanResult result = scanAlbums(music, known, progress, threads);
+        EXPECT_EQ(progress.filesFound.load(), progress.filesRead.load());
+        return result;
+    }
+
+    TempDir dir;
+    fs::path music = dir / "music";
+};
+
+TEST_F(FolderScanTest, GroupsDiscFoldersAndStoresEachCoverOnce)
+{
+    addSong("Opera/CD1/01.flac", {"序曲", "Cast", "Orchestra", "Opera", "Classic", "1999", "1", ""},
+            test::jpegBytes('o'));
+    addSong("Opera/CD2/01.flac", {"終曲", "Cast", "Orchestra", "Opera", "Classic", "1999", "1", ""});
+    addSong("Rock/b.mp3", {"B", "Band", "", "Loud", "Rock", "2005", "2", ""}, test::jpegBytes('o'));
+    addSong("Rock/a.mp3", {"A", "Band", "", "Loud", "Rock", "2005", "1", ""});
+    addSong("Jazz/x.ogg", {"X", "Trio", "", "Blue", "", "", "1", ""}, test::jpegBytes('j'));
+    ScanResult result = scan();
+    ASSERT_FALSE(result.scan.cancelled);
+    EXPECT_EQ(result.scan.files.size(), 5u);
+    std::vector<filescan::PlannedAlbum>& albums = result.plan.albums;
+    ASSERT_EQ(albums.size(), 3u);
+    EXPECT_EQ(test::utf8(albums[0].record[store::AlbumColumn]), "Blue");
+    EXPECT_EQ(test::utf8(albums[1].record[store::AlbumColumn]), "Opera");
+    EXPECT_EQ(test::utf8(albums[1].record[store::songTitleColumn(1)]), "序曲");
+    EXPECT_EQ(test::utf8(albums[1].record[store::songTitleColumn(2)]), "終曲");
+    EXPECT_EQ(test::utf8(albums[1].record[store::Category3Column]), "1999年");
+    EXPECT_EQ(albums[1].folder, music.string() + "/Opera");
+    EXPECT_EQ(test::utf8(albums[2].record[store::songTitleColumn(1)]), "A");
+
+    store::DataFolder data(dir / "data");
+    fs::create_directories(data.dir());
+    EXPECT_EQ(storeEmbeddedCovers(albums, data), 0);
+    std::vector<fs::path> covers;
+    for (const auto& entry : fs::directory_iterator(data.file("covers"))) {
+        covers.push_back(entry.path());
+    }
+    ASSERT_EQ(covers.size(), 2u);  // the Opera and Rock albums share one picture
+    EXPECT_EQ(albums[1].record[store::ImagePathColumn], albums[2].record[store::ImagePathColumn]);
+    const fs::path jazzCover = albums[0].record[store::ImagePathColumn];
+    EXPECT_EQ(readBytes(jazzCover), test::jpegBytes('j'));
+    EXPECT_EQ(jazzCover.parent_path(), data.file("covers"));
+    EXPECT_EQ(jazzCover.extension(), ".jpg");
+    EXPECT_EQ(jazzCover.stem().string().size(), 64u);  // a SHA-256 in hex
+
+    // Storing again writes nothing new and names the same files.
+    std::vector<filescan::PlannedAlbum> again = scan().plan.albums;
+    EXPECT_EQ(storeEmbeddedCovers(again, data), 0);
+    EXPECT_EQ(again[0].record[store::ImagePathColumn], albums[0].record[store::ImagePathColumn]);
+    EXPECT_EQ(static_cast<std::size_t>(std::distance(fs::directory_iterator(data.file("covers")), {})), 2u);
+}
+
+TEST_F(FolderScanTest, FolderPicturesAreUsedWhereTheyLie)
+{
+    addSong("A/1.mp3", {"a", "x", "", "A", "", "", "1", ""});
+    writeBytes(music / "A" / "back.jpg", test::jpegBytes('b'));
+    writeBytes(music / "A" / "Folder.JPG", test::jpegBytes('f'));
+    addSong("B/CD1/1.mp3", {"b", "x", "", "B", "", "", "1", ""});
+    writeBytes(music / "B" / "scan.png", "\x89PNG");  // the only picture of the album folder
+    addSong("C/1.mp3", {"c", "x", "", "C", "", "", "1", ""});
+    writeBytes(music / "C" / "one.jpg", test::jpegBytes('1'));
+    writeBytes(music / "C" / "two.jpg", test::jpegBytes('2'));
+    ScanResult result = scan();
+    ASSERT_EQ(result.plan.albums.size(), 3u);
+    EXPECT_EQ(result.plan.albums[0].record[store::ImagePathColumn], (music / "A" / "Folder.JPG").string());
+    EXPECT_EQ(result.plan.albums[1].record[store::ImagePathColumn], (music / "B" / "scan.png").string());
+    EXPECT_EQ(result.plan.albums[2].record[store::ImagePathColumn], "");  // two pictures, none preferred
+}
+
+TEST_F(FolderScanTest, BadInputIsSkippedAndCounted)
+{
+    addSong("Good/1.mp3", {"good", "x", "", "Good", "", "", "1", ""});
+    writeBytes(music / "Good" / "2.mp3", "");                        // zero bytes
+    writeBytes(music / "Good" / "3.flac", std::string(3000, '\1'));  // not a FLAC file
+    fs::create_symlink(music, music / "Good" / "loop");              // leads back to the top
+    fs::create_symlink(music / "nowhere.mp3", music / "Good" / "dangling.mp3");
+    test::writeSoundFile(music / "Odd" / "name\xff.flac", "flac");  // not UTF-8
+    fs::create_directories(music / "Locked");
+    test::writeSoundFile(music / "Locked" / "x.flac", "flac");
+    ::chmod((music / "Locked").c_str(), 0);
+    const bool lockedOut = ::access((music / "Locked").c_str(), R_OK) != 0;  // not so for root
+
+    ScanResult result = scan();
+    ::chmod((music / "Locked").c_str(), 0755);
+    ASSERT_FALSE(result.scan.cancelled);
+    EXPECT_EQ(result.scan.unreadableFiles, 3);  // zero bytes, not FLAC, dangling link
+    EXPECT_EQ(result.scan.unreadableFolders, lockedOut ? 1 : 0);
+    EXPECT_EQ(result.plan.unstorablePaths, 1);
+    const int expectedAlbums = lockedOut ? 1 : 2;  // "Good" (and "Locked" when readable)
+    ASSERT_EQ(result.plan.albums.size(), static_cast<std::size_t>(expectedAlbums));
+    EXPECT_EQ(test::utf8(result.plan.albums[0].record[store::songTitleColumn(1)]), "good");
+    EXPECT_EQ(result.plan.albums[0].songs, 1);  // the loop was followed once: no second copy
+    const std::vector<std::string> notes = scanNotes(result);
+    EXPECT_FALSE(notes.empty());
+    EXPECT_NE(notes[0].find("読み込めな"), std::string::npos);
+}
+
+TEST_F(FolderScanTest, ThreadCountDoesNotChangeTheResultAndKnownFilesAreSkipped)
+{
+    for (int i = 1; i <= 30; ++i) {
+        const std::string n = std::to_string(i);
+        addSong("F" + std::to_string(i % 4) + "/" + n + ".ogg",
+                {"t" + n, "a", "", "Album" + std::to_string(i % 4), "", "", std::to_string(i), ""});
+    }
+    ScanResult one = scan({}, 1);
+    ScanResult four = scan({}, 4);
+    ASSERT_EQ(one.plan.albums.size(), 4u);
+    ASSERT_EQ(four.plan.albums.size(), 4u);
+    for (std::size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(one.plan.albums[i].record, four.plan.albums[i].record);
+    }
+    store::AlbumTable table;
+    filescan::appendAlbums(table, one.plan.albums);
+    ScanResult again = scan(filescan::catalogueMediaPaths(table));
+    EXPECT_TRUE(again.plan.albums.empty());
+    EXPECT_EQ(again.plan.knownFiles, 30);
+}
+
+TEST_F(FolderScanTest, CancelledScanGivesNothing)
+{
+    addSong("A/1.mp3", {"a", "x", "", "A", "", "", "1", ""});
+    ScanProgress progress;
+    progress.cancel = true;
+    ScanResult result = scanAlbums(music, {}, progress, 2);
+    EXPECT_TRUE(result.scan.cancelled);
+    EXPECT_TRUE(result.scan.files.empty());
+    EXPECT_TRUE(result.plan.albums.empty());
+}
+
+}  // namespace
+}  // namespace velmora::tags

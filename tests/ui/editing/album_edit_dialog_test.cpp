@@ -1,0 +1,387 @@
+// The album edit dialog over a real main window.
+#include "ui/editing/album_edit_dialog.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+#include <QTextCursor>
+#include <QUrl>
+
+#include "ui/platform/shell.h"
+
+#include "ui/widgets/list_views.h"
+#include "core/text/cp932.h"
+#include "ui/main/main_window_fixture.h"
+
+namespace velmora::ui {
+namespace {
+
+using namespace velmora::store;
+
+std::string sjis(std::u16string_view text)
+{
+    return text::fromUnicode(text).bytes;
+}
+
+class EditFormTest : public MainWindowTest {
+protected:
+    void openEditor(const std::string& file)
+    {
+        writeBytes(dataFile(), file);
+        window = open();
+        edit = std::make_unique<AlbumEditDialog>(*window, prompter);
+        window->showEditDialog = [this] {
+            edit->loadAlbum(window->editedAlbum);
+            edit->show();
+        };
+    }
+    void selectAlbum(int row)
+    {
+        window->albumView->selectionModel()->clear();
+        window->selectListRow(row, true);
+    }
+    void press(QWidget* target, int key, Qt::KeyboardModifiers mods = Qt::NoModifier)
+    {
+        QKeyEvent event(QEvent::KeyPress, key, mods);
+        QApplication::sendEvent(target, &event);
+    }
+    std::unique_ptr<MainWindow> window;
+    std::unique_ptr<AlbumEditDialog> edit;
+};
+
+std::string sampleAlbum()
+{
+    return dataLineWith({{ArtistColumn, "artist"},
+                         {AlbumColumn, "title"},
+                         {Category1Column, "genre"},
+                         {Category3Column, "a{}{}b"},
+                         {FuriganaColumn, "reading"},
+                         {songTitleColumn(1), "one"},
+                         {songTitleColumn(2), "two"},
+                         {songArtistColumn(2), "guest"},
+                         {mediaColumn(3), "CD123"},
+                         {songTitleColumn(7), "seven"}});
+}
+
+TEST_F(EditFormTest, ShowsTheAlbumAndWritesItBackUnchanged)
+{
+    std::string odd =
+        dataLineWith({{ArtistColumn, "\x87\x90\xfd"}, {AlbumColumn, "x"}, {FuriganaColumn, "\x87\x90\xfd"}});
+    openEditor(dataLineWith({}) + "\r\n" + sampleAlbum() + "\r\n" + odd + "\r\n");
+    window->editSelectedAlbum();
+    EXPECT_TRUE(edit->isVisible());
+    EXPECT_EQ(edit->windowTitle(), QStringLiteral("アルバム編集 - artist/title"));
+    EXPECT_EQ(edit->artistCombo->currentText(), QStringLiteral("artist"));
+    EXPECT_EQ(edit->readingCombo->currentText(), QStringLiteral("reading"));
+    EXPECT_EQ(edit->memoEdit->toPlainText(), QStringLiteral("a\n\nb"));
+    EXPECT_EQ(edit->songCell(2, 2), QStringLiteral("guest"));
+    EXPECT_EQ(edit->songCell(3, 3), QStringLiteral("CD123"));
+    std::optional<AlbumRecord> back = edit->editedRecord();
+    ASSERT_TRUE(back.has_value());
+    EXPECT_EQ(*back, window->albumTable.record(1));
+
+    // Bytes of duplicate codes survive an unchanged field.
+    selectAlbum(1);
+    window->editSelectedAlbum();
+    back = edit->editedRecord();
+    ASSERT_TRUE(back.has_value());
+    EXPECT_EQ((*back)[ArtistColumn], "\x87\x90\xfd");
+}
+
+TEST_F(EditFormTest, ChangeAndAddFromTheKeyboard)
+{
+    openEditor(dataLineWith({}) + "\r\n" + sampleAlbum() + "\r\n" + album("other") + "\r\n");
+    window->editSelectedAlbum();
+    edit->titleEdit->setText(QStringLiteral("changed"));
+    prompter.expectMessage(Kind::Information);
+    press(edit->memoEdit, Qt::Key_Return, Qt::ControlModifier);
+    EXPECT_FALSE(edit->isVisible());
+    EXPECT_EQ(prompter.asked().back().text, QStringLiteral("artist / changed の情報を変更しました"));
+    EXPECT_EQ(window->albumTable.cell(AlbumColumn, 1), "changed");
+
+    window->editSelectedAlbum();
+    edit->titleEdit->setText(QStringLiteral("added"));
+    prompter.answerConfirm(false);
+    press(edit->picturePathEdit, Qt::Key_Return, Qt::ShiftModifier | Qt::ControlModifier);
+    EXPECT_EQ(prompter.asked().back().text, QStringLiteral("artist/reading　を追加しますか？"));
+    EXPECT_TRUE(edit->isVisible()) << "cancel keeps the dialog open";
+    prompter.answerConfirm(true);
+    prompter.expectMessage(Kind::Information);
+    press(edit->songTable, Qt::Key_Insert);
+    EXPECT_FALSE(edit->isVisible());
+    EXPECT_EQ(prompter.asked().back().text, QStringLiteral("artist / addedを追加しました"));
+    ASSERT_EQ(window->albumTable.albumCount(), 3);
+    EXPECT_EQ(window->albumTable.cell(AlbumColumn, 1), "changed");
+    EXPECT_EQ(window->albumTable.cell(AlbumColumn, 2), "added");
+    EXPECT_EQ(window->albumTable.cell(ArtistColumn, 3), "other");
+
+    // Plain Enter walks through the upper fields.
+    window->editSelectedAlbum();
+    press(edit->artistCombo->lineEdit(), Qt::Key_Return);
+    EXPECT_TRUE(edit->readingCombo->hasFocus() || QApplication::focusWidget() == nullptr ||
+                edit->readingCombo->isAncestorOf(QApplication::focusWidget()) ||
+                QApplication::focusWidget() == edit->readingCombo->lineEdit());
+    edit->close();
+}
+
+TEST_F(EditFormTest, RefusesTextTheCatalogueCannotStore)
+{
+    openEditor(dataLineWith({}) + "\r\n" + sampleAlbum() + "\r\n");
+    const AlbumRecord before = window->albumTable.record(1);
+    window->editSelectedAlbum();
+
+    edit->titleEdit->setText(QStringLiteral("a<>b"));
+    prompter.expectMessage(Kind::Information);
+    edit->changeAlbum();
+    EXPECT_TRUE(prompter.asked().back().text.startsWith(QStringLiteral("アルバム: ")));
+    EXPECT_TRUE(edit->isVisible());
+
+    edit->titleEdit->setText(QStringLiteral("ok"));
+    edit->memoEdit->setPlainText(QStringLiteral("line\nwith {} braces"));
+    prompter.expectMessage(Kind::Information);
+    edit->changeAlbum();
+    EXPECT_TRUE(prompter.asked().back().text.contains(QStringLiteral("2行目")));
+
+    edit->memoEdit->setPlainText(QStringLiteral("fine"));
+    edit->setSongCell(4, 1, QString::fromUtf8("\xF0\x9F\x8E\xB8"));
+    prompter.expectMessage(Kind::Information);
+    edit->changeAlbum();
+    EXPECT_TRUE(prompter.asked().back().text.startsWith(QStringLiteral("4曲目の曲名")));
+    EXPECT_TRUE(prompter.asked().back().text.contains(QStringLiteral("U+1F3B8")));
+    EXPECT_EQ(window->albumTable.record(1), before);
+
+    // The wave dash typed on Linux is stored as its CP932 twin.
+    edit->setSongCell(4, 1, QString::fromUtf16(u"a\u301Cb"));
+    prompter.expectMessage(Kind::Information);
+    edit->changeAlbum();
+    EXPECT_EQ(window->albumTable.cell(songTitleColumn(4), 1),
+              "a\x81\x60"
+              "b");
+}
+
+TEST_F(EditFormTest, SongToolsAtTheEnds)
+{
+    openEditor(dataLineWith({}) + "\r\n" + sampleAlbum() + "\r\n");
+    window->editSelectedAlbum();
+    for (int n = 1; n <= 7; ++n) {
+        edit->setSongCell(n, 1, QStringLiteral("s%1").arg(n));
+    }
+    edit->setSongCell(99, 1, QStringLiteral("last"));
+    edit->setCurrentCell(1, 1);
+    edit->moveSongUp();
+    EXPECT_EQ(edit->songCell(1, 1), QStringLiteral("s1"));
+    edit->setCurrentCell(99, 1);
+    edit->moveSongDown();
+    EXPECT_EQ(edit->songCell(99, 1), QStringLiteral("last"));
+
+    edit->setCurrentCell(5, 1);
+    edit->deleteSong();
+    EXPECT_EQ(edit->songCell(5, 1), QStringLiteral("s6"));
+    EXPECT_EQ(edit->songCell(6, 1), QStringLiteral("s7"));
+    EXPECT_EQ(edit->songCell(98, 1), QStringLiteral("last"));
+    EXPECT_EQ(edit->songCell(99, 1), QString());
+
+    edit->setCurrentCell(2, 1);
+    edit->insertSong();
+    EXPECT_EQ(edit->songCell(2, 1), QString());
+    EXPECT_EQ(edit->songCell(3, 1), QStringLiteral("s2"));
+    EXPECT_EQ(edit->songCell(99, 1), QStringLiteral("last"));
+    edit->insertSong();
+    EXPECT_EQ(edit->songCell(99, 1), QString()) << "the 99th song is dropped";
+
+    edit->setCurrentCell(1, 1);
+    edit->moveSongDown();
+    EXPECT_EQ(edit->currentSongRow(), 2);
+    EXPECT_EQ(edit->songCell(2, 1), QStringLiteral("s1"));
+    EXPECT_EQ(edit->songCell(1, 1), QString());
+    edit->moveSongUp();
+    EXPECT_EQ(edit->currentSongRow(), 1);
+    EXPECT_EQ(edit->songCell(1, 1), QStringLiteral("s1"));
+    edit->setCurrentCell(3, 1);
+
+    prompter.answerText(QStringLiteral("/music/x.mp3"), Kind::OpenFile);
+    edit->pickSongMedia();
+    EXPECT_EQ(edit->songCell(3, 3), QStringLiteral("/music/x.mp3"));
+    EXPECT_FALSE(edit->previewPanel->isHidden());
+    EXPECT_EQ(edit->mediaNameLabel->text(), QStringLiteral("/music/x.mp3"));
+    edit->setCurrentCell(3, 1);
+    EXPECT_TRUE(edit->previewPanel->isHidden());
+    edit->close();
+}
+
+TEST_F(EditFormTest, DraggedColumnsChangeTheirField)
+{
+    openEditor(dataLineWith({}) + "\r\n" + sampleAlbum() + "\r\n");
+    window->editSelectedAlbum();
+    edit->songTable->horizontalHeader()->moveSection(0, 1);
+    EXPECT_EQ(edit->songTable->horizontalHeader()->visualIndex(0), 0) << "headings stay in place";
+    EXPECT_EQ(edit->songCell(2, 1), QStringLiteral("guest"));
+    EXPECT_EQ(edit->songCell(2, 2), QStringLiteral("two"));
+    edit->songTable->verticalHeader()->moveSection(6, 0);
+    EXPECT_EQ(edit->songCell(1, 1), QStringLiteral(""));
+    EXPECT_EQ(edit->songCell(1, 2), QStringLiteral("seven"));
+    EXPECT_EQ(edit->songCell(2, 2), QStringLiteral("one"));
+    edit->close();
+}
+
+TEST_F(EditFormTest, UndoRestoresTheAlbumAsOpened)
+{
+    openEditor(dataLineWith({}) + "\r\n" + sampleAlbum() + "\r\n");
+    window->editSelectedAlbum();
+    edit->artistCombo->setEditText(QStringLiteral("x"));
+    edit->memoEdit->setPlainText(QStringLiteral("y"));
+    edit->setSongCell(50, 3, QStringLiteral("/z.mp3"));
+    edit->undoEdits();
+    std::optional<AlbumRecord> back = edit->editedRecord();
+    ASSERT_TRUE(back.has_value());
+    EXPECT_EQ(*back, window->albumTable.record(1));
+
+    edit->memoChoices = {"choice one", "choice two"};
+    edit->prepareMemoMenu();
+    ASSERT_EQ(edit->MemoPopupMenu->actions().size(), 2);
+    edit->MemoPopupMenu->actions()[1]->trigger();
+    EXPECT_EQ(edit->memoEdit->toPlainText(), QStringLiteral("choice two"));
+    edit->close();
+}
+
+TEST_F(EditFormTest, ReadingSuggestions)
+{
+    std::string file = dataLineWith({}) + "\r\n";
+    file += dataLineWith({{ArtistColumn, sjis(u"やまだ")}, {FuriganaColumn, sjis(u"ヤマダ")}}) + "\r\n";
+    file += dataLineWith({{ArtistColumn, sjis(u"やまだ")}, {FuriganaColumn, "YAMADA"}}) + "\r\n";
+    file += dataLineWith({{ArtistColumn, "the band"}, {FuriganaColumn, "band"}}) + "\r\n";
+    openEditor(file);
+    window->editSelectedAlbum();
+    edit->fillReadingSuggestions();
+    QStringList entries;
+    for (int i = 0; i < edit->readingCombo->count(); ++i) {
+        entries << edit->readingCombo->itemText(i);
+    }
+    EXPECT_EQ(entries, (QStringList{QStringLiteral("やまだ"), QStringLiteral("ヤマダ"),
+                                    QStringLiteral("ﾔﾏﾀﾞ"), QStringLiteral("YAMADA")}));
+
+    edit->artistCombo->setEditText(QStringLiteral("the band"));
+    edit->fillReadingSuggestions();
+    entries.clear();
+    for (int i = 0; i < edit->readingCombo->count(); ++i) {
+        entries << edit->readingCombo->itemText(i);
+    }
+    EXPECT_EQ(entries, (QStringList{QStringLiteral("the band"), QStringLiteral("ｔｈｅ　ｂａｎｄ"),
+                                    QStringLiteral("band"), QStringLiteral("ｂａｎｄ")}));
+
+    edit->copyArtistToSongArtist();
+    EXPECT_EQ(edit->readingCombo->currentText(), QStringLiteral("the band"));
+    edit->close();
+}
+
+TEST_F(EditFormTest, EscapeKeepsTheDialogAndItsText)
+{
+    openEditor(dataLineWith({}) + "\r\n" + sampleAlbum() + "\r\n");
+    window->editSelectedAlbum();
+    edit->titleEdit->setText(QStringLiteral("打ちかけ"));
+    QTest::keyClick(edit.get(), Qt::Key_Escape);
+    QTest::keyClick(edit->titleEdit, Qt::Key_Escape);
+    EXPECT_TRUE(edit->isVisible());
+    EXPECT_EQ(edit->titleEdit->text(), QStringLiteral("打ちかけ"));
+    edit->closeDialog();
+    EXPECT_FALSE(edit->isVisible());
+}
+
+TEST_F(EditFormTest, WebSearchOnAFirstRunAndWithNothingToSearch)
+{
+    openEditor(dataLineWith({}) + "\r\n" + sampleAlbum() + "\r\n");
+    window->editSelectedAlbum();
+    edit->fillWebSearchItems();
+    edit->webSearchBox->setCurrentIndex(0);
+    // No settings file: artist and album title are chosen.
+    edit->titleEdit->setText(QStringLiteral("title"));
+    edit->runWebSearch();
+    ASSERT_EQ(shell.opened.size(), 1u);
+    EXPECT_TRUE(shell.opened[0].toString(QUrl::FullyEncoded).endsWith(QStringLiteral("q=artist%20title%20")));
+
+    // Nothing chosen, or nothing in the chosen fields: a message, no browser.
+    window->appSettings.internetChecks = {};
+    prompter.expectMessage(Kind::Information);
+    edit->runWebSearch();
+    EXPECT_TRUE(prompter.asked().back().text.contains(QStringLiteral("右クリック")));
+    window->appSettings.internetChecks = {false, false, false, true, false, false};
+    edit->genreCombo->setEditText(QString());
+    prompter.expectMessage(Kind::Information);
+    edit->runWebSearch();
+    EXPECT_EQ(shell.opened.size(), 1u);
+}
+
+TEST_F(EditFormTest, WebSearchOpensTheSiteWithTheChosenFields)
+{
+    openEditor(dataLineWith({}) + "\r\n" + sampleAlbum() + "\r\n");
+    window->editSelectedAlbum();
+    edit->fillWebSearchItems();
+    edit->prepareForShowing();
+    EXPECT_EQ(edit->webSearchBox->count(), 3);
+    EXPECT_EQ(edit->webSearchBox->currentIndex(), -1)
+        << "refilled: the remembered (empty) text matches nothing";
+    edit->runWebSearch();
+    EXPECT_TRUE(shell.opened.empty()) << "no site chosen: nothing opens";
+
+    window->appSettings.internetChecks = {true, true, false, false, false, false};
+    edit->webSearchBox->setCurrentIndex(0);
+    edit->titleEdit->setText(QStringLiteral("Rock & Roll"));
+    edit->runWebSearch();
+    ASSERT_EQ(shell.opened.size(), 1u);
+    EXPECT_EQ(
+        shell.opened[0].toString(QUrl::FullyEncoded),
+        QStringLiteral("http://www.google.co.jp/search?num=50&lr=lang_ja&q=artist%20Rock%20%26%20Roll%20"));
+
+    // The song of the current row and only the selected memo text.
+    window->appSettings.internetChecks = {false, false, true, false, false, true};
+    edit->setCurrentCell(2, 1);
+    edit->memoEdit->setPlainText(QStringLiteral("first line\nsecond"));
+    QTextCursor cursor = edit->memoEdit->textCursor();
+    cursor.setPosition(0);
+    cursor.setPosition(5, QTextCursor::KeepAnchor);
+    edit->memoEdit->setTextCursor(cursor);
+    edit->webSearchBox->setCurrentIndex(2);
+    edit->runWebSearch();
+    ASSERT_EQ(shell.opened.size(), 2u);
+    EXPECT_TRUE(
+        shell.opened[1]
+            .toString(QUrl::FullyEncoded)
+            .endsWith(QStringLiteral("entry=two%20first%20&GOODS_SORT_CD=101&SEARCH_GENRE=ALL&x=16&y=10")))
+        << shell.opened[1].toString(QUrl::FullyEncoded).toStdString();
+
+    // Sites removed since the box was filled: no search until it is refilled.
+    window->listFiles.siteNames.pop_back();
+    window->listFiles.siteHeads.pop_back();
+    window->listFiles.siteTails.pop_back();
+    edit->webSearchBox->setCurrentIndex(0);
+    edit->runWebSearch();
+    EXPECT_EQ(shell.opened.size(), 2u);
+    edit->fillWebSearchItems();
+    edit->webSearchBox->setCurrentIndex(1);
+    edit->runWebSearch();
+    ASSERT_EQ(shell.opened.size(), 3u);
+    EXPECT_TRUE(
+        shell.opened[2].toString(QUrl::FullyEncoded).endsWith(QStringLiteral("keyword=two%20first%20")))
+        << "an empty tail adds nothing";
+
+    // The items menu switches a flag.
+    window->fillSearchItemMenu(edit->SearchItemMenu);
+    ASSERT_EQ(edit->SearchItemMenu->actions().size(), 6);
+    EXPECT_EQ(edit->SearchItemMenu->actions()[2]->text(), QStringLiteral("選択曲名"));
+    EXPECT_TRUE(edit->SearchItemMenu->actions()[2]->isChecked());
+    edit->SearchItemMenu->actions()[0]->trigger();
+    EXPECT_TRUE(window->appSettings.internetChecks[0]);
+    edit->close();
+}
+
+}  // namespace
+}  // namespace velmora::ui
