@@ -12,11 +12,11 @@
 
 #include "ui/dialogs/about_dialog.h"
 #include "ui/main/album_list_model.h"
-#include "ui/widgets/list_views.h"
 #include "ui/main/main_window.h"
 #include "ui/platform/app_setup.h"
 #include "ui/platform/prompter.h"
 #include "ui/platform/shell.h"
+#include "ui/widgets/list_views.h"
 
 namespace {
 
@@ -87,7 +87,7 @@ int main(int argc, char** argv)
     auto* splash = new velmora::ui::AboutDialog(&shell, QString());
     splash->showAsSplash();
     velmora::ui::MainWindow window({prompter, shell, velmora::store::DataFolder(args[at + 1].toStdString())},
-                               splash);
+                                   splash);
     delete splash;
     window.show();
     QApplication::processEvents();

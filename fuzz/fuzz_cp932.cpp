@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "fuzz_support.h"
 #include "core/text/collation.h"
 #include "core/text/cp932.h"
 #include "core/text/kana_width.h"
 #include "core/textops/textops.h"
+#include "fuzz_support.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 #include <fstream>
 #include <string>
 
-#include "fuzz_support.h"
 #include "core/store/album_table.h"
 #include "core/store/data_file.h"
 #include "core/store/string_grid_io.h"
+#include "fuzz_support.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 
 #include "core/exchange/exchange.h"
 #include "core/exchange/html_export.h"
-#include "fuzz_support.h"
 #include "core/store/album_table.h"
 #include "core/store/data_file.h"
+#include "fuzz_support.h"
 
 namespace {
 

@@ -5,11 +5,11 @@
 #include <string>
 
 #include "core/exchange/exchange.h"
-#include "fuzz_support.h"
 #include "core/store/album_table.h"
 #include "core/store/columns.h"
 #include "core/store/data_file.h"
 #include "core/store/string_grid_io.h"
+#include "fuzz_support.h"
 
 namespace {
 

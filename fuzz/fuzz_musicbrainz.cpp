@@ -5,9 +5,9 @@
 #include <cstdio>
 
 #include "core/discdata/album_fill.h"
+#include "core/store/album_table.h"
 #include "fuzz_support.h"
 #include "net/musicbrainz_json.h"
-#include "core/store/album_table.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

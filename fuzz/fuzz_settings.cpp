@@ -6,10 +6,10 @@
 #include <cstdint>
 #include <string>
 
-#include "fuzz_support.h"
 #include "core/store/app_settings.h"
 #include "core/store/data_file.h"
 #include "core/store/ini_file.h"
+#include "fuzz_support.h"
 
 namespace {
 

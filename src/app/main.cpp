@@ -6,18 +6,18 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "backends/gst_media.h"
+#include "core/store/atomic_file.h"
+#include "core/store/data_folder.h"
+#include "ui/dialogs/about_dialog.h"
 #include "ui/editing/album_edit_dialog.h"
 #include "ui/editing/song_column_editor.h"
-#include "backends/gst_media.h"
-#include "ui/dialogs/about_dialog.h"
 #include "ui/main/main_window.h"
-#include "ui/player/player_window.h"
 #include "ui/options/options_dialog.h"
 #include "ui/platform/app_setup.h"
 #include "ui/platform/qt_prompter.h"
 #include "ui/platform/shell.h"
-#include "core/store/atomic_file.h"
-#include "core/store/data_folder.h"
+#include "ui/player/player_window.h"
 
 namespace {
 
@@ -79,7 +79,7 @@ int main(int argc, char** argv)
     splash->showAsSplash();
 
     velmora::ui::MainWindow window({prompter, shell, velmora::store::DataFolder(folder), helpDir, &media},
-                               splash);
+                                   splash);
     prompter.setParent(&window);
     velmora::ui::SongColumnEditor memoForm(window, prompter, &window);
     memoForm.setWindowFlag(Qt::Window);

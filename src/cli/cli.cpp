@@ -10,10 +10,10 @@
 #include <map>
 #include <optional>
 
+#include "backends/gst_media.h"
 #include "core/common/line_feed_stream.h"
 #include "core/exchange/exchange.h"
 #include "core/exchange/html_export.h"
-#include "backends/gst_media.h"
 #include "core/media/audio_cd.h"
 #include "core/store/album_record.h"
 #include "core/store/album_table.h"

@@ -3,16 +3,16 @@
 #include <memory>
 
 #include "backends/cd_drive.h"
+#include "backends/gst_media.h"
 #include "cli/cli_common.h"
-#include "net/disc_data_client.h"
 #include "core/discdata/album_fill.h"
 #include "core/discdata/disc_id.h"
-#include "backends/gst_media.h"
 #include "core/media/audio_cd.h"
 #include "core/store/album_record.h"
 #include "core/store/app_settings.h"
 #include "core/store/atomic_file.h"
 #include "core/store/columns.h"
+#include "net/disc_data_client.h"
 
 namespace velmora::cli {
 

@@ -1,8 +1,8 @@
 #include <filesystem>
 
+#include "backends/tags/folder_scan.h"
 #include "cli/cli_common.h"
 #include "core/filescan/album_plan.h"
-#include "backends/tags/folder_scan.h"
 
 namespace velmora::cli {
 

@@ -5,12 +5,12 @@
 
 #include <fstream>
 
-#include "core/filescan/tag_text.h"
-#include "backends/tags_test_files.h"
-#include "core/store/data_folder.h"
-#include "support/sjis.h"
 #include "backends/tags/folder_scan.h"
 #include "backends/tags/tag_reader.h"
+#include "backends/tags_test_files.h"
+#include "core/filescan/tag_text.h"
+#include "core/store/data_folder.h"
+#include "support/sjis.h"
 
 namespace velmora::tags {
 namespace {

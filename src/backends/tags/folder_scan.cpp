@@ -10,9 +10,9 @@
 #include <thread>
 #include <utility>
 
+#include "backends/tags/tag_reader.h"
 #include "core/filescan/tag_text.h"
 #include "core/store/atomic_file.h"
-#include "backends/tags/tag_reader.h"
 #include "core/text/cp932.h"
 
 namespace velmora::tags {

@@ -42,7 +42,7 @@ bool isDecimalNumber(std::string_view text)
 }
 
 bool ListFileIO::Write(const std::filesystem::path& fileName, std::string_view separator, bool quote,
-                          FileError* error) const
+                       FileError* error) const
 {
     if (TargetGrid == nullptr) {
         return true;

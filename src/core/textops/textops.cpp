@@ -388,8 +388,8 @@ std::vector<SearchHit> search(const AlbumTable& table, const std::vector<int>& a
         }
         return c >= mediaColumn(1) ? c - MediaPathColumns : 0;
     };
-    static constexpr int kFirstPass[] = {ArtistColumn, AlbumColumn, -1,          Category1Column,
-                                         Category2Column,  Category3Column, ArtistColumn};
+    static constexpr int kFirstPass[] = {ArtistColumn,    AlbumColumn,     -1,          Category1Column,
+                                         Category2Column, Category3Column, ArtistColumn};
     if (group == SearchSong) {
         pass(albums, [&](int c, int album) {
             if (c >= songTitleColumn(1) && c <= songTitleColumn(kSongSlots)) {
@@ -417,7 +417,8 @@ std::vector<SearchHit> search(const AlbumTable& table, const std::vector<int>& a
 
 std::vector<std::string> searchSuggestions(const AlbumTable& table, int group)
 {
-    static constexpr int kColumn[] = {ArtistColumn, AlbumColumn, -1, Category1Column, Category2Column, Category3Column};
+    static constexpr int kColumn[] = {ArtistColumn,    AlbumColumn,     -1,
+                                      Category1Column, Category2Column, Category3Column};
     if (group < 0 || group >= SearchAll) {
         return {};
     }

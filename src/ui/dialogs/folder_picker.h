@@ -11,8 +11,8 @@ class FolderPicker {
 public:
     explicit FolderPicker(Prompter& prompter) : prompter_(prompter) {}
 
-    QString instruction;       // the instruction shown in the browser
-    QString folderPath;  // the folder chosen by the last successful run
+    QString instruction;  // the instruction shown in the browser
+    QString folderPath;   // the folder chosen by the last successful run
 
     // False when the user cancels; folderPath then keeps its value.
     bool choose();

@@ -6,11 +6,11 @@
 #include <QUrl>
 
 #include "core/discdata/disc_id.h"
+#include "core/store/atomic_file.h"
+#include "core/store/columns.h"
 #include "ui/platform/prompter.h"
 #include "ui/platform/shell.h"
 #include "ui/platform/text_codec.h"
-#include "core/store/atomic_file.h"
-#include "core/store/columns.h"
 
 namespace velmora::ui {
 

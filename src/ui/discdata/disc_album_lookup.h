@@ -10,10 +10,10 @@
 #include <optional>
 #include <vector>
 
-#include "net/disc_data_client.h"
 #include "core/discdata/album_fill.h"
 #include "core/store/album_record.h"
 #include "core/store/app_settings.h"
+#include "net/disc_data_client.h"
 
 class QWidget;
 

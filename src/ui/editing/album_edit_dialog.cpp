@@ -26,19 +26,19 @@
 #include <array>
 
 #include "core/browse/album_order.h"
-#include "ui/main/album_list_model.h"
-#include "ui/widgets/list_images.h"
-#include "ui/widgets/list_views.h"
-#include "ui/main/main_window.h"
-#include "ui/player/player_window.h"
-#include "ui/platform/prompter.h"
-#include "ui/platform/shell.h"
-#include "ui/platform/text_codec.h"
 #include "core/store/album_table.h"
 #include "core/store/columns.h"
 #include "core/text/cp932.h"
 #include "core/text/furigana.h"
 #include "core/websearch/websearch.h"
+#include "ui/main/album_list_model.h"
+#include "ui/main/main_window.h"
+#include "ui/platform/prompter.h"
+#include "ui/platform/shell.h"
+#include "ui/platform/text_codec.h"
+#include "ui/player/player_window.h"
+#include "ui/widgets/list_images.h"
+#include "ui/widgets/list_views.h"
 
 namespace velmora::ui {
 
@@ -190,8 +190,7 @@ void AlbumEditDialog::buildFields(QWidget* panel)
     titleEdit = new QLineEdit(panel);
     genreCombo = new QComboBox(panel);
     mediaCombo = new QComboBox(panel);
-    for (QComboBox* box :
-         {artistCombo, static_cast<QComboBox*>(readingCombo), genreCombo, mediaCombo}) {
+    for (QComboBox* box : {artistCombo, static_cast<QComboBox*>(readingCombo), genreCombo, mediaCombo}) {
         box->setEditable(true);
         box->setInsertPolicy(QComboBox::NoInsert);
         box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
@@ -288,7 +287,7 @@ void AlbumEditDialog::buildSongTools(QWidget* bar)
     row->addSpacing(8);
     titleColumnButton = toolButton(bar, QStringLiteral("曲名"), QStringLiteral("曲名をメモ帳で編集"));
     artistColumnButton = toolButton(bar, QStringLiteral("アーティスト"),
-                                      QStringLiteral("曲ごとのアーティスト名をメモ帳で編集"));
+                                    QStringLiteral("曲ごとのアーティスト名をメモ帳で編集"));
     mediaColumnButton =
         toolButton(bar, QStringLiteral("メディア"), QStringLiteral("メディアファイルをメモ帳で編集"));
     for (QToolButton* button : {titleColumnButton, artistColumnButton, mediaColumnButton}) {
@@ -376,8 +375,9 @@ void AlbumEditDialog::commitGridEdit()
     }
 }
 
-void AlbumEditDialog::setSuggestions(const std::vector<std::string>& genres, const std::vector<std::string>& media,
-                               const std::vector<std::string>& choices)
+void AlbumEditDialog::setSuggestions(const std::vector<std::string>& genres,
+                                     const std::vector<std::string>& media,
+                                     const std::vector<std::string>& choices)
 {
     genreCombo->clear();
     for (const std::string& genre : genres) {
@@ -496,7 +496,8 @@ std::optional<AlbumRecord> AlbumEditDialog::editedRecord()
     }
     std::string joined = joinMemo(memoLines);
     if (text::containsOnBoundary(joined, "<>")) {
-        prompter_.information(category3Caption->text() + QStringLiteral(": 「<>」は保存できない文字列です。"));
+        prompter_.information(category3Caption->text() +
+                              QStringLiteral(": 「<>」は保存できない文字列です。"));
         return std::nullopt;
     }
     record[Category3Column] = joined == shown_[Category3Column] ? shown_[Category3Column] : joined;
@@ -534,8 +535,8 @@ void AlbumEditDialog::addAlbum()
 {
     commitGridEdit();
     if (main_.selectedAlbum() != 0 &&
-        !prompter_.confirm(artistCombo->currentText() + QLatin1Char('/') +
-                           readingCombo->currentText() + QStringLiteral("　を追加しますか？"))) {
+        !prompter_.confirm(artistCombo->currentText() + QLatin1Char('/') + readingCombo->currentText() +
+                           QStringLiteral("　を追加しますか？"))) {
         return;
     }
     std::optional<AlbumRecord> record = editedRecord();
@@ -560,7 +561,8 @@ void AlbumEditDialog::prepareForShowing()
             webSearchBox->setCurrentIndex(0);
         }
     }
-    setCategoryCaptions(main_.category1Label->text(), main_.category2Label->text(), main_.category3Label->text());
+    setCategoryCaptions(main_.category1Label->text(), main_.category2Label->text(),
+                        main_.category3Label->text());
 }
 
 void AlbumEditDialog::done(int result)

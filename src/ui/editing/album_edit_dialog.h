@@ -5,8 +5,8 @@
 #include <QStringList>
 #include <optional>
 
-#include "ui/editing/preview_controls.h"
 #include "core/store/album_record.h"
+#include "ui/editing/preview_controls.h"
 
 class QComboBox;
 class QLabel;

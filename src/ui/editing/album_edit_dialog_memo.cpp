@@ -8,13 +8,13 @@
 #include <QTableWidget>
 #include <QTextCursor>
 
+#include "core/store/columns.h"
+#include "core/textops/memo_lines.h"
 #include "ui/editing/album_edit_dialog.h"
 #include "ui/editing/song_column_editor.h"
 #include "ui/main/main_window.h"
 #include "ui/platform/prompter.h"
 #include "ui/platform/text_codec.h"
-#include "core/store/columns.h"
-#include "core/textops/memo_lines.h"
 
 namespace velmora::ui {
 
@@ -69,8 +69,8 @@ void AlbumEditDialog::sendColumnToEditor()
     memo->attachEditForm(this);
     memo->lineEditor->clear();
     const int column = memo->editColumn();
-    memo->setWindowTitle(memo->columnLabel->text() + QStringLiteral("編集 - ") +
-                         artistCombo->currentText() + QLatin1Char('/') + titleEdit->text());
+    memo->setWindowTitle(memo->columnLabel->text() + QStringLiteral("編集 - ") + artistCombo->currentText() +
+                         QLatin1Char('/') + titleEdit->text());
     textops::MemoLines cells;
     for (int row = 1; row <= store::kSongSlots; ++row) {
         cells.push_back(songCell(row, column).toStdU16String());

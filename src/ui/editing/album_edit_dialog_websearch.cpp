@@ -8,12 +8,12 @@
 #include <algorithm>
 #include <array>
 
+#include "core/websearch/websearch.h"
 #include "ui/editing/album_edit_dialog.h"
 #include "ui/main/main_window.h"
 #include "ui/platform/prompter.h"
 #include "ui/platform/shell.h"
 #include "ui/platform/text_codec.h"
-#include "core/websearch/websearch.h"
 
 namespace velmora::ui {
 

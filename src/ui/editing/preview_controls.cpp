@@ -10,11 +10,11 @@
 #include <algorithm>
 #include <climits>
 
+#include "core/media/playlist.h"
 #include "ui/main/main_window.h"
 #include "ui/player/device_ops.h"
-#include "ui/widgets/player_progress_bar.h"
-#include "core/media/playlist.h"
 #include "ui/player/player_window.h"
+#include "ui/widgets/player_progress_bar.h"
 
 namespace velmora::ui {
 

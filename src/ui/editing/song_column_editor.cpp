@@ -24,19 +24,19 @@
 #include <QVBoxLayout>
 #include <filesystem>
 
+#include "core/store/atomic_file.h"
+#include "core/store/columns.h"
+#include "core/store/data_file.h"
+#include "core/textops/memo_lines.h"
 #include "ui/editing/album_edit_dialog.h"
-#include "ui/widgets/list_images.h"
 #include "ui/main/main_window.h"
-#include "ui/player/player_window.h"
 #include "ui/platform/font_setting.h"
 #include "ui/platform/prompter.h"
 #include "ui/platform/screen_fit.h"
 #include "ui/platform/text_codec.h"
 #include "ui/platform/win_color.h"
-#include "core/store/atomic_file.h"
-#include "core/store/columns.h"
-#include "core/store/data_file.h"
-#include "core/textops/memo_lines.h"
+#include "ui/player/player_window.h"
+#include "ui/widgets/list_images.h"
 
 namespace velmora::ui {
 
@@ -96,12 +96,12 @@ SongColumnEditor::SongColumnEditor(MainWindow& main, Prompter& prompter, QWidget
     previewToolBar = new QToolBar(this);
     previewToolBar->setIconSize(QSize(16, 16));
     previewToolBar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    QAction* playLine = previewToolBar->addAction(style()->standardIcon(QStyle::SP_MediaPlay),
-                                                          QStringLiteral("再生"));
+    QAction* playLine =
+        previewToolBar->addAction(style()->standardIcon(QStyle::SP_MediaPlay), QStringLiteral("再生"));
     playLine->setToolTip(QStringLiteral("リストの選択ファイルを再生"));
     connect(playLine, &QAction::triggered, this, &SongColumnEditor::playCursorLineMedia);
-    QAction* openLine = previewToolBar->addAction(themedIcon("document-open", "media-file"),
-                                                          QStringLiteral("外部で開く"));
+    QAction* openLine =
+        previewToolBar->addAction(themedIcon("document-open", "media-file"), QStringLiteral("外部で開く"));
     openLine->setToolTip(QStringLiteral("リストの選択ファイルを外部で開く"));
     connect(openLine, &QAction::triggered, this, &SongColumnEditor::openCursorLineMedia);
 
@@ -175,7 +175,8 @@ void SongColumnEditor::buildMenus()
     QMenu* edit = menus->addMenu(QStringLiteral("編集(&E)"));
     connect(edit->addAction(QStringLiteral("編集前の状態に戻す(&U)")), &QAction::triggered, this,
             &SongColumnEditor::undoColumnEdits);
-    connect(edit->addAction(QStringLiteral("整形(&M)")), &QAction::triggered, this, &SongColumnEditor::tidyLines);
+    connect(edit->addAction(QStringLiteral("整形(&M)")), &QAction::triggered, this,
+            &SongColumnEditor::tidyLines);
     toolsMenu = menus->addMenu(QStringLiteral("ツール(&T)"));
     playerToFrontAction = toolsMenu->addAction(QStringLiteral("メディアプレイヤーフォームを前面へ(&M)"));
     connect(playerToFrontAction, &QAction::triggered, this, &SongColumnEditor::bringPlayerToFront);

@@ -6,8 +6,8 @@
 #include <QStringList>
 #include <QWidget>
 
-#include "ui/editing/preview_controls.h"
 #include "core/store/app_settings.h"
+#include "ui/editing/preview_controls.h"
 
 class QAction;
 class QFileSystemModel;

@@ -17,11 +17,11 @@
 #include <QVBoxLayout>
 
 #include "ui/editing/song_column_editor.h"
-#include "ui/widgets/list_images.h"
 #include "ui/main/main_window.h"
-#include "ui/player/player_paths.h"
 #include "ui/platform/prompter.h"
 #include "ui/platform/shell.h"
+#include "ui/player/player_paths.h"
+#include "ui/widgets/list_images.h"
 
 namespace velmora::ui {
 
@@ -66,8 +66,7 @@ void SongColumnEditor::buildFileBrowser()
         {themedIcon("document-open", "media-file"), "選択ファイルを外部で開く",
          &SongColumnEditor::openChosenFile},
         {themedIcon("list-add", "new"), "選択ファイルをリストに追加", &SongColumnEditor::insertChosenFile},
-        {themedIcon("go-last", "import"), "全てのファイルをリストに追加",
-         &SongColumnEditor::insertAllFiles},
+        {themedIcon("go-last", "import"), "全てのファイルをリストに追加", &SongColumnEditor::insertAllFiles},
     };
     for (const Tool& tool : list) {
         QAction* action = tools->addAction(tool.icon, QString());

@@ -8,10 +8,10 @@
 
 #include "ui/editing/song_column_editor.h"
 #include "ui/main/main_window.h"
+#include "ui/platform/prompter.h"
 #include "ui/player/device_ops.h"
 #include "ui/player/player_paths.h"
 #include "ui/widgets/player_progress_bar.h"
-#include "ui/platform/prompter.h"
 
 namespace velmora::ui {
 

@@ -73,7 +73,7 @@ void FolderScanProgressDialog::reject()
 }
 
 FolderScanSummaryDialog::FolderScanSummaryDialog(const std::vector<filescan::PlannedAlbum>& albums,
-                                       const QStringList& notes, QWidget* parent)
+                                                 const QStringList& notes, QWidget* parent)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("TScanSummaryDialog"));

@@ -50,7 +50,7 @@ class FolderScanSummaryDialog : public QDialog {
     Q_OBJECT
 public:
     FolderScanSummaryDialog(const std::vector<filescan::PlannedAlbum>& albums, const QStringList& notes,
-                       QWidget* parent);
+                            QWidget* parent);
 
     // Indexes of the ticked albums, in list order.
     std::vector<int> checkedAlbums() const;

@@ -8,10 +8,10 @@
 #include "core/filescan/album_plan.h"
 #include "ui/filescan/folder_scan_dialogs.h"
 #include "ui/main/album_list_model.h"
-#include "ui/widgets/list_views.h"
 #include "ui/main/main_window.h"
 #include "ui/platform/prompter.h"
 #include "ui/platform/text_codec.h"
+#include "ui/widgets/list_views.h"
 
 namespace velmora::ui {
 
@@ -105,7 +105,8 @@ void FolderScanSession::scanFinished()
     summaryDialog_ = new FolderScanSummaryDialog(result_.plan.albums, notes, &window_);
     summaryDialog_->setAttribute(Qt::WA_DeleteOnClose);
     connect(summaryDialog_, &QDialog::rejected, this, [this] { end(false); });
-    connect(summaryDialog_, &FolderScanSummaryDialog::registerRequested, this, &FolderScanSession::registerAlbums);
+    connect(summaryDialog_, &FolderScanSummaryDialog::registerRequested, this,
+            &FolderScanSession::registerAlbums);
     summaryDialog_->open();
 }
 

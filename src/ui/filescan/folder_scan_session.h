@@ -11,8 +11,8 @@
 #include <memory>
 #include <unordered_set>
 
-#include "core/store/data_folder.h"
 #include "backends/tags/folder_scan.h"
+#include "core/store/data_folder.h"
 
 class QThread;
 

@@ -3,10 +3,10 @@
 #include <QMimeData>
 #include <algorithm>
 
-#include "ui/widgets/list_images.h"
-#include "ui/platform/text_codec.h"
 #include "core/store/album_record.h"
 #include "core/store/album_table.h"
+#include "ui/platform/text_codec.h"
+#include "ui/widgets/list_images.h"
 
 namespace velmora::ui {
 
@@ -14,8 +14,8 @@ using namespace velmora::store;
 
 int AlbumListModel::tableColumn(int listColumn)
 {
-    static constexpr int kColumns[] = {-1,          ArtistColumn, AlbumColumn,    Category1Column,
-                                       Category2Column, Category3Column,  FuriganaColumn, -1};
+    static constexpr int kColumns[] = {
+        -1, ArtistColumn, AlbumColumn, Category1Column, Category2Column, Category3Column, FuriganaColumn, -1};
     return kColumns[listColumn];
 }
 

@@ -22,20 +22,20 @@
 #include <QVBoxLayout>
 
 #include "core/common/status_gauge.h"
+#include "core/store/data_file.h"
+#include "core/store/string_grid_io.h"
 #include "ui/dialogs/about_dialog.h"
-#include "ui/main/album_list_model.h"
 #include "ui/dialogs/folder_picker.h"
-#include "ui/widgets/list_images.h"
-#include "ui/widgets/list_views.h"
+#include "ui/main/album_list_model.h"
 #include "ui/main/song_list_model.h"
-#include "ui/widgets/status_bar.h"
-#include "ui/player/player_window.h"
 #include "ui/platform/prompter.h"
 #include "ui/platform/screen_fit.h"
 #include "ui/platform/shell.h"
 #include "ui/platform/text_codec.h"
-#include "core/store/data_file.h"
-#include "core/store/string_grid_io.h"
+#include "ui/player/player_window.h"
+#include "ui/widgets/list_images.h"
+#include "ui/widgets/list_views.h"
+#include "ui/widgets/status_bar.h"
 
 namespace velmora::ui {
 
@@ -81,8 +81,8 @@ MainWindow::MainWindow(Services services, AboutDialog* splash, QWidget* parent)
     setWindowTitle(QStringLiteral("Velmora"));
     setMinimumSize(732, 486);
     webSearchItems = {QStringLiteral("アーティスト名"), QStringLiteral("アルバム名"),
-                     QStringLiteral("選択曲名"),       QStringLiteral("ジャンル名"),
-                     QStringLiteral("メディア名"),     QStringLiteral("メモ")};
+                      QStringLiteral("選択曲名"),       QStringLiteral("ジャンル名"),
+                      QStringLiteral("メディア名"),     QStringLiteral("メモ")};
     resize(732, 694);
     move(370, 136);
 
@@ -123,7 +123,7 @@ MainWindow::~MainWindow()
 }
 
 QToolButton* MainWindow::addToolButton(const QString& caption, const QString& hint, const char* theme,
-                                   const char* icon, std::function<void()> command)
+                                       const char* icon, std::function<void()> command)
 {
     auto* button = new QToolButton(toolBar);
     button->setText(caption);
@@ -151,7 +151,7 @@ void MainWindow::buildToolBar()
     addToolBar(Qt::TopToolBarArea, toolBar);
 
     newAlbumButton = addToolButton(QStringLiteral("新規作成"), QStringLiteral("アルバム情報を新規作成"),
-                                  "document-new", "new", nullptr);
+                                   "document-new", "new", nullptr);
     editButton =
         addToolButton(QStringLiteral("編集"), QStringLiteral("選択アルバムを編集"), nullptr, "edit", nullptr);
     auto* editMenu = new QMenu(editButton);
@@ -159,11 +159,11 @@ void MainWindow::buildToolBar()
     actions_[QStringLiteral("EditBtn/画像登録")] = editMenu->addAction(QStringLiteral("画像登録"));
     editButton->setMenu(editMenu);
     editButton->setPopupMode(QToolButton::MenuButtonPopup);
-    deleteButton = addToolButton(QStringLiteral("削除"), QStringLiteral("アルバム情報を削除"), nullptr, "delete",
-                              nullptr);
+    deleteButton = addToolButton(QStringLiteral("削除"), QStringLiteral("アルバム情報を削除"), nullptr,
+                                 "delete", nullptr);
     toolBar->addSeparator();
-    showAllButton = addToolButton(QStringLiteral("全表示"), QStringLiteral("すべてのアルバムを表示"),
-                                     nullptr, "show-all", [this] { showAllAlbums(); });
+    showAllButton = addToolButton(QStringLiteral("全表示"), QStringLiteral("すべてのアルバムを表示"), nullptr,
+                                  "show-all", [this] { showAllAlbums(); });
     renumberButton =
         addToolButton(QStringLiteral("番号整列"), QStringLiteral("表示されている順番に番号を振りなおす"),
                       nullptr, "renumber", [this] { renumberInListOrder(); });
@@ -171,7 +171,7 @@ void MainWindow::buildToolBar()
     cdPlayButton =
         addToolButton(QStringLiteral("CD再生"), QStringLiteral("音楽CDを再生"), nullptr, "cd-play", nullptr);
     playButtonOfMain = addToolButton(QStringLiteral("再生"), QStringLiteral("メディアファイルを再生"),
-                                      nullptr, "play", nullptr);
+                                     nullptr, "play", nullptr);
     toolBar->addSeparator();
 
     auto* group = new QButtonGroup(this);
@@ -200,11 +200,11 @@ void MainWindow::buildToolBar()
     connect(group, &QButtonGroup::idClicked, this, [this] { showChosenToolPage(); });
     toolBar->addSeparator();
     optionsButton = addToolButton(QStringLiteral("設定"), QStringLiteral("オプション設定"), nullptr,
-                                     "settings", [this] { openOptions(); });
+                                  "settings", [this] { openOptions(); });
 }
 
 QAction* MainWindow::addMenuItem(QMenu* menu, const QString& caption, std::function<void()> command,
-                             const char* theme, const char* icon)
+                                 const char* theme, const char* icon)
 {
     QAction* action = menu->addAction(caption);
     if (icon) {

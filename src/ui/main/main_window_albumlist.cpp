@@ -5,14 +5,14 @@
 #include <algorithm>
 
 #include "core/browse/album_order.h"
-#include "ui/widgets/list_views.h"
-#include "ui/platform/text_codec.h"
 #include "core/store/columns.h"
+#include "ui/platform/text_codec.h"
+#include "ui/widgets/list_views.h"
 
 #include "ui/main/album_list_model.h"
-#include "ui/widgets/status_bar.h"
 #include "ui/main/main_window.h"
 #include "ui/platform/prompter.h"
+#include "ui/widgets/status_bar.h"
 
 namespace velmora::ui {
 
@@ -228,7 +228,7 @@ void MainWindow::sortAlbumsByColumn(int column)
         }
         int album = albums[static_cast<std::size_t>(item)];
         return album >= 1 && album <= albumTable.albumCount() ? albumTable.cell(tableColumn, album)
-                                                            : std::string_view();
+                                                              : std::string_view();
     });
     if (column == 7) {
         // The search song numbers are not table text.
@@ -282,8 +282,7 @@ void MainWindow::dropSelectedAlbums(int target)
 
 void MainWindow::prepareAlbumMenu()
 {
-    actions_.at(QStringLiteral("MainPopupMenu/アルバム全表示(&V)"))
-        ->setEnabled(showAllButton->isEnabled());
+    actions_.at(QStringLiteral("MainPopupMenu/アルバム全表示(&V)"))->setEnabled(showAllButton->isEnabled());
     actions_.at(QStringLiteral("MainPopupMenu/CD番号整列"))->setEnabled(renumberButton->isEnabled());
 }
 
@@ -296,7 +295,8 @@ void MainWindow::selectFirstWithText(int column, const QString& text)
     const int tableColumn = AlbumListModel::tableColumn(column);
     for (int row = 0; row < albumModel_->rowCount(); ++row) {
         int album = albumModel_->entry(row).album;
-        if (album >= 1 && album <= albumTable.albumCount() && albumTable.cell(tableColumn, album) == *wanted) {
+        if (album >= 1 && album <= albumTable.albumCount() &&
+            albumTable.cell(tableColumn, album) == *wanted) {
             selectListRow(row, false);
             std::vector<int> rows = selectedListRows();
             albumView->scrollTo(albumModel_->index(rows.front(), 0));

@@ -3,16 +3,16 @@
 #include <QAction>
 #include <algorithm>
 
+#include "core/media/audio_cd.h"
+#include "core/store/columns.h"
 #include "ui/discdata/disc_album_lookup.h"
 #include "ui/editing/song_column_editor.h"
 #include "ui/main/album_list_model.h"
-#include "ui/widgets/list_views.h"
 #include "ui/main/main_window.h"
-#include "core/media/audio_cd.h"
-#include "ui/player/device_ops.h"
 #include "ui/platform/prompter.h"
 #include "ui/platform/text_codec.h"
-#include "core/store/columns.h"
+#include "ui/player/device_ops.h"
+#include "ui/widgets/list_views.h"
 
 namespace velmora::ui {
 
@@ -176,8 +176,8 @@ int MainWindow::findDiscAlbum(bool quiet)
 }
 
 std::optional<AlbumRecord> MainWindow::fetchDiscAlbumData(QWidget* parent,
-                                                      const std::vector<std::int64_t>& trackFrames,
-                                                      const AlbumRecord& base)
+                                                          const std::vector<std::int64_t>& trackFrames,
+                                                          const AlbumRecord& base)
 {
     DiscAlbumLookup lookup(parent, prompter_, shell_, appSettings, folder_.dir());
     std::optional<discdata::AlbumFill> fill = lookup.run(trackFrames, base);

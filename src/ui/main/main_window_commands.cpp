@@ -8,14 +8,14 @@
 #include <QToolButton>
 #include <algorithm>
 
+#include "core/store/columns.h"
+#include "core/text/cp932.h"
 #include "ui/main/album_list_model.h"
-#include "ui/widgets/list_images.h"
-#include "ui/widgets/list_views.h"
 #include "ui/main/main_window.h"
 #include "ui/platform/prompter.h"
 #include "ui/platform/text_codec.h"
-#include "core/store/columns.h"
-#include "core/text/cp932.h"
+#include "ui/widgets/list_images.h"
+#include "ui/widgets/list_views.h"
 
 namespace velmora::ui {
 
@@ -359,7 +359,7 @@ int MainWindow::quickEditSong() const
 }
 
 void MainWindow::quickEdit(int column, const QString& field,
-                       const std::function<std::optional<QString>(const QString&)>& ask)
+                           const std::function<std::optional<QString>(const QString&)>& ask)
 {
     loadEditedAlbum();
     std::optional<QString> entered = ask(fromCp932(editedAlbum[column]));

@@ -8,13 +8,13 @@
 #include <filesystem>
 
 #include "core/exchange/exchange.h"
-#include "ui/main/album_list_model.h"
-#include "ui/main/song_list_model.h"
-#include "ui/main/main_window.h"
-#include "ui/platform/prompter.h"
-#include "ui/platform/text_codec.h"
 #include "core/store/data_file.h"
 #include "core/store/file_error.h"
+#include "ui/main/album_list_model.h"
+#include "ui/main/main_window.h"
+#include "ui/main/song_list_model.h"
+#include "ui/platform/prompter.h"
+#include "ui/platform/text_codec.h"
 
 namespace velmora::ui {
 

@@ -9,12 +9,12 @@
 
 #include "core/exchange/exchange.h"
 #include "core/exchange/html_export.h"
+#include "core/store/file_error.h"
 #include "ui/main/album_list_model.h"
 #include "ui/main/main_window.h"
 #include "ui/platform/prompter.h"
 #include "ui/platform/shell.h"
 #include "ui/platform/text_codec.h"
-#include "core/store/file_error.h"
 
 namespace velmora::ui {
 
@@ -105,8 +105,8 @@ void MainWindow::previewHtmlPage()
     // The sample page follows the options as appSettings hold them.
     const std::filesystem::path file = folder_.file("HTMLP.html");
     store::FileError error;
-    if (!exchange::writeHtmlPage(file, exchange::htmlPreviewLines(exchange::htmlOptions(appSettings, listFiles)),
-                                 &error)) {
+    if (!exchange::writeHtmlPage(
+            file, exchange::htmlPreviewLines(exchange::htmlOptions(appSettings, listFiles)), &error)) {
         prompter_.error(fromUtf8(store::writeFailureMessage(error)));
         return;
     }

@@ -15,14 +15,14 @@
 #include <numeric>
 
 #include "core/browse/album_order.h"
+#include "core/store/columns.h"
 #include "ui/main/album_list_model.h"
-#include "ui/widgets/list_images.h"
-#include "ui/widgets/list_views.h"
-#include "ui/main/song_list_model.h"
 #include "ui/main/main_window.h"
+#include "ui/main/song_list_model.h"
 #include "ui/platform/prompter.h"
 #include "ui/platform/text_codec.h"
-#include "core/store/columns.h"
+#include "ui/widgets/list_images.h"
+#include "ui/widgets/list_views.h"
 
 namespace velmora::ui {
 
@@ -147,8 +147,8 @@ void MainWindow::buildPopupMenus()
     albumMenu->addSeparator();
     add(albumMenu, main + QStringLiteral("アルバム全表示(&V)"), QStringLiteral("アルバム全表示(&V)"),
         [this] { showAllAlbums(); });
-    add(albumMenu, main + QStringLiteral("選択アルバムのみを表示"),
-        QStringLiteral("選択アルバムのみを表示"), [this] { showSelectedOnly(); });
+    add(albumMenu, main + QStringLiteral("選択アルバムのみを表示"), QStringLiteral("選択アルバムのみを表示"),
+        [this] { showSelectedOnly(); });
     add(albumMenu, main + QStringLiteral("CD番号整列"), QStringLiteral("CD番号整列"),
         [this] { renumberInListOrder(); });
     albumMenu->addSeparator();
@@ -212,7 +212,8 @@ void MainWindow::showAlbumOfRow(int row, bool /*selected*/)
         pageStack->setCurrentIndex(0);
     }
     infoPageButton->setChecked(true);
-    albumCountLabel->setText(QStringLiteral("%1/%2").arg(albumModel_->rowCount()).arg(albumTable.albumCount()));
+    albumCountLabel->setText(
+        QStringLiteral("%1/%2").arg(albumModel_->rowCount()).arg(albumTable.albumCount()));
     songCountLabel->setText(QStringLiteral("0"));
 
     if (!albumView->selectionModel()->hasSelection()) {
@@ -299,7 +300,7 @@ void MainWindow::songRowSelected(int row)
     const SongListModel::Item& item = songModel_->item(row);
     songNumberLabel->setText(item.caption);
     songTitleLabel->setText(item.artist.isEmpty() ? item.title
-                                                 : item.title + QStringLiteral(" / ") + item.artist);
+                                                  : item.title + QStringLiteral(" / ") + item.artist);
     mediaFileLabel->setText(item.media);
 }
 

@@ -10,18 +10,18 @@
 #include <QToolButton>
 #include <QUrl>
 
-#include "ui/widgets/list_views.h"
-#include "ui/main/song_list_model.h"
-#include "ui/main/main_window.h"
-#include "ui/player/device_ops.h"
-#include "ui/player/player_paths.h"
-#include "ui/widgets/player_progress_bar.h"
 #include "core/media/playlist.h"
-#include "ui/player/player_window.h"
+#include "core/store/album_record.h"
+#include "ui/main/main_window.h"
+#include "ui/main/song_list_model.h"
 #include "ui/platform/prompter.h"
 #include "ui/platform/shell.h"
 #include "ui/platform/text_codec.h"
-#include "core/store/album_record.h"
+#include "ui/player/device_ops.h"
+#include "ui/player/player_paths.h"
+#include "ui/player/player_window.h"
+#include "ui/widgets/list_views.h"
+#include "ui/widgets/player_progress_bar.h"
 
 namespace velmora::ui {
 

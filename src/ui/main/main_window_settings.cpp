@@ -11,13 +11,13 @@
 #include "ui/editing/album_edit_dialog.h"
 #include "ui/editing/song_column_editor.h"
 #include "ui/main/album_list_model.h"
-#include "ui/widgets/list_views.h"
 #include "ui/main/main_window.h"
-#include "ui/player/player_window.h"
 #include "ui/platform/font_setting.h"
 #include "ui/platform/screen_fit.h"
 #include "ui/platform/text_codec.h"
 #include "ui/platform/win_color.h"
+#include "ui/player/player_window.h"
+#include "ui/widgets/list_views.h"
 
 namespace velmora::ui {
 
@@ -44,7 +44,8 @@ store::WindowPlace placeOf(const QWidget& window)
 void MainWindow::applySettings()
 {
     move(appSettings.form.left, appSettings.form.top);
-    resize(std::max(appSettings.form.width, minimumWidth()), std::max(appSettings.form.height, minimumHeight()));
+    resize(std::max(appSettings.form.width, minimumWidth()),
+           std::max(appSettings.form.height, minimumHeight()));
     const int pages = store::toolPageWidth(appSettings.panelWidth, width());
     startWindowWidth_ = width();
     startPageWidth_ = pages;
@@ -132,7 +133,8 @@ void MainWindow::collectSettings()
     if (editForm_) {
         appSettings.editForm = placeOf(*editForm_);
         for (int c = 0; c < 3; ++c) {
-            appSettings.editSongColumnWidths[static_cast<std::size_t>(c)] = editForm_->songTable->columnWidth(c);
+            appSettings.editSongColumnWidths[static_cast<std::size_t>(c)] =
+                editForm_->songTable->columnWidth(c);
         }
         listFiles.genres = editForm_->genreSuggestions();
         listFiles.media = editForm_->mediaSuggestions();

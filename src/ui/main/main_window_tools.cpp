@@ -15,16 +15,16 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "ui/main/album_list_model.h"
+#include "core/text/kana_width.h"
+#include "core/textops/textops.h"
 #include "ui/dialogs/folder_picker.h"
-#include "ui/widgets/list_images.h"
-#include "ui/widgets/list_views.h"
-#include "ui/widgets/status_bar.h"
+#include "ui/main/album_list_model.h"
 #include "ui/main/main_window.h"
 #include "ui/platform/prompter.h"
 #include "ui/platform/text_codec.h"
-#include "core/text/kana_width.h"
-#include "core/textops/textops.h"
+#include "ui/widgets/list_images.h"
+#include "ui/widgets/list_views.h"
+#include "ui/widgets/status_bar.h"
 
 namespace velmora::ui {
 
@@ -103,10 +103,10 @@ void MainWindow::buildToolPages()
     // Search.
     auto* search = new QVBoxLayout(searchPage);
     searchGroup = radioGroup(searchPage, search, QStringLiteral("検索するグループ"),
-                            {QStringLiteral("アーティスト名"), QStringLiteral("アルバム名"),
-                             QStringLiteral("曲名"), QStringLiteral("ジャンル"), QStringLiteral("メディア"),
-                             QStringLiteral("メモ"), QStringLiteral("すべてのデータ")},
-                            2);
+                             {QStringLiteral("アーティスト名"), QStringLiteral("アルバム名"),
+                              QStringLiteral("曲名"), QStringLiteral("ジャンル"), QStringLiteral("メディア"),
+                              QStringLiteral("メモ"), QStringLiteral("すべてのデータ")},
+                             2);
     connect(searchGroup, &QButtonGroup::idClicked, this, [this] { searchGroupChanged(); });
     search->addWidget(new QLabel(QStringLiteral("検索する単語"), searchPage));
     searchWordEdit = new QComboBox(searchPage);

@@ -24,11 +24,11 @@
 
 #include "ui/editing/album_edit_dialog.h"
 #include "ui/main/album_list_model.h"
-#include "ui/widgets/list_views.h"
 #include "ui/main/main_window.h"
 #include "ui/platform/prompter.h"
 #include "ui/platform/text_codec.h"
 #include "ui/platform/win_color.h"
+#include "ui/widgets/list_views.h"
 
 namespace velmora::ui {
 
@@ -163,27 +163,24 @@ QWidget* OptionsDialog::buildMainPage()
     siteTable->setColumnWidth(1, 220);
     siteTable->horizontalHeader()->setStretchLastSection(true);
     // A dragged row carries its site to the new place.
-    connect(siteTable->verticalHeader(), &QHeaderView::sectionMoved, this,
-            [this](int, int from, int to) {
-                QHeaderView* header = siteTable->verticalHeader();
-                QSignalBlocker block(header);
-                header->moveSection(to, from);
-                if (from == 0 || to == 0) {
-                    return;  // the header row stays first
-                }
-                std::array<QString, 3> moved;
-                for (int c = 0; c < 3; ++c) {
-                    moved[static_cast<std::size_t>(c)] = siteTable->item(from, c)
-                                                             ? siteTable->item(from, c)->text()
-                                                             : QString();
-                }
-                siteTable->removeRow(from);
-                siteTable->insertRow(to);
-                for (int c = 0; c < 3; ++c) {
-                    siteTable->setItem(to, c,
-                                                  new QTableWidgetItem(moved[static_cast<std::size_t>(c)]));
-                }
-            });
+    connect(siteTable->verticalHeader(), &QHeaderView::sectionMoved, this, [this](int, int from, int to) {
+        QHeaderView* header = siteTable->verticalHeader();
+        QSignalBlocker block(header);
+        header->moveSection(to, from);
+        if (from == 0 || to == 0) {
+            return;  // the header row stays first
+        }
+        std::array<QString, 3> moved;
+        for (int c = 0; c < 3; ++c) {
+            moved[static_cast<std::size_t>(c)] =
+                siteTable->item(from, c) ? siteTable->item(from, c)->text() : QString();
+        }
+        siteTable->removeRow(from);
+        siteTable->insertRow(to);
+        for (int c = 0; c < 3; ++c) {
+            siteTable->setItem(to, c, new QTableWidgetItem(moved[static_cast<std::size_t>(c)]));
+        }
+    });
     layout->addWidget(siteTable, 1);
     return page;
 }
@@ -349,7 +346,7 @@ void OptionsDialog::pageChosen(int position)
 }
 
 void OptionsDialog::setGridRows(const std::vector<std::string>& names, const std::vector<std::string>& heads,
-                          const std::vector<std::string>& tails)
+                                const std::vector<std::string>& tails)
 {
     const std::size_t rows = std::max({names.size(), heads.size(), tails.size()});
     siteTable->setRowCount(static_cast<int>(rows));
@@ -357,9 +354,8 @@ void OptionsDialog::setGridRows(const std::vector<std::string>& names, const std
     for (std::size_t r = 0; r < rows; ++r) {
         for (int c = 0; c < 3; ++c) {
             const std::vector<std::string>& column = *columns[c];
-            siteTable->setItem(
-                static_cast<int>(r), c,
-                new QTableWidgetItem(r < column.size() ? fromCp932(column[r]) : QString()));
+            siteTable->setItem(static_cast<int>(r), c,
+                               new QTableWidgetItem(r < column.size() ? fromCp932(column[r]) : QString()));
         }
     }
 }
@@ -412,7 +408,8 @@ void OptionsDialog::prepareForOpening()
     htmlHeadingEdit->setText(fromCp932(s.htmlH1));
     htmlCommentEdit->setPlainText(textOf(main_.listFiles.htmlComments));
     htmlFolderEdit->setEnabled(HtmlChecks[7]->isChecked());
-    const QString captions[] = {category1CaptionEdit->text(), category2CaptionEdit->text(), category3CaptionEdit->text()};
+    const QString captions[] = {category1CaptionEdit->text(), category2CaptionEdit->text(),
+                                category3CaptionEdit->text()};
     for (int k = 0; k < 3; ++k) {
         main_.webSearchItems[3 + k] = captions[k];
         HtmlChecks[static_cast<std::size_t>(k + 1)]->setText(captions[k] + QStringLiteral("を表示する"));
@@ -440,7 +437,8 @@ void OptionsDialog::applyAndClose()
             sites[c]->push_back(cell(r, c));
         }
     }
-    const QString captions[] = {category1CaptionEdit->text(), category2CaptionEdit->text(), category3CaptionEdit->text()};
+    const QString captions[] = {category1CaptionEdit->text(), category2CaptionEdit->text(),
+                                category3CaptionEdit->text()};
     main_.setCategoryCaptions(captions[0], captions[1], captions[2]);
     for (int k = 0; k < 3; ++k) {
         main_.webSearchItems[3 + k] = captions[k];
@@ -452,8 +450,8 @@ void OptionsDialog::applyAndClose()
     s.albumFont =
         fontSettingOf(listFont, storedFromColor(listPalette.color(QPalette::Text)), s.albumFont.name);
     s.albumColor = storedFromColor(listPalette.color(QPalette::Base));
-    s.memoFont = fontSettingOf(memoSample->font(), storedFromColor(memoSample->palette().color(QPalette::Text)),
-                               s.memoFont.name);
+    s.memoFont = fontSettingOf(memoSample->font(),
+                               storedFromColor(memoSample->palette().color(QPalette::Text)), s.memoFont.name);
     s.memoColor = storedFromColor(memoSample->palette().color(QPalette::Base));
     s.listFont =
         fontSettingOf(playerOptionList->font(),

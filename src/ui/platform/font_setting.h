@@ -3,8 +3,8 @@
 
 #include <QFont>
 
-#include "ui/platform/text_codec.h"
 #include "core/store/app_settings.h"
+#include "ui/platform/text_codec.h"
 
 namespace velmora::ui {
 

@@ -17,16 +17,16 @@
 #include <algorithm>
 #include <limits>
 
-#include "ui/widgets/list_images.h"
 #include "ui/main/main_window.h"
-#include "ui/player/device_ops.h"
-#include "ui/player/player_paths.h"
-#include "ui/widgets/player_progress_bar.h"
 #include "ui/platform/font_setting.h"
 #include "ui/platform/prompter.h"
 #include "ui/platform/screen_fit.h"
 #include "ui/platform/text_codec.h"
 #include "ui/platform/win_color.h"
+#include "ui/player/device_ops.h"
+#include "ui/player/player_paths.h"
+#include "ui/widgets/list_images.h"
+#include "ui/widgets/player_progress_bar.h"
 
 namespace velmora::ui {
 
@@ -114,7 +114,7 @@ void PlayerWindow::buildWindow()
     toolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
     QStyle* look = style();
     rewindButton = addButton(QStringLiteral("頭まで巻き戻す"),
-                                 look->standardIcon(QStyle::SP_MediaSkipBackward), {}, false);
+                             look->standardIcon(QStyle::SP_MediaSkipBackward), {}, false);
     stopButton = addButton(QStringLiteral("停止"), look->standardIcon(QStyle::SP_MediaStop), {}, false);
     pauseButton = addButton(QStringLiteral("一時停止"), look->standardIcon(QStyle::SP_MediaPause), {}, true);
     playButton =
@@ -124,8 +124,8 @@ void PlayerWindow::buildWindow()
         addButton(QStringLiteral("ランダム"), QIcon::fromTheme(QStringLiteral("media-playlist-shuffle")),
                   QStringLiteral("ランダム"), true);
     repeatButton = addButton(QStringLiteral("一曲リピート"),
-                                 QIcon::fromTheme(QStringLiteral("media-playlist-repeat-song")),
-                                 QStringLiteral("リピート"), true);
+                             QIcon::fromTheme(QStringLiteral("media-playlist-repeat-song")),
+                             QStringLiteral("リピート"), true);
     connect(rewindButton, &QToolButton::clicked, this, [this] { rewindToStart(); });
     connect(stopButton, &QToolButton::clicked, this, [this] { stopPlayback(); });
     connect(pauseButton, &QToolButton::clicked, this, [this] { pausePlayback(); });
@@ -183,8 +183,7 @@ void PlayerWindow::buildWindow()
     infoTimer->start();
 }
 
-QToolButton* PlayerWindow::addButton(const QString& hint, const QIcon& icon, const QString& text,
-                                         bool toggle)
+QToolButton* PlayerWindow::addButton(const QString& hint, const QIcon& icon, const QString& text, bool toggle)
 {
     auto* button = new QToolButton(toolBar);
     button->setToolTip(hint);

@@ -9,9 +9,9 @@
 #include "core/store/album_table.h"
 #include "core/store/columns.h"
 #include "core/store/data_file.h"
+#include "core/text/cp932.h"
 #include "support/sjis.h"
 #include "support/temp_dir.h"
-#include "core/text/cp932.h"
 
 namespace velmora::exchange {
 namespace {

@@ -9,8 +9,8 @@
 #include "core/store/album_table.h"
 #include "core/store/columns.h"
 #include "core/store/string_grid_io.h"
-#include "support/temp_dir.h"
 #include "core/text/cp932.h"
+#include "support/temp_dir.h"
 
 namespace velmora::store {
 namespace {

@@ -2,8 +2,8 @@
 
 #include "core/store/app_settings.h"
 #include "core/store/ini_file.h"
-#include "support/temp_dir.h"
 #include "core/text/cp932.h"
+#include "support/temp_dir.h"
 
 namespace velmora::store {
 namespace {

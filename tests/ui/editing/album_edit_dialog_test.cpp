@@ -18,9 +18,9 @@
 
 #include "ui/platform/shell.h"
 
-#include "ui/widgets/list_views.h"
 #include "core/text/cp932.h"
 #include "ui/main/main_window_fixture.h"
+#include "ui/widgets/list_views.h"
 
 namespace velmora::ui {
 namespace {

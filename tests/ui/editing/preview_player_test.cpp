@@ -7,10 +7,10 @@
 #include <QToolButton>
 #include <algorithm>
 
-#include "ui/editing/preview_controls.h"
-#include "ui/widgets/player_progress_bar.h"
 #include "core/media/playlist.h"
 #include "ui/editing/memo_fixture.h"
+#include "ui/editing/preview_controls.h"
+#include "ui/widgets/player_progress_bar.h"
 
 namespace velmora::ui {
 namespace {

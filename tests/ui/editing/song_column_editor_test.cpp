@@ -10,9 +10,9 @@
 #include <QToolButton>
 #include <QUrl>
 
-#include "ui/widgets/player_progress_bar.h"
 #include "core/text/cp932.h"
 #include "ui/editing/memo_fixture.h"
+#include "ui/widgets/player_progress_bar.h"
 
 namespace velmora::ui {
 namespace {

@@ -9,11 +9,11 @@
 #include <QThread>
 #include <QTreeWidget>
 
+#include "support/audio_files.h"
 #include "ui/filescan/folder_scan_dialogs.h"
 #include "ui/filescan/folder_scan_session.h"
-#include "ui/widgets/list_views.h"
-#include "support/audio_files.h"
 #include "ui/main/main_window_fixture.h"
+#include "ui/widgets/list_views.h"
 
 namespace velmora::ui {
 namespace {

@@ -11,11 +11,11 @@
 #include <QTest>
 #include <QToolButton>
 
-#include "ui/widgets/list_images.h"
-#include "ui/widgets/list_views.h"
-#include "ui/main/song_list_model.h"
 #include "core/text/cp932.h"
 #include "ui/main/main_window_fixture.h"
+#include "ui/main/song_list_model.h"
+#include "ui/widgets/list_images.h"
+#include "ui/widgets/list_views.h"
 
 namespace velmora::ui {
 namespace {
@@ -54,8 +54,8 @@ protected:
     }
     static void deselect(MainWindow& window, int row)
     {
-        window.albumView->selectionModel()->select(
-            window.albumModel()->index(row, 0), QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
+        window.albumView->selectionModel()->select(window.albumModel()->index(row, 0),
+                                                   QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
     }
 };
 
@@ -420,7 +420,7 @@ TEST_F(BrowsingTest, PopupMenusEnableTheirItems)
     emit window->songMenu->aboutToShow();
     EXPECT_FALSE(play->isEnabled());
     window->songView->selectionModel()->setCurrentIndex(window->songModel()->index(1, 0),
-                                                            QItemSelectionModel::ClearAndSelect);
+                                                        QItemSelectionModel::ClearAndSelect);
     emit window->songMenu->aboutToShow();
     EXPECT_TRUE(play->isEnabled());
     EXPECT_TRUE(folder->isEnabled());

@@ -13,18 +13,18 @@
 #include <QTableWidget>
 #include <QTimer>
 
-#include "ui/discdata/disc_album_lookup.h"
 #include "core/discdata/disc_id.h"
 #include "support/local_http_server.h"
 #include "support/musicbrainz_answers.h"
 #include "support/sjis.h"
+#include "ui/discdata/disc_album_lookup.h"
 
-#include "ui/editing/album_edit_dialog.h"
 #include "backends/gst_media.h"
-#include "ui/widgets/list_views.h"
 #include "core/media/audio_cd.h"
 #include "support/audio_files.h"
+#include "ui/editing/album_edit_dialog.h"
 #include "ui/main/main_window_fixture.h"
+#include "ui/widgets/list_views.h"
 
 namespace velmora::ui {
 namespace {

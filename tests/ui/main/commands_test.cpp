@@ -9,10 +9,10 @@
 #include <QTest>
 #include <QToolButton>
 
+#include "ui/main/main_window_fixture.h"
+#include "ui/main/song_list_model.h"
 #include "ui/widgets/list_images.h"
 #include "ui/widgets/list_views.h"
-#include "ui/main/song_list_model.h"
-#include "ui/main/main_window_fixture.h"
 
 namespace velmora::ui {
 namespace {
@@ -205,7 +205,7 @@ TEST_F(CommandsTest, DeleteFromASortedList)
 {
     auto window = openWith({"f", "e", "d", "c", "b", "a"});
     window->sortAlbumsByColumn(1);  // a(6) b(5) c(4) d(3) e(2) f(1)
-    select(*window, {1, 4});              // albums 5 and 2
+    select(*window, {1, 4});        // albums 5 and 2
     prompter.answerConfirm(true);
     window->deleteSelectedAlbums();
     EXPECT_EQ(artists(*window), (std::vector<std::string>{"f", "d", "c", "a"}));

@@ -10,11 +10,11 @@
 #include <QTest>
 #include <algorithm>
 
-#include "ui/widgets/list_views.h"
+#include "ui/main/main_window_fixture.h"
 #include "ui/main/song_list_model.h"
 #include "ui/options/options_dialog.h"
 #include "ui/platform/text_codec.h"
-#include "ui/main/main_window_fixture.h"
+#include "ui/widgets/list_views.h"
 
 namespace velmora::ui {
 namespace {

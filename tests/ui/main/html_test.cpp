@@ -4,10 +4,10 @@
 #include <QUrl>
 #include <algorithm>
 
-#include "ui/widgets/status_bar.h"
-#include "ui/platform/text_codec.h"
 #include "core/store/data_file.h"
 #include "ui/main/main_window_fixture.h"
+#include "ui/platform/text_codec.h"
+#include "ui/widgets/status_bar.h"
 
 namespace velmora::ui {
 namespace {

@@ -3,12 +3,12 @@
 
 #include <gtest/gtest.h>
 
-#include "ui/main/album_list_model.h"
-#include "ui/main/main_window.h"
 #include "core/store/columns.h"
 #include "support/fake_media_device.h"
 #include "support/scripted_prompter.h"
 #include "support/temp_dir.h"
+#include "ui/main/album_list_model.h"
+#include "ui/main/main_window.h"
 
 namespace velmora::ui {
 
@@ -40,8 +40,8 @@ protected:
     {
         auto window =
             std::make_unique<MainWindow>(MainWindow::Services{prompter, shell, store::DataFolder(dir.path()),
-                                                      QString::fromStdString(dir.path()), &media},
-                                     splash);
+                                                              QString::fromStdString(dir.path()), &media},
+                                         splash);
         window->show();
         return window;
     }

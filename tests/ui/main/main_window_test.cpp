@@ -14,11 +14,11 @@
 #include <QToolButton>
 #include <QTreeView>
 
+#include "core/store/columns.h"
 #include "ui/dialogs/about_dialog.h"
 #include "ui/main/album_list_model.h"
-#include "ui/widgets/status_bar.h"
-#include "core/store/columns.h"
 #include "ui/main/main_window_fixture.h"
+#include "ui/widgets/status_bar.h"
 
 namespace velmora::ui {
 namespace {

@@ -11,13 +11,13 @@
 #include <QToolButton>
 #include <QUrl>
 
-#include "ui/widgets/list_views.h"
-#include "ui/main/song_list_model.h"
 #include "core/media/audio_cd.h"
-#include "ui/widgets/player_progress_bar.h"
-#include "ui/player/player_window.h"
 #include "support/sjis.h"
 #include "ui/main/main_window_fixture.h"
+#include "ui/main/song_list_model.h"
+#include "ui/player/player_window.h"
+#include "ui/widgets/list_views.h"
+#include "ui/widgets/player_progress_bar.h"
 
 namespace velmora::ui {
 namespace {

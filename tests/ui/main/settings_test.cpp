@@ -8,10 +8,10 @@
 #include <QStackedWidget>
 #include <QTableWidget>
 
-#include "ui/editing/album_edit_dialog.h"
-#include "ui/widgets/list_views.h"
 #include "core/text/cp932.h"
+#include "ui/editing/album_edit_dialog.h"
 #include "ui/main/main_window_fixture.h"
+#include "ui/widgets/list_views.h"
 
 namespace velmora::ui {
 namespace {
@@ -92,8 +92,7 @@ TEST_F(MainWindowTest, SettingsFileValuesAreShownAndKept)
     EXPECT_EQ(font.pointSize(), 12);
     EXPECT_TRUE(font.bold());
     EXPECT_TRUE(window->songView->font().bold());
-    EXPECT_EQ(window->albumView->palette().color(QPalette::Text),
-              window->palette().color(QPalette::Text));
+    EXPECT_EQ(window->albumView->palette().color(QPalette::Text), window->palette().color(QPalette::Text));
     EXPECT_EQ(window->albumView->palette().color(QPalette::Base), QColor(255, 0, 0));
     EXPECT_TRUE(window->saveCatalogue());
     const std::string saved = readBytes(dir / "VLM.ini");

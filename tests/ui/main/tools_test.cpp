@@ -12,11 +12,11 @@
 #include <QTest>
 #include <QToolButton>
 
+#include "ui/main/main_window_fixture.h"
+#include "ui/main/song_list_model.h"
 #include "ui/widgets/list_images.h"
 #include "ui/widgets/list_views.h"
-#include "ui/main/song_list_model.h"
 #include "ui/widgets/status_bar.h"
-#include "ui/main/main_window_fixture.h"
 
 namespace velmora::ui {
 namespace {

@@ -7,10 +7,10 @@
 
 #include "backends/gst_media.h"
 #include "core/media/audio_cd.h"
-#include "ui/widgets/player_progress_bar.h"
-#include "ui/player/player_window.h"
 #include "support/audio_files.h"
 #include "ui/main/main_window_fixture.h"
+#include "ui/player/player_window.h"
+#include "ui/widgets/player_progress_bar.h"
 
 namespace velmora::ui {
 namespace {
@@ -39,8 +39,8 @@ protected:
     void start(const AlbumRecord& record)
     {
         test::writeBytes(dir / "VLM.dat", test::dataLineWith({}) + "\r\n" + lineOf(record) + "\r\n");
-        window = std::make_unique<MainWindow>(MainWindow::Services{prompter, shell, DataFolder(dir.path()),
-                                                           QString::fromStdString(dir.path()), &system});
+        window = std::make_unique<MainWindow>(MainWindow::Services{
+            prompter, shell, DataFolder(dir.path()), QString::fromStdString(dir.path()), &system});
         window->show();
         player = std::make_unique<PlayerWindow>(*window, prompter, window.get());
         player->setWindowFlag(Qt::Window);

@@ -14,9 +14,9 @@
 #include <random>
 #include <set>
 
+#include "ui/main/main_window_fixture.h"
 #include "ui/widgets/list_views.h"
 #include "ui/widgets/player_progress_bar.h"
-#include "ui/main/main_window_fixture.h"
 
 namespace velmora::ui {
 namespace {
@@ -430,8 +430,8 @@ TEST_F(PlayerTest, WithoutSettingsTheWindowHasItsDesignSizeAndEverythingFits)
         EXPECT_GT(bar.width(), 300);
         // Every button sits whole on the tool bar (none pushed into an
         // overflow menu).
-        for (QToolButton* button : {form->rewindButton, form->stopButton, form->pauseButton,
-                                    form->playButton, form->randomButton, form->repeatButton}) {
+        for (QToolButton* button : {form->rewindButton, form->stopButton, form->pauseButton, form->playButton,
+                                    form->randomButton, form->repeatButton}) {
             EXPECT_TRUE(button->isVisible()) << button->toolTip().toStdString();
             EXPECT_TRUE(form->toolBar->rect().contains(button->geometry()))
                 << button->toolTip().toStdString();

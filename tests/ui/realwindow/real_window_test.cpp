@@ -15,15 +15,15 @@
 #include <QTimer>
 #include <functional>
 
+#include "core/store/columns.h"
+#include "support/fake_media_device.h"
+#include "support/scripted_prompter.h"
+#include "support/temp_dir.h"
 #include "ui/editing/album_edit_dialog.h"
 #include "ui/editing/song_column_editor.h"
 #include "ui/main/main_window.h"
 #include "ui/platform/app_setup.h"
 #include "ui/platform/qt_prompter.h"
-#include "core/store/columns.h"
-#include "support/fake_media_device.h"
-#include "support/scripted_prompter.h"
-#include "support/temp_dir.h"
 
 namespace velmora::ui {
 namespace {
@@ -84,9 +84,10 @@ class RealWindowTest : public ::testing::Test {
 protected:
     void start()
     {
-        window = std::make_unique<MainWindow>(MainWindow::Services{prompter, shell, store::DataFolder(dir.path()),
-                                                           QString::fromStdString(dir.path()), &media},
-                                          nullptr);
+        window =
+            std::make_unique<MainWindow>(MainWindow::Services{prompter, shell, store::DataFolder(dir.path()),
+                                                              QString::fromStdString(dir.path()), &media},
+                                         nullptr);
         prompter.setParent(window.get());
         memo = std::make_unique<SongColumnEditor>(*window, prompter, window.get());
         memo->setWindowFlag(Qt::Window);
