@@ -74,7 +74,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     velmora::ui::setUpApplication(app);
     QStringList args = QApplication::arguments();
-    int at = args.indexOf(QStringLiteral("--data-dir"));
+    const qsizetype at = args.indexOf(QStringLiteral("--data-dir"));
     if (at < 0 || at + 1 >= args.size()) {
         std::fprintf(stderr, "usage: velmora-gui-bench --data-dir DIR\n");
         return 2;

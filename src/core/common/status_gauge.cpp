@@ -11,7 +11,7 @@ GaugeLayout layoutStatusGauge(std::string& panelText, int& progressMax, int pane
         progressMax = 1;
     }
     if (panelText.empty()) {
-        panelText = "0";
+        panelText.push_back('0');
     }
     long long count = 0;
     auto [end, ec] = std::from_chars(panelText.data(), panelText.data() + panelText.size(), count);

@@ -45,14 +45,14 @@ public:
         };
         std::string s(rng_() % (maxLength + 1), '\0');
         for (char& c : s) {
-            const std::uint32_t r = rng_();
+            const auto r = static_cast<std::uint32_t>(rng_());
             c = static_cast<char>(r % 2 == 0 ? kInteresting[(r >> 1) % std::size(kInteresting)]
                                              : (r >> 8) & 0xFF);
         }
         return s;
     }
 
-    std::uint32_t below(std::uint32_t n) { return rng_() % n; }
+    std::uint32_t below(std::uint32_t n) { return static_cast<std::uint32_t>(rng_()) % n; }
 
 private:
     std::mt19937 rng_;

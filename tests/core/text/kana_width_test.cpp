@@ -269,7 +269,7 @@ TEST(KanaWidth, RandomBytesMapIdempotently)
     for (int round = 0; round < 3000; ++round) {
         std::string s(rng() % 24, '\0');
         for (char& c : s) {
-            const std::uint32_t r = rng();
+            const auto r = static_cast<std::uint32_t>(rng());
             c = static_cast<char>(r % 3 != 0 ? kInteresting[(r >> 2) % std::size(kInteresting)]
                                              : (r >> 8) & 0xFF);
         }
