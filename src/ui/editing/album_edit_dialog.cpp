@@ -561,8 +561,7 @@ void AlbumEditDialog::prepareForShowing()
             webSearchBox->setCurrentIndex(0);
         }
     }
-    setCategoryCaptions(main_.category1Label->text(), main_.category2Label->text(),
-                        main_.category3Label->text());
+    setCategoryCaptions(main_.categoryCaption(0), main_.categoryCaption(1), main_.categoryCaption(2));
 }
 
 void AlbumEditDialog::done(int result)

@@ -135,8 +135,7 @@ void FolderScanSession::appendAlbums()
     const int first = filescan::appendAlbums(window_.albumTable, chosen_);
     window_.showAllAlbums();
     // Every album is shown in number order: album n is on row n - 1.
-    window_.selectListRow(first - 1, true);
-    window_.albumView->scrollTo(window_.albumModel()->index(first - 1, 0));
+    window_.selectAndShowListRow(first - 1);
     if (summaryDialog_) {
         summaryDialog_->accept();
     }

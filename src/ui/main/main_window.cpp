@@ -1,6 +1,7 @@
 #include "ui/main/main_window.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
@@ -27,6 +28,7 @@
 #include "ui/dialogs/about_dialog.h"
 #include "ui/dialogs/folder_picker.h"
 #include "ui/main/album_list_model.h"
+#include "ui/main/main_actions.h"
 #include "ui/main/song_list_model.h"
 #include "ui/platform/prompter.h"
 #include "ui/platform/screen_fit.h"
@@ -69,7 +71,8 @@ MainWindow::MainWindow(Services services, AboutDialog* splash, QWidget* parent)
       folder_(std::move(services.folder)),
       programDir_(services.programDir.isEmpty() ? QCoreApplication::applicationDirPath()
                                                 : services.programDir),
-      folderDialog_(std::make_unique<FolderPicker>(services.prompter))
+      folderDialog_(std::make_unique<FolderPicker>(services.prompter)),
+      actions_(std::make_unique<MainActions>(this))
 {
     if (services.media == nullptr) {
         ownMedia_ = std::make_unique<media::NoMediaSystem>();
@@ -93,10 +96,11 @@ MainWindow::MainWindow(Services services, AboutDialog* splash, QWidget* parent)
     auto* layout = new QVBoxLayout(central);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    mainSplitter = new QSplitter(Qt::Vertical, central);
-    mainSplitter->setHandleWidth(8);
-    mainSplitter->setChildrenCollapsible(false);
-    layout->addWidget(mainSplitter, 1);
+    mainSplitter_ = new QSplitter(Qt::Vertical, central);
+    mainSplitter_->setObjectName(QStringLiteral("mainSplitter"));
+    mainSplitter_->setHandleWidth(8);
+    mainSplitter_->setChildrenCollapsible(false);
+    layout->addWidget(mainSplitter_, 1);
     statusBar_ = new StatusBar(central);
     statusBar_->onDrawPanel = [this](QPainter& painter, int panel, const QRect& rect) {
         drawStatusPanel(painter, panel, rect);
@@ -106,10 +110,8 @@ MainWindow::MainWindow(Services services, AboutDialog* splash, QWidget* parent)
 
     buildPages();
     buildLists();
+    connectActions();
     wireAlbumCommands();
-    wireExchangeCommands();
-    wireHtmlCommands();
-    wireCdCommands();
     wirePlaybackCommands();
     startUp(splash);
 }
@@ -122,302 +124,279 @@ MainWindow::~MainWindow()
     delete songModel_;
 }
 
-QToolButton* MainWindow::addToolButton(const QString& caption, const QString& hint, const char* theme,
-                                       const char* icon, std::function<void()> command)
-{
-    auto* button = new QToolButton(toolBar);
-    button->setText(caption);
-    button->setToolTip(hint);
-    button->setIcon(themedIcon(theme, icon));
-    button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    button->setMinimumSize(55, 35);
-    button->setAutoRaise(true);
-    if (command) {
-        connect(button, &QToolButton::clicked, this, [command = std::move(command)] { command(); });
-    }
-    toolBar->addWidget(button);
-    return button;
-}
-
 void MainWindow::buildToolBar()
 {
-    toolBar = new QToolBar(QStringLiteral("ツールバー"), this);
-    toolBar->setObjectName(QStringLiteral("ToolBar1"));
-    toolBar->setMovable(false);
-    toolBar->setFloatable(false);
-    toolBar->setIconSize(QSize(22, 22));
-    toolBar->setMinimumHeight(50);
-    toolBar->setContextMenuPolicy(Qt::PreventContextMenu);
-    addToolBar(Qt::TopToolBarArea, toolBar);
+    toolBar_ = new QToolBar(QStringLiteral("ツールバー"), this);
+    toolBar_->setObjectName(QStringLiteral("toolBar"));
+    toolBar_->setMovable(false);
+    toolBar_->setFloatable(false);
+    toolBar_->setIconSize(QSize(22, 22));
+    toolBar_->setMinimumHeight(50);
+    toolBar_->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    toolBar_->setContextMenuPolicy(Qt::PreventContextMenu);
+    addToolBar(Qt::TopToolBarArea, toolBar_);
 
-    newAlbumButton = addToolButton(QStringLiteral("新規作成"), QStringLiteral("アルバム情報を新規作成"),
-                                   "document-new", "new", nullptr);
-    editButton =
-        addToolButton(QStringLiteral("編集"), QStringLiteral("選択アルバムを編集"), nullptr, "edit", nullptr);
-    auto* editMenu = new QMenu(editButton);
-    actions_[QStringLiteral("EditBtn/音楽CDを登録")] = editMenu->addAction(QStringLiteral("音楽CDを登録"));
-    actions_[QStringLiteral("EditBtn/画像登録")] = editMenu->addAction(QStringLiteral("画像登録"));
-    editButton->setMenu(editMenu);
-    editButton->setPopupMode(QToolButton::MenuButtonPopup);
-    deleteButton = addToolButton(QStringLiteral("削除"), QStringLiteral("アルバム情報を削除"), nullptr,
-                                 "delete", nullptr);
-    toolBar->addSeparator();
-    showAllButton = addToolButton(QStringLiteral("全表示"), QStringLiteral("すべてのアルバムを表示"), nullptr,
-                                  "show-all", [this] { showAllAlbums(); });
-    renumberButton =
-        addToolButton(QStringLiteral("番号整列"), QStringLiteral("表示されている順番に番号を振りなおす"),
-                      nullptr, "renumber", [this] { renumberInListOrder(); });
-    toolBar->addSeparator();
-    cdPlayButton =
-        addToolButton(QStringLiteral("CD再生"), QStringLiteral("音楽CDを再生"), nullptr, "cd-play", nullptr);
-    playButtonOfMain = addToolButton(QStringLiteral("再生"), QStringLiteral("メディアファイルを再生"),
-                                     nullptr, "play", nullptr);
-    toolBar->addSeparator();
-
-    auto* group = new QButtonGroup(this);
-    group->setExclusive(true);
-    struct Tab {
-        QToolButton** button;
-        const char* caption;
-        const char* hint;
-        const char* icon;
+    const MainActions& a = *actions_;
+    auto* editMenu = new QMenu(this);
+    editMenu->addAction(a.registerDisc);
+    editMenu->addAction(a.registerPicture);
+    const std::initializer_list<QAction*> groups[] = {
+        {a.newAlbum, a.editAlbum, a.deleteAlbums},
+        {a.showAll, a.renumber},
+        {a.playCd, a.playMedia},
+        {a.infoPage, a.searchPage, a.convertPage, a.replacePage},
+        {a.options},
     };
-    const Tab tabs[] = {
-        {&infoPageButton, "情報", "アルバム情報を表示", "info"},
-        {&searchPageButton, "検索", "アルバムを検索", "search"},
-        {&convertPageButton, "変換", "文字を変換", "convert"},
-        {&replacePageButton, "置換", "文字を置換", "replace"},
-    };
-    int id = 0;
-    for (const Tab& tab : tabs) {
-        QToolButton* button = addToolButton(QString::fromUtf8(tab.caption), QString::fromUtf8(tab.hint),
-                                            nullptr, tab.icon, nullptr);
-        button->setCheckable(true);
-        group->addButton(button, id++);
-        *tab.button = button;
+    bool first = true;
+    for (const auto& group : groups) {
+        if (!first) {
+            toolBar_->addSeparator();
+        }
+        first = false;
+        for (QAction* action : group) {
+            toolBar_->addAction(action);
+            if (auto* button = qobject_cast<QToolButton*>(toolBar_->widgetForAction(action))) {
+                button->setMinimumSize(55, 35);
+                button->setAutoRaise(true);
+            }
+        }
     }
-    infoPageButton->setChecked(true);
-    connect(group, &QButtonGroup::idClicked, this, [this] { showChosenToolPage(); });
-    toolBar->addSeparator();
-    optionsButton = addToolButton(QStringLiteral("設定"), QStringLiteral("オプション設定"), nullptr,
-                                  "settings", [this] { openOptions(); });
-}
-
-QAction* MainWindow::addMenuItem(QMenu* menu, const QString& caption, std::function<void()> command,
-                                 const char* theme, const char* icon)
-{
-    QAction* action = menu->addAction(caption);
-    if (icon) {
-        action->setIcon(themedIcon(theme, icon));
+    // The edit button's arrow offers the two quick registrations; the menu
+    // goes on the button, not on the action, which menus show as an item.
+    if (auto* button = qobject_cast<QToolButton*>(toolBar_->widgetForAction(a.editAlbum))) {
+        button->setMenu(editMenu);
+        button->setPopupMode(QToolButton::MenuButtonPopup);
     }
-    if (command) {
-        connect(action, &QAction::triggered, this, [command = std::move(command)] { command(); });
-    }
-    QString key = caption;
-    // Items under a submenu are also known by "submenu/item".
-    if (menu->menuAction() && menus_.count(menu->title()) && menu->parent() != menuBar()) {
-        key = menu->title() + QLatin1Char('/') + caption;
-    }
-    actions_.emplace(key, action);
-    actions_.emplace(caption, action);
-    return action;
 }
 
 void MainWindow::buildMenus()
 {
-    auto topMenu = [this](const QString& title) {
-        QMenu* m = menuBar()->addMenu(title);
-        menus_[title] = m;
-        return m;
-    };
-    auto subMenu = [this](QMenu* parent, const QString& title) {
-        QMenu* m = parent->addMenu(title);
-        menus_[title] = m;
-        return m;
-    };
-
-    QMenu* file = topMenu(QStringLiteral("ファイル(&F)"));
-    addMenuItem(
-        file, QStringLiteral("保存時の状態に戻す(&U)"), [this] { revertToSaved(); }, "document-revert",
-        "revert");
-    addMenuItem(
-        file, QStringLiteral("保存(&S)"), [this] { saveCatalogue(); }, "document-save", "save");
+    const MainActions& a = *actions_;
+    QMenu* file = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
+    file->addAction(a.revert);
+    file->addAction(a.save);
     file->addSeparator();
-    addMenuItem(file, QStringLiteral("データを読み込む(&O)"), nullptr, "document-open", "import");
-    addMenuItem(file, QStringLiteral("フォルダから登録(&F)..."), [this] { registerFolderFromTags(); });
-    QMenu* exportMenu = subMenu(file, QStringLiteral("データを書き出す(&A)"));
+    file->addAction(a.importData);
+    file->addAction(a.registerFolder);
+    QMenu* exportMenu = file->addMenu(QStringLiteral("データを書き出す(&A)"));
     exportMenu->setIcon(themedIcon("document-save-as", "export"));
-    addMenuItem(exportMenu, QStringLiteral("Velmoraファイル"), nullptr);
-    addMenuItem(exportMenu, QStringLiteral("CSVファイル"), nullptr);
-    addMenuItem(exportMenu, QStringLiteral("HTMLファイル"), nullptr);
+    exportMenu->addActions({a.exportData, a.exportCsv, a.exportHtml});
     file->addSeparator();
-    addMenuItem(file, QStringLiteral("保存しないで終了(&C)"), [this] { exitWithoutSaving(); });
-    addMenuItem(
-        file, QStringLiteral("終了(&X)"), [this] { saveAndExit(); }, "application-exit", "exit");
+    file->addAction(a.quitWithoutSaving);
+    file->addAction(a.quit);
 
-    QMenu* edit = topMenu(QStringLiteral("編集(&E)"));
-    addMenuItem(edit, QStringLiteral("アルバム新規作成(&N)"), nullptr, nullptr, "new");
-    addMenuItem(edit, QStringLiteral("アルバム編集(&E)"), nullptr, nullptr, "edit");
-    QMenu* quick = subMenu(edit, QStringLiteral("クイック編集 (&Q)"));
-    addMenuItem(quick, QStringLiteral("CDドライブの音楽CDを登録(&C)"), nullptr);
-    addMenuItem(quick, QStringLiteral("画像登録"), nullptr);
-    addMenuItem(edit, QStringLiteral("アルバム情報を複製"), nullptr);
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("編集(&E)"));
+    edit->addAction(a.newAlbum);
+    edit->addAction(a.editAlbum);
+    QMenu* quick = edit->addMenu(QStringLiteral("クイック編集 (&Q)"));
+    quick->addActions({a.registerDisc, a.registerPicture});
+    edit->addAction(a.duplicateAlbum);
     edit->addSeparator();
-    addMenuItem(
-        edit, QStringLiteral("アルバム全表示(&A)"), [this] { showAllAlbums(); }, nullptr, "show-all");
-    addMenuItem(
-        edit, QStringLiteral("CD番号整列"), [this] { renumberInListOrder(); }, nullptr, "renumber");
+    edit->addAction(a.showAll);
+    edit->addAction(a.renumber);
     edit->addSeparator();
-    QMenu* clip = subMenu(edit, QStringLiteral("クリップボードにコピー"));
-    for (const char* item : {"選択アルバム詳細情報", "選択アルバム簡易情報", "選択曲詳細情報",
-                             "アーティスト名", "アルバム名", "選択曲名"}) {
-        addMenuItem(clip, QString::fromUtf8(item), nullptr);
-    }
+    QMenu* clip = edit->addMenu(QStringLiteral("クリップボードにコピー"));
+    clip->addActions({a.copyAlbumDetails, a.copyAlbumSummary, a.copySongDetails, a.copyArtistNames,
+                      a.copyAlbumTitles, a.copySongTitle});
     edit->addSeparator();
-    addMenuItem(edit, QStringLiteral("アルバム削除(&D)"), nullptr, nullptr, "delete");
-    connect(edit, &QMenu::aboutToShow, this, [this] {
-        // The items follow the tool buttons that run the same commands.
-        actions_.at(QStringLiteral("アルバム編集(&E)"))->setEnabled(editButton->isEnabled());
-        menus_.at(QStringLiteral("クイック編集 (&Q)"))->setEnabled(editButton->isEnabled());
-        actions_.at(QStringLiteral("アルバム全表示(&A)"))->setEnabled(showAllButton->isEnabled());
-        actions_.at(QStringLiteral("CD番号整列"))->setEnabled(renumberButton->isEnabled());
-        actions_.at(QStringLiteral("アルバム削除(&D)"))->setEnabled(deleteButton->isEnabled());
-    });
+    edit->addAction(a.deleteAlbums);
 
-    QMenu* tools = topMenu(QStringLiteral("ツール(&T)"));
-    addMenuItem(tools, QStringLiteral("再生(&P)"), nullptr, nullptr, "play");
-    addMenuItem(tools, QStringLiteral("CD再生(&C)"), nullptr, nullptr, "cd-play");
-    QAction* playerToFront =
-        addMenuItem(tools, QStringLiteral("メディアプレイヤーフォームを前面へ(&M)"), nullptr);
+    QMenu* view = menuBar()->addMenu(QStringLiteral("表示(&V)"));
+    view->addActions(a.pages->actions());
+
+    QMenu* tools = menuBar()->addMenu(QStringLiteral("ツール(&T)"));
+    tools->addAction(a.playMedia);
+    tools->addAction(a.playCd);
+    tools->addAction(a.playerToFront);
     tools->addSeparator();
-    QMenu* searchItems = subMenu(tools, QStringLiteral("インターネット検索項目設定(&U)"));
+    QMenu* searchItems = tools->addMenu(QStringLiteral("インターネット検索項目設定(&U)"));
     connect(searchItems, &QMenu::aboutToShow, this, [this, searchItems] { fillSearchItemMenu(searchItems); });
-    addMenuItem(tools, QStringLiteral("CDを検索(&E)"), nullptr, nullptr, "search");
+    tools->addAction(a.findDisc);
     tools->addSeparator();
-    addMenuItem(
-        tools, QStringLiteral("オプション"), [this] { openOptions(); }, nullptr, "settings");
-    playerToFront->setEnabled(false);
+    tools->addAction(a.options);
     connect(tools, &QMenu::aboutToShow, this, [this] { prepareToolsMenu(); });
 
-    QMenu* help = topMenu(QStringLiteral("ヘルプ(&H)"));
-    addMenuItem(
-        help, QStringLiteral("ヘルプ(&H)"), [this] { openHelp(); }, "help-contents", "help");
-    addMenuItem(
-        help, QStringLiteral("バージョン情報(&A)"), [this] { showAbout(); }, "help-about", "info");
+    QMenu* help = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
+    help->addAction(a.help);
+    help->addAction(a.about);
+}
+
+void MainWindow::connectActions()
+{
+    const MainActions& a = *actions_;
+    auto on = [this](QAction* action, auto command) { connect(action, &QAction::triggered, this, command); };
+    on(a.revert, [this] { revertToSaved(); });
+    on(a.save, [this] { saveCatalogue(); });
+    on(a.importData, [this] { importDataFile(); });
+    on(a.registerFolder, [this] { registerFolderFromTags(); });
+    on(a.exportData, [this] { exportDataFile(); });
+    on(a.exportCsv, [this] { exportCsvFile(); });
+    on(a.exportHtml, [this] { exportHtmlPage(); });
+    on(a.quitWithoutSaving, [this] { exitWithoutSaving(); });
+    on(a.quit, [this] { saveAndExit(); });
+
+    on(a.newAlbum, [this] { createNewAlbum(); });
+    on(a.editAlbum, [this] { editSelectedAlbum(); });
+    on(a.registerDisc, [this] { registerDiscToAlbum(); });
+    on(a.registerPicture, [this] { registerPictureQuickly(); });
+    on(a.duplicateAlbum, [this] { duplicateSelectedAlbum(); });
+    on(a.duplicateAndEdit, [this] { duplicateAndEditAlbum(); });
+    on(a.deleteAlbums, [this] { deleteSelectedAlbums(); });
+    on(a.showAll, [this] { showAllAlbums(); });
+    on(a.showSelectedOnly, [this] { showSelectedOnly(); });
+    on(a.renumber, [this] { renumberInListOrder(); });
+
+    on(a.copyAlbumDetails, [this] { copyAlbumDetails(); });
+    on(a.copyAlbumSummary, [this] { copyAlbumSummary(); });
+    on(a.copySongDetails, [this] { copySongDetails(); });
+    on(a.copyArtistNames, [this] { copyArtistNames(); });
+    on(a.copyAlbumTitles, [this] { copyAlbumTitles(); });
+    on(a.copySongTitle, [this] { copySongTitle(); });
+
+    on(a.playSong, [this] { playAlbumMedia(); });
+    on(a.openSongFile, [this] { openSongMediaFile(); });
+    on(a.openSongFolder, [this] { openSongMediaFolder(); });
+    on(a.editSongTitle, [this] { quickEditSongTitle(); });
+    on(a.editSongArtist, [this] { quickEditSongArtist(); });
+    on(a.editSongMedia, [this] { quickEditSongMedia(); });
+
+    on(a.playMedia, [this] { playAlbumMedia(); });
+    on(a.playCd, [this] { playCd(); });
+    on(a.playerToFront, [this] { bringPlayerToFront(); });
+    on(a.findDisc, [this] { findDiscAlbum(false); });
+
+    const QAction* pages[] = {a.infoPage, a.searchPage, a.convertPage, a.replacePage};
+    for (int page = 0; page < 4; ++page) {
+        connect(pages[page], &QAction::triggered, this, [this, page] { pageStack_->setCurrentIndex(page); });
+    }
+    on(a.options, [this] { openOptions(); });
+    on(a.help, [this] { openHelp(); });
+    on(a.about, [this] { showAbout(); });
 }
 
 void MainWindow::buildPages()
 {
-    pageSplitter = new QSplitter(Qt::Horizontal, mainSplitter);
-    pageSplitter->setHandleWidth(8);
-    pageSplitter->setChildrenCollapsible(false);
-    pageSplitter->setMinimumHeight(325);
+    pageSplitter_ = new QSplitter(Qt::Horizontal, mainSplitter_);
+    pageSplitter_->setObjectName(QStringLiteral("pageSplitter"));
+    pageSplitter_->setHandleWidth(8);
+    pageSplitter_->setChildrenCollapsible(false);
+    pageSplitter_->setMinimumHeight(325);
 
-    pageStack = new QStackedWidget(pageSplitter);
-    pageStack->setMinimumWidth(312);
-    infoPage = new QWidget(pageStack);
-    searchPage = new QWidget(pageStack);
-    convertPage = new QWidget(pageStack);
-    replacePage = new QWidget(pageStack);
-    for (QWidget* page : {infoPage, searchPage, convertPage, replacePage}) {
-        pageStack->addWidget(page);
+    pageStack_ = new QStackedWidget(pageSplitter_);
+    pageStack_->setObjectName(QStringLiteral("pageStack"));
+    pageStack_->setMinimumWidth(312);
+    infoPage_ = new QWidget(pageStack_);
+    infoPage_->setObjectName(QStringLiteral("infoPage"));
+    searchPage_ = new QWidget(pageStack_);
+    searchPage_->setObjectName(QStringLiteral("searchPage"));
+    convertPage_ = new QWidget(pageStack_);
+    convertPage_->setObjectName(QStringLiteral("convertPage"));
+    replacePage_ = new QWidget(pageStack_);
+    replacePage_->setObjectName(QStringLiteral("replacePage"));
+    for (QWidget* page : {infoPage_, searchPage_, convertPage_, replacePage_}) {
+        pageStack_->addWidget(page);
     }
     buildInfoPage();
     buildToolPages();
-    connect(pageStack, &QStackedWidget::currentChanged, this, [this] { toolPageChanged(); });
+    connect(pageStack_, &QStackedWidget::currentChanged, this, [this] { toolPageChanged(); });
 
-    songPanel = new QWidget(pageSplitter);
+    songPanel_ = new QWidget(pageSplitter_);
+    songPanel_->setObjectName(QStringLiteral("songPanel"));
     // The song side may be squeezed away by a stored page width; the
     // splitter drags it back.
-    songPanel->setMinimumWidth(1);
-    pageSplitter->setCollapsible(1, true);
-    auto* songLayout = new QVBoxLayout(songPanel);
+    songPanel_->setMinimumWidth(1);
+    pageSplitter_->setCollapsible(1, true);
+    auto* songLayout = new QVBoxLayout(songPanel_);
     songLayout->setContentsMargins(0, 0, 0, 0);
     songLayout->setSpacing(0);
 
-    songHeader = new QWidget(songPanel);
-    songHeader->setFixedHeight(72);
-    songHeader->setAutoFillBackground(true);
-    songNumberLabel = new QLabel(QStringLiteral("1"), songHeader);
-    QFont big = songNumberLabel->font();
+    songHeader_ = new QWidget(songPanel_);
+    songHeader_->setObjectName(QStringLiteral("songHeader"));
+    songHeader_->setFixedHeight(72);
+    songHeader_->setAutoFillBackground(true);
+    songNumberLabel_ = new QLabel(QStringLiteral("1"), songHeader_);
+    songNumberLabel_->setObjectName(QStringLiteral("songNumberLabel"));
+    QFont big = songNumberLabel_->font();
     big.setPointSize(24);
     big.setBold(true);
-    songNumberLabel->setFont(big);
-    songNumberLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    auto* songCaption = new QLabel(QStringLiteral("曲目"), songHeader);
-    songTitleLabel = new QLabel(songHeader);
-    QFont bold = songTitleLabel->font();
+    songNumberLabel_->setFont(big);
+    songNumberLabel_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    auto* songCaption = new QLabel(QStringLiteral("曲目"), songHeader_);
+    songTitleLabel_ = new QLabel(songHeader_);
+    songTitleLabel_->setObjectName(QStringLiteral("songTitleLabel"));
+    QFont bold = songTitleLabel_->font();
     bold.setBold(true);
     bold.setPointSize(bold.pointSize() + 2);
-    songTitleLabel->setFont(bold);
-    mediaFileLabel = new QLabel(songHeader);
-    QFont small = mediaFileLabel->font();
+    songTitleLabel_->setFont(bold);
+    mediaFileLabel_ = new QLabel(songHeader_);
+    mediaFileLabel_->setObjectName(QStringLiteral("mediaFileLabel"));
+    QFont small = mediaFileLabel_->font();
     small.setPointSize(std::max(7, small.pointSize() - 1));
-    mediaFileLabel->setFont(small);
-    for (QLabel* label : {songTitleLabel, mediaFileLabel}) {
+    mediaFileLabel_->setFont(small);
+    for (QLabel* label : {songTitleLabel_, mediaFileLabel_}) {
         label->setTextFormat(Qt::PlainText);
         label->setMinimumWidth(10);
         label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     }
-    auto* header = new QHBoxLayout(songHeader);
+    auto* header = new QHBoxLayout(songHeader_);
     header->setContentsMargins(6, 4, 6, 4);
-    songNumberLabel->setMinimumWidth(56);
-    header->addWidget(songNumberLabel);
+    songNumberLabel_->setMinimumWidth(56);
+    header->addWidget(songNumberLabel_);
     header->addWidget(songCaption, 0, Qt::AlignBottom);
     auto* names = new QVBoxLayout;
-    names->addWidget(songTitleLabel);
-    names->addWidget(mediaFileLabel);
+    names->addWidget(songTitleLabel_);
+    names->addWidget(mediaFileLabel_);
     header->addLayout(names, 1);
-    songLayout->addWidget(songHeader);
-    songHeader->installEventFilter(new ResizeWatcher(this, [this] { songHeaderResized(); }));
+    songLayout->addWidget(songHeader_);
+    songHeader_->installEventFilter(new ResizeWatcher(this, [this] { songHeaderResized(); }));
 
-    pageSplitter->addWidget(pageStack);
-    pageSplitter->addWidget(songPanel);
-    pageSplitter->setStretchFactor(0, 0);
-    pageSplitter->setStretchFactor(1, 1);
-    pageSplitter->setSizes({368, 356});
+    pageSplitter_->addWidget(pageStack_);
+    pageSplitter_->addWidget(songPanel_);
+    pageSplitter_->setStretchFactor(0, 0);
+    pageSplitter_->setStretchFactor(1, 1);
+    pageSplitter_->setSizes({368, 356});
 }
 
 void MainWindow::buildLists()
 {
-    songView = new ReportView(songPanel);
-    songView->setObjectName(QStringLiteral("SongListView"));
+    songView_ = new ReportView(songPanel_);
+    songView_->setObjectName(QStringLiteral("songView"));
     songModel_ = new SongListModel(this);
-    songView->setModel(songModel_);
-    songView->setSelectionMode(QAbstractItemView::SingleSelection);
+    songView_->setModel(songModel_);
+    songView_->setSelectionMode(QAbstractItemView::SingleSelection);
     const int songWidths[] = {50, 150, 150, 150};
     for (int c = 0; c < 4; ++c) {
-        songView->setColumnWidth(c, songWidths[c]);
+        songView_->setColumnWidth(c, songWidths[c]);
     }
-    songPanel->layout()->addWidget(songView);
-    connect(songView->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+    songPanel_->layout()->addWidget(songView_);
+    connect(songView_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) { songRowSelected(current.row()); });
-    connect(songView->header(), &QHeaderView::sectionClicked, this,
+    connect(songView_->header(), &QHeaderView::sectionClicked, this,
             [this](int column) { sortSongsByColumn(column); });
 
-    auto* panel4 = new QWidget(mainSplitter);
+    auto* panel4 = new QWidget(mainSplitter_);
     auto* listLayout = new QVBoxLayout(panel4);
     listLayout->setContentsMargins(0, 0, 0, 0);
-    albumView = new AlbumReportView(panel4);
-    albumView->setObjectName(QStringLiteral("AlbumListView"));
+    albumView_ = new AlbumReportView(panel4);
+    albumView_->setObjectName(QStringLiteral("albumView"));
     albumModel_ = new AlbumListModel(albumTable, this);
-    albumView->setModel(albumModel_);
-    albumView->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    albumView_->setModel(albumModel_);
+    albumView_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     const int albumWidths[] = {50, 150, 150, 50, 50, 50, 50, 50};
     for (int c = 0; c < AlbumListModel::kColumnCount; ++c) {
-        albumView->setColumnWidth(c, albumWidths[c]);
+        albumView_->setColumnWidth(c, albumWidths[c]);
     }
-    listLayout->addWidget(albumView);
-    connect(albumView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+    listLayout->addWidget(albumView_);
+    connect(albumView_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &MainWindow::onAlbumSelectionChanged);
-    connect(albumView->header(), &QHeaderView::sectionClicked, this,
+    connect(albumView_->header(), &QHeaderView::sectionClicked, this,
             [this](int column) { sortAlbumsByColumn(column); });
-    albumView->onDrop = [this](int row) { dropSelectedAlbums(row); };
+    albumView_->onDrop = [this](int row) { dropSelectedAlbums(row); };
 
-    mainSplitter->addWidget(pageSplitter);
-    mainSplitter->addWidget(panel4);
-    mainSplitter->setStretchFactor(0, 0);
-    mainSplitter->setStretchFactor(1, 1);
+    mainSplitter_->addWidget(pageSplitter_);
+    mainSplitter_->addWidget(panel4);
+    mainSplitter_->setStretchFactor(0, 0);
+    mainSplitter_->setStretchFactor(1, 1);
     buildPopupMenus();
 }
 
@@ -438,8 +417,8 @@ void MainWindow::startUp(AboutDialog* splash)
     saveOnExit = true;
     albumSortColumn = 0;
     setStatus(1, QString());
-    songTitleLabel->clear();
-    mediaFileLabel->clear();
+    songTitleLabel_->clear();
+    mediaFileLabel_->clear();
 
     settingsFileRead_ = store::loadSettingsFile(folder_.settingsFile(), appSettings);
     if (settingsFileRead_) {
@@ -476,7 +455,7 @@ void MainWindow::startUp(AboutDialog* splash)
         showAllAlbums();
     }
     searchGroupChanged();
-    pageStack->setCurrentIndex(0);
+    pageStack_->setCurrentIndex(0);
 }
 
 void MainWindow::reportDataFileUnreadable(const store::FileError& error)
@@ -672,28 +651,19 @@ void MainWindow::openOptions()
     }
 }
 
-void MainWindow::showChosenToolPage()
-{
-    const QToolButton* buttons[] = {infoPageButton, searchPageButton, convertPageButton, replacePageButton};
-    for (int page = 0; page < 4; ++page) {
-        if (buttons[page]->isChecked()) {
-            pageStack->setCurrentIndex(page);
-        }
-    }
-}
-
 void MainWindow::toolPageChanged()
 {
-    QToolButton* buttons[] = {infoPageButton, searchPageButton, convertPageButton, replacePageButton};
-    int page = pageStack->currentIndex();
+    QAction* pages[] = {actions_->infoPage, actions_->searchPage, actions_->convertPage,
+                        actions_->replacePage};
+    int page = pageStack_->currentIndex();
     if (page >= 0 && page < 4) {
-        buttons[page]->setChecked(true);
+        pages[page]->setChecked(true);
     }
 }
 
 void MainWindow::songHeaderResized()
 {
-    if (!pageStack) {
+    if (!pageStack_) {
         return;
     }
     int widest = width() - 110;
@@ -703,19 +673,7 @@ void MainWindow::songHeaderResized()
     } else {
         startWindowWidth_ = -1;
     }
-    pageStack->setMaximumWidth(std::max(pageStack->minimumWidth(), widest));
-}
-
-QAction* MainWindow::menuAction(const QString& caption) const
-{
-    auto it = actions_.find(caption);
-    return it == actions_.end() ? nullptr : it->second;
-}
-
-QMenu* MainWindow::menu(const QString& caption) const
-{
-    auto it = menus_.find(caption);
-    return it == menus_.end() ? nullptr : it->second;
+    pageStack_->setMaximumWidth(std::max(pageStack_->minimumWidth(), widest));
 }
 
 // ---- status bar ----

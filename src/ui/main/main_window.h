@@ -4,6 +4,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <array>
 #include <functional>
 #include <map>
 #include <memory>
@@ -35,6 +36,7 @@ class QItemSelection;
 namespace velmora::ui {
 
 class AlbumListModel;
+struct MainActions;
 class AlbumReportView;
 class PickBox;
 class ReportView;
@@ -112,7 +114,6 @@ public:
     void exitWithoutSaving();
     void showAbout();
     void openHelp();
-    void showChosenToolPage();
     void toolPageChanged();
     void songHeaderResized();
 
@@ -135,7 +136,6 @@ public:
     void dropSelectedAlbums(int target);
     // An item's selected state changed.
     void showAlbumOfRow(int row, bool selected);
-    void prepareAlbumMenu();
 
     // Album commands: the transfer buffer and the named actions.
     void loadEditedAlbum();
@@ -188,22 +188,10 @@ public:
     void replaceGroupChanged();
     void pickFindFolder();
     void pickReplacementFolder();
-    QButtonGroup* searchGroup = nullptr;
-    QComboBox* searchWordEdit = nullptr;
-    QPushButton* searchButton = nullptr;
-    // "かな・全角半角を区別しない": the reading-aware search (appSettings.searchFold).
-    QCheckBox* searchFoldCheck = nullptr;
-    QButtonGroup* conversionGroup = nullptr;
-    QButtonGroup* conversionKindGroup = nullptr;
-    QPushButton* conversionButton = nullptr;
-    QButtonGroup* replaceGroup = nullptr;
-    QLineEdit* findEdit = nullptr;
-    QLineEdit* replacementEdit = nullptr;
-    QToolButton* findFolderButton = nullptr;
-    QToolButton* replacementFolderButton = nullptr;
-    QPushButton* replaceButton = nullptr;
     // The captions of the three categories, as the pages show them.
     void setCategoryCaptions(const QString& first, const QString& second, const QString& third);
+    // The caption of category 0, 1 or 2 as the windows show it.
+    QString categoryCaption(int index) const { return categoryCaptions_.at(static_cast<std::size_t>(index)); }
 
     // Information page and song list.
     void songRowSelected(int row);
@@ -221,61 +209,12 @@ public:
     void repaintStatus();
     void drawStatusPanel(QPainter& painter, int panel, const QRect& rect);
 
-    // The controls, named as the rest of the program knows them.
-    QToolBar* toolBar = nullptr;
-    QToolButton* newAlbumButton = nullptr;
-    QToolButton* editButton = nullptr;
-    QToolButton* deleteButton = nullptr;
-    QToolButton* showAllButton = nullptr;
-    QToolButton* renumberButton = nullptr;
-    QToolButton* cdPlayButton = nullptr;
-    QToolButton* playButtonOfMain = nullptr;
-    QToolButton* infoPageButton = nullptr;
-    QToolButton* searchPageButton = nullptr;
-    QToolButton* convertPageButton = nullptr;
-    QToolButton* replacePageButton = nullptr;
-    QToolButton* optionsButton = nullptr;
-
-    QStackedWidget* pageStack = nullptr;
-    QWidget* infoPage = nullptr;
-    QWidget* searchPage = nullptr;
-    QWidget* convertPage = nullptr;
-    QWidget* replacePage = nullptr;
-    QSplitter* pageSplitter = nullptr;
-    QSplitter* mainSplitter = nullptr;
-    QWidget* songPanel = nullptr;
-    QWidget* songHeader = nullptr;
-    QLabel* songNumberLabel = nullptr;
-    QLabel* songTitleLabel = nullptr;
-    QLabel* mediaFileLabel = nullptr;
-    ReportView* songView = nullptr;
-    AlbumReportView* albumView = nullptr;
-
-    // The information page.
-    QLabel* albumCountLabel = nullptr;
-    QLabel* songCountLabel = nullptr;
-    QLabel* pictureLabel = nullptr;
-    QLabel* noPictureLabel = nullptr;
-    PickBox* artistBox = nullptr;
-    PickBox* titleBox = nullptr;
-    QLabel* category1Label = nullptr;
-    QLabel* category2Label = nullptr;
-    QLabel* category3Label = nullptr;
-    QLineEdit* genreEdit = nullptr;
-    QLineEdit* mediaEdit = nullptr;
-    QPlainTextEdit* memoView = nullptr;
-
-    QMenu* albumMenu = nullptr;
-    QMenu* songMenu = nullptr;
-    StatusBar* statusBar_ = nullptr;
-
     AlbumListModel* albumModel() const { return albumModel_; }
     SongListModel* songModel() const { return songModel_; }
     FolderPicker& folderPicker() { return *folderDialog_; }
 
-    // Menu items by caption, for the commands of the other windows and tests.
-    QAction* menuAction(const QString& caption) const;
-    QMenu* menu(const QString& caption) const;
+    // Selects list row `row` alone and scrolls it into view.
+    void selectAndShowListRow(int row);
 
     // Media devices and the CD drive. The preview device is the main
     // window's hidden one (CD lookup, the preview players of the edit dialog
@@ -349,11 +288,10 @@ private:
     // Reports a long pass in the status bar.
     std::function<void(int maximum, int index)> statusProgress();
     void buildPopupMenus();
+    // Connects every named action to its command.
+    void connectActions();
     void wireAlbumCommands();
-    void wireExchangeCommands();
-    void wireHtmlCommands();
-    // Connect the CD and the playback menu items and buttons.
-    void wireCdCommands();
+    // Connects the playback buttons' right-press and the song list's double-click.
     void wirePlaybackCommands();
     // Opens a device on the chosen CD drive; false after an error box.
     bool openCdOn(media::MediaDevice& device);
@@ -376,10 +314,6 @@ private:
     int quickEditSong() const;
     void quickEdit(int column, const QString& field,
                    const std::function<std::optional<QString>(const QString&)>& ask);
-    QToolButton* addToolButton(const QString& caption, const QString& hint, const char* theme,
-                               const char* icon, std::function<void()> command);
-    QAction* addMenuItem(QMenu* menu, const QString& caption, std::function<void()> command,
-                         const char* theme = nullptr, const char* icon = nullptr);
     void startUp(AboutDialog* splash);
     // Asks the renumbering question when the list is out of order; false
     // when the user cancelled. `renumbered` tells whether it renumbered.
@@ -395,8 +329,58 @@ private:
     AlbumListModel* albumModel_ = nullptr;
     SongListModel* songModel_ = nullptr;
     std::unique_ptr<FolderPicker> folderDialog_;
-    std::map<QString, QAction*> actions_;
-    std::map<QString, QMenu*> menus_;
+    std::unique_ptr<MainActions> actions_;
+    // The controls.
+    QToolBar* toolBar_ = nullptr;
+    QToolButton* playButtonOfMain = nullptr;
+
+    QStackedWidget* pageStack_ = nullptr;
+    QWidget* infoPage_ = nullptr;
+    QWidget* searchPage_ = nullptr;
+    QWidget* convertPage_ = nullptr;
+    QWidget* replacePage_ = nullptr;
+    QSplitter* pageSplitter_ = nullptr;
+    QSplitter* mainSplitter_ = nullptr;
+    QWidget* songPanel_ = nullptr;
+    QWidget* songHeader_ = nullptr;
+    QLabel* songNumberLabel_ = nullptr;
+    QLabel* songTitleLabel_ = nullptr;
+    QLabel* mediaFileLabel_ = nullptr;
+    ReportView* songView_ = nullptr;
+    AlbumReportView* albumView_ = nullptr;
+
+    // The information page.
+    QLabel* albumCountLabel_ = nullptr;
+    QLabel* songCountLabel_ = nullptr;
+    QLabel* pictureLabel_ = nullptr;
+    QLabel* noPictureLabel_ = nullptr;
+    PickBox* artistBox_ = nullptr;
+    PickBox* titleBox_ = nullptr;
+    QLabel* category1Label_ = nullptr;
+    QLabel* category2Label_ = nullptr;
+    QLabel* category3Label_ = nullptr;
+    QLineEdit* genreEdit_ = nullptr;
+    QLineEdit* mediaEdit_ = nullptr;
+    QPlainTextEdit* memoView_ = nullptr;
+
+    QMenu* albumMenu_ = nullptr;
+    QMenu* songMenu_ = nullptr;
+
+    QButtonGroup* searchGroup_ = nullptr;
+    QComboBox* searchWordEdit_ = nullptr;
+    QPushButton* searchButton_ = nullptr;
+    // "かな・全角半角を区別しない": the reading-aware search (appSettings.searchFold).
+    QCheckBox* searchFoldCheck_ = nullptr;
+    QButtonGroup* conversionGroup_ = nullptr;
+    QButtonGroup* conversionKindGroup_ = nullptr;
+    QPushButton* conversionButton_ = nullptr;
+    QButtonGroup* replaceGroup_ = nullptr;
+    QLineEdit* findEdit_ = nullptr;
+    QLineEdit* replacementEdit_ = nullptr;
+    QToolButton* findFolderButton_ = nullptr;
+    QToolButton* replacementFolderButton_ = nullptr;
+    QPushButton* replaceButton_ = nullptr;
+    StatusBar* statusBar_ = nullptr;
     // The data file existed but could not be read: saving would replace it.
     bool dataFileUnreadable_ = false;
     bool closing_ = false;
@@ -414,6 +398,11 @@ private:
     std::unique_ptr<media::MediaDevice> playerDevice_;
     // Selection changes made by the list itself, not by the user.
     bool muteSelection_ = false;
+    // Whether the list shows every album (the show-all command is then off).
+    bool allShown_ = false;
+    std::array<QString, 3> categoryCaptions_ = {QStringLiteral("ジャンル"), QStringLiteral("メディア"),
+                                                QStringLiteral("メモ")};
+    void setAllShown(bool shown);
 };
 
 }  // namespace velmora::ui

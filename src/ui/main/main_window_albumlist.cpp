@@ -10,6 +10,7 @@
 #include "ui/widgets/list_views.h"
 
 #include "ui/main/album_list_model.h"
+#include "ui/main/main_actions.h"
 #include "ui/main/main_window.h"
 #include "ui/platform/prompter.h"
 #include "ui/widgets/status_bar.h"
@@ -18,7 +19,7 @@ namespace velmora::ui {
 
 bool MainWindow::allAlbumsShown() const
 {
-    return !showAllButton->isEnabled();
+    return allShown_;
 }
 
 std::vector<int> MainWindow::listedAlbums() const
@@ -46,7 +47,7 @@ bool MainWindow::listOutOfOrder() const
 std::vector<int> MainWindow::selectedListRows() const
 {
     std::vector<int> rows;
-    for (const QModelIndex& index : albumView->selectionModel()->selectedRows()) {
+    for (const QModelIndex& index : albumView_->selectionModel()->selectedRows()) {
         rows.push_back(index.row());
     }
     std::sort(rows.begin(), rows.end());
@@ -61,7 +62,7 @@ int MainWindow::selectedAlbum() const
 
 void MainWindow::selectListRow(int row, bool exclusive)
 {
-    QItemSelectionModel* selection = albumView->selectionModel();
+    QItemSelectionModel* selection = albumView_->selectionModel();
     QModelIndex index = albumModel_->index(row, 0);
     auto flags = QItemSelectionModel::Select | QItemSelectionModel::Rows;
     if (exclusive) {
@@ -92,11 +93,10 @@ void MainWindow::showAllAlbums()
             repaintStatus();
         }
     }
-    albumView->selectionModel()->clear();
+    albumView_->selectionModel()->clear();
     albumModel_->setEntries(std::move(entries));
 
-    showAllButton->setEnabled(false);
-    renumberButton->setEnabled(true);
+    setAllShown(true);
     setStatus(1, QString());
     setStatus(0, QStringLiteral("0"));
 
@@ -104,7 +104,7 @@ void MainWindow::showAllAlbums()
         // Rows are in number order: the album's item is at number - 1.
         selectListRow(remembered - 1, true);
         if (isVisible()) {
-            albumView->scrollTo(albumModel_->index(remembered - 1, 0));
+            albumView_->scrollTo(albumModel_->index(remembered - 1, 0));
         }
     }
 }
@@ -122,11 +122,11 @@ void MainWindow::renumberInListOrder()
     albumTable.reorderAlbums(listedAlbums());
     std::vector<int> selected = selectedListRows();
     const int position = selected.empty() ? -1 : selected.front();
-    albumView->selectionModel()->clear();
+    albumView_->selectionModel()->clear();
     showAllAlbums();
     if (position >= 0 && position < albumModel_->rowCount()) {
         selectListRow(position, true);
-        albumView->scrollTo(albumModel_->index(position, 0));
+        albumView_->scrollTo(albumModel_->index(position, 0));
     }
 }
 
@@ -168,14 +168,14 @@ void MainWindow::selectRowsQuietly(const std::vector<int>& rows)
         i = j + 1;
     }
     muteSelection_ = true;
-    albumView->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+    albumView_->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
     muteSelection_ = false;
 }
 
 void MainWindow::reorderList(const std::vector<int>& order, const std::vector<int>& select)
 {
     muteSelection_ = true;
-    albumView->selectionModel()->clear();
+    albumView_->selectionModel()->clear();
     muteSelection_ = false;
     albumModel_->reorder(order);
     selectRowsQuietly(select);
@@ -206,7 +206,7 @@ void MainWindow::showSelectedOnly()
     }
     // Removing items does not change which albums are selected.
     muteSelection_ = true;
-    albumView->selectionModel()->clear();
+    albumView_->selectionModel()->clear();
     albumModel_->setEntries(std::move(kept));
     muteSelection_ = false;
     std::vector<int> all(static_cast<std::size_t>(albumModel_->rowCount()));
@@ -214,7 +214,7 @@ void MainWindow::showSelectedOnly()
         all[i] = static_cast<int>(i);
     }
     selectRowsQuietly(all);
-    showAllButton->setEnabled(true);
+    setAllShown(false);
 }
 
 void MainWindow::sortAlbumsByColumn(int column)
@@ -250,7 +250,7 @@ void MainWindow::sortAlbumsByColumn(int column)
     }
     reorderList(order, select);
     if (!select.empty()) {
-        albumView->scrollTo(albumModel_->index(*std::min_element(select.begin(), select.end()), 0));
+        albumView_->scrollTo(albumModel_->index(*std::min_element(select.begin(), select.end()), 0));
     }
 }
 
@@ -277,13 +277,20 @@ void MainWindow::dropSelectedAlbums(int target)
     reorderList(order, {});
     selectListRow(firstNow, true);
     refreshSelectedItem();
-    albumView->scrollTo(albumModel_->index(firstNow, 0));
+    albumView_->scrollTo(albumModel_->index(firstNow, 0));
 }
 
-void MainWindow::prepareAlbumMenu()
+void MainWindow::setAllShown(bool shown)
 {
-    actions_.at(QStringLiteral("MainPopupMenu/アルバム全表示(&V)"))->setEnabled(showAllButton->isEnabled());
-    actions_.at(QStringLiteral("MainPopupMenu/CD番号整列"))->setEnabled(renumberButton->isEnabled());
+    allShown_ = shown;
+    actions_->showAll->setEnabled(!shown);
+    actions_->renumber->setEnabled(shown);
+}
+
+void MainWindow::selectAndShowListRow(int row)
+{
+    selectListRow(row, true);
+    albumView_->scrollTo(albumModel_->index(row, 0));
 }
 
 void MainWindow::selectFirstWithText(int column, const QString& text)
@@ -299,7 +306,7 @@ void MainWindow::selectFirstWithText(int column, const QString& text)
             albumTable.cell(tableColumn, album) == *wanted) {
             selectListRow(row, false);
             std::vector<int> rows = selectedListRows();
-            albumView->scrollTo(albumModel_->index(rows.front(), 0));
+            albumView_->scrollTo(albumModel_->index(rows.front(), 0));
             return;
         }
     }

@@ -56,19 +56,6 @@ void MainWindow::releasePreviewDevice()
     }
 }
 
-void MainWindow::wireCdCommands()
-{
-    for (const char* key : {"クイック編集 (&Q)/CDドライブの音楽CDを登録(&C)",
-                            "MainPopupMenu/CDドライブの音楽CDを登録(&C)", "EditBtn/音楽CDを登録"}) {
-        QAction* action = menuAction(QString::fromUtf8(key));
-        Q_ASSERT(action != nullptr);
-        connect(action, &QAction::triggered, this, &MainWindow::registerDiscToAlbum);
-    }
-    QAction* lookup = menuAction(QStringLiteral("CDを検索(&E)"));
-    Q_ASSERT(lookup != nullptr);
-    connect(lookup, &QAction::triggered, this, [this] { findDiscAlbum(false); });
-}
-
 bool MainWindow::openCdOn(media::MediaDevice& device)
 {
     const std::string drive = cdDriveElement();
@@ -162,7 +149,7 @@ int MainWindow::findDiscAlbum(bool quiet)
         for (int row = 0; row < albumModel_->rowCount(); ++row) {
             if (albumModel_->entry(row).album == found) {
                 selectListRow(row, true);
-                albumView->scrollTo(albumModel_->index(row, 0));
+                albumView_->scrollTo(albumModel_->index(row, 0));
                 return true;
             }
         }
@@ -196,7 +183,7 @@ void MainWindow::editFetchedDiscAlbum(const std::vector<std::int64_t>& trackFram
     }
     // A new album: nothing is selected, so the dialog's 追加 appends it and
     // its 変更 cannot overwrite another album. Nothing is stored until then.
-    albumView->selectionModel()->clearSelection();
+    albumView_->selectionModel()->clearSelection();
     editedAlbum = std::move(*filled);
     if (showEditDialog) {
         showEditDialog();

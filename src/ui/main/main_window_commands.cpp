@@ -23,46 +23,23 @@ using namespace velmora::store;
 
 void MainWindow::wireAlbumCommands()
 {
-    auto on = [this](const QString& key, void (MainWindow::*command)()) {
-        QAction* action = menuAction(key);
-        Q_ASSERT(action != nullptr);
-        connect(action, &QAction::triggered, this, command);
-    };
-    connect(newAlbumButton, &QToolButton::clicked, this, &MainWindow::createNewAlbum);
-    connect(editButton, &QToolButton::clicked, this, &MainWindow::editSelectedAlbum);
-    connect(deleteButton, &QToolButton::clicked, this, &MainWindow::deleteSelectedAlbums);
-    on(QStringLiteral("アルバム新規作成(&N)"), &MainWindow::createNewAlbum);
-    on(QStringLiteral("アルバム編集(&E)"), &MainWindow::editSelectedAlbum);
-    on(QStringLiteral("アルバム削除(&D)"), &MainWindow::deleteSelectedAlbums);
-    on(QStringLiteral("アルバム情報を複製"), &MainWindow::duplicateSelectedAlbum);
-    on(QStringLiteral("クイック編集 (&Q)/画像登録"), &MainWindow::registerPictureQuickly);
-    on(QStringLiteral("EditBtn/画像登録"), &MainWindow::registerPictureQuickly);
-    on(QStringLiteral("MainPopupMenu/編集(&E)"), &MainWindow::editSelectedAlbum);
-    on(QStringLiteral("MainPopupMenu/アルバムを複製"), &MainWindow::duplicateSelectedAlbum);
-    on(QStringLiteral("MainPopupMenu/アルバムを複製して編集"), &MainWindow::duplicateAndEditAlbum);
-    on(QStringLiteral("MainPopupMenu/画像登録"), &MainWindow::registerPictureQuickly);
-    on(QStringLiteral("MainPopupMenu/アルバムを削除(&D)"), &MainWindow::deleteSelectedAlbums);
-    on(QStringLiteral("SongPopupMenu/編集(&E)"), &MainWindow::editSelectedAlbum);
-    on(QStringLiteral("SongPopupMenu/曲名変更"), &MainWindow::quickEditSongTitle);
-    on(QStringLiteral("SongPopupMenu/曲ごとのアーティスト名変更"), &MainWindow::quickEditSongArtist);
-    on(QStringLiteral("SongPopupMenu/メディアファイル変更"), &MainWindow::quickEditSongMedia);
-    albumView->installEventFilter(this);
-    songView->installEventFilter(this);
+    albumView_->installEventFilter(this);
+    songView_->installEventFilter(this);
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
     // Keys of the lists: Delete deletes the selected albums; Ctrl+C (Ctrl
     // alone) copies the album details, or the song's in the song list.
-    if ((watched == albumView || watched == songView) && event->type() == QEvent::KeyPress) {
+    if ((watched == albumView_ || watched == songView_) && event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         const Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
-        if (watched == albumView && key->key() == Qt::Key_Delete && mods == Qt::NoModifier) {
+        if (watched == albumView_ && key->key() == Qt::Key_Delete && mods == Qt::NoModifier) {
             deleteSelectedAlbums();
             return true;
         }
         if (key->key() == Qt::Key_C && mods == Qt::ControlModifier) {
-            if (watched == albumView) {
+            if (watched == albumView_) {
                 copyAlbumDetails();
             } else {
                 copySongDetails();
@@ -160,14 +137,14 @@ void MainWindow::newAlbumAfterSelection()
         }
     }
     albumModel_->refreshTexts();
-    if (pageStack->currentIndex() != 0) {
-        pageStack->setCurrentIndex(0);
+    if (pageStack_->currentIndex() != 0) {
+        pageStack_->setCurrentIndex(0);
     }
     editedAlbum = AlbumRecord{};
     albumModel_->insertEntry(position, {number, NoListImage, 0});
-    albumView->selectionModel()->clear();
+    albumView_->selectionModel()->clear();
     selectListRow(position, true);
-    albumView->scrollTo(albumModel_->index(position, 0));
+    albumView_->scrollTo(albumModel_->index(position, 0));
 }
 
 void MainWindow::changeSelectedAlbum()
@@ -298,7 +275,7 @@ void MainWindow::deleteSelectedAlbums()
         }
     }
     muteSelection_ = true;
-    albumView->selectionModel()->clear();
+    albumView_->selectionModel()->clear();
     albumModel_->removeEntries(gone);
     muteSelection_ = false;
     for (AlbumListModel::Entry& entry : albumModel_->mutableEntries()) {

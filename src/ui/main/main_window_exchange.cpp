@@ -109,35 +109,6 @@ void placeOnClipboard(const std::string& text)
 
 }  // namespace
 
-void MainWindow::wireExchangeCommands()
-{
-    auto on = [this](const QString& key, void (MainWindow::*command)()) {
-        QAction* action = menuAction(key);
-        Q_ASSERT(action != nullptr);
-        connect(action, &QAction::triggered, this, command);
-    };
-    on(QStringLiteral("データを読み込む(&O)"), &MainWindow::importDataFile);
-    on(QStringLiteral("Velmoraファイル"), &MainWindow::exportDataFile);
-    on(QStringLiteral("CSVファイル"), &MainWindow::exportCsvFile);
-    const struct {
-        const char* caption;
-        void (MainWindow::*command)();
-        const char* popup;
-    } clipItems[] = {
-        {"選択アルバム詳細情報", &MainWindow::copyAlbumDetails, "MainPopupMenu/"},
-        {"選択アルバム簡易情報", &MainWindow::copyAlbumSummary, "MainPopupMenu/"},
-        {"選択曲詳細情報", &MainWindow::copySongDetails, "SongPopupMenu/"},
-        {"アーティスト名", &MainWindow::copyArtistNames, "MainPopupMenu/"},
-        {"アルバム名", &MainWindow::copyAlbumTitles, "MainPopupMenu/"},
-        {"選択曲名", &MainWindow::copySongTitle, "SongPopupMenu/"},
-    };
-    for (const auto& item : clipItems) {
-        const QString caption = QString::fromUtf8(item.caption);
-        on(QStringLiteral("クリップボードにコピー/") + caption, item.command);
-        on(QString::fromUtf8(item.popup) + caption, item.command);
-    }
-}
-
 void MainWindow::importDataFile()
 {
     std::optional<QString> name = prompter_.openFile(
@@ -178,7 +149,7 @@ void MainWindow::importDataFile()
         store::splitLines(text.text), dataFileMode, format.encloseBytes, format.delimiterBytes, text.source);
     const std::string report = exchange::importReport(text, imported);
     exchange::appendRows(albumTable, std::move(imported));
-    albumCountLabel->setText(QString::number(albumTable.albumCount()));
+    albumCountLabel_->setText(QString::number(albumTable.albumCount()));
     showAllAlbums();
     // What was changed on the way in, said once for the whole file.
     if (!report.empty()) {

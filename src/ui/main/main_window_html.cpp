@@ -33,13 +33,6 @@ void letPaintRun()
 
 }  // namespace
 
-void MainWindow::wireHtmlCommands()
-{
-    QAction* action = menuAction(QStringLiteral("HTMLファイル"));
-    Q_ASSERT(action != nullptr);
-    connect(action, &QAction::triggered, this, &MainWindow::exportHtmlPage);
-}
-
 void MainWindow::exportHtmlPage()
 {
     const int rows = albumModel_->rowCount();

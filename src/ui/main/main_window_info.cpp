@@ -17,6 +17,7 @@
 #include "core/browse/album_order.h"
 #include "core/store/columns.h"
 #include "ui/main/album_list_model.h"
+#include "ui/main/main_actions.h"
 #include "ui/main/main_window.h"
 #include "ui/main/song_list_model.h"
 #include "ui/platform/prompter.h"
@@ -44,40 +45,44 @@ QLabel* bigNumber(QWidget* parent)
 
 void MainWindow::buildInfoPage()
 {
-    auto* grid = new QGridLayout(infoPage);
+    auto* grid = new QGridLayout(infoPage_);
     grid->setContentsMargins(8, 8, 8, 8);
     grid->setHorizontalSpacing(8);
     grid->setVerticalSpacing(6);
 
     auto* counts = new QHBoxLayout;
-    counts->addWidget(new QLabel(QStringLiteral("表示数/登録数"), infoPage), 0, Qt::AlignBottom);
-    albumCountLabel = bigNumber(infoPage);
-    albumCountLabel->setText(QStringLiteral("0/0"));
-    counts->addWidget(albumCountLabel, 0, Qt::AlignBottom);
+    counts->addWidget(new QLabel(QStringLiteral("表示数/登録数"), infoPage_), 0, Qt::AlignBottom);
+    albumCountLabel_ = bigNumber(infoPage_);
+    albumCountLabel_->setObjectName(QStringLiteral("albumCountLabel"));
+    albumCountLabel_->setText(QStringLiteral("0/0"));
+    counts->addWidget(albumCountLabel_, 0, Qt::AlignBottom);
     counts->addSpacing(16);
-    counts->addWidget(new QLabel(QStringLiteral("曲数"), infoPage), 0, Qt::AlignBottom);
-    songCountLabel = bigNumber(infoPage);
-    counts->addWidget(songCountLabel, 0, Qt::AlignBottom);
+    counts->addWidget(new QLabel(QStringLiteral("曲数"), infoPage_), 0, Qt::AlignBottom);
+    songCountLabel_ = bigNumber(infoPage_);
+    songCountLabel_->setObjectName(QStringLiteral("songCountLabel"));
+    counts->addWidget(songCountLabel_, 0, Qt::AlignBottom);
     counts->addStretch();
     // The counts take the whole width, so that six-digit catalogues show
     // whole; the picture sits beside the artist and album boxes.
     grid->addLayout(counts, 0, 0, 1, 3);
 
-    auto* picture = new QWidget(infoPage);
+    auto* picture = new QWidget(infoPage_);
     picture->setFixedSize(64, 64);
-    pictureLabel = new QLabel(picture);
-    pictureLabel->setGeometry(0, 0, 64, 64);
-    pictureLabel->setAlignment(Qt::AlignCenter);
-    pictureLabel->hide();
-    noPictureLabel = new QLabel(QStringLiteral("NoImage"), picture);
-    noPictureLabel->setGeometry(0, 0, 64, 64);
-    noPictureLabel->setAlignment(Qt::AlignCenter);
-    noPictureLabel->setFrameShape(QFrame::Box);
-    noPictureLabel->setStyleSheet(QStringLiteral("color: gray;"));
+    pictureLabel_ = new QLabel(picture);
+    pictureLabel_->setObjectName(QStringLiteral("pictureLabel"));
+    pictureLabel_->setGeometry(0, 0, 64, 64);
+    pictureLabel_->setAlignment(Qt::AlignCenter);
+    pictureLabel_->hide();
+    noPictureLabel_ = new QLabel(QStringLiteral("NoImage"), picture);
+    noPictureLabel_->setObjectName(QStringLiteral("noPictureLabel"));
+    noPictureLabel_->setGeometry(0, 0, 64, 64);
+    noPictureLabel_->setAlignment(Qt::AlignCenter);
+    noPictureLabel_->setFrameShape(QFrame::Box);
+    noPictureLabel_->setStyleSheet(QStringLiteral("color: gray;"));
     grid->addWidget(picture, 1, 2, 2, 1, Qt::AlignRight | Qt::AlignTop);
 
     auto pickBox = [this] {
-        auto* box = new PickBox(infoPage);
+        auto* box = new PickBox(infoPage_);
         QFont f = box->font();
         f.setBold(true);
         box->setFont(f);
@@ -88,103 +93,80 @@ void MainWindow::buildInfoPage()
         box->setMinimumContentsLength(8);
         return box;
     };
-    artistBox = pickBox();
-    titleBox = pickBox();
-    artistBox->onDropDown = [this] { fillArtistPicks(); };
-    titleBox->onDropDown = [this] { fillTitlePicks(); };
-    connect(artistBox, &QComboBox::activated, this, [this](int index) { artistPicked(index); });
-    connect(titleBox, &QComboBox::activated, this, [this](int index) { titlePicked(index); });
+    artistBox_ = pickBox();
+    artistBox_->setObjectName(QStringLiteral("artistBox"));
+    titleBox_ = pickBox();
+    titleBox_->setObjectName(QStringLiteral("titleBox"));
+    artistBox_->onDropDown = [this] { fillArtistPicks(); };
+    titleBox_->onDropDown = [this] { fillTitlePicks(); };
+    connect(artistBox_, &QComboBox::activated, this, [this](int index) { artistPicked(index); });
+    connect(titleBox_, &QComboBox::activated, this, [this](int index) { titlePicked(index); });
 
-    category1Label = new QLabel(QStringLiteral("ジャンル"), infoPage);
-    category2Label = new QLabel(QStringLiteral("メディア"), infoPage);
-    category3Label = new QLabel(QStringLiteral("メモ"), infoPage);
-    genreEdit = new QLineEdit(infoPage);
-    mediaEdit = new QLineEdit(infoPage);
-    for (QLineEdit* edit : {genreEdit, mediaEdit}) {
+    category1Label_ = new QLabel(QStringLiteral("ジャンル"), infoPage_);
+    category1Label_->setObjectName(QStringLiteral("category1Label"));
+    category2Label_ = new QLabel(QStringLiteral("メディア"), infoPage_);
+    category2Label_->setObjectName(QStringLiteral("category2Label"));
+    category3Label_ = new QLabel(QStringLiteral("メモ"), infoPage_);
+    category3Label_->setObjectName(QStringLiteral("category3Label"));
+    genreEdit_ = new QLineEdit(infoPage_);
+    genreEdit_->setObjectName(QStringLiteral("genreEdit"));
+    mediaEdit_ = new QLineEdit(infoPage_);
+    mediaEdit_->setObjectName(QStringLiteral("mediaEdit"));
+    for (QLineEdit* edit : {genreEdit_, mediaEdit_}) {
         edit->setReadOnly(true);
     }
-    memoView = new QPlainTextEdit(infoPage);
-    memoView->setReadOnly(true);
-    memoView->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    memoView->setLineWrapMode(QPlainTextEdit::NoWrap);
+    memoView_ = new QPlainTextEdit(infoPage_);
+    memoView_->setObjectName(QStringLiteral("memoView"));
+    memoView_->setReadOnly(true);
+    memoView_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    memoView_->setLineWrapMode(QPlainTextEdit::NoWrap);
 
     int row = 1;
-    grid->addWidget(new QLabel(QStringLiteral("アーティスト"), infoPage), row, 0);
-    grid->addWidget(artistBox, row++, 1);
-    grid->addWidget(new QLabel(QStringLiteral("アルバム"), infoPage), row, 0);
-    grid->addWidget(titleBox, row++, 1);
-    grid->addWidget(category1Label, row, 0);
-    grid->addWidget(genreEdit, row++, 1, 1, 2);
-    grid->addWidget(category2Label, row, 0);
-    grid->addWidget(mediaEdit, row++, 1, 1, 2);
-    grid->addWidget(category3Label, row, 0, Qt::AlignTop);
-    grid->addWidget(memoView, row, 1, 1, 2);
+    grid->addWidget(new QLabel(QStringLiteral("アーティスト"), infoPage_), row, 0);
+    grid->addWidget(artistBox_, row++, 1);
+    grid->addWidget(new QLabel(QStringLiteral("アルバム"), infoPage_), row, 0);
+    grid->addWidget(titleBox_, row++, 1);
+    grid->addWidget(category1Label_, row, 0);
+    grid->addWidget(genreEdit_, row++, 1, 1, 2);
+    grid->addWidget(category2Label_, row, 0);
+    grid->addWidget(mediaEdit_, row++, 1, 1, 2);
+    grid->addWidget(category3Label_, row, 0, Qt::AlignTop);
+    grid->addWidget(memoView_, row, 1, 1, 2);
     grid->setRowStretch(row, 1);
     grid->setColumnStretch(1, 1);
 }
 
 void MainWindow::buildPopupMenus()
 {
-    albumMenu = new QMenu(this);
-    auto add = [this](QMenu* menu, const QString& key, const QString& caption,
-                      std::function<void()> command) {
-        QAction* action = menu->addAction(caption);
-        if (command) {
-            connect(action, &QAction::triggered, this, [command = std::move(command)] { command(); });
-        }
-        actions_.emplace(key, action);
-        return action;
-    };
-    const QString main = QStringLiteral("MainPopupMenu/");
-    add(albumMenu, main + QStringLiteral("メディアファイル再生(&O)"),
-        QStringLiteral("メディアファイル再生(&O)"), nullptr);
-    add(albumMenu, main + QStringLiteral("編集(&E)"), QStringLiteral("編集(&E)"), nullptr);
-    QMenu* quick = albumMenu->addMenu(QStringLiteral("クイック編集(&Q)"));
-    for (const char* item :
-         {"アルバムを複製", "アルバムを複製して編集", "CDドライブの音楽CDを登録(&C)", "画像登録"}) {
-        add(quick, main + QString::fromUtf8(item), QString::fromUtf8(item), nullptr);
-    }
-    albumMenu->addSeparator();
-    add(albumMenu, main + QStringLiteral("アルバム全表示(&V)"), QStringLiteral("アルバム全表示(&V)"),
-        [this] { showAllAlbums(); });
-    add(albumMenu, main + QStringLiteral("選択アルバムのみを表示"), QStringLiteral("選択アルバムのみを表示"),
-        [this] { showSelectedOnly(); });
-    add(albumMenu, main + QStringLiteral("CD番号整列"), QStringLiteral("CD番号整列"),
-        [this] { renumberInListOrder(); });
-    albumMenu->addSeparator();
-    QMenu* clip = albumMenu->addMenu(QStringLiteral("クリップボードにコピー(&C)"));
-    for (const char* item :
-         {"選択アルバム詳細情報", "選択アルバム簡易情報", "アーティスト名", "アルバム名"}) {
-        add(clip, main + QString::fromUtf8(item), QString::fromUtf8(item), nullptr);
-    }
-    albumMenu->addSeparator();
-    add(albumMenu, main + QStringLiteral("アルバムを削除(&D)"), QStringLiteral("アルバムを削除(&D)"),
-        nullptr);
-    connect(albumMenu, &QMenu::aboutToShow, this, [this] { prepareAlbumMenu(); });
-    connect(albumView, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& pos) { albumMenu->popup(albumView->viewport()->mapToGlobal(pos)); });
+    const MainActions& a = *actions_;
+    albumMenu_ = new QMenu(this);
+    albumMenu_->setObjectName(QStringLiteral("albumMenu"));
+    albumMenu_->addAction(a.playMedia);
+    albumMenu_->addAction(a.editAlbum);
+    QMenu* quick = albumMenu_->addMenu(QStringLiteral("クイック編集(&Q)"));
+    quick->addActions({a.duplicateAlbum, a.duplicateAndEdit, a.registerDisc, a.registerPicture});
+    albumMenu_->addSeparator();
+    albumMenu_->addActions({a.showAll, a.showSelectedOnly, a.renumber});
+    albumMenu_->addSeparator();
+    QMenu* clip = albumMenu_->addMenu(QStringLiteral("クリップボードにコピー(&C)"));
+    clip->addActions({a.copyAlbumDetails, a.copyAlbumSummary, a.copyArtistNames, a.copyAlbumTitles});
+    albumMenu_->addSeparator();
+    albumMenu_->addAction(a.deleteAlbums);
+    connect(albumView_, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { albumMenu_->popup(albumView_->viewport()->mapToGlobal(pos)); });
 
-    songMenu = new QMenu(this);
-    const QString song = QStringLiteral("SongPopupMenu/");
-    add(songMenu, song + QStringLiteral("メディアファイル再生(&L)"),
-        QStringLiteral("メディアファイル再生(&L)"), nullptr);
-    add(songMenu, song + QStringLiteral("メディアファイルを外部で開く(&O)"),
-        QStringLiteral("メディアファイルを外部で開く(&O)"), nullptr);
-    add(songMenu, song + QStringLiteral("メディアファイルの親フォルダを開く(&F)"),
-        QStringLiteral("メディアファイルの親フォルダを開く(&F)"), nullptr);
-    songMenu->addSeparator();
-    add(songMenu, song + QStringLiteral("編集(&E)"), QStringLiteral("編集(&E)"), nullptr);
-    QMenu* songQuick = songMenu->addMenu(QStringLiteral("クイック編集(&Q)"));
-    for (const char* item : {"曲名変更", "曲ごとのアーティスト名変更", "メディアファイル変更"}) {
-        add(songQuick, song + QString::fromUtf8(item), QString::fromUtf8(item), nullptr);
-    }
-    QMenu* songClip = songMenu->addMenu(QStringLiteral("クリップボードにコピー"));
-    for (const char* item : {"選択曲詳細情報", "選択曲名"}) {
-        add(songClip, song + QString::fromUtf8(item), QString::fromUtf8(item), nullptr);
-    }
-    connect(songMenu, &QMenu::aboutToShow, this, [this] { prepareSongMenu(); });
-    connect(songView, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& pos) { songMenu->popup(songView->viewport()->mapToGlobal(pos)); });
+    songMenu_ = new QMenu(this);
+    songMenu_->setObjectName(QStringLiteral("songMenu"));
+    songMenu_->addActions({a.playSong, a.openSongFile, a.openSongFolder});
+    songMenu_->addSeparator();
+    songMenu_->addAction(a.editAlbum);
+    QMenu* songQuick = songMenu_->addMenu(QStringLiteral("クイック編集(&Q)"));
+    songQuick->addActions({a.editSongTitle, a.editSongArtist, a.editSongMedia});
+    QMenu* songClip = songMenu_->addMenu(QStringLiteral("クリップボードにコピー"));
+    songClip->addActions({a.copySongDetails, a.copySongTitle});
+    connect(songMenu_, &QMenu::aboutToShow, this, [this] { prepareSongMenu(); });
+    connect(songView_, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { songMenu_->popup(songView_->viewport()->mapToGlobal(pos)); });
 }
 
 void MainWindow::prepareSongMenu()
@@ -194,29 +176,28 @@ void MainWindow::prepareSongMenu()
         return;
     }
     const bool hasMedia = !songModel_->item(row).media.isEmpty();
-    for (const char* item : {"メディアファイル再生(&L)", "メディアファイルを外部で開く(&O)",
-                             "メディアファイルの親フォルダを開く(&F)"}) {
-        actions_.at(QStringLiteral("SongPopupMenu/") + QString::fromUtf8(item))->setEnabled(hasMedia);
+    for (QAction* action : {actions_->playSong, actions_->openSongFile, actions_->openSongFolder}) {
+        action->setEnabled(hasMedia);
     }
 }
 
 int MainWindow::selectedSongRow() const
 {
-    QModelIndexList selected = songView->selectionModel()->selectedIndexes();
+    QModelIndexList selected = songView_->selectionModel()->selectedIndexes();
     return selected.isEmpty() ? -1 : selected.first().row();
 }
 
 void MainWindow::showAlbumOfRow(int row, bool /*selected*/)
 {
-    if (pageStack->currentIndex() != 0) {
-        pageStack->setCurrentIndex(0);
+    if (pageStack_->currentIndex() != 0) {
+        pageStack_->setCurrentIndex(0);
     }
-    infoPageButton->setChecked(true);
-    albumCountLabel->setText(
+    actions_->infoPage->setChecked(true);
+    albumCountLabel_->setText(
         QStringLiteral("%1/%2").arg(albumModel_->rowCount()).arg(albumTable.albumCount()));
-    songCountLabel->setText(QStringLiteral("0"));
+    songCountLabel_->setText(QStringLiteral("0"));
 
-    if (!albumView->selectionModel()->hasSelection()) {
+    if (!albumView_->selectionModel()->hasSelection()) {
         if (isVisible()) {
             clearInfoPanel();
         }
@@ -236,21 +217,21 @@ void MainWindow::showAlbumOfRow(int row, bool /*selected*/)
                             {QString::number(slot), fromCp932(cell(songTitleColumn(slot))),
                              fromCp932(cell(songArtistColumn(slot))), fromCp932(media), mediaImage(media)});
     }
-    songCountLabel->setText(QString::number(usedSongCount(cell)));
+    songCountLabel_->setText(QString::number(usedSongCount(cell)));
 
-    artistBox->clear();
-    artistBox->addItem(fromCp932(cell(ArtistColumn)));
-    artistBox->setCurrentIndex(0);
-    titleBox->clear();
-    titleBox->addItem(fromCp932(cell(AlbumColumn)));
-    titleBox->setCurrentIndex(0);
-    genreEdit->setText(fromCp932(cell(Category1Column)));
-    mediaEdit->setText(fromCp932(cell(Category2Column)));
+    artistBox_->clear();
+    artistBox_->addItem(fromCp932(cell(ArtistColumn)));
+    artistBox_->setCurrentIndex(0);
+    titleBox_->clear();
+    titleBox_->addItem(fromCp932(cell(AlbumColumn)));
+    titleBox_->setCurrentIndex(0);
+    genreEdit_->setText(fromCp932(cell(Category1Column)));
+    mediaEdit_->setText(fromCp932(cell(Category2Column)));
     QStringList lines;
     for (const std::string& line : splitMemo(cell(Category3Column))) {
         lines << fromCp932(line);
     }
-    memoView->setPlainText(lines.join(QLatin1Char('\n')));
+    memoView_->setPlainText(lines.join(QLatin1Char('\n')));
 
     showPicture(std::string(cell(ImagePathColumn)));
 
@@ -259,37 +240,37 @@ void MainWindow::showAlbumOfRow(int row, bool /*selected*/)
         songRow = entry.searchSong - 1;
     }
     QModelIndex song = songModel_->index(songRow, 0);
-    songView->selectionModel()->setCurrentIndex(
+    songView_->selectionModel()->setCurrentIndex(
         song, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     if (isVisible()) {
         songRowSelected(songRow);
-        songView->scrollTo(song);
+        songView_->scrollTo(song);
     }
 }
 
 void MainWindow::showPicture(const std::string& path)
 {
     const QString file = fromCp932(path);
-    if (!ui::showPicture(pictureLabel, noPictureLabel, file, 64)) {
+    if (!ui::showPicture(pictureLabel_, noPictureLabel_, file, 64)) {
         prompter_.error(QStringLiteral("画像を読み込めませんでした。\r\n%1").arg(file));
     }
 }
 
 void MainWindow::clearInfoPanel()
 {
-    artistBox->setCurrentIndex(-1);
-    titleBox->setCurrentIndex(-1);
-    genreEdit->clear();
-    mediaEdit->clear();
-    memoView->clear();
-    pictureLabel->hide();
-    pictureLabel->setToolTip(QString());
-    noPictureLabel->show();
+    artistBox_->setCurrentIndex(-1);
+    titleBox_->setCurrentIndex(-1);
+    genreEdit_->clear();
+    mediaEdit_->clear();
+    memoView_->clear();
+    pictureLabel_->hide();
+    pictureLabel_->setToolTip(QString());
+    noPictureLabel_->show();
     songModel_->resetItems();
     QModelIndex first = songModel_->index(0, 0);
-    songView->selectionModel()->setCurrentIndex(
+    songView_->selectionModel()->setCurrentIndex(
         first, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    songView->scrollTo(first);
+    songView_->scrollTo(first);
 }
 
 void MainWindow::songRowSelected(int row)
@@ -298,10 +279,10 @@ void MainWindow::songRowSelected(int row)
         return;
     }
     const SongListModel::Item& item = songModel_->item(row);
-    songNumberLabel->setText(item.caption);
-    songTitleLabel->setText(item.artist.isEmpty() ? item.title
-                                                  : item.title + QStringLiteral(" / ") + item.artist);
-    mediaFileLabel->setText(item.media);
+    songNumberLabel_->setText(item.caption);
+    songTitleLabel_->setText(item.artist.isEmpty() ? item.title
+                                                   : item.title + QStringLiteral(" / ") + item.artist);
+    mediaFileLabel_->setText(item.media);
 }
 
 void MainWindow::sortSongsByColumn(int column)
@@ -322,20 +303,20 @@ void MainWindow::sortSongsByColumn(int column)
     const int selected = selectedSongRow();
     std::array<int, SongListModel::kItemCount> reordered{};
     std::copy(order.begin(), order.end(), reordered.begin());
-    songView->selectionModel()->clear();
+    songView_->selectionModel()->clear();
     songModel_->reorder(reordered);
     if (selected >= 0) {
         int now = static_cast<int>(std::find(order.begin(), order.end(), selected) - order.begin());
         QModelIndex index = songModel_->index(now, 0);
-        songView->selectionModel()->setCurrentIndex(
+        songView_->selectionModel()->setCurrentIndex(
             index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-        songView->scrollTo(index);
+        songView_->scrollTo(index);
     }
 }
 
 void MainWindow::fillArtistPicks()
 {
-    const QString remembered = artistBox->currentText();
+    const QString remembered = artistBox_->currentText();
     std::vector<std::string_view> artists;
     artists.reserve(albumModel_->entries().size());
     for (const AlbumListModel::Entry& e : albumModel_->entries()) {
@@ -344,19 +325,19 @@ void MainWindow::fillArtistPicks()
         }
     }
     std::vector<std::string> entries = browse::distinctIgnoringCase(artists);
-    artistBox->clear();
+    artistBox_->clear();
     for (const std::string& artist : entries) {
-        artistBox->addItem(fromCp932(artist));
+        artistBox_->addItem(fromCp932(artist));
     }
     // Entries stand for every spelling that differs only in case.
-    artistBox->setCurrentIndex(entries.size() >= 2 ? artistBox->findText(remembered, Qt::MatchFixedString)
-                                                   : -1);
+    artistBox_->setCurrentIndex(entries.size() >= 2 ? artistBox_->findText(remembered, Qt::MatchFixedString)
+                                                    : -1);
 }
 
 void MainWindow::fillTitlePicks()
 {
-    const QString remembered = titleBox->currentText();
-    const std::optional<std::string> artist = toCp932(artistBox->currentText());
+    const QString remembered = titleBox_->currentText();
+    const std::optional<std::string> artist = toCp932(artistBox_->currentText());
     std::vector<std::string_view> titles;
     for (const AlbumListModel::Entry& e : albumModel_->entries()) {
         if (e.album >= 1 && e.album <= albumTable.albumCount() && artist &&
@@ -365,24 +346,24 @@ void MainWindow::fillTitlePicks()
         }
     }
     std::vector<std::string> entries = browse::distinctIgnoringCase(titles);
-    titleBox->clear();
+    titleBox_->clear();
     for (const std::string& title : entries) {
-        titleBox->addItem(fromCp932(title));
+        titleBox_->addItem(fromCp932(title));
     }
-    titleBox->setCurrentIndex(entries.empty() ? -1 : titleBox->findText(remembered, Qt::MatchFixedString));
+    titleBox_->setCurrentIndex(entries.empty() ? -1 : titleBox_->findText(remembered, Qt::MatchFixedString));
 }
 
 void MainWindow::artistPicked(int index)
 {
     if (index >= 0) {
-        selectFirstWithText(1, artistBox->itemText(index));
+        selectFirstWithText(1, artistBox_->itemText(index));
     }
 }
 
 void MainWindow::titlePicked(int index)
 {
     if (index >= 0) {
-        selectFirstWithText(2, titleBox->itemText(index));
+        selectFirstWithText(2, titleBox_->itemText(index));
     }
 }
 

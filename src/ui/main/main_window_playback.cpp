@@ -7,11 +7,13 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <QToolBar>
 #include <QToolButton>
 #include <QUrl>
 
 #include "core/media/playlist.h"
 #include "core/store/album_record.h"
+#include "ui/main/main_actions.h"
 #include "ui/main/main_window.h"
 #include "ui/main/song_list_model.h"
 #include "ui/platform/prompter.h"
@@ -61,9 +63,6 @@ bool isLocalFile(const QString& storedPath)
 
 void MainWindow::wirePlaybackCommands()
 {
-    playButtonOfMain->setToolTip(QStringLiteral("アルバムに登録されたメディアファイルを再生"));
-    connect(playButtonOfMain, &QToolButton::clicked, this, [this] { playAlbumMedia(); });
-    connect(cdPlayButton, &QToolButton::clicked, this, [this] { playCd(); });
     // A right-button press on either play button brings a shown player
     // window to the front.
     auto* toFront = new RightPressFilter(this, [this] {
@@ -71,35 +70,18 @@ void MainWindow::wirePlaybackCommands()
             bringPlayerToFront();
         }
     });
-    cdPlayButton->installEventFilter(toFront);
-    playButtonOfMain->installEventFilter(toFront);
-
-    const struct {
-        const char* key;
-        void (MainWindow::*command)();
-    } items[] = {
-        {"再生(&P)", &MainWindow::playAlbumMedia},
-        {"CD再生(&C)", &MainWindow::playCd},
-        {"メディアプレイヤーフォームを前面へ(&M)", &MainWindow::bringPlayerToFront},
-        {"MainPopupMenu/メディアファイル再生(&O)", &MainWindow::playAlbumMedia},
-        {"SongPopupMenu/メディアファイル再生(&L)", &MainWindow::playAlbumMedia},
-        {"SongPopupMenu/メディアファイルを外部で開く(&O)", &MainWindow::openSongMediaFile},
-        {"SongPopupMenu/メディアファイルの親フォルダを開く(&F)", &MainWindow::openSongMediaFolder},
-    };
-    for (const auto& item : items) {
-        if (QAction* action = menuAction(QString::fromUtf8(item.key))) {
-            connect(action, &QAction::triggered, this,
-                    [this, command = item.command] { (this->*command)(); });
+    for (QAction* play : {actions_->playCd, actions_->playMedia}) {
+        if (QWidget* button = toolBar_->widgetForAction(play)) {
+            button->installEventFilter(toFront);
         }
     }
-    connect(songView, &QAbstractItemView::doubleClicked, this, [this] { playDoubleClickedSong(); });
+
+    connect(songView_, &QAbstractItemView::doubleClicked, this, [this] { playDoubleClickedSong(); });
 }
 
 void MainWindow::prepareToolsMenu()
 {
-    if (QAction* action = menuAction(QStringLiteral("メディアプレイヤーフォームを前面へ(&M)"))) {
-        action->setEnabled(playerForm_ != nullptr && playerForm_->isVisible());
-    }
+    actions_->playerToFront->setEnabled(playerForm_ != nullptr && playerForm_->isVisible());
 }
 
 void MainWindow::bringPlayerToFront()

@@ -50,41 +50,40 @@ void MainWindow::applySettings()
     startWindowWidth_ = width();
     startPageWidth_ = pages;
     songHeaderResized();
-    pageSplitter->setSizes({pages, std::max(width() - pages - pageSplitter->handleWidth(), 0)});
+    pageSplitter_->setSizes({pages, std::max(width() - pages - pageSplitter_->handleWidth(), 0)});
     const QString captions[] = {fromCp932(appSettings.captions[0]), fromCp932(appSettings.captions[1]),
                                 fromCp932(appSettings.captions[2])};
-    const QLabel* designLabels[] = {category1Label, category2Label, category3Label};
     // A renamed category is renamed everywhere from the start, its web-search
     // item too; an unchanged one keeps the item's own text ("ジャンル名").
     for (int i = 0; i < 3; ++i) {
-        if (captions[i] != designLabels[i]->text()) {
+        if (captions[i] != categoryCaptions_[static_cast<std::size_t>(i)]) {
             webSearchItems[3 + i] = captions[i];
         }
     }
     setCategoryCaptions(captions[0], captions[1], captions[2]);
-    searchFoldCheck->setChecked(appSettings.searchFold);
+    searchFoldCheck_->setChecked(appSettings.searchFold);
 
     applyListLook();
 }
 
 void MainWindow::applyListLook()
 {
-    const QPalette& palette = albumView->palette();
-    const QFont albumFont = fontFrom(appSettings.albumFont, albumView->font());
+    const QPalette& palette = albumView_->palette();
+    const QFont albumFont = fontFrom(appSettings.albumFont, albumView_->font());
     const QColor text = colorFromStored(appSettings.albumFont.color, palette);
     const QColor background = colorFromStored(appSettings.albumColor, palette);
-    setListLook(albumView, albumFont, text, background);
+    setListLook(albumView_, albumFont, text, background);
     for (int c = 0; c < 8; ++c) {
-        albumView->setColumnWidth(c, appSettings.albumColumnWidths[static_cast<std::size_t>(c)]);
+        albumView_->setColumnWidth(c, appSettings.albumColumnWidths[static_cast<std::size_t>(c)]);
     }
     // The song list takes the album list's font and colours, with its own
     // bold and italic added.
     QFont songFont = albumFont;
     songFont.setBold(albumFont.bold() || appSettings.songFontBold);
     songFont.setItalic(albumFont.italic() || appSettings.songFontItalic);
-    setListLook(songView, songFont, text, background);
+    setListLook(songView_, songFont, text, background);
     for (int c = 0; c < 4; ++c) {
-        songView->setColumnWidth(c, appSettings.songColumnWidths[static_cast<std::size_t>(c)]);
+        songView_->setColumnWidth(c, appSettings.songColumnWidths[static_cast<std::size_t>(c)]);
     }
     if (memoForm_) {
         memoForm_->applyLook();
@@ -111,24 +110,23 @@ void MainWindow::attachEditForm(AlbumEditDialog* form)
         }
     }
     form->setSuggestions(listFiles.genres, listFiles.media, listFiles.memoChoices);
-    form->setCategoryCaptions(category1Label->text(), category2Label->text(), category3Label->text());
+    form->setCategoryCaptions(categoryCaptions_[0], categoryCaptions_[1], categoryCaptions_[2]);
 }
 
 void MainWindow::collectSettings()
 {
     appSettings.form = placeOf(*this);
-    appSettings.panelWidth = pageStack->width();
-    const QLabel* labels[] = {category1Label, category2Label, category3Label};
+    appSettings.panelWidth = pageStack_->width();
     for (std::size_t i = 0; i < 3; ++i) {
         // A caption keeps its stored bytes unless it was changed.
-        appSettings.captions[i] =
-            toCp932Preserving(appSettings.captions[i], labels[i]->text()).value_or(appSettings.captions[i]);
+        appSettings.captions[i] = toCp932Preserving(appSettings.captions[i], categoryCaptions_[i])
+                                      .value_or(appSettings.captions[i]);
     }
     for (int c = 0; c < 8; ++c) {
-        appSettings.albumColumnWidths[static_cast<std::size_t>(c)] = albumView->columnWidth(c);
+        appSettings.albumColumnWidths[static_cast<std::size_t>(c)] = albumView_->columnWidth(c);
     }
     for (int c = 0; c < 4; ++c) {
-        appSettings.songColumnWidths[static_cast<std::size_t>(c)] = songView->columnWidth(c);
+        appSettings.songColumnWidths[static_cast<std::size_t>(c)] = songView_->columnWidth(c);
     }
     if (editForm_) {
         appSettings.editForm = placeOf(*editForm_);

@@ -101,60 +101,65 @@ QString foldedWord(const QString& word)
 void MainWindow::buildToolPages()
 {
     // Search.
-    auto* search = new QVBoxLayout(searchPage);
-    searchGroup = radioGroup(searchPage, search, QStringLiteral("検索するグループ"),
-                             {QStringLiteral("アーティスト名"), QStringLiteral("アルバム名"),
-                              QStringLiteral("曲名"), QStringLiteral("ジャンル"), QStringLiteral("メディア"),
-                              QStringLiteral("メモ"), QStringLiteral("すべてのデータ")},
-                             2);
-    connect(searchGroup, &QButtonGroup::idClicked, this, [this] { searchGroupChanged(); });
-    search->addWidget(new QLabel(QStringLiteral("検索する単語"), searchPage));
-    searchWordEdit = new QComboBox(searchPage);
-    searchWordEdit->setEditable(true);
-    searchWordEdit->setInsertPolicy(QComboBox::NoInsert);
-    searchWordEdit->setCompleter(nullptr);  // no automatic completion
-    searchWordEdit->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    searchWordEdit->setMaxVisibleItems(20);
-    search->addWidget(searchWordEdit);
-    searchFoldCheck = new QCheckBox(QStringLiteral("かな・全角半角を区別しない"), searchPage);
-    searchFoldCheck->setToolTip(
+    auto* search = new QVBoxLayout(searchPage_);
+    searchGroup_ = radioGroup(searchPage_, search, QStringLiteral("検索するグループ"),
+                              {QStringLiteral("アーティスト名"), QStringLiteral("アルバム名"),
+                               QStringLiteral("曲名"), QStringLiteral("ジャンル"), QStringLiteral("メディア"),
+                               QStringLiteral("メモ"), QStringLiteral("すべてのデータ")},
+                              2);
+    connect(searchGroup_, &QButtonGroup::idClicked, this, [this] { searchGroupChanged(); });
+    search->addWidget(new QLabel(QStringLiteral("検索する単語"), searchPage_));
+    searchWordEdit_ = new QComboBox(searchPage_);
+    searchWordEdit_->setObjectName(QStringLiteral("searchWordEdit"));
+    searchWordEdit_->setEditable(true);
+    searchWordEdit_->setInsertPolicy(QComboBox::NoInsert);
+    searchWordEdit_->setCompleter(nullptr);  // no automatic completion
+    searchWordEdit_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    searchWordEdit_->setMaxVisibleItems(20);
+    search->addWidget(searchWordEdit_);
+    searchFoldCheck_ = new QCheckBox(QStringLiteral("かな・全角半角を区別しない"), searchPage_);
+    searchFoldCheck_->setObjectName(QStringLiteral("searchFoldCheck"));
+    searchFoldCheck_->setToolTip(
         QStringLiteral("ひらがなとカタカナ、全角と半角、大文字と小文字を同じ文字として検索します"));
-    connect(searchFoldCheck, &QCheckBox::toggled, this, [this](bool on) { appSettings.searchFold = on; });
-    search->addWidget(searchFoldCheck);
-    searchButton = new QPushButton(QStringLiteral("検索"), searchPage);
-    searchButton->setIcon(themedIcon(nullptr, "search"));
-    connect(searchButton, &QPushButton::clicked, this, &MainWindow::runSearch);
-    connect(searchWordEdit->lineEdit(), &QLineEdit::returnPressed, this, &MainWindow::runSearch);
-    search->addWidget(searchButton, 0, Qt::AlignRight);
+    connect(searchFoldCheck_, &QCheckBox::toggled, this, [this](bool on) { appSettings.searchFold = on; });
+    search->addWidget(searchFoldCheck_);
+    searchButton_ = new QPushButton(QStringLiteral("検索"), searchPage_);
+    searchButton_->setObjectName(QStringLiteral("searchButton"));
+    searchButton_->setIcon(themedIcon(nullptr, "search"));
+    connect(searchButton_, &QPushButton::clicked, this, &MainWindow::runSearch);
+    connect(searchWordEdit_->lineEdit(), &QLineEdit::returnPressed, this, &MainWindow::runSearch);
+    search->addWidget(searchButton_, 0, Qt::AlignRight);
     search->addStretch();
 
     // Conversion.
-    auto* convert = new QVBoxLayout(convertPage);
-    conversionGroup = radioGroup(convertPage, convert, QStringLiteral("変換するグループ"), kColumnGroups, 2);
-    conversionKindGroup = radioGroup(
-        convertPage, convert, QStringLiteral("変換の種類"),
+    auto* convert = new QVBoxLayout(convertPage_);
+    conversionGroup_ =
+        radioGroup(convertPage_, convert, QStringLiteral("変換するグループ"), kColumnGroups, 2);
+    conversionKindGroup_ = radioGroup(
+        convertPage_, convert, QStringLiteral("変換の種類"),
         kBasicKinds + QStringList{QStringLiteral("すべて全角"), QStringLiteral("可能な文字を半角")});
     // The width conversions wait for the extended mode.
     for (int kind : {3, 4}) {
-        conversionKindGroup->button(kind)->hide();
+        conversionKindGroup_->button(kind)->hide();
     }
-    connect(conversionKindGroup, &QButtonGroup::idClicked, this, [this] { conversionKindChanged(); });
-    conversionButton = new QPushButton(QStringLiteral("変換"), convertPage);
-    conversionButton->setIcon(themedIcon(nullptr, "convert"));
-    conversionButton->installEventFilter(new ExtendedModeWatcher(this, [this] { offerWidthConversions(); }));
-    connect(conversionButton, &QPushButton::clicked, this, &MainWindow::runConversion);
-    convert->addWidget(conversionButton, 0, Qt::AlignRight);
+    connect(conversionKindGroup_, &QButtonGroup::idClicked, this, [this] { conversionKindChanged(); });
+    conversionButton_ = new QPushButton(QStringLiteral("変換"), convertPage_);
+    conversionButton_->setObjectName(QStringLiteral("conversionButton"));
+    conversionButton_->setIcon(themedIcon(nullptr, "convert"));
+    conversionButton_->installEventFilter(new ExtendedModeWatcher(this, [this] { offerWidthConversions(); }));
+    connect(conversionButton_, &QPushButton::clicked, this, &MainWindow::runConversion);
+    convert->addWidget(conversionButton_, 0, Qt::AlignRight);
     convert->addStretch();
 
     // Replace.
-    auto* replace = new QVBoxLayout(replacePage);
-    replaceGroup = radioGroup(replacePage, replace, QStringLiteral("置換するグループ"), kColumnGroups, 2);
-    connect(replaceGroup, &QButtonGroup::idClicked, this, [this] { replaceGroupChanged(); });
+    auto* replace = new QVBoxLayout(replacePage_);
+    replaceGroup_ = radioGroup(replacePage_, replace, QStringLiteral("置換するグループ"), kColumnGroups, 2);
+    connect(replaceGroup_, &QButtonGroup::idClicked, this, [this] { replaceGroupChanged(); });
     auto editRow = [this, replace](const QString& label, QLineEdit*& edit, QToolButton*& folder) {
-        replace->addWidget(new QLabel(label, replacePage));
+        replace->addWidget(new QLabel(label, replacePage_));
         auto* row = new QHBoxLayout;
-        edit = new QLineEdit(replacePage);
-        folder = new QToolButton(replacePage);
+        edit = new QLineEdit(replacePage_);
+        folder = new QToolButton(replacePage_);
         folder->setText(QStringLiteral("..."));
         folder->setToolTip(QStringLiteral("フォルダパス選択"));
         folder->hide();
@@ -162,27 +167,33 @@ void MainWindow::buildToolPages()
         row->addWidget(folder);
         replace->addLayout(row);
     };
-    editRow(QStringLiteral("置換前の文字列"), findEdit, findFolderButton);
-    editRow(QStringLiteral("置換後の文字列"), replacementEdit, replacementFolderButton);
-    connect(findFolderButton, &QToolButton::clicked, this, &MainWindow::pickFindFolder);
-    connect(replacementFolderButton, &QToolButton::clicked, this, &MainWindow::pickReplacementFolder);
-    replaceButton = new QPushButton(QStringLiteral("置換"), replacePage);
-    replaceButton->setIcon(themedIcon(nullptr, "replace"));
-    connect(replaceButton, &QPushButton::clicked, this, &MainWindow::runReplace);
-    replace->addWidget(replaceButton, 0, Qt::AlignRight);
+    editRow(QStringLiteral("置換前の文字列"), findEdit_, findFolderButton_);
+    editRow(QStringLiteral("置換後の文字列"), replacementEdit_, replacementFolderButton_);
+    connect(findFolderButton_, &QToolButton::clicked, this, &MainWindow::pickFindFolder);
+    connect(replacementFolderButton_, &QToolButton::clicked, this, &MainWindow::pickReplacementFolder);
+    replaceButton_ = new QPushButton(QStringLiteral("置換"), replacePage_);
+    replaceButton_->setObjectName(QStringLiteral("replaceButton"));
+    replaceButton_->setIcon(themedIcon(nullptr, "replace"));
+    connect(replaceButton_, &QPushButton::clicked, this, &MainWindow::runReplace);
+    replace->addWidget(replaceButton_, 0, Qt::AlignRight);
     replace->addStretch();
+    searchGroup_->setObjectName(QStringLiteral("searchGroup"));
+    conversionGroup_->setObjectName(QStringLiteral("conversionGroup"));
+    conversionKindGroup_->setObjectName(QStringLiteral("conversionKindGroup"));
+    replaceGroup_->setObjectName(QStringLiteral("replaceGroup"));
 }
 
 void MainWindow::setCategoryCaptions(const QString& first, const QString& second, const QString& third)
 {
     const QString captions[] = {first, second, third};
     for (int i = 0; i < 3; ++i) {
-        searchGroup->button(3 + i)->setText(captions[i]);
-        conversionGroup->button(4 + i)->setText(captions[i]);
+        searchGroup_->button(3 + i)->setText(captions[i]);
+        conversionGroup_->button(4 + i)->setText(captions[i]);
     }
-    category1Label->setText(first);
-    category2Label->setText(second);
-    category3Label->setText(third);
+    categoryCaptions_ = {first, second, third};
+    category1Label_->setText(first);
+    category2Label_->setText(second);
+    category3Label_->setText(third);
     for (int i = 0; i < 3; ++i) {
         albumModel_->setHeading(3 + i, captions[i]);
     }
@@ -190,17 +201,17 @@ void MainWindow::setCategoryCaptions(const QString& first, const QString& second
 
 void MainWindow::searchGroupChanged()
 {
-    const QString typed = searchWordEdit->currentText();
-    searchWordEdit->clear();
-    for (const std::string& entry : textops::searchSuggestions(albumTable, searchGroup->checkedId())) {
-        searchWordEdit->addItem(fromCp932(entry));
+    const QString typed = searchWordEdit_->currentText();
+    searchWordEdit_->clear();
+    for (const std::string& entry : textops::searchSuggestions(albumTable, searchGroup_->checkedId())) {
+        searchWordEdit_->addItem(fromCp932(entry));
     }
-    searchWordEdit->setEditText(typed);
+    searchWordEdit_->setEditText(typed);
 }
 
 void MainWindow::runSearch()
 {
-    const QString word = searchWordEdit->currentText();
+    const QString word = searchWordEdit_->currentText();
     if (word.isEmpty()) {
         prompter_.information(QStringLiteral("検索する言葉を入力してください"));
         return;
@@ -213,7 +224,7 @@ void MainWindow::runSearch()
         prompter_.information(QStringLiteral("アルバムが表示されていません"));
         return;
     }
-    const bool folded = searchFoldCheck->isChecked();
+    const bool folded = searchFoldCheck_->isChecked();
     QString problem;
     // A folded search folds the word first, so that a kana Shift-JIS lacks
     // (ゔ) still finds its twin.
@@ -222,10 +233,10 @@ void MainWindow::runSearch()
         // A character no catalogue text can hold is found nowhere.
         bytes = std::string();
     }
-    const int group = searchGroup->checkedId();
+    const int group = searchGroup_->checkedId();
     const std::vector<int> albums = textops::albumSetAsText(listedAlbums());
     muteSelection_ = true;
-    albumView->selectionModel()->clear();
+    albumView_->selectionModel()->clear();
     albumModel_->setEntries({});
     muteSelection_ = false;
     std::vector<textops::SearchHit> hits;
@@ -240,17 +251,16 @@ void MainWindow::runSearch()
         entries.push_back({hit.album, SearchHitImage, hit.song});
     }
     albumModel_->setEntries(std::move(entries));
-    showAllButton->setEnabled(true);
-    renumberButton->setEnabled(false);
+    setAllShown(false);
     const int column = albumSortColumn;
     sortAlbumsByColumn(column);
-    const QString caption = searchGroup->checkedButton()->text();
+    const QString caption = searchGroup_->checkedButton()->text();
     setStatus(1, caption + QStringLiteral("検索結果表示中 \"") + word + QStringLiteral("\"-") +
                      QString::number(hits.size()) + QStringLiteral("件"));
     setStatus(0, QStringLiteral("0"));
     if (!hits.empty()) {
         selectListRow(0, true);
-        albumView->scrollTo(albumModel_->index(0, 0));
+        albumView_->scrollTo(albumModel_->index(0, 0));
         return;
     }
     prompter_.information(caption + QStringLiteral("検索 \"") + word +
@@ -260,7 +270,7 @@ void MainWindow::runSearch()
 
 void MainWindow::conversionKindChanged()
 {
-    if (conversionKindGroup->checkedId() == 3) {
+    if (conversionKindGroup_->checkedId() == 3) {
         prompter_.information(
             QStringLiteral("注意\r\n一度「'(半角)」を「’(全角)」に変換すると半角に戻らなくなります。\r\n"
                            "メモを全角に変換すると，メモの内容が消えます。\r\nあしからず。"));
@@ -270,9 +280,9 @@ void MainWindow::conversionKindChanged()
 void MainWindow::offerWidthConversions()
 {
     for (int kind : {3, 4}) {
-        conversionKindGroup->button(kind)->show();
+        conversionKindGroup_->button(kind)->show();
     }
-    conversionKindGroup->button(0)->setChecked(true);
+    conversionKindGroup_->button(0)->setChecked(true);
 }
 
 textops::Progress MainWindow::statusProgress()
@@ -322,24 +332,24 @@ void MainWindow::runConversion()
     }
     const std::vector<int> albums = textops::albumSetAsText(listedAlbums());
     setStatus(1, QStringLiteral("変換中..."));
-    textops::BulkResult result = textops::convertAlbums(albumTable, albums, conversionGroup->checkedId(),
-                                                        conversionKindGroup->checkedId(), statusProgress());
+    textops::BulkResult result = textops::convertAlbums(albumTable, albums, conversionGroup_->checkedId(),
+                                                        conversionKindGroup_->checkedId(), statusProgress());
     refreshAfterBulkChange();
     reportRefusedCells(result.refusedCells);
 }
 
 void MainWindow::replaceGroupChanged()
 {
-    const bool paths = replaceGroup->checkedId() == 7 || replaceGroup->checkedId() == 8;
-    findFolderButton->setVisible(paths);
-    replacementFolderButton->setVisible(paths);
+    const bool paths = replaceGroup_->checkedId() == 7 || replaceGroup_->checkedId() == 8;
+    findFolderButton_->setVisible(paths);
+    replacementFolderButton_->setVisible(paths);
 }
 
 void MainWindow::pickFindFolder()
 {
     folderDialog_->instruction.clear();
     if (folderDialog_->choose()) {
-        findEdit->setText(folderDialog_->folderPath);
+        findEdit_->setText(folderDialog_->folderPath);
     }
 }
 
@@ -347,7 +357,7 @@ void MainWindow::pickReplacementFolder()
 {
     folderDialog_->instruction.clear();
     if (folderDialog_->choose()) {
-        replacementEdit->setText(folderDialog_->folderPath);
+        replacementEdit_->setText(folderDialog_->folderPath);
     }
 }
 
@@ -357,37 +367,37 @@ void MainWindow::runReplace()
         prompter_.information(QStringLiteral("アルバムがありません"));
         return;
     }
-    const int group = replaceGroup->checkedId();
-    const QString find = findEdit->text();
-    const QString replacement = replacementEdit->text();
+    const int group = replaceGroup_->checkedId();
+    const QString find = findEdit_->text();
+    const QString replacement = replacementEdit_->text();
     auto refuse = [this](const QString& message, QLineEdit* edit) {
         prompter_.information(message);
         edit->setFocus();
     };
     const QString memoBraces = QStringLiteral("メモを置換するときは置換の文字列に{}を含まないで下さい");
     if (find.isEmpty()) {
-        return refuse(QStringLiteral("置換前の文字列を入力してください"), findEdit);
+        return refuse(QStringLiteral("置換前の文字列を入力してください"), findEdit_);
     }
     if (find.contains(QStringLiteral("<>"))) {
-        return refuse(QStringLiteral("置換の文字列に<>を含まないで下さい"), findEdit);
+        return refuse(QStringLiteral("置換の文字列に<>を含まないで下さい"), findEdit_);
     }
     if (group == 6 && find.contains(QStringLiteral("{}"))) {
-        return refuse(memoBraces, findEdit);
+        return refuse(memoBraces, findEdit_);
     }
     if (replacement.contains(QStringLiteral("<>"))) {
-        return refuse(QStringLiteral("置換の文字列に<>を含まないで下さい"), replacementEdit);
+        return refuse(QStringLiteral("置換の文字列に<>を含まないで下さい"), replacementEdit_);
     }
     if (group == 6 && replacement.contains(QStringLiteral("{}"))) {
-        return refuse(memoBraces, replacementEdit);
+        return refuse(memoBraces, replacementEdit_);
     }
     QString problem;
     std::optional<std::string> findBytes = toCp932(find, &problem);
     if (!findBytes) {
-        return refuse(problem, findEdit);
+        return refuse(problem, findEdit_);
     }
     std::optional<std::string> replacementBytes = toCp932(replacement, &problem);
     if (!replacementBytes) {
-        return refuse(problem, replacementEdit);
+        return refuse(problem, replacementEdit_);
     }
     const std::vector<int> albums = textops::albumSetAsText(listedAlbums());
     setStatus(1, QStringLiteral("置換中..."));

@@ -379,11 +379,9 @@ void OptionsDialog::prepareForOpening()
         mediaListEdit->setPlainText(textOf(main_.listFiles.media));
         memoListEdit->setPlainText(textOf(main_.listFiles.memoChoices));
     }
-    category1CaptionEdit->setText(main_.category1Label->text());
-    category2CaptionEdit->setText(main_.category2Label->text());
-    category3CaptionEdit->setText(main_.category3Label->text());
-    listSample->setFont(main_.albumView->font());
-    listSample->setPalette(main_.albumView->palette());
+    category1CaptionEdit->setText(main_.categoryCaption(0));
+    category2CaptionEdit->setText(main_.categoryCaption(1));
+    category3CaptionEdit->setText(main_.categoryCaption(2));
     auto look = [](QWidget* sample, const store::FontSetting& font, std::int32_t background) {
         QFont f = sample->font();
         f.setFamily(fromCp932(font.name));
