@@ -1,0 +1,65 @@
+#include "core/catalogue/problem.h"
+
+namespace velmora::catalogue {
+
+Problem cellProblem(store::CellProblem problem)
+{
+    switch (problem) {
+        case store::CellProblem::None:
+            return Problem::None;
+        case store::CellProblem::Separator:
+            return Problem::CellSeparator;
+        case store::CellProblem::LineBreak:
+            return Problem::CellLineBreak;
+        case store::CellProblem::LoneLeadByte:
+            return Problem::CellLoneLeadByte;
+    }
+    return Problem::None;
+}
+
+std::string problemMessage(Problem problem)
+{
+    switch (problem) {
+        case Problem::None:
+            return {};
+        case Problem::CellSeparator:
+            return "「<>」は保存できない文字列です。";
+        case Problem::CellLineBreak:
+            return "改行は入力できません。";
+        case Problem::CellLoneLeadByte:
+            return "文字の途中で終わっています。";
+        case Problem::NoSuchAlbum:
+            return "アルバムが選択されていません";
+        case Problem::NoAlbums:
+            return "アルバムがありません";
+        case Problem::FindEmpty:
+            return "置換前の文字列を入力してください";
+        case Problem::FindHasSeparator:
+        case Problem::ReplacementHasSeparator:
+            return "置換の文字列に<>を含まないで下さい";
+        case Problem::MemoReplaceHasBraces:
+            return "メモを置換するときは置換の文字列に{}を含まないで下さい";
+        case Problem::ReplacementHasLineBreak:
+            return "置換の文字列に改行を含まないで下さい";
+        case Problem::RenumberNeedsAllAlbums:
+            return "すべてのアルバムが表示されていません";
+        case Problem::ReorderNeedsAllAlbums:
+            return "並べ替えをする時はすべてのアルバムを表示してください";
+    }
+    return {};
+}
+
+std::string refusedCellsMessage(int count)
+{
+    return std::to_string(count) +
+           " 個のセルは、変更すると「<>」や改行を含んで保存できなくなるため、元のままにしました。";
+}
+
+std::string saveOverUnreadableQuestion(const std::string& path)
+{
+    return "アルバム情報ファイル「" + path +
+           "」は読み込めなかったため、いま表示されている内容は含まれていません。\r\n"
+           "保存するとこのファイルは上書きされます。保存しますか？";
+}
+
+}  // namespace velmora::catalogue
