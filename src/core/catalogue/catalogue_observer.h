@@ -7,6 +7,8 @@
 namespace velmora::catalogue {
 
 // Every callback comes after the change is done; the default does nothing.
+// A command may send several (an added album: inserted, then changed); an
+// observer reads the catalogue but does not change it from a callback.
 class CatalogueObserver {
 public:
     virtual ~CatalogueObserver() = default;

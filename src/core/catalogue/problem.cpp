@@ -1,5 +1,8 @@
 #include "core/catalogue/problem.h"
 
+#include "core/store/columns.h"
+#include "core/text/cp932.h"
+
 namespace velmora::catalogue {
 
 Problem cellProblem(store::CellProblem problem)
@@ -17,6 +20,19 @@ Problem cellProblem(store::CellProblem problem)
     return Problem::None;
 }
 
+Problem checkCellText(int column, std::string_view value)
+{
+    return cellProblem(store::checkCell(column, value));
+}
+
+Problem checkMemoLine(std::string_view line)
+{
+    if (text::findOnBoundary(line, "{}") != std::string_view::npos) {
+        return Problem::MemoLineHasBraces;
+    }
+    return checkCellText(store::Category3Column, line);
+}
+
 std::string problemMessage(Problem problem)
 {
     switch (problem) {
@@ -28,6 +44,8 @@ std::string problemMessage(Problem problem)
             return "改行は入力できません。";
         case Problem::CellLoneLeadByte:
             return "文字の途中で終わっています。";
+        case Problem::MemoLineHasBraces:
+            return "「{}」は保存できない文字列です。";
         case Problem::NoSuchAlbum:
             return "アルバムが選択されていません";
         case Problem::NoAlbums:

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "core/store/album_table.h"
 
@@ -10,11 +11,12 @@ namespace velmora::catalogue {
 enum class Problem {
     None,
     // A cell that cannot be stored (store::CellProblem).
-    CellSeparator,     // holds "<>"
-    CellLineBreak,     // holds CR or LF
-    CellLoneLeadByte,  // ends with half a double-byte character
-    NoSuchAlbum,       // no album of that number (or nothing selected)
-    NoAlbums,          // a bulk command with no album shown
+    CellSeparator,      // holds "<>"
+    CellLineBreak,      // holds CR or LF
+    CellLoneLeadByte,   // ends with half a double-byte character
+    MemoLineHasBraces,  // a memo line holds "{}", the mark between lines
+    NoSuchAlbum,        // no album of that number (or nothing selected)
+    NoAlbums,           // a bulk command with no album shown
     // Replace guards.
     FindEmpty,
     FindHasSeparator,
@@ -28,6 +30,12 @@ enum class Problem {
 
 // The problem of a cell check.
 Problem cellProblem(store::CellProblem problem);
+// The problem of a text (CP932) for a cell of `column`.
+Problem checkCellText(int column, std::string_view value);
+// The problem of one line of the memo (the third category, whose lines are
+// stored joined by "{}"): "{}" in it, or what a cell may not hold. A line
+// ending with half a character would swallow the "{" after it.
+Problem checkMemoLine(std::string_view line);
 
 // The one Japanese text of a problem (UTF-8); empty for None. The window
 // and velmora-cli both show this text.

@@ -571,6 +571,22 @@ TEST(CatalogueRules, TheLastMediaCellDecidesTheAlbumIcon)
     EXPECT_EQ(kind(), store::MediaKind::File);
 }
 
+TEST(CatalogueRules, MemoLinesCannotHoldTheLineMarkOrEndMidCharacter)
+{
+    EXPECT_EQ(checkMemoLine("plain"), Problem::None);
+    EXPECT_EQ(checkMemoLine("a{}b"), Problem::MemoLineHasBraces);
+    EXPECT_EQ(problemMessage(Problem::MemoLineHasBraces), "「{}」は保存できない文字列です。");
+    // "ボ" ends with the byte of "{": no mark.
+    EXPECT_EQ(checkMemoLine(sj("ボ") + "}"), Problem::None);
+    // Joined to the next line, a lone lead byte would take the "{" of the
+    // mark: the lines would read back as one.
+    const std::string halfCharacter = "a\x83";
+    EXPECT_EQ(store::splitMemo(store::joinMemo({halfCharacter, "b"})).size(), 1u);
+    EXPECT_EQ(checkMemoLine(halfCharacter), Problem::CellLoneLeadByte);
+    EXPECT_EQ(checkMemoLine("a\rb"), Problem::CellLineBreak);
+    EXPECT_EQ(checkCellText(store::kColumnCount - 1, halfCharacter), Problem::None);
+}
+
 TEST(CatalogueRules, ObserversCanLeaveWhileBeingTold)
 {
     TempDir dir;
