@@ -8,8 +8,13 @@
 // bytes as stored, except the messages of problemMessage() (UTF-8).
 //
 // Every change notifies the observers (see CatalogueObserver) after it is
-// done and sets the modified flag; a refused command changes nothing and
-// notifies nobody.
+// done; a change of albums, settings or lists also sets the modified flag
+// (the list state is not stored, so showing and ordering the list does
+// not). A refused command changes nothing and notifies nobody.
+//
+// A window's edit, in short: r = changeAlbum(album, record); if !r.ok(),
+// show problemMessage(r.problem) for column r.column; if r.readingQuestion,
+// ask it and call applyReading(*r.readingQuestion) on yes.
 #pragma once
 
 #include <filesystem>
@@ -53,8 +58,9 @@ int tableColumnOfListColumn(int listColumn);
 // The outcome of load(), loadDataFileOnly() and revert(). Nothing here is
 // a message: the caller words each failure (store::readFailureMessage()).
 struct LoadReport {
-    // The data folder is not a folder: nothing was read (`folderError`
-    // names the data file, as a save would).
+    // The data folder is not a folder: VLM.dat was not read and the
+    // catalogue is empty (`folderError` names the data file, as a save
+    // would).
     std::optional<store::FileError> folderError;
     store::LoadStatus dataStatus = store::LoadStatus::Missing;
     store::FileError dataError;  // for LoadStatus::Unreadable
@@ -137,8 +143,8 @@ public:
     // is an empty catalogue; one that exists but cannot be read leaves the
     // table empty and arms the unreadable-file guard of save(). `progress`
     // is called once per column pass of the data file (0 .. 305). Shows all
-    // albums, clears the modified flag; observers get albumsReset(),
-    // listReset() and settingsChanged().
+    // albums (sort column 0), clears the modified flag; observers get
+    // albumsReset(), listReset() and settingsChanged().
     LoadReport load(const std::function<void(int)>& progress = {},
                     store::LoadBuffer buffer = store::LoadBuffer::Copied);
     // Reads VLM.dat alone (velmora-cli): settings and lists keep their
