@@ -427,13 +427,10 @@ int searchAlbums(Context& ctx, const std::vector<std::string>& args, std::size_t
     catalogue::Catalogue& catalogue = *command->catalogue;
     const int group = command->group;
     const std::string& wordText = arguments.positional[1];
-    if (wordText.empty()) {
-        ctx.err << "検索する言葉を入力してください\n";
-        return kExitError;
-    }
-    if (catalogue.albumCount() < 1) {
-        ctx.err << "アルバムが登録されていません\n";
-        return kExitError;
+    // Every album is shown until --albums says otherwise.
+    if (const catalogue::Problem problem = catalogue.searchProblem(wordText);
+        problem != catalogue::Problem::None) {
+        return refuse(ctx, problem);
     }
     std::optional<std::vector<int>> albums = albumList(ctx, arguments, catalogue.albums());
     std::string typed = wordText;

@@ -671,6 +671,20 @@ std::vector<int> Catalogue::listedAlbumSet() const
     return textops::albumSetAsText(listedAlbums());
 }
 
+Problem Catalogue::searchProblem(std::string_view word) const
+{
+    if (word.empty()) {
+        return Problem::SearchWordEmpty;
+    }
+    if (table_.albumCount() < 1) {
+        return Problem::NoAlbumsStored;
+    }
+    if (entries_.empty()) {
+        return Problem::NoAlbumsShown;
+    }
+    return Problem::None;
+}
+
 std::vector<textops::SearchHit> Catalogue::search(int group, std::string_view word, textops::SearchMode mode,
                                                   const textops::Progress& progress) const
 {

@@ -256,6 +256,10 @@ public:
     // The shown albums each once, ordered as text (see
     // textops::albumSetAsText()): the set the bulk commands walk.
     std::vector<int> listedAlbumSet() const;
+    // Why a search for `word` cannot run, checked in this order: an empty
+    // word (SearchWordEmpty), no album in the catalogue (NoAlbumsStored),
+    // none shown (NoAlbumsShown); None when it can.
+    Problem searchProblem(std::string_view word) const;
     // Hits in the shown albums for a CP932 word (an empty word finds
     // nothing). Does not change the list: pass the hits to
     // showSearchResult().

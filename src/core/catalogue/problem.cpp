@@ -59,6 +59,12 @@ std::string problemMessage(Problem problem)
             return "メモを置換するときは置換の文字列に{}を含まないで下さい";
         case Problem::ReplacementHasLineBreak:
             return "置換の文字列に改行を含まないで下さい";
+        case Problem::SearchWordEmpty:
+            return "検索する言葉を入力してください";
+        case Problem::NoAlbumsStored:
+            return "アルバムが登録されていません";
+        case Problem::NoAlbumsShown:
+            return "アルバムが表示されていません";
         case Problem::RenumberNeedsAllAlbums:
             return "すべてのアルバムが表示されていません";
         case Problem::ReorderNeedsAllAlbums:

@@ -23,6 +23,10 @@ enum class Problem {
     ReplacementHasSeparator,
     MemoReplaceHasBraces,
     ReplacementHasLineBreak,
+    // Search refusals.
+    SearchWordEmpty,
+    NoAlbumsStored,
+    NoAlbumsShown,
     // List order commands that need every album shown.
     RenumberNeedsAllAlbums,
     ReorderNeedsAllAlbums,

@@ -480,12 +480,20 @@ TEST_F(CatalogueTest, SearchResultsAreSortedByTheSortColumnAndKeepTheirSongs)
     EXPECT_FALSE(catalogue.allAlbumsShown());
     EXPECT_EQ(catalogue.entries(), (std::vector<ListEntry>{{3, 0}, {2, 0}}));
     EXPECT_TRUE(catalogue.search(textops::SearchAlbum, "").empty());
+    EXPECT_EQ(catalogue.searchProblem(""), Problem::SearchWordEmpty);
+    EXPECT_EQ(catalogue.searchProblem("T"), Problem::None);
+    catalogue.showAlbums({});
+    EXPECT_EQ(catalogue.searchProblem("T"), Problem::NoAlbumsShown);
 
     catalogue.showAll();
     EXPECT_TRUE(catalogue.allAlbumsShown());
     const std::vector<int> order = catalogue.sortByColumn(0);
     EXPECT_EQ(order, (std::vector<int>{0, 1, 2}));
     EXPECT_EQ(catalogue.sortColumn(), 0);
+
+    catalogue.deleteAlbums({1, 2, 3});
+    EXPECT_EQ(catalogue.searchProblem("T"), Problem::NoAlbumsStored);
+    EXPECT_EQ(problemMessage(Problem::NoAlbumsStored), "アルバムが登録されていません");
 }
 
 // ---- convert and replace ---------------------------------------------------
