@@ -22,7 +22,6 @@
 #include "core/store/columns.h"
 #include "core/store/data_file.h"
 #include "core/store/data_folder.h"
-#include "core/store/string_grid_io.h"
 #include "core/text/cp932.h"
 #include "core/text/kana_width.h"
 #include "core/textops/textops.h"
@@ -60,55 +59,66 @@ const char* const kUsage =
     "          (--dry-run: 登録するアルバムを表示するだけ)\n"
     "  一覧: アルバム番号と範囲を表示順に、例 3,1-2,3 (省略時はすべて番号順)\n";
 
-// Loads VLM.dat; a missing file is an empty catalogue, as in the program.
-std::optional<store::AlbumTable> loadCatalogue(Context& ctx)
+std::unique_ptr<catalogue::Catalogue> openCatalogue(Context& ctx, bool withSettings,
+                                                    std::optional<store::FileError>* listError)
 {
-    store::AlbumTable table;
-    store::FileError folderError;
-    if (!ctx.folder.check(&folderError)) {
-        ctx.err << store::readFailureMessage(folderError) << "\n";
-        return std::nullopt;
+    auto opened = std::make_unique<catalogue::Catalogue>(ctx.folder);
+    const catalogue::LoadReport report = withSettings ? opened->load({}, store::LoadBuffer::Mapped)
+                                                      : opened->loadDataFileOnly(store::LoadBuffer::Mapped);
+    if (report.folderError) {
+        ctx.err << store::readFailureMessage(*report.folderError) << "\n";
+        return nullptr;
     }
-    // A command ends long before anyone could rewrite the file: it is
-    // mapped rather than copied.
-    store::LoadResult result =
-        store::loadDataFile(ctx.folder.dataFile(), table, {}, store::LoadBuffer::Mapped);
-    if (result.status == store::LoadStatus::Unreadable) {
-        ctx.err << store::readFailureMessage(result.error) << "\n";
-        return std::nullopt;
+    if (report.dataStatus == store::LoadStatus::Unreadable) {
+        ctx.err << store::readFailureMessage(report.dataError) << "\n";
+        return nullptr;
     }
-    return table;
+    if (listError != nullptr) {
+        *listError = report.listError;
+    }
+    return opened;
+}
+
+int saveCatalogue(Context& ctx, catalogue::Catalogue& catalogue)
+{
+    const catalogue::SaveReport report = catalogue.saveDataFileOnly();
+    switch (report.status) {
+        case catalogue::SaveStatus::Saved:
+            return 0;
+        case catalogue::SaveStatus::NeedsConsent:
+            // openCatalogue() gives no catalogue whose file was unreadable.
+            ctx.err << catalogue::saveOverUnreadableQuestion(ctx.folder.dataFile().string()) << "\n";
+            return kExitError;
+        case catalogue::SaveStatus::Failed:
+            break;
+    }
+    ctx.err << store::writeFailureMessage(report.error) << "\n";
+    return kExitError;
+}
+
+int refuse(Context& ctx, catalogue::Problem problem)
+{
+    ctx.err << catalogue::problemMessage(problem) << "\n";
+    return kExitError;
 }
 
 int info(Context& ctx)
 {
-    std::optional<store::AlbumTable> table = loadCatalogue(ctx);
-    if (!table) {
+    std::unique_ptr<catalogue::Catalogue> opened = openCatalogue(ctx);
+    if (!opened) {
         return kExitError;
     }
-    ctx.out << "albums: " << table->albumCount() << "\n";
-    return 0;
-}
-
-int writeCatalogue(Context& ctx, const store::AlbumTable& table)
-{
-    store::ListFileIO writer;
-    writer.TargetGrid = &table;
-    store::FileError error;
-    if (!writer.Write(ctx.folder.dataFile(), "<>", false, &error)) {
-        ctx.err << store::writeFailureMessage(error) << "\n";
-        return kExitError;
-    }
+    ctx.out << "albums: " << opened->albumCount() << "\n";
     return 0;
 }
 
 int save(Context& ctx)
 {
-    std::optional<store::AlbumTable> table = loadCatalogue(ctx);
-    if (!table) {
+    std::unique_ptr<catalogue::Catalogue> opened = openCatalogue(ctx);
+    if (!opened) {
         return kExitError;
     }
-    return writeCatalogue(ctx, *table);
+    return saveCatalogue(ctx, *opened);
 }
 
 // Parses `args` from `first` on. `valued` lists the options that take a
@@ -248,8 +258,9 @@ int exportAlbums(Context& ctx, const std::vector<std::string>& args, std::size_t
     const bool csv = arguments->positional[0] == "csv";
     const std::filesystem::path file = arguments->positional[1];
     std::optional<CsvFormat> format = csvFormat(ctx, *arguments);
-    std::optional<store::AlbumTable> table = format ? loadCatalogue(ctx) : std::nullopt;
-    std::optional<std::vector<int>> listed = table ? albumList(ctx, *arguments, *table) : std::nullopt;
+    std::unique_ptr<catalogue::Catalogue> opened = format ? openCatalogue(ctx) : nullptr;
+    std::optional<std::vector<int>> listed =
+        opened ? albumList(ctx, *arguments, opened->albums()) : std::nullopt;
     if (!listed) {
         return kExitError;
     }
@@ -261,6 +272,7 @@ int exportAlbums(Context& ctx, const std::vector<std::string>& args, std::size_t
         ctx.err << "存在しないディレクトリです\n";
         return kExitError;
     }
+    const store::AlbumTable* table = &opened->albums();
     if (arguments->positional[0] == "html") {
         // The page follows the list as shown, repeats included.
         std::vector<std::string> messages;
@@ -316,13 +328,13 @@ int importAlbums(Context& ctx, const std::vector<std::string>& args, std::size_t
     const exchange::ImportText text = exchange::importText(bytes->view(), bytes);
     exchange::ImportedRows imported = exchange::importRows(store::splitLines(text.text), dataFileMode,
                                                            format->enclose, format->delimiter, text.source);
-    std::optional<store::AlbumTable> table = loadCatalogue(ctx);
-    if (!table) {
+    std::unique_ptr<catalogue::Catalogue> opened = openCatalogue(ctx);
+    if (!opened) {
         return kExitError;
     }
     const std::string report = exchange::importReport(text, imported);
-    exchange::appendRows(*table, std::move(imported));
-    const int written = writeCatalogue(ctx, *table);
+    opened->appendImported(std::move(imported));
+    const int written = saveCatalogue(ctx, *opened);
     if (written == 0 && !report.empty()) {
         ctx.err << report << "\n";
     }
@@ -352,12 +364,13 @@ int copy(Context& ctx, const std::vector<std::string>& args, std::size_t first)
         }
         song = *number;
     }
-    std::optional<store::AlbumTable> table = loadCatalogue(ctx);
-    std::optional<std::vector<int>> albums = table ? albumList(ctx, *arguments, *table) : std::nullopt;
+    std::unique_ptr<catalogue::Catalogue> opened = openCatalogue(ctx);
+    std::optional<std::vector<int>> albums =
+        opened ? albumList(ctx, *arguments, opened->albums()) : std::nullopt;
     if (!albums) {
         return kExitError;
     }
-    ctx.out << utf8Of(exchange::clipboardText(*table, clip, *albums, song));
+    ctx.out << utf8Of(exchange::clipboardText(opened->albums(), clip, *albums, song));
     return 0;
 }
 
@@ -379,7 +392,7 @@ std::optional<int> groupArgument(Context& ctx, const std::string& text, int coun
 // `positional` - 1 more), the catalogue and the group number.
 struct GroupCommand {
     Arguments arguments;
-    store::AlbumTable table;
+    std::unique_ptr<catalogue::Catalogue> catalogue;
     int group = 0;
 };
 
@@ -394,12 +407,12 @@ std::optional<GroupCommand> openGroupCommand(Context& ctx, const std::vector<std
         }
         return std::nullopt;
     }
-    std::optional<store::AlbumTable> table = loadCatalogue(ctx);
-    std::optional<int> group = table ? groupArgument(ctx, arguments->positional[0], groups) : std::nullopt;
+    std::unique_ptr<catalogue::Catalogue> opened = openCatalogue(ctx);
+    std::optional<int> group = opened ? groupArgument(ctx, arguments->positional[0], groups) : std::nullopt;
     if (!group) {
         return std::nullopt;
     }
-    return GroupCommand{std::move(*arguments), std::move(*table), *group};
+    return GroupCommand{std::move(*arguments), std::move(opened), *group};
 }
 
 // search GROUP WORD [--albums LIST]: album<TAB>song per hit, in the order
@@ -411,18 +424,15 @@ int searchAlbums(Context& ctx, const std::vector<std::string>& args, std::size_t
         return kExitError;
     }
     const Arguments& arguments = command->arguments;
-    store::AlbumTable& table = command->table;
+    catalogue::Catalogue& catalogue = *command->catalogue;
     const int group = command->group;
     const std::string& wordText = arguments.positional[1];
-    if (wordText.empty()) {
-        ctx.err << "検索する言葉を入力してください\n";
-        return kExitError;
+    // Every album is shown until --albums says otherwise.
+    if (const catalogue::Problem problem = catalogue.searchProblem(wordText);
+        problem != catalogue::Problem::None) {
+        return refuse(ctx, problem);
     }
-    if (table.albumCount() < 1) {
-        ctx.err << "アルバムが登録されていません\n";
-        return kExitError;
-    }
-    std::optional<std::vector<int>> albums = albumList(ctx, arguments, table);
+    std::optional<std::vector<int>> albums = albumList(ctx, arguments, catalogue.albums());
     std::string typed = wordText;
     if (arguments.has("--fold")) {
         // Folded first, so that a kana Shift-JIS lacks (ゔ) still finds its twin.
@@ -436,20 +446,19 @@ int searchAlbums(Context& ctx, const std::vector<std::string>& args, std::size_t
     if (!albums || !word) {
         return kExitError;
     }
-    std::vector<textops::SearchHit> hits =
-        textops::search(table, textops::albumSetAsText(*albums), group, *word, {},
-                        arguments.has("--fold") ? textops::SearchMode::Folded : textops::SearchMode::Plain);
-    std::stable_sort(hits.begin(), hits.end(), [](const textops::SearchHit& a, const textops::SearchHit& b) {
-        return a.album < b.album;
-    });
+    // The result list as the window shows it: in album-number order.
+    catalogue.showAlbums(*albums);
+    catalogue.showSearchResult(catalogue.search(
+        group, *word, arguments.has("--fold") ? textops::SearchMode::Folded : textops::SearchMode::Plain));
+    const std::vector<catalogue::ListEntry>& hits = catalogue.entries();
     if (hits.empty()) {
         ctx.err << kSearchGroups[group] << "検索 \"" << wordText << "\" を含むデータはありません\n";
         return 1;
     }
     std::string text;
-    for (const textops::SearchHit& hit : hits) {
-        text += std::to_string(hit.album) + "\t" + (hit.song > 0 ? std::to_string(hit.song) : std::string()) +
-                "\n";
+    for (const catalogue::ListEntry& hit : hits) {
+        text += std::to_string(hit.album) + "\t" +
+                (hit.searchSong > 0 ? std::to_string(hit.searchSong) : std::string()) + "\n";
     }
     ctx.out << text;
     return 0;
@@ -457,13 +466,15 @@ int searchAlbums(Context& ctx, const std::vector<std::string>& args, std::size_t
 
 // Reports cells that kept their text because the result could not be
 // stored, and writes the catalogue.
-int finishBulkChange(Context& ctx, const store::AlbumTable& table, const textops::BulkResult& result)
+int finishBulkChange(Context& ctx, catalogue::Catalogue& catalogue, const catalogue::BulkResult& result)
 {
-    if (result.refusedCells > 0) {
-        ctx.err << result.refusedCells
-                << " 個のセルは、変更すると「<>」や改行を含んで保存できなくなるため、元のままにしました。\n";
+    if (!result.ok()) {
+        return refuse(ctx, result.problem);
     }
-    return writeCatalogue(ctx, table);
+    if (result.refusedCells > 0) {
+        ctx.err << catalogue::refusedCellsMessage(result.refusedCells) << "\n";
+    }
+    return saveCatalogue(ctx, catalogue);
 }
 
 // convert GROUP KIND [--albums LIST]
@@ -475,24 +486,17 @@ int convertAlbums(Context& ctx, const std::vector<std::string>& args, std::size_
     if (!kind) {
         return kExitError;
     }
-    const Arguments& arguments = command->arguments;
-    store::AlbumTable& table = command->table;
-    const int group = command->group;
-    std::optional<std::vector<int>> albums = albumList(ctx, arguments, table);
+    catalogue::Catalogue& catalogue = *command->catalogue;
+    std::optional<std::vector<int>> albums = albumList(ctx, command->arguments, catalogue.albums());
     if (!albums) {
         return kExitError;
     }
-    if (albums->empty()) {
-        ctx.err << "アルバムがありません\n";
-        return kExitError;
-    }
-    textops::BulkResult result =
-        textops::convertAlbums(table, textops::albumSetAsText(*albums), group, *kind);
-    return finishBulkChange(ctx, table, result);
+    catalogue.showAlbums(*albums);
+    return finishBulkChange(ctx, catalogue, catalogue.convert(command->group, *kind));
 }
 
-// replace GROUP FIND REPLACEMENT [--albums LIST], with the guards of the
-// replace page in their order.
+// replace GROUP FIND REPLACEMENT [--albums LIST]: the catalogue's replace,
+// guards included.
 int replaceInAlbums(Context& ctx, const std::vector<std::string>& args, std::size_t first)
 {
     std::optional<GroupCommand> command = openGroupCommand(ctx, args, first, 3, 9);
@@ -500,42 +504,19 @@ int replaceInAlbums(Context& ctx, const std::vector<std::string>& args, std::siz
         return kExitError;
     }
     const Arguments& arguments = command->arguments;
-    store::AlbumTable& table = command->table;
-    const int group = command->group;
-    std::optional<std::vector<int>> albums = albumList(ctx, arguments, table);
+    catalogue::Catalogue& catalogue = *command->catalogue;
+    std::optional<std::vector<int>> albums = albumList(ctx, arguments, catalogue.albums());
     if (!albums) {
         return kExitError;
     }
-    const std::string& find = arguments.positional[1];
-    const std::string& replacement = arguments.positional[2];
-    const char* refusal = nullptr;
-    if (albums->empty()) {
-        refusal = "アルバムがありません";
-    } else if (find.empty()) {
-        refusal = "置換前の文字列を入力してください";
-    } else if (find.find("<>") != std::string::npos) {
-        refusal = "置換の文字列に<>を含まないで下さい";
-    } else if (group == 6 && find.find("{}") != std::string::npos) {
-        refusal = "メモを置換するときは置換の文字列に{}を含まないで下さい";
-    } else if (replacement.find("<>") != std::string::npos) {
-        refusal = "置換の文字列に<>を含まないで下さい";
-    } else if (group == 6 && replacement.find("{}") != std::string::npos) {
-        refusal = "メモを置換するときは置換の文字列に{}を含まないで下さい";
-    } else if (replacement.find_first_of("\r\n") != std::string::npos) {
-        refusal = "置換の文字列に改行を含まないで下さい";
-    }
-    if (refusal) {
-        ctx.err << refusal << "\n";
-        return kExitError;
-    }
-    std::optional<std::string> findBytes = cp932Argument(ctx, find);
-    std::optional<std::string> replacementBytes = cp932Argument(ctx, replacement);
+    std::optional<std::string> findBytes = cp932Argument(ctx, arguments.positional[1]);
+    std::optional<std::string> replacementBytes =
+        findBytes ? cp932Argument(ctx, arguments.positional[2]) : std::nullopt;
     if (!findBytes || !replacementBytes) {
         return kExitError;
     }
-    textops::BulkResult result = textops::replaceInAlbums(table, textops::albumSetAsText(*albums), group,
-                                                          *findBytes, *replacementBytes);
-    return finishBulkChange(ctx, table, result);
+    catalogue.showAlbums(*albums);
+    return finishBulkChange(ctx, catalogue, catalogue.replace(command->group, *findBytes, *replacementBytes));
 }
 
 // websearch ALBUM --site N [--song N]: the address the edit dialog's web
@@ -550,26 +531,25 @@ int webSearch(Context& ctx, const std::vector<std::string>& args, std::size_t fi
         }
         return kExitError;
     }
-    std::optional<store::AlbumTable> table = loadCatalogue(ctx);
-    if (!table) {
+    std::optional<store::FileError> listError;
+    std::unique_ptr<catalogue::Catalogue> opened = openCatalogue(ctx, true, &listError);
+    if (!opened) {
         return kExitError;
     }
     std::optional<int> album = parseNumber(arguments->positional[0]);
     std::optional<int> site = parseNumber(arguments->value("--site"));
     std::optional<int> song =
         arguments->has("--song") ? parseNumber(arguments->value("--song")) : std::optional<int>(0);
-    if (!album || *album < 1 || *album > table->albumCount()) {
+    if (!album || *album < 1 || *album > opened->albumCount()) {
         ctx.err << "存在しないアルバム番号です: " << arguments->positional[0] << "\n";
         return kExitError;
     }
-    store::AppSettings settings;
-    store::loadSettingsFile(ctx.folder.settingsFile(), settings);
-    store::ListFiles lists;
-    store::FileError error;
-    if (!lists.load(ctx.folder.dir(), &error)) {
-        ctx.err << store::readFailureMessage(error) << "\n";
+    if (listError) {
+        ctx.err << store::readFailureMessage(*listError) << "\n";
         return kExitError;
     }
+    const store::AppSettings& settings = opened->settings();
+    const store::ListFiles& lists = opened->lists();
     if (!site || *site < 1 || *site >= static_cast<int>(lists.siteHeads.size())) {
         ctx.err << "サイトの番号が正しくありません: " << arguments->value("--site") << "\n";
         return kExitError;
@@ -578,7 +558,7 @@ int webSearch(Context& ctx, const std::vector<std::string>& args, std::size_t fi
         ctx.err << "曲番号が正しくありません: " << arguments->value("--song") << "\n";
         return kExitError;
     }
-    const store::AlbumTable::RowCells cells = table->rowCells(*album);
+    const store::AlbumTable::RowCells cells = opened->albums().rowCells(*album);
     auto cell = [&](int column) {
         return std::optional<std::string>(std::string(cells[static_cast<std::size_t>(column)]));
     };

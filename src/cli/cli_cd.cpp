@@ -118,14 +118,14 @@ int printDiscIds(Context& ctx, const std::string& device)
 // cd fetch: the disc's release from MusicBrainz written into an album.
 int fetchDiscAlbum(Context& ctx, const Arguments& arguments)
 {
-    std::optional<store::AlbumTable> table = loadCatalogue(ctx);
-    if (!table) {
+    std::unique_ptr<catalogue::Catalogue> opened = openCatalogue(ctx, true);
+    if (!opened) {
         return kExitError;
     }
     int album = 0;
     if (arguments.has("--album")) {
         std::optional<int> number = parseNumber(arguments.value("--album"));
-        if (!number || *number < 1 || *number > table->albumCount()) {
+        if (!number || *number < 1 || *number > opened->albumCount()) {
             ctx.err << "存在しないアルバム番号です: " << arguments.value("--album") << "\n";
             return kExitError;
         }
@@ -136,7 +136,7 @@ int fetchDiscAlbum(Context& ctx, const Arguments& arguments)
     if (!disc) {
         return code;
     }
-    const store::AppSettings settings = folderSettings(ctx);
+    const store::AppSettings& settings = opened->settings();
     // Requests need an event loop; a program without windows has none of
     // its own.
     static int argc = 1;
@@ -185,7 +185,7 @@ int fetchDiscAlbum(Context& ctx, const Arguments& arguments)
         ctx.err << "このリリースには曲目がありません: " << release->id << "\n";
         return kExitUnknownDisc;
     }
-    const store::AlbumRecord base = album > 0 ? table->record(album) : store::AlbumRecord{};
+    const store::AlbumRecord base = album > 0 ? opened->albums().record(album) : store::AlbumRecord{};
     discdata::AlbumFill fill = discdata::fillAlbum(base, *release, *medium, disc->references);
     if (!arguments.has("--no-cover") && discdata::isReleaseId(release->id)) {
         if (std::optional<std::string> cover = fetchCover(ctx, client, release->id);
@@ -197,12 +197,13 @@ int fetchDiscAlbum(Context& ctx, const Arguments& arguments)
             }
         }
     }
-    if (album == 0) {
-        table->insertRow(table->rowCount());
-        album = table->albumCount();
+    const catalogue::ChangeResult stored =
+        album == 0 ? opened->appendAlbums({fill.record}) : opened->changeAlbum(album, fill.record);
+    if (!stored.ok()) {
+        return refuse(ctx, stored.problem);
     }
-    table->setRecord(album, fill.record);
-    if (int failed = writeCatalogue(ctx, *table); failed != 0) {
+    album = stored.album;
+    if (int failed = saveCatalogue(ctx, *opened); failed != 0) {
         return failed;
     }
     ctx.out << "アルバム " << album << " に書き込みました: " << utf8Of(fill.record[store::ArtistColumn])
@@ -280,16 +281,16 @@ int audioCd(Context& ctx, const std::vector<std::string>& args, std::size_t firs
         }
         return 0;
     }
-    std::optional<store::AlbumTable> table = loadCatalogue(ctx);
-    if (!table) {
+    std::unique_ptr<catalogue::Catalogue> opened = openCatalogue(ctx);
+    if (!opened) {
         return kExitError;
     }
     if (action == "lookup") {
-        ctx.out << (references ? media::findDiscAlbum(*table, *references) : -1) << "\n";
+        ctx.out << (references ? media::findDiscAlbum(opened->albums(), *references) : -1) << "\n";
         return 0;
     }
     std::optional<int> album = parseNumber(arguments->positional[1]);
-    if (!album || *album < 1 || *album > table->albumCount()) {
+    if (!album || *album < 1 || *album > opened->albumCount()) {
         ctx.err << "存在しないアルバム番号です: " << arguments->positional[1] << "\n";
         return kExitError;
     }
@@ -297,10 +298,12 @@ int audioCd(Context& ctx, const std::vector<std::string>& args, std::size_t firs
         ctx.err << "読み込めません\n";
         return 1;
     }
-    store::AlbumRecord record = table->record(*album);
+    store::AlbumRecord record = opened->albums().record(*album);
     media::registerDisc(record, *references);
-    table->setRecord(*album, record);
-    if (int failed = writeCatalogue(ctx, *table); failed != 0) {
+    if (const catalogue::ChangeResult stored = opened->changeAlbum(*album, std::move(record)); !stored.ok()) {
+        return refuse(ctx, stored.problem);
+    }
+    if (int failed = saveCatalogue(ctx, *opened); failed != 0) {
         return failed;
     }
     ctx.out << "読み込み完了しました。\n";

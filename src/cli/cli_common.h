@@ -4,12 +4,14 @@
 #pragma once
 
 #include <map>
+#include <memory>
 #include <optional>
 #include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "core/catalogue/catalogue.h"
 #include "core/store/album_table.h"
 #include "core/store/data_folder.h"
 
@@ -50,12 +52,20 @@ std::optional<Arguments> parseArguments(Context& ctx, const std::vector<std::str
 // A whole decimal number, or nothing.
 std::optional<int> parseNumber(std::string_view text);
 
-// Loads VLM.dat (a missing file is an empty catalogue); nothing after
-// printing the error when it cannot be read.
-std::optional<store::AlbumTable> loadCatalogue(Context& ctx);
+// The catalogue of the data folder with VLM.dat loaded (a missing file is
+// an empty catalogue; the file is mapped, as a command ends long before
+// anyone could rewrite it). With `withSettings` VLM.ini and the list files
+// are read too (`listError` gets a list file that cannot be read). Nothing
+// after printing the error when the folder or VLM.dat cannot be read.
+std::unique_ptr<catalogue::Catalogue> openCatalogue(Context& ctx, bool withSettings = false,
+                                                    std::optional<store::FileError>* listError = nullptr);
 
-// Writes VLM.dat; 0, or kExitError after printing the error.
-int writeCatalogue(Context& ctx, const store::AlbumTable& table);
+// Writes VLM.dat (the commands change nothing else); 0, or kExitError
+// after printing the error.
+int saveCatalogue(Context& ctx, catalogue::Catalogue& catalogue);
+
+// A refused command's message on stderr; kExitError.
+int refuse(Context& ctx, catalogue::Problem problem);
 
 // The album list of --albums as shown (see the usage text); every number
 // must be an album of the table.

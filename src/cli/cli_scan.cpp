@@ -25,13 +25,13 @@ int scanFolder(Context& ctx, const std::vector<std::string>& args, std::size_t f
         ctx.err << "フォルダが存在しません: " << folder.native() << "\n";
         return kExitError;
     }
-    std::optional<store::AlbumTable> table = loadCatalogue(ctx);
-    if (!table) {
+    std::unique_ptr<catalogue::Catalogue> opened = openCatalogue(ctx);
+    if (!opened) {
         return kExitError;
     }
     tags::ScanProgress progress;
     tags::ScanResult result = tags::scanAlbums(std::filesystem::absolute(folder, ec),
-                                               filescan::catalogueMediaPaths(*table), progress);
+                                               filescan::catalogueMediaPaths(opened->albums()), progress);
     for (const std::string& note : tags::scanNotes(result)) {
         ctx.err << note << "\n";
     }
@@ -48,8 +48,15 @@ int scanFolder(Context& ctx, const std::vector<std::string>& args, std::size_t f
     if (int failed = tags::storeEmbeddedCovers(albums, ctx.folder); failed > 0) {
         ctx.err << "画像を保存できなかったアルバム: " << failed << "\n";
     }
-    filescan::appendAlbums(*table, albums);
-    return writeCatalogue(ctx, *table);
+    std::vector<store::AlbumRecord> records;
+    records.reserve(albums.size());
+    for (filescan::PlannedAlbum& album : albums) {
+        records.push_back(std::move(album.record));
+    }
+    if (const catalogue::ChangeResult stored = opened->appendAlbums(records); !stored.ok()) {
+        return refuse(ctx, stored.problem);
+    }
+    return saveCatalogue(ctx, *opened);
 }
 
 }  // namespace velmora::cli

@@ -215,6 +215,53 @@ TEST_F(CliExchange, Copy)
     EXPECT_EQ(runCli(dir, {"copy", "5", "--albums", "1", "--song", "1"}).out, "one\r\n");
 }
 
+TEST_F(CliExchange, ReplaceAndConvert)
+{
+    writeBytes(dir / "VLM.dat", dataLine({}) + "\r\n" + dataLineWith({{0, "p"}, {2, "a<b>"}, {205, "p"}}) +
+                                    "\r\n" + dataLineWith({{0, "q"}, {2, "ab"}, {205, "q"}}) + "\r\n");
+    const std::string before = catalogue();
+    struct Case {
+        std::vector<std::string> args;
+        std::string message;
+    };
+    const Case refused[] = {
+        {{"replace", "2", "", "z"}, "置換前の文字列を入力してください\n"},
+        {{"replace", "2", "a<>", "z"}, "置換の文字列に<>を含まないで下さい\n"},
+        {{"replace", "2", "a", "<>"}, "置換の文字列に<>を含まないで下さい\n"},
+        {{"replace", "2", "a", "x\ny"}, "置換の文字列に改行を含まないで下さい\n"},
+        {{"replace", "6", "{}", "z"}, "メモを置換するときは置換の文字列に{}を含まないで下さい\n"},
+        {{"replace", "6", "a", "{}"}, "メモを置換するときは置換の文字列に{}を含まないで下さい\n"},
+        {{"replace", "2", "a", "😀"}, "「😀」(U+1F600) は保存できない文字です。\n"},
+        {{"replace", "9", "a", "b"}, "グループの番号が正しくありません: 9\n"},
+        {{"convert", "2", "5"}, "グループの番号が正しくありません: 5\n"},
+    };
+    for (const Case& c : refused) {
+        const Result r = runCli(dir, c.args);
+        EXPECT_EQ(r.code, 2) << c.args[2];
+        EXPECT_EQ(r.err, c.message);
+        EXPECT_EQ(catalogue(), before);
+    }
+
+    // Album 1 would hold "<>": it keeps its title, album 2 changes.
+    Result r = runCli(dir, {"replace", "2", "B", ""});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.err,
+              "1 個のセルは、変更すると「<>」や改行を含んで保存できなくなるため、元のままにしました。\n");
+    EXPECT_EQ(runCli(dir, {"copy", "4"}).out, "a<b>\r\na\r\n");
+    r = runCli(dir, {"convert", "2", "0", "--albums", "1,1"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(runCli(dir, {"copy", "4"}).out, "A<B>\r\na\r\n");
+    EXPECT_EQ(runCli(dir, {"search", "1", "a", "--albums", "2,1,2"}).out, "1\t\n2\t\n");
+
+    TempDir empty;
+    r = runCli(empty, {"convert", "2", "0"});
+    EXPECT_EQ(r.code, 2);
+    EXPECT_EQ(r.err, "アルバムがありません\n");
+    r = runCli(empty, {"replace", "2", "a", "b"});
+    EXPECT_EQ(r.code, 2);
+    EXPECT_EQ(r.err, "アルバムがありません\n");
+}
+
 TEST_F(CliExchange, Errors)
 {
     struct Case {

@@ -28,12 +28,13 @@ enum class MediaKind { None, File, CdTrack };
 // Exactly "CD" at the start (case-sensitive) marks an audio-CD track.
 MediaKind mediaKind(std::string_view cell);
 
-// The kind of the first non-empty media cell, slots 1 to 99. `mediaCell`
-// gives the media cell of a slot.
+// The kind of an album's icon: that of its last non-empty media cell in
+// song order (slots 99 down to 1). `mediaCell` gives the media cell of a
+// slot.
 template <typename CellOf>
 MediaKind albumMediaKind(CellOf&& mediaCell)
 {
-    for (int slot = 1; slot <= kSongSlots; ++slot) {
+    for (int slot = kSongSlots; slot >= 1; --slot) {
         std::string_view cell = mediaCell(slot);
         if (!cell.empty()) {
             return mediaKind(cell);

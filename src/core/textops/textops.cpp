@@ -606,6 +606,7 @@ BulkResult rewriteAlbums(AlbumTable& table, const std::vector<int>& albumSet, in
                 }
                 table.setRecord(album, record);
                 result.changedCells += static_cast<int>(changes.size());
+                result.changedAlbums.push_back(album);
             }
         }
         if (progress) {

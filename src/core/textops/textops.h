@@ -70,7 +70,8 @@ std::string replaceText(std::string_view cell, std::string_view find, std::strin
 
 struct BulkResult {
     int changedCells = 0;
-    int refusedCells = 0;  // cells kept as they were: the result cannot be stored
+    int refusedCells = 0;            // cells kept as they were: the result cannot be stored
+    std::vector<int> changedAlbums;  // in the order they were walked
 };
 
 BulkResult convertAlbums(store::AlbumTable& table, const std::vector<int>& albumSet, int group, int kind,

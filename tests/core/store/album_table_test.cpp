@@ -246,7 +246,10 @@ TEST(AlbumRecord, MediaKinds)
     EXPECT_EQ(kind(), MediaKind::None);
     album[mediaColumn(2)] = "CD100";
     EXPECT_EQ(kind(), MediaKind::CdTrack);
+    // The last media cell in song order decides.
     album[mediaColumn(1)] = "/music/a.mp3";
+    EXPECT_EQ(kind(), MediaKind::CdTrack);
+    album[mediaColumn(3)] = "/music/c.mp3";
     EXPECT_EQ(kind(), MediaKind::File);
 }
 
