@@ -596,9 +596,9 @@ void AlbumEditDialog::fillArtistSuggestions()
 {
     const QString typed = artistCombo->currentText();
     std::vector<std::string_view> artists;
-    for (const AlbumListModel::Entry& e : main_.albumModel()->entries()) {
-        if (e.album >= 1 && e.album <= main_.albumTable.albumCount()) {
-            artists.push_back(main_.albumTable.cell(ArtistColumn, e.album));
+    for (const catalogue::ListEntry& e : main_.catalogue().entries()) {
+        if (e.album >= 1 && e.album <= main_.catalogue().albumCount()) {
+            artists.push_back(main_.catalogue().albums().cell(ArtistColumn, e.album));
         }
     }
     artistCombo->clear();
@@ -618,8 +618,8 @@ void AlbumEditDialog::fillReadingSuggestions()
         return;
     }
     std::vector<std::string_view> readings;
-    for (int row = 1; row <= main_.albumTable.albumCount(); ++row) {
-        AlbumTable::RowCells cells = main_.albumTable.rowCells(row);
+    for (int row = 1; row <= main_.catalogue().albumCount(); ++row) {
+        AlbumTable::RowCells cells = main_.catalogue().albums().rowCells(row);
         if (cells[ArtistColumn] == *artist) {
             readings.push_back(cells[FuriganaColumn]);
         }

@@ -55,7 +55,7 @@ void FolderScanSession::start()
 {
     // The catalogue's media paths are taken now; the progress dialog keeps
     // the window's commands from changing the catalogue meanwhile.
-    known_ = filescan::catalogueMediaPaths(window_.albumTable);
+    known_ = filescan::catalogueMediaPaths(window_.catalogue().albums());
     progressDialog_ =
         new FolderScanProgressDialog(QFile::decodeName(QByteArray::fromStdString(root_.native())), &window_);
     progressDialog_->setAttribute(Qt::WA_DeleteOnClose);
@@ -132,7 +132,18 @@ void FolderScanSession::appendAlbums()
     worker_->wait();
     delete worker_;
     worker_ = nullptr;
-    const int first = filescan::appendAlbums(window_.albumTable, chosen_);
+    std::vector<store::AlbumRecord> records;
+    records.reserve(chosen_.size());
+    for (const filescan::PlannedAlbum& album : chosen_) {
+        records.push_back(album.record);
+    }
+    const catalogue::ChangeResult stored = window_.catalogue().appendAlbums(records);
+    if (!stored.ok()) {
+        prompter_.information(QString::fromStdString(catalogue::problemMessage(stored.problem)));
+        end(false);
+        return;
+    }
+    const int first = stored.album;
     window_.showAllAlbums();
     // Every album is shown in number order: album n is on row n - 1.
     window_.selectAndShowListRow(first - 1);

@@ -12,36 +12,42 @@ namespace velmora::ui {
 
 using namespace velmora::store;
 
-int AlbumListModel::tableColumn(int listColumn)
-{
-    static constexpr int kColumns[] = {
-        -1, ArtistColumn, AlbumColumn, Category1Column, Category2Column, Category3Column, FuriganaColumn, -1};
-    return kColumns[listColumn];
-}
+namespace {
 
+// The icon of an album's item: that of its media (the last media cell in
+// song order decides).
 int albumImage(const AlbumTable& table, int album)
 {
-    AlbumTable::RowCells cells = table.rowCells(album);
-    // The first non-empty media cell decides.
-    for (int slot = 1; slot <= kSongSlots; ++slot) {
-        std::string_view media = cells[static_cast<std::size_t>(mediaColumn(slot))];
-        if (!media.empty()) {
-            return mediaImage(media);
-        }
+    if (album < 1 || album > table.albumCount()) {
+        return NoListImage;
+    }
+    switch (catalogue::albumMediaKind(table.rowCells(album))) {
+        case MediaKind::CdTrack:
+            return CdImage;
+        case MediaKind::File:
+            return MediaFileImage;
+        case MediaKind::None:
+            break;
     }
     return NoListImage;
 }
 
-AlbumListModel::AlbumListModel(const AlbumTable& table, QObject* parent)
-    : QAbstractTableModel(parent), table_(table), headings_{QStringLiteral("No"),
-                                                            QStringLiteral("アーティスト名"),
-                                                            QStringLiteral("アルバム名"),
-                                                            QStringLiteral("ジャンル"),
-                                                            QStringLiteral("メディア"),
-                                                            QStringLiteral("メモ"),
-                                                            QStringLiteral("フリガナ"),
-                                                            QStringLiteral("検索曲番号")}
+}  // namespace
+
+AlbumListModel::AlbumListModel(catalogue::Catalogue& catalogue, QObject* parent)
+    : QAbstractTableModel(parent),
+      catalogue_(catalogue),
+      entries_(catalogue.entries()),
+      headings_{QStringLiteral("No"),       QStringLiteral("アーティスト名"), QStringLiteral("アルバム名"),
+                QStringLiteral("ジャンル"), QStringLiteral("メディア"),       QStringLiteral("メモ"),
+                QStringLiteral("フリガナ"), QStringLiteral("検索曲番号")}
 {
+    catalogue_.addObserver(this);
+}
+
+AlbumListModel::~AlbumListModel()
+{
+    catalogue_.removeObserver(this);
 }
 
 int AlbumListModel::rowCount(const QModelIndex& parent) const
@@ -56,17 +62,18 @@ int AlbumListModel::columnCount(const QModelIndex& parent) const
 
 QString AlbumListModel::text(int row, int column) const
 {
-    const Entry& e = entry(row);
+    const catalogue::ListEntry& e = entry(row);
+    const AlbumTable& table = catalogue_.albums();
     if (column == 0) {
         return QString::number(e.album);
     }
     if (column == 7) {
         return e.searchSong > 0 ? QString::number(e.searchSong) : QString();
     }
-    if (e.album < 1 || e.album >= table_.rowCount()) {
+    if (e.album < 1 || e.album >= table.rowCount()) {
         return {};
     }
-    return fromCp932(table_.cell(tableColumn(column), e.album));
+    return fromCp932(table.cell(catalogue::tableColumnOfListColumn(column), e.album));
 }
 
 QVariant AlbumListModel::data(const QModelIndex& index, int role) const
@@ -79,7 +86,10 @@ QVariant AlbumListModel::data(const QModelIndex& index, int role) const
             return text(index.row(), index.column());
         case Qt::DecorationRole:
             // Items without an image keep the image's room, so numbers line up.
-            return index.column() == 0 ? listImageIcon(entry(index.row()).image) : QVariant();
+            if (index.column() != 0) {
+                return {};
+            }
+            return listImageIcon(albumImage(catalogue_.albums(), entry(index.row()).album));
         default:
             return {};
     }
@@ -115,26 +125,51 @@ QMimeData* AlbumListModel::mimeData(const QModelIndexList& indexes) const
     return data;
 }
 
-void AlbumListModel::reorder(const std::vector<int>& order)
+void AlbumListModel::takeNumbers()
 {
-    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-    std::vector<Entry> reordered;
-    reordered.reserve(order.size());
-    for (int old : order) {
-        reordered.push_back(entries_.at(static_cast<std::size_t>(old)));
+    if (catalogue_.entries().size() == entries_.size()) {
+        entries_ = catalogue_.entries();
+        textsChanged();
     }
-    entries_ = std::move(reordered);
-    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
-void AlbumListModel::setEntries(std::vector<Entry> entries)
+void AlbumListModel::textsChanged()
 {
-    beginResetModel();
-    entries_ = std::move(entries);
-    endResetModel();
+    if (!entries_.empty()) {
+        emit dataChanged(index(0, 0), index(rowCount() - 1, kColumnCount - 1));
+    }
 }
 
-void AlbumListModel::removeEntries(const std::vector<int>& rows)
+void AlbumListModel::albumsInserted(const std::vector<int>& /*albums*/)
+{
+    takeNumbers();
+}
+
+void AlbumListModel::albumsChanged(const std::vector<int>& /*albums*/)
+{
+    takeNumbers();
+}
+
+void AlbumListModel::albumsRemoved(const std::vector<int>& /*albums*/)
+{
+    takeNumbers();
+}
+
+void AlbumListModel::albumsReset()
+{
+    takeNumbers();
+}
+
+void AlbumListModel::listRowsInserted(int row, int count)
+{
+    beginInsertRows({}, row, row + count - 1);
+    const auto& now = catalogue_.entries();
+    entries_.insert(entries_.begin() + row, now.begin() + row, now.begin() + row + count);
+    endInsertRows();
+    takeNumbers();
+}
+
+void AlbumListModel::listRowsRemoved(const std::vector<int>& rows)
 {
     std::vector<int> sorted = rows;
     std::sort(sorted.begin(), sorted.end(), std::greater<>());
@@ -152,20 +187,14 @@ void AlbumListModel::removeEntries(const std::vector<int>& rows)
         endRemoveRows();
         i = j + 1;
     }
+    takeNumbers();
 }
 
-void AlbumListModel::insertEntry(int row, const Entry& entry)
+void AlbumListModel::listReset()
 {
-    beginInsertRows({}, row, row);
-    entries_.insert(entries_.begin() + row, entry);
-    endInsertRows();
-}
-
-void AlbumListModel::refreshTexts()
-{
-    if (!entries_.empty()) {
-        emit dataChanged(index(0, 0), index(rowCount() - 1, kColumnCount - 1));
-    }
+    beginResetModel();
+    entries_ = catalogue_.entries();
+    endResetModel();
 }
 
 void AlbumListModel::setHeading(int column, const QString& text)

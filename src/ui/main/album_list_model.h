@@ -1,31 +1,23 @@
-// The album list: one entry per shown album (or per search hit), reading
-// its texts from the album table when they are drawn.
+// The album list as an item model: one row per entry of the catalogue's
+// list (a shown album, or a search hit), its texts read from the album table
+// when they are drawn. It follows the catalogue's change notifications.
 #pragma once
 
 #include <QAbstractTableModel>
 #include <QStringList>
 #include <vector>
 
-namespace velmora::store {
-class AlbumTable;
-}
+#include "core/catalogue/catalogue.h"
 
 namespace velmora::ui {
 
-class AlbumListModel : public QAbstractTableModel {
+class AlbumListModel : public QAbstractTableModel, private catalogue::CatalogueObserver {
     Q_OBJECT
 public:
-    static constexpr int kColumnCount = 8;
-    // The table column shown in list columns 1 to 6.
-    static int tableColumn(int listColumn);
+    static constexpr int kColumnCount = catalogue::kListColumnCount;
 
-    struct Entry {
-        int album = 0;       // the caption: the album's row in the table
-        int image = -1;      // ListImage
-        int searchSong = 0;  // "検索曲番号"; 0 shows nothing
-    };
-
-    explicit AlbumListModel(const store::AlbumTable& table, QObject* parent = nullptr);
+    explicit AlbumListModel(catalogue::Catalogue& catalogue, QObject* parent = nullptr);
+    ~AlbumListModel() override;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -36,30 +28,31 @@ public:
     QMimeData* mimeData(const QModelIndexList& indexes) const override;
     Qt::DropActions supportedDropActions() const override { return Qt::CopyAction; }
 
-    const std::vector<Entry>& entries() const { return entries_; }
-    const Entry& entry(int row) const { return entries_.at(static_cast<std::size_t>(row)); }
-    void setEntries(std::vector<Entry> entries);
-    // Reorders the entries: `order[i]` is the old row of new row i.
-    void reorder(const std::vector<int>& order);
-    void removeEntries(const std::vector<int>& rows);
-    void insertEntry(int row, const Entry& entry);
-    // For changes of numbers, images and search songs in place; call
-    // refreshTexts() afterwards.
-    std::vector<Entry>& mutableEntries() { return entries_; }
-    // The texts of every entry may have changed (not the entries themselves).
-    void refreshTexts();
+    const catalogue::ListEntry& entry(int row) const { return entries_.at(static_cast<std::size_t>(row)); }
 
     void setHeading(int column, const QString& text);
-    // The text of a sub-item (list column 1..7) of an entry.
+    // The text of a sub-item (list column 0..7) of an entry.
     QString text(int row, int column) const;
 
 private:
-    const store::AlbumTable& table_;
-    std::vector<Entry> entries_;
+    void albumsInserted(const std::vector<int>& albums) override;
+    void albumsChanged(const std::vector<int>& albums) override;
+    void albumsRemoved(const std::vector<int>& albums) override;
+    void albumsReset() override;
+    void listRowsInserted(int row, int count) override;
+    void listRowsRemoved(const std::vector<int>& rows) override;
+    void listReset() override;
+    // Takes the catalogue's entries when they have as many rows as the view
+    // knows (numbers renumbered in place); row changes wait for their own
+    // notification.
+    void takeNumbers();
+    void textsChanged();
+
+    catalogue::Catalogue& catalogue_;
+    // The rows as the view knows them: a copy, so that rows can be announced
+    // before and after they change.
+    std::vector<catalogue::ListEntry> entries_;
     QStringList headings_;
 };
-
-// The image of an album: by its first non-empty media cell.
-int albumImage(const store::AlbumTable& table, int album);
 
 }  // namespace velmora::ui

@@ -71,6 +71,7 @@ MainWindow::MainWindow(Services services, AboutDialog* splash, QWidget* parent)
       folder_(std::move(services.folder)),
       programDir_(services.programDir.isEmpty() ? QCoreApplication::applicationDirPath()
                                                 : services.programDir),
+      catalogue_(folder_),
       folderDialog_(std::make_unique<FolderPicker>(services.prompter)),
       actions_(std::make_unique<MainActions>(this))
 {
@@ -89,6 +90,7 @@ MainWindow::MainWindow(Services services, AboutDialog* splash, QWidget* parent)
     resize(732, 694);
     move(370, 136);
 
+    catalogue_.addObserver(this);
     buildToolBar();
     buildMenus();
 
@@ -118,6 +120,7 @@ MainWindow::MainWindow(Services services, AboutDialog* splash, QWidget* parent)
 
 MainWindow::~MainWindow()
 {
+    catalogue_.removeObserver(this);
     // The lists and their models read the album table: they go before it.
     delete takeCentralWidget();
     delete albumModel_;
@@ -379,7 +382,7 @@ void MainWindow::buildLists()
     listLayout->setContentsMargins(0, 0, 0, 0);
     albumView_ = new AlbumReportView(panel4);
     albumView_->setObjectName(QStringLiteral("albumView"));
-    albumModel_ = new AlbumListModel(albumTable, this);
+    albumModel_ = new AlbumListModel(catalogue_, this);
     albumView_->setModel(albumModel_);
     albumView_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     const int albumWidths[] = {50, 150, 150, 50, 50, 50, 50, 50};
@@ -398,6 +401,12 @@ void MainWindow::buildLists()
     mainSplitter_->setStretchFactor(0, 0);
     mainSplitter_->setStretchFactor(1, 1);
     buildPopupMenus();
+}
+
+void MainWindow::settingsChanged()
+{
+    appSettings = catalogue_.settings();
+    listFiles = catalogue_.lists();
 }
 
 void MainWindow::startUp(AboutDialog* splash)
@@ -420,7 +429,12 @@ void MainWindow::startUp(AboutDialog* splash)
     songTitleLabel_->clear();
     mediaFileLabel_->clear();
 
-    settingsFileRead_ = store::loadSettingsFile(folder_.settingsFile(), appSettings);
+    // Start-up mode: the splash advances once per column pass of the data
+    // file; the settings and the lists are read with it.
+    splashStep(QStringLiteral("設定ファイルの読み込み..."));
+    std::function<void(int)> progress = [splashStep](int) { splashStep(QString()); };
+    const catalogue::LoadReport report = catalogue_.load(progress);
+    settingsFileRead_ = report.settingsRead;
     if (settingsFileRead_) {
         applySettings();
     }
@@ -428,21 +442,16 @@ void MainWindow::startUp(AboutDialog* splash)
     // off this screen.
     keepOnScreen(*this);
     keepOnScreenWhenShown(*this);
-    store::FileError listError;
-    if (!listFiles.load(folder_.dir(), &listError)) {
-        prompter_.error(fromUtf8(store::readFailureMessage(listError)));
+    if (report.listError) {
+        prompter_.error(fromUtf8(store::readFailureMessage(*report.listError)));
     }
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    splashStep(QStringLiteral("設定ファイルの読み込み..."));
     songModel_->resetItems();
-    splashStep(QStringLiteral("アルバム情報ファイルの読み込み..."));
-
-    // Start-up mode: the splash advances once per column pass.
-    std::function<void(int)> progress = [splashStep](int) { splashStep(QString()); };
-    store::LoadResult result = store::loadDataFile(folder_.dataFile(), albumTable, progress);
-    if (result.status == store::LoadStatus::Unreadable) {
-        reportDataFileUnreadable(result.error);
-    } else if (result.status == store::LoadStatus::Loaded) {
+    if (report.folderError) {
+        prompter_.error(fromUtf8(store::readFailureMessage(*report.folderError)));
+    } else if (report.dataStatus == store::LoadStatus::Unreadable) {
+        prompter_.error(fromUtf8(store::readFailureMessage(report.dataError)));
+    } else if (report.dataStatus == store::LoadStatus::Loaded) {
         if (splash) {
             splash->setComment(QStringLiteral("並び替え中..."));
             splash->repaintNow();
@@ -458,12 +467,6 @@ void MainWindow::startUp(AboutDialog* splash)
     pageStack_->setCurrentIndex(0);
 }
 
-void MainWindow::reportDataFileUnreadable(const store::FileError& error)
-{
-    dataFileUnreadable_ = true;
-    prompter_.error(fromUtf8(store::readFailureMessage(error)));
-}
-
 void MainWindow::loadCatalogue(LoadMode mode)
 {
     if (mode == LoadMode::Startup) {
@@ -472,9 +475,8 @@ void MainWindow::loadCatalogue(LoadMode mode)
     }
     // Revert: the table is replaced as a whole, so short lines never keep
     // cells from before.
-    const std::filesystem::path file = folder_.dataFile();
     std::error_code ec;
-    if (!std::filesystem::exists(file, ec)) {
+    if (!std::filesystem::exists(folder_.dataFile(), ec)) {
         return;
     }
     statusProgressMax = 305;
@@ -483,16 +485,15 @@ void MainWindow::loadCatalogue(LoadMode mode)
         setStatus(0, QString::number(pass));
         repaintStatus();
     };
-    store::LoadResult result = store::loadDataFile(file, albumTable, progress);
-    if (result.status != store::LoadStatus::Loaded) {
+    const catalogue::LoadReport report = catalogue_.revert(progress);
+    if (report.dataStatus != store::LoadStatus::Loaded) {
         setStatus(0, QStringLiteral("0"));
         setStatus(1, QString());
-        if (result.status == store::LoadStatus::Unreadable) {
-            reportDataFileUnreadable(result.error);
+        if (report.dataStatus == store::LoadStatus::Unreadable) {
+            prompter_.error(fromUtf8(store::readFailureMessage(report.dataError)));
         }
         return;
     }
-    dataFileUnreadable_ = false;
     showAllAlbums();
     if (albumModel_->rowCount() > 0) {
         selectListRow(0, false);
@@ -531,29 +532,24 @@ bool MainWindow::saveCatalogue()
 
 bool MainWindow::writeCatalogue()
 {
-    if (dataFileUnreadable_ &&
-        !prompter_.confirm(QStringLiteral("アルバム情報ファイル「%1」は読み込めなかったため、"
-                                          "いま表示されている内容は含まれていません。\r\n"
-                                          "保存するとこのファイルは上書きされます。保存しますか？")
-                               .arg(QString::fromStdString(folder_.dataFile().string())))) {
-        return false;
-    }
+    collectSettings();
+    catalogue_.setSettings(appSettings);
+    catalogue_.setLists(listFiles);
     // The data file, then the settings, then the seven lists; a failure
     // stops the save at that file and later files keep their contents.
-    store::ListFileIO writer;
-    writer.TargetGrid = &albumTable;
-    store::FileError error;
-    bool ok = writer.Write(folder_.dataFile(), "<>", false, &error);
-    if (ok) {
-        dataFileUnreadable_ = false;
-        collectSettings();
-        ok = store::saveSettingsFile(folder_.settingsFile(), appSettings, &error) &&
-             listFiles.save(folder_.dir(), &error);
+    catalogue::SaveReport report = catalogue_.save();
+    if (report.status == catalogue::SaveStatus::NeedsConsent) {
+        if (!prompter_.confirm(
+                fromUtf8(catalogue::saveOverUnreadableQuestion(folder_.dataFile().string())))) {
+            return false;
+        }
+        report = catalogue_.save(catalogue::SaveConsent::OverwriteUnreadable);
     }
-    if (!ok) {
-        prompter_.error(fromUtf8(store::writeFailureMessage(error)));
+    if (report.status == catalogue::SaveStatus::Failed) {
+        prompter_.error(fromUtf8(store::writeFailureMessage(report.error)));
+        return false;
     }
-    return ok;
+    return true;
 }
 
 void MainWindow::saveAndExit()

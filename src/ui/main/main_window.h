@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 
+#include "core/catalogue/catalogue.h"
 #include "core/media/media_device.h"
 #include "core/media/media_system.h"
 #include "core/store/album_record.h"
@@ -50,7 +51,7 @@ class FolderPicker;
 class PlayerWindow;
 class SongColumnEditor;
 
-class MainWindow : public QMainWindow {
+class MainWindow : public QMainWindow, private catalogue::CatalogueObserver {
     Q_OBJECT
 public:
     struct Services {
@@ -70,7 +71,10 @@ public:
     ~MainWindow() override;
 
     // The catalogue and the one-album transfer buffer.
-    store::AlbumTable albumTable;
+    // The catalogue: albums, settings, lists and the list state. Every
+    // change goes through its commands.
+    catalogue::Catalogue& catalogue() { return catalogue_; }
+    const catalogue::Catalogue& catalogue() const { return catalogue_; }
     store::AlbumRecord editedAlbum;
 
     // appSettings of every window and the list files, as read at start-up and
@@ -139,11 +143,9 @@ public:
 
     // Album commands: the transfer buffer and the named actions.
     void loadEditedAlbum();
-    void storeEditedAlbum();
     void newAlbumAfterSelection();
     void changeSelectedAlbum();
     void addEditedAlbum();
-    void refreshSelectedItem();
     void createNewAlbum();
     void editSelectedAlbum();
     void deleteSelectedAlbums();
@@ -281,10 +283,8 @@ private:
     void buildLists();
     void buildInfoPage();
     void buildToolPages();
-    // Rewrites the texts of every list item from the table (numbers, icons
-    // and search songs stay) and shows the selected album again.
-    void refreshAfterBulkChange();
-    void reportRefusedCells(int count);
+    // After a conversion or replace: the panel, the status, the refused cells.
+    void finishBulkChange(const catalogue::BulkResult& result);
     // Reports a long pass in the status bar.
     std::function<void(int maximum, int index)> statusProgress();
     void buildPopupMenus();
@@ -300,14 +300,10 @@ private:
     std::optional<QString> selectedSongMedia();
     void clearInfoPanel();
     void showPicture(const std::string& path);
-    // Reorders the list items (order[i] = old row of new row i) and then
-    // selects `select` (new rows), without selection events.
-    void reorderList(const std::vector<int>& order, const std::vector<int>& select);
     void selectRowsQuietly(const std::vector<int>& rows);
     void onAlbumSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected);
     // Marks the first list item whose text in `column` equals `text` selected.
     void selectFirstWithText(int column, const QString& text);
-    void furiganaPropagation(const std::string& oldReading);
     // True with an album selected; otherwise says so and gives false.
     bool albumSelectedOrSay();
     // The song of the selected song item (its list position + 1), or 0.
@@ -318,7 +314,6 @@ private:
     // Asks the renumbering question when the list is out of order; false
     // when the user cancelled. `renumbered` tells whether it renumbered.
     bool renumberQuestion();
-    void reportDataFileUnreadable(const store::FileError& error);
     void applySettings();
     void collectSettings();
 
@@ -326,6 +321,7 @@ private:
     Shell& shell_;
     store::DataFolder folder_;
     QString programDir_;
+    catalogue::Catalogue catalogue_;
     AlbumListModel* albumModel_ = nullptr;
     SongListModel* songModel_ = nullptr;
     std::unique_ptr<FolderPicker> folderDialog_;
@@ -381,8 +377,6 @@ private:
     QToolButton* replacementFolderButton_ = nullptr;
     QPushButton* replaceButton_ = nullptr;
     StatusBar* statusBar_ = nullptr;
-    // The data file existed but could not be read: saving would replace it.
-    bool dataFileUnreadable_ = false;
     bool closing_ = false;
     bool settingsFileRead_ = false;
     // The window width and tool-page width applied from the settings: the
@@ -398,11 +392,15 @@ private:
     std::unique_ptr<media::MediaDevice> playerDevice_;
     // Selection changes made by the list itself, not by the user.
     bool muteSelection_ = false;
-    // Whether the list shows every album (the show-all command is then off).
-    bool allShown_ = false;
     std::array<QString, 3> categoryCaptions_ = {QStringLiteral("ジャンル"), QStringLiteral("メディア"),
                                                 QStringLiteral("メモ")};
+    // The show-all and renumber commands follow whether every album is shown.
     void setAllShown(bool shown);
+    // The windows' working copy of the settings follows the catalogue's.
+    void settingsChanged() override;
+    // After a change or an add: the panel, the message, the reading question.
+    void finishAlbumChange(const catalogue::ChangeResult& result, const QString& done);
+    void askReadingPropagation(const catalogue::ReadingQuestion& question);
 };
 
 }  // namespace velmora::ui

@@ -4,7 +4,6 @@
 #include <QToolButton>
 #include <algorithm>
 
-#include "core/browse/album_order.h"
 #include "core/store/columns.h"
 #include "ui/platform/text_codec.h"
 #include "ui/widgets/list_views.h"
@@ -19,29 +18,17 @@ namespace velmora::ui {
 
 bool MainWindow::allAlbumsShown() const
 {
-    return allShown_;
+    return catalogue_.allAlbumsShown();
 }
 
 std::vector<int> MainWindow::listedAlbums() const
 {
-    std::vector<int> albums;
-    albums.reserve(albumModel_->entries().size());
-    for (const AlbumListModel::Entry& e : albumModel_->entries()) {
-        albums.push_back(e.album);
-    }
-    return albums;
+    return catalogue_.listedAlbums();
 }
 
 bool MainWindow::listOutOfOrder() const
 {
-    int previous = 0;
-    for (const AlbumListModel::Entry& e : albumModel_->entries()) {
-        if (e.album < previous) {
-            return true;
-        }
-        previous = e.album;
-    }
-    return false;
+    return catalogue_.listOutOfOrder();
 }
 
 std::vector<int> MainWindow::selectedListRows() const
@@ -74,38 +61,28 @@ void MainWindow::selectListRow(int row, bool exclusive)
 
 void MainWindow::showAllAlbums()
 {
-    const int albums = albumTable.albumCount();
     setStatus(1, QStringLiteral("全表示作業中..."));
-    statusProgressMax = albums;
+    statusProgressMax = catalogue_.albumCount();
     setStatus(0, QStringLiteral("0"));
     repaintStatus();
 
     const int remembered = selectedAlbum();
-    std::vector<AlbumListModel::Entry> entries;
-    entries.reserve(static_cast<std::size_t>(albums));
-    // The count panel follows the rows; repainting it for every row would
-    // cost more than the rebuild itself.
-    constexpr int kRepaintEvery = 8192;
-    for (int r = 1; r <= albums; ++r) {
-        entries.push_back({r, albumImage(albumTable, r), 0});
-        if (r % kRepaintEvery == 0) {
-            setStatus(0, QString::number(r));
-            repaintStatus();
-        }
-    }
+    muteSelection_ = true;
     albumView_->selectionModel()->clear();
-    albumModel_->setEntries(std::move(entries));
-
+    catalogue_.showAll();
+    muteSelection_ = false;
     setAllShown(true);
     setStatus(1, QString());
     setStatus(0, QStringLiteral("0"));
 
-    if (remembered >= 1 && remembered <= albums) {
+    if (remembered >= 1 && remembered <= catalogue_.albumCount()) {
         // Rows are in number order: the album's item is at number - 1.
         selectListRow(remembered - 1, true);
         if (isVisible()) {
             albumView_->scrollTo(albumModel_->index(remembered - 1, 0));
         }
+    } else {
+        showAlbumOfRow(-1, false);
     }
 }
 
@@ -115,18 +92,19 @@ void MainWindow::renumberInListOrder()
     statusProgressMax = 5;
     setStatus(0, QStringLiteral("0"));
     repaintStatus();
-    if (!allAlbumsShown()) {
-        prompter_.information(QStringLiteral("すべてのアルバムが表示されていません"));
-        return;
-    }
-    albumTable.reorderAlbums(listedAlbums());
     std::vector<int> selected = selectedListRows();
     const int position = selected.empty() ? -1 : selected.front();
+    muteSelection_ = true;
     albumView_->selectionModel()->clear();
-    showAllAlbums();
+    const catalogue::Problem problem = catalogue_.renumberInListOrder();
+    muteSelection_ = false;
+    if (problem != catalogue::Problem::None) {
+        prompter_.information(fromUtf8(catalogue::problemMessage(problem)));
+        return;
+    }
+    setAllShown(true);
     if (position >= 0 && position < albumModel_->rowCount()) {
-        selectListRow(position, true);
-        albumView_->scrollTo(albumModel_->index(position, 0));
+        selectAndShowListRow(position);
     }
 }
 
@@ -172,42 +150,17 @@ void MainWindow::selectRowsQuietly(const std::vector<int>& rows)
     muteSelection_ = false;
 }
 
-void MainWindow::reorderList(const std::vector<int>& order, const std::vector<int>& select)
-{
-    muteSelection_ = true;
-    albumView_->selectionModel()->clear();
-    muteSelection_ = false;
-    albumModel_->reorder(order);
-    selectRowsQuietly(select);
-}
-
 void MainWindow::showSelectedOnly()
 {
     std::vector<int> selected = selectedListRows();
-    if (albumModel_->rowCount() == 0 || selected.empty()) {
+    if (albumModel_->rowCount() == 0 || selected.empty() ||
+        static_cast<int>(selected.size()) == albumModel_->rowCount()) {
         return;
-    }
-    std::vector<bool> keep(static_cast<std::size_t>(albumModel_->rowCount()), false);
-    for (int row : selected) {
-        keep[static_cast<std::size_t>(row)] = true;
-    }
-    std::vector<int> remove;
-    for (int row = albumModel_->rowCount() - 1; row >= 0; --row) {
-        if (!keep[static_cast<std::size_t>(row)]) {
-            remove.push_back(row);
-        }
-    }
-    if (remove.empty()) {
-        return;
-    }
-    std::vector<AlbumListModel::Entry> kept;
-    for (int row : selected) {
-        kept.push_back(albumModel_->entry(row));
     }
     // Removing items does not change which albums are selected.
     muteSelection_ = true;
     albumView_->selectionModel()->clear();
-    albumModel_->setEntries(std::move(kept));
+    catalogue_.showOnlyRows(selected);
     muteSelection_ = false;
     std::vector<int> all(static_cast<std::size_t>(albumModel_->rowCount()));
     for (std::size_t i = 0; i < all.size(); ++i) {
@@ -220,35 +173,20 @@ void MainWindow::showSelectedOnly()
 void MainWindow::sortAlbumsByColumn(int column)
 {
     albumSortColumn = column;
-    const std::vector<int> albums = listedAlbums();
-    const int tableColumn = AlbumListModel::tableColumn(column);
-    std::vector<int> order = browse::sortOrder(albums, column, [&](int item) -> std::string_view {
-        if (column == 7) {
-            return {};
-        }
-        int album = albums[static_cast<std::size_t>(item)];
-        return album >= 1 && album <= albumTable.albumCount() ? albumTable.cell(tableColumn, album)
-                                                              : std::string_view();
-    });
-    if (column == 7) {
-        // The search song numbers are not table text.
-        std::vector<std::string> numbers;
-        for (const AlbumListModel::Entry& e : albumModel_->entries()) {
-            numbers.push_back(e.searchSong > 0 ? std::to_string(e.searchSong) : std::string());
-        }
-        order = browse::sortOrder(albums, column, [&](int item) {
-            return std::string_view(numbers[static_cast<std::size_t>(item)]);
-        });
-    }
+    const std::vector<int> selected = selectedListRows();
+    muteSelection_ = true;
+    albumView_->selectionModel()->clear();
+    const std::vector<int> order = catalogue_.sortByColumn(column);
+    muteSelection_ = false;
     std::vector<int> newRowOf(order.size());
     for (std::size_t i = 0; i < order.size(); ++i) {
         newRowOf[static_cast<std::size_t>(order[i])] = static_cast<int>(i);
     }
     std::vector<int> select;
-    for (int row : selectedListRows()) {
+    for (int row : selected) {
         select.push_back(newRowOf[static_cast<std::size_t>(row)]);
     }
-    reorderList(order, select);
+    selectRowsQuietly(select);
     if (!select.empty()) {
         albumView_->scrollTo(albumModel_->index(*std::min_element(select.begin(), select.end()), 0));
     }
@@ -260,29 +198,23 @@ void MainWindow::dropSelectedAlbums(int target)
     if (selected.empty() || target < 0 || target >= albumModel_->rowCount()) {
         return;
     }
-    if (!allAlbumsShown()) {
-        prompter_.information(QStringLiteral("並べ替えをする時はすべてのアルバムを表示してください"));
+    int firstNow = 0;
+    muteSelection_ = true;
+    albumView_->selectionModel()->clear();
+    const catalogue::Problem problem = catalogue_.moveListRows(selected, target, &firstNow);
+    muteSelection_ = false;
+    if (problem != catalogue::Problem::None) {
+        selectRowsQuietly(selected);
+        prompter_.information(fromUtf8(catalogue::problemMessage(problem)));
         return;
     }
-    std::vector<bool> flags(static_cast<std::size_t>(albumModel_->rowCount()), false);
-    for (int row : selected) {
-        flags[static_cast<std::size_t>(row)] = true;
-    }
-    std::vector<int> order = browse::dropOrder(flags, target);
-    const int first = selected.front();
-    const int firstNow = static_cast<int>(std::find(order.begin(), order.end(), first) - order.begin());
     // The moved items are new items: only the first selected one stays
-    // selected, and the in-place refresh gives every item its texts and icon
-    // again (its icon rule, not the full list's).
-    reorderList(order, {});
-    selectListRow(firstNow, true);
-    refreshSelectedItem();
-    albumView_->scrollTo(albumModel_->index(firstNow, 0));
+    // selected.
+    selectAndShowListRow(firstNow);
 }
 
 void MainWindow::setAllShown(bool shown)
 {
-    allShown_ = shown;
     actions_->showAll->setEnabled(!shown);
     actions_->renumber->setEnabled(shown);
 }
@@ -299,11 +231,11 @@ void MainWindow::selectFirstWithText(int column, const QString& text)
     if (!wanted) {
         return;
     }
-    const int tableColumn = AlbumListModel::tableColumn(column);
+    const int tableColumn = catalogue::tableColumnOfListColumn(column);
     for (int row = 0; row < albumModel_->rowCount(); ++row) {
         int album = albumModel_->entry(row).album;
-        if (album >= 1 && album <= albumTable.albumCount() &&
-            albumTable.cell(tableColumn, album) == *wanted) {
+        if (album >= 1 && album <= catalogue_.albumCount() &&
+            catalogue_.albums().cell(tableColumn, album) == *wanted) {
             selectListRow(row, false);
             std::vector<int> rows = selectedListRows();
             albumView_->scrollTo(albumModel_->index(rows.front(), 0));

@@ -100,12 +100,12 @@ bool MainWindow::readDiscIntoEditedAlbum(std::vector<std::int64_t>* titleLookup)
 void MainWindow::registerDiscToAlbum()
 {
     const int album = selectedAlbum();
-    if (album < 1 || album > albumTable.albumCount()) {
+    if (album < 1 || album > catalogue_.albumCount()) {
         prompter_.information(QStringLiteral("アルバムを選択してください"));
         return;
     }
-    if (!prompter_.confirm(fromCp932(albumTable.cell(ArtistColumn, album)) + QStringLiteral("/") +
-                           fromCp932(albumTable.cell(AlbumColumn, album)) +
+    if (!prompter_.confirm(fromCp932(catalogue_.albums().cell(ArtistColumn, album)) + QStringLiteral("/") +
+                           fromCp932(catalogue_.albums().cell(AlbumColumn, album)) +
                            QStringLiteral(" にCDを登録しますか？"))) {
         return;
     }
@@ -133,7 +133,7 @@ int MainWindow::findDiscAlbum(bool quiet)
         device.close();
         return -1;
     }
-    const int found = media::findDiscAlbum(albumTable, *references);
+    const int found = media::findDiscAlbum(catalogue_.albums(), *references);
     const std::vector<std::int64_t> frames = trackFramesOf(device);
     device.setDeviceType(media::DeviceType::AutoSelect);
     device.setWait(true);

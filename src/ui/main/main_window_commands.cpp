@@ -55,19 +55,11 @@ std::optional<std::string> MainWindow::cellText(int column, const QString& field
     QString problem;
     std::optional<std::string> bytes = toCp932(text, &problem);
     if (bytes) {
-        switch (checkCell(column, *bytes)) {
-            case CellProblem::None:
-                return bytes;
-            case CellProblem::Separator:
-                problem = QStringLiteral("「<>」は保存できない文字列です。");
-                break;
-            case CellProblem::LineBreak:
-                problem = QStringLiteral("改行は入力できません。");
-                break;
-            case CellProblem::LoneLeadByte:
-                problem = QStringLiteral("文字の途中で終わっています。");
-                break;
+        const catalogue::Problem refused = catalogue::checkCellText(column, *bytes);
+        if (refused == catalogue::Problem::None) {
+            return bytes;
         }
+        problem = fromUtf8(catalogue::problemMessage(refused));
     }
     prompter_.information(QStringLiteral("%1: %2").arg(field, problem));
     return std::nullopt;
@@ -85,134 +77,77 @@ bool MainWindow::albumSelectedOrSay()
 void MainWindow::loadEditedAlbum()
 {
     const int album = selectedAlbum();
-    editedAlbum = album >= 1 && album <= albumTable.albumCount() ? albumTable.record(album) : AlbumRecord{};
-}
-
-void MainWindow::storeEditedAlbum()
-{
-    const int album = selectedAlbum();
-    if (album < 1 || album > albumTable.albumCount()) {
-        return;
-    }
-    editedAlbum.applyFuriganaDefault();
-    albumTable.setRecord(album, editedAlbum);
-}
-
-void MainWindow::refreshSelectedItem()
-{
-    for (AlbumListModel::Entry& entry : albumModel_->mutableEntries()) {
-        entry.image = NoListImage;
-        entry.searchSong = 0;
-        if (entry.album < 1 || entry.album > albumTable.albumCount()) {
-            continue;
-        }
-        AlbumTable::RowCells cells = albumTable.rowCells(entry.album);
-        // The last media cell in song order decides the icon here.
-        for (int slot = 1; slot <= kSongSlots; ++slot) {
-            std::string_view media = cells[static_cast<std::size_t>(mediaColumn(slot))];
-            if (!media.empty()) {
-                entry.image = mediaKind(media) == MediaKind::CdTrack ? CdImage : MediaFileImage;
-            }
-        }
-    }
-    albumModel_->refreshTexts();
+    editedAlbum =
+        album >= 1 && album <= catalogue_.albumCount() ? catalogue_.albums().record(album) : AlbumRecord{};
 }
 
 void MainWindow::newAlbumAfterSelection()
 {
     const std::vector<int> selected = selectedListRows();
-    const int selectedNumber = selected.empty() ? 0 : albumModel_->entry(selected.front()).album;
-    int number = albumTable.rowCount();
-    if (selectedNumber >= 1 && selectedNumber < albumTable.rowCount() - 1) {
-        number = selectedNumber + 1;
-    }
-    int position = albumModel_->rowCount();
-    if (!selected.empty() && selected.front() < albumModel_->rowCount() - 1) {
-        position = selected.front() + 1;
-    }
-    albumTable.insertRow(number);
-    for (AlbumListModel::Entry& entry : albumModel_->mutableEntries()) {
-        if (entry.album >= number) {
-            ++entry.album;
-        }
-    }
-    albumModel_->refreshTexts();
+    muteSelection_ = true;
+    const catalogue::ChangeResult result =
+        catalogue_.insertAlbumAfter(selected.empty() ? -1 : selected.front());
+    muteSelection_ = false;
     if (pageStack_->currentIndex() != 0) {
         pageStack_->setCurrentIndex(0);
     }
     editedAlbum = AlbumRecord{};
-    albumModel_->insertEntry(position, {number, NoListImage, 0});
     albumView_->selectionModel()->clear();
-    selectListRow(position, true);
-    albumView_->scrollTo(albumModel_->index(position, 0));
+    selectAndShowListRow(result.listRow);
+}
+
+void MainWindow::finishAlbumChange(const catalogue::ChangeResult& result, const QString& done)
+{
+    if (!result.ok()) {
+        prompter_.information(fromUtf8(catalogue::problemMessage(result.problem)));
+        return;
+    }
+    std::vector<int> rows = selectedListRows();
+    if (!rows.empty()) {
+        showAlbumOfRow(rows.front(), true);
+    }
+    prompter_.information(fromCp932(catalogue_.albums().cell(ArtistColumn, result.album)) +
+                          QStringLiteral(" / ") +
+                          fromCp932(catalogue_.albums().cell(AlbumColumn, result.album)) + done);
+    if (result.readingQuestion) {
+        askReadingPropagation(*result.readingQuestion);
+    }
 }
 
 void MainWindow::changeSelectedAlbum()
 {
     const int album = selectedAlbum();
-    if (album < 1 || album > albumTable.albumCount()) {
+    if (album < 1 || album > catalogue_.albumCount()) {
         prompter_.information(QStringLiteral("アルバムが選択されていません"));
         return;
     }
-    const std::string oldReading(albumTable.cell(FuriganaColumn, album));
-    storeEditedAlbum();
-    refreshSelectedItem();
-    std::vector<int> rows = selectedListRows();
-    if (!rows.empty()) {
-        showAlbumOfRow(rows.front(), true);
-    }
-    prompter_.information(fromCp932(albumTable.cell(ArtistColumn, album)) + QStringLiteral(" / ") +
-                          fromCp932(albumTable.cell(AlbumColumn, album)) +
-                          QStringLiteral(" の情報を変更しました"));
-    furiganaPropagation(oldReading);
+    finishAlbumChange(catalogue_.changeAlbum(album, editedAlbum), QStringLiteral(" の情報を変更しました"));
 }
 
 void MainWindow::addEditedAlbum()
 {
-    AlbumRecord copy = editedAlbum;
-    newAlbumAfterSelection();
-    editedAlbum = std::move(copy);
-    const int album = selectedAlbum();
-    const std::string oldReading(albumTable.cell(FuriganaColumn, album));
-    storeEditedAlbum();
-    refreshSelectedItem();
-    std::vector<int> rows = selectedListRows();
-    if (!rows.empty()) {
-        showAlbumOfRow(rows.front(), true);
+    const std::vector<int> selected = selectedListRows();
+    muteSelection_ = true;
+    const catalogue::ChangeResult result =
+        catalogue_.addAlbum(selected.empty() ? -1 : selected.front(), editedAlbum);
+    muteSelection_ = false;
+    if (result.ok()) {
+        if (pageStack_->currentIndex() != 0) {
+            pageStack_->setCurrentIndex(0);
+        }
+        albumView_->selectionModel()->clear();
+        selectAndShowListRow(result.listRow);
     }
-    prompter_.information(fromCp932(editedAlbum[ArtistColumn]) + QStringLiteral(" / ") +
-                          fromCp932(editedAlbum[AlbumColumn]) + QStringLiteral("を追加しました"));
-    furiganaPropagation(oldReading);
+    finishAlbumChange(result, QStringLiteral("を追加しました"));
 }
 
-void MainWindow::furiganaPropagation(const std::string& oldReading)
+void MainWindow::askReadingPropagation(const catalogue::ReadingQuestion& question)
 {
-    const std::string& artist = editedAlbum[ArtistColumn];
-    const std::string& reading = editedAlbum[FuriganaColumn];
-    if (oldReading == reading) {
-        return;
+    if (prompter_.confirm(QStringLiteral("他の”") + fromCp932(question.artist) +
+                          QStringLiteral("” のアルバムもフリガナを”") + fromCp932(question.reading) +
+                          QStringLiteral("” にしますか？"))) {
+        catalogue_.applyReading(question);
     }
-    std::vector<int> sameArtist;
-    bool differs = false;
-    for (int row = 1; row <= albumTable.albumCount(); ++row) {
-        AlbumTable::RowCells cells = albumTable.rowCells(row);
-        if (cells[ArtistColumn] == artist) {
-            sameArtist.push_back(row);
-            differs = differs || cells[FuriganaColumn] != reading;
-        }
-    }
-    if (!differs) {
-        return;
-    }
-    if (!prompter_.confirm(QStringLiteral("他の”") + fromCp932(artist) +
-                           QStringLiteral("” のアルバムもフリガナを”") + fromCp932(reading) +
-                           QStringLiteral("” にしますか？"))) {
-        return;
-    }
-    for (int row : sameArtist) {
-        albumTable.setCell(FuriganaColumn, row, reading);
-    }
-    refreshSelectedItem();
 }
 
 void MainWindow::editSelectedAlbum()
@@ -255,34 +190,14 @@ void MainWindow::deleteSelectedAlbums()
     if (!prompter_.confirm(question)) {
         return;
     }
-    std::vector<int> removed;
+    std::vector<int> albums;
     for (int row : selected) {
-        int album = albumModel_->entry(row).album;
-        if (album >= 1 && album <= albumTable.albumCount()) {
-            removed.push_back(album);
-        }
-    }
-    std::sort(removed.begin(), removed.end());
-    removed.erase(std::unique(removed.begin(), removed.end()), removed.end());
-    albumTable.removeRows(removed);
-
-    // Every item of a deleted album goes, also one of a search result that
-    // was not selected: after renumbering it would name another album.
-    std::vector<int> gone;
-    for (int row = 0; row < albumModel_->rowCount(); ++row) {
-        if (std::binary_search(removed.begin(), removed.end(), albumModel_->entry(row).album)) {
-            gone.push_back(row);
-        }
+        albums.push_back(albumModel_->entry(row).album);
     }
     muteSelection_ = true;
     albumView_->selectionModel()->clear();
-    albumModel_->removeEntries(gone);
+    catalogue_.deleteAlbums(std::move(albums));
     muteSelection_ = false;
-    for (AlbumListModel::Entry& entry : albumModel_->mutableEntries()) {
-        entry.album -=
-            static_cast<int>(std::lower_bound(removed.begin(), removed.end(), entry.album) - removed.begin());
-    }
-    refreshSelectedItem();
     // Nothing is selected now: the panel says so.
     showAlbumOfRow(-1, false);
 }

@@ -88,7 +88,7 @@ std::vector<int> selectedAlbums(const MainWindow& window)
 {
     std::vector<int> albums;
     for (int row : window.selectedListRows()) {
-        albums.push_back(window.albumModel()->entry(row).album);
+        albums.push_back(window.catalogue().entries().at(static_cast<std::size_t>(row)).album);
     }
     return albums;
 }
@@ -148,8 +148,7 @@ void MainWindow::importDataFile()
     exchange::ImportedRows imported = exchange::importRows(
         store::splitLines(text.text), dataFileMode, format.encloseBytes, format.delimiterBytes, text.source);
     const std::string report = exchange::importReport(text, imported);
-    exchange::appendRows(albumTable, std::move(imported));
-    albumCountLabel_->setText(QString::number(albumTable.albumCount()));
+    catalogue_.appendImported(std::move(imported));
     showAllAlbums();
     // What was changed on the way in, said once for the whole file.
     if (!report.empty()) {
@@ -164,8 +163,9 @@ void MainWindow::exportDataFile()
         return;
     }
     store::FileError error;
-    if (!exchange::writeDataExport(*file, albumTable,
-                                   exchange::exportAlbumSet(listedAlbums(), albumTable.rowCount()), &error)) {
+    if (!exchange::writeDataExport(*file, catalogue_.albums(),
+                                   exchange::exportAlbumSet(listedAlbums(), catalogue_.albums().rowCount()),
+                                   &error)) {
         prompter_.error(fromUtf8(store::writeFailureMessage(error)));
     }
 }
@@ -185,8 +185,8 @@ void MainWindow::exportCsvFile()
         }
     }
     store::FileError error;
-    if (!exchange::writeCsvExport(*file, albumTable,
-                                  exchange::exportAlbumSet(listedAlbums(), albumTable.rowCount()),
+    if (!exchange::writeCsvExport(*file, catalogue_.albums(),
+                                  exchange::exportAlbumSet(listedAlbums(), catalogue_.albums().rowCount()),
                                   format.encloseBytes, format.delimiterBytes, &error, appSettings.csvUtf8)) {
         prompter_.error(fromUtf8(store::writeFailureMessage(error)));
     }
@@ -194,22 +194,26 @@ void MainWindow::exportCsvFile()
 
 void MainWindow::copyAlbumDetails()
 {
-    placeOnClipboard(exchange::clipboardText(albumTable, ClipFormat::AlbumDetails, selectedAlbums(*this)));
+    placeOnClipboard(
+        exchange::clipboardText(catalogue_.albums(), ClipFormat::AlbumDetails, selectedAlbums(*this)));
 }
 
 void MainWindow::copyAlbumSummary()
 {
-    placeOnClipboard(exchange::clipboardText(albumTable, ClipFormat::AlbumSummary, selectedAlbums(*this)));
+    placeOnClipboard(
+        exchange::clipboardText(catalogue_.albums(), ClipFormat::AlbumSummary, selectedAlbums(*this)));
 }
 
 void MainWindow::copyArtistNames()
 {
-    placeOnClipboard(exchange::clipboardText(albumTable, ClipFormat::ArtistNames, selectedAlbums(*this)));
+    placeOnClipboard(
+        exchange::clipboardText(catalogue_.albums(), ClipFormat::ArtistNames, selectedAlbums(*this)));
 }
 
 void MainWindow::copyAlbumTitles()
 {
-    placeOnClipboard(exchange::clipboardText(albumTable, ClipFormat::AlbumTitles, selectedAlbums(*this)));
+    placeOnClipboard(
+        exchange::clipboardText(catalogue_.albums(), ClipFormat::AlbumTitles, selectedAlbums(*this)));
 }
 
 void MainWindow::copySongDetails()
@@ -217,7 +221,8 @@ void MainWindow::copySongDetails()
     const int album = selectedAlbum();
     const int song = selectedSong(*this);
     if (album != 0 && song != 0) {
-        placeOnClipboard(exchange::clipboardText(albumTable, ClipFormat::SongDetails, {album}, song));
+        placeOnClipboard(
+            exchange::clipboardText(catalogue_.albums(), ClipFormat::SongDetails, {album}, song));
     }
 }
 
@@ -226,7 +231,7 @@ void MainWindow::copySongTitle()
     const int album = selectedAlbum();
     const int song = selectedSong(*this);
     if (album != 0 && song != 0) {
-        placeOnClipboard(exchange::clipboardText(albumTable, ClipFormat::SongTitle, {album}, song));
+        placeOnClipboard(exchange::clipboardText(catalogue_.albums(), ClipFormat::SongTitle, {album}, song));
     }
 }
 

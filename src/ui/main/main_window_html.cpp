@@ -71,7 +71,7 @@ void MainWindow::exportHtmlPage()
         setStatus(1, QStringLiteral("リンクファイル書き出し..."));
         repaintStatus();
         for (const exchange::HtmlFileCopy& copy :
-             exchange::htmlFileCopies(albumTable, albums, options, linkFolder)) {
+             exchange::htmlFileCopies(catalogue_.albums(), albums, options, linkFolder)) {
             setStatus(0, QString::number(copy.step));
             setStatus(1, fromUtf8(copy.sourceText) + QStringLiteral("書き出し..."));
             repaintStatus();
@@ -83,8 +83,8 @@ void MainWindow::exportHtmlPage()
     }
 
     store::FileError error;
-    if (!exchange::writeHtmlPage(file, exchange::htmlPageLines(albumTable, albums, options, linkFolder),
-                                 &error)) {
+    if (!exchange::writeHtmlPage(
+            file, exchange::htmlPageLines(catalogue_.albums(), albums, options, linkFolder), &error)) {
         prompter_.error(fromUtf8(store::writeFailureMessage(error)));
         return;
     }

@@ -194,7 +194,7 @@ void MainWindow::showAlbumOfRow(int row, bool /*selected*/)
     }
     actions_->infoPage->setChecked(true);
     albumCountLabel_->setText(
-        QStringLiteral("%1/%2").arg(albumModel_->rowCount()).arg(albumTable.albumCount()));
+        QStringLiteral("%1/%2").arg(albumModel_->rowCount()).arg(catalogue_.albumCount()));
     songCountLabel_->setText(QStringLiteral("0"));
 
     if (!albumView_->selectionModel()->hasSelection()) {
@@ -204,11 +204,11 @@ void MainWindow::showAlbumOfRow(int row, bool /*selected*/)
         return;
     }
     // The event's item, also when it has just been deselected.
-    const AlbumListModel::Entry& entry = albumModel_->entry(row);
-    if (entry.album < 1 || entry.album > albumTable.albumCount()) {
+    const catalogue::ListEntry& entry = albumModel_->entry(row);
+    if (entry.album < 1 || entry.album > catalogue_.albumCount()) {
         return;
     }
-    AlbumTable::RowCells cells = albumTable.rowCells(entry.album);
+    AlbumTable::RowCells cells = catalogue_.albums().rowCells(entry.album);
     auto cell = [&](int column) { return cells[static_cast<std::size_t>(column)]; };
     for (int item = 0; item < SongListModel::kItemCount; ++item) {
         const int slot = item + 1;
@@ -236,7 +236,7 @@ void MainWindow::showAlbumOfRow(int row, bool /*selected*/)
     showPicture(std::string(cell(ImagePathColumn)));
 
     int songRow = 0;
-    if (isVisible() && entry.image == SearchHitImage && entry.searchSong > 0) {
+    if (isVisible() && entry.searchSong > 0) {
         songRow = entry.searchSong - 1;
     }
     QModelIndex song = songModel_->index(songRow, 0);
@@ -318,10 +318,10 @@ void MainWindow::fillArtistPicks()
 {
     const QString remembered = artistBox_->currentText();
     std::vector<std::string_view> artists;
-    artists.reserve(albumModel_->entries().size());
-    for (const AlbumListModel::Entry& e : albumModel_->entries()) {
-        if (e.album >= 1 && e.album <= albumTable.albumCount()) {
-            artists.push_back(albumTable.cell(ArtistColumn, e.album));
+    artists.reserve(catalogue_.entries().size());
+    for (const catalogue::ListEntry& e : catalogue_.entries()) {
+        if (e.album >= 1 && e.album <= catalogue_.albumCount()) {
+            artists.push_back(catalogue_.albums().cell(ArtistColumn, e.album));
         }
     }
     std::vector<std::string> entries = browse::distinctIgnoringCase(artists);
@@ -339,10 +339,10 @@ void MainWindow::fillTitlePicks()
     const QString remembered = titleBox_->currentText();
     const std::optional<std::string> artist = toCp932(artistBox_->currentText());
     std::vector<std::string_view> titles;
-    for (const AlbumListModel::Entry& e : albumModel_->entries()) {
-        if (e.album >= 1 && e.album <= albumTable.albumCount() && artist &&
-            albumTable.cell(ArtistColumn, e.album) == *artist) {
-            titles.push_back(albumTable.cell(AlbumColumn, e.album));
+    for (const catalogue::ListEntry& e : catalogue_.entries()) {
+        if (e.album >= 1 && e.album <= catalogue_.albumCount() && artist &&
+            catalogue_.albums().cell(ArtistColumn, e.album) == *artist) {
+            titles.push_back(catalogue_.albums().cell(AlbumColumn, e.album));
         }
     }
     std::vector<std::string> entries = browse::distinctIgnoringCase(titles);

@@ -122,7 +122,7 @@ void MainWindow::playAlbumMedia()
     device.setDeviceType(media::DeviceType::AutoSelect);
 
     const int album = selectedAlbum();
-    const store::AlbumTable::RowCells cells = albumTable.rowCells(album);
+    const store::AlbumTable::RowCells cells = catalogue_.albums().rowCells(album);
     auto cell = [&](int column) { return cells[static_cast<std::size_t>(column)]; };
     const int count = media::mediaSongCount(cells);
     for (int song = 1; song <= count; ++song) {
@@ -172,7 +172,7 @@ void MainWindow::playCd()
         prompter_.information(QStringLiteral("読み取れません"));
         return;
     }
-    const bool found = album > 0 && album <= albumTable.albumCount();
+    const bool found = album > 0 && album <= catalogue_.albumCount();
     media::MediaDevice& device = *playerDevice_;
     if (!openCdOn(device)) {
         return;
@@ -180,7 +180,7 @@ void MainWindow::playCd()
 
     store::AlbumTable::RowCells cells{};
     if (found) {
-        cells = albumTable.rowCells(album);
+        cells = catalogue_.albums().rowCells(album);
     }
     auto cell = [&](int column) { return cells[static_cast<std::size_t>(column)]; };
     player.clearPlaylist();

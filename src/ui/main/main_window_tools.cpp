@@ -203,7 +203,8 @@ void MainWindow::searchGroupChanged()
 {
     const QString typed = searchWordEdit_->currentText();
     searchWordEdit_->clear();
-    for (const std::string& entry : textops::searchSuggestions(albumTable, searchGroup_->checkedId())) {
+    for (const std::string& entry :
+         textops::searchSuggestions(catalogue_.albums(), searchGroup_->checkedId())) {
         searchWordEdit_->addItem(fromCp932(entry));
     }
     searchWordEdit_->setEditText(typed);
@@ -212,57 +213,41 @@ void MainWindow::searchGroupChanged()
 void MainWindow::runSearch()
 {
     const QString word = searchWordEdit_->currentText();
-    if (word.isEmpty()) {
-        prompter_.information(QStringLiteral("検索する言葉を入力してください"));
-        return;
-    }
-    if (albumTable.albumCount() < 1) {
-        prompter_.information(QStringLiteral("アルバムが登録されていません"));
-        return;
-    }
-    if (albumModel_->rowCount() == 0) {
-        prompter_.information(QStringLiteral("アルバムが表示されていません"));
-        return;
-    }
     const bool folded = searchFoldCheck_->isChecked();
     QString problem;
     // A folded search folds the word first, so that a kana Shift-JIS lacks
-    // (ゔ) still finds its twin.
-    std::optional<std::string> bytes = toCp932(folded ? foldedWord(word) : word, &problem);
-    if (!bytes) {
-        // A character no catalogue text can hold is found nowhere.
-        bytes = std::string();
+    // (ゔ) still finds its twin. A character no catalogue text can hold is
+    // found nowhere.
+    const std::string bytes = toCp932(folded ? foldedWord(word) : word, &problem).value_or(std::string());
+    // The typed word decides whether there is a word at all.
+    const catalogue::Problem refused = catalogue_.searchProblem(word.toStdString());
+    if (refused != catalogue::Problem::None) {
+        prompter_.information(fromUtf8(catalogue::problemMessage(refused)));
+        return;
     }
     const int group = searchGroup_->checkedId();
-    const std::vector<int> albums = textops::albumSetAsText(listedAlbums());
+    std::vector<textops::SearchHit> hits;
+    if (!bytes.empty()) {
+        setStatus(1, QStringLiteral("検索中..."));
+        hits =
+            catalogue_.search(group, bytes, folded ? textops::SearchMode::Folded : textops::SearchMode::Plain,
+                              statusProgress());
+    }
     muteSelection_ = true;
     albumView_->selectionModel()->clear();
-    albumModel_->setEntries({});
+    catalogue_.showSearchResult(hits);
     muteSelection_ = false;
-    std::vector<textops::SearchHit> hits;
-    if (!bytes->empty()) {
-        setStatus(1, QStringLiteral("検索中..."));
-        hits = textops::search(albumTable, albums, group, *bytes, statusProgress(),
-                               folded ? textops::SearchMode::Folded : textops::SearchMode::Plain);
-    }
-    std::vector<AlbumListModel::Entry> entries;
-    entries.reserve(hits.size());
-    for (const textops::SearchHit& hit : hits) {
-        entries.push_back({hit.album, SearchHitImage, hit.song});
-    }
-    albumModel_->setEntries(std::move(entries));
     setAllShown(false);
-    const int column = albumSortColumn;
-    sortAlbumsByColumn(column);
+    sortAlbumsByColumn(albumSortColumn);
     const QString caption = searchGroup_->checkedButton()->text();
     setStatus(1, caption + QStringLiteral("検索結果表示中 \"") + word + QStringLiteral("\"-") +
                      QString::number(hits.size()) + QStringLiteral("件"));
     setStatus(0, QStringLiteral("0"));
     if (!hits.empty()) {
-        selectListRow(0, true);
-        albumView_->scrollTo(albumModel_->index(0, 0));
+        selectAndShowListRow(0);
         return;
     }
+    showAlbumOfRow(-1, false);
     prompter_.information(caption + QStringLiteral("検索 \"") + word +
                           QStringLiteral("\" を含むデータはありません"));
     showAllAlbums();
@@ -301,41 +286,30 @@ textops::Progress MainWindow::statusProgress()
     };
 }
 
-void MainWindow::refreshAfterBulkChange()
+void MainWindow::finishBulkChange(const catalogue::BulkResult& result)
 {
     setStatus(1, QStringLiteral("描写中..."));
     repaintStatus();
-    albumModel_->refreshTexts();
     std::vector<int> rows = selectedListRows();
     if (!rows.empty()) {
         showAlbumOfRow(rows.front(), true);
     }
     setStatus(1, QStringLiteral("OK"));
     setStatus(0, QStringLiteral("0"));
-}
-
-void MainWindow::reportRefusedCells(int count)
-{
-    if (count > 0) {
-        prompter_.information(
-            QStringLiteral("%1 個のセルは、変更すると「<>」や改行を含んで保存できなくなるため、"
-                           "元のままにしました。")
-                .arg(count));
+    if (result.refusedCells > 0) {
+        prompter_.information(fromUtf8(catalogue::refusedCellsMessage(result.refusedCells)));
     }
 }
 
 void MainWindow::runConversion()
 {
     if (albumModel_->rowCount() == 0) {
-        prompter_.information(QStringLiteral("アルバムがありません"));
+        prompter_.information(fromUtf8(catalogue::problemMessage(catalogue::Problem::NoAlbums)));
         return;
     }
-    const std::vector<int> albums = textops::albumSetAsText(listedAlbums());
     setStatus(1, QStringLiteral("変換中..."));
-    textops::BulkResult result = textops::convertAlbums(albumTable, albums, conversionGroup_->checkedId(),
-                                                        conversionKindGroup_->checkedId(), statusProgress());
-    refreshAfterBulkChange();
-    reportRefusedCells(result.refusedCells);
+    finishBulkChange(catalogue_.convert(conversionGroup_->checkedId(), conversionKindGroup_->checkedId(),
+                                        statusProgress()));
 }
 
 void MainWindow::replaceGroupChanged()
@@ -364,32 +338,15 @@ void MainWindow::pickReplacementFolder()
 void MainWindow::runReplace()
 {
     if (albumModel_->rowCount() == 0) {
-        prompter_.information(QStringLiteral("アルバムがありません"));
+        prompter_.information(fromUtf8(catalogue::problemMessage(catalogue::Problem::NoAlbums)));
         return;
     }
-    const int group = replaceGroup_->checkedId();
     const QString find = findEdit_->text();
     const QString replacement = replacementEdit_->text();
     auto refuse = [this](const QString& message, QLineEdit* edit) {
         prompter_.information(message);
         edit->setFocus();
     };
-    const QString memoBraces = QStringLiteral("メモを置換するときは置換の文字列に{}を含まないで下さい");
-    if (find.isEmpty()) {
-        return refuse(QStringLiteral("置換前の文字列を入力してください"), findEdit_);
-    }
-    if (find.contains(QStringLiteral("<>"))) {
-        return refuse(QStringLiteral("置換の文字列に<>を含まないで下さい"), findEdit_);
-    }
-    if (group == 6 && find.contains(QStringLiteral("{}"))) {
-        return refuse(memoBraces, findEdit_);
-    }
-    if (replacement.contains(QStringLiteral("<>"))) {
-        return refuse(QStringLiteral("置換の文字列に<>を含まないで下さい"), replacementEdit_);
-    }
-    if (group == 6 && replacement.contains(QStringLiteral("{}"))) {
-        return refuse(memoBraces, replacementEdit_);
-    }
     QString problem;
     std::optional<std::string> findBytes = toCp932(find, &problem);
     if (!findBytes) {
@@ -399,12 +356,22 @@ void MainWindow::runReplace()
     if (!replacementBytes) {
         return refuse(problem, replacementEdit_);
     }
-    const std::vector<int> albums = textops::albumSetAsText(listedAlbums());
     setStatus(1, QStringLiteral("置換中..."));
-    textops::BulkResult result =
-        textops::replaceInAlbums(albumTable, albums, group, *findBytes, *replacementBytes, statusProgress());
-    refreshAfterBulkChange();
-    reportRefusedCells(result.refusedCells);
+    const catalogue::BulkResult result =
+        catalogue_.replace(replaceGroup_->checkedId(), *findBytes, *replacementBytes, statusProgress());
+    switch (result.problem) {
+        case catalogue::Problem::None:
+            finishBulkChange(result);
+            return;
+        case catalogue::Problem::FindEmpty:
+        case catalogue::Problem::FindHasSeparator:
+            return refuse(fromUtf8(catalogue::problemMessage(result.problem)), findEdit_);
+        case catalogue::Problem::MemoReplaceHasBraces:
+            return refuse(fromUtf8(catalogue::problemMessage(result.problem)),
+                          find.contains(QStringLiteral("{}")) ? findEdit_ : replacementEdit_);
+        default:
+            return refuse(fromUtf8(catalogue::problemMessage(result.problem)), replacementEdit_);
+    }
 }
 
 }  // namespace velmora::ui
