@@ -27,9 +27,11 @@
 #include "core/store/string_grid_io.h"
 #include "ui/dialogs/about_dialog.h"
 #include "ui/dialogs/folder_picker.h"
+#include "ui/main/album_info_panel.h"
 #include "ui/main/album_list_model.h"
 #include "ui/main/main_actions.h"
 #include "ui/main/song_list_model.h"
+#include "ui/main/tool_pages.h"
 #include "ui/platform/prompter.h"
 #include "ui/platform/screen_fit.h"
 #include "ui/platform/shell.h"
@@ -288,19 +290,25 @@ void MainWindow::buildPages()
     pageStack_ = new QStackedWidget(pageSplitter_);
     pageStack_->setObjectName(QStringLiteral("pageStack"));
     pageStack_->setMinimumWidth(312);
-    infoPage_ = new QWidget(pageStack_);
+    infoPage_ = new AlbumInfoPanel(pageStack_);
     infoPage_->setObjectName(QStringLiteral("infoPage"));
-    searchPage_ = new QWidget(pageStack_);
+    searchPage_ = new SearchPage(pageStack_);
     searchPage_->setObjectName(QStringLiteral("searchPage"));
-    convertPage_ = new QWidget(pageStack_);
+    convertPage_ = new ConvertPage(pageStack_);
     convertPage_->setObjectName(QStringLiteral("convertPage"));
-    replacePage_ = new QWidget(pageStack_);
+    replacePage_ = new ReplacePage(pageStack_);
     replacePage_->setObjectName(QStringLiteral("replacePage"));
-    for (QWidget* page : {infoPage_, searchPage_, convertPage_, replacePage_}) {
+    for (QWidget* page :
+         std::initializer_list<QWidget*>{infoPage_, searchPage_, convertPage_, replacePage_}) {
         pageStack_->addWidget(page);
     }
-    buildInfoPage();
-    buildToolPages();
+    connect(infoPage_, &AlbumInfoPanel::artistListRequested, this, [this] { fillArtistPicks(); });
+    connect(infoPage_, &AlbumInfoPanel::titleListRequested, this, [this] { fillTitlePicks(); });
+    connect(infoPage_, &AlbumInfoPanel::artistPicked, this,
+            [this](const QString& artist) { selectFirstWithText(1, artist); });
+    connect(infoPage_, &AlbumInfoPanel::titlePicked, this,
+            [this](const QString& title) { selectFirstWithText(2, title); });
+    connectToolPages();
     connect(pageStack_, &QStackedWidget::currentChanged, this, [this] { toolPageChanged(); });
 
     songPanel_ = new QWidget(pageSplitter_);

@@ -38,6 +38,10 @@ namespace velmora::ui {
 
 class AlbumListModel;
 struct MainActions;
+class SearchPage;
+class AlbumInfoPanel;
+class ConvertPage;
+class ReplacePage;
 class AlbumReportView;
 class PickBox;
 class ReportView;
@@ -183,13 +187,8 @@ public:
     void runSearch();
     void searchGroupChanged();
     void runConversion();
-    void conversionKindChanged();
     // Offers the width conversions too (right button with Ctrl+Shift).
-    void offerWidthConversions();
     void runReplace();
-    void replaceGroupChanged();
-    void pickFindFolder();
-    void pickReplacementFolder();
     // The captions of the three categories, as the pages show them.
     void setCategoryCaptions(const QString& first, const QString& second, const QString& third);
     // The caption of category 0, 1 or 2 as the windows show it.
@@ -202,9 +201,7 @@ public:
     // The selected song's row in the song list, or -1.
     int selectedSongRow() const;
     void fillArtistPicks();
-    void artistPicked(int index);
     void fillTitlePicks();
-    void titlePicked(int index);
 
     // The status bar: count panel 0 (a gauge) and text panel 1.
     void setStatus(int panel, const QString& text);
@@ -281,8 +278,7 @@ private:
     void buildMenus();
     void buildPages();
     void buildLists();
-    void buildInfoPage();
-    void buildToolPages();
+    void connectToolPages();
     // After a conversion or replace: the panel, the status, the refused cells.
     void finishBulkChange(const catalogue::BulkResult& result);
     // Reports a long pass in the status bar.
@@ -299,7 +295,6 @@ private:
     // message when the song has none.
     std::optional<QString> selectedSongMedia();
     void clearInfoPanel();
-    void showPicture(const std::string& path);
     void selectRowsQuietly(const std::vector<int>& rows);
     void onAlbumSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected);
     // Marks the first list item whose text in `column` equals `text` selected.
@@ -331,10 +326,10 @@ private:
     QToolButton* playButtonOfMain = nullptr;
 
     QStackedWidget* pageStack_ = nullptr;
-    QWidget* infoPage_ = nullptr;
-    QWidget* searchPage_ = nullptr;
-    QWidget* convertPage_ = nullptr;
-    QWidget* replacePage_ = nullptr;
+    AlbumInfoPanel* infoPage_ = nullptr;
+    SearchPage* searchPage_ = nullptr;
+    ConvertPage* convertPage_ = nullptr;
+    ReplacePage* replacePage_ = nullptr;
     QSplitter* pageSplitter_ = nullptr;
     QSplitter* mainSplitter_ = nullptr;
     QWidget* songPanel_ = nullptr;
@@ -345,37 +340,9 @@ private:
     ReportView* songView_ = nullptr;
     AlbumReportView* albumView_ = nullptr;
 
-    // The information page.
-    QLabel* albumCountLabel_ = nullptr;
-    QLabel* songCountLabel_ = nullptr;
-    QLabel* pictureLabel_ = nullptr;
-    QLabel* noPictureLabel_ = nullptr;
-    PickBox* artistBox_ = nullptr;
-    PickBox* titleBox_ = nullptr;
-    QLabel* category1Label_ = nullptr;
-    QLabel* category2Label_ = nullptr;
-    QLabel* category3Label_ = nullptr;
-    QLineEdit* genreEdit_ = nullptr;
-    QLineEdit* mediaEdit_ = nullptr;
-    QPlainTextEdit* memoView_ = nullptr;
-
     QMenu* albumMenu_ = nullptr;
     QMenu* songMenu_ = nullptr;
 
-    QButtonGroup* searchGroup_ = nullptr;
-    QComboBox* searchWordEdit_ = nullptr;
-    QPushButton* searchButton_ = nullptr;
-    // "かな・全角半角を区別しない": the reading-aware search (appSettings.searchFold).
-    QCheckBox* searchFoldCheck_ = nullptr;
-    QButtonGroup* conversionGroup_ = nullptr;
-    QButtonGroup* conversionKindGroup_ = nullptr;
-    QPushButton* conversionButton_ = nullptr;
-    QButtonGroup* replaceGroup_ = nullptr;
-    QLineEdit* findEdit_ = nullptr;
-    QLineEdit* replacementEdit_ = nullptr;
-    QToolButton* findFolderButton_ = nullptr;
-    QToolButton* replacementFolderButton_ = nullptr;
-    QPushButton* replaceButton_ = nullptr;
     StatusBar* statusBar_ = nullptr;
     bool closing_ = false;
     bool settingsFileRead_ = false;

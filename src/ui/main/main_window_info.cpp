@@ -16,6 +16,7 @@
 
 #include "core/browse/album_order.h"
 #include "core/store/columns.h"
+#include "ui/main/album_info_panel.h"
 #include "ui/main/album_list_model.h"
 #include "ui/main/main_actions.h"
 #include "ui/main/main_window.h"
@@ -28,113 +29,6 @@
 namespace velmora::ui {
 
 using namespace velmora::store;
-
-namespace {
-
-QLabel* bigNumber(QWidget* parent)
-{
-    auto* label = new QLabel(QStringLiteral("0"), parent);
-    QFont f = label->font();
-    f.setPointSize(16);
-    f.setBold(true);
-    label->setFont(f);
-    return label;
-}
-
-}  // namespace
-
-void MainWindow::buildInfoPage()
-{
-    auto* grid = new QGridLayout(infoPage_);
-    grid->setContentsMargins(8, 8, 8, 8);
-    grid->setHorizontalSpacing(8);
-    grid->setVerticalSpacing(6);
-
-    auto* counts = new QHBoxLayout;
-    counts->addWidget(new QLabel(QStringLiteral("表示数/登録数"), infoPage_), 0, Qt::AlignBottom);
-    albumCountLabel_ = bigNumber(infoPage_);
-    albumCountLabel_->setObjectName(QStringLiteral("albumCountLabel"));
-    albumCountLabel_->setText(QStringLiteral("0/0"));
-    counts->addWidget(albumCountLabel_, 0, Qt::AlignBottom);
-    counts->addSpacing(16);
-    counts->addWidget(new QLabel(QStringLiteral("曲数"), infoPage_), 0, Qt::AlignBottom);
-    songCountLabel_ = bigNumber(infoPage_);
-    songCountLabel_->setObjectName(QStringLiteral("songCountLabel"));
-    counts->addWidget(songCountLabel_, 0, Qt::AlignBottom);
-    counts->addStretch();
-    // The counts take the whole width, so that six-digit catalogues show
-    // whole; the picture sits beside the artist and album boxes.
-    grid->addLayout(counts, 0, 0, 1, 3);
-
-    auto* picture = new QWidget(infoPage_);
-    picture->setFixedSize(64, 64);
-    pictureLabel_ = new QLabel(picture);
-    pictureLabel_->setObjectName(QStringLiteral("pictureLabel"));
-    pictureLabel_->setGeometry(0, 0, 64, 64);
-    pictureLabel_->setAlignment(Qt::AlignCenter);
-    pictureLabel_->hide();
-    noPictureLabel_ = new QLabel(QStringLiteral("NoImage"), picture);
-    noPictureLabel_->setObjectName(QStringLiteral("noPictureLabel"));
-    noPictureLabel_->setGeometry(0, 0, 64, 64);
-    noPictureLabel_->setAlignment(Qt::AlignCenter);
-    noPictureLabel_->setFrameShape(QFrame::Box);
-    noPictureLabel_->setStyleSheet(QStringLiteral("color: gray;"));
-    grid->addWidget(picture, 1, 2, 2, 1, Qt::AlignRight | Qt::AlignTop);
-
-    auto pickBox = [this] {
-        auto* box = new PickBox(infoPage_);
-        QFont f = box->font();
-        f.setBold(true);
-        box->setFont(f);
-        QPalette pal = box->palette();
-        pal.setColor(QPalette::Base, pal.color(QPalette::Button));
-        box->setPalette(pal);
-        box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-        box->setMinimumContentsLength(8);
-        return box;
-    };
-    artistBox_ = pickBox();
-    artistBox_->setObjectName(QStringLiteral("artistBox"));
-    titleBox_ = pickBox();
-    titleBox_->setObjectName(QStringLiteral("titleBox"));
-    artistBox_->onDropDown = [this] { fillArtistPicks(); };
-    titleBox_->onDropDown = [this] { fillTitlePicks(); };
-    connect(artistBox_, &QComboBox::activated, this, [this](int index) { artistPicked(index); });
-    connect(titleBox_, &QComboBox::activated, this, [this](int index) { titlePicked(index); });
-
-    category1Label_ = new QLabel(QStringLiteral("ジャンル"), infoPage_);
-    category1Label_->setObjectName(QStringLiteral("category1Label"));
-    category2Label_ = new QLabel(QStringLiteral("メディア"), infoPage_);
-    category2Label_->setObjectName(QStringLiteral("category2Label"));
-    category3Label_ = new QLabel(QStringLiteral("メモ"), infoPage_);
-    category3Label_->setObjectName(QStringLiteral("category3Label"));
-    genreEdit_ = new QLineEdit(infoPage_);
-    genreEdit_->setObjectName(QStringLiteral("genreEdit"));
-    mediaEdit_ = new QLineEdit(infoPage_);
-    mediaEdit_->setObjectName(QStringLiteral("mediaEdit"));
-    for (QLineEdit* edit : {genreEdit_, mediaEdit_}) {
-        edit->setReadOnly(true);
-    }
-    memoView_ = new QPlainTextEdit(infoPage_);
-    memoView_->setObjectName(QStringLiteral("memoView"));
-    memoView_->setReadOnly(true);
-    memoView_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    memoView_->setLineWrapMode(QPlainTextEdit::NoWrap);
-
-    int row = 1;
-    grid->addWidget(new QLabel(QStringLiteral("アーティスト"), infoPage_), row, 0);
-    grid->addWidget(artistBox_, row++, 1);
-    grid->addWidget(new QLabel(QStringLiteral("アルバム"), infoPage_), row, 0);
-    grid->addWidget(titleBox_, row++, 1);
-    grid->addWidget(category1Label_, row, 0);
-    grid->addWidget(genreEdit_, row++, 1, 1, 2);
-    grid->addWidget(category2Label_, row, 0);
-    grid->addWidget(mediaEdit_, row++, 1, 1, 2);
-    grid->addWidget(category3Label_, row, 0, Qt::AlignTop);
-    grid->addWidget(memoView_, row, 1, 1, 2);
-    grid->setRowStretch(row, 1);
-    grid->setColumnStretch(1, 1);
-}
 
 void MainWindow::buildPopupMenus()
 {
@@ -193,9 +87,8 @@ void MainWindow::showAlbumOfRow(int row, bool /*selected*/)
         pageStack_->setCurrentIndex(0);
     }
     actions_->infoPage->setChecked(true);
-    albumCountLabel_->setText(
-        QStringLiteral("%1/%2").arg(albumModel_->rowCount()).arg(catalogue_.albumCount()));
-    songCountLabel_->setText(QStringLiteral("0"));
+    infoPage_->setCounts(albumModel_->rowCount(), catalogue_.albumCount());
+    infoPage_->setSongCount(0);
 
     if (!albumView_->selectionModel()->hasSelection()) {
         if (isVisible()) {
@@ -217,23 +110,20 @@ void MainWindow::showAlbumOfRow(int row, bool /*selected*/)
                             {QString::number(slot), fromCp932(cell(songTitleColumn(slot))),
                              fromCp932(cell(songArtistColumn(slot))), fromCp932(media), mediaImage(media)});
     }
-    songCountLabel_->setText(QString::number(usedSongCount(cell)));
+    infoPage_->setSongCount(usedSongCount(cell));
 
-    artistBox_->clear();
-    artistBox_->addItem(fromCp932(cell(ArtistColumn)));
-    artistBox_->setCurrentIndex(0);
-    titleBox_->clear();
-    titleBox_->addItem(fromCp932(cell(AlbumColumn)));
-    titleBox_->setCurrentIndex(0);
-    genreEdit_->setText(fromCp932(cell(Category1Column)));
-    mediaEdit_->setText(fromCp932(cell(Category2Column)));
-    QStringList lines;
+    AlbumInfoPanel::Album shown{fromCp932(cell(ArtistColumn)),
+                                fromCp932(cell(AlbumColumn)),
+                                fromCp932(cell(Category1Column)),
+                                fromCp932(cell(Category2Column)),
+                                {},
+                                fromCp932(cell(ImagePathColumn))};
     for (const std::string& line : splitMemo(cell(Category3Column))) {
-        lines << fromCp932(line);
+        shown.memoLines << fromCp932(line);
     }
-    memoView_->setPlainText(lines.join(QLatin1Char('\n')));
-
-    showPicture(std::string(cell(ImagePathColumn)));
+    if (!infoPage_->showAlbum(shown)) {
+        prompter_.error(QStringLiteral("画像を読み込めませんでした。\r\n%1").arg(shown.picture));
+    }
 
     int songRow = 0;
     if (isVisible() && entry.searchSong > 0) {
@@ -248,24 +138,9 @@ void MainWindow::showAlbumOfRow(int row, bool /*selected*/)
     }
 }
 
-void MainWindow::showPicture(const std::string& path)
-{
-    const QString file = fromCp932(path);
-    if (!ui::showPicture(pictureLabel_, noPictureLabel_, file, 64)) {
-        prompter_.error(QStringLiteral("画像を読み込めませんでした。\r\n%1").arg(file));
-    }
-}
-
 void MainWindow::clearInfoPanel()
 {
-    artistBox_->setCurrentIndex(-1);
-    titleBox_->setCurrentIndex(-1);
-    genreEdit_->clear();
-    mediaEdit_->clear();
-    memoView_->clear();
-    pictureLabel_->hide();
-    pictureLabel_->setToolTip(QString());
-    noPictureLabel_->show();
+    infoPage_->clear();
     songModel_->resetItems();
     QModelIndex first = songModel_->index(0, 0);
     songView_->selectionModel()->setCurrentIndex(
@@ -316,7 +191,6 @@ void MainWindow::sortSongsByColumn(int column)
 
 void MainWindow::fillArtistPicks()
 {
-    const QString remembered = artistBox_->currentText();
     std::vector<std::string_view> artists;
     artists.reserve(catalogue_.entries().size());
     for (const catalogue::ListEntry& e : catalogue_.entries()) {
@@ -325,19 +199,12 @@ void MainWindow::fillArtistPicks()
         }
     }
     std::vector<std::string> entries = browse::distinctIgnoringCase(artists);
-    artistBox_->clear();
-    for (const std::string& artist : entries) {
-        artistBox_->addItem(fromCp932(artist));
-    }
-    // Entries stand for every spelling that differs only in case.
-    artistBox_->setCurrentIndex(entries.size() >= 2 ? artistBox_->findText(remembered, Qt::MatchFixedString)
-                                                    : -1);
+    infoPage_->setArtistPicks(entries, entries.size() >= 2);
 }
 
 void MainWindow::fillTitlePicks()
 {
-    const QString remembered = titleBox_->currentText();
-    const std::optional<std::string> artist = toCp932(artistBox_->currentText());
+    const std::optional<std::string> artist = toCp932(infoPage_->artist());
     std::vector<std::string_view> titles;
     for (const catalogue::ListEntry& e : catalogue_.entries()) {
         if (e.album >= 1 && e.album <= catalogue_.albumCount() && artist &&
@@ -346,25 +213,7 @@ void MainWindow::fillTitlePicks()
         }
     }
     std::vector<std::string> entries = browse::distinctIgnoringCase(titles);
-    titleBox_->clear();
-    for (const std::string& title : entries) {
-        titleBox_->addItem(fromCp932(title));
-    }
-    titleBox_->setCurrentIndex(entries.empty() ? -1 : titleBox_->findText(remembered, Qt::MatchFixedString));
-}
-
-void MainWindow::artistPicked(int index)
-{
-    if (index >= 0) {
-        selectFirstWithText(1, artistBox_->itemText(index));
-    }
-}
-
-void MainWindow::titlePicked(int index)
-{
-    if (index >= 0) {
-        selectFirstWithText(2, titleBox_->itemText(index));
-    }
+    infoPage_->setTitlePicks(entries, !entries.empty());
 }
 
 }  // namespace velmora::ui

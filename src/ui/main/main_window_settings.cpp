@@ -12,6 +12,7 @@
 #include "ui/editing/song_column_editor.h"
 #include "ui/main/album_list_model.h"
 #include "ui/main/main_window.h"
+#include "ui/main/tool_pages.h"
 #include "ui/platform/font_setting.h"
 #include "ui/platform/screen_fit.h"
 #include "ui/platform/text_codec.h"
@@ -61,7 +62,7 @@ void MainWindow::applySettings()
         }
     }
     setCategoryCaptions(captions[0], captions[1], captions[2]);
-    searchFoldCheck_->setChecked(appSettings.searchFold);
+    searchPage_->setFolded(appSettings.searchFold);
 
     applyListLook();
 }
