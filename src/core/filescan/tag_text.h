@@ -28,6 +28,23 @@ struct CellText {
 // twins and every character still without a CP932 form becomes 〓.
 CellText tagCell(std::u16string_view text, bool memoLine = false);
 
+// How the single bytes of old tags (ID3v1, ID3v2 frames marked Latin-1)
+// are read. Rips made on Japanese systems wrote Shift-JIS there.
+enum class TagEncoding {
+    Automatic,  // Shift-JIS where the bytes are Shift-JIS and no plausible Latin-1
+    Latin1,
+    ShiftJis,
+};
+
+// Whether single-byte tag bytes are Shift-JIS text rather than Latin-1:
+// valid Shift-JIS with at least one double-byte character that Latin-1
+// text would not hold (a lead byte 0x81-0x9F, which Latin-1 leaves to
+// control codes, or two accented letters in a row).
+bool looksLikeShiftJis(std::string_view bytes);
+
+// The text of single-byte tag bytes under `encoding`.
+std::u16string singleByteTagText(std::string_view bytes, TagEncoding encoding);
+
 // UTF-8 (a path or a command-line text) as UTF-16; nothing when the bytes
 // are not valid UTF-8.
 std::optional<std::u16string> utf16FromUtf8(std::string_view utf8);

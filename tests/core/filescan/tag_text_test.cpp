@@ -96,3 +96,27 @@ TEST(TagText, Utf8Decoding)
 
 }  // namespace
 }  // namespace velmora::filescan
+
+namespace velmora::filescan {
+namespace {
+
+TEST(TagText, SingleByteTagsReadAsShiftJisOnlyWhereLatin1IsImplausible)
+{
+    const std::string japanese = test::sj("福山雅治 ベスト");
+    EXPECT_EQ(singleByteTagText(japanese, TagEncoding::Automatic), u"福山雅治 ベスト");
+    EXPECT_EQ(singleByteTagText(japanese, TagEncoding::Latin1).size(), japanese.size());
+    // Latin-1 that happens to be valid Shift-JIS ("é" + "m") stays Latin-1
+    // unless asked; a cut or user-defined lead byte is never Shift-JIS.
+    EXPECT_EQ(singleByteTagText("Pok\xe9mon", TagEncoding::Automatic), u"Pok\u00e9mon");
+    EXPECT_NE(singleByteTagText("Pok\xe9mon", TagEncoding::ShiftJis), u"Pok\u00e9mon");
+    EXPECT_EQ(singleByteTagText("Caf\xe9", TagEncoding::ShiftJis), u"Caf\u00e9");
+    EXPECT_EQ(singleByteTagText("Mot\xf6rhead", TagEncoding::Automatic), u"Mot\u00f6rhead");
+    EXPECT_EQ(singleByteTagText("\xc7"
+                                "a va",
+                                TagEncoding::Automatic),
+              u"\u00c7a va");
+    EXPECT_EQ(singleByteTagText("plain", TagEncoding::ShiftJis), u"plain");
+}
+
+}  // namespace
+}  // namespace velmora::filescan
