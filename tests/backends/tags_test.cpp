@@ -80,7 +80,10 @@ TEST(TagReader, FilesWithoutTagsAndBrokenFiles)
     writeBytes(dir / "noise.flac", std::string(5000, '\x5a'));
     writeBytes(dir / "text.ogg", "OggS but not really an Ogg stream");
     writeBytes(dir / "garbage.mp3", std::string(3000, '\1'));  // no audio frame
-    for (const char* name : {"empty.mp3", "noise.flac", "text.ogg", "garbage.mp3", "missing.mp3"}) {
+    writeBytes(dir / "garbage.wav", std::string(3000, '\1'));  // no RIFF header
+    writeBytes(dir / "garbage.aiff", std::string(3000, '\1'));
+    for (const char* name : {"empty.mp3", "noise.flac", "text.ogg", "garbage.mp3", "garbage.wav",
+                             "garbage.aiff", "missing.mp3"}) {
         readTags(dir / name, &ok);
         EXPECT_FALSE(ok) << name;
     }

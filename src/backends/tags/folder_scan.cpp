@@ -249,20 +249,65 @@ FolderScan scanFolder(const fs::path& root, ScanProgress& progress, int threads,
     return scan;
 }
 
-filescan::CatalogueFiles catalogueFilesOnDisk(const store::AlbumTable& table)
-{
-    std::unordered_map<std::string, std::string> folders;
-    return filescan::catalogueFiles(table, [&folders](const std::string& path) {
+namespace {
+
+// Canonical paths, each folder resolved once.
+class FolderResolver {
+public:
+    std::string folder(const std::string& path)
+    {
+        auto [it, added] = folders_.try_emplace(path);
+        if (added) {
+            it->second = canonicalPath(path);
+        }
+        return it->second;
+    }
+    std::string file(const std::string& path)
+    {
         const std::string_view parent = filescan::parentPath(path);
         if (parent.empty()) {
             return canonicalPath(path);
         }
-        auto [it, added] = folders.try_emplace(std::string(parent));
-        if (added) {
-            it->second = canonicalPath(it->first);
-        }
-        return joinPath(it->second, std::string(filescan::lastComponent(path)));
-    });
+        return joinPath(folder(std::string(parent)), std::string(filescan::lastComponent(path)));
+    }
+
+private:
+    std::unordered_map<std::string, std::string> folders_;
+};
+
+}  // namespace
+
+filescan::CatalogueFiles catalogueFilesOnDisk(const store::AlbumTable& table)
+{
+    FolderResolver resolver;
+    return filescan::catalogueFiles(table,
+                                    [&resolver](const std::string& path) { return resolver.file(path); });
+}
+
+filescan::CatalogueFiles canonicalCatalogueFiles(const filescan::CatalogueFiles& known)
+{
+    FolderResolver resolver;
+    filescan::CatalogueFiles out;
+    out.files.reserve(known.files.size());
+    for (const std::string& path : known.files) {
+        out.files.insert(resolver.file(path));
+    }
+    for (const auto& [folder, albums] : known.albumsByFolder) {
+        std::vector<filescan::CatalogueAlbum>& target = out.albumsByFolder[resolver.folder(folder)];
+        target.insert(target.end(), albums.begin(), albums.end());
+    }
+    for (auto& [folder, albums] : out.albumsByFolder) {
+        std::sort(albums.begin(), albums.end(),
+                  [](const filescan::CatalogueAlbum& a, const filescan::CatalogueAlbum& b) {
+                      return a.row < b.row;
+                  });
+        albums.erase(std::unique(albums.begin(), albums.end(),
+                                 [](const filescan::CatalogueAlbum& a, const filescan::CatalogueAlbum& b) {
+                                     return a.row == b.row;
+                                 }),
+                     albums.end());
+    }
+    return out;
 }
 
 ScanResult scanAlbums(const fs::path& root, const filescan::CatalogueFiles& known, ScanProgress& progress,

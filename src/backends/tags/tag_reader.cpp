@@ -251,7 +251,16 @@ bool openMusicFile(TagLib::FileRef& ref)
     if (ref.isNull() || !ref.file()->isValid() || ref.file()->length() == 0) {
         return false;
     }
-    auto* mpeg = dynamic_cast<TagLib::MPEG::File*>(ref.file());
+    // TagLib takes any bytes for a WAV or AIFF file too: they must start
+    // as one.
+    TagLib::File* file = ref.file();
+    if (dynamic_cast<TagLib::RIFF::WAV::File*>(file) != nullptr ||
+        dynamic_cast<TagLib::RIFF::AIFF::File*>(file) != nullptr) {
+        file->seek(0);
+        const TagLib::ByteVector magic = file->readBlock(4);
+        return magic == "RIFF" || magic == "RF64" || magic == "FORM";
+    }
+    auto* mpeg = dynamic_cast<TagLib::MPEG::File*>(file);
     return mpeg == nullptr || mpeg->firstFrameOffset() >= 0;
 }
 
