@@ -219,7 +219,7 @@ TEST_F(FolderScanTest, BadInputIsSkippedAndCounted)
     }
     std::vector<std::string> expected = {
         "Good/2.mp3: 空のファイルです",
-        "Good/3.flac: 音楽ファイルとして読み込めません (壊れたファイル)",
+        "Good/3.flac: 壊れているため音楽ファイルとして読み込めません",
         "Good/dangling.mp3: リンク先のファイルがありません",
     };
     if (lockedOut) {

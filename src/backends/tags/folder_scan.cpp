@@ -192,7 +192,7 @@ void readAllTags(FolderScan& scan, ScanProgress& progress, int threads, filescan
             const bool empty = fs::file_size(scan.files[i].path, ec) == 0 && !ec;
             scan.skipped.push_back(
                 {scan.files[i].path,
-                 empty ? "空のファイルです" : "音楽ファイルとして読み込めません (壊れたファイル)"});
+                 empty ? "空のファイルです" : "壊れているため音楽ファイルとして読み込めません"});
         }
     }
     scan.files.resize(kept);

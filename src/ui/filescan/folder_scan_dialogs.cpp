@@ -116,11 +116,16 @@ FolderScanSummaryDialog::FolderScanSummaryDialog(const std::vector<filescan::Pla
         songs_.push_back(album.songs);
 
         std::vector<QStringList> rows;
+        // Files below the album folder by their path there; the whole path
+        // is the tooltip.
+        const std::string prefix = album.folder + "/";
         for (int slot = album.firstSlot; slot < album.firstSlot + album.songs; ++slot) {
+            const std::string path = media::fileSystemPath(album.record[store::mediaColumn(slot)]);
+            const std::string shown = path.starts_with(prefix) ? path.substr(prefix.size()) : path;
             rows.push_back({QString::number(slot), fromCp932(album.record[store::songTitleColumn(slot)]),
                             fromCp932(album.record[store::songArtistColumn(slot)]),
-                            QFile::decodeName(QByteArray::fromStdString(
-                                media::fileSystemPath(album.record[store::mediaColumn(slot)])))});
+                            QFile::decodeName(QByteArray::fromStdString(shown)),
+                            QFile::decodeName(QByteArray::fromStdString(path))});
         }
         songRows_.push_back(std::move(rows));
     }
@@ -133,7 +138,7 @@ FolderScanSummaryDialog::FolderScanSummaryDialog(const std::vector<filescan::Pla
     songTree = new QTreeWidget(splitter);
     songTree->setRootIsDecorated(false);
     songTree->setUniformRowHeights(true);
-    songTree->setTextElideMode(Qt::ElideLeft);
+    songTree->setTextElideMode(Qt::ElideMiddle);
     songTree->setHeaderLabels({QStringLiteral("番号"), QStringLiteral("曲名"), QStringLiteral("アーティスト"),
                                QStringLiteral("ファイル")});
     songTree->header()->resizeSection(0, 40);
@@ -194,9 +199,10 @@ void FolderScanSummaryDialog::showSongs(int album)
     }
     QList<QTreeWidgetItem*> items;
     for (const QStringList& row : songRows_[static_cast<std::size_t>(album)]) {
-        auto* item = new QTreeWidgetItem(row);
+        auto* item = new QTreeWidgetItem(row.mid(0, 3));
         item->setTextAlignment(0, Qt::AlignRight | Qt::AlignVCenter);
-        item->setToolTip(3, row.value(3));
+        item->setText(3, row.value(3));
+        item->setToolTip(3, row.value(4));
         items.push_back(item);
     }
     songTree->addTopLevelItems(items);

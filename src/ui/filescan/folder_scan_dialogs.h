@@ -83,7 +83,8 @@ private:
 
     QLabel* countLabel_ = nullptr;
     std::vector<int> songs_;
-    // Per album: number, title, artist and file of each song.
+    // Per album: number, title, artist, file (below the album folder) and
+    // full path of each song.
     std::vector<std::vector<QStringList>> songRows_;
     bool busy_ = false;
 };

@@ -165,7 +165,8 @@ TEST_F(FolderScanWindowTest, SummaryShowsSongsAndSkippedFilesAndNewFilesJoinThei
     EXPECT_EQ(songs->topLevelItem(0)->text(1), QStringLiteral("01 First"));
     EXPECT_EQ(songs->topLevelItem(2)->text(1), QStringLiteral("10 Tenth"));
     EXPECT_EQ(songs->topLevelItem(3)->text(1), QStringLiteral("caf〓"));
-    EXPECT_EQ(songs->topLevelItem(3)->text(3),
+    EXPECT_EQ(songs->topLevelItem(3)->text(3), QStringLiteral("café.wav"));
+    EXPECT_EQ(songs->topLevelItem(3)->toolTip(3),
               QString::fromStdString((music / "Gamma").string()) + QStringLiteral("/café.wav"));
     // Skipped files are named with their reason, leftovers are not.
     ASSERT_NE(dialog->notesView, nullptr);
