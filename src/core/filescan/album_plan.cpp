@@ -413,7 +413,8 @@ CatalogueFiles catalogueFiles(const store::AlbumTable& table, const PathCanonica
         std::vector<std::string> folders;
         for (int slot = 1; slot <= store::kSongSlots; ++slot) {
             const std::string_view media = cell(store::mediaColumn(slot));
-            if (!media.empty() || !cell(store::songTitleColumn(slot)).empty()) {
+            if (!media.empty() || !cell(store::songTitleColumn(slot)).empty() ||
+                !cell(store::songArtistColumn(slot)).empty()) {
                 usedSlots = slot;
             }
             if (store::mediaKind(media) != store::MediaKind::File) {

@@ -60,7 +60,7 @@ struct ScanPlan {
 // A catalogued album as the scan sees it.
 struct CatalogueAlbum {
     int row = 0;
-    int usedSlots = 0;   // the last song slot that holds a title or a file
+    int usedSlots = 0;   // the last song slot that holds a title, an artist or a file
     std::string artist;  // its artist cell
     std::string title;   // its album cell
 };

@@ -132,25 +132,6 @@ std::optional<std::u16string> utf16FromUtf8(std::string_view utf8)
     return out;
 }
 
-std::optional<std::string> pathCell(std::string_view path)
-{
-    std::optional<std::u16string> name = utf16FromUtf8(path);
-    if (!name) {
-        return std::nullopt;
-    }
-    for (char16_t c : *name) {
-        if (c == u'\r' || c == u'\n' || isRawByteStandIn(c)) {
-            return std::nullopt;
-        }
-    }
-    text::EncodeResult encoded = text::fromUnicode(*name);
-    if (!encoded.ok || text::toUnicode(encoded.bytes) != *name ||
-        text::containsOnBoundary(encoded.bytes, "<>")) {
-        return std::nullopt;
-    }
-    return std::move(encoded.bytes);
-}
-
 std::string_view lastComponent(std::string_view path)
 {
     while (path.size() > 1 && path.back() == '/') {

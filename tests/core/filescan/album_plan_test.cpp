@@ -354,6 +354,18 @@ TEST(AlbumPlan, NewFilesOfACataloguedFolderJoinItsAlbum)
     EXPECT_EQ(more.albums[0].droppedSongs, 2);
     appendAlbums(full, more.albums);
     EXPECT_EQ(full.cell(store::mediaColumn(99), 1), "/m/big/1099.mp3");
+
+    // A slot with only a song artist is taken: nothing is written over it.
+    store::AlbumTable typed;
+    typed.setRowCount(2);
+    typed.setCell(store::songTitleColumn(1), 1, "one");
+    typed.setCell(store::mediaColumn(1), 1, "/m/t/1.mp3");
+    typed.setCell(store::songArtistColumn(3), 1, "guest");
+    ScanPlan after =
+        planAlbums({tagged("/m/t/1.mp3", u"T", u"A", u"one", 1), tagged("/m/t/2.mp3", u"T", u"A", u"two", 2)},
+                   catalogueFiles(typed));
+    ASSERT_EQ(after.albums.size(), 1u);
+    EXPECT_EQ(after.albums[0].firstSlot, 4);
 }
 
 TEST(AlbumPlan, ReadingsComeFromKanaSortNames)

@@ -35,17 +35,6 @@ TEST(TagText, CellsKeepTheDataFileMarkersOut)
     }
 }
 
-TEST(TagText, PathCellsMustComeBackUnchanged)
-{
-    EXPECT_EQ(pathCell("/a/b.mp3"), "/a/b.mp3");
-    EXPECT_EQ(pathCell("/音楽/曲.mp3"), sj("/音楽/曲.mp3"));
-    EXPECT_EQ(pathCell("/x/\xe3\x80\x9c.mp3"), std::nullopt);  // wave dash maps to another character
-    EXPECT_EQ(pathCell("/x/caf\xc3\xa9.mp3"), std::nullopt);
-    EXPECT_EQ(pathCell("/x/\xff\xfe.mp3"), std::nullopt);
-    EXPECT_EQ(pathCell("/x/a<>b.mp3"), std::nullopt);
-    EXPECT_EQ(pathCell("/x/a\nb.mp3"), std::nullopt);
-}
-
 TEST(TagText, PathPieces)
 {
     EXPECT_EQ(lastComponent("/a/b/c.mp3"), "c.mp3");
