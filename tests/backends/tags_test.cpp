@@ -172,6 +172,16 @@ TEST_F(FolderScanTest, GroupsDiscFoldersAndStoresEachCoverOnce)
     EXPECT_EQ(jazzCover.extension(), ".jpg");
     EXPECT_EQ(jazzCover.stem().string().size(), 64u);  // a SHA-256 in hex
 
+    // A picture that can no longer be read is named with its album.
+    std::vector<filescan::PlannedAlbum> gone = scan().plan.albums;
+    fs::remove(music / "Jazz" / "x.ogg");
+    EXPECT_EQ(storeEmbeddedCovers(gone, data),
+              std::vector<std::string>{"Trio / Blue: 埋め込まれた画像を読み込めません"});
+    EXPECT_EQ(gone[0].record[store::ImagePathColumn], "");
+    test::writeSoundFile(music / "Jazz" / "x.ogg", "ogg");
+    test::writeTags(music / "Jazz" / "x.ogg", {"X", "Trio", "", "Blue", "", "", "1", ""});
+    test::embedCover(music / "Jazz" / "x.ogg", test::jpegBytes('j'));
+
     // Storing again writes nothing new and names the same files.
     std::vector<filescan::PlannedAlbum> again = scan().plan.albums;
     EXPECT_EQ(storeEmbeddedCovers(again, data), std::vector<std::string>());
