@@ -21,6 +21,7 @@ ROOT=$(dirname "$HERE")
 BUILD_DIR=${1:-$ROOT/build/release}
 CLI=${VELMORA_CLI:-$BUILD_DIR/bin/velmora-cli}
 GEN=${VELMORA_SCAN_FILES:-$BUILD_DIR/bin/velmora-scan-bench-files}
+COPIES=${SCAN_COLLECTION_COPIES:-9}
 FOLDERS=${SCAN_FOLDERS:-1000}
 FILES=${SCAN_FILES:-10}
 RUNS=${BENCH_RUNS:-3}
@@ -40,11 +41,22 @@ if [[ ! -f $LIBRARY/.complete ]]; then
     touch "$LIBRARY/.complete"
 fi
 
+# The collection shaped like real ones (see scan_files.cpp --collection).
+COLLECTION=$HERE/.cache/scan-collection-${COPIES}-v1
+if [[ ! -f $COLLECTION/.complete ]]; then
+    rm -rf "$COLLECTION"
+    echo "generating the collection ($COPIES sets)..." >&2
+    "$GEN" --collection "$COLLECTION/music" "$COPIES" || die "generating the collection failed"
+    touch "$COLLECTION/.complete"
+fi
+COLLECTION_FILES=$((COPIES * 80))
+COLLECTION_ALBUMS=$((COPIES * 8))
+
 WORK=$(mktemp -d "$HERE/.cache/scan-run.XXXXXX")
 trap 'rm -rf "$WORK"' EXIT
 
 # Warm the file cache: the target is for a library read before.
-find "$LIBRARY/music" -type f -exec cat {} + >/dev/null
+find "$LIBRARY/music" "$COLLECTION/music" -type f -exec cat {} + >/dev/null
 
 median() { sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 
@@ -82,7 +94,28 @@ read -r again again_peak < <(measure "second scan" "$WORK/data" scan "$LIBRARY/m
 [[ $(cat "$WORK/out.txt") == "albums: 0 songs: 0" ]] || die "the second scan added albums"
 catalogue_kib=$(( $(stat -c %s "$WORK/data/VLM.dat") / 1024 ))
 
+# The collection: every album found whole, the skipped file named, and no
+# second registration through other spellings of the path.
+times=()
+for ((run = 1; run <= RUNS; run++)); do
+    read -r seconds peak < <(measure "collection --dry-run" "$WORK/empty" scan "$COLLECTION/music" --dry-run)
+    tail -n 1 "$WORK/out.txt" | grep -qx "albums: $COLLECTION_ALBUMS songs: $COLLECTION_FILES" ||
+        die "collection dry run printed $(tail -n 1 "$WORK/out.txt")"
+    [[ $(grep -c '^登録しないファイル: ' "$WORK/err.txt") == "$COPIES" ]] ||
+        die "collection: expected $COPIES named skipped files, got: $(cat "$WORK/err.txt")"
+    times+=("$seconds")
+done
+collection=$(printf '%s\n' "${times[@]}" | median)
+mkdir -p "$WORK/collection"
+ln -s "$COLLECTION/music" "$WORK/link"
+measure "collection scan" "$WORK/collection" scan "$COLLECTION/music" >/dev/null
+for spelling in "$WORK/link" "$COLLECTION/music/./Set 1/.." "$COLLECTION//music/"; do
+    measure "collection again" "$WORK/collection" scan "$spelling" >/dev/null
+    [[ $(cat "$WORK/out.txt") == "albums: 0 songs: 0" ]] || die "scanning $spelling again added albums"
+done
+
 rate=$(awk -v n="$TOTAL" -v s="$dry" 'BEGIN { printf "%d", n / s }')
+collection_rate=$(awk -v n="$COLLECTION_FILES" -v s="$collection" 'BEGIN { printf "%d", n / s }')
 extra_mib=$(awk -v p="$dry_peak" -v b="$base_peak" 'BEGIN { printf "%.1f", (p - b) / 1024 }')
 again_extra=$(awk -v p="$again_peak" -v b="$base_peak" -v c="$catalogue_kib" \
     'BEGIN { printf "%.1f", (p - b - c) / 1024 }')
@@ -97,3 +130,6 @@ printf '%-22s %8s s  (peak %d KiB, covers written, VLM.dat %d KiB)\n' "scan + sa
     "$catalogue_kib"
 printf '%-22s %8s s  %8s MiB beyond idle run and catalogue  (adds nothing)\n' "second scan" "$again" \
     "$again_extra"
+printf '%-22s %8s s  %8d files/s  target >= 2000: %s  (%d files, %d albums; again via 3 spellings adds nothing)\n' \
+    "collection --dry-run" "$collection" "$collection_rate" "$(verdict "$collection_rate >= 2000")" \
+    "$COLLECTION_FILES" "$COLLECTION_ALBUMS"

@@ -54,7 +54,7 @@ const char* const kUsage =
     "          MusicBrainz と FreeDB のディスクIDと登録ページのアドレスを表示します\n"
     "  cd fetch --device デバイス [--album アルバム番号] [--release MBID] [--no-cover]\n"
     "          MusicBrainz のアルバム情報 (とカバー画像) をアルバムに書き込みます\n"
-    "  scan フォルダ [--dry-run]\n"
+    "  scan フォルダ [--dry-run] [--tag-encoding auto|latin1|sjis]\n"
     "          フォルダの音楽ファイルのタグからアルバムを登録して VLM.dat に保存します\n"
     "          (--dry-run: 登録するアルバムを表示するだけ)\n"
     "  一覧: アルバム番号と範囲を表示順に、例 3,1-2,3 (省略時はすべて番号順)\n";

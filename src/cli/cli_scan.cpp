@@ -6,17 +6,30 @@
 
 namespace velmora::cli {
 
-// scan FOLDER [--dry-run]: the albums of the music files under a folder.
-// Prints "artist<TAB>title<TAB>songs<TAB>folder" per album in the order they
-// are appended, then "albums: N songs: M"; notes about skipped files go to
-// stderr. Without --dry-run the albums are appended and VLM.dat is saved.
+// scan FOLDER [--dry-run] [--tag-encoding auto|latin1|sjis]: the albums of
+// the music files under a folder. Prints
+// "artist<TAB>title<TAB>songs<TAB>folder" per album in the order they are
+// registered (songs that join a catalogued album included), then
+// "albums: N songs: M"; notes go to stderr, one line each: the albums songs
+// join, every file skipped with its reason. Without --dry-run the albums
+// are registered and VLM.dat is saved.
 int scanFolder(Context& ctx, const std::vector<std::string>& args, std::size_t first)
 {
-    std::optional<Arguments> arguments = parseArguments(ctx, args, first, {}, {"--dry-run"});
+    std::optional<Arguments> arguments = parseArguments(ctx, args, first, {"--tag-encoding"}, {"--dry-run"});
     if (!arguments || arguments->positional.size() != 1) {
         if (arguments) {
             ctx.err << kUsage;
         }
+        return kExitError;
+    }
+    filescan::TagEncoding encoding = filescan::TagEncoding::Automatic;
+    const std::string name = arguments->value("--tag-encoding", "auto");
+    if (name == "latin1") {
+        encoding = filescan::TagEncoding::Latin1;
+    } else if (name == "sjis") {
+        encoding = filescan::TagEncoding::ShiftJis;
+    } else if (name != "auto") {
+        ctx.err << "タグの文字コードは auto, latin1, sjis のいずれかです: " << name << "\n";
         return kExitError;
     }
     const std::filesystem::path folder = arguments->positional[0];
@@ -30,8 +43,8 @@ int scanFolder(Context& ctx, const std::vector<std::string>& args, std::size_t f
         return kExitError;
     }
     tags::ScanProgress progress;
-    tags::ScanResult result = tags::scanAlbums(std::filesystem::absolute(folder, ec),
-                                               filescan::catalogueMediaPaths(opened->albums()), progress);
+    tags::ScanResult result =
+        tags::scanAlbums(folder, tags::catalogueFilesOnDisk(opened->albums()), progress, 0, encoding);
     for (const std::string& note : tags::scanNotes(result)) {
         ctx.err << note << "\n";
     }
@@ -45,15 +58,10 @@ int scanFolder(Context& ctx, const std::vector<std::string>& args, std::size_t f
     if (arguments->has("--dry-run") || albums.empty()) {
         return 0;
     }
-    if (int failed = tags::storeEmbeddedCovers(albums, ctx.folder); failed > 0) {
-        ctx.err << "画像を保存できなかったアルバム: " << failed << "\n";
+    for (const std::string& failure : tags::storeEmbeddedCovers(albums, ctx.folder)) {
+        ctx.err << "画像を保存できなかったアルバム: " << failure << "\n";
     }
-    std::vector<store::AlbumRecord> records;
-    records.reserve(albums.size());
-    for (filescan::PlannedAlbum& album : albums) {
-        records.push_back(std::move(album.record));
-    }
-    if (const catalogue::ChangeResult stored = opened->appendAlbums(records); !stored.ok()) {
+    if (const catalogue::ChangeResult stored = opened->registerScannedAlbums(albums); !stored.ok()) {
         return refuse(ctx, stored.problem);
     }
     return saveCatalogue(ctx, *opened);

@@ -80,7 +80,10 @@ TEST(TagReader, FilesWithoutTagsAndBrokenFiles)
     writeBytes(dir / "noise.flac", std::string(5000, '\x5a'));
     writeBytes(dir / "text.ogg", "OggS but not really an Ogg stream");
     writeBytes(dir / "garbage.mp3", std::string(3000, '\1'));  // no audio frame
-    for (const char* name : {"empty.mp3", "noise.flac", "text.ogg", "garbage.mp3", "missing.mp3"}) {
+    writeBytes(dir / "garbage.wav", std::string(3000, '\1'));  // no RIFF header
+    writeBytes(dir / "garbage.aiff", std::string(3000, '\1'));
+    for (const char* name : {"empty.mp3", "noise.flac", "text.ogg", "garbage.mp3", "garbage.wav",
+                             "garbage.aiff", "missing.mp3"}) {
         readTags(dir / name, &ok);
         EXPECT_FALSE(ok) << name;
     }
@@ -121,7 +124,7 @@ protected:
         }
     }
 
-    ScanResult scan(const std::unordered_set<std::string>& known = {}, int threads = 2)
+    ScanResult scan(const filescan::CatalogueFiles& known = {}, int threads = 2)
     {
         ScanProgress progress;
         ScanResult result = scanAlbums(music, known, progress, threads);
@@ -156,7 +159,7 @@ TEST_F(FolderScanTest, GroupsDiscFoldersAndStoresEachCoverOnce)
 
     store::DataFolder data(dir / "data");
     fs::create_directories(data.dir());
-    EXPECT_EQ(storeEmbeddedCovers(albums, data), 0);
+    EXPECT_EQ(storeEmbeddedCovers(albums, data), std::vector<std::string>());
     std::vector<fs::path> covers;
     for (const auto& entry : fs::directory_iterator(data.file("covers"))) {
         covers.push_back(entry.path());
@@ -169,9 +172,19 @@ TEST_F(FolderScanTest, GroupsDiscFoldersAndStoresEachCoverOnce)
     EXPECT_EQ(jazzCover.extension(), ".jpg");
     EXPECT_EQ(jazzCover.stem().string().size(), 64u);  // a SHA-256 in hex
 
+    // A picture that can no longer be read is named with its album.
+    std::vector<filescan::PlannedAlbum> gone = scan().plan.albums;
+    fs::remove(music / "Jazz" / "x.ogg");
+    EXPECT_EQ(storeEmbeddedCovers(gone, data),
+              std::vector<std::string>{"Trio / Blue: 埋め込まれた画像を読み込めません"});
+    EXPECT_EQ(gone[0].record[store::ImagePathColumn], "");
+    test::writeSoundFile(music / "Jazz" / "x.ogg", "ogg");
+    test::writeTags(music / "Jazz" / "x.ogg", {"X", "Trio", "", "Blue", "", "", "1", ""});
+    test::embedCover(music / "Jazz" / "x.ogg", test::jpegBytes('j'));
+
     // Storing again writes nothing new and names the same files.
     std::vector<filescan::PlannedAlbum> again = scan().plan.albums;
-    EXPECT_EQ(storeEmbeddedCovers(again, data), 0);
+    EXPECT_EQ(storeEmbeddedCovers(again, data), std::vector<std::string>());
     EXPECT_EQ(again[0].record[store::ImagePathColumn], albums[0].record[store::ImagePathColumn]);
     EXPECT_EQ(static_cast<std::size_t>(std::distance(fs::directory_iterator(data.file("covers")), {})), 2u);
 }
@@ -209,16 +222,30 @@ TEST_F(FolderScanTest, BadInputIsSkippedAndCounted)
     ScanResult result = scan();
     ::chmod((music / "Locked").c_str(), 0755);
     ASSERT_FALSE(result.scan.cancelled);
-    EXPECT_EQ(result.scan.unreadableFiles, 3);  // zero bytes, not FLAC, dangling link
-    EXPECT_EQ(result.scan.unreadableFolders, lockedOut ? 1 : 0);
-    EXPECT_EQ(result.plan.unstorablePaths, 1);
-    const int expectedAlbums = lockedOut ? 1 : 2;  // "Good" (and "Locked" when readable)
+    // Each file and folder passed over is named with its reason.
+    std::vector<std::string> skipped;
+    for (const SkippedFile& file : result.scan.skipped) {
+        skipped.push_back(fs::path(file.path).lexically_relative(music).string() + ": " + file.reason);
+    }
+    std::vector<std::string> expected = {
+        "Good/2.mp3: 空のファイルです",
+        "Good/3.flac: 壊れているため音楽ファイルとして読み込めません",
+        "Good/dangling.mp3: リンク先のファイルがありません",
+    };
+    if (lockedOut) {
+        expected.push_back("Locked: フォルダを読み込めません");
+    }
+    EXPECT_EQ(skipped, expected);
+    // "Good", the file whose name is not UTF-8 (and "Locked" when readable).
+    const int expectedAlbums = lockedOut ? 2 : 3;
     ASSERT_EQ(result.plan.albums.size(), static_cast<std::size_t>(expectedAlbums));
     EXPECT_EQ(test::utf8(result.plan.albums[0].record[store::songTitleColumn(1)]), "good");
     EXPECT_EQ(result.plan.albums[0].songs, 1);  // the loop was followed once: no second copy
+    EXPECT_EQ(result.plan.albums.back().record[store::mediaColumn(1)],
+              "file://" + (music / "Odd").string() + "/name%FF.flac");
     const std::vector<std::string> notes = scanNotes(result);
-    EXPECT_FALSE(notes.empty());
-    EXPECT_NE(notes[0].find("読み込めな"), std::string::npos);
+    ASSERT_FALSE(notes.empty());
+    EXPECT_EQ(notes[0], "登録しないファイル: " + (music / "Good" / "2.mp3").string() + " (空のファイルです)");
 }
 
 TEST_F(FolderScanTest, ThreadCountDoesNotChangeTheResultAndKnownFilesAreSkipped)
@@ -237,7 +264,7 @@ TEST_F(FolderScanTest, ThreadCountDoesNotChangeTheResultAndKnownFilesAreSkipped)
     }
     store::AlbumTable table;
     filescan::appendAlbums(table, one.plan.albums);
-    ScanResult again = scan(filescan::catalogueMediaPaths(table));
+    ScanResult again = scan(catalogueFilesOnDisk(table));
     EXPECT_TRUE(again.plan.albums.empty());
     EXPECT_EQ(again.plan.knownFiles, 30);
 }

@@ -35,6 +35,9 @@ inline const std::map<std::string, std::string>& encoders()
         {"opus", "opusenc ! oggmux"},
         {"mp3", "lamemp3enc"},
         {"wav", "wavenc"},
+        {"wv", "wavpackenc"},
+        {"spx", "speexenc ! oggmux"},
+        {"mp2", "twolamemp2enc"},
         {"aiff", ""},  // GStreamer has no AIFF writer: written by hand
     };
     return pipelines;

@@ -5,13 +5,16 @@
 #include <unicode/unistr.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <mutex>
 #include <set>
 #include <thread>
+#include <unordered_map>
 #include <utility>
 
 #include "backends/tags/tag_reader.h"
 #include "core/filescan/tag_text.h"
+#include "core/media/media_path.h"
 #include "core/store/atomic_file.h"
 #include "core/text/cp932.h"
 
@@ -46,9 +49,14 @@ struct PendingFolder {
     std::string inheritedPicture;  // the album folder's picture, for a disc subfolder
 };
 
-// listFiles the music files under `root`, folders in name order, each folder
-// once even when links lead to it again.
-void findMusicFiles(const fs::path& root, ScanProgress& progress, FolderScan& scan)
+std::string joinPath(const std::string& folder, const std::string& name)
+{
+    return folder == "/" ? "/" + name : folder + "/" + name;
+}
+
+// Lists the music files under `root` (canonical), folders in name order,
+// each folder once even when links lead to it again.
+void findMusicFiles(const std::string& root, ScanProgress& progress, FolderScan& scan)
 {
     std::set<std::pair<dev_t, ino_t>> visited;
     auto firstVisit = [&visited](const std::string& path) {
@@ -59,13 +67,9 @@ void findMusicFiles(const fs::path& root, ScanProgress& progress, FolderScan& sc
         return visited.emplace(info.st_dev, info.st_ino).second;
     };
 
-    std::string rootText = root.native();
-    while (rootText.size() > 1 && rootText.back() == '/') {
-        rootText.pop_back();
-    }
     std::vector<PendingFolder> pending;
-    if (firstVisit(rootText)) {
-        pending.push_back({rootText, {}});
+    if (firstVisit(root)) {
+        pending.push_back({root, {}});
     }
     while (!pending.empty() && !progress.cancel.load()) {
         PendingFolder folder = std::move(pending.back());
@@ -74,34 +78,44 @@ void findMusicFiles(const fs::path& root, ScanProgress& progress, FolderScan& sc
         std::error_code ec;
         fs::directory_iterator it(folder.path, ec);
         if (ec) {
-            ++scan.unreadableFolders;
+            scan.skipped.push_back({folder.path, "フォルダを読み込めません"});
             continue;
         }
-        std::vector<std::string> subfolders;
-        std::vector<std::string> music;
+        std::vector<std::pair<std::string, std::string>> subfolders;  // name, canonical path
+        std::vector<std::pair<std::string, std::string>> music;       // name, canonical path
         std::vector<std::string> pictures;
         for (; it != fs::directory_iterator(); it.increment(ec)) {
             if (ec) {
-                ++scan.unreadableFolders;
+                scan.skipped.push_back({folder.path, "フォルダを最後まで読み込めません"});
                 break;
             }
             const std::string name = it->path().filename().native();
+            if (isSystemLeftover(name)) {
+                continue;
+            }
+            std::string path = joinPath(folder.path, name);
+            std::error_code linkError;
+            if (it->is_symlink(linkError)) {
+                path = canonicalPath(path);
+            }
             std::error_code statError;
             const fs::file_status status = it->status(statError);  // follows links
             if (statError) {
-                if (isMusicFileName(name)) {
-                    ++scan.unreadableFiles;  // a dangling link, or a file that went away
+                if (isMusicFileName(name) || isSoundFileName(name)) {
+                    scan.skipped.push_back({joinPath(folder.path, name), "リンク先のファイルがありません"});
                 }
                 continue;
             }
             if (fs::is_directory(status)) {
-                subfolders.push_back(name);
+                subfolders.emplace_back(name, std::move(path));
             } else if (fs::is_regular_file(status)) {
                 if (isMusicFileName(name)) {
-                    music.push_back(name);
+                    music.emplace_back(name, std::move(path));
                     progress.filesFound.fetch_add(1);
                 } else if (isPictureFileName(name)) {
                     pictures.push_back(name);
+                } else if (isSoundFileName(name)) {
+                    scan.skipped.push_back({std::move(path), "読み込めない形式のファイルです"});
                 }
             }
         }
@@ -110,17 +124,16 @@ void findMusicFiles(const fs::path& root, ScanProgress& progress, FolderScan& sc
             picture = folderPicture(folder.path, pictures);
         }
         std::sort(music.begin(), music.end());
-        for (const std::string& name : music) {
+        for (auto& [name, path] : music) {
             FileTags file;
-            file.path = folder.path + "/" + name;
+            file.path = std::move(path);
             file.folder = folder.path;
             file.folderPicture = picture;
             scan.files.push_back(std::move(file));
         }
         // Reversed, so that the stack gives them back in name order.
         std::sort(subfolders.rbegin(), subfolders.rend());
-        for (const std::string& name : subfolders) {
-            std::string path = folder.path == "/" ? "/" + name : folder.path + "/" + name;
+        for (auto& [name, path] : subfolders) {
             if (!firstVisit(path)) {
                 continue;
             }
@@ -132,7 +145,7 @@ void findMusicFiles(const fs::path& root, ScanProgress& progress, FolderScan& sc
 
 // Reads the tags of every file on `threads` threads; each file is written
 // by one thread only, so the result does not depend on the scheduling.
-void readAllTags(FolderScan& scan, ScanProgress& progress, int threads)
+void readAllTags(FolderScan& scan, ScanProgress& progress, int threads, filescan::TagEncoding encoding)
 {
     std::vector<char> readable(scan.files.size(), 0);
     std::atomic<std::size_t> next{0};
@@ -148,7 +161,7 @@ void readAllTags(FolderScan& scan, ScanProgress& progress, int threads)
                 return;
             }
             FileTags& file = scan.files[index];
-            readable[index] = readFileTags(file) ? 1 : 0;
+            readable[index] = readFileTags(file, encoding) ? 1 : 0;
             if (readable[index]) {
                 std::string key = filescan::albumKey(file);
                 std::lock_guard<std::mutex> lock(albumsMutex);
@@ -175,10 +188,16 @@ void readAllTags(FolderScan& scan, ScanProgress& progress, int threads)
             }
             ++kept;
         } else {
-            ++scan.unreadableFiles;
+            std::error_code ec;
+            const bool empty = fs::file_size(scan.files[i].path, ec) == 0 && !ec;
+            scan.skipped.push_back(
+                {scan.files[i].path,
+                 empty ? "空のファイルです" : "壊れているため音楽ファイルとして読み込めません"});
         }
     }
     scan.files.resize(kept);
+    std::sort(scan.skipped.begin(), scan.skipped.end(),
+              [](const SkippedFile& a, const SkippedFile& b) { return a.path < b.path; });
 }
 
 std::string sha256Hex(const std::string& bytes)
@@ -192,15 +211,36 @@ std::string sha256Hex(const std::string& bytes)
 
 }  // namespace
 
-FolderScan scanFolder(const fs::path& root, ScanProgress& progress, int threads)
+std::string canonicalPath(const std::string& path)
+{
+    if (char* resolved = ::realpath(path.c_str(), nullptr)) {
+        std::string out(resolved);
+        std::free(resolved);
+        return out;
+    }
+    std::error_code ec;
+    fs::path absolute = fs::absolute(path, ec);
+    if (ec) {
+        return path;
+    }
+    fs::path resolved = fs::weakly_canonical(absolute, ec);
+    std::string out = (ec ? absolute.lexically_normal() : resolved).native();
+    while (out.size() > 1 && out.back() == '/') {
+        out.pop_back();
+    }
+    return out;
+}
+
+FolderScan scanFolder(const fs::path& root, ScanProgress& progress, int threads,
+                      filescan::TagEncoding encoding)
 {
     FolderScan scan;
-    findMusicFiles(root, progress, scan);
+    findMusicFiles(canonicalPath(root.native()), progress, scan);
     if (threads <= 0) {
         threads = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
     }
     if (!progress.cancel.load()) {
-        readAllTags(scan, progress, threads);
+        readAllTags(scan, progress, threads, encoding);
     }
     if (progress.cancel.load()) {
         scan = FolderScan{};
@@ -209,43 +249,76 @@ FolderScan scanFolder(const fs::path& root, ScanProgress& progress, int threads)
     return scan;
 }
 
-ScanResult scanAlbums(const fs::path& root, const std::unordered_set<std::string>& known,
-                      ScanProgress& progress, int threads)
+namespace {
+
+// Canonical paths, each folder resolved once.
+class FolderResolver {
+public:
+    std::string folder(const std::string& path)
+    {
+        auto [it, added] = folders_.try_emplace(path);
+        if (added) {
+            it->second = canonicalPath(path);
+        }
+        return it->second;
+    }
+    std::string file(const std::string& path)
+    {
+        const std::string_view parent = filescan::parentPath(path);
+        if (parent.empty()) {
+            return canonicalPath(path);
+        }
+        return joinPath(folder(std::string(parent)), std::string(filescan::lastComponent(path)));
+    }
+
+private:
+    std::unordered_map<std::string, std::string> folders_;
+};
+
+}  // namespace
+
+filescan::CatalogueFiles catalogueFilesOnDisk(const store::AlbumTable& table)
+{
+    FolderResolver resolver;
+    return filescan::catalogueFiles(table,
+                                    [&resolver](const std::string& path) { return resolver.file(path); });
+}
+
+filescan::CatalogueFiles canonicalCatalogueFiles(const filescan::CatalogueFiles& known)
+{
+    FolderResolver resolver;
+    filescan::CatalogueFiles out;
+    out.files.reserve(known.files.size());
+    for (const std::string& path : known.files) {
+        out.files.insert(resolver.file(path));
+    }
+    for (const auto& [folder, albums] : known.albumsByFolder) {
+        std::vector<filescan::CatalogueAlbum>& target = out.albumsByFolder[resolver.folder(folder)];
+        target.insert(target.end(), albums.begin(), albums.end());
+    }
+    for (auto& [folder, albums] : out.albumsByFolder) {
+        std::sort(albums.begin(), albums.end(),
+                  [](const filescan::CatalogueAlbum& a, const filescan::CatalogueAlbum& b) {
+                      return a.row < b.row;
+                  });
+        albums.erase(std::unique(albums.begin(), albums.end(),
+                                 [](const filescan::CatalogueAlbum& a, const filescan::CatalogueAlbum& b) {
+                                     return a.row == b.row;
+                                 }),
+                     albums.end());
+    }
+    return out;
+}
+
+ScanResult scanAlbums(const fs::path& root, const filescan::CatalogueFiles& known, ScanProgress& progress,
+                      int threads, filescan::TagEncoding encoding)
 {
     ScanResult result;
-    result.scan = scanFolder(root, progress, threads);
+    result.scan = scanFolder(root, progress, threads, encoding);
     if (!result.scan.cancelled) {
         result.plan = filescan::planAlbums(result.scan.files, known);
     }
     return result;
-}
-
-int storeEmbeddedCovers(std::vector<filescan::PlannedAlbum>& albums, const store::DataFolder& folder)
-{
-    int failed = 0;
-    const fs::path covers = folder.file("covers");
-    for (filescan::PlannedAlbum& album : albums) {
-        if (album.embeddedPictureFile.empty()) {
-            continue;
-        }
-        std::optional<Picture> picture = frontPicture(album.embeddedPictureFile);
-        if (!picture) {
-            ++failed;
-            continue;
-        }
-        const fs::path target = covers / (sha256Hex(picture->bytes) + picture->extension);
-        std::optional<std::string> cell = filescan::pathCell(target.native());
-        std::error_code ec;
-        fs::create_directories(covers, ec);
-        const bool present =
-            fs::is_regular_file(target, ec) && fs::file_size(target, ec) == picture->bytes.size();
-        if (!cell || (!present && !store::writeFileAtomically(target, picture->bytes, nullptr))) {
-            ++failed;
-            continue;
-        }
-        album.record[store::ImagePathColumn] = std::move(*cell);
-    }
-    return failed;
 }
 
 std::string utf8OfCell(std::string_view cp932)
@@ -256,28 +329,81 @@ std::string utf8OfCell(std::string_view cp932)
     return out;
 }
 
+namespace {
+
+std::string albumName(const filescan::PlannedAlbum& album)
+{
+    return utf8OfCell(album.record[store::ArtistColumn]) + " / " +
+           utf8OfCell(album.record[store::AlbumColumn]);
+}
+
+}  // namespace
+
+std::vector<std::string> storeEmbeddedCovers(std::vector<filescan::PlannedAlbum>& albums,
+                                             const store::DataFolder& folder)
+{
+    std::vector<std::string> failed;
+    std::error_code ec;
+    const fs::path covers = fs::absolute(folder.file("covers"), ec).lexically_normal();
+    for (filescan::PlannedAlbum& album : albums) {
+        if (album.embeddedPictureFile.empty() || album.existingAlbum != 0) {
+            continue;
+        }
+        std::optional<Picture> picture = frontPicture(album.embeddedPictureFile);
+        if (!picture) {
+            failed.push_back(albumName(album) + ": 埋め込まれた画像を読み込めません");
+            continue;
+        }
+        const fs::path target = covers / (sha256Hex(picture->bytes) + picture->extension);
+        fs::create_directories(covers, ec);
+        const bool present =
+            fs::is_regular_file(target, ec) && fs::file_size(target, ec) == picture->bytes.size();
+        if (!present && !store::writeFileAtomically(target, picture->bytes, nullptr)) {
+            failed.push_back(albumName(album) + ": 画像を書き込めません (" + target.native() + ")");
+            continue;
+        }
+        album.record[store::ImagePathColumn] = media::cellOfFileSystemPath(target.native());
+    }
+    return failed;
+}
+
+std::string destinationNote(const filescan::PlannedAlbum& album)
+{
+    if (album.existingAlbum == 0) {
+        return {};
+    }
+    return "既存のアルバムに追加: " + std::to_string(album.existingAlbum) + " " + albumName(album);
+}
+
 std::vector<std::string> scanNotes(const ScanResult& result)
 {
     std::vector<std::string> notes;
     const FolderScan& scan = result.scan;
     const filescan::ScanPlan& plan = result.plan;
+    for (const filescan::PlannedAlbum& album : plan.albums) {
+        if (album.existingAlbum != 0) {
+            notes.push_back(destinationNote(album) + " (" + std::to_string(album.songs) + "曲)");
+        }
+    }
+    for (const SkippedFile& skipped : scan.skipped) {
+        notes.push_back("登録しないファイル: " + skipped.path + " (" + skipped.reason + ")");
+    }
     auto note = [&notes](int count, const char* text) {
         if (count > 0) {
             notes.push_back(std::string(text) + ": " + std::to_string(count));
         }
     };
-    note(scan.unreadableFolders, "読み込めなかったフォルダ");
-    note(scan.unreadableFiles, "読み込めなかったファイル (空のファイル・壊れたファイル)");
-    note(plan.unstorablePaths, "パスをShift-JISで表せないため登録しないファイル");
     note(plan.knownFiles, "登録済みのファイル");
     note(plan.knownAlbums, "すべての曲が登録済みのアルバム");
     note(plan.missingCharacters, "Shift-JISにない文字 (〓に置き換え)");
+    note(plan.songsWithoutRoom, "99曲の入ったアルバムに入りきらないため登録しない曲");
     for (const filescan::PlannedAlbum& album : plan.albums) {
-        if (album.droppedSongs > 0) {
-            notes.push_back(
-                "99曲を超えるため先頭の99曲だけを登録: " + utf8OfCell(album.record[store::ArtistColumn]) +
-                " / " + utf8OfCell(album.record[store::AlbumColumn]) + " (全" +
-                std::to_string(album.droppedSongs + store::kSongSlots) + "曲)");
+        if (album.droppedSongs > 0 && album.existingAlbum == 0) {
+            notes.push_back("99曲を超えるため先頭の99曲だけを登録: " + albumName(album) + " (全" +
+                            std::to_string(album.droppedSongs + store::kSongSlots) + "曲)");
+        } else if (album.droppedSongs > 0) {
+            notes.push_back("99曲を超えるため入りきらない曲を登録しません: " + albumName(album) + " (" +
+                            std::to_string(album.droppedSongs) + "曲)");
         }
     }
     return notes;

@@ -10,6 +10,7 @@
 
 #include "core/filescan/album_plan.h"
 #include "core/filescan/file_tags.h"
+#include "core/filescan/tag_text.h"
 #include "core/store/data_folder.h"
 
 namespace velmora::tags {
@@ -23,37 +24,68 @@ struct ScanProgress {
     std::atomic<bool> cancel{false};
 };
 
-struct FolderScan {
-    std::vector<filescan::FileTags> files;  // in path order
-    int unreadableFolders = 0;              // folders that could not be listed
-    int unreadableFiles = 0;                // music files TagLib could not read (empty, broken)
-    bool cancelled = false;                 // stopped through ScanProgress::cancel: files is empty
+// A file or folder the scan passed over, and why (UTF-8, for the user).
+struct SkippedFile {
+    std::string path;
+    std::string reason;
 };
 
-// Finds and reads every music file under `root`. Symbolic links are
-// followed, each folder once. `threads` tag readers (0: one per core, at
-// most four) share the work; the result does not depend on their number.
-FolderScan scanFolder(const std::filesystem::path& root, ScanProgress& progress, int threads = 0);
+struct FolderScan {
+    std::vector<filescan::FileTags> files;  // in path order
+    // Folders that could not be listed, music files TagLib could not read
+    // (empty, broken) and sound files of formats it does not read, in path
+    // order. What macOS and Windows leave beside music is not among them.
+    std::vector<SkippedFile> skipped;
+    bool cancelled = false;  // stopped through ScanProgress::cancel: files is empty
+};
+
+// The canonical form of a path: absolute, "." and ".." and doubled
+// separators resolved, symbolic links followed. A path that does not (or
+// no longer) exist keeps what can be resolved of it.
+std::string canonicalPath(const std::string& path);
+
+// Finds and reads every music file under `root`. Every path is made
+// canonical first, so that any spelling of a folder gives the same paths.
+// Symbolic links are followed, each folder once. `threads` tag readers (0:
+// one per core, at most four) share the work; the result does not depend on
+// their number.
+FolderScan scanFolder(const std::filesystem::path& root, ScanProgress& progress, int threads = 0,
+                      filescan::TagEncoding encoding = filescan::TagEncoding::Automatic);
+
+// The files and album folders of the catalogue, their paths made canonical
+// (each folder resolved once).
+filescan::CatalogueFiles catalogueFilesOnDisk(const store::AlbumTable& table);
+// The same for what filescan::catalogueFiles() gave without resolving: a
+// window takes that from its table, then resolves it on a worker thread.
+filescan::CatalogueFiles canonicalCatalogueFiles(const filescan::CatalogueFiles& known);
 
 struct ScanResult {
     FolderScan scan;
     filescan::ScanPlan plan;
 };
 
-// The scan and the grouping in one: what a command registers. `known` are
-// the media cells of the catalogue (filescan::catalogueMediaPaths).
-ScanResult scanAlbums(const std::filesystem::path& root, const std::unordered_set<std::string>& known,
-                      ScanProgress& progress, int threads = 0);
+// The scan and the grouping in one: what a command registers. `known` is
+// what the catalogue holds (catalogueFilesOnDisk).
+ScanResult scanAlbums(const std::filesystem::path& root, const filescan::CatalogueFiles& known,
+                      ScanProgress& progress, int threads = 0,
+                      filescan::TagEncoding encoding = filescan::TagEncoding::Automatic);
 
 // Writes the embedded front picture of each album to "covers" in the data
-// folder, once per picture (named by the SHA-256 of its bytes, written
-// atomically), and points the album's picture cell at it. An album whose
-// picture cannot be read or written keeps no picture; gives how many.
-int storeEmbeddedCovers(std::vector<filescan::PlannedAlbum>& albums, const store::DataFolder& folder);
+// folder (as an absolute path), once per picture (named by the SHA-256 of
+// its bytes, written atomically), and points the album's picture cell at
+// it. An album whose picture cannot be read or written keeps no picture;
+// gives one line for each of them ("artist / title: reason", UTF-8).
+std::vector<std::string> storeEmbeddedCovers(std::vector<filescan::PlannedAlbum>& albums,
+                                             const store::DataFolder& folder);
 
-// The notes of a scan for the user, one per line, UTF-8: what was skipped,
-// what was cut, what CP932 lacked. Empty when there is nothing to say.
+// The notes of a scan for the user, one per line, UTF-8: the albums whose
+// songs join a catalogued album, each file skipped with its reason, what
+// was cut, what CP932 lacked. Empty when there is nothing to say.
 std::vector<std::string> scanNotes(const ScanResult& result);
+
+// The line that says where an album's songs go: 「既存のアルバムに追加: N
+// artist / title」; empty for a new album.
+std::string destinationNote(const filescan::PlannedAlbum& album);
 
 // A CP932 cell as UTF-8 (artist and title in lists and notes).
 std::string utf8OfCell(std::string_view cp932);

@@ -471,6 +471,37 @@ ChangeResult Catalogue::appendAlbums(const std::vector<AlbumRecord>& records)
     return result;
 }
 
+ChangeResult Catalogue::registerScannedAlbums(const std::vector<filescan::PlannedAlbum>& albums)
+{
+    ChangeResult result;
+    std::vector<int> joined;
+    for (const filescan::PlannedAlbum& album : albums) {
+        result.column = refusedColumn(album.record, &result.problem);
+        if (result.column >= 0) {
+            return result;
+        }
+        if (album.existingAlbum != 0) {
+            if (album.existingAlbum < 1 || album.existingAlbum > table_.albumCount()) {
+                result.problem = Problem::NoSuchAlbum;
+                return result;
+            }
+            joined.push_back(album.existingAlbum);
+        }
+    }
+    const int first = table_.rowCount();
+    result.album = filescan::appendAlbums(table_, albums);
+    albumsModified_ = true;
+    std::sort(joined.begin(), joined.end());
+    joined.erase(std::unique(joined.begin(), joined.end()), joined.end());
+    if (!joined.empty()) {
+        notify([&](CatalogueObserver& o) { o.albumsChanged(joined); });
+    }
+    if (table_.rowCount() > first) {
+        appended(first);
+    }
+    return result;
+}
+
 int Catalogue::appendImported(exchange::ImportedRows rows)
 {
     const int first = table_.rowCount();

@@ -27,6 +27,7 @@
 #include "core/catalogue/catalogue_observer.h"
 #include "core/catalogue/problem.h"
 #include "core/exchange/exchange.h"
+#include "core/filescan/album_plan.h"
 #include "core/store/album_record.h"
 #include "core/store/album_table.h"
 #include "core/store/app_settings.h"
@@ -215,6 +216,10 @@ public:
     ChangeResult appendAlbums(const std::vector<store::AlbumRecord>& records);
     // Appends the rows of an import (they are already well-formed lines).
     // Returns the first new number.
+    // Albums from a folder scan: new ones are appended, those that join a
+    // catalogued album fill its free song slots. `album` of the result is
+    // the first album concerned.
+    ChangeResult registerScannedAlbums(const std::vector<filescan::PlannedAlbum>& albums);
     int appendImported(exchange::ImportedRows rows);
 
     // Renumbers the albums in the order the list shows them (only when all

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "core/media/media_path.h"
 #include "core/store/album_record.h"
 #include "core/store/album_table.h"
 #include "core/store/app_settings.h"
@@ -93,7 +94,7 @@ std::string forwardSlashes(std::string_view bytes)
 // Where a stored path lies on this system.
 fs::path localPath(std::string_view stored)
 {
-    return fs::path(utf8Of(forwardSlashes(stored)));
+    return fs::path(media::fileSystemPath(stored));
 }
 
 bool isFile(const fs::path& path)
@@ -145,6 +146,13 @@ std::string linkAttribute(std::string_view path)
         }
     }
     return escapeHtml(encoded);
+}
+
+// The link to a stored path where it lies: a "file:" cell is already an
+// address (percent-encoded), a plain path becomes one.
+std::string storedLink(std::string_view stored)
+{
+    return media::isFileUriCell(stored) ? escapeHtml(stored) : linkAttribute(forwardSlashes(stored));
 }
 
 // The name a copy gets: position, "_" and song for a media file, and the
@@ -237,14 +245,14 @@ bool PageBuilder::linkOf(std::string_view stored, int position, int song, std::s
         return false;
     }
     if (preview_) {
-        *link = linkAttribute(forwardSlashes(stored));
+        *link = storedLink(stored);
         return true;
     }
     if (!options_.copyFiles) {
         if (!isFile(localPath(stored))) {
             return false;
         }
-        *link = linkAttribute(forwardSlashes(stored));
+        *link = storedLink(stored);
         return true;
     }
     const std::string name = copyName(position, song, stored);

@@ -1,12 +1,12 @@
 #include "core/filescan/album_plan.h"
 
 #include <algorithm>
-#include <climits>
 #include <map>
 #include <tuple>
 #include <unordered_map>
 
 #include "core/filescan/tag_text.h"
+#include "core/media/media_path.h"
 
 namespace velmora::filescan {
 
@@ -26,11 +26,6 @@ std::string_view albumFolderOf(std::string_view folder)
     return folder;
 }
 
-const std::u16string& artistOf(const FileTags& file)
-{
-    return file.albumArtist.empty() ? file.artist : file.albumArtist;
-}
-
 std::u16string albumTitleOf(const FileTags& file, std::string_view albumFolder)
 {
     if (file.hasTags && !file.album.empty()) {
@@ -39,12 +34,25 @@ std::u16string albumTitleOf(const FileTags& file, std::string_view albumFolder)
     return utf16FromUtf8(lastComponent(albumFolder)).value_or(std::u16string());
 }
 
+// A name that is not UTF-8 still gives a title: its bytes as Latin-1.
+std::u16string textOfName(std::string_view name)
+{
+    if (std::optional<std::u16string> text = utf16FromUtf8(name)) {
+        return *text;
+    }
+    std::u16string text;
+    for (char c : name) {
+        text.push_back(static_cast<unsigned char>(c));
+    }
+    return text;
+}
+
 std::u16string songTitleOf(const FileTags& file)
 {
     if (file.hasTags && !file.title.empty()) {
         return file.title;
     }
-    return utf16FromUtf8(fileStem(lastComponent(file.path))).value_or(std::u16string());
+    return textOfName(fileStem(lastComponent(file.path)));
 }
 
 void appendUtf16(std::string& key, std::u16string_view text)
@@ -65,18 +73,33 @@ std::u16string yearLine(int year)
     return line + u"年";
 }
 
+// Readings are kana: hiragana, katakana (full or half width), the long
+// vowel mark, the middle dot and blanks.
+bool isKanaReading(std::u16string_view text)
+{
+    bool kana = false;
+    for (char16_t c : text) {
+        if ((c >= 0x3041 && c <= 0x309F) || (c >= 0x30A0 && c <= 0x30FF) || (c >= 0xFF66 && c <= 0xFF9F)) {
+            kana = true;
+        } else if (c != u' ' && c != u'\u3000') {
+            return false;
+        }
+    }
+    return kana;
+}
+
 // One file on its way into an album.
 struct Entry {
     const FileTags* file;
     std::string mediaCell;
+    std::string_view fileName;
     int disc;
-    int track;  // INT_MAX when the file has none: after the numbered songs
+    int track;  // 0: none
+    // The place of a song without a track number: after the numbered song
+    // before it by name.
+    int orderTrack = 0;
+    int orderRank = 0;
 };
-
-bool songOrder(const Entry& a, const Entry& b)
-{
-    return std::tie(a.disc, a.track, a.file->path) < std::tie(b.disc, b.track, b.file->path);
-}
 
 // Writes a tag text into a cell and counts what CP932 lacked.
 void putCell(AlbumRecord& record, int column, std::u16string_view text, int& missing, bool memoLine = false)
@@ -86,17 +109,112 @@ void putCell(AlbumRecord& record, int column, std::u16string_view text, int& mis
     record[column] = std::move(cell.bytes);
 }
 
+// Whether `name` is one of the artists credited in `credit` ("A", "A×B",
+// "A feat. B", "A & B", "B, A").
+bool credits(std::u16string_view credit, std::u16string_view name)
+{
+    if (name.empty()) {
+        return false;
+    }
+    auto isSeparator = [](char16_t c) {
+        return c == u' ' || c == u'×' || c == u'x' || c == u'X' || c == u'&' || c == u',' || c == u'/' ||
+               c == u'、' || c == u'＆' || c == u'(' || c == u')' || c == u'・' || c == u';' || c == u'+' ||
+               c == u'\u3000';
+    };
+    for (std::size_t at = credit.find(name); at != std::u16string_view::npos;
+         at = credit.find(name, at + 1)) {
+        const std::size_t end = at + name.size();
+        const bool startOk = at == 0 || isSeparator(credit[at - 1]);
+        const bool endOk = end == credit.size() || isSeparator(credit[end]);
+        if (startOk && endOk) {
+            return true;
+        }
+    }
+    return false;
+}
+
+struct AlbumArtist {
+    std::u16string name;
+    std::u16string reading;  // the sort name that goes with it
+};
+
+// The most frequent non-empty value of `field` over the songs, the first
+// of equals.
+template <typename Field>
+const FileTags* mostCommon(const std::vector<Entry>& songs, Field field)
+{
+    std::map<std::u16string_view, int> counts;
+    const FileTags* best = nullptr;
+    int bestCount = 0;
+    for (const Entry& song : songs) {
+        const std::u16string& value = field(*song.file);
+        if (value.empty()) {
+            continue;
+        }
+        const int count = ++counts[value];
+        if (count > bestCount) {
+            best = song.file;
+            bestCount = count;
+        }
+    }
+    return best;
+}
+
+AlbumArtist albumArtistOf(const std::vector<Entry>& songs)
+{
+    if (const FileTags* file =
+            mostCommon(songs, [](const FileTags& f) -> const std::u16string& { return f.albumArtist; })) {
+        return {file->albumArtist, file->albumArtistSort};
+    }
+    const FileTags* file =
+        mostCommon(songs, [](const FileTags& f) -> const std::u16string& { return f.artist; });
+    if (file == nullptr) {
+        return {};
+    }
+    for (const Entry& song : songs) {
+        if (!song.file->artist.empty() && !credits(song.file->artist, file->artist)) {
+            return {kVariousArtists, {}};
+        }
+    }
+    return {file->artist, file->artistSort};
+}
+
+struct Group {
+    std::string folder;
+    std::vector<Entry> songs;
+};
+
+void buildSongs(PlannedAlbum& album, const std::vector<Entry>& songs, int firstSlot)
+{
+    AlbumRecord& record = album.record;
+    int& missing = album.missingCharacters;
+    const std::string& albumArtist = record[store::ArtistColumn];
+    int slot = firstSlot;
+    for (const Entry& song : songs) {
+        putCell(record, store::songTitleColumn(slot), songTitleOf(*song.file), missing);
+        CellText artist = tagCell(song.file->artist);
+        if (!artist.bytes.empty() && artist.bytes != albumArtist) {
+            missing += artist.missingCharacters;
+            record[store::songArtistColumn(slot)] = std::move(artist.bytes);
+        }
+        record[store::mediaColumn(slot)] = song.mediaCell;
+        ++slot;
+    }
+    album.firstSlot = firstSlot;
+    album.songs = static_cast<int>(songs.size());
+}
+
 PlannedAlbum buildAlbum(const std::vector<Entry>& songs, std::string_view albumFolder, int droppedSongs)
 {
     PlannedAlbum album;
     album.folder = std::string(albumFolder);
-    album.songs = static_cast<int>(songs.size());
     album.droppedSongs = droppedSongs;
     AlbumRecord& record = album.record;
     int& missing = album.missingCharacters;
 
     const FileTags& first = *songs.front().file;
-    putCell(record, store::ArtistColumn, artistOf(first), missing);
+    const AlbumArtist artist = albumArtistOf(songs);
+    putCell(record, store::ArtistColumn, artist.name, missing);
     putCell(record, store::AlbumColumn, albumTitleOf(first, albumFolder), missing);
     for (const Entry& song : songs) {
         if (!song.file->genre.empty()) {
@@ -110,18 +228,7 @@ PlannedAlbum buildAlbum(const std::vector<Entry>& songs, std::string_view albumF
             break;
         }
     }
-    const std::string& albumArtist = record[store::ArtistColumn];
-    int slot = 1;
-    for (const Entry& song : songs) {
-        putCell(record, store::songTitleColumn(slot), songTitleOf(*song.file), missing);
-        CellText artist = tagCell(song.file->artist);
-        if (!artist.bytes.empty() && artist.bytes != albumArtist) {
-            missing += artist.missingCharacters;
-            record[store::songArtistColumn(slot)] = std::move(artist.bytes);
-        }
-        record[store::mediaColumn(slot)] = song.mediaCell;
-        ++slot;
-    }
+    buildSongs(album, songs, 1);
     for (const Entry& song : songs) {
         if (song.file->embeddedPicture) {
             album.embeddedPictureFile = song.file->path;
@@ -131,13 +238,57 @@ PlannedAlbum buildAlbum(const std::vector<Entry>& songs, std::string_view albumF
     if (album.embeddedPictureFile.empty()) {
         for (const Entry& song : songs) {
             if (!song.file->folderPicture.empty()) {
-                record[store::ImagePathColumn] = pathCell(song.file->folderPicture).value_or(std::string());
+                record[store::ImagePathColumn] = media::cellOfFileSystemPath(song.file->folderPicture);
                 break;
             }
         }
     }
+    if (isKanaReading(artist.reading)) {
+        putCell(record, store::FuriganaColumn, artist.reading, missing);
+    }
     record.applyFuriganaDefault();
     return album;
+}
+
+// Songs of a group in disc, then track order; songs without a track
+// number keep their place by name.
+void orderSongs(std::vector<Entry>& songs)
+{
+    std::sort(songs.begin(), songs.end(), [](const Entry& a, const Entry& b) {
+        if (a.disc != b.disc) {
+            return a.disc < b.disc;
+        }
+        return naturalLess(a.fileName, b.fileName);
+    });
+    int previousDisc = -1;
+    int previousTrack = 0;
+    for (Entry& song : songs) {
+        if (song.disc != previousDisc) {
+            previousDisc = song.disc;
+            previousTrack = 0;
+        }
+        if (song.track > 0) {
+            song.orderTrack = previousTrack = song.track;
+            song.orderRank = 0;
+        } else {
+            song.orderTrack = previousTrack;
+            song.orderRank = 1;
+        }
+    }
+    std::stable_sort(songs.begin(), songs.end(), [](const Entry& a, const Entry& b) {
+        return std::tie(a.disc, a.orderTrack, a.orderRank) < std::tie(b.disc, b.orderTrack, b.orderRank);
+    });
+}
+
+int digitRun(std::string_view text, std::size_t& at, int& value)
+{
+    const std::size_t start = at;
+    value = 0;
+    while (at < text.size() && text[at] >= '0' && text[at] <= '9' && at - start < 6) {
+        value = value * 10 + (text[at] - '0');
+        ++at;
+    }
+    return static_cast<int>(at - start);
 }
 
 }  // namespace
@@ -151,83 +302,233 @@ int ScanPlan::songCount() const
     return count;
 }
 
+NameNumbers numbersOfFileName(std::string_view fileName)
+{
+    const std::string_view stem = fileStem(fileName);
+    std::size_t at = 0;
+    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
+    std::string word;
+    for (std::size_t i = 0; i < stem.size() && i < 5; ++i) {
+        word.push_back(lower(stem[i]));
+    }
+    if (word == "track") {
+        at = 5;
+        while (at < stem.size() &&
+               (stem[at] == ' ' || stem[at] == '_' || stem[at] == '-' || stem[at] == '.')) {
+            ++at;
+        }
+        int value = 0;
+        const int digits = digitRun(stem, at, value);
+        return (digits > 0 && digits <= 3) ? NameNumbers{0, value} : NameNumbers{};
+    }
+    int first = 0;
+    const int digits = digitRun(stem, at, first);
+    if (digits == 0 || digits > 3) {
+        return {};
+    }
+    if (digits <= 2 && at + 1 < stem.size() && stem[at] == '-' && stem[at + 1] >= '0' &&
+        stem[at + 1] <= '9') {
+        std::size_t after = at + 1;
+        int second = 0;
+        const int secondDigits = digitRun(stem, after, second);
+        if (secondDigits <= 3 && first > 0 && second > 0) {
+            return {first, second};
+        }
+    }
+    if (digits == 3 && first % 100 != 0) {
+        return {first / 100, first % 100};
+    }
+    return {0, first};
+}
+
+bool naturalLess(std::string_view a, std::string_view b)
+{
+    std::size_t i = 0;
+    std::size_t j = 0;
+    auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    while (i < a.size() && j < b.size()) {
+        if (isDigit(a[i]) && isDigit(b[j])) {
+            std::size_t ei = i;
+            std::size_t ej = j;
+            while (ei < a.size() && isDigit(a[ei])) {
+                ++ei;
+            }
+            while (ej < b.size() && isDigit(b[ej])) {
+                ++ej;
+            }
+            std::string_view na = a.substr(i, ei - i);
+            std::string_view nb = b.substr(j, ej - j);
+            while (na.size() > 1 && na.front() == '0') {
+                na.remove_prefix(1);
+            }
+            while (nb.size() > 1 && nb.front() == '0') {
+                nb.remove_prefix(1);
+            }
+            if (na.size() != nb.size()) {
+                return na.size() < nb.size();
+            }
+            if (na != nb) {
+                return na < nb;
+            }
+            i = ei;
+            j = ej;
+            continue;
+        }
+        char ca = a[i];
+        char cb = b[j];
+        if (ca >= 'A' && ca <= 'Z') {
+            ca = static_cast<char>(ca - 'A' + 'a');
+        }
+        if (cb >= 'A' && cb <= 'Z') {
+            cb = static_cast<char>(cb - 'A' + 'a');
+        }
+        if (ca != cb) {
+            return static_cast<unsigned char>(ca) < static_cast<unsigned char>(cb);
+        }
+        ++i;
+        ++j;
+    }
+    if ((a.size() - i) != (b.size() - j)) {
+        return (a.size() - i) < (b.size() - j);
+    }
+    return a < b;  // equal but for case or leading zeros: byte order decides
+}
+
 std::string albumKey(const FileTags& file)
 {
     const std::string_view folder = albumFolderOf(file.folder);
     std::string key(folder);
     key.push_back('\0');
-    appendUtf16(key, artistOf(file));
-    key.append(2, '\0');
     appendUtf16(key, albumTitleOf(file, folder));
     return key;
 }
 
-std::unordered_set<std::string> catalogueMediaPaths(const store::AlbumTable& table)
+CatalogueFiles catalogueFiles(const store::AlbumTable& table, const PathCanonicalizer& canonical)
 {
-    std::unordered_set<std::string> paths;
+    CatalogueFiles known;
     for (int row = 1; row < table.rowCount(); ++row) {
         const store::AlbumTable::RowCells cells = table.rowCells(row);
+        auto cell = [&cells](int column) { return cells[static_cast<std::size_t>(column)]; };
+        int usedSlots = 0;
+        std::vector<std::string> folders;
         for (int slot = 1; slot <= store::kSongSlots; ++slot) {
-            std::string_view cell = cells[static_cast<std::size_t>(store::mediaColumn(slot))];
-            if (!cell.empty()) {
-                paths.emplace(cell);
+            const std::string_view media = cell(store::mediaColumn(slot));
+            if (!media.empty() || !cell(store::songTitleColumn(slot)).empty() ||
+                !cell(store::songArtistColumn(slot)).empty()) {
+                usedSlots = slot;
             }
+            if (store::mediaKind(media) != store::MediaKind::File) {
+                continue;
+            }
+            std::string path = media::fileSystemPath(media);
+            if (canonical) {
+                path = canonical(path);
+            }
+            std::string folder(albumFolderOf(parentPath(path)));
+            if (std::find(folders.begin(), folders.end(), folder) == folders.end()) {
+                folders.push_back(std::move(folder));
+            }
+            known.files.insert(std::move(path));
+        }
+        for (std::string& folder : folders) {
+            known.albumsByFolder[std::move(folder)].push_back(
+                CatalogueAlbum{row, usedSlots, std::string(cell(store::ArtistColumn)),
+                               std::string(cell(store::AlbumColumn))});
         }
     }
-    return paths;
+    return known;
 }
 
-ScanPlan planAlbums(std::vector<FileTags> files, const std::unordered_set<std::string>& known)
+ScanPlan planAlbums(std::vector<FileTags> files, const CatalogueFiles& known)
 {
     ScanPlan plan;
-    std::unordered_map<std::string, std::vector<Entry>> groups;
+    std::unordered_map<std::string, std::size_t> groupIndex;
+    std::vector<Group> groups;
     for (const FileTags& file : files) {
-        std::optional<std::string> cell = pathCell(file.path);
-        if (!cell) {
-            ++plan.unstorablePaths;
-            continue;
-        }
+        const std::string_view name = lastComponent(file.path);
+        const NameNumbers numbers = numbersOfFileName(name);
         const int folderDisc = discFolderNumber(lastComponent(file.folder));
-        const int disc = file.disc > 0 ? file.disc : (folderDisc > 0 ? folderDisc : 1);
-        const int track = file.track > 0 ? file.track : INT_MAX;
-        groups[albumKey(file)].push_back(Entry{&file, std::move(*cell), disc, track});
+        int disc = file.disc > 0 ? file.disc : folderDisc;
+        int track = file.track;
+        if (track == 0) {
+            track = numbers.track;
+            if (disc == 0) {
+                disc = numbers.disc;
+            }
+        }
+        std::string key = albumKey(file);
+        auto [it, added] = groupIndex.emplace(std::move(key), groups.size());
+        if (added) {
+            groups.push_back(Group{std::string(albumFolderOf(file.folder)), {}});
+        }
+        groups[it->second].songs.push_back(
+            Entry{&file, media::cellOfFileSystemPath(file.path), name, disc > 0 ? disc : 1, track});
     }
-
-    struct Group {
-        std::string_view folder;
-        std::vector<Entry>* songs;
-    };
-    std::vector<Group> ordered;
-    ordered.reserve(groups.size());
-    for (auto& [key, songs] : groups) {
-        std::sort(songs.begin(), songs.end(), songOrder);
-        ordered.push_back(Group{albumFolderOf(songs.front().file->folder), &songs});
+    for (Group& group : groups) {
+        orderSongs(group.songs);
     }
     // Folders in name order; albums of one folder by their first file.
-    std::sort(ordered.begin(), ordered.end(), [](const Group& a, const Group& b) {
-        return std::tie(a.folder, a.songs->front().file->path) <
-               std::tie(b.folder, b.songs->front().file->path);
+    std::sort(groups.begin(), groups.end(), [](const Group& a, const Group& b) {
+        return std::tie(a.folder, a.songs.front().file->path) <
+               std::tie(b.folder, b.songs.front().file->path);
     });
 
-    for (const Group& group : ordered) {
-        std::vector<Entry>& songs = *group.songs;
-        const int dropped = std::max(0, static_cast<int>(songs.size()) - store::kSongSlots);
-        if (dropped > 0) {
-            songs.resize(store::kSongSlots);
-        }
+    // Slots already given to new songs of a catalogued album, by row.
+    std::unordered_map<int, int> slotsTaken;
+    for (Group& group : groups) {
+        std::vector<Entry>& songs = group.songs;
         std::vector<Entry> fresh;
+        int knownHere = 0;
         for (Entry& song : songs) {
-            if (known.count(song.mediaCell)) {
-                ++plan.knownFiles;
+            if (known.files.count(song.file->path)) {
+                ++knownHere;
             } else {
                 fresh.push_back(std::move(song));
             }
         }
+        plan.knownFiles += knownHere;
         if (fresh.empty()) {
             ++plan.knownAlbums;
             continue;
         }
-        plan.albums.push_back(buildAlbum(fresh, group.folder, dropped));
+        auto catalogued = known.albumsByFolder.find(group.folder);
+        if (catalogued == known.albumsByFolder.end() || catalogued->second.empty()) {
+            const int dropped = std::max(0, static_cast<int>(fresh.size()) - store::kSongSlots);
+            if (dropped > 0) {
+                fresh.resize(store::kSongSlots);
+            }
+            plan.albums.push_back(buildAlbum(fresh, group.folder, dropped));
+        } else {
+            // The folder's album of the same title, else its first album.
+            const std::string title = tagCell(albumTitleOf(*fresh.front().file, group.folder)).bytes;
+            const std::vector<CatalogueAlbum>& albums = catalogued->second;
+            const CatalogueAlbum* target = &albums.front();
+            for (const CatalogueAlbum& album : albums) {
+                if (album.title == title) {
+                    target = &album;
+                    break;
+                }
+            }
+            int& taken = slotsTaken[target->row];
+            const int firstSlot = std::max(target->usedSlots, taken) + 1;
+            const int room = std::max(0, store::kSongSlots - firstSlot + 1);
+            const int dropped = std::max(0, static_cast<int>(fresh.size()) - room);
+            if (room == 0) {
+                plan.songsWithoutRoom += dropped;
+                ++plan.knownAlbums;
+                continue;
+            }
+            fresh.resize(fresh.size() - static_cast<std::size_t>(dropped));
+            PlannedAlbum album;
+            album.folder = group.folder;
+            album.existingAlbum = target->row;
+            album.droppedSongs = dropped;
+            album.record[store::ArtistColumn] = target->artist;
+            album.record[store::AlbumColumn] = target->title;
+            buildSongs(album, fresh, firstSlot);
+            taken = firstSlot + album.songs - 1;
+            plan.albums.push_back(std::move(album));
+        }
         plan.missingCharacters += plan.albums.back().missingCharacters;
     }
     return plan;
@@ -235,14 +536,41 @@ ScanPlan planAlbums(std::vector<FileTags> files, const std::unordered_set<std::s
 
 int appendAlbums(store::AlbumTable& table, const std::vector<PlannedAlbum>& albums)
 {
-    const int first = table.rowCount();
-    table.setRowCount(first + static_cast<int>(albums.size()));
+    const int oldRows = table.rowCount();
+    int newRows = 0;
+    for (const PlannedAlbum& album : albums) {
+        newRows += album.existingAlbum == 0 ? 1 : 0;
+    }
+    // The cells a catalogued album gets, to be put back if anything fails.
+    std::vector<std::tuple<int, int, std::string>> previous;
+    table.setRowCount(oldRows + newRows);
+    int first = oldRows;
     try {
+        int next = oldRows;
         for (std::size_t i = 0; i < albums.size(); ++i) {
-            table.setRecord(first + static_cast<int>(i), albums[i].record);
+            const PlannedAlbum& album = albums[i];
+            int row = album.existingAlbum;
+            if (row == 0) {
+                row = next++;
+                table.setRecord(row, album.record);
+            } else {
+                for (int slot = album.firstSlot; slot < album.firstSlot + album.songs; ++slot) {
+                    for (int column : {store::songTitleColumn(slot), store::songArtistColumn(slot),
+                                       store::mediaColumn(slot)}) {
+                        previous.emplace_back(row, column, table.cell(column, row));
+                        table.setCell(column, row, album.record[column]);
+                    }
+                }
+            }
+            if (i == 0) {
+                first = row;
+            }
         }
     } catch (...) {
-        table.setRowCount(first);
+        for (auto it = previous.rbegin(); it != previous.rend(); ++it) {
+            table.setCell(std::get<1>(*it), std::get<0>(*it), std::get<2>(*it));
+        }
+        table.setRowCount(oldRows);
         throw;
     }
     return first;

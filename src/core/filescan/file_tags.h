@@ -17,6 +17,10 @@ struct FileTags {
     std::u16string albumArtist;
     std::u16string album;
     std::u16string genre;
+    // The sort names ("TSOP"/"TSO2", "ARTISTSORT"/"ALBUMARTISTSORT",
+    // "soar"/"soaa"): a Japanese tagger writes the reading there.
+    std::u16string artistSort;
+    std::u16string albumArtistSort;
     int year = 0;   // 0: none
     int track = 0;  // 0: none
     int disc = 0;   // 0: none

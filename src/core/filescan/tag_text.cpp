@@ -39,6 +39,10 @@ CellText tagCell(std::u16string_view input, bool memoLine)
     for (char16_t c : input) {
         if (isControl(c)) {
             clean.push_back(u' ');
+        } else if (c == u'\u2014') {
+            // The em dash of Unicode-side taggers is CP932's dash (U+2015),
+            // as the JIS variants the encoder maps.
+            clean.push_back(u'\u2015');
         } else if (isRawByteStandIn(c)) {
             clean.push_back(kGetaMark);
             ++cell.missingCharacters;
@@ -75,6 +79,42 @@ CellText tagCell(std::u16string_view input, bool memoLine)
     return cell;
 }
 
+bool looksLikeShiftJis(std::string_view bytes)
+{
+    bool doubleByte = false;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const auto lead = static_cast<unsigned char>(bytes[i]);
+        if (!text::isLeadByte(lead)) {
+            continue;
+        }
+        if (i + 1 >= bytes.size() || lead >= 0xF0) {
+            return false;  // cut, or a user-defined character
+        }
+        const auto trail = static_cast<unsigned char>(bytes[i + 1]);
+        if (lead <= 0x9F || trail >= 0x80) {
+            doubleByte = true;
+        }
+        ++i;
+    }
+    return doubleByte && text::isValidShiftJis(bytes);
+}
+
+std::u16string singleByteTagText(std::string_view bytes, TagEncoding encoding)
+{
+    const bool shiftJis = encoding == TagEncoding::ShiftJis
+                              ? text::isValidShiftJis(bytes) && !text::endsWithLoneLeadByte(bytes)
+                              : encoding == TagEncoding::Automatic && looksLikeShiftJis(bytes);
+    if (shiftJis) {
+        return text::toUnicode(bytes);
+    }
+    std::u16string latin1;
+    latin1.reserve(bytes.size());
+    for (char c : bytes) {
+        latin1.push_back(static_cast<unsigned char>(c));
+    }
+    return latin1;
+}
+
 std::optional<std::u16string> utf16FromUtf8(std::string_view utf8)
 {
     if (utf8.empty()) {
@@ -90,25 +130,6 @@ std::optional<std::u16string> utf16FromUtf8(std::string_view utf8)
     }
     out.resize(static_cast<std::size_t>(length));
     return out;
-}
-
-std::optional<std::string> pathCell(std::string_view path)
-{
-    std::optional<std::u16string> name = utf16FromUtf8(path);
-    if (!name) {
-        return std::nullopt;
-    }
-    for (char16_t c : *name) {
-        if (c == u'\r' || c == u'\n' || isRawByteStandIn(c)) {
-            return std::nullopt;
-        }
-    }
-    text::EncodeResult encoded = text::fromUnicode(*name);
-    if (!encoded.ok || text::toUnicode(encoded.bytes) != *name ||
-        text::containsOnBoundary(encoded.bytes, "<>")) {
-        return std::nullopt;
-    }
-    return std::move(encoded.bytes);
 }
 
 std::string_view lastComponent(std::string_view path)

@@ -4,8 +4,8 @@
 // Shift-JIS (CP932) cannot hold, "<>", line breaks. A cell may hold none of
 // the markers of the data file, so the text is mapped the way a careful
 // typist would enter it, and what CP932 still lacks is marked with 〓.
-// Paths are different: a changed path names another file, so a path that
-// does not come back unchanged from CP932 is refused instead.
+// Paths are different: a changed path names another file, so paths become
+// cells through media::cellOfFileSystemPath, never through tagCell.
 #pragma once
 
 #include <optional>
@@ -28,15 +28,26 @@ struct CellText {
 // twins and every character still without a CP932 form becomes 〓.
 CellText tagCell(std::u16string_view text, bool memoLine = false);
 
+// How the single bytes of old tags (ID3v1, ID3v2 frames marked Latin-1)
+// are read. Rips made on Japanese systems wrote Shift-JIS there.
+enum class TagEncoding {
+    Automatic,  // Shift-JIS where the bytes are Shift-JIS and no plausible Latin-1
+    Latin1,
+    ShiftJis,
+};
+
+// Whether single-byte tag bytes are Shift-JIS text rather than Latin-1:
+// valid Shift-JIS with at least one double-byte character that Latin-1
+// text would not hold (a lead byte 0x81-0x9F, which Latin-1 leaves to
+// control codes, or two accented letters in a row).
+bool looksLikeShiftJis(std::string_view bytes);
+
+// The text of single-byte tag bytes under `encoding`.
+std::u16string singleByteTagText(std::string_view bytes, TagEncoding encoding);
+
 // UTF-8 (a path or a command-line text) as UTF-16; nothing when the bytes
 // are not valid UTF-8.
 std::optional<std::u16string> utf16FromUtf8(std::string_view utf8);
-
-// A path of the file system (UTF-8 bytes) as a media cell: the CP932 bytes
-// that decode back to exactly the same name. Nothing when the name is not
-// valid UTF-8, has a character CP932 lacks or that would come back as
-// another one, or holds "<>" or a line break.
-std::optional<std::string> pathCell(std::string_view path);
 
 // The last component of a path ("/a/b/c.mp3" -> "c.mp3").
 std::string_view lastComponent(std::string_view path);

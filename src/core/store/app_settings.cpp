@@ -98,6 +98,7 @@ void visitKeys(S& s, Visitor&& v)
     v.text("HTML", "H1", s.htmlH1, "");
     v.boolean("Search", "Fold", s.searchFold, false);
     v.boolean("Export", "CsvUtf8", s.csvUtf8, false);
+    v.integer("FileScan", "TagEncoding", s.tagEncoding, 0);
     v.text("MusicBrainz", "Server", s.musicBrainzServer, AppSettings::kDefaultMusicBrainzServer);
     v.text("MusicBrainz", "CoverServer", s.coverServer, AppSettings::kDefaultCoverServer);
 }
@@ -170,6 +171,9 @@ void AppSettings::writeTo(IniFile& file) const
 
 void AppSettings::clampToSaneRanges()
 {
+    if (tagEncoding < 0 || tagEncoding > 2) {
+        tagEncoding = 0;
+    }
     for (WindowPlace* place : {&form, &memoForm, &editForm, &playerForm}) {
         place->left = std::clamp(place->left, -kMaxWindowPosition, kMaxWindowPosition);
         place->top = std::clamp(place->top, -kMaxWindowPosition, kMaxWindowPosition);

@@ -72,6 +72,9 @@ struct AppSettings {
     bool searchFold = false;
     // CSV export as UTF-8 with a byte-order mark instead of Shift-JIS.
     bool csvUtf8 = false;
+    // How the folder scan reads single-byte tag text (ID3v1, ID3v2 Latin-1
+    // frames): 0 automatic, 1 Latin-1, 2 Shift-JIS (filescan::TagEncoding).
+    int tagEncoding = 0;
 
     // Where album data and front covers are looked up for a disc.
     static constexpr const char* kDefaultMusicBrainzServer = "https://musicbrainz.org";

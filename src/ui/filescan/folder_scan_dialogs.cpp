@@ -1,15 +1,20 @@
 #include "ui/filescan/folder_scan_dialogs.h"
 
+#include <QClipboard>
 #include <QFile>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSplitter>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "backends/tags/folder_scan.h"
+#include "core/media/media_path.h"
 #include "ui/platform/text_codec.h"
 
 namespace velmora::ui {
@@ -83,12 +88,14 @@ FolderScanSummaryDialog::FolderScanSummaryDialog(const std::vector<filescan::Pla
     countLabel_ = new QLabel(this);
     layout->addWidget(countLabel_);
 
-    albumTree = new QTreeWidget(this);
+    auto* splitter = new QSplitter(Qt::Horizontal, this);
+    albumTree = new QTreeWidget(splitter);
     albumTree->setRootIsDecorated(false);
     albumTree->setUniformRowHeights(true);
     albumTree->setTextElideMode(Qt::ElideMiddle);
     albumTree->setHeaderLabels({QStringLiteral("アーティスト名"), QStringLiteral("アルバム名"),
-                                QStringLiteral("曲数"), QStringLiteral("フォルダ")});
+                                QStringLiteral("曲数"), QStringLiteral("登録先"),
+                                QStringLiteral("フォルダ")});
     QList<QTreeWidgetItem*> items;
     items.reserve(static_cast<qsizetype>(albums.size()));
     for (const filescan::PlannedAlbum& album : albums) {
@@ -97,24 +104,64 @@ FolderScanSummaryDialog::FolderScanSummaryDialog(const std::vector<filescan::Pla
         item->setText(1, fromCp932(album.record[store::AlbumColumn]));
         item->setText(2, QString::number(album.songs));
         item->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
-        item->setText(3, QFile::decodeName(QByteArray::fromStdString(album.folder)));
-        item->setToolTip(3, item->text(3));
+        item->setText(3, album.existingAlbum == 0
+                             ? QStringLiteral("新しいアルバム")
+                             : QStringLiteral("既存のアルバムに追加 (%1)").arg(album.existingAlbum));
+        item->setToolTip(3, album.existingAlbum == 0 ? QString() : fromUtf8(tags::destinationNote(album)));
+        item->setText(4, QFile::decodeName(QByteArray::fromStdString(album.folder)));
+        item->setToolTip(4, item->text(4));
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(0, Qt::Checked);
         items.push_back(item);
         songs_.push_back(album.songs);
+
+        std::vector<QStringList> rows;
+        // Files below the album folder by their path there; the whole path
+        // is the tooltip.
+        const std::string prefix = album.folder + "/";
+        for (int slot = album.firstSlot; slot < album.firstSlot + album.songs; ++slot) {
+            const std::string path = media::fileSystemPath(album.record[store::mediaColumn(slot)]);
+            const std::string shown = path.starts_with(prefix) ? path.substr(prefix.size()) : path;
+            rows.push_back({QString::number(slot), fromCp932(album.record[store::songTitleColumn(slot)]),
+                            fromCp932(album.record[store::songArtistColumn(slot)]),
+                            QFile::decodeName(QByteArray::fromStdString(shown)),
+                            QFile::decodeName(QByteArray::fromStdString(path))});
+        }
+        songRows_.push_back(std::move(rows));
     }
     albumTree->addTopLevelItems(items);
-    albumTree->header()->resizeSection(0, 180);
-    albumTree->header()->resizeSection(1, 220);
-    albumTree->header()->resizeSection(2, 50);
-    layout->addWidget(albumTree, 1);
+    albumTree->header()->resizeSection(0, 150);
+    albumTree->header()->resizeSection(1, 170);
+    albumTree->header()->resizeSection(2, 40);
+    albumTree->header()->resizeSection(3, 150);
+
+    songTree = new QTreeWidget(splitter);
+    songTree->setRootIsDecorated(false);
+    songTree->setUniformRowHeights(true);
+    songTree->setTextElideMode(Qt::ElideMiddle);
+    songTree->setHeaderLabels({QStringLiteral("番号"), QStringLiteral("曲名"), QStringLiteral("アーティスト"),
+                               QStringLiteral("ファイル")});
+    songTree->header()->resizeSection(0, 40);
+    songTree->header()->resizeSection(1, 160);
+    songTree->header()->resizeSection(2, 110);
+    splitter->setStretchFactor(0, 3);
+    splitter->setStretchFactor(1, 2);
+    layout->addWidget(splitter, 1);
 
     if (!notes.isEmpty()) {
+        auto* notesRow = new QHBoxLayout;
+        notesRow->addWidget(new QLabel(QStringLiteral("お知らせ・登録しないファイル"), this));
+        notesRow->addStretch();
+        copyNotesButton = new QPushButton(QStringLiteral("コピー"), this);
+        notesRow->addWidget(copyNotesButton);
+        layout->addLayout(notesRow);
         notesView = new QPlainTextEdit(notes.join(QLatin1Char('\n')), this);
         notesView->setReadOnly(true);
-        notesView->setMaximumHeight(90);
+        notesView->setLineWrapMode(QPlainTextEdit::NoWrap);
+        notesView->setMaximumHeight(130);
         layout->addWidget(notesView);
+        connect(copyNotesButton, &QPushButton::clicked, this,
+                [this] { QGuiApplication::clipboard()->setText(notesView->toPlainText()); });
     }
 
     auto* buttons = new QHBoxLayout;
@@ -135,8 +182,30 @@ FolderScanSummaryDialog::FolderScanSummaryDialog(const std::vector<filescan::Pla
     connect(registerButton, &QPushButton::clicked, this, &FolderScanSummaryDialog::registerRequested);
     connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
     connect(albumTree, &QTreeWidget::itemChanged, this, [this] { updateCount(); });
+    connect(albumTree, &QTreeWidget::currentItemChanged, this,
+            [this](QTreeWidgetItem* current) { showSongs(albumTree->indexOfTopLevelItem(current)); });
     updateCount();
-    resize(820, 480);
+    if (albumTree->topLevelItemCount() > 0) {
+        albumTree->setCurrentItem(albumTree->topLevelItem(0));
+    }
+    resize(1100, 600);
+}
+
+void FolderScanSummaryDialog::showSongs(int album)
+{
+    songTree->clear();
+    if (album < 0 || static_cast<std::size_t>(album) >= songRows_.size()) {
+        return;
+    }
+    QList<QTreeWidgetItem*> items;
+    for (const QStringList& row : songRows_[static_cast<std::size_t>(album)]) {
+        auto* item = new QTreeWidgetItem(row.mid(0, 3));
+        item->setTextAlignment(0, Qt::AlignRight | Qt::AlignVCenter);
+        item->setText(3, row.value(3));
+        item->setToolTip(3, row.value(4));
+        items.push_back(item);
+    }
+    songTree->addTopLevelItems(items);
 }
 
 std::vector<int> FolderScanSummaryDialog::checkedAlbums() const

@@ -43,9 +43,13 @@ private:
     bool scanOver_ = false;
 };
 
-// The albums to register: artist, title, songs and folder, all ticked at
-// first. 「登録」 asks for the ticked rows (checkedAlbums()) to be
-// registered; the dialog then shows the work until accept() closes it.
+// The albums to register: artist, title, songs, folder and where the songs
+// go (a new album, or 「既存のアルバムに追加」 and the album they join), all
+// ticked at first; beside the list, the songs of the selected album
+// (number, title, artist, file); below it, every file skipped with its
+// reason, which 「コピー」 puts on the clipboard. 「登録」 asks for the ticked
+// rows (checkedAlbums()) to be registered; the dialog then shows the work
+// until accept() closes it.
 class FolderScanSummaryDialog : public QDialog {
     Q_OBJECT
 public:
@@ -67,15 +71,21 @@ public slots:
 
 public:
     QTreeWidget* albumTree = nullptr;
+    QTreeWidget* songTree = nullptr;
     QPushButton* registerButton = nullptr;
     QPushButton* cancelButton = nullptr;
     QPlainTextEdit* notesView = nullptr;
+    QPushButton* copyNotesButton = nullptr;
 
 private:
     void updateCount();
+    void showSongs(int album);
 
     QLabel* countLabel_ = nullptr;
     std::vector<int> songs_;
+    // Per album: number, title, artist, file (below the album folder) and
+    // full path of each song.
+    std::vector<std::vector<QStringList>> songRows_;
     bool busy_ = false;
 };
 

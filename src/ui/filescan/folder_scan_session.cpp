@@ -53,15 +53,19 @@ FolderScanSession::~FolderScanSession()
 
 void FolderScanSession::start()
 {
-    // The catalogue's media paths are taken now; the progress dialog keeps
-    // the window's commands from changing the catalogue meanwhile.
-    known_ = filescan::catalogueMediaPaths(window_.catalogue().albums());
+    // The catalogue's media paths are taken now (they are resolved on the
+    // worker); the progress dialog keeps the window's commands from
+    // changing the catalogue meanwhile.
+    known_ = filescan::catalogueFiles(window_.catalogue().albums());
+    const auto encoding = static_cast<filescan::TagEncoding>(window_.appSettings.tagEncoding);
     progressDialog_ =
         new FolderScanProgressDialog(QFile::decodeName(QByteArray::fromStdString(root_.native())), &window_);
     progressDialog_->setAttribute(Qt::WA_DeleteOnClose);
     connect(progressDialog_, &FolderScanProgressDialog::cancelled, this, [this] { progress_.cancel = true; });
 
-    worker_ = QThread::create([this] { result_ = tags::scanAlbums(root_, known_, progress_); });
+    worker_ = QThread::create([this, encoding] {
+        result_ = tags::scanAlbums(root_, tags::canonicalCatalogueFiles(known_), progress_, 0, encoding);
+    });
     connect(worker_, &QThread::finished, this, &FolderScanSession::scanFinished);
     worker_->start();
     timer_.start();
@@ -132,12 +136,7 @@ void FolderScanSession::appendAlbums()
     worker_->wait();
     delete worker_;
     worker_ = nullptr;
-    std::vector<store::AlbumRecord> records;
-    records.reserve(chosen_.size());
-    for (const filescan::PlannedAlbum& album : chosen_) {
-        records.push_back(album.record);
-    }
-    const catalogue::ChangeResult stored = window_.catalogue().appendAlbums(records);
+    const catalogue::ChangeResult stored = window_.catalogue().registerScannedAlbums(chosen_);
     if (!stored.ok()) {
         prompter_.information(QString::fromStdString(catalogue::problemMessage(stored.problem)));
         end(false);
@@ -150,10 +149,14 @@ void FolderScanSession::appendAlbums()
     if (summaryDialog_) {
         summaryDialog_->accept();
     }
-    if (coversFailed_ > 0) {
+    if (!coversFailed_.empty()) {
+        QStringList names;
+        for (const std::string& failure : coversFailed_) {
+            names.push_back(fromUtf8(failure));
+        }
         prompter_.information(
-            QStringLiteral("画像を保存できなかったアルバムがあります (%1)。画像なしで登録しました")
-                .arg(coversFailed_));
+            QStringLiteral("画像を保存できなかったアルバムがあります。画像なしで登録しました\n\n") +
+            names.join(QLatin1Char('\n')));
     }
     end(true);
 }

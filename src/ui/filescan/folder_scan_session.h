@@ -50,11 +50,11 @@ private:
     Prompter& prompter_;
     store::DataFolder dataFolder_;
     std::filesystem::path root_;
-    std::unordered_set<std::string> known_;
+    filescan::CatalogueFiles known_;
     tags::ScanProgress progress_;
     tags::ScanResult result_;
     std::vector<filescan::PlannedAlbum> chosen_;
-    int coversFailed_ = 0;
+    std::vector<std::string> coversFailed_;
     QThread* worker_ = nullptr;
     QTimer timer_;
     QPointer<FolderScanProgressDialog> progressDialog_;

@@ -21,6 +21,7 @@
 #include <QTreeView>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "ui/editing/album_edit_dialog.h"
 #include "ui/main/album_list_model.h"
@@ -139,6 +140,14 @@ QWidget* OptionsDialog::buildMainPage()
         driveCombo->addItem(QString::fromLocal8Bit(drive.c_str()));
     }
     layout->addWidget(driveCombo);
+    // How "フォルダから登録" reads old tags (ID3v1, ID3v2 Latin-1 frames).
+    auto* tagEncodingRow = new QHBoxLayout;
+    tagEncodingRow->addWidget(new QLabel(QStringLiteral("タグの文字コード"), page));
+    auto* tagEncoding = new QComboBox(page);
+    tagEncoding->setObjectName(QStringLiteral("TagEncodingCombo"));
+    tagEncoding->addItems({QStringLiteral("自動"), QStringLiteral("Latin-1"), QStringLiteral("Shift-JIS")});
+    tagEncodingRow->addWidget(tagEncoding, 1);
+    layout->addLayout(tagEncodingRow);
     layout->addWidget(new QLabel(QStringLiteral("インターネット検索対象"), page));
     webSearchItemList = new QListWidget(page);
     webSearchItemList->setMaximumHeight(120);
@@ -364,6 +373,8 @@ void OptionsDialog::prepareForOpening()
 {
     const store::AppSettings& s = main_.appSettings;
     driveCombo->setCurrentIndex(std::min(s.cdDrive, driveCombo->count() - 1));
+    findChild<QComboBox*>(QStringLiteral("TagEncodingCombo"))
+        ->setCurrentIndex(std::clamp(s.tagEncoding, 0, 2));
     webSearchItemList->clear();
     for (int i = 0; i < main_.webSearchItems.size(); ++i) {
         auto* item = new QListWidgetItem(main_.webSearchItems[i], webSearchItemList);
@@ -418,6 +429,7 @@ void OptionsDialog::applyAndClose()
 {
     store::AppSettings& s = main_.appSettings;
     s.cdDrive = driveCombo->currentIndex() >= 0 ? driveCombo->currentIndex() : s.cdDrive;
+    s.tagEncoding = findChild<QComboBox*>(QStringLiteral("TagEncodingCombo"))->currentIndex();
     // Ticks in the item list set the search flags as shown.
     for (int i = 0; i < webSearchItemList->count() && i < 6; ++i) {
         s.internetChecks[static_cast<std::size_t>(i)] =

@@ -192,6 +192,33 @@ TEST(HtmlPage, LinkPathsAreAddresses)
     EXPECT_TRUE(contains(lines, "<br>1; <a href=\"" + dir.path().string() + "/a%231 &amp; b%25.mp3\">s</a>"));
 }
 
+TEST(HtmlPage, FileUriCellsLinkAndCopyTheFileTheyName)
+{
+    // A name Shift-JIS cannot hold is stored as a file: URI.
+    TempDir dir;
+    writeBytes(dir / "caf\xc3\xa9.mp3", "mp3");
+    writeBytes(dir / "\xe2\x88\x92.jpg", "jpg");
+    const std::string song = "file://" + dir.path().string() + "/caf%C3%A9.mp3";
+    const std::string picture = "file://" + dir.path().string() + "/%E2%88%92.jpg";
+    AlbumTable table = tableOf({{{store::ImagePathColumn, picture},
+                                 {store::songTitleColumn(1), "s"},
+                                 {store::mediaColumn(1), song},
+                                 {store::songTitleColumn(2), "gone"},
+                                 {store::mediaColumn(2), song + "x"}}});
+    std::vector<std::string> lines = albumLines(htmlPageLines(table, {1}, plainOptions(), {}));
+    EXPECT_TRUE(contains(lines, "<br>1; <a href=\"" + song + "\">s</a>"));
+    EXPECT_TRUE(contains(lines, "<br>2; gone"));
+    EXPECT_TRUE(contains(lines, "<img src=\"" + picture + "\" alt=\"\" height=\"100\" width=\"100\">"));
+
+    HtmlOptions copying = plainOptions();
+    copying.copyFiles = true;
+    const std::vector<HtmlFileCopy> copies = htmlFileCopies(table, {1}, copying, dir / "files");
+    ASSERT_EQ(copies.size(), 2u);
+    EXPECT_EQ(copies[0].source, dir / "\xe2\x88\x92.jpg");
+    EXPECT_EQ(copies[1].source, dir / "caf\xc3\xa9.mp3");
+    EXPECT_EQ(copies[1].target, dir / "files" / "1_1.mp3");
+}
+
 TEST(HtmlPage, SongsUpToTheLastUsedSlot)
 {
     AlbumTable table = tableOf({{{store::songTitleColumn(1), "一"},

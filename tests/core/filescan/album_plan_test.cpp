@@ -75,21 +75,73 @@ TEST(AlbumPlan, AlbumArtistNamesTheAlbumAndSongArtistsOnlyWhereTheyDiffer)
     EXPECT_EQ(plan.songCount(), 2);
 }
 
-TEST(AlbumPlan, ArtistStandsInForAMissingAlbumArtistAndSplitsAlbums)
+TEST(AlbumPlan, OneFolderAndTitleIsOneAlbumWhateverItsSongArtists)
 {
-    // Without album artists, two artists with the same album title in one
-    // folder are two albums; with one, a compilation stays one album.
-    std::vector<FileTags> files = {
+    // No album artist and different artists: a compilation, with or
+    // without its flag, under 「Various Artists」.
+    std::vector<FileTags> compilation = {
         tagged("/m/x/1.mp3", u"Best", u"Alpha", u"a1", 1),
-        tagged("/m/x/2.mp3", u"Best", u"Beta", u"b1", 1),
-        tagged("/m/x/3.mp3", u"Best", u"Alpha", u"a2", 2),
+        tagged("/m/x/2.mp3", u"Best", u"Beta", u"b1", 2),
+        tagged("/m/x/3.mp3", u"Best", u"Alpha", u"a2", 3),
     };
-    ScanPlan plan = planAlbums(files, {});
-    ASSERT_EQ(plan.albums.size(), 2u);
-    EXPECT_EQ(plan.albums[0].record[store::ArtistColumn], "Alpha");
-    EXPECT_EQ(titles(plan.albums[0].record), (std::vector<std::string>{"a1", "a2"}));
-    EXPECT_EQ(plan.albums[1].record[store::ArtistColumn], "Beta");
-    EXPECT_EQ(plan.albums[0].record[store::songArtistColumn(1)], "");
+    ScanPlan plan = planAlbums(compilation, {});
+    ASSERT_EQ(plan.albums.size(), 1u);
+    const AlbumRecord& r = plan.albums[0].record;
+    EXPECT_EQ(r[store::ArtistColumn], "Various Artists");
+    EXPECT_EQ(r[store::FuriganaColumn], "Various Artists");
+    EXPECT_EQ(titles(r), (std::vector<std::string>{"a1", "b1", "a2"}));
+    EXPECT_EQ(r[store::songArtistColumn(1)], "Alpha");
+    EXPECT_EQ(r[store::songArtistColumn(2)], "Beta");
+    EXPECT_EQ(r[store::songArtistColumn(3)], "Alpha");
+
+    // A guest on one song: the album stays the shared artist's.
+    std::vector<FileTags> guest = {
+        tagged("/m/y/1.mp3", u"Own", u"歌手", u"s1", 1),
+        tagged("/m/y/2.mp3", u"Own", u"歌手×客演", u"s2", 2),
+        tagged("/m/y/3.mp3", u"Own", u"歌手", u"s3", 3),
+    };
+    ScanPlan own = planAlbums(guest, {});
+    ASSERT_EQ(own.albums.size(), 1u);
+    EXPECT_EQ(own.albums[0].record[store::ArtistColumn], sj("歌手"));
+    EXPECT_EQ(own.albums[0].record[store::songArtistColumn(1)], "");
+    EXPECT_EQ(own.albums[0].record[store::songArtistColumn(2)], sj("歌手×客演"));
+
+    // Two titles in one folder are two albums.
+    std::vector<FileTags> two = {
+        tagged("/m/z/1.mp3", u"First", u"A", u"f", 1),
+        tagged("/m/z/2.mp3", u"Second", u"A", u"s", 1),
+    };
+    EXPECT_EQ(planAlbums(two, {}).albums.size(), 2u);
+}
+
+TEST(AlbumPlan, NumbersMissingFromTagsComeFromFileNamesThenNaturalOrder)
+{
+    auto order = [](std::vector<FileTags> files) {
+        return titles(planAlbums(files, {}).albums.at(0).record);
+    };
+    auto named = [](std::string name) {
+        FileTags file = tagged("/m/d/" + name, u"D", u"A", u"", 0);
+        file.title = utf16FromUtf8(fileStem(name)).value();
+        return file;
+    };
+    // Two discs in one folder: disc by disc.
+    EXPECT_EQ(order({named("2-01 c.mp3"), named("1-02 b.mp3"), named("2-02 d.mp3"), named("1-01 a.mp3")}),
+              (std::vector<std::string>{"1-01 a", "1-02 b", "2-01 c", "2-02 d"}));
+    EXPECT_EQ(order({named("201 c.mp3"), named("102 b.mp3"), named("101 a.mp3")}),
+              (std::vector<std::string>{"101 a", "102 b", "201 c"}));
+    EXPECT_EQ(order({named("Track 10.mp3"), named("Track 2.mp3"), named("track 1.mp3")}),
+              (std::vector<std::string>{"track 1", "Track 2", "Track 10"}));
+    EXPECT_EQ(order({named("10 - j.mp3"), named("9 - i.mp3"), named("01 - a.mp3")}),
+              (std::vector<std::string>{"01 - a", "9 - i", "10 - j"}));
+    // No number at the start: file names in natural order.
+    EXPECT_EQ(order({named("part10.mp3"), named("part2.mp3"), named("part1.mp3")}),
+              (std::vector<std::string>{"part1", "part2", "part10"}));
+    // Disc numbers in the tags with track numbers from the names.
+    std::vector<FileTags> discs = {named("01 y.mp3"), named("02 z.mp3"), named("01 x.mp3")};
+    discs[0].disc = 2;
+    discs[1].disc = 2;
+    discs[2].disc = 1;
+    EXPECT_EQ(order(discs), (std::vector<std::string>{"01 x", "01 y", "02 z"}));
 }
 
 TEST(AlbumPlan, CompilationKeepsEverySongArtist)
@@ -140,15 +192,15 @@ TEST(AlbumPlan, DiscSubfoldersJoinTheirAlbumInDiscOrder)
               (std::vector<std::string>{"disc1 track1", "disc1 track2", "disc2 track1"}));
 }
 
-TEST(AlbumPlan, SongsWithoutTrackNumbersFollowInFileNameOrder)
+TEST(AlbumPlan, ASongWithoutTrackNumberKeepsItsPlaceByName)
 {
     std::vector<FileTags> files = {
-        tagged("/m/t/zeta.mp3", u"T", u"A", u"zeta", 0),  tagged("/m/t/alpha.mp3", u"T", u"A", u"alpha", 0),
-        tagged("/m/t/second.mp3", u"T", u"A", u"two", 2), tagged("/m/t/first.mp3", u"T", u"A", u"one", 1),
-        tagged("/m/t/middle.mp3", u"T", u"A", u"mid", 0),
+        tagged("/m/t/d.mp3", u"T", u"A", u"four", 4), tagged("/m/t/c.mp3", u"T", u"A", u"three", 0),
+        tagged("/m/t/b.mp3", u"T", u"A", u"two", 2),  tagged("/m/t/a.mp3", u"T", u"A", u"one", 1),
+        tagged("/m/t/e.mp3", u"T", u"A", u"five", 0),
     };
     EXPECT_EQ(titles(planAlbums(files, {}).albums.at(0).record),
-              (std::vector<std::string>{"one", "two", "alpha", "mid", "zeta"}));
+              (std::vector<std::string>{"one", "two", "three", "four", "five"}));
 }
 
 TEST(AlbumPlan, FilesWithoutTagsTakeFolderAndFileNames)
@@ -191,16 +243,17 @@ TEST(AlbumPlan, MoreThan99SongsKeepsTheFirst99AndSaysSo)
     // do not come back as an album of their own.
     store::AlbumTable table;
     appendAlbums(table, plan.albums);
-    ScanPlan again = planAlbums(files, catalogueMediaPaths(table));
+    ScanPlan again = planAlbums(files, catalogueFiles(table));
     EXPECT_TRUE(again.albums.empty());
     EXPECT_EQ(again.knownAlbums, 1);
     EXPECT_EQ(again.knownFiles, 99);
+    EXPECT_EQ(again.songsWithoutRoom, 21);
 }
 
 TEST(AlbumPlan, CharactersShiftJisLacksBecomeGetaMarksAndAreCounted)
 {
     // The wave dash maps to its CP932 twin; the emoji and é have no form.
-    FileTags file = tagged("/m/c/1.mp3", u"Caf\u00e9 \u301c", u"DJ \U0001F3B5", u"a<>b\nc", 1);
+    FileTags file = tagged("/m/c/1.mp3", u"Caf\u00e9 \u301c", u"DJ \U0001F3B5", u"a<>b\nc \u2014 \u2212", 1);
     file.genre = u"J{}Pop";
     file.year = 1987;
     ScanPlan plan = planAlbums({file}, {});
@@ -208,7 +261,7 @@ TEST(AlbumPlan, CharactersShiftJisLacksBecomeGetaMarksAndAreCounted)
     const AlbumRecord& r = plan.albums[0].record;
     EXPECT_EQ(r[store::AlbumColumn], sj("Caf〓 ～"));
     EXPECT_EQ(r[store::ArtistColumn], sj("DJ 〓"));
-    EXPECT_EQ(r[store::songTitleColumn(1)], sj("a＜＞b c"));
+    EXPECT_EQ(r[store::songTitleColumn(1)], sj("a＜＞b c ― －"));
     EXPECT_EQ(r[store::Category1Column], "J{}Pop");  // not a memo-line field
     EXPECT_EQ(plan.albums[0].missingCharacters, 2);
     EXPECT_EQ(plan.missingCharacters, 2);
@@ -217,7 +270,7 @@ TEST(AlbumPlan, CharactersShiftJisLacksBecomeGetaMarksAndAreCounted)
     }
 }
 
-TEST(AlbumPlan, PathsShiftJisCannotHoldAreLeftOutAndCounted)
+TEST(AlbumPlan, NoFileIsDroppedForItsName)
 {
     std::vector<FileTags> files = {
         tagged("/m/p/ok.mp3", u"P", u"A", u"ok", 1),
@@ -227,27 +280,106 @@ TEST(AlbumPlan, PathsShiftJisCannotHoldAreLeftOutAndCounted)
     };
     ScanPlan plan = planAlbums(files, {});
     ASSERT_EQ(plan.albums.size(), 1u);
-    EXPECT_EQ(titles(plan.albums[0].record), (std::vector<std::string>{"ok"}));
-    EXPECT_EQ(plan.unstorablePaths, 3);
+    const AlbumRecord& r = plan.albums[0].record;
+    EXPECT_EQ(titles(r), (std::vector<std::string>{"ok", "accent", "invalid", "wave"}));
+    EXPECT_EQ(r[store::mediaColumn(1)], "/m/p/ok.mp3");
+    EXPECT_EQ(r[store::mediaColumn(2)], "file:///m/p/caf%C3%A9.mp3");
+    EXPECT_EQ(r[store::mediaColumn(3)], "file:///m/p/bad%FF.mp3");
+    EXPECT_EQ(r[store::mediaColumn(4)], "file:///m/p/wave%E3%80%9C.mp3");
+
+    // A whole album in a folder named on a Mac, title from the folder.
+    std::vector<FileTags> mac = {untagged("/m/Live \xe3\x80\x9c Tokyo/01 a.mp3")};
+    const ScanPlan macPlan = planAlbums(mac, {});
+    const AlbumRecord& live = macPlan.albums.at(0).record;
+    EXPECT_EQ(live[store::AlbumColumn], sj("Live ～ Tokyo"));
+    EXPECT_EQ(live[store::mediaColumn(1)], "file:///m/Live%20%E3%80%9C%20Tokyo/01%20a.mp3");
 
     std::vector<FileTags> japanese = {tagged("/音楽/アルバム/01 曲.mp3", u"X", u"Y", u"z", 1)};
     EXPECT_EQ(planAlbums(japanese, {}).albums.at(0).record[store::mediaColumn(1)],
               sj("/音楽/アルバム/01 曲.mp3"));
 }
 
-TEST(AlbumPlan, KnownFilesAreNotAddedAgain)
+TEST(AlbumPlan, NewFilesOfACataloguedFolderJoinItsAlbum)
 {
-    std::vector<FileTags> files = {
+    std::vector<FileTags> first = {
         tagged("/m/k/1.mp3", u"K", u"A", u"one", 1),
         tagged("/m/k/2.mp3", u"K", u"A", u"two", 2),
-        tagged("/m/n/1.mp3", u"N", u"A", u"new", 1),
+        tagged("/m/n/1.mp3", u"N", u"B", u"n1", 1),
     };
-    std::unordered_set<std::string> known = {"/m/k/1.mp3", "/m/n/1.mp3"};
+    store::AlbumTable table;
+    table.setRowCount(2);
+    table.setCell(store::ArtistColumn, 1, "other");
+    appendAlbums(table, planAlbums(first, {}).albums);
+    ASSERT_EQ(table.albumCount(), 3);
+
+    // Three tracks added to K, one guest among them; a new folder.
+    std::vector<FileTags> files = first;
+    files.push_back(tagged("/m/k/5.mp3", u"K", u"A", u"five", 5));
+    files.push_back(tagged("/m/k/3.mp3", u"K", u"A", u"three", 3));
+    files.push_back(tagged("/m/k/4.mp3", u"K", u"Guest", u"four", 4));
+    files.push_back(tagged("/m/o/1.mp3", u"O", u"C", u"o1", 1));
+    const CatalogueFiles known = catalogueFiles(table);
     ScanPlan plan = planAlbums(files, known);
-    ASSERT_EQ(plan.albums.size(), 1u);
-    EXPECT_EQ(titles(plan.albums[0].record), (std::vector<std::string>{"two"}));
-    EXPECT_EQ(plan.knownFiles, 2);
-    EXPECT_EQ(plan.knownAlbums, 1);
+    ASSERT_EQ(plan.albums.size(), 2u);
+    EXPECT_EQ(plan.knownFiles, 3);
+    EXPECT_EQ(plan.knownAlbums, 1);  // N
+    const PlannedAlbum& joined = plan.albums[0];
+    EXPECT_EQ(joined.existingAlbum, 2);
+    EXPECT_EQ(joined.firstSlot, 3);
+    EXPECT_EQ(joined.songs, 3);
+    EXPECT_EQ(joined.record[store::AlbumColumn], "K");
+    EXPECT_EQ(plan.albums[1].existingAlbum, 0);
+    EXPECT_EQ(plan.songCount(), 4);
+
+    EXPECT_EQ(appendAlbums(table, plan.albums), 2);
+    EXPECT_EQ(table.albumCount(), 4);
+    EXPECT_EQ(titles(table.record(2)), (std::vector<std::string>{"one", "two", "three", "four", "five"}));
+    EXPECT_EQ(table.cell(store::songArtistColumn(4), 2), "Guest");
+    EXPECT_EQ(table.cell(store::songArtistColumn(3), 2), "");
+    EXPECT_EQ(table.cell(store::mediaColumn(5), 2), "/m/k/5.mp3");
+    EXPECT_EQ(table.cell(store::AlbumColumn, 4), "O");
+    EXPECT_EQ(table.cell(store::ArtistColumn, 1), "other");
+
+    // Nothing is new now; a full album takes no more songs.
+    EXPECT_TRUE(planAlbums(files, catalogueFiles(table)).albums.empty());
+    std::vector<FileTags> big;
+    for (int i = 1; i <= 101; ++i) {
+        big.push_back(tagged("/m/big/" + std::to_string(1000 + i) + ".mp3", u"Big", u"A", u"t", i));
+    }
+    store::AlbumTable full;
+    appendAlbums(full, planAlbums(std::vector<FileTags>(big.begin(), big.begin() + 98), {}).albums);
+    ScanPlan more = planAlbums(big, catalogueFiles(full));
+    ASSERT_EQ(more.albums.size(), 1u);
+    EXPECT_EQ(more.albums[0].songs, 1);
+    EXPECT_EQ(more.albums[0].droppedSongs, 2);
+    appendAlbums(full, more.albums);
+    EXPECT_EQ(full.cell(store::mediaColumn(99), 1), "/m/big/1099.mp3");
+
+    // A slot with only a song artist is taken: nothing is written over it.
+    store::AlbumTable typed;
+    typed.setRowCount(2);
+    typed.setCell(store::songTitleColumn(1), 1, "one");
+    typed.setCell(store::mediaColumn(1), 1, "/m/t/1.mp3");
+    typed.setCell(store::songArtistColumn(3), 1, "guest");
+    ScanPlan after =
+        planAlbums({tagged("/m/t/1.mp3", u"T", u"A", u"one", 1), tagged("/m/t/2.mp3", u"T", u"A", u"two", 2)},
+                   catalogueFiles(typed));
+    ASSERT_EQ(after.albums.size(), 1u);
+    EXPECT_EQ(after.albums[0].firstSlot, 4);
+}
+
+TEST(AlbumPlan, ReadingsComeFromKanaSortNames)
+{
+    FileTags kana = tagged("/m/r/1.mp3", u"R", u"宇多田ヒカル", u"t", 1);
+    kana.artistSort = u"ウタダ ヒカル";
+    EXPECT_EQ(planAlbums({kana}, {}).albums.at(0).record[store::FuriganaColumn], sj("ウタダ ヒカル"));
+    FileTags albumArtist = tagged("/m/s/1.mp3", u"S", u"客演", u"t", 1, u"椎名林檎");
+    albumArtist.artistSort = u"きゃくえん";
+    albumArtist.albumArtistSort = u"しいなりんご";
+    EXPECT_EQ(planAlbums({albumArtist}, {}).albums.at(0).record[store::FuriganaColumn], sj("しいなりんご"));
+    FileTags latin = tagged("/m/l/1.mp3", u"L", u"The Band", u"t", 1);
+    latin.artistSort = u"Band, The";
+    EXPECT_EQ(planAlbums({latin}, {}).albums.at(0).record[store::FuriganaColumn], "The Band");
 }
 
 TEST(AlbumPlan, AlbumsComeInFolderOrderAndAppendAfterTheCatalogue)
@@ -273,7 +405,7 @@ TEST(AlbumPlan, AlbumsComeInFolderOrderAndAppendAfterTheCatalogue)
     EXPECT_EQ(table.cell(store::mediaColumn(1), 2), "/m/a/1.mp3");
 
     // Running the plan again over the grown catalogue adds nothing.
-    ScanPlan again = planAlbums(files, catalogueMediaPaths(table));
+    ScanPlan again = planAlbums(files, catalogueFiles(table));
     EXPECT_TRUE(again.albums.empty());
     EXPECT_EQ(again.knownAlbums, 3);
 }

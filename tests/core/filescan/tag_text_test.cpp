@@ -35,17 +35,6 @@ TEST(TagText, CellsKeepTheDataFileMarkersOut)
     }
 }
 
-TEST(TagText, PathCellsMustComeBackUnchanged)
-{
-    EXPECT_EQ(pathCell("/a/b.mp3"), "/a/b.mp3");
-    EXPECT_EQ(pathCell("/音楽/曲.mp3"), sj("/音楽/曲.mp3"));
-    EXPECT_EQ(pathCell("/x/\xe3\x80\x9c.mp3"), std::nullopt);  // wave dash maps to another character
-    EXPECT_EQ(pathCell("/x/caf\xc3\xa9.mp3"), std::nullopt);
-    EXPECT_EQ(pathCell("/x/\xff\xfe.mp3"), std::nullopt);
-    EXPECT_EQ(pathCell("/x/a<>b.mp3"), std::nullopt);
-    EXPECT_EQ(pathCell("/x/a\nb.mp3"), std::nullopt);
-}
-
 TEST(TagText, PathPieces)
 {
     EXPECT_EQ(lastComponent("/a/b/c.mp3"), "c.mp3");
@@ -92,6 +81,30 @@ TEST(TagText, Utf8Decoding)
     EXPECT_EQ(utf16FromUtf8(""), u"");
     EXPECT_EQ(utf16FromUtf8("\xc3"), std::nullopt);
     EXPECT_EQ(utf16FromUtf8("\xed\xa0\x80"), std::nullopt);  // an encoded surrogate
+}
+
+}  // namespace
+}  // namespace velmora::filescan
+
+namespace velmora::filescan {
+namespace {
+
+TEST(TagText, SingleByteTagsReadAsShiftJisOnlyWhereLatin1IsImplausible)
+{
+    const std::string japanese = test::sj("福山雅治 ベスト");
+    EXPECT_EQ(singleByteTagText(japanese, TagEncoding::Automatic), u"福山雅治 ベスト");
+    EXPECT_EQ(singleByteTagText(japanese, TagEncoding::Latin1).size(), japanese.size());
+    // Latin-1 that happens to be valid Shift-JIS ("é" + "m") stays Latin-1
+    // unless asked; a cut or user-defined lead byte is never Shift-JIS.
+    EXPECT_EQ(singleByteTagText("Pok\xe9mon", TagEncoding::Automatic), u"Pok\u00e9mon");
+    EXPECT_NE(singleByteTagText("Pok\xe9mon", TagEncoding::ShiftJis), u"Pok\u00e9mon");
+    EXPECT_EQ(singleByteTagText("Caf\xe9", TagEncoding::ShiftJis), u"Caf\u00e9");
+    EXPECT_EQ(singleByteTagText("Mot\xf6rhead", TagEncoding::Automatic), u"Mot\u00f6rhead");
+    EXPECT_EQ(singleByteTagText("\xc7"
+                                "a va",
+                                TagEncoding::Automatic),
+              u"\u00c7a va");
+    EXPECT_EQ(singleByteTagText("plain", TagEncoding::ShiftJis), u"plain");
 }
 
 }  // namespace

@@ -200,6 +200,19 @@ TEST(AppSettings, QuotedTitlesSurviveSaveAndLoadCycles)
     EXPECT_NE(readBytes(dir / "VLM.ini").find("Title=\"\"My CDs\"\"\r\n"), std::string::npos);
 }
 
+TEST(AppSettings, TagEncodingOfTheFolderScan)
+{
+    AppSettings settings;
+    EXPECT_EQ(settings.tagEncoding, 0);
+    settings.readFrom(IniFile::parse("[FileScan]\r\nTagEncoding=2\r\n"));
+    EXPECT_EQ(settings.tagEncoding, 2);
+    IniFile written;
+    settings.writeTo(written);
+    EXPECT_EQ(written.readInt("FileScan", "TagEncoding", -1), 2);
+    settings.readFrom(IniFile::parse("[FileScan]\r\nTagEncoding=7\r\n"));
+    EXPECT_EQ(settings.tagEncoding, 0) << "an unknown value means automatic";
+}
+
 TEST(AppSettings, NumbersOutOfRangeAreClampedWhenReadAndWritten)
 {
     AppSettings settings;

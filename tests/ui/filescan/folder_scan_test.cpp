@@ -1,14 +1,20 @@
 // "フォルダから登録(&F)...": the progress dialog, the summary list and the
 // albums appended to the main window's catalogue.
 #include <QAction>
+#include <QClipboard>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QGuiApplication>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QThread>
 #include <QTreeWidget>
+#include <sstream>
 
+#include "cli/cli.h"
+#include "core/store/data_file.h"
 #include "support/audio_files.h"
 #include "ui/filescan/folder_scan_dialogs.h"
 #include "ui/filescan/folder_scan_session.h"
@@ -93,7 +99,8 @@ TEST_F(FolderScanWindowTest, RegistersTheTickedAlbumsAndSelectsTheFirstNewOne)
     ASSERT_EQ(tree->topLevelItemCount(), 3);
     EXPECT_EQ(tree->topLevelItem(0)->text(1), QStringLiteral("Alpha"));
     EXPECT_EQ(tree->topLevelItem(0)->text(2), QStringLiteral("2"));
-    EXPECT_EQ(tree->topLevelItem(0)->text(3), QString::fromStdString((music / "Alpha").string()));
+    EXPECT_EQ(tree->topLevelItem(0)->text(3), QStringLiteral("新しいアルバム"));
+    EXPECT_EQ(tree->topLevelItem(0)->text(4), QString::fromStdString((music / "Alpha").string()));
     EXPECT_EQ(tree->topLevelItem(1)->checkState(0), Qt::Checked);
 
     tree->topLevelItem(1)->setCheckState(0, Qt::Unchecked);  // not Beta
@@ -126,6 +133,82 @@ TEST_F(FolderScanWindowTest, RegistersTheTickedAlbumsAndSelectsTheFirstNewOne)
     EXPECT_EQ(window->albumTable.albumCount(), 4);
     EXPECT_TRUE(prompter.asked().back().text.startsWith(QStringLiteral("登録するアルバムがありません")));
     EXPECT_TRUE(prompter.asked().back().text.contains(QStringLiteral("すべての曲が登録済みのアルバム: 3")));
+}
+
+TEST_F(FolderScanWindowTest, SummaryShowsSongsAndSkippedFilesAndNewFilesJoinTheirAlbum)
+{
+    writeBytes(music / "Beta" / "broken.wav", std::string(2000, '\1'));
+    writeBytes(music / "Beta" / "._01 First.wav", "Mac resource fork");
+    writeBytes(music / "Beta" / ".DS_Store", "Bud1");
+    test::writeWav(music / "Gamma" / "10 Tenth.wav", 20);
+    test::writeWav(music / "Gamma" / "caf\xc3\xa9.wav", 20);
+    // The same catalogue for the command-line tool.
+    TempDir cliData;
+    writeBytes(cliData / "VLM.dat", catalogue({"既存"}));
+    auto runCliScan = [&] {
+        std::ostringstream out;
+        std::ostringstream err;
+        return cli::run({"--data-dir", cliData.path().string(), "scan", music.string()}, out, err);
+    };
+
+    auto window = open();
+    startScan(*window);
+    ASSERT_TRUE(waitFor([&] { return summary(*window) != nullptr; }));
+    FolderScanSummaryDialog* dialog = summary(*window);
+    ASSERT_EQ(dialog->albumTree->topLevelItemCount(), 3);
+    // The first album's songs are shown; choosing another shows its own.
+    ASSERT_EQ(dialog->songTree->topLevelItemCount(), 2);
+    dialog->albumTree->setCurrentItem(dialog->albumTree->topLevelItem(2));
+    QTreeWidget* songs = dialog->songTree;
+    ASSERT_EQ(songs->topLevelItemCount(), 4);
+    EXPECT_EQ(songs->topLevelItem(0)->text(0), QStringLiteral("1"));
+    EXPECT_EQ(songs->topLevelItem(0)->text(1), QStringLiteral("01 First"));
+    EXPECT_EQ(songs->topLevelItem(2)->text(1), QStringLiteral("10 Tenth"));
+    EXPECT_EQ(songs->topLevelItem(3)->text(1), QStringLiteral("caf〓"));
+    EXPECT_EQ(songs->topLevelItem(3)->text(3), QStringLiteral("café.wav"));
+    EXPECT_EQ(songs->topLevelItem(3)->toolTip(3),
+              QString::fromStdString((music / "Gamma").string()) + QStringLiteral("/café.wav"));
+    // Skipped files are named with their reason, leftovers are not.
+    ASSERT_NE(dialog->notesView, nullptr);
+    const QString notes = dialog->notesView->toPlainText();
+    EXPECT_TRUE(notes.contains(QString::fromStdString((music / "Beta" / "broken.wav").string())))
+        << notes.toStdString();
+    EXPECT_FALSE(notes.contains(QStringLiteral("._01"))) << notes.toStdString();
+    EXPECT_FALSE(notes.contains(QStringLiteral("DS_Store"))) << notes.toStdString();
+    QTest::mouseClick(dialog->copyNotesButton, Qt::LeftButton);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), notes);
+    QTest::mouseClick(dialog->registerButton, Qt::LeftButton);
+    ASSERT_TRUE(waitFor([&] { return sessionOver(*window); }));
+    ASSERT_EQ(runCliScan(), 0);
+    EXPECT_EQ(window->albumTable.albumCount(), 4);
+
+    // Three new files in Alpha join its album.
+    for (const char* name : {"03 Third.wav", "04 Fourth.wav", "05 Fifth.wav"}) {
+        test::writeWav(music / "Alpha" / name, 20);
+    }
+    startScan(*window);
+    ASSERT_TRUE(waitFor([&] { return summary(*window) != nullptr; }));
+    dialog = summary(*window);
+    ASSERT_EQ(dialog->albumTree->topLevelItemCount(), 1);
+    EXPECT_EQ(dialog->albumTree->topLevelItem(0)->text(3), QStringLiteral("既存のアルバムに追加 (2)"));
+    EXPECT_EQ(dialog->songTree->topLevelItem(0)->text(0), QStringLiteral("3"));
+    EXPECT_TRUE(
+        dialog->notesView->toPlainText().contains(QStringLiteral("既存のアルバムに追加: 2  / Alpha (3曲)")))
+        << dialog->notesView->toPlainText().toStdString();
+    QTest::mouseClick(dialog->registerButton, Qt::LeftButton);
+    ASSERT_TRUE(waitFor([&] { return sessionOver(*window); }));
+    ASSERT_EQ(runCliScan(), 0);
+    EXPECT_EQ(window->albumTable.albumCount(), 4);
+    EXPECT_EQ(window->albumTable.cell(store::songTitleColumn(5), 2), "05 Fifth");
+    EXPECT_EQ(window->selectedAlbum(), 2);
+
+    // The window and the command-line tool registered the same albums.
+    store::AlbumTable fromCli;
+    store::loadDataFile(cliData / "VLM.dat", fromCli);
+    ASSERT_EQ(fromCli.albumCount(), 4);
+    for (int album = 1; album <= 4; ++album) {
+        EXPECT_EQ(fromCli.record(album), window->albumTable.record(album)) << album;
+    }
 }
 
 TEST_F(FolderScanWindowTest, CancelInTheProgressDialogAddsNothing)

@@ -1,5 +1,6 @@
 // The options dialog over a real main window and edit dialog.
 #include "ui/options/options_dialog.h"
+#include <QComboBox>
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -91,6 +92,20 @@ TEST_F(OptionsTest, SiteGridEditsNeedOk)
     EXPECT_EQ(window->listFiles.siteNames,
               (std::vector<std::string>{"\x83\x54\x83\x43\x83\x67\x96\xbc", window->listFiles.siteNames[1],
                                         "Tower Records"}));
+}
+
+TEST_F(OptionsTest, TagEncodingOfTheFolderScan)
+{
+    auto* combo = options->findChild<QComboBox*>(QStringLiteral("TagEncodingCombo"));
+    ASSERT_NE(combo, nullptr);
+    EXPECT_EQ(combo->currentText(), QStringLiteral("自動"));
+    combo->setCurrentIndex(2);
+    EXPECT_EQ(combo->currentText(), QStringLiteral("Shift-JIS"));
+    options->applyAndClose();
+    EXPECT_EQ(window->appSettings.tagEncoding, 2);
+    window->appSettings.tagEncoding = 1;
+    options->prepareForOpening();
+    EXPECT_EQ(combo->currentText(), QStringLiteral("Latin-1"));
 }
 
 TEST_F(OptionsTest, FontsColoursAndHtmlValues)
