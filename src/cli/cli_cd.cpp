@@ -32,19 +32,21 @@ struct DiscRead {
 // with the exit code in `code`.
 std::optional<DiscRead> readDiscIds(Context& ctx, const std::string& device, int& code)
 {
-    const media::DriveRead read = media::readDisc(device);
-    if (read.state == media::DriveState::Missing) {
-        ctx.err << "CDドライブかディスクイメージが見つかりません: " << device << "\n";
+    const media::DiscIdentity identity = media::readDiscIdentity(device);
+    if (identity.state == media::DriveState::Missing) {
+        ctx.err << identity.problem << "\n";
         code = kExitError;
         return std::nullopt;
     }
     DiscRead disc;
-    disc.table =
-        discdata::discTableFromLengths(read.toc.trackFrames, read.toc.firstTrack, read.toc.firstAddress);
-    std::optional<discdata::DiscIds> ids = discdata::computeDiscIds(disc.table);
-    disc.references = discdata::referencesFromLengths(read.toc.trackFrames);
-    if (read.state != media::DriveState::Disc || !ids || disc.references.empty()) {
-        ctx.err << "読み込めません\n";
+    disc.table = identity.layout.table;
+    std::optional<discdata::DiscIds> ids;
+    if (identity.problem.empty()) {
+        ids = discdata::computeDiscIds(disc.table);
+        disc.references = discdata::referencesFromLengths(identity.trackFrames);
+    }
+    if (!ids || disc.references.empty()) {
+        ctx.err << (identity.problem.empty() ? std::string("読み込めません") : identity.problem) << "\n";
         code = kExitUnknownDisc;
         return std::nullopt;
     }
@@ -258,6 +260,12 @@ int audioCd(Context& ctx, const std::vector<std::string>& args, std::size_t firs
         arguments->positional.size() != (registering ? 2u : 1u)) {
         ctx.err << kUsage;
         return kExitError;
+    }
+    // A damaged image is refused by name rather than read as no disc.
+    if (const media::DriveRead read = media::readDisc(arguments->value("--device"));
+        read.state == media::DriveState::Damaged) {
+        ctx.err << read.problem << "\n";
+        return 1;
     }
     media::GstMediaSystem system;
     std::unique_ptr<media::MediaDevice> device = system.makeDevice();

@@ -14,6 +14,7 @@
 #include <QString>
 #include <QTimer>
 #include <QUrl>
+#include <chrono>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -70,6 +71,14 @@ public:
     void cancel();
     bool busy() const { return active_.has_value(); }
 
+    // When each MusicBrainz request of this client left, on the clock that
+    // keeps them apart (the spacing is checked against these, not against
+    // when a server happened to receive them).
+    const std::vector<std::chrono::steady_clock::time_point>& musicBrainzSendTimes() const
+    {
+        return sendTimes_;
+    }
+
     static QByteArray userAgent();
     QUrl lookupUrl(const QString& discId, const QString& toc) const;
     QUrl coverUrl(const QString& releaseId) const;
@@ -106,6 +115,7 @@ private:
     QNetworkReply* reply_ = nullptr;
     bool timedOut_ = false;
     bool cancelled_ = false;
+    std::vector<std::chrono::steady_clock::time_point> sendTimes_;
 };
 
 // The Japanese message for a request that did not get an answer.

@@ -10,6 +10,7 @@
 #include "core/store/data_file.h"
 #include "support/audio_files.h"
 #include "support/cli_runner.h"
+#include "support/disc_images.h"
 #include "support/local_http_server.h"
 #include "support/musicbrainz_answers.h"
 #include "support/sjis.h"
@@ -22,6 +23,7 @@ using test::dataLineWith;
 using test::runCli;
 using test::TempDir;
 
+using test::independentDiscId;
 using test::msf;
 
 TEST(CliCd, TocRegisterAndLookupOnADiscImage)
@@ -80,30 +82,6 @@ TEST(CliCd, UnreadableImageAndMissingDevice)
     EXPECT_EQ(missing.code, 2);
     EXPECT_NE(missing.err.find("見つかりません"), std::string::npos);
     EXPECT_EQ(runCli(dir, {"cd", "eject", "--device", garbage}).code, 2);
-}
-
-// The disc ID of a table of contents, computed here from its definition
-// (SHA-1 of the hexadecimal table, in MusicBrainz's base64) rather than by
-// libdiscid.
-std::string independentDiscId(int first, int last, std::int64_t leadout,
-                              const std::vector<std::int64_t>& offsets)
-{
-    char buffer[16];
-    std::string text;
-    std::snprintf(buffer, sizeof buffer, "%02X", first);
-    text += buffer;
-    std::snprintf(buffer, sizeof buffer, "%02X", last);
-    text += buffer;
-    for (int i = 0; i < 100; ++i) {
-        const std::int64_t value =
-            i == 0 ? leadout : (i - 1 < static_cast<int>(offsets.size()) ? offsets[i - 1] : 0);
-        std::snprintf(buffer, sizeof buffer, "%08X", static_cast<unsigned>(value));
-        text += buffer;
-    }
-    QByteArray id =
-        QCryptographicHash::hash(QByteArray::fromStdString(text), QCryptographicHash::Sha1).toBase64();
-    id.replace('+', '.').replace('/', '_').replace('=', '-');
-    return id.toStdString();
 }
 
 std::string independentFreeDbId(std::int64_t leadout, const std::vector<std::int64_t>& offsets)
@@ -368,6 +346,150 @@ TEST_F(CliFetch, ACoverThatFailsLeavesTheAlbumWithoutPicture)
     EXPECT_EQ(catalogue().record(2)[store::AlbumColumn], "T");
     EXPECT_EQ(catalogue().record(2)[store::ImagePathColumn], "");
     EXPECT_FALSE(std::filesystem::exists(dir / "covers" / (kRelease.toStdString() + ".jpg")));
+}
+
+// Discs as collectors have them, each identified by `cd discid` and checked
+// against the ID computed here from the addresses the image describes.
+class CliDiscImages : public ::testing::Test {
+protected:
+    std::string discIdOf(const std::filesystem::path& image)
+    {
+        test::CliResult ids = runCli(dir, {"cd", "discid", "--device", image.string()});
+        EXPECT_EQ(ids.code, 0) << image << ": " << ids.err;
+        return ids.out.substr(0, ids.out.find('\n'));
+    }
+    static std::string expectedId(const std::vector<test::CueTrack>& tracks)
+    {
+        const test::ExpectedTable table = test::expectedTable(tracks);
+        return "musicbrainz " + independentDiscId(1, static_cast<int>(tracks.size()), table.leadout,
+                                                  table.offsets);
+    }
+
+    TempDir dir;
+    const std::vector<test::CueTrack> kTracks = {{msf(0, 5, 0)}, {msf(0, 7, 10)}, {msf(0, 3, 0)}};
+};
+
+TEST_F(CliDiscImages, EnhancedCdLeavesTheDataTrackOutOfTheId)
+{
+    // Three audio tracks, then the data session: the data track starts
+    // 11,400 sectors after the audio ends.
+    const std::int64_t audio = test::fileSectorsOf(kTracks);
+    std::vector<test::CueTrack> tracks = kTracks;
+    tracks.back().sectors += 11400;
+    tracks.push_back({msf(0, 20, 0), false});
+    test::writeSilentBin(dir / "enhanced.bin", test::fileSectorsOf(tracks));
+    test::writeText(dir / "enhanced.cue", test::singleFileCue("enhanced.bin", "BINARY", tracks));
+    const test::ExpectedTable audioTable = test::expectedTable(kTracks);
+    ASSERT_EQ(audioTable.leadout, 150 + audio);
+    EXPECT_EQ(discIdOf(dir / "enhanced.cue"), expectedId(kTracks));
+
+    // A data track first (mixed mode) stays in the ID.
+    std::vector<test::CueTrack> mixed = {{msf(0, 30, 0), false}};
+    mixed.insert(mixed.end(), kTracks.begin(), kTracks.end());
+    test::writeSilentBin(dir / "mixed.bin", test::fileSectorsOf(mixed));
+    test::writeText(dir / "mixed.cue", test::singleFileCue("mixed.bin", "BINARY", mixed));
+    EXPECT_EQ(discIdOf(dir / "mixed.cue"), expectedId(mixed));
+}
+
+TEST_F(CliDiscImages, HiddenTrackBeforeTrackOneCountsInTheAddresses)
+{
+    std::vector<test::CueTrack> tracks = kTracks;
+    tracks.front().index0 = msf(0, 30, 0);
+    test::writeSilentBin(dir / "hidden.bin", test::fileSectorsOf(tracks));
+    test::writeText(dir / "hidden.cue", test::singleFileCue("hidden.bin", "BINARY", tracks));
+    EXPECT_EQ(test::expectedTable(tracks).offsets.front(), 150 + msf(0, 30, 0));
+    EXPECT_EQ(discIdOf(dir / "hidden.cue"), expectedId(tracks));
+}
+
+TEST_F(CliDiscImages, SingleFileWavAndFlacRipsIdentifyAndListTheirTracks)
+{
+    std::vector<test::CueTrack> tracks = kTracks;
+    tracks[1].index0 = msf(0, 2, 0);  // a gap inside the file, before track 2
+    test::writeCdWav(dir / "CDImage.wav", test::fileSectorsOf(tracks));
+    test::writeText(dir / "CDImage.cue", test::singleFileCue("CDImage.wav", "WAVE", tracks));
+    EXPECT_EQ(discIdOf(dir / "CDImage.cue"), expectedId(tracks));
+    test::CliResult toc = runCli(dir, {"cd", "toc", "--device", (dir / "CDImage.cue").string()});
+    ASSERT_EQ(toc.code, 0) << toc.err;
+    std::string listed;
+    // Each track lasts until the next one's INDEX 01 (its gap included).
+    for (std::int64_t frames : {tracks[0].sectors + tracks[1].index0, tracks[1].sectors, tracks[2].sectors}) {
+        // The reference packs frames, seconds and minutes from the high byte.
+        listed += "CD" + std::to_string((frames % 75) * 65536 + (frames / 75 % 60) * 256 + frames / 75 / 60) +
+                  "\n";
+    }
+    EXPECT_EQ(toc.out, listed);
+
+    ASSERT_TRUE(test::encodeFlac(dir / "CDImage.wav", dir / "Album.flac"));
+    test::writeText(dir / "Album.cue", test::singleFileCue("Album.flac", "WAVE", tracks));
+    EXPECT_EQ(discIdOf(dir / "Album.cue"), expectedId(tracks));
+}
+
+TEST_F(CliDiscImages, OneFilePerTrackWithPregapAndGapsInThePreviousFile)
+{
+    // Track 2's gap (INDEX 00) at the end of file 1, track 3 after a
+    // PREGAP of silence that no file holds.
+    std::vector<test::CueTrack> tracks = kTracks;
+    tracks[1].index0 = msf(0, 1, 30);
+    tracks[2].pregap = msf(0, 2, 0);
+    test::writeCdWav(dir / "01.wav", tracks[0].sectors + tracks[1].index0);
+    test::writeCdWav(dir / "02.wav", tracks[1].sectors);
+    test::writeCdWav(dir / "03.wav", tracks[2].sectors);
+    test::writeText(dir / "album.cue", "FILE \"01.wav\" WAVE\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n"
+                                       "  TRACK 02 AUDIO\n    INDEX 00 " +
+                                           test::cueTime(tracks[0].sectors) +
+                                           "\nFILE \"02.wav\" WAVE\n    INDEX 01 00:00:00\n"
+                                           "FILE \"03.wav\" WAVE\n  TRACK 03 AUDIO\n    PREGAP " +
+                                           test::cueTime(tracks[2].pregap) + "\n    INDEX 01 00:00:00\n");
+    EXPECT_EQ(discIdOf(dir / "album.cue"), expectedId(tracks));
+
+    // A file the sheet names that is not there is said by name.
+    std::filesystem::remove(dir / "03.wav");
+    test::CliResult missing = runCli(dir, {"cd", "discid", "--device", (dir / "album.cue").string()});
+    EXPECT_EQ(missing.code, 1);
+    EXPECT_EQ(missing.err, "キューシートが指すファイルがありません: 03.wav\n");
+}
+
+TEST_F(CliDiscImages, TocFileIsReadFromAnyFolder)
+{
+    std::filesystem::create_directories(dir / "rips" / "disc");
+    test::writeSilentBin(dir / "rips" / "disc" / "audio.bin", test::fileSectorsOf(kTracks));
+    std::string toc = "CD_DA\n";
+    std::int64_t at = 0;
+    for (const test::CueTrack& track : kTracks) {
+        toc += "TRACK AUDIO\nFILE \"audio.bin\" " + test::cueTime(at) + " " + test::cueTime(track.sectors) + "\n";
+        at += track.sectors;
+    }
+    test::writeText(dir / "rips" / "disc" / "disc.toc", toc);
+    // The test runs in another folder than the TOC's.
+    ASSERT_NE(std::filesystem::current_path(), dir / "rips" / "disc");
+    EXPECT_EQ(discIdOf(dir / "rips" / "disc" / "disc.toc"), expectedId(kTracks));
+}
+
+TEST_F(CliDiscImages, DataDiscsAndDamagedImagesAreRefusedWithAMessage)
+{
+    test::LocalHttpServer server;
+    test::writeBytes(dir / "VLM.ini", "[MusicBrainz]\r\nServer=" + server.address().toStdString() + "\r\n");
+    test::writeBytes(dir / "VLM.dat", dataLineWith({}) + "\r\n");
+
+    test::writeSilentBin(dir / "rom.bin", msf(2, 0, 0), 2048);
+    test::writeText(dir / "rom.cue", "FILE \"rom.bin\" BINARY\n  TRACK 01 MODE1/2048\n    INDEX 01 00:00:00\n");
+    for (const char* verb : {"discid", "fetch"}) {
+        test::CliResult data = runCli(dir, {"cd", verb, "--device", (dir / "rom.cue").string()});
+        EXPECT_EQ(data.code, 1) << verb;
+        EXPECT_EQ(data.err, "音楽CDではありません\n") << verb;
+    }
+
+    // Track 2 starts before track 1 in the sheet.
+    test::writeSilentBin(dir / "broken.bin", msf(1, 0, 0));
+    test::writeText(dir / "broken.cue", "FILE \"broken.bin\" BINARY\n  TRACK 01 AUDIO\n    INDEX 01 00:20:00\n"
+                                        "  TRACK 02 AUDIO\n    INDEX 01 00:10:00\n");
+    for (const char* verb : {"discid", "fetch", "toc"}) {
+        test::CliResult damaged = runCli(dir, {"cd", verb, "--device", (dir / "broken.cue").string()});
+        EXPECT_EQ(damaged.code, 1) << verb;
+        EXPECT_EQ(damaged.err, "ディスクイメージが壊れています (トラック1が始まる前に終わっています)\n") << verb;
+    }
+    EXPECT_TRUE(server.requests().empty());
+    EXPECT_EQ(test::readBytes(dir / "VLM.dat"), dataLineWith({}) + "\r\n");
 }
 
 }  // namespace
