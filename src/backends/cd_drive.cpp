@@ -94,8 +94,8 @@ public:
         if (fd < 0) {
             return;
         }
-        const bool written = ::write(fd, rewritten.data(), rewritten.size()) ==
-                             static_cast<ssize_t>(rewritten.size());
+        const bool written =
+            ::write(fd, rewritten.data(), rewritten.size()) == static_cast<ssize_t>(rewritten.size());
         ::close(fd);
         path_ = pattern;
         if (!written) {

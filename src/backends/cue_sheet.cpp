@@ -83,7 +83,8 @@ std::int64_t sectorsOfSamples(std::uint64_t samples, std::uint32_t rate)
 std::optional<std::int64_t> waveSectors(std::ifstream& in)
 {
     unsigned char header[12];
-    if (!in.read(reinterpret_cast<char*>(header), 12) || std::string_view(reinterpret_cast<char*>(header), 4) != "RIFF" ||
+    if (!in.read(reinterpret_cast<char*>(header), 12) ||
+        std::string_view(reinterpret_cast<char*>(header), 4) != "RIFF" ||
         std::string_view(reinterpret_cast<char*>(header) + 8, 4) != "WAVE") {
         return std::nullopt;
     }

@@ -73,8 +73,8 @@ std::string releaseLine(const discdata::ReleaseInfo& release, const DiscRead& di
     };
     return release.id + "\t" + field(release.artist) + "\t" + field(release.title) + "\t" +
            field(release.date) + "\t" + field(release.country) + "\t" +
-           std::to_string(
-               discdata::matchingTrackCount(release, disc.ids.musicBrainz, disc.table.offsets.size()));
+           std::to_string(discdata::matchingTrackCount(release, disc.ids.musicBrainz,
+                                                       disc.table.offsets.size(), disc.table.leadout));
 }
 
 // Saves the front cover of the release in covers/ and gives its path; an
@@ -181,14 +181,13 @@ int fetchDiscAlbum(Context& ctx, const Arguments& arguments)
     } else {
         release = &lookup.releases.front();
     }
-    const discdata::MediumInfo* medium =
-        discdata::matchingMedium(*release, disc->ids.musicBrainz, disc->table.offsets.size());
+    const discdata::MediumInfo* medium = discdata::matchingMedium(
+        *release, disc->ids.musicBrainz, disc->table.offsets.size(), disc->table.leadout);
     if (medium == nullptr) {
         ctx.err << "このリリースには曲目がありません: " << release->id << "\n";
         return kExitUnknownDisc;
     }
-    const store::AlbumRecord base = album > 0 ? table->record(album) : store::AlbumRecord{};
-    discdata::AlbumFill fill = discdata::fillAlbum(base, *release, *medium, disc->references);
+    discdata::AlbumFill fill = discdata::fillAlbum(store::AlbumRecord{}, *release, *medium, disc->references);
     if (!arguments.has("--no-cover") && discdata::isReleaseId(release->id)) {
         if (std::optional<std::string> cover = fetchCover(ctx, client, release->id);
             cover && !cover->empty()) {
@@ -199,16 +198,36 @@ int fetchDiscAlbum(Context& ctx, const Arguments& arguments)
             }
         }
     }
+    // An existing album: typed text stays unless --overwrite asks otherwise.
+    discdata::FetchMerge merge;
     if (album == 0) {
+        merge.record = fill.record;
         table->insertRow(table->rowCount());
         album = table->albumCount();
+    } else {
+        merge = discdata::mergeFetchedAlbum(table->record(album), fill.record, arguments.has("--overwrite"),
+                                            fill.mediumTracks);
     }
-    table->setRecord(album, fill.record);
+    table->setRecord(album, merge.record);
     if (int failed = writeCatalogue(ctx, *table); failed != 0) {
         return failed;
     }
-    ctx.out << "アルバム " << album << " に書き込みました: " << utf8Of(fill.record[store::ArtistColumn])
-            << " / " << utf8Of(fill.record[store::AlbumColumn]) << "\n";
+    ctx.out << "アルバム " << album << " に書き込みました: " << utf8Of(merge.record[store::ArtistColumn])
+            << " / " << utf8Of(merge.record[store::AlbumColumn]) << "\n";
+    auto fieldList = [](const std::vector<std::string>& fields) {
+        std::string text;
+        for (const std::string& field : fields) {
+            text += (text.empty() ? "" : "、") + field;
+        }
+        return text;
+    };
+    if (!merge.kept.empty()) {
+        ctx.out << "入力済みの内容を残しました (--overwrite で置き換えます): " << fieldList(merge.kept)
+                << "\n";
+    }
+    if (!merge.replaced.empty()) {
+        ctx.out << "入力済みの内容を置き換えました: " << fieldList(merge.replaced) << "\n";
+    }
     if (fill.truncated) {
         ctx.out << "このディスクは " << fill.mediumTracks
                 << " 曲あります。最初の99曲だけを書き込みました。\n";
@@ -236,9 +255,9 @@ int audioCd(Context& ctx, const std::vector<std::string>& args, std::size_t firs
     if (verb == "discid" || verb == "fetch") {
         const bool fetching = verb == "fetch";
         std::optional<Arguments> arguments =
-            fetching
-                ? parseArguments(ctx, args, first + 1, {"--device", "--album", "--release"}, {"--no-cover"})
-                : parseArguments(ctx, args, first + 1, {"--device"}, {});
+            fetching ? parseArguments(ctx, args, first + 1, {"--device", "--album", "--release"},
+                                      {"--no-cover", "--overwrite"})
+                     : parseArguments(ctx, args, first + 1, {"--device"}, {});
         if (!arguments || !arguments->positional.empty() || !arguments->has("--device")) {
             if (arguments) {
                 ctx.err << kUsage;

@@ -116,7 +116,7 @@ QUrl DiscDataClient::lookupUrl(const QString& discId, const QString& toc) const
     QString tocItem = QString::fromLatin1(QUrl::toPercentEncoding(toc.simplified(), " "));
     tocItem.replace(QLatin1Char(' '), QLatin1Char('+'));
     url.setQuery(QStringLiteral("toc=") + tocItem +
-                 QStringLiteral("&inc=recordings+artist-credits&fmt=json"));
+                 QStringLiteral("&inc=recordings+artist-credits+aliases&fmt=json"));
     return url;
 }
 

@@ -62,7 +62,8 @@ public:
                             QObject* parent = nullptr);
     ~DiscDataClient() override;
 
-    // The releases of a disc: GET {server}/ws/2/discid/{id}?toc=...
+    // The releases of a disc: GET {server}/ws/2/discid/{id}?toc=...&inc=...,
+    // the artists' aliases included (their Japanese readings).
     void lookupDisc(const QString& discId, const QString& toc, std::function<void(LookupResult)> done);
     // The front cover of a release: GET {cover}/release/{mbid}/front-500,
     // following redirects.

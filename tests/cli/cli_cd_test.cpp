@@ -227,7 +227,7 @@ TEST_F(CliFetch, OneReleaseFillsANewAlbumWithItsCover)
     EXPECT_EQ(runCli(dir, {"cd", "lookup", "--device", cue}).out, "2\n");
 }
 
-TEST_F(CliFetch, AnExistingAlbumKeepsWhatTheReleaseDoesNotName)
+TEST_F(CliFetch, AnExistingAlbumKeepsTypedTextUnlessOverwriteIsGiven)
 {
     server.answerJson(discPath,
                       test::mbDiscAnswer(QString::fromStdString(discId),
@@ -235,17 +235,67 @@ TEST_F(CliFetch, AnExistingAlbumKeepsWhatTheReleaseDoesNotName)
                                                   {{{QString::fromStdString(discId)}, tracks()}})}));
     test::CliResult fetched = runCli(dir, {"cd", "fetch", "--device", cue, "--album", "1", "--no-cover"});
     ASSERT_EQ(fetched.code, 0) << fetched.err;
-    const store::AlbumRecord album = catalogue().record(1);
-    EXPECT_EQ(album[store::AlbumColumn], "Title");
+    EXPECT_EQ(fetched.out,
+              "アルバム 1 に書き込みました: old / old title\n"
+              "入力済みの内容を残しました (--overwrite で置き換えます): "
+              "アーティスト、アルバム、メモ、1曲目の曲名\n");
+    store::AlbumRecord album = catalogue().record(1);
+    EXPECT_EQ(album[store::ArtistColumn], "old");
+    EXPECT_EQ(album[store::AlbumColumn], "old title");
     EXPECT_EQ(album[store::Category1Column], "genre");
+    EXPECT_EQ(album[store::Category2Column], "CD");  // was empty
     EXPECT_EQ(album[store::Category3Column], "memo");
-    EXPECT_EQ(album[store::songTitleColumn(1)], "One " + test::sj("＜＞") + " Two");
+    EXPECT_EQ(album[store::songTitleColumn(1)], "typed");
+    EXPECT_EQ(album[store::songTitleColumn(2)], test::sj("雨の 歌"));  // was empty
     EXPECT_EQ(album[store::songTitleColumn(4)], "fourth");
+    EXPECT_EQ(album[store::mediaColumn(1)], "CD656644");
     EXPECT_EQ(album[store::mediaColumn(4)], "/keep4.mp3");
     EXPECT_EQ(album[store::ImagePathColumn], "");
     EXPECT_EQ(server.count(coverPath), 0);
 
+    // --overwrite replaces the typed text and empties the songs past the
+    // release's last track: no mixed album is left.
+    fetched = runCli(dir, {"cd", "fetch", "--device", cue, "--album", "1", "--no-cover", "--overwrite"});
+    ASSERT_EQ(fetched.code, 0) << fetched.err;
+    EXPECT_EQ(fetched.out,
+              "アルバム 1 に書き込みました: Band / Title\n"
+              "入力済みの内容を置き換えました: アーティスト、アルバム、メモ、1曲目の曲名\n");
+    album = catalogue().record(1);
+    EXPECT_EQ(album[store::AlbumColumn], "Title");
+    EXPECT_EQ(album[store::FuriganaColumn], "Band");
+    EXPECT_EQ(album[store::Category3Column], test::sj("2001年") + "{}memo");
+    EXPECT_EQ(album[store::songTitleColumn(1)], "One " + test::sj("＜＞") + " Two");
+    EXPECT_EQ(album[store::songTitleColumn(4)], "");
+    EXPECT_EQ(album[store::mediaColumn(4)], "");
+    EXPECT_EQ(album[store::Category1Column], "genre");
+
     EXPECT_EQ(runCli(dir, {"cd", "fetch", "--device", cue, "--album", "7"}).code, 2);
+}
+
+TEST_F(CliFetch, ABoxFoundByItsTableOfContentsGetsTheDiscWithTheNearestLeadOut)
+{
+    // Three discs of three tracks; none carries this disc's ID, the second
+    // ends where this one does.
+    std::vector<test::MbMedium> media;
+    const std::int64_t leadout = 150 + kDiscTracks[0] + kDiscTracks[1] + kDiscTracks[2];
+    for (int disc = 1; disc <= 3; ++disc) {
+        std::vector<test::MbTrack> titles;
+        for (int track = 1; track <= 3; ++track) {
+            titles.push_back({QStringLiteral("Disc %1 Track %2").arg(disc).arg(track), {}});
+        }
+        test::MbMedium medium{{QStringLiteral("otherDisc%1_______________-").arg(disc)}, titles};
+        medium.discSectors = {leadout + (disc - 2) * 3000 + (disc == 2 ? 2 : 0)};
+        media.push_back(medium);
+    }
+    server.answerJson(discPath, test::mbDiscAnswer(QString::fromStdString(discId),
+                                                   {release(kRelease, QStringLiteral("Box"), media)}));
+    test::CliResult fetched = runCli(dir, {"cd", "fetch", "--device", cue, "--no-cover"});
+    ASSERT_EQ(fetched.code, 0) << fetched.err;
+    const store::AlbumRecord album = catalogue().record(2);
+    EXPECT_EQ(album[store::AlbumColumn], "Box (Disc 2/3)");
+    EXPECT_EQ(album[store::songTitleColumn(1)], "Disc 2 Track 1");
+    EXPECT_EQ(album[store::songTitleColumn(3)], "Disc 2 Track 3");
+    EXPECT_EQ(album[store::Category3Column], test::sj("2001年"));
 }
 
 TEST_F(CliFetch, SeveralReleasesAreListedUntilOneIsNamed)
@@ -361,8 +411,8 @@ protected:
     static std::string expectedId(const std::vector<test::CueTrack>& tracks)
     {
         const test::ExpectedTable table = test::expectedTable(tracks);
-        return "musicbrainz " + independentDiscId(1, static_cast<int>(tracks.size()), table.leadout,
-                                                  table.offsets);
+        return "musicbrainz " +
+               independentDiscId(1, static_cast<int>(tracks.size()), table.leadout, table.offsets);
     }
 
     TempDir dir;
@@ -414,8 +464,8 @@ TEST_F(CliDiscImages, SingleFileWavAndFlacRipsIdentifyAndListTheirTracks)
     // Each track lasts until the next one's INDEX 01 (its gap included).
     for (std::int64_t frames : {tracks[0].sectors + tracks[1].index0, tracks[1].sectors, tracks[2].sectors}) {
         // The reference packs frames, seconds and minutes from the high byte.
-        listed += "CD" + std::to_string((frames % 75) * 65536 + (frames / 75 % 60) * 256 + frames / 75 / 60) +
-                  "\n";
+        listed +=
+            "CD" + std::to_string((frames % 75) * 65536 + (frames / 75 % 60) * 256 + frames / 75 / 60) + "\n";
     }
     EXPECT_EQ(toc.out, listed);
 
@@ -434,12 +484,13 @@ TEST_F(CliDiscImages, OneFilePerTrackWithPregapAndGapsInThePreviousFile)
     test::writeCdWav(dir / "01.wav", tracks[0].sectors + tracks[1].index0);
     test::writeCdWav(dir / "02.wav", tracks[1].sectors);
     test::writeCdWav(dir / "03.wav", tracks[2].sectors);
-    test::writeText(dir / "album.cue", "FILE \"01.wav\" WAVE\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n"
-                                       "  TRACK 02 AUDIO\n    INDEX 00 " +
-                                           test::cueTime(tracks[0].sectors) +
-                                           "\nFILE \"02.wav\" WAVE\n    INDEX 01 00:00:00\n"
-                                           "FILE \"03.wav\" WAVE\n  TRACK 03 AUDIO\n    PREGAP " +
-                                           test::cueTime(tracks[2].pregap) + "\n    INDEX 01 00:00:00\n");
+    test::writeText(dir / "album.cue",
+                    "FILE \"01.wav\" WAVE\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n"
+                    "  TRACK 02 AUDIO\n    INDEX 00 " +
+                        test::cueTime(tracks[0].sectors) +
+                        "\nFILE \"02.wav\" WAVE\n    INDEX 01 00:00:00\n"
+                        "FILE \"03.wav\" WAVE\n  TRACK 03 AUDIO\n    PREGAP " +
+                        test::cueTime(tracks[2].pregap) + "\n    INDEX 01 00:00:00\n");
     EXPECT_EQ(discIdOf(dir / "album.cue"), expectedId(tracks));
 
     // A file the sheet names that is not there is said by name.
@@ -456,7 +507,8 @@ TEST_F(CliDiscImages, TocFileIsReadFromAnyFolder)
     std::string toc = "CD_DA\n";
     std::int64_t at = 0;
     for (const test::CueTrack& track : kTracks) {
-        toc += "TRACK AUDIO\nFILE \"audio.bin\" " + test::cueTime(at) + " " + test::cueTime(track.sectors) + "\n";
+        toc += "TRACK AUDIO\nFILE \"audio.bin\" " + test::cueTime(at) + " " + test::cueTime(track.sectors) +
+               "\n";
         at += track.sectors;
     }
     test::writeText(dir / "rips" / "disc" / "disc.toc", toc);
@@ -472,7 +524,8 @@ TEST_F(CliDiscImages, DataDiscsAndDamagedImagesAreRefusedWithAMessage)
     test::writeBytes(dir / "VLM.dat", dataLineWith({}) + "\r\n");
 
     test::writeSilentBin(dir / "rom.bin", msf(2, 0, 0), 2048);
-    test::writeText(dir / "rom.cue", "FILE \"rom.bin\" BINARY\n  TRACK 01 MODE1/2048\n    INDEX 01 00:00:00\n");
+    test::writeText(dir / "rom.cue",
+                    "FILE \"rom.bin\" BINARY\n  TRACK 01 MODE1/2048\n    INDEX 01 00:00:00\n");
     for (const char* verb : {"discid", "fetch"}) {
         test::CliResult data = runCli(dir, {"cd", verb, "--device", (dir / "rom.cue").string()});
         EXPECT_EQ(data.code, 1) << verb;
@@ -481,12 +534,14 @@ TEST_F(CliDiscImages, DataDiscsAndDamagedImagesAreRefusedWithAMessage)
 
     // Track 2 starts before track 1 in the sheet.
     test::writeSilentBin(dir / "broken.bin", msf(1, 0, 0));
-    test::writeText(dir / "broken.cue", "FILE \"broken.bin\" BINARY\n  TRACK 01 AUDIO\n    INDEX 01 00:20:00\n"
-                                        "  TRACK 02 AUDIO\n    INDEX 01 00:10:00\n");
+    test::writeText(dir / "broken.cue",
+                    "FILE \"broken.bin\" BINARY\n  TRACK 01 AUDIO\n    INDEX 01 00:20:00\n"
+                    "  TRACK 02 AUDIO\n    INDEX 01 00:10:00\n");
     for (const char* verb : {"discid", "fetch", "toc"}) {
         test::CliResult damaged = runCli(dir, {"cd", verb, "--device", (dir / "broken.cue").string()});
         EXPECT_EQ(damaged.code, 1) << verb;
-        EXPECT_EQ(damaged.err, "ディスクイメージが壊れています (トラック1が始まる前に終わっています)\n") << verb;
+        EXPECT_EQ(damaged.err, "ディスクイメージが壊れています (トラック1が始まる前に終わっています)\n")
+            << verb;
     }
     EXPECT_TRUE(server.requests().empty());
     EXPECT_EQ(test::readBytes(dir / "VLM.dat"), dataLineWith({}) + "\r\n");

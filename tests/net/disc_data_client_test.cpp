@@ -59,7 +59,7 @@ TEST_F(DiscDataClientTest, LookupSendsTheDocumentedRequestAndReadsTheReleases)
     ASSERT_EQ(server.requests().size(), 1u);
     const LocalHttpServer::Request& request = server.requests().front();
     EXPECT_EQ(request.path, kDiscPath);
-    EXPECT_EQ(request.query, "toc=1+2+2000+150+1000&inc=recordings+artist-credits&fmt=json");
+    EXPECT_EQ(request.query, "toc=1+2+2000+150+1000&inc=recordings+artist-credits+aliases&fmt=json");
     EXPECT_TRUE(request.headers.value("user-agent").startsWith("Velmora/"));
     EXPECT_TRUE(request.headers.value("user-agent").endsWith(" )"));
     EXPECT_EQ(request.headers.value("accept"), "application/json");

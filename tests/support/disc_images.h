@@ -107,22 +107,23 @@ inline void writeCdWav(const std::filesystem::path& path, std::int64_t sectors)
 inline bool encodeFlac(const std::filesystem::path& wav, const std::filesystem::path& flac)
 {
     QProcess encoder;
-    encoder.start(QStringLiteral("gst-launch-1.0"),
-                  {QStringLiteral("-q"), QStringLiteral("filesrc"),
-                   QStringLiteral("location=") + QString::fromStdString(wav.string()), QStringLiteral("!"),
-                   QStringLiteral("wavparse"), QStringLiteral("!"), QStringLiteral("audioconvert"),
-                   QStringLiteral("!"), QStringLiteral("flacenc"), QStringLiteral("!"), QStringLiteral("filesink"),
-                   QStringLiteral("location=") + QString::fromStdString(flac.string())});
+    encoder.start(
+        QStringLiteral("gst-launch-1.0"),
+        {QStringLiteral("-q"), QStringLiteral("filesrc"),
+         QStringLiteral("location=") + QString::fromStdString(wav.string()), QStringLiteral("!"),
+         QStringLiteral("wavparse"), QStringLiteral("!"), QStringLiteral("audioconvert"), QStringLiteral("!"),
+         QStringLiteral("flacenc"), QStringLiteral("!"), QStringLiteral("filesink"),
+         QStringLiteral("location=") + QString::fromStdString(flac.string())});
     return encoder.waitForFinished(60000) && encoder.exitStatus() == QProcess::NormalExit &&
            encoder.exitCode() == 0 && std::filesystem::file_size(flac) > 0;
 }
 
 // One track of a generated cue sheet.
 struct CueTrack {
-    std::int64_t sectors = 0;   // from INDEX 01 to the next track's INDEX 00 (or INDEX 01)
+    std::int64_t sectors = 0;  // from INDEX 01 to the next track's INDEX 00 (or INDEX 01)
     bool audio = true;
-    std::int64_t index0 = 0;   // sectors of INDEX 00 before INDEX 01, inside the file
-    std::int64_t pregap = 0;   // PREGAP: silence that lies in no file
+    std::int64_t index0 = 0;  // sectors of INDEX 00 before INDEX 01, inside the file
+    std::int64_t pregap = 0;  // PREGAP: silence that lies in no file
 };
 
 // The offsets (lead-in included) and lead-out of a disc laid out as
@@ -150,7 +151,8 @@ inline ExpectedTable expectedTable(const std::vector<CueTrack>& tracks)
 inline std::string singleFileCue(const std::string& audioFile, const std::string& type,
                                  const std::vector<CueTrack>& tracks)
 {
-    std::string cue = "REM GENRE Pop\nPERFORMER \"Band\"\nTITLE \"Album\"\nFILE \"" + audioFile + "\" " + type + "\n";
+    std::string cue =
+        "REM GENRE Pop\nPERFORMER \"Band\"\nTITLE \"Album\"\nFILE \"" + audioFile + "\" " + type + "\n";
     std::int64_t at = 0;
     char line[64];
     for (std::size_t i = 0; i < tracks.size(); ++i) {

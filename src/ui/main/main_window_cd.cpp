@@ -180,7 +180,7 @@ std::optional<AlbumRecord> MainWindow::fetchDiscAlbumData(QWidget* parent,
                                                           const AlbumRecord& base)
 {
     DiscAlbumLookup lookup(parent, prompter_, shell_, appSettings, folder_.dir());
-    std::optional<discdata::AlbumFill> fill = lookup.run(trackFrames, base);
+    std::optional<discdata::AlbumFill> fill = lookup.run(cdDriveElement(), trackFrames, base);
     if (!fill) {
         return std::nullopt;
     }
