@@ -153,7 +153,7 @@ DriveRead readCue(const std::string& element)
     result.state = DriveState::NoDisc;
     const CueReading reading = readCueSheet(element);
     if (!reading.sheet) {
-        if (reading.error != "読み込めません") {
+        if (!reading.error.empty()) {
             result.state = DriveState::Damaged;
             result.problem = reading.error;
         }
@@ -174,6 +174,7 @@ const bool kReaderInstalled = [] {
         const DiscIdentity identity = readDiscIdentity(element);
         discdata::DiscReading reading;
         reading.available = identity.state != DriveState::Missing;
+        reading.refused = identity.state == DriveState::Damaged;
         reading.layout = identity.layout;
         reading.problem = identity.problem;
         return reading;

@@ -363,7 +363,7 @@ CueReading parseCueSheet(std::string_view text, const std::filesystem::path& fol
         }
     }
     if (sheet.layout.tracks.empty()) {
-        return fail("読み込めません");
+        return reading;
     }
     if (!trackHasStart) {
         return fail("キューシートのトラック" + std::to_string(sheet.layout.tracks.back().number) +
@@ -383,9 +383,7 @@ CueReading readCueSheet(const std::filesystem::path& path)
 {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
-        CueReading reading;
-        reading.error = "読み込めません";
-        return reading;
+        return {};
     }
     std::ostringstream text;
     text << in.rdbuf();

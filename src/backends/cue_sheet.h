@@ -23,7 +23,9 @@ struct CueSheet {
 
 struct CueReading {
     std::optional<CueSheet> sheet;
-    // Why the sheet cannot be read (Japanese), when there is no sheet.
+    // Why the sheet cannot be used (Japanese): a file it names is missing
+    // or unreadable, a line is broken. Empty when the file is no cue sheet
+    // at all (no track in it, or it cannot be opened).
     std::string error;
 };
 

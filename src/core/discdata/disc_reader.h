@@ -18,6 +18,9 @@ struct DiscReading {
     LayoutTable layout;
     // Why the disc cannot be identified (Japanese), empty when it can.
     std::string problem;
+    // The disc was read but is refused: a damaged image, a cue sheet whose
+    // files are missing. Players and registration say `problem` too.
+    bool refused = false;
 };
 
 using DiscReader = std::function<DiscReading(const std::string& element)>;

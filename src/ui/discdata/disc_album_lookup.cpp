@@ -201,6 +201,12 @@ QString fillNotes(const discdata::AlbumFill& fill)
     return notes.join(QStringLiteral("\n"));
 }
 
+QString unreadableDiscText(const std::string& element, const QString& otherwise)
+{
+    const discdata::DiscReading reading = discdata::readDiscForIds(element);
+    return reading.refused ? fromUtf8(reading.problem) : otherwise;
+}
+
 void openAddress(Shell& shell, Prompter& prompter, const QUrl& address)
 {
     if (shell.open(address)) {

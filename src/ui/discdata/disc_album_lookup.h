@@ -61,6 +61,11 @@ private:
 // empty when there is nothing to say.
 QString fillNotes(const discdata::AlbumFill& fill);
 
+// What to tell the user when the disc in `element` gave no tracks: why an
+// image is refused (damaged, a file of its cue sheet missing), otherwise
+// `otherwise`.
+QString unreadableDiscText(const std::string& element, const QString& otherwise);
+
 // Hands an address to the desktop; when no browser opens it, shows the
 // address in a box the user can copy it from.
 void openAddress(Shell& shell, Prompter& prompter, const QUrl& address);

@@ -103,7 +103,7 @@ bool MainWindow::readDiscIntoEditedAlbum(std::vector<std::int64_t>* titleLookup)
             *titleLookup = trackFramesOf(device);
         }
     } else {
-        prompter_.information(QStringLiteral("読み込めません"));
+        prompter_.information(unreadableDiscText(device.fileName(), QStringLiteral("読み込めません")));
     }
     device.setDeviceType(media::DeviceType::AutoSelect);
     device.close();
@@ -140,7 +140,7 @@ int MainWindow::findDiscAlbum(bool quiet)
     const std::optional<std::vector<std::string>> references = media::discReferences(device);
     if (!references) {
         if (!quiet) {
-            prompter_.information(QStringLiteral("読み取れません"));
+            prompter_.information(unreadableDiscText(device.fileName(), QStringLiteral("読み取れません")));
         }
         device.setDeviceType(media::DeviceType::AutoSelect);
         device.close();

@@ -255,6 +255,26 @@ TEST(CdImageTest, TheWindowIdentifiesEveryImageAsTheCommandLineDoes)
     test::writeText(dir / "Album.cue", test::singleFileCue("Album.flac", "FLAC", gapped));
     images.push_back({dir / "Album.cue", gapped});
 
+    std::vector<test::CueTrack> mixed = {{msf(0, 30, 0), false}};
+    mixed.insert(mixed.end(), plain.begin(), plain.end());
+    test::writeSilentBin(dir / "mixed.bin", test::fileSectorsOf(mixed));
+    test::writeText(dir / "mixed.cue", test::singleFileCue("mixed.bin", "BINARY", mixed));
+    images.push_back({dir / "mixed.cue", mixed});
+
+    // One file per track, track 2's gap at the end of file 1.
+    std::vector<test::CueTrack> perTrack = plain;
+    perTrack[1].index0 = msf(0, 1, 30);
+    test::writeCdWav(dir / "01.wav", perTrack[0].sectors + perTrack[1].index0);
+    test::writeCdWav(dir / "02.wav", perTrack[1].sectors);
+    test::writeCdWav(dir / "03.wav", perTrack[2].sectors);
+    test::writeText(dir / "tracks.cue",
+                    "FILE \"01.wav\" WAVE\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n"
+                    "  TRACK 02 AUDIO\n    INDEX 00 " +
+                        test::cueTime(perTrack[0].sectors) +
+                        "\nFILE \"02.wav\" WAVE\n    INDEX 01 00:00:00\n"
+                        "FILE \"03.wav\" WAVE\n  TRACK 03 AUDIO\n    INDEX 01 00:00:00\n");
+    images.push_back({dir / "tracks.cue", perTrack});
+
     std::filesystem::create_directories(dir / "elsewhere");
     test::writeSilentBin(dir / "elsewhere" / "audio.bin", test::fileSectorsOf(plain));
     std::string toc = "CD_DA\n";
@@ -300,6 +320,23 @@ TEST(CdImageTest, TheWindowIdentifiesEveryImageAsTheCommandLineDoes)
         ASSERT_EQ(server.requests().size(), before + 1) << image.path;
         EXPECT_EQ(server.requests().back().path, "/ws/2/discid/" + QByteArray::fromStdString(expected))
             << image.path;
+    }
+
+    // A damaged image and a sheet whose file is missing are refused by name.
+    test::writeSilentBin(dir / "broken.bin", msf(1, 0, 0));
+    test::writeText(dir / "broken.cue",
+                    "FILE \"broken.bin\" BINARY\n  TRACK 01 AUDIO\n    INDEX 01 00:20:00\n"
+                    "  TRACK 02 AUDIO\n    INDEX 01 00:10:00\n");
+    test::writeText(dir / "lost.cue", "FILE \"lost.wav\" WAVE\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n");
+    for (const auto& [image, message] :
+         {std::pair{dir / "broken.cue",
+                    QStringLiteral("ディスクイメージが壊れています (トラック1が始まる前に終わっています)")},
+          std::pair{dir / "lost.cue", QStringLiteral("キューシートが指すファイルがありません: lost.wav")}}) {
+        qputenv("VELMORA_CD_DEVICES", QByteArray::fromStdString(image.string()));
+        window.appSettings.cdDrive = static_cast<int>(system.cdDrives().size()) - 1;
+        prompter.expectMessage(Kind::Information);
+        EXPECT_EQ(window.findDiscAlbum(false), -1);
+        EXPECT_EQ(prompter.asked().back().text, message);
     }
 
     // A data disc is named, and nothing is looked up.
