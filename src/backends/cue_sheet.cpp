@@ -59,7 +59,7 @@ std::optional<std::int64_t> msfSectors(const std::string& text)
     int frames = 0;
     char tail = 0;
     if (std::sscanf(text.c_str(), "%d:%d:%d%c", &minutes, &seconds, &frames, &tail) != 3 || minutes < 0 ||
-        seconds < 0 || seconds > 59 || frames < 0 || frames > 74) {
+        minutes > 9999 || seconds < 0 || seconds > 59 || frames < 0 || frames > 74) {
         return std::nullopt;
     }
     return (static_cast<std::int64_t>(minutes) * 60 + seconds) * 75 + frames;
