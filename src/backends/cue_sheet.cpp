@@ -279,6 +279,14 @@ CueReading parseCueSheet(std::string_view text, const std::filesystem::path& fol
     // POSTGAP) that lies on the disc but in no file, so far.
     std::int64_t fileStart = 0;
     std::int64_t gaps = 0;
+    // A second session (an Enhanced CD as "REM SESSION 02" writes it): the
+    // first session's lead-out, the second's lead-in and the first track's
+    // pregap lie between the sessions in no file. REM LEAD-OUT, LEAD-IN and
+    // PREGAP give them; the standard lengths stand in for those missing.
+    bool sessionStarting = false;
+    std::int64_t sessionLeadOut = 6750;
+    std::int64_t sessionLeadIn = 4500;
+    std::int64_t sessionPregap = 150;
     bool trackOpen = false;
     bool trackHasStart = false;
     int lineNumber = 0;
@@ -303,7 +311,19 @@ CueReading parseCueSheet(std::string_view text, const std::filesystem::path& fol
             continue;
         }
         const std::string command = upper(w[0]);
-        if (command == "FILE") {
+        if (command == "REM" && w.size() >= 3) {
+            const std::string remark = upper(w[1]);
+            const std::optional<std::int64_t> length = msfSectors(w[2]);
+            if (remark == "SESSION" && std::atoi(w[2].c_str()) >= 2) {
+                sessionStarting = true;
+            } else if (remark == "LEAD-OUT" && length) {
+                sessionLeadOut = *length;
+            } else if (remark == "LEAD-IN" && length) {
+                sessionLeadIn = *length;
+            } else if (remark == "PREGAP" && length) {
+                sessionPregap = *length;
+            }
+        } else if (command == "FILE") {
             if (w.size() < 2) {
                 return fail("キューシートのFILE行が読めません (" + std::to_string(lineNumber) + "行目)");
             }
@@ -349,6 +369,10 @@ CueReading parseCueSheet(std::string_view text, const std::filesystem::path& fol
                             "行目)");
             }
             gaps += *length;
+            if (command == "PREGAP") {
+                // The session's first track names its own pregap.
+                sessionPregap = 0;
+            }
         } else if (command == "INDEX") {
             const std::optional<std::int64_t> at = w.size() > 2 ? msfSectors(w[2]) : std::nullopt;
             if (!trackOpen || !at) {
@@ -357,6 +381,10 @@ CueReading parseCueSheet(std::string_view text, const std::filesystem::path& fol
             // INDEX 00 (the gap before the track, inside the file) belongs to
             // the disc but not to the track: the track starts at INDEX 01.
             if (std::atoi(w[1].c_str()) == 1) {
+                if (sessionStarting) {
+                    gaps += sessionLeadOut + sessionLeadIn + sessionPregap;
+                    sessionStarting = false;
+                }
                 sheet.layout.tracks.back().address = fileStart + gaps + *at;
                 trackHasStart = true;
             }

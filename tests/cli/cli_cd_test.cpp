@@ -433,6 +433,31 @@ TEST_F(CliDiscImages, EnhancedCdLeavesTheDataTrackOutOfTheId)
     ASSERT_EQ(audioTable.leadout, 150 + audio);
     EXPECT_EQ(discIdOf(dir / "enhanced.cue"), expectedId(kTracks));
 
+    // A track-per-file rip that marks its sessions: the gap lies in no
+    // file, the remarks give it. (Tracks longer than the gap, so that a gap
+    // left out would cut into the last one.)
+    const std::vector<test::CueTrack> longTracks = {{msf(3, 0, 0)}, {msf(4, 0, 0)}, {msf(5, 0, 0)}};
+    for (int track = 1; track <= 3; ++track) {
+        test::writeSilentBin(dir / ("track0" + std::to_string(track) + ".bin"),
+                             longTracks[track - 1].sectors);
+    }
+    test::writeSilentBin(dir / "track04.bin", msf(0, 20, 0));
+    std::string sessions = "REM SESSION 01\n";
+    for (int track = 1; track <= 3; ++track) {
+        sessions += "FILE \"track0" + std::to_string(track) + ".bin\" BINARY\n  TRACK 0" +
+                    std::to_string(track) + " AUDIO\n    INDEX 01 00:00:00\n";
+    }
+    sessions +=
+        "REM LEAD-OUT 01:30:00\nREM SESSION 02\nREM LEAD-IN 01:00:00\nREM PREGAP 00:02:00\n"
+        "FILE \"track04.bin\" BINARY\n  TRACK 04 MODE1/2352\n    INDEX 01 00:00:00\n";
+    test::writeText(dir / "sessions.cue", sessions);
+    EXPECT_EQ(discIdOf(dir / "sessions.cue"), expectedId(longTracks));
+    // Without the remarks' lengths the standard ones stand in.
+    test::writeText(dir / "plain-sessions.cue",
+                    sessions.replace(sessions.find("REM LEAD-OUT 01:30:00\n"), 22, "")
+                        .replace(sessions.find("REM LEAD-IN 01:00:00\n"), 21, ""));
+    EXPECT_EQ(discIdOf(dir / "plain-sessions.cue"), expectedId(longTracks));
+
     // A data track first (mixed mode) stays in the ID.
     std::vector<test::CueTrack> mixed = {{msf(0, 30, 0), false}};
     mixed.insert(mixed.end(), kTracks.begin(), kTracks.end());
