@@ -32,19 +32,21 @@ struct DiscRead {
 // with the exit code in `code`.
 std::optional<DiscRead> readDiscIds(Context& ctx, const std::string& device, int& code)
 {
-    const media::DriveRead read = media::readDisc(device);
-    if (read.state == media::DriveState::Missing) {
-        ctx.err << "CDドライブかディスクイメージが見つかりません: " << device << "\n";
+    const media::DiscIdentity identity = media::readDiscIdentity(device);
+    if (identity.state == media::DriveState::Missing) {
+        ctx.err << identity.problem << "\n";
         code = kExitError;
         return std::nullopt;
     }
     DiscRead disc;
-    disc.table =
-        discdata::discTableFromLengths(read.toc.trackFrames, read.toc.firstTrack, read.toc.firstAddress);
-    std::optional<discdata::DiscIds> ids = discdata::computeDiscIds(disc.table);
-    disc.references = discdata::referencesFromLengths(read.toc.trackFrames);
-    if (read.state != media::DriveState::Disc || !ids || disc.references.empty()) {
-        ctx.err << "読み込めません\n";
+    disc.table = identity.layout.table;
+    std::optional<discdata::DiscIds> ids;
+    if (identity.problem.empty()) {
+        ids = discdata::computeDiscIds(disc.table);
+        disc.references = discdata::referencesFromLengths(identity.trackFrames);
+    }
+    if (!ids || disc.references.empty()) {
+        ctx.err << (identity.problem.empty() ? std::string("読み込めません") : identity.problem) << "\n";
         code = kExitUnknownDisc;
         return std::nullopt;
     }
@@ -71,8 +73,8 @@ std::string releaseLine(const discdata::ReleaseInfo& release, const DiscRead& di
     };
     return release.id + "\t" + field(release.artist) + "\t" + field(release.title) + "\t" +
            field(release.date) + "\t" + field(release.country) + "\t" +
-           std::to_string(
-               discdata::matchingTrackCount(release, disc.ids.musicBrainz, disc.table.offsets.size()));
+           std::to_string(discdata::matchingTrackCount(release, disc.ids.musicBrainz,
+                                                       disc.table.offsets.size(), disc.table.leadout));
 }
 
 // Saves the front cover of the release in covers/ and gives its path; an
@@ -179,14 +181,13 @@ int fetchDiscAlbum(Context& ctx, const Arguments& arguments)
     } else {
         release = &lookup.releases.front();
     }
-    const discdata::MediumInfo* medium =
-        discdata::matchingMedium(*release, disc->ids.musicBrainz, disc->table.offsets.size());
+    const discdata::MediumInfo* medium = discdata::matchingMedium(
+        *release, disc->ids.musicBrainz, disc->table.offsets.size(), disc->table.leadout);
     if (medium == nullptr) {
         ctx.err << "このリリースには曲目がありません: " << release->id << "\n";
         return kExitUnknownDisc;
     }
-    const store::AlbumRecord base = album > 0 ? opened->albums().record(album) : store::AlbumRecord{};
-    discdata::AlbumFill fill = discdata::fillAlbum(base, *release, *medium, disc->references);
+    discdata::AlbumFill fill = discdata::fillAlbum(store::AlbumRecord{}, *release, *medium, disc->references);
     if (!arguments.has("--no-cover") && discdata::isReleaseId(release->id)) {
         if (std::optional<std::string> cover = fetchCover(ctx, client, release->id);
             cover && !cover->empty()) {
@@ -197,8 +198,16 @@ int fetchDiscAlbum(Context& ctx, const Arguments& arguments)
             }
         }
     }
+    // An existing album: typed text stays unless --overwrite asks otherwise.
+    discdata::FetchMerge merge;
+    if (album == 0) {
+        merge.record = fill.record;
+    } else {
+        merge = discdata::mergeFetchedAlbum(opened->albums().record(album), fill.record,
+                                            arguments.has("--overwrite"), fill.mediumTracks);
+    }
     const catalogue::ChangeResult stored =
-        album == 0 ? opened->appendAlbums({fill.record}) : opened->changeAlbum(album, fill.record);
+        album == 0 ? opened->appendAlbums({merge.record}) : opened->changeAlbum(album, merge.record);
     if (!stored.ok()) {
         return refuse(ctx, stored.problem);
     }
@@ -206,8 +215,22 @@ int fetchDiscAlbum(Context& ctx, const Arguments& arguments)
     if (int failed = saveCatalogue(ctx, *opened); failed != 0) {
         return failed;
     }
-    ctx.out << "アルバム " << album << " に書き込みました: " << utf8Of(fill.record[store::ArtistColumn])
-            << " / " << utf8Of(fill.record[store::AlbumColumn]) << "\n";
+    ctx.out << "アルバム " << album << " に書き込みました: " << utf8Of(merge.record[store::ArtistColumn])
+            << " / " << utf8Of(merge.record[store::AlbumColumn]) << "\n";
+    auto fieldList = [](const std::vector<std::string>& fields) {
+        std::string text;
+        for (const std::string& field : fields) {
+            text += (text.empty() ? "" : "、") + field;
+        }
+        return text;
+    };
+    if (!merge.kept.empty()) {
+        ctx.out << "入力済みの内容を残しました (--overwrite で置き換えます): " << fieldList(merge.kept)
+                << "\n";
+    }
+    if (!merge.replaced.empty()) {
+        ctx.out << "入力済みの内容を置き換えました: " << fieldList(merge.replaced) << "\n";
+    }
     if (fill.truncated) {
         ctx.out << "このディスクは " << fill.mediumTracks
                 << " 曲あります。最初の99曲だけを書き込みました。\n";
@@ -235,9 +258,9 @@ int audioCd(Context& ctx, const std::vector<std::string>& args, std::size_t firs
     if (verb == "discid" || verb == "fetch") {
         const bool fetching = verb == "fetch";
         std::optional<Arguments> arguments =
-            fetching
-                ? parseArguments(ctx, args, first + 1, {"--device", "--album", "--release"}, {"--no-cover"})
-                : parseArguments(ctx, args, first + 1, {"--device"}, {});
+            fetching ? parseArguments(ctx, args, first + 1, {"--device", "--album", "--release"},
+                                      {"--no-cover", "--overwrite"})
+                     : parseArguments(ctx, args, first + 1, {"--device"}, {});
         if (!arguments || !arguments->positional.empty() || !arguments->has("--device")) {
             if (arguments) {
                 ctx.err << kUsage;
@@ -259,6 +282,12 @@ int audioCd(Context& ctx, const std::vector<std::string>& args, std::size_t firs
         arguments->positional.size() != (registering ? 2u : 1u)) {
         ctx.err << kUsage;
         return kExitError;
+    }
+    // A damaged image is refused by name rather than read as no disc.
+    if (const media::DriveRead read = media::readDisc(arguments->value("--device"));
+        read.state == media::DriveState::Damaged) {
+        ctx.err << read.problem << "\n";
+        return 1;
     }
     media::GstMediaSystem system;
     std::unique_ptr<media::MediaDevice> device = system.makeDevice();

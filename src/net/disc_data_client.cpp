@@ -23,14 +23,16 @@ std::optional<Clock::time_point>& lastMusicBrainzRequest()
     return last;
 }
 
-int msUntilNextRequest(int minIntervalMs)
+int msUntilNextRequest(int minIntervalMs, Clock::time_point now = Clock::now())
 {
     const std::optional<Clock::time_point>& last = lastMusicBrainzRequest();
     if (!last) {
         return 0;
     }
-    const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - *last).count();
-    return static_cast<int>(std::max<long long>(0, minIntervalMs - elapsed));
+    // Rounded up: a request never leaves a fraction of a millisecond early.
+    const auto elapsed = std::chrono::duration_cast<std::chrono::microseconds>(now - *last).count();
+    const long long remaining = static_cast<long long>(minIntervalMs) * 1000 - elapsed;
+    return remaining <= 0 ? 0 : static_cast<int>((remaining + 999) / 1000);
 }
 
 QString trimmedServer(const QString& server)
@@ -114,7 +116,7 @@ QUrl DiscDataClient::lookupUrl(const QString& discId, const QString& toc) const
     QString tocItem = QString::fromLatin1(QUrl::toPercentEncoding(toc.simplified(), " "));
     tocItem.replace(QLatin1Char(' '), QLatin1Char('+'));
     url.setQuery(QStringLiteral("toc=") + tocItem +
-                 QStringLiteral("&inc=recordings+artist-credits&fmt=json"));
+                 QStringLiteral("&inc=recordings+artist-credits+aliases&fmt=json"));
     return url;
 }
 
@@ -209,12 +211,16 @@ void DiscDataClient::send()
         return;
     }
     if (active_->rateLimited) {
-        const int wait = msUntilNextRequest(options_.minIntervalMs);
+        // The time checked is the time recorded: the distance between two
+        // sends is exactly what was measured, however late a timer fires.
+        const Clock::time_point now = Clock::now();
+        const int wait = msUntilNextRequest(options_.minIntervalMs, now);
         if (wait > 0) {
             scheduleSend(wait);
             return;
         }
-        lastMusicBrainzRequest() = Clock::now();
+        lastMusicBrainzRequest() = now;
+        sendTimes_.push_back(now);
     }
     QNetworkRequest request(active_->url);
     request.setHeader(QNetworkRequest::UserAgentHeader, userAgent());

@@ -14,6 +14,7 @@
 #include <QString>
 #include <QTimer>
 #include <QUrl>
+#include <chrono>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -61,7 +62,8 @@ public:
                             QObject* parent = nullptr);
     ~DiscDataClient() override;
 
-    // The releases of a disc: GET {server}/ws/2/discid/{id}?toc=...
+    // The releases of a disc: GET {server}/ws/2/discid/{id}?toc=...&inc=...,
+    // the artists' aliases included (their Japanese readings).
     void lookupDisc(const QString& discId, const QString& toc, std::function<void(LookupResult)> done);
     // The front cover of a release: GET {cover}/release/{mbid}/front-500,
     // following redirects.
@@ -69,6 +71,14 @@ public:
     // Stops the request under way; its callback gets Cancelled.
     void cancel();
     bool busy() const { return active_.has_value(); }
+
+    // When each MusicBrainz request of this client left, on the clock that
+    // keeps them apart (the spacing is checked against these, not against
+    // when a server happened to receive them).
+    const std::vector<std::chrono::steady_clock::time_point>& musicBrainzSendTimes() const
+    {
+        return sendTimes_;
+    }
 
     static QByteArray userAgent();
     QUrl lookupUrl(const QString& discId, const QString& toc) const;
@@ -106,6 +116,7 @@ private:
     QNetworkReply* reply_ = nullptr;
     bool timedOut_ = false;
     bool cancelled_ = false;
+    std::vector<std::chrono::steady_clock::time_point> sendTimes_;
 };
 
 // The Japanese message for a request that did not get an answer.

@@ -29,6 +29,25 @@ std::string creditText(const QJsonValue& value)
     return text;
 }
 
+// The readings the first credited artist offers: the sort name of its
+// primary Japanese alias, then its own sort name.
+std::vector<std::string> artistReadings(const QJsonValue& credit)
+{
+    std::vector<std::string> readings;
+    const QJsonObject artist = credit.toArray().first().toObject().value(QStringLiteral("artist")).toObject();
+    for (const QJsonValue& value : artist.value(QStringLiteral("aliases")).toArray()) {
+        const QJsonObject alias = value.toObject();
+        if (alias.value(QStringLiteral("locale")).toString() == QStringLiteral("ja") &&
+            alias.value(QStringLiteral("primary")).toBool()) {
+            readings.push_back(utf8(alias.value(QStringLiteral("sort-name"))));
+        }
+    }
+    if (const QString sortName = artist.value(QStringLiteral("sort-name")).toString(); !sortName.isEmpty()) {
+        readings.push_back(sortName.toStdString());
+    }
+    return readings;
+}
+
 bool parseMedium(const QJsonObject& object, discdata::MediumInfo& medium)
 {
     medium.position = object.value(QStringLiteral("position")).toInt();
@@ -36,6 +55,7 @@ bool parseMedium(const QJsonObject& object, discdata::MediumInfo& medium)
     medium.title = utf8(object.value(QStringLiteral("title")));
     for (const QJsonValue& disc : object.value(QStringLiteral("discs")).toArray()) {
         medium.discIds.push_back(utf8(disc.toObject().value(QStringLiteral("id"))));
+        medium.discSectors.push_back(disc.toObject().value(QStringLiteral("sectors")).toInteger());
     }
     const QJsonValue tracks = object.value(QStringLiteral("tracks"));
     if (!tracks.isUndefined() && !tracks.isArray()) {
@@ -70,7 +90,9 @@ bool parseRelease(const QJsonObject& object, discdata::ReleaseInfo& release)
     }
     release.title = utf8(object.value(QStringLiteral("title")));
     release.artist = creditText(object.value(QStringLiteral("artist-credit")));
+    release.artistReadings = artistReadings(object.value(QStringLiteral("artist-credit")));
     release.date = utf8(object.value(QStringLiteral("date")));
+    release.barcode = utf8(object.value(QStringLiteral("barcode")));
     release.country = utf8(object.value(QStringLiteral("country")));
     for (const QJsonValue& value : object.value(QStringLiteral("label-info")).toArray()) {
         const QJsonObject info = value.toObject();

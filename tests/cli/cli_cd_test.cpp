@@ -10,6 +10,7 @@
 #include "core/store/data_file.h"
 #include "support/audio_files.h"
 #include "support/cli_runner.h"
+#include "support/disc_images.h"
 #include "support/local_http_server.h"
 #include "support/musicbrainz_answers.h"
 #include "support/sjis.h"
@@ -22,6 +23,7 @@ using test::dataLineWith;
 using test::runCli;
 using test::TempDir;
 
+using test::independentDiscId;
 using test::msf;
 
 TEST(CliCd, TocRegisterAndLookupOnADiscImage)
@@ -80,30 +82,6 @@ TEST(CliCd, UnreadableImageAndMissingDevice)
     EXPECT_EQ(missing.code, 2);
     EXPECT_NE(missing.err.find("見つかりません"), std::string::npos);
     EXPECT_EQ(runCli(dir, {"cd", "eject", "--device", garbage}).code, 2);
-}
-
-// The disc ID of a table of contents, computed here from its definition
-// (SHA-1 of the hexadecimal table, in MusicBrainz's base64) rather than by
-// libdiscid.
-std::string independentDiscId(int first, int last, std::int64_t leadout,
-                              const std::vector<std::int64_t>& offsets)
-{
-    char buffer[16];
-    std::string text;
-    std::snprintf(buffer, sizeof buffer, "%02X", first);
-    text += buffer;
-    std::snprintf(buffer, sizeof buffer, "%02X", last);
-    text += buffer;
-    for (int i = 0; i < 100; ++i) {
-        const std::int64_t value =
-            i == 0 ? leadout : (i - 1 < static_cast<int>(offsets.size()) ? offsets[i - 1] : 0);
-        std::snprintf(buffer, sizeof buffer, "%08X", static_cast<unsigned>(value));
-        text += buffer;
-    }
-    QByteArray id =
-        QCryptographicHash::hash(QByteArray::fromStdString(text), QCryptographicHash::Sha1).toBase64();
-    id.replace('+', '.').replace('/', '_').replace('=', '-');
-    return id.toStdString();
 }
 
 std::string independentFreeDbId(std::int64_t leadout, const std::vector<std::int64_t>& offsets)
@@ -249,7 +227,7 @@ TEST_F(CliFetch, OneReleaseFillsANewAlbumWithItsCover)
     EXPECT_EQ(runCli(dir, {"cd", "lookup", "--device", cue}).out, "2\n");
 }
 
-TEST_F(CliFetch, AnExistingAlbumKeepsWhatTheReleaseDoesNotName)
+TEST_F(CliFetch, AnExistingAlbumKeepsTypedTextUnlessOverwriteIsGiven)
 {
     server.answerJson(discPath,
                       test::mbDiscAnswer(QString::fromStdString(discId),
@@ -257,17 +235,67 @@ TEST_F(CliFetch, AnExistingAlbumKeepsWhatTheReleaseDoesNotName)
                                                   {{{QString::fromStdString(discId)}, tracks()}})}));
     test::CliResult fetched = runCli(dir, {"cd", "fetch", "--device", cue, "--album", "1", "--no-cover"});
     ASSERT_EQ(fetched.code, 0) << fetched.err;
-    const store::AlbumRecord album = catalogue().record(1);
-    EXPECT_EQ(album[store::AlbumColumn], "Title");
+    EXPECT_EQ(fetched.out,
+              "アルバム 1 に書き込みました: old / old title\n"
+              "入力済みの内容を残しました (--overwrite で置き換えます): "
+              "アーティスト、アルバム、メモ、1曲目の曲名\n");
+    store::AlbumRecord album = catalogue().record(1);
+    EXPECT_EQ(album[store::ArtistColumn], "old");
+    EXPECT_EQ(album[store::AlbumColumn], "old title");
     EXPECT_EQ(album[store::Category1Column], "genre");
+    EXPECT_EQ(album[store::Category2Column], "CD");  // was empty
     EXPECT_EQ(album[store::Category3Column], "memo");
-    EXPECT_EQ(album[store::songTitleColumn(1)], "One " + test::sj("＜＞") + " Two");
+    EXPECT_EQ(album[store::songTitleColumn(1)], "typed");
+    EXPECT_EQ(album[store::songTitleColumn(2)], test::sj("雨の 歌"));  // was empty
     EXPECT_EQ(album[store::songTitleColumn(4)], "fourth");
+    EXPECT_EQ(album[store::mediaColumn(1)], "CD656644");
     EXPECT_EQ(album[store::mediaColumn(4)], "/keep4.mp3");
     EXPECT_EQ(album[store::ImagePathColumn], "");
     EXPECT_EQ(server.count(coverPath), 0);
 
+    // --overwrite replaces the typed text and empties the songs past the
+    // release's last track: no mixed album is left.
+    fetched = runCli(dir, {"cd", "fetch", "--device", cue, "--album", "1", "--no-cover", "--overwrite"});
+    ASSERT_EQ(fetched.code, 0) << fetched.err;
+    EXPECT_EQ(fetched.out,
+              "アルバム 1 に書き込みました: Band / Title\n"
+              "入力済みの内容を置き換えました: アーティスト、アルバム、メモ、1曲目の曲名\n");
+    album = catalogue().record(1);
+    EXPECT_EQ(album[store::AlbumColumn], "Title");
+    EXPECT_EQ(album[store::FuriganaColumn], "Band");
+    EXPECT_EQ(album[store::Category3Column], test::sj("2001年") + "{}memo");
+    EXPECT_EQ(album[store::songTitleColumn(1)], "One " + test::sj("＜＞") + " Two");
+    EXPECT_EQ(album[store::songTitleColumn(4)], "");
+    EXPECT_EQ(album[store::mediaColumn(4)], "");
+    EXPECT_EQ(album[store::Category1Column], "genre");
+
     EXPECT_EQ(runCli(dir, {"cd", "fetch", "--device", cue, "--album", "7"}).code, 2);
+}
+
+TEST_F(CliFetch, ABoxFoundByItsTableOfContentsGetsTheDiscWithTheNearestLeadOut)
+{
+    // Three discs of three tracks; none carries this disc's ID, the second
+    // ends where this one does.
+    std::vector<test::MbMedium> media;
+    const std::int64_t leadout = 150 + kDiscTracks[0] + kDiscTracks[1] + kDiscTracks[2];
+    for (int disc = 1; disc <= 3; ++disc) {
+        std::vector<test::MbTrack> titles;
+        for (int track = 1; track <= 3; ++track) {
+            titles.push_back({QStringLiteral("Disc %1 Track %2").arg(disc).arg(track), {}});
+        }
+        test::MbMedium medium{{QStringLiteral("otherDisc%1_______________-").arg(disc)}, titles};
+        medium.discSectors = {leadout + (disc - 2) * 3000 + (disc == 2 ? 2 : 0)};
+        media.push_back(medium);
+    }
+    server.answerJson(discPath, test::mbDiscAnswer(QString::fromStdString(discId),
+                                                   {release(kRelease, QStringLiteral("Box"), media)}));
+    test::CliResult fetched = runCli(dir, {"cd", "fetch", "--device", cue, "--no-cover"});
+    ASSERT_EQ(fetched.code, 0) << fetched.err;
+    const store::AlbumRecord album = catalogue().record(2);
+    EXPECT_EQ(album[store::AlbumColumn], "Box (Disc 2/3)");
+    EXPECT_EQ(album[store::songTitleColumn(1)], "Disc 2 Track 1");
+    EXPECT_EQ(album[store::songTitleColumn(3)], "Disc 2 Track 3");
+    EXPECT_EQ(album[store::Category3Column], test::sj("2001年"));
 }
 
 TEST_F(CliFetch, SeveralReleasesAreListedUntilOneIsNamed)
@@ -368,6 +396,180 @@ TEST_F(CliFetch, ACoverThatFailsLeavesTheAlbumWithoutPicture)
     EXPECT_EQ(catalogue().record(2)[store::AlbumColumn], "T");
     EXPECT_EQ(catalogue().record(2)[store::ImagePathColumn], "");
     EXPECT_FALSE(std::filesystem::exists(dir / "covers" / (kRelease.toStdString() + ".jpg")));
+}
+
+// Discs as collectors have them, each identified by `cd discid` and checked
+// against the ID computed here from the addresses the image describes.
+class CliDiscImages : public ::testing::Test {
+protected:
+    std::string discIdOf(const std::filesystem::path& image)
+    {
+        test::CliResult ids = runCli(dir, {"cd", "discid", "--device", image.string()});
+        EXPECT_EQ(ids.code, 0) << image << ": " << ids.err;
+        return ids.out.substr(0, ids.out.find('\n'));
+    }
+    static std::string expectedId(const std::vector<test::CueTrack>& tracks)
+    {
+        const test::ExpectedTable table = test::expectedTable(tracks);
+        return "musicbrainz " +
+               independentDiscId(1, static_cast<int>(tracks.size()), table.leadout, table.offsets);
+    }
+
+    TempDir dir;
+    const std::vector<test::CueTrack> kTracks = {{msf(0, 5, 0)}, {msf(0, 7, 10)}, {msf(0, 3, 0)}};
+};
+
+TEST_F(CliDiscImages, EnhancedCdLeavesTheDataTrackOutOfTheId)
+{
+    // Three audio tracks, then the data session: the data track starts
+    // 11,400 sectors after the audio ends.
+    const std::int64_t audio = test::fileSectorsOf(kTracks);
+    std::vector<test::CueTrack> tracks = kTracks;
+    tracks.back().sectors += 11400;
+    tracks.push_back({msf(0, 20, 0), false});
+    test::writeSilentBin(dir / "enhanced.bin", test::fileSectorsOf(tracks));
+    test::writeText(dir / "enhanced.cue", test::singleFileCue("enhanced.bin", "BINARY", tracks));
+    const test::ExpectedTable audioTable = test::expectedTable(kTracks);
+    ASSERT_EQ(audioTable.leadout, 150 + audio);
+    EXPECT_EQ(discIdOf(dir / "enhanced.cue"), expectedId(kTracks));
+
+    // A track-per-file rip that marks its sessions: the gap lies in no
+    // file, the remarks give it. (Tracks longer than the gap, so that a gap
+    // left out would cut into the last one.)
+    const std::vector<test::CueTrack> longTracks = {{msf(3, 0, 0)}, {msf(4, 0, 0)}, {msf(5, 0, 0)}};
+    for (int track = 1; track <= 3; ++track) {
+        test::writeSilentBin(dir / ("track0" + std::to_string(track) + ".bin"),
+                             longTracks[track - 1].sectors);
+    }
+    test::writeSilentBin(dir / "track04.bin", msf(0, 20, 0));
+    std::string sessions = "REM SESSION 01\n";
+    for (int track = 1; track <= 3; ++track) {
+        sessions += "FILE \"track0" + std::to_string(track) + ".bin\" BINARY\n  TRACK 0" +
+                    std::to_string(track) + " AUDIO\n    INDEX 01 00:00:00\n";
+    }
+    sessions +=
+        "REM LEAD-OUT 01:30:00\nREM SESSION 02\nREM LEAD-IN 01:00:00\nREM PREGAP 00:02:00\n"
+        "FILE \"track04.bin\" BINARY\n  TRACK 04 MODE1/2352\n    INDEX 01 00:00:00\n";
+    test::writeText(dir / "sessions.cue", sessions);
+    EXPECT_EQ(discIdOf(dir / "sessions.cue"), expectedId(longTracks));
+    // Without the remarks' lengths the standard ones stand in.
+    test::writeText(dir / "plain-sessions.cue",
+                    sessions.replace(sessions.find("REM LEAD-OUT 01:30:00\n"), 22, "")
+                        .replace(sessions.find("REM LEAD-IN 01:00:00\n"), 21, ""));
+    EXPECT_EQ(discIdOf(dir / "plain-sessions.cue"), expectedId(longTracks));
+
+    // A data track first (mixed mode) stays in the ID.
+    std::vector<test::CueTrack> mixed = {{msf(0, 30, 0), false}};
+    mixed.insert(mixed.end(), kTracks.begin(), kTracks.end());
+    test::writeSilentBin(dir / "mixed.bin", test::fileSectorsOf(mixed));
+    test::writeText(dir / "mixed.cue", test::singleFileCue("mixed.bin", "BINARY", mixed));
+    EXPECT_EQ(discIdOf(dir / "mixed.cue"), expectedId(mixed));
+}
+
+TEST_F(CliDiscImages, HiddenTrackBeforeTrackOneCountsInTheAddresses)
+{
+    std::vector<test::CueTrack> tracks = kTracks;
+    tracks.front().index0 = msf(0, 30, 0);
+    test::writeSilentBin(dir / "hidden.bin", test::fileSectorsOf(tracks));
+    test::writeText(dir / "hidden.cue", test::singleFileCue("hidden.bin", "BINARY", tracks));
+    EXPECT_EQ(test::expectedTable(tracks).offsets.front(), 150 + msf(0, 30, 0));
+    EXPECT_EQ(discIdOf(dir / "hidden.cue"), expectedId(tracks));
+}
+
+TEST_F(CliDiscImages, SingleFileWavAndFlacRipsIdentifyAndListTheirTracks)
+{
+    std::vector<test::CueTrack> tracks = kTracks;
+    tracks[1].index0 = msf(0, 2, 0);  // a gap inside the file, before track 2
+    test::writeCdWav(dir / "CDImage.wav", test::fileSectorsOf(tracks));
+    test::writeText(dir / "CDImage.cue", test::singleFileCue("CDImage.wav", "WAVE", tracks));
+    EXPECT_EQ(discIdOf(dir / "CDImage.cue"), expectedId(tracks));
+    test::CliResult toc = runCli(dir, {"cd", "toc", "--device", (dir / "CDImage.cue").string()});
+    ASSERT_EQ(toc.code, 0) << toc.err;
+    std::string listed;
+    // Each track lasts until the next one's INDEX 01 (its gap included).
+    for (std::int64_t frames : {tracks[0].sectors + tracks[1].index0, tracks[1].sectors, tracks[2].sectors}) {
+        // The reference packs frames, seconds and minutes from the high byte.
+        listed +=
+            "CD" + std::to_string((frames % 75) * 65536 + (frames / 75 % 60) * 256 + frames / 75 / 60) + "\n";
+    }
+    EXPECT_EQ(toc.out, listed);
+
+    ASSERT_TRUE(test::encodeFlac(dir / "CDImage.wav", dir / "Album.flac"));
+    test::writeText(dir / "Album.cue", test::singleFileCue("Album.flac", "WAVE", tracks));
+    EXPECT_EQ(discIdOf(dir / "Album.cue"), expectedId(tracks));
+}
+
+TEST_F(CliDiscImages, OneFilePerTrackWithPregapAndGapsInThePreviousFile)
+{
+    // Track 2's gap (INDEX 00) at the end of file 1, track 3 after a
+    // PREGAP of silence that no file holds.
+    std::vector<test::CueTrack> tracks = kTracks;
+    tracks[1].index0 = msf(0, 1, 30);
+    tracks[2].pregap = msf(0, 2, 0);
+    test::writeCdWav(dir / "01.wav", tracks[0].sectors + tracks[1].index0);
+    test::writeCdWav(dir / "02.wav", tracks[1].sectors);
+    test::writeCdWav(dir / "03.wav", tracks[2].sectors);
+    test::writeText(dir / "album.cue",
+                    "FILE \"01.wav\" WAVE\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n"
+                    "  TRACK 02 AUDIO\n    INDEX 00 " +
+                        test::cueTime(tracks[0].sectors) +
+                        "\nFILE \"02.wav\" WAVE\n    INDEX 01 00:00:00\n"
+                        "FILE \"03.wav\" WAVE\n  TRACK 03 AUDIO\n    PREGAP " +
+                        test::cueTime(tracks[2].pregap) + "\n    INDEX 01 00:00:00\n");
+    EXPECT_EQ(discIdOf(dir / "album.cue"), expectedId(tracks));
+
+    // A file the sheet names that is not there is said by name.
+    std::filesystem::remove(dir / "03.wav");
+    test::CliResult missing = runCli(dir, {"cd", "discid", "--device", (dir / "album.cue").string()});
+    EXPECT_EQ(missing.code, 1);
+    EXPECT_EQ(missing.err, "キューシートが指すファイルがありません: 03.wav\n");
+}
+
+TEST_F(CliDiscImages, TocFileIsReadFromAnyFolder)
+{
+    std::filesystem::create_directories(dir / "rips" / "disc");
+    test::writeSilentBin(dir / "rips" / "disc" / "audio.bin", test::fileSectorsOf(kTracks));
+    std::string toc = "CD_DA\n";
+    std::int64_t at = 0;
+    for (const test::CueTrack& track : kTracks) {
+        toc += "TRACK AUDIO\nFILE \"audio.bin\" " + test::cueTime(at) + " " + test::cueTime(track.sectors) +
+               "\n";
+        at += track.sectors;
+    }
+    test::writeText(dir / "rips" / "disc" / "disc.toc", toc);
+    // The test runs in another folder than the TOC's.
+    ASSERT_NE(std::filesystem::current_path(), dir / "rips" / "disc");
+    EXPECT_EQ(discIdOf(dir / "rips" / "disc" / "disc.toc"), expectedId(kTracks));
+}
+
+TEST_F(CliDiscImages, DataDiscsAndDamagedImagesAreRefusedWithAMessage)
+{
+    test::LocalHttpServer server;
+    test::writeBytes(dir / "VLM.ini", "[MusicBrainz]\r\nServer=" + server.address().toStdString() + "\r\n");
+    test::writeBytes(dir / "VLM.dat", dataLineWith({}) + "\r\n");
+
+    test::writeSilentBin(dir / "rom.bin", msf(2, 0, 0), 2048);
+    test::writeText(dir / "rom.cue",
+                    "FILE \"rom.bin\" BINARY\n  TRACK 01 MODE1/2048\n    INDEX 01 00:00:00\n");
+    for (const char* verb : {"discid", "fetch"}) {
+        test::CliResult data = runCli(dir, {"cd", verb, "--device", (dir / "rom.cue").string()});
+        EXPECT_EQ(data.code, 1) << verb;
+        EXPECT_EQ(data.err, "音楽CDではありません\n") << verb;
+    }
+
+    // Track 2 starts before track 1 in the sheet.
+    test::writeSilentBin(dir / "broken.bin", msf(1, 0, 0));
+    test::writeText(dir / "broken.cue",
+                    "FILE \"broken.bin\" BINARY\n  TRACK 01 AUDIO\n    INDEX 01 00:20:00\n"
+                    "  TRACK 02 AUDIO\n    INDEX 01 00:10:00\n");
+    for (const char* verb : {"discid", "fetch", "toc"}) {
+        test::CliResult damaged = runCli(dir, {"cd", verb, "--device", (dir / "broken.cue").string()});
+        EXPECT_EQ(damaged.code, 1) << verb;
+        EXPECT_EQ(damaged.err, "ディスクイメージが壊れています (トラック1が始まる前に終わっています)\n")
+            << verb;
+    }
+    EXPECT_TRUE(server.requests().empty());
+    EXPECT_EQ(test::readBytes(dir / "VLM.dat"), dataLineWith({}) + "\r\n");
 }
 
 }  // namespace

@@ -75,6 +75,31 @@ TEST(MusicBrainzJson, SeveralReleasesMultiDiscAndTableOfContentsAnswers)
     EXPECT_TRUE(none.releases.empty());
 }
 
+TEST(MusicBrainzJson, BarcodeDiscLengthsAndTheArtistsJapaneseReading)
+{
+    // Shaped as the service answers with inc=aliases: the credited artist
+    // carries its aliases; only the primary Japanese one is a reading.
+    const QByteArray answer = R"({"id":"d","releases":[{"id":"r1","title":"T","barcode":"4988005190009",
+        "artist-credit":[{"name":"スピッツ","joinphrase":"","artist":{"id":"a","name":"スピッツ",
+          "sort-name":"Spitz","aliases":[
+            {"name":"Spitz","sort-name":"Spitz, The","locale":"en","primary":true},
+            {"name":"すぴっつ","sort-name":"すぴっつ","locale":"ja","primary":false},
+            {"name":"スピッツ","sort-name":"スピッツ","locale":"ja","primary":true}]}}],
+        "media":[{"position":1,"format":"CD","discs":[{"id":"d","sectors":258725,"offset-count":15}],
+          "tracks":[]}]},
+      {"id":"r2","title":"U","artist-credit":[{"name":"B","artist":{"name":"B"}}],"media":[]}]})";
+    const ParsedReleases parsed = parseDiscidAnswer(answer);
+    ASSERT_TRUE(parsed.ok) << parsed.error.toStdString();
+    ASSERT_EQ(parsed.releases.size(), 2u);
+    const discdata::ReleaseInfo& r = parsed.releases[0];
+    EXPECT_EQ(r.barcode, "4988005190009");
+    EXPECT_EQ(r.artistReadings, (std::vector<std::string>{"スピッツ", "Spitz"}));
+    ASSERT_EQ(r.media.size(), 1u);
+    EXPECT_EQ(r.media[0].discSectors, (std::vector<std::int64_t>{258725}));
+    EXPECT_TRUE(parsed.releases[1].artistReadings.empty());
+    EXPECT_EQ(parsed.releases[1].barcode, "");
+}
+
 TEST(MusicBrainzJson, BrokenAnswersAreErrorsNotPartialLists)
 {
     const QByteArray whole =

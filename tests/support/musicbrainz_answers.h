@@ -7,6 +7,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QString>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,8 @@ struct MbMedium {
     std::vector<QString> discIds;
     std::vector<MbTrack> tracks;
     QString format = QStringLiteral("CD");
+    // Each attached disc's lead-out in sectors; 200000 for those not named.
+    std::vector<std::int64_t> discSectors = {};
 };
 
 struct MbRelease {
@@ -33,6 +36,7 @@ struct MbRelease {
     QString country;
     std::vector<std::pair<QString, QString>> labels;  // (label name, catalogue number)
     std::vector<MbMedium> media;
+    QString barcode = {};
 };
 
 inline QJsonArray mbCredit(const std::vector<std::pair<QString, QString>>& credit)
@@ -57,9 +61,11 @@ inline QJsonObject mbReleaseObject(const MbRelease& release)
     int position = 0;
     for (const MbMedium& medium : release.media) {
         QJsonArray discs;
-        for (const QString& id : medium.discIds) {
-            discs.append(
-                QJsonObject{{"id", id}, {"sectors", 200000}, {"offset-count", int(medium.tracks.size())}});
+        for (std::size_t i = 0; i < medium.discIds.size(); ++i) {
+            const qint64 sectors = i < medium.discSectors.size() ? medium.discSectors[i] : 200000;
+            discs.append(QJsonObject{{"id", medium.discIds[i]},
+                                     {"sectors", sectors},
+                                     {"offset-count", int(medium.tracks.size())}});
         }
         QJsonArray tracks;
         int number = 0;
@@ -101,6 +107,9 @@ inline QJsonObject mbReleaseObject(const MbRelease& release)
     }
     if (!labels.isEmpty()) {
         object.insert("label-info", labels);
+    }
+    if (!release.barcode.isEmpty()) {
+        object.insert("barcode", release.barcode);
     }
     return object;
 }

@@ -93,10 +93,13 @@ public:
     }
     bool askYesNo(const QString& text) override { return take(Kind::YesNo, text).yes; }
     Answer askYesNoCancel(const QString& text) override { return take(Kind::YesNoCancel, text).answer; }
-    std::optional<QString> inputText(const QString&, const QString& prompt, const QString&) override
+    std::optional<QString> inputText(const QString&, const QString& prompt, const QString& initial) override
     {
+        lastInitialText = initial;
         return text(Kind::Input, prompt);
     }
+    // The text the last one-line prompt started with.
+    QString lastInitialText;
     std::optional<QString> openFile(const QString& title, const QString&, const QString&) override
     {
         return text(Kind::OpenFile, title);
@@ -148,9 +151,11 @@ public:
     bool open(const QUrl& url) override
     {
         opened.push_back(url);
-        return true;
+        return opens;
     }
     std::vector<QUrl> opened;
+    // False: a desktop without a browser.
+    bool opens = true;
 };
 
 }  // namespace velmora::test

@@ -26,13 +26,27 @@ inline constexpr const char* kMissingCharacter = "\x81\xac";
 std::string cellFromUtf8(std::string_view utf8, bool* replaced = nullptr);
 
 // The medium of the release that stands for the disc: the one carrying the
-// disc ID; otherwise (an answer found through the table of contents) the
-// first CD medium with the disc's number of tracks, then any medium with it.
-// Nothing when the release has no media.
-const MediumInfo* matchingMedium(const ReleaseInfo& release, std::string_view discId, std::size_t discTracks);
+// disc ID; otherwise (an answer found through the table of contents) among
+// the media with the disc's number of tracks, CD media first, the one whose
+// attached discs end closest to `leadout` (a box set of discs with equal
+// track counts), the first of them when none has a disc attached. Nothing
+// when the release has no media.
+const MediumInfo* matchingMedium(const ReleaseInfo& release, std::string_view discId, std::size_t discTracks,
+                                 std::int64_t leadout = 0);
 
 // The number of tracks of the medium that stands for the disc (0 when none).
-std::size_t matchingTrackCount(const ReleaseInfo& release, std::string_view discId, std::size_t discTracks);
+std::size_t matchingTrackCount(const ReleaseInfo& release, std::string_view discId, std::size_t discTracks,
+                               std::int64_t leadout = 0);
+
+// What the release chooser shows of a release, UTF-8: its media formats
+// ("CD", "2×SHM-CD", "CD + DVD"), and its country as a Japanese name
+// (「日本」, 「全世界」 for XW; the code itself for a country not named).
+std::string formatSummary(const ReleaseInfo& release);
+std::string countryName(std::string_view code);
+
+// The memo line of the release's year (「2001年」, CP932), empty without a
+// date.
+std::string yearMemoLine(const ReleaseInfo& release);
 
 struct AlbumFill {
     store::AlbumRecord record;
@@ -44,22 +58,38 @@ struct AlbumFill {
     bool truncated = false;
 };
 
-// `base` with the release written over it: artist, album title, the first 99
-// tracks' titles, each track's artist where it differs from the release's
-// (otherwise the cell stays), and the disc's references in the media cells.
-// A reading that was a copy of the old artist becomes the new artist. Every
-// other cell (categories, memo, picture, later songs) stays.
+// `base` with the release written over it: artist, album title (with
+// 「(Disc 2/3)」 for a disc of a set), the first 99 tracks' titles, each
+// track's artist where it differs from the release's (otherwise the cell
+// stays), and the disc's references in the media cells. The reading becomes
+// the artist's Japanese reading when the service gives one in kana, else the
+// new artist when it was a copy of the old one. An empty memo gets the
+// release's year, an empty media category the medium's format. Every other
+// cell (the first category, picture, later songs) stays.
 AlbumFill fillAlbum(const store::AlbumRecord& base, const ReleaseInfo& release, const MediumInfo& medium,
                     const std::vector<std::string>& references);
 
-// The cells a fetch would fill in an album being edited: artist, album and
-// each song's title and artist. `conflicts` counts those that hold other
-// text than the fetched one (only those are overwritten by `overwrite`).
-int countTextConflicts(const store::AlbumRecord& current, const store::AlbumRecord& fetched);
-// Copies the fetched artist, album, titles and song artists into `current`
-// where its cell is empty, or everywhere with `overwrite`. Media, categories,
-// memo and picture stay. Gives the number of cells changed.
-int mergeFetchedTexts(store::AlbumRecord& current, const store::AlbumRecord& fetched, bool overwrite);
+// What a fetch does to an album that already holds text: the merged
+// record, and the fields (named as the edit dialog names them, UTF-8) whose
+// typed text was kept or replaced.
+struct FetchMerge {
+    store::AlbumRecord record;
+    std::vector<std::string> kept;
+    std::vector<std::string> replaced;
+};
+
+// `fetched` (an album filled from an empty one) merged into `current`: a
+// fetched text goes into an empty cell; a cell with other text keeps it
+// unless `overwrite`, which replaces it and empties the songs past the
+// release's `fetchedTracks` (title, artist, media). The memo gets the year
+// in its first line. The media cells of the disc's tracks are always the
+// disc's references; the picture is filled only where none is named.
+FetchMerge mergeFetchedAlbum(const store::AlbumRecord& current, const store::AlbumRecord& fetched,
+                             bool overwrite, std::size_t fetchedTracks);
+
+// The names of the cells whose typed text differs from the fetched text.
+std::vector<std::string> conflictingFields(const store::AlbumRecord& current,
+                                           const store::AlbumRecord& fetched);
 
 // The CD references of a disc whose tracks last `trackFrames` sectors, as
 // registration writes them (the first 99; nothing for a disc whose first

@@ -21,6 +21,71 @@ DiscTable discTableFromLengths(const std::vector<std::int64_t>& trackFrames, int
     return table;
 }
 
+LayoutTable discTableFromLayout(const DiscLayout& layout)
+{
+    LayoutTable result;
+    const std::vector<DiscLayout::Track>& tracks = layout.tracks;
+    if (tracks.empty()) {
+        result.problem = LayoutProblem::NoTracks;
+        return result;
+    }
+    // Each track must end after it starts: the next track, or the lead-out,
+    // lies beyond its address. A damaged image that breaks this would give
+    // an empty track and a repeated offset.
+    for (std::size_t i = 0; i < tracks.size(); ++i) {
+        const std::int64_t end = i + 1 < tracks.size() ? tracks[i + 1].address : layout.leadout;
+        if (tracks[i].address < 0 || end <= tracks[i].address) {
+            result.problem = LayoutProblem::Damaged;
+            result.damagedTrack = tracks[i].number;
+            return result;
+        }
+    }
+    std::size_t lastAudio = tracks.size();
+    for (std::size_t i = tracks.size(); i-- > 0;) {
+        if (tracks[i].audio) {
+            lastAudio = i;
+            break;
+        }
+    }
+    if (lastAudio == tracks.size()) {
+        result.problem = LayoutProblem::NoAudio;
+        return result;
+    }
+    DiscTable& table = result.table;
+    table.firstTrack = tracks.front().number;
+    table.lastTrack = tracks[lastAudio].number;
+    for (std::size_t i = 0; i <= lastAudio; ++i) {
+        table.offsets.push_back(tracks[i].address + kLeadInSectors);
+    }
+    if (lastAudio + 1 < tracks.size()) {
+        // An Enhanced CD: the audio session ends before the gap that leads
+        // into the data session. An image that left the gap out keeps the
+        // data track's address as the end rather than cut into the audio.
+        const std::int64_t dataStart = tracks[lastAudio + 1].address;
+        const std::int64_t audioEnd = dataStart - kSessionGapSectors;
+        table.leadout = (audioEnd > tracks[lastAudio].address ? audioEnd : dataStart) + kLeadInSectors;
+    } else {
+        table.leadout = layout.leadout + kLeadInSectors;
+    }
+    return result;
+}
+
+std::string layoutProblemText(const LayoutTable& table)
+{
+    switch (table.problem) {
+        case LayoutProblem::None:
+            return {};
+        case LayoutProblem::NoTracks:
+            return "読み込めません";
+        case LayoutProblem::NoAudio:
+            return "音楽CDではありません";
+        case LayoutProblem::Damaged:
+            return "ディスクイメージが壊れています (トラック" + std::to_string(table.damagedTrack) +
+                   "が始まる前に終わっています)";
+    }
+    return {};
+}
+
 std::string tocString(const DiscTable& table)
 {
     std::string toc = std::to_string(table.firstTrack) + " " + std::to_string(table.lastTrack) + " " +

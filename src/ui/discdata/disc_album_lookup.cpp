@@ -6,6 +6,7 @@
 #include <QUrl>
 
 #include "core/discdata/disc_id.h"
+#include "core/discdata/disc_reader.h"
 #include "core/store/atomic_file.h"
 #include "core/store/columns.h"
 #include "ui/platform/prompter.h"
@@ -65,10 +66,19 @@ net::CoverResult DiscAlbumLookup::cover(const QString& releaseId)
     });
 }
 
-std::optional<discdata::AlbumFill> DiscAlbumLookup::run(const std::vector<std::int64_t>& trackFrames,
+std::optional<discdata::AlbumFill> DiscAlbumLookup::run(const std::string& element,
+                                                        const std::vector<std::int64_t>& trackFrames,
                                                         const store::AlbumRecord& base)
 {
-    const discdata::DiscTable table = discdata::discTableFromLengths(trackFrames);
+    // The real track addresses (a hidden track before track 1, an Enhanced
+    // CD's data session) as the drive layer reads them.
+    const discdata::DiscReading reading = discdata::readDiscForIds(element);
+    if (reading.available && !reading.problem.empty()) {
+        prompter_.information(fromUtf8(reading.problem));
+        return std::nullopt;
+    }
+    const discdata::DiscTable table =
+        reading.available ? reading.layout.table : discdata::discTableFromLengths(trackFrames);
     const std::optional<discdata::DiscIds> ids = discdata::computeDiscIds(table);
     const std::vector<std::string> references = discdata::referencesFromLengths(trackFrames);
     if (!ids || references.empty()) {
@@ -86,7 +96,8 @@ std::optional<discdata::AlbumFill> DiscAlbumLookup::run(const std::vector<std::i
         case net::Outcome::NotFound:
             if (prompter_.informationWithAction(QStringLiteral("MusicBrainzに登録されていません"),
                                                 QStringLiteral("登録ページを開く"))) {
-                shell_.open(
+                openAddress(
+                    shell_, prompter_,
                     QUrl(QString::fromStdString(discdata::submissionUrlOn(server_, ids->submissionUrl))));
             }
             return std::nullopt;
@@ -102,15 +113,18 @@ std::optional<discdata::AlbumFill> DiscAlbumLookup::run(const std::vector<std::i
                 labels << fromUtf8(label);
             }
             rows.push_back({fromUtf8(release.artist), fromUtf8(release.title), fromUtf8(release.date),
-                            fromUtf8(release.country), labels.join(QStringLiteral(", ")),
-                            QString::number(discdata::matchingTrackCount(release, ids->musicBrainz,
-                                                                         table.offsets.size()))});
+                            fromUtf8(discdata::countryName(release.country)),
+                            fromUtf8(discdata::formatSummary(release)), QString::number(release.media.size()),
+                            labels.join(QStringLiteral(", ")), fromUtf8(release.barcode),
+                            QString::number(discdata::matchingTrackCount(
+                                release, ids->musicBrainz, table.offsets.size(), table.leadout))});
         }
         const std::optional<int> row = prompter_.chooseRow(
             QStringLiteral("このディスクのリリースが%1件あります。使うものを選んでください。")
                 .arg(answer.releases.size()),
             {QStringLiteral("アーティスト"), QStringLiteral("タイトル"), QStringLiteral("日付"),
-             QStringLiteral("国"), QStringLiteral("レーベル / カタログ番号"), QStringLiteral("曲数")},
+             QStringLiteral("国"), QStringLiteral("フォーマット"), QStringLiteral("枚数"),
+             QStringLiteral("レーベル / カタログ番号"), QStringLiteral("バーコード"), QStringLiteral("曲数")},
             rows);
         if (!row || *row < 0 || static_cast<std::size_t>(*row) >= answer.releases.size()) {
             return std::nullopt;
@@ -119,7 +133,7 @@ std::optional<discdata::AlbumFill> DiscAlbumLookup::run(const std::vector<std::i
     }
     const discdata::ReleaseInfo& release = answer.releases[chosen];
     const discdata::MediumInfo* medium =
-        discdata::matchingMedium(release, ids->musicBrainz, table.offsets.size());
+        discdata::matchingMedium(release, ids->musicBrainz, table.offsets.size(), table.leadout);
     if (medium == nullptr) {
         prompter_.information(QStringLiteral("このリリースには曲目が登録されていません"));
         return std::nullopt;
@@ -185,6 +199,56 @@ QString fillNotes(const discdata::AlbumFill& fill)
                      fields.join(QStringLiteral("、"));
     }
     return notes.join(QStringLiteral("\n"));
+}
+
+QString unreadableDiscText(const std::string& element, const QString& otherwise)
+{
+    const discdata::DiscReading reading = discdata::readDiscForIds(element);
+    return reading.refused ? fromUtf8(reading.problem) : otherwise;
+}
+
+void openAddress(Shell& shell, Prompter& prompter, const QUrl& address)
+{
+    if (shell.open(address)) {
+        return;
+    }
+    // No browser, or none the desktop knows: the address is shown selected
+    // in an entry the user can copy from.
+    prompter.inputText(
+        QStringLiteral("アドレス"),
+        QStringLiteral("ブラウザを開けませんでした。このアドレスをコピーしてブラウザで開いてください。"),
+        address.toString());
+}
+
+QString overwriteQuestion(const std::vector<std::string>& fields)
+{
+    QStringList names;
+    for (const std::string& field : fields) {
+        names << fromUtf8(field);
+    }
+    // A long album names its first fields and counts the rest.
+    constexpr int kNamed = 8;
+    QString listed = QStringList(names.mid(0, kNamed)).join(QStringLiteral("、"));
+    if (names.size() > kNamed) {
+        listed += QStringLiteral(" ほか%1か所").arg(names.size() - kNamed);
+    }
+    return QStringLiteral(
+               "入力済みの%1か所がMusicBrainzの内容と異なります:\n%2\n\n"
+               "OKで入力済みの内容を残します。")
+        .arg(names.size())
+        .arg(listed);
+}
+
+store::AlbumRecord mergeIntoEditedAlbum(Prompter& prompter, const store::AlbumRecord& shown,
+                                        const store::AlbumRecord& fetched)
+{
+    const std::vector<std::string> conflicts = discdata::conflictingFields(shown, fetched);
+    const bool overwrite =
+        !conflicts.empty() && prompter.informationWithAction(overwriteQuestion(conflicts),
+                                                             QStringLiteral("MusicBrainzの内容で置き換える"));
+    // The dialog's later songs stay: only the command line's --overwrite
+    // empties them.
+    return discdata::mergeFetchedAlbum(shown, fetched, overwrite, store::kSongSlots).record;
 }
 
 }  // namespace velmora::ui

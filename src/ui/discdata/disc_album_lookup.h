@@ -15,6 +15,7 @@
 #include "core/store/app_settings.h"
 #include "net/disc_data_client.h"
 
+class QUrl;
 class QWidget;
 
 namespace velmora::ui {
@@ -30,12 +31,15 @@ public:
     DiscAlbumLookup(QWidget* parent, Prompter& prompter, Shell& shell, const store::AppSettings& settings,
                     std::filesystem::path dataDir);
 
-    // `base` filled from the release the user chose for the disc whose
-    // tracks last `trackFrames`, its front cover (when the release has one)
-    // saved as covers/{mbid}.jpg and named as the picture. Nothing when the
-    // user cancelled, and after a message when the disc is not registered or
-    // the service cannot be reached.
-    std::optional<discdata::AlbumFill> run(const std::vector<std::int64_t>& trackFrames,
+    // `base` filled from the release the user chose for the disc in
+    // `element` (a drive or disc image, read as the command line reads it;
+    // a drive the media layer does not know counts from the tracks' lengths
+    // `trackFrames`), its front cover (when the release has one) saved as
+    // covers/{mbid}.jpg and named as the picture. Nothing when the user
+    // cancelled, and after a message when the disc is no audio CD, is not
+    // registered or the service cannot be reached.
+    std::optional<discdata::AlbumFill> run(const std::string& element,
+                                           const std::vector<std::int64_t>& trackFrames,
                                            const store::AlbumRecord& base);
 
 private:
@@ -56,5 +60,24 @@ private:
 // The message naming the fields that hold a 「〓」 and the songs left out,
 // empty when there is nothing to say.
 QString fillNotes(const discdata::AlbumFill& fill);
+
+// What to tell the user when the disc in `element` gave no tracks: why an
+// image is refused (damaged, a file of its cue sheet missing), otherwise
+// `otherwise`.
+QString unreadableDiscText(const std::string& element, const QString& otherwise);
+
+// Hands an address to the desktop; when no browser opens it, shows the
+// address in a box the user can copy it from.
+void openAddress(Shell& shell, Prompter& prompter, const QUrl& address);
+
+// Fetched album data merged into the album being edited: empty fields are
+// filled; when typed fields differ, the question names them and its default
+// button keeps the typed text. The picture comes along only where none is
+// named.
+store::AlbumRecord mergeIntoEditedAlbum(Prompter& prompter, const store::AlbumRecord& shown,
+                                        const store::AlbumRecord& fetched);
+
+// The text of that question for these fields (UTF-8 names).
+QString overwriteQuestion(const std::vector<std::string>& fields);
 
 }  // namespace velmora::ui

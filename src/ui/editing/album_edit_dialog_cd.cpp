@@ -3,7 +3,7 @@
 // applies the dialog. After the references, the titles can come from
 // MusicBrainz: they fill the fields that are still empty, and replace typed
 // text only when the user agrees.
-#include "core/discdata/album_fill.h"
+#include "ui/discdata/disc_album_lookup.h"
 #include "ui/editing/album_edit_dialog.h"
 #include "ui/main/main_window.h"
 #include "ui/platform/prompter.h"
@@ -24,17 +24,7 @@ void AlbumEditDialog::registerDiscTracks()
         if (!titleLookup.empty()) {
             if (std::optional<store::AlbumRecord> fetched =
                     main_.fetchDiscAlbumData(this, titleLookup, shown)) {
-                const int conflicts = discdata::countTextConflicts(shown, *fetched);
-                const bool overwrite =
-                    conflicts > 0 &&
-                    prompter_.askYesNo(QStringLiteral("入力済みの%1か所がMusicBrainzの内容と異なります。"
-                                                      "MusicBrainzの内容で置き換えますか？")
-                                           .arg(conflicts));
-                discdata::mergeFetchedTexts(shown, *fetched, overwrite);
-                // The picture comes along only where none was named.
-                if (shown[store::ImagePathColumn].empty()) {
-                    shown[store::ImagePathColumn] = (*fetched)[store::ImagePathColumn];
-                }
+                shown = mergeIntoEditedAlbum(prompter_, shown, *fetched);
             }
         }
         loadAlbum(shown);

@@ -90,7 +90,7 @@ bool MainWindow::readDiscIntoEditedAlbum(std::vector<std::int64_t>* titleLookup)
             *titleLookup = trackFramesOf(device);
         }
     } else {
-        prompter_.information(QStringLiteral("読み込めません"));
+        prompter_.information(unreadableDiscText(device.fileName(), QStringLiteral("読み込めません")));
     }
     device.setDeviceType(media::DeviceType::AutoSelect);
     device.close();
@@ -127,7 +127,7 @@ int MainWindow::findDiscAlbum(bool quiet)
     const std::optional<std::vector<std::string>> references = media::discReferences(device);
     if (!references) {
         if (!quiet) {
-            prompter_.information(QStringLiteral("読み取れません"));
+            prompter_.information(unreadableDiscText(device.fileName(), QStringLiteral("読み取れません")));
         }
         device.setDeviceType(media::DeviceType::AutoSelect);
         device.close();
@@ -167,7 +167,7 @@ std::optional<AlbumRecord> MainWindow::fetchDiscAlbumData(QWidget* parent,
                                                           const AlbumRecord& base)
 {
     DiscAlbumLookup lookup(parent, prompter_, shell_, appSettings, folder_.dir());
-    std::optional<discdata::AlbumFill> fill = lookup.run(trackFrames, base);
+    std::optional<discdata::AlbumFill> fill = lookup.run(cdDriveElement(), trackFrames, base);
     if (!fill) {
         return std::nullopt;
     }

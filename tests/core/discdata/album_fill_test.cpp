@@ -93,6 +93,7 @@ TEST(AlbumFill, ReleaseFillsArtistTitlesAndReferencesAndNothingElse)
     expected[songTitleColumn(2)] = "Two Lines";
     expected[mediaColumn(1)] = "CD1";
     expected[mediaColumn(2)] = "CD2";
+    expected[Category2Column] = "CD";  // the media category was empty
     EXPECT_EQ(fill.record, expected);
     EXPECT_TRUE(fill.replacedFields.empty());
     EXPECT_FALSE(fill.truncated);
@@ -151,42 +152,122 @@ TEST(AlbumFill, TheMediumOfTheDiscIsChosen)
     EXPECT_EQ(matchingMedium(r, "unknown", 3), &r.media[1]);
     EXPECT_EQ(matchingMedium(r, "unknown", 7), &r.media[0]);
     EXPECT_EQ(matchingTrackCount(r, "second", 0), 3u);
+
+    // A box of discs with equal track counts found through the table of
+    // contents: the medium whose attached disc ends nearest this disc.
+    ReleaseInfo box =
+        release("A", "Box",
+                {medium({"d1"}, {{"1a", ""}, {"1b", ""}}), medium({"d2"}, {{"2a", ""}, {"2b", ""}}),
+                 medium({"d3"}, {{"3a", ""}, {"3b", ""}})});
+    box.media[0].discSectors = {150000};
+    box.media[1].discSectors = {201000};
+    box.media[2].discSectors = {250000};
+    EXPECT_EQ(matchingMedium(box, "unknown", 2, 200900), &box.media[1]);
+    EXPECT_EQ(matchingMedium(box, "unknown", 2, 249000), &box.media[2]);
+    EXPECT_EQ(matchingMedium(box, "unknown", 2), &box.media[0]);  // no lead-out known
+    box.media[1].discSectors.clear();                             // no disc attached: last
+    EXPECT_EQ(matchingMedium(box, "unknown", 2, 201000), &box.media[2]);
+
     r.media.clear();
     EXPECT_EQ(matchingMedium(r, "first", 2), nullptr);
     EXPECT_EQ(matchingTrackCount(r, "first", 2), 0u);
 }
 
-TEST(AlbumFill, MergingIntoAnEditedAlbumKeepsTypedTextUnlessAsked)
+TEST(AlbumFill, ReleaseDetailsGoIntoTheMemoMediaReadingAndDiscTitle)
 {
+    ReleaseInfo r = release("スピッツ", "Box",
+                            {medium({"d1"}, {{"1a", ""}}, "SHM-CD"), medium({"d2"}, {{"2a", ""}}),
+                             medium({}, {{"3a", ""}}, "DVD")});
+    r.date = "1996-09-09";
+    r.artistReadings = {"Spitz", "スピッツ"};  // a romanized alias is no reading
+    const AlbumRecord filled = fillAlbum(AlbumRecord{}, r, r.media[1], {"CD1"}).record;
+    EXPECT_EQ(filled[AlbumColumn], "Box (Disc 2/3)");
+    EXPECT_EQ(filled[Category2Column], "CD");
+    EXPECT_EQ(filled[Category3Column], sj("1996年"));
+    EXPECT_EQ(filled[FuriganaColumn], sj("スピッツ"));
+
+    // Without a kana reading the reading is the artist; a typed memo and
+    // media category stay; a single disc has no disc number.
+    ReleaseInfo single = release("Band", "One", {medium({"d"}, {{"a", ""}})});
+    single.date = "2001";
+    single.artistReadings = {"Band, The"};
+    AlbumRecord typed;
+    typed[Category2Column] = "LP";
+    typed[Category3Column] = "mine";
+    const AlbumRecord kept = fillAlbum(typed, single, single.media[0], {"CD1"}).record;
+    EXPECT_EQ(kept[AlbumColumn], "One");
+    EXPECT_EQ(kept[FuriganaColumn], "Band");
+    EXPECT_EQ(kept[Category2Column], "LP");
+    EXPECT_EQ(kept[Category3Column], "mine");
+
+    EXPECT_EQ(formatSummary(r), "SHM-CD + CD + DVD");
+    EXPECT_EQ(formatSummary(release("A", "B", {medium({}, {}), medium({}, {})})), "2×CD");
+    EXPECT_EQ(countryName("JP"), "日本");
+    EXPECT_EQ(countryName("XW"), "全世界");
+    EXPECT_EQ(countryName("ZZ"), "ZZ");
+    EXPECT_EQ(yearMemoLine(release("A", "B", {})), "");
+}
+
+TEST(AlbumFill, MergingIntoAnAlbumKeepsTypedTextUnlessAsked)
+{
+    // A 28-song album with typed text and a memo; the release has 2 tracks.
     AlbumRecord current;
     current[ArtistColumn] = "Typed Artist";
+    current[FuriganaColumn] = "Typed Artist";
+    current[Category1Column] = "genre";
+    current[Category3Column] = "memo{}second line";
     current[songTitleColumn(1)] = "Mine";
     current[songTitleColumn(2)] = "Same";
-    current[mediaColumn(1)] = "CD1";
-    current[Category1Column] = "genre";
+    for (int slot = 3; slot <= 28; ++slot) {
+        current[songTitleColumn(slot)] = "old " + std::to_string(slot);
+        current[mediaColumn(slot)] = "/old.mp3";
+    }
     AlbumRecord fetched;
     fetched[ArtistColumn] = "Band";
+    fetched[FuriganaColumn] = "Band";
     fetched[AlbumColumn] = "Album";
+    fetched[Category2Column] = "CD";
+    fetched[Category3Column] = sj("2001年");
     fetched[songTitleColumn(1)] = "Theirs";
     fetched[songTitleColumn(2)] = "Same";
-    fetched[songTitleColumn(3)] = "New";
     fetched[mediaColumn(1)] = "CD9";
-    EXPECT_EQ(countTextConflicts(current, fetched), 2);  // artist and title 1
+    fetched[mediaColumn(2)] = "CD8";
+    fetched[ImagePathColumn] = "/covers/x.jpg";
+    // The reading copies the artist: it is no typed text of its own.
+    EXPECT_EQ(conflictingFields(current, fetched),
+              (std::vector<std::string>{"アーティスト", "メモ", "1曲目の曲名"}));
 
-    AlbumRecord kept = current;
-    EXPECT_EQ(mergeFetchedTexts(kept, fetched, false), 2);
-    EXPECT_EQ(kept[ArtistColumn], "Typed Artist");
-    EXPECT_EQ(kept[AlbumColumn], "Album");
-    EXPECT_EQ(kept[songTitleColumn(1)], "Mine");
-    EXPECT_EQ(kept[songTitleColumn(3)], "New");
-    EXPECT_EQ(kept[mediaColumn(1)], "CD1");
-    EXPECT_EQ(kept[Category1Column], "genre");
+    const FetchMerge kept = mergeFetchedAlbum(current, fetched, false, 2);
+    EXPECT_EQ(kept.kept, conflictingFields(current, fetched));
+    EXPECT_TRUE(kept.replaced.empty());
+    EXPECT_EQ(kept.record[ArtistColumn], "Typed Artist");
+    EXPECT_EQ(kept.record[FuriganaColumn], "Typed Artist");
+    EXPECT_EQ(kept.record[AlbumColumn], "Album");
+    EXPECT_EQ(kept.record[Category2Column], "CD");
+    EXPECT_EQ(kept.record[Category3Column], "memo{}second line");
+    EXPECT_EQ(kept.record[songTitleColumn(1)], "Mine");
+    EXPECT_EQ(kept.record[mediaColumn(1)], "CD9");  // the disc's references
+    EXPECT_EQ(kept.record[songTitleColumn(28)], "old 28");
+    EXPECT_EQ(kept.record[ImagePathColumn], "/covers/x.jpg");
 
-    AlbumRecord replaced = current;
-    EXPECT_EQ(mergeFetchedTexts(replaced, fetched, true), 4);
-    EXPECT_EQ(replaced[ArtistColumn], "Band");
-    EXPECT_EQ(replaced[songTitleColumn(1)], "Theirs");
-    EXPECT_EQ(replaced[mediaColumn(1)], "CD1");
+    const FetchMerge replaced = mergeFetchedAlbum(current, fetched, true, 2);
+    EXPECT_EQ(replaced.replaced, conflictingFields(current, fetched));
+    EXPECT_EQ(replaced.record[ArtistColumn], "Band");
+    EXPECT_EQ(replaced.record[FuriganaColumn], "Band");
+    EXPECT_EQ(replaced.record[Category3Column], sj("2001年") + "{}memo{}second line");
+    EXPECT_EQ(replaced.record[songTitleColumn(1)], "Theirs");
+    EXPECT_EQ(replaced.record[Category1Column], "genre");
+    for (int slot = 3; slot <= 28; ++slot) {
+        EXPECT_EQ(replaced.record[songTitleColumn(slot)], "") << slot;
+        EXPECT_EQ(replaced.record[mediaColumn(slot)], "") << slot;
+    }
+    // A year line already first is replaced, not repeated.
+    AlbumRecord dated = current;
+    dated[Category3Column] = sj("1999年") + "{}notes";
+    EXPECT_EQ(mergeFetchedAlbum(dated, fetched, true, 2).record[Category3Column], sj("2001年") + "{}notes");
+    // A picture already named stays.
+    dated[ImagePathColumn] = "/mine.jpg";
+    EXPECT_EQ(mergeFetchedAlbum(dated, fetched, true, 2).record[ImagePathColumn], "/mine.jpg");
 }
 
 TEST(AlbumFill, ReferencesNamesAndAddresses)

@@ -61,6 +61,69 @@ TEST(DiscId, TableFromTrackLengthsCountsTheLeadIn)
               computeDiscIds({1, 2, 2000, {150, 1000}})->musicBrainz);
 }
 
+// A layout as a drive reads it: addresses without the lead-in.
+DiscLayout layoutOf(std::vector<std::int64_t> addresses, std::int64_t leadout, std::vector<bool> audio = {},
+                    int firstTrack = 1)
+{
+    DiscLayout layout;
+    for (std::size_t i = 0; i < addresses.size(); ++i) {
+        layout.tracks.push_back(
+            {firstTrack + static_cast<int>(i), addresses[i], i < audio.size() ? audio[i] : true});
+    }
+    layout.leadout = leadout;
+    return layout;
+}
+
+TEST(DiscId, EnhancedCdsLeaveTheirDataSessionOut)
+{
+    // The published 15-track disc with its data track as the drive reads
+    // it: the data track starts 11,400 sectors after the audio ends.
+    const std::vector<std::int64_t> offsets{150,    17510,  33275,  45910,  57805,  78310,  94650, 109580,
+                                            132010, 149160, 165115, 177710, 203325, 215555, 235590};
+    std::vector<std::int64_t> addresses;
+    for (std::int64_t offset : offsets) {
+        addresses.push_back(offset - 150);
+    }
+    const std::int64_t dataStart = 258725 - 150 + 11400;
+    addresses.push_back(dataStart);
+    std::vector<bool> audio(15, true);
+    audio.push_back(false);
+    const LayoutTable enhanced = discTableFromLayout(layoutOf(addresses, dataStart + 30000, audio));
+    ASSERT_EQ(enhanced.problem, LayoutProblem::None);
+    EXPECT_EQ(enhanced.table.lastTrack, 15);
+    EXPECT_EQ(enhanced.table.leadout, 258725);
+    EXPECT_EQ(enhanced.table.offsets, offsets);
+    const std::optional<DiscIds> ids = computeDiscIds(enhanced.table);
+    ASSERT_TRUE(ids.has_value());
+    EXPECT_EQ(ids->musicBrainz, "TqvKjMu7dMliSfmVEBtrL7sBSno-");
+    EXPECT_EQ(ids->freeDb, "b60d770f");
+
+    // A data track first (mixed mode) is counted; so is a hidden track's
+    // address before track 1.
+    const LayoutTable mixed = discTableFromLayout(layoutOf({0, 20000, 40000}, 60000, {false, true, true}));
+    EXPECT_EQ(tocString(mixed.table), "1 3 60150 150 20150 40150");
+    const LayoutTable hidden = discTableFromLayout(layoutOf({2250, 20000}, 60000));
+    EXPECT_EQ(tocString(hidden.table), "1 2 60150 2400 20150");
+}
+
+TEST(DiscId, DataDiscsAndDamagedLayoutsAreNamed)
+{
+    const LayoutTable data = discTableFromLayout(layoutOf({0, 5000}, 9000, {false, false}));
+    EXPECT_EQ(data.problem, LayoutProblem::NoAudio);
+    EXPECT_EQ(layoutProblemText(data), "音楽CDではありません");
+
+    const LayoutTable backwards = discTableFromLayout(layoutOf({0, 5000, 4000}, 9000));
+    EXPECT_EQ(backwards.problem, LayoutProblem::Damaged);
+    EXPECT_EQ(backwards.damagedTrack, 2);
+    EXPECT_EQ(layoutProblemText(backwards),
+              "ディスクイメージが壊れています (トラック2が始まる前に終わっています)");
+    // An empty track would repeat an offset; a lead-out before the last
+    // track's start is the same fault.
+    EXPECT_EQ(discTableFromLayout(layoutOf({0, 5000, 5000}, 9000)).damagedTrack, 2);
+    EXPECT_EQ(discTableFromLayout(layoutOf({0, 5000}, 4000)).damagedTrack, 2);
+    EXPECT_EQ(discTableFromLayout(DiscLayout{}).problem, LayoutProblem::NoTracks);
+}
+
 TEST(DiscId, TablesNoDiscCanHaveAreRefused)
 {
     EXPECT_FALSE(computeDiscIds(discTableFromLengths({})).has_value());

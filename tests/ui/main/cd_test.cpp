@@ -19,9 +19,12 @@
 #include "support/sjis.h"
 #include "ui/discdata/disc_album_lookup.h"
 
+#include "backends/cd_drive.h"
 #include "backends/gst_media.h"
 #include "core/media/audio_cd.h"
 #include "support/audio_files.h"
+#include "support/disc_images.h"
+#include "support/temp_dir.h"
 #include "ui/editing/album_edit_dialog.h"
 #include "ui/main/main_window_fixture.h"
 #include "ui/widgets/list_views.h"
@@ -215,6 +218,143 @@ TEST(CdImageTest, RegisterAndFindAnImageThroughTheRealDrivesList)
     EXPECT_TRUE(prompter.allAnswered());
 }
 
+// Every kind of image the command line identifies gets the same disc ID
+// from the window: the request the window sends names the ID the drive
+// layer gives the command line, and both match the ID computed here.
+TEST(CdImageTest, TheWindowIdentifiesEveryImageAsTheCommandLineDoes)
+{
+    test::TempDir dir;
+    test::LocalHttpServer server;
+    ASSERT_TRUE(server.listening());
+    const std::vector<test::CueTrack> plain = {{msf(0, 5, 0)}, {msf(0, 7, 10)}, {msf(0, 3, 0)}};
+    struct Image {
+        std::filesystem::path path;
+        std::vector<test::CueTrack> idTracks;  // the tracks the ID counts
+    };
+    std::vector<Image> images;
+
+    std::vector<test::CueTrack> enhanced = plain;
+    enhanced.back().sectors += 11400;
+    enhanced.push_back({msf(0, 20, 0), false});
+    test::writeSilentBin(dir / "enhanced.bin", test::fileSectorsOf(enhanced));
+    test::writeText(dir / "enhanced.cue", test::singleFileCue("enhanced.bin", "BINARY", enhanced));
+    images.push_back({dir / "enhanced.cue", plain});
+
+    std::vector<test::CueTrack> hidden = plain;
+    hidden.front().index0 = msf(0, 30, 0);
+    test::writeSilentBin(dir / "hidden.bin", test::fileSectorsOf(hidden));
+    test::writeText(dir / "hidden.cue", test::singleFileCue("hidden.bin", "BINARY", hidden));
+    images.push_back({dir / "hidden.cue", hidden});
+
+    std::vector<test::CueTrack> gapped = plain;
+    gapped[1].index0 = msf(0, 2, 0);
+    test::writeCdWav(dir / "CDImage.wav", test::fileSectorsOf(gapped));
+    test::writeText(dir / "CDImage.cue", test::singleFileCue("CDImage.wav", "WAVE", gapped));
+    images.push_back({dir / "CDImage.cue", gapped});
+    ASSERT_TRUE(test::encodeFlac(dir / "CDImage.wav", dir / "Album.flac"));
+    test::writeText(dir / "Album.cue", test::singleFileCue("Album.flac", "FLAC", gapped));
+    images.push_back({dir / "Album.cue", gapped});
+
+    std::vector<test::CueTrack> mixed = {{msf(0, 30, 0), false}};
+    mixed.insert(mixed.end(), plain.begin(), plain.end());
+    test::writeSilentBin(dir / "mixed.bin", test::fileSectorsOf(mixed));
+    test::writeText(dir / "mixed.cue", test::singleFileCue("mixed.bin", "BINARY", mixed));
+    images.push_back({dir / "mixed.cue", mixed});
+
+    // One file per track, track 2's gap at the end of file 1.
+    std::vector<test::CueTrack> perTrack = plain;
+    perTrack[1].index0 = msf(0, 1, 30);
+    test::writeCdWav(dir / "01.wav", perTrack[0].sectors + perTrack[1].index0);
+    test::writeCdWav(dir / "02.wav", perTrack[1].sectors);
+    test::writeCdWav(dir / "03.wav", perTrack[2].sectors);
+    test::writeText(dir / "tracks.cue",
+                    "FILE \"01.wav\" WAVE\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n"
+                    "  TRACK 02 AUDIO\n    INDEX 00 " +
+                        test::cueTime(perTrack[0].sectors) +
+                        "\nFILE \"02.wav\" WAVE\n    INDEX 01 00:00:00\n"
+                        "FILE \"03.wav\" WAVE\n  TRACK 03 AUDIO\n    INDEX 01 00:00:00\n");
+    images.push_back({dir / "tracks.cue", perTrack});
+
+    std::filesystem::create_directories(dir / "elsewhere");
+    test::writeSilentBin(dir / "elsewhere" / "audio.bin", test::fileSectorsOf(plain));
+    std::string toc = "CD_DA\n";
+    std::int64_t at = 0;
+    for (const test::CueTrack& track : plain) {
+        toc += "TRACK AUDIO\nFILE \"audio.bin\" " + test::cueTime(at) + " " + test::cueTime(track.sectors) +
+               "\n";
+        at += track.sectors;
+    }
+    test::writeText(dir / "elsewhere" / "disc.toc", toc);
+    images.push_back({dir / "elsewhere" / "disc.toc", plain});
+
+    std::string devices;
+    for (const Image& image : images) {
+        devices += (devices.empty() ? "" : ":") + image.path.string();
+    }
+    qputenv("VELMORA_CD_DEVICES", QByteArray::fromStdString(devices));
+    qputenv("VELMORA_AUDIO_SINK", "fakesink sync=true");
+    media::GstMediaSystem system;
+    test::writeBytes(dir / "VLM.dat", test::dataLineWith({}) + "\r\n" + album("a") + "\r\n");
+    test::ScriptedPrompter prompter;
+    test::RecordingShell shell;
+    MainWindow window(
+        {prompter, shell, store::DataFolder(dir.path()), QString::fromStdString(dir.path()), &system});
+    window.appSettings.musicBrainzServer = server.address().toStdString();
+    const std::vector<std::string> drives = system.cdDrives();
+    for (const Image& image : images) {
+        const auto drive = std::find(drives.begin(), drives.end(), image.path.string());
+        ASSERT_NE(drive, drives.end()) << image.path;
+        window.appSettings.cdDrive = static_cast<int>(drive - drives.begin());
+        const test::ExpectedTable table = test::expectedTable(image.idTracks);
+        const std::string expected =
+            test::independentDiscId(1, static_cast<int>(image.idTracks.size()), table.leadout, table.offsets);
+        // The command line's reading of the same image.
+        const media::DiscIdentity identity = media::readDiscIdentity(image.path.string());
+        ASSERT_TRUE(identity.problem.empty()) << image.path << identity.problem;
+        EXPECT_EQ(discdata::computeDiscIds(identity.layout.table)->musicBrainz, expected) << image.path;
+
+        const std::size_t before = server.requests().size();
+        prompter.answerAction(true);   // 未登録です → MusicBrainzで調べる
+        prompter.answerAction(false);  // not registered: no submission page
+        window.findDiscAlbum(false);
+        ASSERT_EQ(server.requests().size(), before + 1) << image.path;
+        EXPECT_EQ(server.requests().back().path, "/ws/2/discid/" + QByteArray::fromStdString(expected))
+            << image.path;
+    }
+
+    // A damaged image and a sheet whose file is missing are refused by name.
+    test::writeSilentBin(dir / "broken.bin", msf(1, 0, 0));
+    test::writeText(dir / "broken.cue",
+                    "FILE \"broken.bin\" BINARY\n  TRACK 01 AUDIO\n    INDEX 01 00:20:00\n"
+                    "  TRACK 02 AUDIO\n    INDEX 01 00:10:00\n");
+    test::writeText(dir / "lost.cue", "FILE \"lost.wav\" WAVE\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n");
+    for (const auto& [image, message] :
+         {std::pair{dir / "broken.cue",
+                    QStringLiteral("ディスクイメージが壊れています (トラック1が始まる前に終わっています)")},
+          std::pair{dir / "lost.cue", QStringLiteral("キューシートが指すファイルがありません: lost.wav")}}) {
+        qputenv("VELMORA_CD_DEVICES", QByteArray::fromStdString(image.string()));
+        window.appSettings.cdDrive = static_cast<int>(system.cdDrives().size()) - 1;
+        prompter.expectMessage(Kind::Information);
+        EXPECT_EQ(window.findDiscAlbum(false), -1);
+        EXPECT_EQ(prompter.asked().back().text, message);
+    }
+
+    // A data disc is named, and nothing is looked up.
+    test::writeSilentBin(dir / "rom.bin", msf(2, 0, 0), 2048);
+    test::writeText(dir / "rom.cue",
+                    "FILE \"rom.bin\" BINARY\n  TRACK 01 MODE1/2048\n    INDEX 01 00:00:00\n");
+    qputenv("VELMORA_CD_DEVICES", QByteArray::fromStdString((dir / "rom.cue").string()));
+    window.appSettings.cdDrive = static_cast<int>(system.cdDrives().size()) - 1;
+    const std::size_t asked = server.requests().size();
+    prompter.answerAction(true);
+    prompter.expectMessage(Kind::Information);
+    window.findDiscAlbum(false);
+    EXPECT_EQ(prompter.asked().back().text, QStringLiteral("音楽CDではありません"));
+    EXPECT_EQ(server.requests().size(), asked);
+    qunsetenv("VELMORA_CD_DEVICES");
+    EXPECT_TRUE(prompter.allAnswered());
+}
+
 QByteArray coverImage()
 {
     QImage image(64, 64, QImage::Format_RGB32);
@@ -325,9 +465,12 @@ TEST_F(MusicBrainzCdTest, SeveralReleasesAreOfferedAsAList)
     test::MbRelease other = release(QStringLiteral("3f1c2d4e-0000-4000-8000-000000000002"),
                                     QStringLiteral("別盤"), test::mbTracks(3, QStringLiteral("別 ")), discId);
     other.labels.clear();
-    server.answerJson(
-        discPath,
-        test::mbDiscAnswer(discId, {release(kRelease, QStringLiteral("アルバム"), tracks(), discId), other}));
+    other.country = QStringLiteral("XW");
+    other.media.front().format = QStringLiteral("SHM-CD");
+    other.media.push_back({{}, test::mbTracks(2), QStringLiteral("SHM-CD")});
+    test::MbRelease first = release(kRelease, QStringLiteral("アルバム"), tracks(), discId);
+    first.barcode = QStringLiteral("4988001234567");
+    server.answerJson(discPath, test::mbDiscAnswer(discId, {first, other}));
     startWindow();
 
     prompter.answerAction(true);
@@ -335,16 +478,24 @@ TEST_F(MusicBrainzCdTest, SeveralReleasesAreOfferedAsAList)
     window->findDiscAlbum(false);
     EXPECT_EQ(editDialogShown, 0);
     ASSERT_EQ(prompter.lastRows.size(), 2u);
-    EXPECT_EQ(prompter.lastRows[0],
-              (QStringList{QStringLiteral("バンド"), QStringLiteral("アルバム"), QStringLiteral("2001-02-03"),
-                           QStringLiteral("JP"), QStringLiteral("Label / CAT-1"), QStringLiteral("3")}));
-    EXPECT_EQ(prompter.lastRows[1][4], QString());
+    // Two releases of one title are told apart by more than their date.
+    EXPECT_EQ(
+        prompter.lastRows[0],
+        (QStringList{QStringLiteral("バンド"), QStringLiteral("アルバム"), QStringLiteral("2001-02-03"),
+                     QStringLiteral("日本"), QStringLiteral("CD"), QStringLiteral("1"),
+                     QStringLiteral("Label / CAT-1"), QStringLiteral("4988001234567"), QStringLiteral("3")}));
+    EXPECT_EQ(prompter.lastRows[1],
+              (QStringList{QStringLiteral("バンド"), QStringLiteral("別盤"), QStringLiteral("2001-02-03"),
+                           QStringLiteral("全世界"), QStringLiteral("2×SHM-CD"), QStringLiteral("2"),
+                           QString(), QString(), QStringLiteral("3")}));
 
     prompter.answerAction(true);
     prompter.answerRow(1);
     window->findDiscAlbum(false);
     ASSERT_EQ(editDialogShown, 1);
-    EXPECT_EQ(window->editedAlbum[AlbumColumn], test::sj("別盤"));
+    EXPECT_EQ(window->editedAlbum[AlbumColumn], test::sj("別盤 (Disc 1/2)"));
+    EXPECT_EQ(window->editedAlbum[Category2Column], "SHM-CD");
+    EXPECT_EQ(window->editedAlbum[Category3Column], test::sj("2001年"));
     EXPECT_EQ(window->editedAlbum[songTitleColumn(3)], test::sj("別 3"));
     EXPECT_EQ(window->editedAlbum[ImagePathColumn], "");  // no cover: no message either
     EXPECT_EQ(window->albumTable.albumCount(), 2);
@@ -361,6 +512,18 @@ TEST_F(MusicBrainzCdTest, UnknownDiscsOfferTheSubmissionPageAndFailuresSaySo)
     EXPECT_TRUE(shell.opened[0].toString().startsWith(server.address() + QStringLiteral("/cdtoc/attach?id=") +
                                                       discId))
         << shell.opened[0].toString().toStdString();
+
+    // A desktop without a browser: the address is shown to be copied.
+    shell.opens = false;
+    prompter.answerAction(true);
+    prompter.answerAction(true);
+    prompter.answerText(std::nullopt);
+    window->findDiscAlbum(false);
+    EXPECT_EQ(
+        prompter.asked().back().text,
+        QStringLiteral("ブラウザを開けませんでした。このアドレスをコピーしてブラウザで開いてください。"));
+    EXPECT_EQ(prompter.lastInitialText, shell.opened.back().toString());
+    shell.opens = true;
 
     server.answer(discPath, {503, "busy", {{"Retry-After", "0"}}, false});
     prompter.answerAction(true);
@@ -410,12 +573,13 @@ TEST_F(MusicBrainzCdTest, EditDialogFillsEmptyTitlesAndAsksBeforeReplacingTypedO
     form.setSongCell(3, 1, QStringLiteral("三曲目"));  // the same as fetched: no conflict
 
     prompter.answerAction(true);
-    prompter.answerYesNo(false);
+    prompter.answerAction(false);  // OK, the default: the typed text stays
     form.registerDiscTracks();
-    // Artist "b", album "t" and title 1 differ from the fetched ones.
+    // Artist "b", album "t" and title 1 differ from the fetched ones; the
+    // question names them.
     EXPECT_EQ(prompter.asked().back().text,
-              QStringLiteral(
-                  "入力済みの3か所がMusicBrainzの内容と異なります。MusicBrainzの内容で置き換えますか？"));
+              QStringLiteral("入力済みの3か所がMusicBrainzの内容と異なります:\n"
+                             "アーティスト、アルバム、1曲目の曲名\n\nOKで入力済みの内容を残します。"));
     EXPECT_EQ(form.songCell(1, 1), QStringLiteral("typed title"));
     EXPECT_EQ(form.songCell(2, 1), QStringLiteral("A＜＞B"));
     EXPECT_EQ(form.songCell(2, 2), QStringLiteral("Guest"));
@@ -425,7 +589,7 @@ TEST_F(MusicBrainzCdTest, EditDialogFillsEmptyTitlesAndAsksBeforeReplacingTypedO
     EXPECT_EQ(window->albumTable.cell(songTitleColumn(2), 2), "");
 
     prompter.answerAction(true);
-    prompter.answerYesNo(true);
+    prompter.answerAction(true);  // 「MusicBrainzの内容で置き換える」
     form.registerDiscTracks();
     EXPECT_EQ(form.songCell(1, 1), QStringLiteral("一曲目"));
     EXPECT_EQ(form.artistCombo->currentText(), QStringLiteral("バンド"));
