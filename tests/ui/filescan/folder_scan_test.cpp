@@ -9,7 +9,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
-#include <QThread>
 #include <QTreeWidget>
 #include <sstream>
 
@@ -19,7 +18,6 @@
 #include "ui/filescan/folder_scan_dialogs.h"
 #include "ui/filescan/folder_scan_session.h"
 #include "ui/main/main_window_fixture.h"
-#include "ui/widgets/list_views.h"
 
 namespace velmora::ui {
 namespace {
@@ -47,26 +45,17 @@ protected:
         if (ending) {
             prompter.expectMessage(*ending);
         }
-        QAction* action = window.menuAction(QStringLiteral("フォルダから登録(&F)..."));
-        ASSERT_NE(action, nullptr);
-        action->trigger();
+        trigger(&window, "registerFolder");
     }
 
-    // Runs the event loop until `done` holds (at most ten seconds).
+    // Runs the event loop (deferred deletes included) until `done` holds.
     template <typename Condition>
     static bool waitFor(Condition done)
     {
-        QElapsedTimer timer;
-        timer.start();
-        while (!done() && timer.elapsed() < 10000) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-            // Objects deleted later from the test's own calls (outside any
-            // event loop) go now.
-            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-            QThread::msleep(5);
-        }
-        return done();
+        return waitUntil(done, std::chrono::seconds(30));
     }
+
+    static int albumCount(MainWindow& window) { return window.catalogue().albumCount(); }
 
     static FolderScanSummaryDialog* summary(MainWindow& window)
     {
@@ -107,13 +96,14 @@ TEST_F(FolderScanWindowTest, RegistersTheTickedAlbumsAndSelectsTheFirstNewOne)
     QTest::mouseClick(dialog->registerButton, Qt::LeftButton);
     ASSERT_TRUE(waitFor([&] { return sessionOver(*window); }));
 
-    ASSERT_EQ(window->albumTable.albumCount(), 3);
-    EXPECT_EQ(window->albumTable.cell(store::AlbumColumn, 2), "Alpha");
-    EXPECT_EQ(window->albumTable.cell(store::AlbumColumn, 3), "Gamma");
-    EXPECT_EQ(window->albumTable.cell(store::songTitleColumn(2), 3), "02 Second");
-    EXPECT_EQ(window->albumTable.cell(store::mediaColumn(1), 2), (music / "Alpha" / "01 First.wav").string());
-    EXPECT_EQ(window->albumCountLabel->text(), QStringLiteral("3/3"));
-    EXPECT_EQ(window->albumModel()->rowCount(), 3);
+    ASSERT_EQ(albumCount(*window), 3);
+    EXPECT_EQ(cell(*window, store::AlbumColumn, 2), "Alpha");
+    EXPECT_EQ(cell(*window, store::AlbumColumn, 3), "Gamma");
+    EXPECT_EQ(cell(*window, store::songTitleColumn(2), 3), "02 Second");
+    EXPECT_EQ(cell(*window, store::mediaColumn(1), 2), (music / "Alpha" / "01 First.wav").string());
+    EXPECT_EQ(labelText(*window, "albumCountLabel"), QStringLiteral("3/3"));
+    EXPECT_EQ(listRowCount(*window), 3);
+    EXPECT_EQ(listText(*window, 2, 2), QStringLiteral("Gamma"));
     EXPECT_EQ(window->selectedAlbum(), 2);
     EXPECT_EQ(readBytes(dataFile()), saved);  // nothing saved until the user saves
 
@@ -124,13 +114,13 @@ TEST_F(FolderScanWindowTest, RegistersTheTickedAlbumsAndSelectsTheFirstNewOne)
     EXPECT_EQ(summary(*window)->albumTree->topLevelItem(0)->text(1), QStringLiteral("Beta"));
     QTest::mouseClick(summary(*window)->registerButton, Qt::LeftButton);
     ASSERT_TRUE(waitFor([&] { return sessionOver(*window); }));
-    EXPECT_EQ(window->albumTable.albumCount(), 4);
+    EXPECT_EQ(albumCount(*window), 4);
     EXPECT_EQ(window->selectedAlbum(), 4);
 
     // And a third finds nothing left to add.
     startScan(*window, Kind::Information);
     ASSERT_TRUE(waitFor([&] { return sessionOver(*window); }));
-    EXPECT_EQ(window->albumTable.albumCount(), 4);
+    EXPECT_EQ(albumCount(*window), 4);
     EXPECT_TRUE(prompter.asked().back().text.startsWith(QStringLiteral("登録するアルバムがありません")));
     EXPECT_TRUE(prompter.asked().back().text.contains(QStringLiteral("すべての曲が登録済みのアルバム: 3")));
 }
@@ -180,7 +170,7 @@ TEST_F(FolderScanWindowTest, SummaryShowsSongsAndSkippedFilesAndNewFilesJoinThei
     QTest::mouseClick(dialog->registerButton, Qt::LeftButton);
     ASSERT_TRUE(waitFor([&] { return sessionOver(*window); }));
     ASSERT_EQ(runCliScan(), 0);
-    EXPECT_EQ(window->albumTable.albumCount(), 4);
+    EXPECT_EQ(window->catalogue().albumCount(), 4);
 
     // Three new files in Alpha join its album.
     for (const char* name : {"03 Third.wav", "04 Fourth.wav", "05 Fifth.wav"}) {
@@ -198,8 +188,8 @@ TEST_F(FolderScanWindowTest, SummaryShowsSongsAndSkippedFilesAndNewFilesJoinThei
     QTest::mouseClick(dialog->registerButton, Qt::LeftButton);
     ASSERT_TRUE(waitFor([&] { return sessionOver(*window); }));
     ASSERT_EQ(runCliScan(), 0);
-    EXPECT_EQ(window->albumTable.albumCount(), 4);
-    EXPECT_EQ(window->albumTable.cell(store::songTitleColumn(5), 2), "05 Fifth");
+    EXPECT_EQ(window->catalogue().albumCount(), 4);
+    EXPECT_EQ(window->catalogue().albums().cell(store::songTitleColumn(5), 2), "05 Fifth");
     EXPECT_EQ(window->selectedAlbum(), 2);
 
     // The window and the command-line tool registered the same albums.
@@ -207,7 +197,7 @@ TEST_F(FolderScanWindowTest, SummaryShowsSongsAndSkippedFilesAndNewFilesJoinThei
     store::loadDataFile(cliData / "VLM.dat", fromCli);
     ASSERT_EQ(fromCli.albumCount(), 4);
     for (int album = 1; album <= 4; ++album) {
-        EXPECT_EQ(fromCli.record(album), window->albumTable.record(album)) << album;
+        EXPECT_EQ(fromCli.record(album), window->catalogue().albums().record(album)) << album;
     }
 }
 
@@ -221,7 +211,7 @@ TEST_F(FolderScanWindowTest, CancelInTheProgressDialogAddsNothing)
     EXPECT_TRUE(progress->cancelRequested());
     ASSERT_TRUE(waitFor([&] { return sessionOver(*window); }));
     EXPECT_EQ(summary(*window), nullptr);
-    EXPECT_EQ(window->albumTable.albumCount(), 1);
+    EXPECT_EQ(albumCount(*window), 1);
 }
 
 TEST_F(FolderScanWindowTest, CancelInTheSummaryOrNoTickAddsNothing)
@@ -231,7 +221,7 @@ TEST_F(FolderScanWindowTest, CancelInTheSummaryOrNoTickAddsNothing)
     ASSERT_TRUE(waitFor([&] { return summary(*window) != nullptr; }));
     QTest::mouseClick(summary(*window)->cancelButton, Qt::LeftButton);
     ASSERT_TRUE(waitFor([&] { return sessionOver(*window); }));
-    EXPECT_EQ(window->albumTable.albumCount(), 1);
+    EXPECT_EQ(albumCount(*window), 1);
 
     startScan(*window);
     ASSERT_TRUE(waitFor([&] { return summary(*window) != nullptr; }));
@@ -242,22 +232,22 @@ TEST_F(FolderScanWindowTest, CancelInTheSummaryOrNoTickAddsNothing)
     EXPECT_TRUE(dialog->registerButton->isEnabled());
     dialog->reject();
     ASSERT_TRUE(waitFor([&] { return sessionOver(*window); }));
-    EXPECT_EQ(window->albumTable.albumCount(), 1);
+    EXPECT_EQ(albumCount(*window), 1);
 }
 
 TEST_F(FolderScanWindowTest, CancelledPickerAndMissingFolder)
 {
     auto window = open();
     prompter.answerText(std::nullopt, Kind::Folder);
-    window->registerFolderFromTags();
+    trigger(window.get(), "registerFolder");
     EXPECT_TRUE(sessionOver(*window));
 
     prompter.answerText(QString::fromStdString((music / "nowhere").string()), Kind::Folder);
     prompter.expectMessage(Kind::Information);
-    window->registerFolderFromTags();
+    trigger(window.get(), "registerFolder");
     EXPECT_EQ(prompter.asked().back().text, QStringLiteral("存在しないフォルダです"));
     EXPECT_TRUE(sessionOver(*window));
-    EXPECT_EQ(window->albumTable.albumCount(), 1);
+    EXPECT_EQ(albumCount(*window), 1);
 }
 
 TEST_F(FolderScanWindowTest, ClosingTheWindowInTheMiddleOfAScanIsSafe)

@@ -2,19 +2,15 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QImage>
-#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QStackedWidget>
 #include <QTest>
-#include <QToolButton>
 
 #include "core/text/cp932.h"
 #include "ui/main/main_window_fixture.h"
-#include "ui/main/song_list_model.h"
-#include "ui/widgets/list_images.h"
 #include "ui/widgets/list_views.h"
 
 namespace velmora::ui {
@@ -45,17 +41,31 @@ protected:
         writeBytes(dataFile(), file);
         return open();
     }
-    static void select(MainWindow& window, std::initializer_list<int> rows)
+    // A drop of the selected albums on list row `target` (-1: no item).
+    static void drop(MainWindow& window, int target)
     {
-        window.albumView->selectionModel()->clear();
-        for (int row : rows) {
-            window.selectListRow(row, false);
-        }
+        auto* view = child<AlbumReportView>(&window, "albumView");
+        ASSERT_NE(view, nullptr);
+        ASSERT_TRUE(view->onDrop);
+        view->onDrop(target);
     }
     static void deselect(MainWindow& window, int row)
     {
-        window.albumView->selectionModel()->select(window.albumModel()->index(row, 0),
-                                                   QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
+        QAbstractItemView* view = albumView(window);
+        view->selectionModel()->select(view->model()->index(row, 0),
+                                       QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
+    }
+    static QComboBox* box(MainWindow& window, const char* name) { return child<QComboBox>(&window, name); }
+    static bool actionEnabled(MainWindow& window, const char* name)
+    {
+        auto* action = child<QAction>(&window, name);
+        return action != nullptr && action->isEnabled();
+    }
+    // Opens a pick box's list (which fills it) and closes it again.
+    static void dropDown(QComboBox* pick)
+    {
+        pick->showPopup();
+        pick->hidePopup();
     }
 };
 
@@ -63,93 +73,111 @@ TEST_F(BrowsingTest, DragAndDropMovesTheSelectedAlbumsBeforeTheTarget)
 {
     auto window = openFive();
     select(*window, {1, 3});
-    window->dropSelectedAlbums(0);
-    EXPECT_EQ(window->listedAlbums(), (std::vector<int>{2, 4, 1, 3, 5}));
+    drop(*window, 0);
+    EXPECT_EQ(window->catalogue().listedAlbums(), (std::vector<int>{2, 4, 1, 3, 5}));
     // Only the first selected album stays selected; texts follow the items.
     EXPECT_EQ(window->selectedListRows(), std::vector<int>{0});
-    EXPECT_EQ(window->albumModel()->text(1, 1), QStringLiteral("a4"));
+    EXPECT_EQ(window->selectedAlbum(), 2);
+    EXPECT_EQ(listText(*window, 1, 1), QStringLiteral("a4"));
+    EXPECT_EQ(listText(*window, 1, 0), QStringLiteral("4"));
 
-    window->showAllAlbums();
+    window->catalogue().showAll();
     select(*window, {1, 3});
-    window->dropSelectedAlbums(4);
-    EXPECT_EQ(window->listedAlbums(), (std::vector<int>{1, 3, 2, 4, 5}));
-    EXPECT_EQ(window->albumTable.cell(ArtistColumn, 2), "a2") << "rows stay until renumbering";
+    drop(*window, 4);
+    EXPECT_EQ(window->catalogue().listedAlbums(), (std::vector<int>{1, 3, 2, 4, 5}));
+    EXPECT_EQ(cell(*window, ArtistColumn, 2), "a2") << "numbers stay until renumbering";
 
     // Saving now asks the renumbering question.
     prompter.answerYesNoCancel(Prompter::Answer::Yes);
-    EXPECT_TRUE(window->saveCatalogue());
-    EXPECT_EQ(window->albumTable.cell(ArtistColumn, 3), "a2");
-    EXPECT_EQ(window->listedAlbums(), (std::vector<int>{1, 2, 3, 4, 5}));
+    trigger(window.get(), "save");
+    EXPECT_EQ(cell(*window, ArtistColumn, 3), "a2");
+    EXPECT_EQ(window->catalogue().listedAlbums(), (std::vector<int>{1, 2, 3, 4, 5}));
+    EXPECT_FALSE(window->catalogue().isModified()) << "saved after renumbering";
 
     // No item under the drop point, or nothing selected: nothing happens.
-    window->dropSelectedAlbums(-1);
-    window->albumView->selectionModel()->clear();
-    window->dropSelectedAlbums(2);
-    EXPECT_EQ(window->listedAlbums(), (std::vector<int>{1, 2, 3, 4, 5}));
+    drop(*window, -1);
+    clearSelection(*window);
+    drop(*window, 2);
+    EXPECT_EQ(window->catalogue().listedAlbums(), (std::vector<int>{1, 2, 3, 4, 5}));
 }
 
-TEST_F(BrowsingTest, DropRefreshesIconsWithTheLastMediaCell)
+// The full list takes an album's icon from its first media cell; the
+// in-place refresh (after a drop or a change) from its last.
+TEST_F(BrowsingTest, IconsFollowTheFirstMediaCellAndAfterARefreshTheLast)
 {
-    // A file first and a CD track last: the full list shows the file icon,
-    // the in-place refresh after a drop the CD icon.
-    std::string file = dataLineWith({}) + "\r\n" + album("a") + "\r\n";
-    file += dataLineWith({{ArtistColumn, "b"},
-                          {FuriganaColumn, "b"},
+    std::string file = dataLineWith({}) + "\r\n";
+    file += dataLineWith({{ArtistColumn, "x"}, {FuriganaColumn, "x"}, {mediaColumn(2), "CD12345"}}) + "\r\n";
+    // A file first and a CD track last.
+    file += dataLineWith({{ArtistColumn, "y"},
+                          {FuriganaColumn, "y"},
                           {mediaColumn(1), "/m/a.mp3"},
                           {mediaColumn(2), "CD12345"}}) +
             "\r\n";
+    file += album("z") + "\r\n";
+    file += dataLineWith({{ArtistColumn, "w"}, {FuriganaColumn, "w"}, {mediaColumn(99), "cd-not-a-track"}}) +
+            "\r\n";
     writeBytes(dataFile(), file);
     auto window = open();
-    EXPECT_EQ(window->albumModel()->entry(1).image, MediaFileImage);
-    select(*window, {1});
-    window->dropSelectedAlbums(0);
-    EXPECT_EQ(window->listedAlbums(), (std::vector<int>{2, 1}));
-    EXPECT_EQ(window->albumModel()->entry(0).image, CdImage);
-    EXPECT_EQ(window->albumModel()->entry(1).image, NoListImage);
+    QAbstractItemView* view = albumView(*window);
+    EXPECT_EQ(shownImage(view, 0), CdImage);
+    EXPECT_EQ(shownImage(view, 1), MediaFileImage);
+    EXPECT_EQ(shownImage(view, 2), NoListImage);
+    EXPECT_EQ(shownImage(view, 3), MediaFileImage);
+
+    // Icons move with their albums; the refresh after the drop reads the
+    // last media cell.
+    select(*window, {3});
+    drop(*window, 0);
+    EXPECT_EQ(window->catalogue().listedAlbums(), (std::vector<int>{4, 1, 2, 3}));
+    EXPECT_EQ(shownImage(view, 0), MediaFileImage);
+    EXPECT_EQ(shownImage(view, 2), CdImage);
+    EXPECT_EQ(shownImage(view, 3), NoListImage);
 }
 
 TEST_F(BrowsingTest, SixDigitCountsShowWhole)
 {
     auto window = openFive();
-    window->albumCountLabel->setText(QStringLiteral("100000/100000"));
-    window->songCountLabel->setText(QStringLiteral("99"));
+    auto* albums = child<QLabel>(window.get(), "albumCountLabel");
+    auto* songs = child<QLabel>(window.get(), "songCountLabel");
+    ASSERT_TRUE(albums && songs);
+    albums->setText(QStringLiteral("100000/100000"));
+    songs->setText(QStringLiteral("99"));
     QApplication::processEvents();
-    EXPECT_GE(window->albumCountLabel->width(), window->albumCountLabel->sizeHint().width());
-    EXPECT_GE(window->songCountLabel->width(), window->songCountLabel->sizeHint().width());
+    EXPECT_GE(albums->width(), albums->sizeHint().width());
+    EXPECT_GE(songs->width(), songs->sizeHint().width());
 }
 
 TEST_F(BrowsingTest, DropIsRefusedWhilePartIsShown)
 {
     auto window = openFive();
     select(*window, {1, 2});
-    window->showSelectedOnly();
-    EXPECT_TRUE(window->showAllButton->isEnabled());
+    trigger(window.get(), "showSelectedOnly");
+    EXPECT_TRUE(actionEnabled(*window, "showAll"));
     select(*window, {1});
     prompter.expectMessage(Kind::Information);
-    window->dropSelectedAlbums(0);
+    drop(*window, 0);
     EXPECT_EQ(prompter.asked().back().text,
               QStringLiteral("並べ替えをする時はすべてのアルバムを表示してください"));
-    EXPECT_EQ(window->listedAlbums(), (std::vector<int>{2, 3}));
+    EXPECT_EQ(window->catalogue().listedAlbums(), (std::vector<int>{2, 3}));
 }
 
 TEST_F(BrowsingTest, ShowOnlySelected)
 {
     auto window = openFive();
     select(*window, {0, 1, 2, 3, 4});
-    window->showSelectedOnly();
-    EXPECT_EQ(window->albumModel()->rowCount(), 5);
-    EXPECT_FALSE(window->showAllButton->isEnabled());
+    trigger(window.get(), "showSelectedOnly");
+    EXPECT_EQ(listRowCount(*window), 5);
+    EXPECT_FALSE(actionEnabled(*window, "showAll")) << "every album is still shown";
 
     select(*window, {1, 3});
-    window->showSelectedOnly();
-    EXPECT_EQ(window->listedAlbums(), (std::vector<int>{2, 4}));
+    trigger(window.get(), "showSelectedOnly");
+    EXPECT_EQ(window->catalogue().listedAlbums(), (std::vector<int>{2, 4}));
     EXPECT_EQ(window->selectedListRows(), (std::vector<int>{0, 1}));
-    EXPECT_TRUE(window->showAllButton->isEnabled());
-    EXPECT_TRUE(window->renumberButton->isEnabled()) << "renumbering keeps its state";
+    EXPECT_TRUE(actionEnabled(*window, "showAll"));
 
-    window->showAllAlbums();
-    EXPECT_EQ(window->albumModel()->rowCount(), 5);
-    EXPECT_FALSE(window->showAllButton->isEnabled());
+    trigger(window.get(), "showAll");
+    EXPECT_EQ(listRowCount(*window), 5);
+    EXPECT_FALSE(actionEnabled(*window, "showAll"));
 }
 
 TEST_F(BrowsingTest, ColumnClickSortsAndShowAllRestoresNumberOrder)
@@ -162,18 +190,21 @@ TEST_F(BrowsingTest, ColumnClickSortsAndShowAllRestoresNumberOrder)
     writeBytes(dataFile(), file);
     auto window = open();
     select(*window, {4});
-    window->sortAlbumsByColumn(1);
-    EXPECT_EQ(window->albumSortColumn, 1);
-    EXPECT_EQ(window->listedAlbums(), (std::vector<int>{4, 5, 2, 3, 1}));
+    clickHeading(albumView(*window), 1);
+    EXPECT_EQ(window->catalogue().sortColumn(), 1);
+    EXPECT_EQ(window->catalogue().listedAlbums(), (std::vector<int>{4, 5, 2, 3, 1}));
     // The selection follows its album.
     EXPECT_EQ(window->selectedAlbum(), 5);
+    EXPECT_EQ(window->selectedListRows(), std::vector<int>{1});
 
-    window->sortAlbumsByColumn(0);
-    EXPECT_EQ(window->listedAlbums(), (std::vector<int>{1, 2, 3, 4, 5}));
-    window->sortAlbumsByColumn(1);
-    window->showAllAlbums();
-    EXPECT_EQ(window->listedAlbums(), (std::vector<int>{1, 2, 3, 4, 5}));
-    EXPECT_EQ(window->albumSortColumn, 1);
+    clickHeading(albumView(*window), 0);
+    EXPECT_EQ(window->catalogue().listedAlbums(), (std::vector<int>{1, 2, 3, 4, 5}));
+    clickHeading(albumView(*window), 1);
+    select(*window, {1});
+    trigger(window.get(), "showSelectedOnly");
+    trigger(window.get(), "showAll");
+    EXPECT_EQ(window->catalogue().listedAlbums(), (std::vector<int>{1, 2, 3, 4, 5}));
+    EXPECT_EQ(window->catalogue().sortColumn(), 1) << "the sort column stays for the next search";
     EXPECT_EQ(window->selectedAlbum(), 5);
 }
 
@@ -182,34 +213,14 @@ TEST_F(BrowsingTest, RenumberingASortedList)
     writeBytes(dataFile(), catalogue({"c", "a", "b"}));
     auto window = open();
     select(*window, {0});
-    window->sortAlbumsByColumn(1);
-    EXPECT_EQ(window->listedAlbums(), (std::vector<int>{2, 3, 1}));
-    window->renumberInListOrder();
-    EXPECT_EQ(window->listedAlbums(), (std::vector<int>{1, 2, 3}));
-    EXPECT_EQ(window->albumTable.cell(ArtistColumn, 1), "a");
-    EXPECT_EQ(window->albumTable.cell(ArtistColumn, 3), "c");
+    clickHeading(albumView(*window), 1);
+    EXPECT_EQ(window->catalogue().listedAlbums(), (std::vector<int>{2, 3, 1}));
+    trigger(window.get(), "renumber");
+    EXPECT_EQ(window->catalogue().listedAlbums(), (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(artists(*window), (std::vector<std::string>{"a", "b", "c"}));
     EXPECT_EQ(window->selectedListRows(), std::vector<int>{2}) << "album c, now number 3, stays selected";
-    EXPECT_EQ(window->statusBar_ != nullptr, true);
-}
-
-TEST_F(BrowsingTest, IconsFollowTheFirstMediaCell)
-{
-    std::string file = dataLineWith({}) + "\r\n";
-    file += dataLineWith({{ArtistColumn, "x"}, {FuriganaColumn, "x"}, {mediaColumn(2), "CD12345"}}) + "\r\n";
-    file += dataLineWith({{ArtistColumn, "y"},
-                          {FuriganaColumn, "y"},
-                          {mediaColumn(1), "/m/a.mp3"},
-                          {mediaColumn(2), "CD12345"}}) +
-            "\r\n";
-    file += album("z") + "\r\n";
-    file += dataLineWith({{ArtistColumn, "w"}, {FuriganaColumn, "w"}, {mediaColumn(99), "cd-not-a-track"}}) +
-            "\r\n";
-    writeBytes(dataFile(), file);
-    auto window = open();
-    EXPECT_EQ(window->albumModel()->entry(0).image, CdImage);
-    EXPECT_EQ(window->albumModel()->entry(1).image, MediaFileImage);
-    EXPECT_EQ(window->albumModel()->entry(2).image, NoListImage);
-    EXPECT_EQ(window->albumModel()->entry(3).image, MediaFileImage);
+    EXPECT_EQ(listText(*window, 2, 0), QStringLiteral("3"));
+    EXPECT_EQ(listText(*window, 2, 1), QStringLiteral("c"));
 }
 
 TEST_F(BrowsingTest, SelectionFillsThePanelAndSongs)
@@ -231,82 +242,71 @@ TEST_F(BrowsingTest, SelectionFillsThePanelAndSongs)
     file += album("other") + "\r\n";
     writeBytes(dataFile(), file);
     auto window = open();
-    window->pageStack->setCurrentIndex(2);
+    trigger(window.get(), "convertPage");
     select(*window, {0});
-    EXPECT_EQ(window->pageStack->currentIndex(), 0);
-    EXPECT_TRUE(window->infoPageButton->isChecked());
-    EXPECT_EQ(window->albumCountLabel->text(), QStringLiteral("2/2"));
-    EXPECT_EQ(window->songCountLabel->text(), QStringLiteral("7"));
-    EXPECT_EQ(window->artistBox->currentText(), QStringLiteral("artist"));
-    EXPECT_EQ(window->titleBox->currentText(), QStringLiteral("title"));
-    EXPECT_EQ(window->genreEdit->text(), QStringLiteral("genre"));
-    EXPECT_EQ(window->mediaEdit->text(), QStringLiteral("medium"));
-    EXPECT_EQ(window->memoView->toPlainText(), QStringLiteral("a\n\nb"));
-    EXPECT_TRUE(window->noPictureLabel->isVisible());
+    EXPECT_EQ(child<QStackedWidget>(window.get(), "pageStack")->currentIndex(), 0);
+    EXPECT_TRUE(child<QAction>(window.get(), "infoPage")->isChecked());
+    EXPECT_EQ(labelText(*window, "albumCountLabel"), QStringLiteral("2/2"));
+    EXPECT_EQ(labelText(*window, "songCountLabel"), QStringLiteral("7"));
+    EXPECT_EQ(box(*window, "artistBox")->currentText(), QStringLiteral("artist"));
+    EXPECT_EQ(box(*window, "titleBox")->currentText(), QStringLiteral("title"));
+    EXPECT_EQ(child<QLineEdit>(window.get(), "genreEdit")->text(), QStringLiteral("genre"));
+    EXPECT_EQ(child<QLineEdit>(window.get(), "mediaEdit")->text(), QStringLiteral("medium"));
+    EXPECT_EQ(child<QPlainTextEdit>(window.get(), "memoView")->toPlainText(), QStringLiteral("a\n\nb"));
+    EXPECT_TRUE(child<QLabel>(window.get(), "noPictureLabel")->isVisible());
 
-    SongListModel* songs = window->songModel();
-    EXPECT_EQ(songs->item(1).media, QStringLiteral("/m/2.mp3"));
-    EXPECT_EQ(songs->item(1).image, MediaFileImage);
-    EXPECT_EQ(songs->item(4).image, CdImage);
-    EXPECT_EQ(songs->item(2).title, QString());
-    EXPECT_EQ(songs->item(2).caption, QStringLiteral("3"));
+    QAbstractItemView* songs = songView(*window);
+    EXPECT_EQ(songText(*window, 1, 3), QStringLiteral("/m/2.mp3"));
+    EXPECT_EQ(shownImage(songs, 1), MediaFileImage);
+    EXPECT_EQ(shownImage(songs, 4), CdImage);
+    EXPECT_EQ(songText(*window, 2, 1), QString());
+    EXPECT_EQ(songText(*window, 2, 0), QStringLiteral("3"));
     EXPECT_EQ(window->selectedSongRow(), 0);
-    EXPECT_EQ(window->songNumberLabel->text(), QStringLiteral("1"));
-    EXPECT_EQ(window->songTitleLabel->text(), QStringLiteral("first / guest"));
-    window->songRowSelected(1);
-    EXPECT_EQ(window->songTitleLabel->text(), QStringLiteral("second"));
-    EXPECT_EQ(window->mediaFileLabel->text(), QStringLiteral("/m/2.mp3"));
+    EXPECT_EQ(labelText(*window, "songNumberLabel"), QStringLiteral("1"));
+    EXPECT_EQ(labelText(*window, "songTitleLabel"), QStringLiteral("first / guest"));
+    selectSong(*window, 1);
+    EXPECT_EQ(labelText(*window, "songTitleLabel"), QStringLiteral("second"));
+    EXPECT_EQ(labelText(*window, "mediaFileLabel"), QStringLiteral("/m/2.mp3"));
 
     // Song 5 of the next album has no media: no icon stays behind.
     select(*window, {1});
-    EXPECT_EQ(songs->item(4).image, NoListImage);
-    EXPECT_EQ(window->songCountLabel->text(), QStringLiteral("0"));
+    EXPECT_EQ(shownImage(songs, 4), NoListImage);
+    EXPECT_EQ(labelText(*window, "songCountLabel"), QStringLiteral("0"));
 
     // Nothing selected: the panel is cleared.
-    window->albumView->selectionModel()->clear();
-    EXPECT_EQ(window->artistBox->currentIndex(), -1);
-    EXPECT_EQ(window->genreEdit->text(), QString());
-    EXPECT_EQ(window->memoView->toPlainText(), QString());
-    EXPECT_EQ(songs->item(0).title, QString());
-    EXPECT_EQ(window->albumCountLabel->text(), QStringLiteral("2/2"));
+    clearSelection(*window);
+    EXPECT_EQ(box(*window, "artistBox")->currentIndex(), -1);
+    EXPECT_EQ(child<QLineEdit>(window.get(), "genreEdit")->text(), QString());
+    EXPECT_EQ(child<QPlainTextEdit>(window.get(), "memoView")->toPlainText(), QString());
+    EXPECT_EQ(songText(*window, 0, 1), QString());
+    EXPECT_EQ(labelText(*window, "albumCountLabel"), QStringLiteral("2/2"));
 }
 
 TEST_F(BrowsingTest, DeselectedItemIsShownWhileAnotherStaysSelected)
 {
     auto window = openFive();
     select(*window, {0, 2});
-    EXPECT_EQ(window->artistBox->currentText(), QStringLiteral("a3"));
+    EXPECT_EQ(box(*window, "artistBox")->currentText(), QStringLiteral("a3"));
     deselect(*window, 0);
-    EXPECT_EQ(window->artistBox->currentText(), QStringLiteral("a1"));
+    EXPECT_EQ(box(*window, "artistBox")->currentText(), QStringLiteral("a1"));
     EXPECT_EQ(window->selectedAlbum(), 3);
 }
 
 TEST_F(BrowsingTest, SearchHitSelectsItsSongAndCountsShowThePartShown)
 {
     auto window = openFive();
-    std::vector<AlbumListModel::Entry> hits = {
-        {2, SearchHitImage, 2}, {4, SearchHitImage, 0}, {5, NoListImage, 1}};
-    window->albumModel()->setEntries(hits);
-    window->showAllButton->setEnabled(true);
+    window->catalogue().showSearchResult({{2, 2}, {4, 0}, {5, 1}});
     select(*window, {0});
-    EXPECT_EQ(window->albumCountLabel->text(), QStringLiteral("3/5"));
+    EXPECT_EQ(labelText(*window, "albumCountLabel"), QStringLiteral("3/5"));
     EXPECT_EQ(window->selectedSongRow(), 1);
-    EXPECT_EQ(window->songTitleLabel->text(), QStringLiteral("song two"));
+    EXPECT_EQ(labelText(*window, "songTitleLabel"), QStringLiteral("song two"));
+    EXPECT_EQ(listText(*window, 0, 7), QStringLiteral("2"));
+    // A hit outside the songs selects the first song.
     select(*window, {1});
     EXPECT_EQ(window->selectedSongRow(), 0);
-    // Only a hit's icon makes the number count.
     select(*window, {2});
     EXPECT_EQ(window->selectedSongRow(), 0);
-}
-
-TEST_F(BrowsingTest, StaleAlbumNumbersShowNothingNew)
-{
-    auto window = openFive();
-    select(*window, {1});
-    window->albumModel()->setEntries({{2, NoListImage, 0}, {9, NoListImage, 0}});
-    select(*window, {1});
-    EXPECT_EQ(window->artistBox->currentText(), QStringLiteral("a2")) << "the panel keeps what it showed";
-    EXPECT_EQ(window->albumCountLabel->text(), QStringLiteral("2/5"));
+    EXPECT_EQ(labelText(*window, "songTitleLabel"), QStringLiteral("song one"));
 }
 
 TEST_F(BrowsingTest, SongSortingKeepsSlotNumbersUntilTheNextSelection)
@@ -321,22 +321,23 @@ TEST_F(BrowsingTest, SongSortingKeepsSlotNumbersUntilTheNextSelection)
     file += album("y") + "\r\n";
     writeBytes(dataFile(), file);
     auto window = open();
-    window->sortSongsByColumn(1);
-    EXPECT_EQ(window->songSortColumn, 1);
-    SongListModel* songs = window->songModel();
+    clickHeading(songView(*window), 1);
     // Ninety-six empty titles first, then a, b, c with their slot numbers.
-    EXPECT_EQ(songs->item(96).title, QStringLiteral("a"));
-    EXPECT_EQ(songs->item(96).caption, QStringLiteral("2"));
-    EXPECT_EQ(songs->item(98).caption, QStringLiteral("3"));
-    EXPECT_EQ(songs->item(window->selectedSongRow()).caption, QStringLiteral("1"));
-    window->sortSongsByColumn(0);
-    EXPECT_EQ(songs->item(0).caption, QStringLiteral("1"));
+    EXPECT_EQ(songText(*window, 96, 1), QStringLiteral("a"));
+    EXPECT_EQ(songText(*window, 96, 0), QStringLiteral("2"));
+    EXPECT_EQ(songText(*window, 98, 0), QStringLiteral("3"));
+    EXPECT_EQ(songText(*window, window->selectedSongRow(), 0), QStringLiteral("1"))
+        << "the selected song stays selected";
+    clickHeading(songView(*window), 0);
+    EXPECT_EQ(songText(*window, 0, 0), QStringLiteral("1"));
+    EXPECT_EQ(songText(*window, 0, 1), QStringLiteral("b"));
 
-    window->sortSongsByColumn(1);
+    clickHeading(songView(*window), 1);
     select(*window, {1});
     select(*window, {0});
-    EXPECT_EQ(songs->item(96).caption, QStringLiteral("97"))
+    EXPECT_EQ(songText(*window, 96, 0), QStringLiteral("97"))
         << "the next selection writes slots in list order";
+    EXPECT_EQ(songText(*window, 0, 1), QStringLiteral("b"));
 }
 
 TEST_F(BrowsingTest, PickBoxesCollectDistinctTextsAndSelect)
@@ -349,32 +350,38 @@ TEST_F(BrowsingTest, PickBoxesCollectDistinctTextsAndSelect)
     file += album("Queen", "Four") + "\r\n";
     writeBytes(dataFile(), file);
     auto window = open();
+    QComboBox* artist = box(*window, "artistBox");
+    QComboBox* title = box(*window, "titleBox");
     select(*window, {3});
-    window->fillArtistPicks();
-    ASSERT_EQ(window->artistBox->count(), 2);
-    EXPECT_EQ(window->artistBox->itemText(0), QStringLiteral("Queen"));
-    EXPECT_EQ(window->artistBox->itemText(1), QStringLiteral("Muse"));
-    EXPECT_EQ(window->artistBox->currentIndex(), 0);
+    dropDown(artist);
+    ASSERT_EQ(artist->count(), 2);
+    EXPECT_EQ(artist->itemText(0), QStringLiteral("Queen"));
+    EXPECT_EQ(artist->itemText(1), QStringLiteral("Muse"));
+    EXPECT_EQ(artist->currentIndex(), 0);
 
-    window->fillTitlePicks();
-    ASSERT_EQ(window->titleBox->count(), 2);  // "One" and "Four": "queen" is another artist
-    EXPECT_EQ(window->titleBox->itemText(1), QStringLiteral("Four"));
-    EXPECT_EQ(window->titleBox->currentIndex(), 0) << "\"one\" was shown: its case-blind twin is the entry";
+    dropDown(title);
+    ASSERT_EQ(title->count(), 2);  // "One" and "Four": "queen" is another artist
+    EXPECT_EQ(title->itemText(1), QStringLiteral("Four"));
+    EXPECT_EQ(title->currentIndex(), 0) << "\"one\" was shown: its case-blind twin is the entry";
 
-    window->titlePicked(1);
+    title->setCurrentIndex(1);
+    emit title->activated(1);
     EXPECT_EQ(window->selectedListRows(), (std::vector<int>{3, 4}));
-    EXPECT_EQ(window->titleBox->currentText(), QStringLiteral("Four"));
+    EXPECT_EQ(title->currentText(), QStringLiteral("Four"));
 
-    window->albumView->selectionModel()->clear();
-    window->fillArtistPicks();
-    window->artistPicked(window->artistBox->findText(QStringLiteral("Muse")));
+    clearSelection(*window);
+    dropDown(artist);
+    const int muse = artist->findText(QStringLiteral("Muse"));
+    ASSERT_GE(muse, 0);
+    artist->setCurrentIndex(muse);
+    emit artist->activated(muse);
     EXPECT_EQ(window->selectedListRows(), std::vector<int>{2});
 
     // One artist in the list: one entry, not selected.
-    window->showSelectedOnly();
-    window->fillArtistPicks();
-    EXPECT_EQ(window->artistBox->count(), 1);
-    EXPECT_EQ(window->artistBox->currentIndex(), -1);
+    trigger(window.get(), "showSelectedOnly");
+    dropDown(artist);
+    EXPECT_EQ(artist->count(), 1);
+    EXPECT_EQ(artist->currentIndex(), -1);
 }
 
 TEST_F(BrowsingTest, PicturesShowOrSayWhyNot)
@@ -391,45 +398,47 @@ TEST_F(BrowsingTest, PicturesShowOrSayWhyNot)
     }
     writeBytes(dataFile(), file);
     auto window = open();
-    EXPECT_TRUE(window->pictureLabel->isVisible());
-    EXPECT_FALSE(window->noPictureLabel->isVisible());
-    EXPECT_EQ(window->pictureLabel->toolTip(), QString::fromStdString((dir / "cover.png").string()));
-    EXPECT_EQ(window->pictureLabel->pixmap().width(), 64);
-    EXPECT_EQ(window->pictureLabel->pixmap().height(), 32);
+    auto* shown = child<QLabel>(window.get(), "pictureLabel");
+    auto* none = child<QLabel>(window.get(), "noPictureLabel");
+    ASSERT_TRUE(shown && none);
+    EXPECT_TRUE(shown->isVisible());
+    EXPECT_FALSE(none->isVisible());
+    EXPECT_EQ(shown->toolTip(), QString::fromStdString((dir / "cover.png").string()));
+    // Fitted into the box, keeping its shape.
+    EXPECT_EQ(shown->pixmap().width(), 2 * shown->pixmap().height());
 
     prompter.expectMessage(Kind::Error);
     select(*window, {1});
     EXPECT_TRUE(prompter.asked().back().text.contains(QStringLiteral("broken.jpg")));
-    EXPECT_TRUE(window->noPictureLabel->isVisible());
-    EXPECT_EQ(window->pictureLabel->toolTip(), QString());
+    EXPECT_TRUE(none->isVisible());
+    EXPECT_EQ(shown->toolTip(), QString());
 
     select(*window, {2});
-    EXPECT_TRUE(window->noPictureLabel->isVisible());
+    EXPECT_TRUE(none->isVisible());
 }
 
 TEST_F(BrowsingTest, PopupMenusEnableTheirItems)
 {
     std::string file = dataLineWith({}) + "\r\n";
     file += dataLineWith({{ArtistColumn, "x"}, {FuriganaColumn, "x"}, {mediaColumn(2), "/m.mp3"}}) + "\r\n";
+    file += album("y") + "\r\n";
     writeBytes(dataFile(), file);
     auto window = open();
-    QAction* play = window->menuAction(QStringLiteral("SongPopupMenu/メディアファイル再生(&L)"));
-    QAction* folder =
-        window->menuAction(QStringLiteral("SongPopupMenu/メディアファイルの親フォルダを開く(&F)"));
-    ASSERT_NE(play, nullptr);
-    emit window->songMenu->aboutToShow();
-    EXPECT_FALSE(play->isEnabled());
-    window->songView->selectionModel()->setCurrentIndex(window->songModel()->index(1, 0),
-                                                        QItemSelectionModel::ClearAndSelect);
-    emit window->songMenu->aboutToShow();
+    auto* songMenu = child<QMenu>(window.get(), "songMenu");
+    auto* play = child<QAction>(window.get(), "playSong");
+    auto* folder = child<QAction>(window.get(), "openSongFolder");
+    ASSERT_TRUE(songMenu && play && folder);
+    emit songMenu->aboutToShow();
+    EXPECT_FALSE(play->isEnabled()) << "song 1 has no media file";
+    selectSong(*window, 1);
+    emit songMenu->aboutToShow();
     EXPECT_TRUE(play->isEnabled());
     EXPECT_TRUE(folder->isEnabled());
 
-    emit window->albumMenu->aboutToShow();
-    EXPECT_FALSE(window->menuAction(QStringLiteral("MainPopupMenu/アルバム全表示(&V)"))->isEnabled());
-    EXPECT_TRUE(window->menuAction(QStringLiteral("MainPopupMenu/CD番号整列"))->isEnabled());
-    window->menuAction(QStringLiteral("MainPopupMenu/選択アルバムのみを表示"))->trigger();
-    EXPECT_EQ(window->albumModel()->rowCount(), 1);
+    EXPECT_FALSE(actionEnabled(*window, "showAll"));
+    EXPECT_TRUE(actionEnabled(*window, "renumber"));
+    trigger(window.get(), "showSelectedOnly");
+    EXPECT_EQ(listRowCount(*window), 1);
 }
 
 }  // namespace

@@ -6,7 +6,6 @@
 #include <QBuffer>
 #include <QComboBox>
 #include <QImage>
-#include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -27,7 +26,6 @@
 #include "support/temp_dir.h"
 #include "ui/editing/album_edit_dialog.h"
 #include "ui/main/main_window_fixture.h"
-#include "ui/widgets/list_views.h"
 
 namespace velmora::ui {
 namespace {
@@ -46,14 +44,22 @@ protected:
         }
         writeBytes(dataFile(), file);
         window = open();
-        window->appSettings.cdDrive = 0;
+        changeSettings(*window, [](AppSettings& settings) { settings.cdDrive = 0; });
+    }
+    // Changes the settings as the options dialog does.
+    template <class Change>
+    static void changeSettings(MainWindow& target, Change change)
+    {
+        AppSettings settings = target.catalogue().settings();
+        change(settings);
+        target.catalogue().setSettings(std::move(settings));
     }
     void selectAlbum(int row)
     {
-        window->albumView->selectionModel()->clear();
+        clearSelection(*window);
         window->selectListRow(row, true);
     }
-    void trigger(const char* key) { window->menuAction(QString::fromUtf8(key))->trigger(); }
+    void run(const char* action) { trigger(window.get(), action); }
 
     std::unique_ptr<MainWindow> window;
 };
@@ -79,32 +85,35 @@ TEST_F(CdTest, RegisteringFromTheMenusWritesTheDiscsReferencesIntoTheSelectedAlb
 {
     media.disc = {msf(4, 5, 10), msf(2, 0, 0)};
     start({withMedia("a", {}), withMedia("b", {"/x1.mp3", "/x2.mp3", "/x3.mp3"})});
-    window->albumTable.setCell(songTitleColumn(1), 2, "title1");
+    ASSERT_TRUE(window->catalogue().setAlbumCell(2, songTitleColumn(1), "title1").ok());
 
     // Nothing selected.
-    window->albumView->selectionModel()->clear();
+    clearSelection(*window);
     prompter.expectMessage(Kind::Information);
-    trigger("クイック編集 (&Q)/CDドライブの音楽CDを登録(&C)");
+    run("registerDisc");
     EXPECT_EQ(prompter.asked().back().text, QStringLiteral("アルバムを選択してください"));
 
     selectAlbum(1);
     prompter.answerConfirm(false);
-    trigger("MainPopupMenu/CDドライブの音楽CDを登録(&C)");
+    run("registerDisc");
     EXPECT_EQ(prompter.asked().back().text, QStringLiteral("b/t にCDを登録しますか？"));
-    EXPECT_EQ(window->albumTable.cell(mediaColumn(1), 2), "/x1.mp3");
+    EXPECT_EQ(cell(*window, mediaColumn(1), 2), "/x1.mp3");
 
     prompter.answerConfirm(true);
     prompter.expectMessage(Kind::Information);  // read
     prompter.expectMessage(Kind::Information);  // album changed
-    trigger("EditBtn/音楽CDを登録");
-    EXPECT_EQ(window->albumTable.cell(mediaColumn(1), 2), "CD656644");
-    EXPECT_EQ(window->albumTable.cell(mediaColumn(2), 2), "CD" + std::to_string(2));
-    EXPECT_EQ(window->albumTable.cell(mediaColumn(3), 2), "/x3.mp3");
-    EXPECT_EQ(window->albumTable.cell(songTitleColumn(1), 2), "title1");
-    EXPECT_EQ(window->albumTable.cell(mediaColumn(1), 1), "");
+    run("registerDisc");
+    EXPECT_EQ(cell(*window, mediaColumn(1), 2), "CD656644");
+    EXPECT_EQ(cell(*window, mediaColumn(2), 2), "CD" + std::to_string(2));
+    EXPECT_EQ(cell(*window, mediaColumn(3), 2), "/x3.mp3");
+    EXPECT_EQ(cell(*window, songTitleColumn(1), 2), "title1");
+    EXPECT_EQ(cell(*window, mediaColumn(1), 1), "");
     // Both devices are closed and back on auto-select.
-    EXPECT_FALSE(window->playerDevice().isOpen());
-    EXPECT_EQ(window->playerDevice().deviceType(), media::DeviceType::AutoSelect);
+    ASSERT_FALSE(media.made.empty());
+    for (test::FakeMediaDevice* device : media.made) {
+        EXPECT_FALSE(device->isOpen());
+        EXPECT_EQ(device->deviceType(), media::DeviceType::AutoSelect);
+    }
 }
 
 TEST_F(CdTest, UnreadableDiscStoresTheAlbumUnchangedAndLookupSaysSo)
@@ -114,15 +123,17 @@ TEST_F(CdTest, UnreadableDiscStoresTheAlbumUnchangedAndLookupSaysSo)
     prompter.answerConfirm(true);
     prompter.expectMessage(Kind::Information);
     prompter.expectMessage(Kind::Information);
-    window->registerDiscToAlbum();
+    run("registerDisc");
     EXPECT_EQ(prompter.asked().at(prompter.asked().size() - 2).text, QStringLiteral("読み込めません"));
-    EXPECT_EQ(window->albumTable.cell(mediaColumn(1), 1), "/keep.mp3");
+    EXPECT_EQ(cell(*window, mediaColumn(1), 1), "/keep.mp3");
 
     prompter.expectMessage(Kind::Information);
     EXPECT_EQ(window->findDiscAlbum(false), -1);
     EXPECT_EQ(prompter.asked().back().text, QStringLiteral("読み取れません"));
     EXPECT_EQ(window->findDiscAlbum(true), -1);  // quiet: no message
-    EXPECT_FALSE(window->previewDevice().isOpen());
+    for (test::FakeMediaDevice* device : media.made) {
+        EXPECT_FALSE(device->isOpen()) << "the drive is released after the lookup";
+    }
 }
 
 TEST_F(CdTest, LookupSelectsTheHighestMatchAndShowsAllAlbumsWhenNeeded)
@@ -133,9 +144,9 @@ TEST_F(CdTest, LookupSelectsTheHighestMatchAndShowsAllAlbumsWhenNeeded)
     start({withMedia("a", {r1, r2}), withMedia("b", {r1}), withMedia("c", {r1, r2, "/more.mp3"}),
            withMedia("d", {})});
     // The list shows album 4 only.
-    showInOrder(*window, {4});
+    window->catalogue().showAlbums({4});
     EXPECT_EQ(window->findDiscAlbum(false), 3);
-    EXPECT_TRUE(window->allAlbumsShown());
+    EXPECT_TRUE(window->catalogue().allAlbumsShown());
     EXPECT_EQ(window->selectedAlbum(), 3);
     EXPECT_EQ(window->selectedListRows().size(), 1u);
 
@@ -144,13 +155,13 @@ TEST_F(CdTest, LookupSelectsTheHighestMatchAndShowsAllAlbumsWhenNeeded)
     media.disc = {msf(5, 0, 0)};
     selectAlbum(1);
     prompter.answerAction(false);
-    trigger("CDを検索(&E)");
+    run("findDisc");
     EXPECT_EQ(prompter.asked().back().text, QStringLiteral("未登録です"));
     EXPECT_EQ(window->selectedAlbum(), 2);
     // Quiet and no match: 0, and every album shown.
-    showInOrder(*window, {2});
+    window->catalogue().showAlbums({2});
     EXPECT_EQ(window->findDiscAlbum(true), 0);
-    EXPECT_TRUE(window->allAlbumsShown());
+    EXPECT_TRUE(window->catalogue().allAlbumsShown());
 }
 
 TEST_F(CdTest, MissingDriveEndsTheCommandWithAnError)
@@ -160,12 +171,14 @@ TEST_F(CdTest, MissingDriveEndsTheCommandWithAnError)
     selectAlbum(0);
     prompter.answerConfirm(true);
     prompter.expectMessage(Kind::Error);
-    window->registerDiscToAlbum();
-    EXPECT_EQ(window->albumTable.cell(mediaColumn(1), 1), "/keep.mp3");
+    run("registerDisc");
+    EXPECT_EQ(cell(*window, mediaColumn(1), 1), "/keep.mp3");
     prompter.expectMessage(Kind::Error);
     EXPECT_EQ(window->findDiscAlbum(true), -2);
 }
 
+// DIALOG-SEAM: the edit dialog reads the selected album through the
+// transfer buffer and reads the disc through the window's devices.
 TEST_F(CdTest, EditDialogPutsTheReferencesIntoTheGridOnly)
 {
     media.disc = {msf(0, 4, 0), msf(0, 5, 0)};
@@ -184,7 +197,7 @@ TEST_F(CdTest, EditDialogPutsTheReferencesIntoTheGridOnly)
     EXPECT_EQ(edit.songCell(1, 1), QStringLiteral("typed title"));
     // The buffer and the table are as they were.
     EXPECT_EQ(window->editedAlbum[mediaColumn(1)], "/1.mp3");
-    EXPECT_EQ(window->albumTable.cell(mediaColumn(1), 1), "/1.mp3");
+    EXPECT_EQ(cell(*window, mediaColumn(1), 1), "/1.mp3");
 }
 
 // The real engine: a CUE/BIN image named in VELMORA_CD_DEVICES.
@@ -203,14 +216,18 @@ TEST(CdImageTest, RegisterAndFindAnImageThroughTheRealDrivesList)
         {prompter, shell, store::DataFolder(dir.path()), QString::fromStdString(dir.path()), &system});
     const auto drives = system.cdDrives();
     ASSERT_FALSE(drives.empty());
-    window.appSettings.cdDrive = static_cast<int>(drives.size()) - 1;
+    {
+        AppSettings settings = window.catalogue().settings();
+        settings.cdDrive = static_cast<int>(drives.size()) - 1;
+        window.catalogue().setSettings(std::move(settings));
+    }
     window.selectListRow(0, true);
     prompter.answerConfirm(true);
     prompter.expectMessage(Kind::Information);
     prompter.expectMessage(Kind::Information);
-    window.registerDiscToAlbum();
-    EXPECT_EQ(window.albumTable.cell(mediaColumn(1), 1), "CD656644");
-    EXPECT_EQ(window.albumTable.cell(mediaColumn(2), 1), "CD" + std::to_string(30 * 256));
+    trigger(&window, "registerDisc");
+    EXPECT_EQ(cell(window, mediaColumn(1), 1), "CD656644");
+    EXPECT_EQ(cell(window, mediaColumn(2), 1), "CD" + std::to_string(30 * 256));
     window.selectListRow(1, true);
     EXPECT_EQ(window.findDiscAlbum(false), 1);
     EXPECT_EQ(window.selectedAlbum(), 1);
@@ -380,8 +397,12 @@ protected:
     void startWindow()
     {
         start({withMedia("a", {"/a1.mp3"}), withMedia("b", {})});
-        window->appSettings.musicBrainzServer = server.address().toStdString();
-        window->appSettings.coverServer = server.address().toStdString();
+        changeSettings(*window, [this](AppSettings& settings) {
+            settings.musicBrainzServer = server.address().toStdString();
+            settings.coverServer = server.address().toStdString();
+        });
+        // DIALOG-SEAM: a disc's fetched album goes to the edit dialog
+        // through the transfer buffer.
         window->showEditDialog = [this] {
             ++editDialogShown;
             if (edit) {
@@ -433,11 +454,11 @@ TEST_F(MusicBrainzCdTest, AnUnregisteredDiscOpensTheEditDialogOnANewFilledAlbum)
     edit = std::make_unique<AlbumEditDialog>(*window, prompter);
     selectAlbum(0);
     prompter.answerAction(true);
-    trigger("CDを検索(&E)");
+    run("findDisc");
     EXPECT_EQ(prompter.asked().back().text, QStringLiteral("未登録です"));
     ASSERT_EQ(editDialogShown, 1);
     // Nothing is stored yet, and no album is selected for 変更 to overwrite.
-    EXPECT_EQ(window->albumTable.albumCount(), 2);
+    EXPECT_EQ(window->catalogue().albumCount(), 2);
     EXPECT_EQ(window->selectedAlbum(), 0);
     EXPECT_EQ(edit->artistCombo->currentText(), QStringLiteral("バンド"));
     EXPECT_EQ(edit->titleEdit->text(), QStringLiteral("アルバム"));
@@ -453,10 +474,10 @@ TEST_F(MusicBrainzCdTest, AnUnregisteredDiscOpensTheEditDialogOnANewFilledAlbum)
     // 追加 stores it as a new album, found as the disc's album from then on.
     prompter.expectMessage(Kind::Information);
     edit->addAlbum();
-    ASSERT_EQ(window->albumTable.albumCount(), 3);
-    EXPECT_EQ(window->albumTable.cell(AlbumColumn, 3), test::sj("アルバム"));
-    EXPECT_EQ(window->albumTable.cell(songTitleColumn(2), 3), test::sj("A＜＞B"));
-    EXPECT_EQ(window->albumTable.cell(mediaColumn(3), 3), "CD" + std::to_string(30 * 256 + 65536));
+    ASSERT_EQ(window->catalogue().albumCount(), 3);
+    EXPECT_EQ(cell(*window, AlbumColumn, 3), test::sj("アルバム"));
+    EXPECT_EQ(cell(*window, songTitleColumn(2), 3), test::sj("A＜＞B"));
+    EXPECT_EQ(cell(*window, mediaColumn(3), 3), "CD" + std::to_string(30 * 256 + 65536));
     EXPECT_EQ(window->findDiscAlbum(true), 3);
 }
 
@@ -475,7 +496,7 @@ TEST_F(MusicBrainzCdTest, SeveralReleasesAreOfferedAsAList)
 
     prompter.answerAction(true);
     prompter.answerRow(std::nullopt);
-    window->findDiscAlbum(false);
+    run("findDisc");
     EXPECT_EQ(editDialogShown, 0);
     ASSERT_EQ(prompter.lastRows.size(), 2u);
     // Two releases of one title are told apart by more than their date.
@@ -491,14 +512,14 @@ TEST_F(MusicBrainzCdTest, SeveralReleasesAreOfferedAsAList)
 
     prompter.answerAction(true);
     prompter.answerRow(1);
-    window->findDiscAlbum(false);
+    run("findDisc");
     ASSERT_EQ(editDialogShown, 1);
     EXPECT_EQ(window->editedAlbum[AlbumColumn], test::sj("別盤 (Disc 1/2)"));
     EXPECT_EQ(window->editedAlbum[Category2Column], "SHM-CD");
     EXPECT_EQ(window->editedAlbum[Category3Column], test::sj("2001年"));
     EXPECT_EQ(window->editedAlbum[songTitleColumn(3)], test::sj("別 3"));
     EXPECT_EQ(window->editedAlbum[ImagePathColumn], "");  // no cover: no message either
-    EXPECT_EQ(window->albumTable.albumCount(), 2);
+    EXPECT_EQ(window->catalogue().albumCount(), 2);
 }
 
 TEST_F(MusicBrainzCdTest, UnknownDiscsOfferTheSubmissionPageAndFailuresSaySo)
@@ -506,7 +527,7 @@ TEST_F(MusicBrainzCdTest, UnknownDiscsOfferTheSubmissionPageAndFailuresSaySo)
     startWindow();
     prompter.answerAction(true);
     prompter.answerAction(true);
-    window->findDiscAlbum(false);
+    run("findDisc");
     EXPECT_EQ(prompter.asked().back().text, QStringLiteral("MusicBrainzに登録されていません"));
     ASSERT_EQ(shell.opened.size(), 1u);
     EXPECT_TRUE(shell.opened[0].toString().startsWith(server.address() + QStringLiteral("/cdtoc/attach?id=") +
@@ -528,11 +549,11 @@ TEST_F(MusicBrainzCdTest, UnknownDiscsOfferTheSubmissionPageAndFailuresSaySo)
     server.answer(discPath, {503, "busy", {{"Retry-After", "0"}}, false});
     prompter.answerAction(true);
     prompter.expectMessage(Kind::Error);
-    window->findDiscAlbum(false);
+    run("findDisc");
     EXPECT_EQ(prompter.asked().back().text,
               QStringLiteral("MusicBrainzが混雑しています。しばらくしてからもう一度お試しください。"));
     EXPECT_EQ(editDialogShown, 0);
-    EXPECT_EQ(window->albumTable.albumCount(), 2);
+    EXPECT_EQ(window->catalogue().albumCount(), 2);
 }
 
 TEST_F(MusicBrainzCdTest, TheProgressBoxCancelsAServerThatNeverAnswers)
@@ -554,13 +575,14 @@ TEST_F(MusicBrainzCdTest, TheProgressBoxCancelsAServerThatNeverAnswers)
     });
     poll.start(100);
     prompter.answerAction(true);
-    window->findDiscAlbum(false);
+    run("findDisc");
     poll.stop();
     EXPECT_TRUE(sawProgress);
     EXPECT_EQ(editDialogShown, 0);
-    EXPECT_EQ(window->albumTable.albumCount(), 2);
+    EXPECT_EQ(window->catalogue().albumCount(), 2);
 }
 
+// DIALOG-SEAM: as above, with the MusicBrainz lookup of the dialog.
 TEST_F(MusicBrainzCdTest, EditDialogFillsEmptyTitlesAndAsksBeforeReplacingTypedOnes)
 {
     serveOneRelease();
@@ -586,7 +608,7 @@ TEST_F(MusicBrainzCdTest, EditDialogFillsEmptyTitlesAndAsksBeforeReplacingTypedO
     EXPECT_EQ(form.songCell(1, 3), QStringLiteral("CD656644"));
     EXPECT_EQ(form.artistCombo->currentText(), QStringLiteral("b"));
     // The table is as it was until the dialog is applied.
-    EXPECT_EQ(window->albumTable.cell(songTitleColumn(2), 2), "");
+    EXPECT_EQ(cell(*window, songTitleColumn(2), 2), "");
 
     prompter.answerAction(true);
     prompter.answerAction(true);  // 「MusicBrainzの内容で置き換える」

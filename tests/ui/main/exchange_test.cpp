@@ -5,22 +5,20 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QItemSelectionModel>
 #include <QLabel>
 #include <QTest>
 #include <algorithm>
 
 #include "ui/main/main_window_fixture.h"
-#include "ui/main/song_list_model.h"
 #include "ui/options/options_dialog.h"
 #include "ui/platform/text_codec.h"
-#include "ui/widgets/list_views.h"
 
 namespace velmora::ui {
 namespace {
 
 using namespace velmora::store;
 using test::dataLine;
+using velmora::ui::artists;
 
 class ExchangeTest : public MainWindowTest {
 protected:
@@ -29,32 +27,9 @@ protected:
         writeBytes(dataFile(), catalogue(artists));
         return open();
     }
-    static void trigger(MainWindow& window, const QString& key)
+    static std::string rowLine(MainWindow& window, int album)
     {
-        QAction* action = window.menuAction(key);
-        ASSERT_NE(action, nullptr) << key.toStdString();
-        action->trigger();
-    }
-    static void select(MainWindow& window, std::initializer_list<int> rows)
-    {
-        window.albumView->selectionModel()->clear();
-        for (int row : rows) {
-            window.selectListRow(row, false);
-        }
-    }
-    static void selectSong(MainWindow& window, int row)
-    {
-        window.songView->selectionModel()->setCurrentIndex(
-            window.songModel()->index(row, 0),
-            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    }
-    static std::vector<std::string> artists(const MainWindow& window)
-    {
-        std::vector<std::string> result;
-        for (int row = 1; row <= window.albumTable.albumCount(); ++row) {
-            result.emplace_back(window.albumTable.cell(ArtistColumn, row));
-        }
-        return result;
+        return std::string(window.catalogue().albums().rowLine(album));
     }
     QString path(std::string_view name) const { return QString::fromStdString((dir / name).string()); }
     std::vector<QString> askedTexts() const
@@ -65,6 +40,12 @@ protected:
         }
         return texts;
     }
+    static void setCsvUtf8(MainWindow& window, bool on)
+    {
+        store::AppSettings settings = window.catalogue().settings();
+        settings.csvUtf8 = on;
+        window.catalogue().setSettings(std::move(settings));
+    }
     static QString clipboard() { return QGuiApplication::clipboard()->text(); }
 };
 
@@ -74,22 +55,22 @@ TEST_F(ExchangeTest, ImportsADataFileAfterYes)
     const std::string first = album("x");
     const std::string second = dataLineWith({{ArtistColumn, "y"}, {songTitleColumn(99), "s"}});
     writeBytes(dir / "in.dat", dataLine({}) + "\r\n" + first + "\r\n" + second + "\r\n");
-    window->albumView->selectionModel()->clear();
+    clearSelection(*window);
     prompter.answerText(path("in.dat"), Kind::OpenFile);
     prompter.answerYesNo(true);
-    trigger(*window, QStringLiteral("データを読み込む(&O)"));
+    trigger(window.get(), "importData");
 
     EXPECT_EQ(askedTexts(), (std::vector<QString>{QStringLiteral("読み込みファイル選択"),
                                                   QStringLiteral("Velmoraファイルですか？")}));
-    ASSERT_EQ(window->albumTable.albumCount(), 5);
+    ASSERT_EQ(window->catalogue().albumCount(), 5);
     // The reserved line becomes an empty album; the others come back cell for cell.
-    EXPECT_EQ(window->albumTable.rowLine(3), dataLine({}));
-    EXPECT_EQ(window->albumTable.rowLine(4), first);
-    EXPECT_EQ(window->albumTable.rowLine(5), second);
-    EXPECT_EQ(window->albumTable.cell(FuriganaColumn, 5), "") << "no reading is filled in";
-    EXPECT_EQ(window->listedAlbums(), (std::vector<int>{1, 2, 3, 4, 5}));
-    EXPECT_EQ(window->albumCountLabel->text(), QStringLiteral("5"));
-    EXPECT_EQ(window->albumModel()->text(4, 1), QStringLiteral("y"));
+    EXPECT_EQ(rowLine(*window, 3), dataLine({}));
+    EXPECT_EQ(rowLine(*window, 4), first);
+    EXPECT_EQ(rowLine(*window, 5), second);
+    EXPECT_EQ(cell(*window, FuriganaColumn, 5), "") << "no reading is filled in";
+    EXPECT_EQ(window->catalogue().listedAlbums(), (std::vector<int>{1, 2, 3, 4, 5}));
+    EXPECT_EQ(labelText(*window, "albumCountLabel"), QStringLiteral("5"));
+    EXPECT_EQ(listText(*window, 4, 1), QStringLiteral("y"));
 }
 
 TEST_F(ExchangeTest, ImportsUpperCaseDatAsDelimitedText)
@@ -105,7 +86,7 @@ TEST_F(ExchangeTest, ImportsUpperCaseDatAsDelimitedText)
     prompter.answerText(QStringLiteral("\""));
     prompter.answerText(QStringLiteral(","));
     prompter.answerConfirm(true);
-    window->importDataFile();
+    trigger(window.get(), "importData");
 
     const QString structure = QStringLiteral("ファイルの構造は、\r\n\"文章\",\"文章\"\r\nですか？");
     EXPECT_EQ(askedTexts(),
@@ -114,11 +95,11 @@ TEST_F(ExchangeTest, ImportsUpperCaseDatAsDelimitedText)
                                     QStringLiteral("文の区切り文字を入力してください"), structure,
                                     QStringLiteral("文を囲む文字があれば入力してください"),
                                     QStringLiteral("文の区切り文字を入力してください"), structure}));
-    ASSERT_EQ(window->albumTable.albumCount(), 4);
-    EXPECT_EQ(window->albumTable.rowLine(2), dataLine({"p", "q", "r"}));
-    EXPECT_EQ(window->albumTable.rowLine(3), dataLine({}));
-    EXPECT_EQ(window->albumTable.rowLine(4), dataLine({"s"}));
-    EXPECT_EQ(window->listedAlbums().size(), 4u);
+    ASSERT_EQ(window->catalogue().albumCount(), 4);
+    EXPECT_EQ(rowLine(*window, 2), dataLine({"p", "q", "r"}));
+    EXPECT_EQ(rowLine(*window, 3), dataLine({}));
+    EXPECT_EQ(rowLine(*window, 4), dataLine({"s"}));
+    EXPECT_EQ(window->catalogue().listedAlbums().size(), 4u);
 }
 
 TEST_F(ExchangeTest, ImportAsTextAfterNoWithEmptyAnswers)
@@ -130,23 +111,23 @@ TEST_F(ExchangeTest, ImportAsTextAfterNoWithEmptyAnswers)
     prompter.answerText(QString());
     prompter.answerText(QString());
     prompter.answerConfirm(true);
-    window->importDataFile();
+    trigger(window.get(), "importData");
     EXPECT_EQ(prompter.asked().back().text, QStringLiteral("ファイルの構造は、\r\n文章文章\r\nですか？"));
-    EXPECT_EQ(window->albumTable.rowLine(2), dataLine({"m", "n,o"}));
+    EXPECT_EQ(rowLine(*window, 2), dataLine({"m", "n,o"}));
 }
 
 TEST_F(ExchangeTest, ImportFailures)
 {
     auto window = openWith({"a"});
-    const std::string before(window->albumTable.rowLine(1));
+    const std::string before(rowLine(*window, 1));
 
     prompter.answerText(std::nullopt, Kind::OpenFile);
-    window->importDataFile();
+    trigger(window.get(), "importData");
     EXPECT_EQ(prompter.asked().size(), 1u);
 
     prompter.answerText(path("none.csv"), Kind::OpenFile);
     prompter.expectMessage(Kind::Information);
-    window->importDataFile();
+    trigger(window.get(), "importData");
     EXPECT_EQ(prompter.asked().back().text, QStringLiteral("存在しないファイルです"));
 
     // Half a character at the end of a short line: every line comes in,
@@ -157,12 +138,12 @@ TEST_F(ExchangeTest, ImportFailures)
     prompter.answerText(QStringLiteral(","));
     prompter.answerConfirm(true);
     prompter.expectMessage(Kind::Information);
-    window->importDataFile();
+    trigger(window.get(), "importData");
     EXPECT_EQ(prompter.asked().back().text,
               QStringLiteral("2行が文字の途中で終わっていたため、行末の半端な文字を除いて読み込みました。"));
     EXPECT_EQ(artists(*window), (std::vector<std::string>{"a", "b", "c", "d"}));
-    EXPECT_EQ(window->albumTable.rowLine(3), dataLine({"c", ""}));
-    EXPECT_EQ(window->albumTable.albumCount(), 4);
+    EXPECT_EQ(rowLine(*window, 3), dataLine({"c", ""}));
+    EXPECT_EQ(window->catalogue().albumCount(), 4);
 
     // A character Shift-JIS cannot hold is refused and asked again.
     writeBytes(dir / "ok.csv", "d\r\n");
@@ -173,9 +154,9 @@ TEST_F(ExchangeTest, ImportFailures)
     prompter.answerText(QString());
     prompter.answerText(QStringLiteral(","));
     prompter.answerConfirm(true);
-    window->importDataFile();
+    trigger(window.get(), "importData");
     EXPECT_EQ(artists(*window), (std::vector<std::string>{"a", "b", "c", "d", "d"}));
-    EXPECT_EQ(window->albumTable.rowLine(1), before);
+    EXPECT_EQ(rowLine(*window, 1), before);
 }
 
 TEST_F(ExchangeTest, ImportsUtf8AndSaysSo)
@@ -186,14 +167,14 @@ TEST_F(ExchangeTest, ImportsUtf8AndSaysSo)
     prompter.answerText(path("u.dat"), Kind::OpenFile);
     prompter.answerYesNo(true);
     prompter.expectMessage(Kind::Information);
-    window->importDataFile();
+    trigger(window.get(), "importData");
     EXPECT_EQ(askedTexts(),
               (std::vector<QString>{
                   QStringLiteral("読み込みファイル選択"),
                   QStringLiteral("Velmoraファイルですか？\r\nUTF-8のファイルとして読み込みます"),
                   QStringLiteral("Shift-JISにない文字が1文字あり、「〓」に置き換えました（1行目）。")}));
-    ASSERT_EQ(window->albumTable.albumCount(), 2);
-    EXPECT_EQ(window->albumTable.rowLine(2),
+    ASSERT_EQ(window->catalogue().albumCount(), 2);
+    EXPECT_EQ(rowLine(*window, 2),
               dataLine({"\x82\xA4\x82\xBD\x82\xBE", "\xB3\xC0\xC0\xDE\x81\xA6", "\x81\x60"}));
 
     // With a mark, as CSV: the structure question says it too.
@@ -202,39 +183,39 @@ TEST_F(ExchangeTest, ImportsUtf8AndSaysSo)
     prompter.answerText(QStringLiteral("\""));
     prompter.answerText(QStringLiteral(","));
     prompter.answerConfirm(true);
-    window->importDataFile();
+    trigger(window.get(), "importData");
     EXPECT_EQ(
         prompter.asked().back().text,
         QStringLiteral(
             "ファイルの構造は、\r\n\"文章\",\"文章\"\r\nですか？\r\nUTF-8のファイルとして読み込みます"));
-    ASSERT_EQ(window->albumTable.albumCount(), 3);
-    EXPECT_EQ(fromCp932(std::string(window->albumTable.cell(ArtistColumn, 3))), QStringLiteral("髙"));
-    EXPECT_EQ(window->albumTable.cell(1, 3), "x");
+    ASSERT_EQ(window->catalogue().albumCount(), 3);
+    EXPECT_EQ(fromCp932(cell(*window, ArtistColumn, 3)), QStringLiteral("髙"));
+    EXPECT_EQ(cell(*window, 1, 3), "x");
 }
 
 TEST_F(ExchangeTest, DataExportWritesTheShownAlbumsOnceInNumberOrder)
 {
     auto window = openWith({"a", "b", "c", "d", "e", "f", "g", "h"});
-    window->albumModel()->setEntries({{7, -1, 1}, {7, -1, 2}, {2, -1, 0}, {7, -1, 3}});
+    window->catalogue().showAlbums({7, 7, 2, 7});
     prompter.answerText(path("out.txt"), Kind::SaveFile);
-    trigger(*window, QStringLiteral("Velmoraファイル"));
+    trigger(window.get(), "exportData");
     EXPECT_EQ(prompter.asked().front().text, QStringLiteral("書き出しファイル名入力"));
     EXPECT_EQ(readBytes(dir / "out.txt"), album("b") + "\r\n" + album("g") + "\r\n");
     // Nothing else changed.
-    EXPECT_EQ(window->listedAlbums(), (std::vector<int>{7, 7, 2, 7}));
-    EXPECT_EQ(window->albumTable.albumCount(), 8);
+    EXPECT_EQ(window->catalogue().listedAlbums(), (std::vector<int>{7, 7, 2, 7}));
+    EXPECT_EQ(window->catalogue().albumCount(), 8);
 }
 
 TEST_F(ExchangeTest, CsvExportConfirmsTheFormat)
 {
     auto window = openWith({"a", "b", "c"});
-    window->albumModel()->setEntries({{3, -1, 0}, {1, -1, 0}, {3, -1, 0}});
+    window->catalogue().showAlbums({3, 1, 3});
     prompter.answerText(path("out.csv"), Kind::SaveFile);
     prompter.answerConfirm(false);
     prompter.answerText(QStringLiteral("\""));
     prompter.answerText(std::nullopt);  // the default delimiter
     prompter.answerConfirm(true);
-    trigger(*window, QStringLiteral("CSVファイル"));
+    trigger(window.get(), "exportCsv");
 
     const auto& asked = prompter.asked();
     ASSERT_EQ(asked.size(), 5u);
@@ -245,10 +226,10 @@ TEST_F(ExchangeTest, CsvExportConfirmsTheFormat)
     auto quoted = [](std::string_view artist) {
         std::string line;
         for (int c = 0; c < kColumnCount; ++c) {
-            std::string_view cell = c == ArtistColumn || c == FuriganaColumn ? artist
+            std::string_view text = c == ArtistColumn || c == FuriganaColumn ? artist
                                     : c == AlbumColumn                       ? "t"
                                                                              : "";
-            line += (c ? ",\"" : "\"") + std::string(cell) + "\"";
+            line += (c ? ",\"" : "\"") + std::string(text) + "\"";
         }
         return line + "\r\n";
     };
@@ -266,15 +247,16 @@ TEST_F(ExchangeTest, AFifoInPlaceOfTheCatalogueIsReportedWithoutWaiting)
     EXPECT_EQ(prompter.asked()[0].text, QStringLiteral("ファイルを読み込めませんでした。\r\n") +
                                             QString::fromStdString(dataFile().string()) +
                                             QStringLiteral("\r\n通常のファイルではありません。"));
-    EXPECT_EQ(window->albumTable.albumCount(), 0);
-    window->exitWithoutSaving();
+    EXPECT_EQ(window->catalogue().albumCount(), 0);
+    trigger(window.get(), "quitWithoutSaving");
 }
 
 TEST_F(ExchangeTest, CsvExportInUtf8WhenTheOptionIsOn)
 {
     auto window = openWith({"\x9F\x40", "b"});  // 檗
     {
-        // The option lies with the export settings of the options dialog.
+        // DIALOG-SEAM: the option lies with the export settings of the
+        // options dialog, made over the main window.
         OptionsDialog options(*window, prompter);
         options.prepareForOpening();
         auto* utf8 = options.findChild<QCheckBox*>(QStringLiteral("CsvUtf8Check"));
@@ -284,20 +266,19 @@ TEST_F(ExchangeTest, CsvExportInUtf8WhenTheOptionIsOn)
         utf8->setChecked(true);
         options.applyAndClose();
     }
-    ASSERT_TRUE(window->appSettings.csvUtf8);
     prompter.answerText(path("u.csv"), Kind::SaveFile);
     prompter.answerConfirm(true);
-    trigger(*window, QStringLiteral("CSVファイル"));
+    trigger(window.get(), "exportCsv");
     const std::string bytes = readBytes(dir / "u.csv");
     EXPECT_TRUE(
         bytes.starts_with("\xEF\xBB\xBF"
                           "檗,"));
     EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), 2);
 
-    window->appSettings.csvUtf8 = false;
+    setCsvUtf8(*window, false);
     prompter.answerText(path("s.csv"), Kind::SaveFile);
     prompter.answerConfirm(true);
-    trigger(*window, QStringLiteral("CSVファイル"));
+    trigger(window.get(), "exportCsv");
     EXPECT_TRUE(readBytes(dir / "s.csv").starts_with("\x9F\x40,"));
 }
 
@@ -306,26 +287,26 @@ TEST_F(ExchangeTest, ExportMessagesAndFailures)
     auto window = openWith({"a"});
     prompter.answerText(path("missing/out.csv"), Kind::SaveFile);
     prompter.expectMessage(Kind::Information);
-    window->exportCsvFile();
+    trigger(window.get(), "exportCsv");
     EXPECT_EQ(prompter.asked().back().text, QStringLiteral("存在しないディレクトリです"));
 
     prompter.answerText(std::nullopt, Kind::SaveFile);
-    window->exportDataFile();
+    trigger(window.get(), "exportData");
 
     // A file that cannot be written says so and names it.
     std::filesystem::create_directory(dir / "taken");
     prompter.answerText(path("taken"), Kind::SaveFile);
     prompter.expectMessage(Kind::Error);
-    window->exportDataFile();
+    trigger(window.get(), "exportData");
     EXPECT_TRUE(prompter.asked().back().text.startsWith(QStringLiteral("ファイルに保存できませんでした。")));
     EXPECT_TRUE(prompter.asked().back().text.contains(QStringLiteral("taken")));
 
-    window->albumModel()->setEntries({});
+    window->catalogue().showAlbums({});
     prompter.expectMessage(Kind::Information);
-    window->exportDataFile();
+    trigger(window.get(), "exportData");
     EXPECT_EQ(prompter.asked().back().text, QStringLiteral("表示されているアルバムがありません"));
     prompter.expectMessage(Kind::Information);
-    window->exportCsvFile();
+    trigger(window.get(), "exportCsv");
     EXPECT_EQ(prompter.asked().back().text, QStringLiteral("表示されているアルバムがありません"));
 }
 
@@ -340,37 +321,37 @@ TEST_F(ExchangeTest, ClipboardCommands)
                                "\r\n" + album("c", "C") + "\r\n");
     auto window = open();
     select(*window, {2, 0, 1});
-    trigger(*window, QStringLiteral("クリップボードにコピー/アーティスト名"));
+    trigger(window.get(), "copyArtistNames");
     EXPECT_EQ(clipboard(), QStringLiteral("a\r\nb\r\nc\r\n"));
-    trigger(*window, QStringLiteral("MainPopupMenu/アルバム名"));
+    trigger(window.get(), "copyAlbumTitles");
     EXPECT_EQ(clipboard(), QStringLiteral("t\r\nB\r\nC\r\n"));
 
     select(*window, {1});
-    trigger(*window, QStringLiteral("MainPopupMenu/選択アルバム詳細情報"));
+    trigger(window.get(), "copyAlbumDetails");
     EXPECT_EQ(clipboard(),
               QStringLiteral("<Album No.2>\r\nアーティスト名:b (bee)\r\nアルバム名:B\r\nジャンル：\r\n"
                              "メディア：\r\n<Songs>\r\n1：one\r\n2：？ [/m/2.mp3]\r\n\r\n"));
-    trigger(*window, QStringLiteral("クリップボードにコピー/選択アルバム簡易情報"));
+    trigger(window.get(), "copyAlbumSummary");
     EXPECT_EQ(clipboard(), QStringLiteral("<Album No.2>\r\nb / B\r\n<Songs>\r\n1：one\r\n\r\n"));
 
     selectSong(*window, 1);
-    trigger(*window, QStringLiteral("SongPopupMenu/選択曲詳細情報"));
+    trigger(window.get(), "copySongDetails");
     EXPECT_EQ(clipboard(), QStringLiteral("<Album No.2 / Song No.2>\r\nb (bee) / B\r\n曲名：\r\n"
                                           "メディアファイル：/m/2.mp3\r\n"));
-    trigger(*window, QStringLiteral("クリップボードにコピー/選択曲名"));
+    trigger(window.get(), "copySongTitle");
     EXPECT_EQ(clipboard(), QStringLiteral("\r\n"));
     selectSong(*window, 0);
-    trigger(*window, QStringLiteral("SongPopupMenu/選択曲名"));
+    trigger(window.get(), "copySongTitle");
     EXPECT_EQ(clipboard(), QStringLiteral("one\r\n"));
-    trigger(*window, QStringLiteral("クリップボードにコピー/選択曲詳細情報"));
+    trigger(window.get(), "copySongDetails");
     EXPECT_EQ(clipboard(), QStringLiteral("<Album No.2 / Song No.1>\r\nb (bee) / B\r\n曲名：one\r\n"));
 
     // With nothing selected nothing is placed.
     QGuiApplication::clipboard()->setText(QStringLiteral("kept"));
-    window->albumView->selectionModel()->clear();
-    for (const char* item : {"選択アルバム詳細情報", "選択アルバム簡易情報", "選択曲詳細情報",
-                             "アーティスト名", "アルバム名", "選択曲名"}) {
-        trigger(*window, QStringLiteral("クリップボードにコピー/") + QString::fromUtf8(item));
+    clearSelection(*window);
+    for (const char* action : {"copyAlbumDetails", "copyAlbumSummary", "copySongDetails", "copyArtistNames",
+                               "copyAlbumTitles", "copySongTitle"}) {
+        trigger(window.get(), action);
     }
     EXPECT_EQ(clipboard(), QStringLiteral("kept"));
 }
@@ -384,10 +365,10 @@ TEST_F(ExchangeTest, SongOfASortedSongListIsItsSlot)
                                              {songTitleColumn(2), "a"}}) +
                                "\r\n");
     auto window = open();
-    window->sortSongsByColumn(1);  // ..., a (2), b (1)
-    ASSERT_EQ(window->songModel()->item(97).caption, QStringLiteral("2"));
+    clickHeading(songView(*window), 1);  // ..., a (2), b (1)
+    ASSERT_EQ(songText(*window, 97, 0), QStringLiteral("2"));
     selectSong(*window, 97);
-    window->copySongTitle();
+    trigger(window.get(), "copySongTitle");
     EXPECT_EQ(clipboard(), QStringLiteral("a\r\n"));
 }
 
@@ -396,9 +377,9 @@ TEST_F(ExchangeTest, CtrlCInTheAlbumListCopiesTheDetails)
     auto window = openWith({"a", "b"});
     select(*window, {1});
     QGuiApplication::clipboard()->setText(QStringLiteral("kept"));
-    QTest::keyClick(window->albumView, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+    QTest::keyClick(albumView(*window), Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(clipboard(), QStringLiteral("kept"));
-    QTest::keyClick(window->albumView, Qt::Key_C, Qt::ControlModifier);
+    QTest::keyClick(albumView(*window), Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(clipboard(), QStringLiteral("<Album No.2>\r\nアーティスト名:b\r\nアルバム名:t\r\nジャンル：\r\n"
                                           "メディア：\r\n<Songs>\r\n\r\n"));
 }

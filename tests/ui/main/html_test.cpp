@@ -1,5 +1,4 @@
 // The HTML page export of the main window and the preview page.
-#include <QAction>
 #include <QImage>
 #include <QUrl>
 #include <algorithm>
@@ -7,7 +6,6 @@
 #include "core/store/data_file.h"
 #include "ui/main/main_window_fixture.h"
 #include "ui/platform/text_codec.h"
-#include "ui/widgets/status_bar.h"
 
 namespace velmora::ui {
 namespace {
@@ -50,11 +48,15 @@ protected:
         writeBytes(dir / "src" / "song.mp3", "mp3");
         fs::create_directory(dir / "out");
     }
-    static void trigger(MainWindow& window)
+    static void exportPage(MainWindow& window) { trigger(&window, "exportHtml"); }
+    // Changes the settings as the options dialog does: a copy, changed and
+    // set.
+    template <class Change>
+    static void changeSettings(MainWindow& window, Change change)
     {
-        QAction* action = window.menuAction(QStringLiteral("HTMLファイル"));
-        ASSERT_NE(action, nullptr);
-        action->trigger();
+        store::AppSettings settings = window.catalogue().settings();
+        change(settings);
+        window.catalogue().setSettings(std::move(settings));
     }
     QString path(const fs::path& p) const { return QString::fromStdString(p.string()); }
     std::vector<std::string> pageLines(const fs::path& file) const
@@ -75,9 +77,9 @@ protected:
 TEST_F(HtmlTest, NothingShown)
 {
     auto window = openWith({album("a")});
-    showInOrder(*window, {});
+    window->catalogue().showAlbums({});
     prompter.expectMessage(Kind::Information);
-    trigger(*window);
+    exportPage(*window);
     ASSERT_EQ(prompter.asked().size(), 1u);
     EXPECT_EQ(prompter.asked()[0].text, QStringLiteral("表示されているアルバムがありません"));
 }
@@ -85,10 +87,12 @@ TEST_F(HtmlTest, NothingShown)
 TEST_F(HtmlTest, EmptyFolderNameIsRefusedEvenWithoutCopying)
 {
     auto window = openWith({album("a")});
-    window->appSettings.html[7] = false;
-    window->appSettings.htmlFolderName.clear();
+    changeSettings(*window, [](store::AppSettings& s) {
+        s.html[7] = false;
+        s.htmlFolderName.clear();
+    });
     prompter.expectMessage(Kind::Information);
-    trigger(*window);
+    exportPage(*window);
     ASSERT_EQ(prompter.asked().size(), 1u);
     EXPECT_EQ(prompter.asked()[0].text,
               QStringLiteral("設定パネルで、リンクするファイルをコピーするフォルダ名を設定してください"));
@@ -99,7 +103,7 @@ TEST_F(HtmlTest, CancelledSaveDialogWritesNothing)
     auto window = openWith({album("a")});
     prompter.answerText(std::nullopt, Kind::SaveFile);
     const std::size_t before = dir.entryCount();
-    trigger(*window);
+    exportPage(*window);
     EXPECT_EQ(prompter.asked()[0].text, QStringLiteral("書き出しファイル名入力"));
     EXPECT_EQ(dir.entryCount(), before);
 }
@@ -107,11 +111,13 @@ TEST_F(HtmlTest, CancelledSaveDialogWritesNothing)
 TEST_F(HtmlTest, WritesTheShownAlbumsInListOrder)
 {
     auto window = openWith({album("first", "Rock & Roll <Live>"), album("second")});
-    window->listFiles.htmlComments = {"<i>hi</i>"};
-    window->appSettings.htmlTitle = "My <CDs>";
-    showInOrder(*window, {2, 1, 2});
+    store::ListFiles lists = window->catalogue().lists();
+    lists.htmlComments = {"<i>hi</i>"};
+    window->catalogue().setLists(std::move(lists));
+    changeSettings(*window, [](store::AppSettings& s) { s.htmlTitle = "My <CDs>"; });
+    window->catalogue().showAlbums({2, 1, 2});
     prompter.answerText(path(dir / "page.html"), Kind::SaveFile);
-    trigger(*window);
+    exportPage(*window);
     std::vector<std::string> lines = pageLines(dir / "page.html");
     EXPECT_TRUE(contains(lines, "<title>My &lt;CDs&gt;</title>"));
     EXPECT_TRUE(contains(lines, "<i>hi</i><br>"));
@@ -125,17 +131,19 @@ TEST_F(HtmlTest, WritesTheShownAlbumsInListOrder)
     EXPECT_TRUE(contains(lines, "/ <a href=\"#S\">S</a>/ <a href=\"#F\">F</a>/ <a href=\"#S\">S</a>"));
     EXPECT_TRUE(readBytes(dir / "page.html").ends_with("</html>\r\n"));
     EXPECT_FALSE(fs::exists(dir / "files"));
-    EXPECT_EQ(window->statusBar_->panelText(1), QStringLiteral("HTML書き出し終了"));
+    EXPECT_EQ(statusText(*window, 1), QStringLiteral("HTML書き出し終了"));
 }
 
 TEST_F(HtmlTest, CopiesLinkedFilesWithRelativeLinks)
 {
     auto window = openWithPictures();
-    window->appSettings.html[7] = true;
-    window->appSettings.htmlPass = 1;
-    showInOrder(*window, {2, 1});
+    changeSettings(*window, [](store::AppSettings& s) {
+        s.html[7] = true;
+        s.htmlPass = 1;
+    });
+    window->catalogue().showAlbums({2, 1});
     prompter.answerText(path(dir / "out" / "page.html"), Kind::SaveFile);
-    trigger(*window);
+    exportPage(*window);
 
     EXPECT_EQ(readBytes(dir / "out" / "files" / "1.png"), readBytes(dir / "src" / "b.png"));
     EXPECT_EQ(readBytes(dir / "out" / "files" / "2.jpg"), readBytes(dir / "src" / "a.jpg"));
@@ -144,18 +152,19 @@ TEST_F(HtmlTest, CopiesLinkedFilesWithRelativeLinks)
     EXPECT_TRUE(contains(lines, "<img src=\"files/1.png\" alt=\"\" height=\"100\" width=\"100\">"));
     EXPECT_TRUE(contains(lines, "<img src=\"files/2.jpg\" alt=\"\" height=\"100\" width=\"100\">"));
     EXPECT_TRUE(contains(lines, "<br>2; <a href=\"files/2_2.mp3\">s</a>"));
-    EXPECT_EQ(window->statusProgressMax, 4);
-    EXPECT_EQ(window->statusBar_->panelText(0), QStringLiteral("4"));
-    EXPECT_EQ(window->statusBar_->panelText(1), QStringLiteral("HTML書き出し終了"));
+    EXPECT_EQ(statusText(*window, 0), QStringLiteral("4"));
+    EXPECT_EQ(statusText(*window, 1), QStringLiteral("HTML書き出し終了"));
 }
 
 TEST_F(HtmlTest, AbsoluteLinksToTheCopies)
 {
     auto window = openWithPictures();
-    window->appSettings.html[7] = true;
-    window->appSettings.htmlFolderName = "pics";
+    changeSettings(*window, [](store::AppSettings& s) {
+        s.html[7] = true;
+        s.htmlFolderName = "pics";
+    });
     prompter.answerText(path(dir / "out" / "page.html"), Kind::SaveFile);
-    trigger(*window);
+    exportPage(*window);
     const std::string folder = (dir / "out" / "pics").string();
     std::vector<std::string> lines = pageLines(dir / "out" / "page.html");
     EXPECT_TRUE(contains(lines, "<img src=\"" + folder + "/1.jpg\" alt=\"\" height=\"100\" width=\"100\">"));
@@ -165,11 +174,11 @@ TEST_F(HtmlTest, AbsoluteLinksToTheCopies)
 TEST_F(HtmlTest, FolderThatCannotBeCreatedEndsTheExport)
 {
     auto window = openWithPictures();
-    window->appSettings.html[7] = true;
+    changeSettings(*window, [](store::AppSettings& s) { s.html[7] = true; });
     writeBytes(dir / "out" / "files", "in the way");
     prompter.answerText(path(dir / "out" / "page.html"), Kind::SaveFile);
     prompter.expectMessage(Kind::Error);
-    trigger(*window);
+    exportPage(*window);
     EXPECT_EQ(prompter.asked().back().text, QStringLiteral("フォルダ ") + path(dir / "out" / "files") +
                                                 QStringLiteral("\r\nを作成できませんでした"));
     EXPECT_FALSE(fs::exists(dir / "out" / "page.html"));
@@ -178,12 +187,14 @@ TEST_F(HtmlTest, FolderThatCannotBeCreatedEndsTheExport)
 TEST_F(HtmlTest, RenameFailureIsReportedPerFile)
 {
     auto window = openWithPictures();
-    window->appSettings.html[7] = true;
-    window->appSettings.htmlPass = 1;
+    changeSettings(*window, [](store::AppSettings& s) {
+        s.html[7] = true;
+        s.htmlPass = 1;
+    });
     fs::create_directories(dir / "out" / "files" / "1.jpg" / "x");
     prompter.answerText(path(dir / "out" / "page.html"), Kind::SaveFile);
     prompter.expectMessage(Kind::Error);
-    trigger(*window);
+    exportPage(*window);
     EXPECT_EQ(prompter.asked().back().text,
               path(dir / "out" / "files" / "1.jpg") + QStringLiteral("\r\n書き換えに失敗しました。"));
     std::vector<std::string> lines = pageLines(dir / "out" / "page.html");
@@ -194,6 +205,7 @@ TEST_F(HtmlTest, RenameFailureIsReportedPerFile)
 TEST_F(HtmlTest, PreviewWritesTheSamplePageAndOpensIt)
 {
     auto window = openWith({album("a")});
+    // DIALOG-SEAM: the options dialog asks the window for the sample page.
     window->previewHtmlPage();
     const fs::path file = dir / "HTMLP.html";
     ASSERT_TRUE(fs::exists(file));

@@ -3,20 +3,19 @@
 // folder opened through the shell.
 #include <QAction>
 #include <QImage>
-#include <QItemSelectionModel>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QTest>
 #include <QTimer>
+#include <QToolBar>
 #include <QToolButton>
 #include <QUrl>
 
 #include "core/media/audio_cd.h"
 #include "support/sjis.h"
 #include "ui/main/main_window_fixture.h"
-#include "ui/main/song_list_model.h"
 #include "ui/player/player_window.h"
-#include "ui/widgets/list_views.h"
 #include "ui/widgets/player_progress_bar.h"
 
 namespace velmora::ui {
@@ -63,7 +62,11 @@ protected:
         }
         writeBytes(dataFile(), file);
         window = open();
-        window->appSettings.cdDrive = 0;
+        AppSettings settings = window->catalogue().settings();
+        settings.cdDrive = 0;
+        window->catalogue().setSettings(std::move(settings));
+        // DIALOG-SEAM: the player window is made over the main window and
+        // attached to it.
         form = std::make_unique<PlayerWindow>(*window, prompter, window.get());
         window->attachPlayerForm(form.get());
         form->infoTimer->stop();
@@ -77,16 +80,39 @@ protected:
     }
     void selectAlbum(int row)
     {
-        window->albumView->selectionModel()->clear();
+        clearSelection(*window);
         window->selectListRow(row, true);
     }
-    void selectSong(int row)
+    void selectSong(int row) { ui::selectSong(*window, row); }
+    void run(const char* action) { trigger(window.get(), action); }
+    // The tool bar's button of an action.
+    QWidget* toolButton(const char* action)
     {
-        window->songView->selectionModel()->setCurrentIndex(
-            window->songModel()->index(row, 0),
-            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        auto* bar = child<QToolBar>(window.get(), "toolBar");
+        QWidget* button = bar ? bar->widgetForAction(child<QAction>(window.get(), action)) : nullptr;
+        EXPECT_NE(button, nullptr) << action;
+        return button;
     }
-    void trigger(const char* key) { window->menuAction(QString::fromUtf8(key))->trigger(); }
+    // Double-clicks a song of the song list, after the single click a
+    // user's double click starts with.
+    void doubleClickSong(int row)
+    {
+        QAbstractItemView* view = songView(*window);
+        const QRect rect = view->visualRect(view->model()->index(row, 1));
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, rect.center());
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, rect.center());
+    }
+    // Opens the tools menu (which updates its items) and closes it again.
+    void openToolsMenu()
+    {
+        for (QMenu* menu : window->findChildren<QMenu*>()) {
+            if (menu->title() == QStringLiteral("ツール(&T)")) {
+                emit menu->aboutToShow();
+                return;
+            }
+        }
+        ADD_FAILURE() << "no tools menu";
+    }
     test::FakeMediaDevice& device() { return test::fake(window->playerDevice()); }
     QStringList texts()
     {
@@ -129,7 +155,7 @@ TEST_F(PlaybackTest, TheAlbumsSongsAreListedWithTheirFilesAndTheFirstPlayableOne
                       {"", ""},
                       {"f", six}})});
     selectAlbum(0);
-    window->playAlbumMedia();
+    run("playMedia");
 
     ASSERT_TRUE(form->isVisible());
     EXPECT_EQ(texts(), QStringList({QStringLiteral("1　"), QStringLiteral("2　(未登録)b/ゲスト"),
@@ -161,7 +187,7 @@ TEST_F(PlaybackTest, TheCoverShowsInPlaceOfNoImage)
     ASSERT_TRUE(image.save(QString::fromStdString(cover)));
     start({albumLine("a", "t", {{"x", file("x.wav")}}, cover)});
     selectAlbum(0);
-    window->playAlbumMedia();
+    run("playMedia");
     EXPECT_TRUE(form->pictureLabel->isVisible());
     EXPECT_FALSE(form->noPictureLabel->isVisible());
     EXPECT_EQ(form->pictureLabel->pixmap().size(), QSize(64, 40));
@@ -179,7 +205,7 @@ TEST_F(PlaybackTest, TheListRunsToTheLastFilledSongSoFilesAfterAGapPlay)
            albumLine("full", "t", all), albumLine("none", "t", {})});
 
     selectAlbum(0);
-    window->playAlbumMedia();
+    run("playMedia");
     EXPECT_EQ(texts(), QStringList({QStringLiteral("1　(未登録)"), QStringLiteral("2　two")}));
     EXPECT_EQ(enabled(), std::vector<bool>({false, true}));
     EXPECT_EQ(device().log, std::vector<std::string>({"open " + two, "play"}));
@@ -187,14 +213,14 @@ TEST_F(PlaybackTest, TheListRunsToTheLastFilledSongSoFilesAfterAGapPlay)
 
     prompter.answerConfirm(true);
     selectAlbum(1);
-    window->playAlbumMedia();
+    run("playMedia");
     EXPECT_EQ(form->entryCount(), 5);
     EXPECT_EQ(form->playlistView->item(3)->text(), QStringLiteral("4　(未登録)"));
 
     prompter.answerConfirm(true);
     selectAlbum(2);
     const std::size_t logged = device().log.size();
-    window->playAlbumMedia();
+    run("playMedia");
     EXPECT_EQ(form->entryCount(), 99);
     EXPECT_EQ(form->playlistView->item(98)->text(), QStringLiteral("99　(未登録)t99"));
     for (std::size_t i = logged; i < device().log.size(); ++i) {
@@ -203,7 +229,7 @@ TEST_F(PlaybackTest, TheListRunsToTheLastFilledSongSoFilesAfterAGapPlay)
 
     prompter.answerConfirm(true);
     selectAlbum(3);
-    window->playAlbumMedia();
+    run("playMedia");
     EXPECT_EQ(form->entryCount(), 0);
 }
 
@@ -214,21 +240,21 @@ TEST_F(PlaybackTest, TheReopenQuestionGuardsAShownPlayer)
     start({albumLine("a", "t", {{"a1", a1}}), albumLine("b", "t", {{"b1", b1}})});
 
     // No album selected.
-    window->albumView->selectionModel()->clear();
+    clearSelection(*window);
     prompter.expectMessage(Kind::Information);
-    trigger("再生(&P)");
+    run("playMedia");
     EXPECT_EQ(prompter.asked().back().text, QStringLiteral("アルバムを選択してください"));
     EXPECT_FALSE(form->isVisible());
 
     selectAlbum(0);
-    trigger("MainPopupMenu/メディアファイル再生(&O)");
+    run("playMedia");
     ASSERT_TRUE(form->isVisible());
     const std::vector<std::string> log = device().log;
 
     // Cancel: the window and its playback stay as they were.
     selectAlbum(1);
     prompter.answerConfirm(false);
-    QTest::mouseClick(window->playButtonOfMain, Qt::LeftButton);
+    QTest::mouseClick(toolButton("playMedia"), Qt::LeftButton);
     EXPECT_EQ(prompter.asked().back().text, QStringLiteral("メディアプレイヤーフォームを開きなおします"));
     EXPECT_EQ(texts(), QStringList({QStringLiteral("1　a1")}));
     EXPECT_EQ(device().log, log);
@@ -238,7 +264,7 @@ TEST_F(PlaybackTest, TheReopenQuestionGuardsAShownPlayer)
     // OK: the player is closed (its device stopped and closed) and filled
     // again.
     prompter.answerConfirm(true);
-    trigger("SongPopupMenu/メディアファイル再生(&L)");
+    run("playSong");
     EXPECT_EQ(texts(), QStringList({QStringLiteral("1　b1")}));
     std::vector<std::string> expected = log;
     for (const char* step : {"stop", "close"}) {
@@ -257,32 +283,27 @@ TEST_F(PlaybackTest, DoubleClickingASongPlaysIt)
     start({albumLine("a", "t", {{"a1", a1}, {"a2", a2}}),
            albumLine("b", "t", {{"b1", ""}, {"b2", ""}, {"b3", b3}}), albumLine("c", "t", {{"c1", ""}})});
     selectAlbum(0);
-    window->playAlbumMedia();
+    run("playMedia");
 
     // The album is loaded: the song is switched to without a question.
     selectSong(1);
-    const QRect cell = window->songView->visualRect(window->songModel()->index(1, 1));
-    // A click first, as a user's double click starts with one.
-    QTest::mouseClick(window->songView->viewport(), Qt::LeftButton, {}, cell.center());
-    QTest::mouseDClick(window->songView->viewport(), Qt::LeftButton, {}, cell.center());
+    doubleClickSong(1);
     EXPECT_EQ(form->currentIndex(), 1);
     EXPECT_EQ(device().log.back(), "play");
     EXPECT_EQ(device().log[device().log.size() - 2], "open " + a2);
 
     // Another album: the question, then its song 3.
     selectAlbum(1);
-    selectSong(2);
     prompter.answerConfirm(true);
-    window->playDoubleClickedSong();
+    doubleClickSong(2);
     EXPECT_EQ(texts().size(), 3);
     EXPECT_EQ(form->currentIndex(), 2);
     EXPECT_EQ(device().log[device().log.size() - 2], "open " + b3);
 
     // No song of the album has a media path: nothing at all.
     selectAlbum(2);
-    selectSong(0);
     const std::vector<std::string> log = device().log;
-    window->playDoubleClickedSong();
+    doubleClickSong(0);
     EXPECT_EQ(device().log, log);
     EXPECT_EQ(texts().size(), 3);
 }
@@ -299,24 +320,24 @@ TEST_F(PlaybackTest, ASongsFileAndFolderOpenThroughTheShell)
     selectAlbum(0);
 
     selectSong(0);
-    trigger("SongPopupMenu/メディアファイルを外部で開く(&O)");
-    trigger("SongPopupMenu/メディアファイルの親フォルダを開く(&F)");
+    run("openSongFile");
+    run("openSongFolder");
     ASSERT_EQ(shell.opened.size(), 2u);
     EXPECT_EQ(shell.opened[0], QUrl::fromLocalFile(QString::fromStdString(real)));
     EXPECT_EQ(shell.opened[1], QUrl::fromLocalFile(QString::fromStdString((dir / "sub").string())));
 
     selectSong(1);
     prompter.expectMessage(Kind::Information);
-    window->openSongMediaFile();
+    child<QAction>(window.get(), "openSongFile")->trigger();
     EXPECT_EQ(prompter.asked().back().text, QStringLiteral("メディアファイルが登録されていません"));
     prompter.expectMessage(Kind::Information);
-    window->openSongMediaFolder();
+    child<QAction>(window.get(), "openSongFolder")->trigger();
     EXPECT_EQ(prompter.asked().back().text, QStringLiteral("メディアファイルが登録されていません"));
 
     // A missing file or folder is passed over in silence.
     selectSong(2);
-    window->openSongMediaFile();
-    window->openSongMediaFolder();
+    child<QAction>(window.get(), "openSongFile")->trigger();
+    child<QAction>(window.get(), "openSongFolder")->trigger();
     EXPECT_EQ(shell.opened.size(), 2u);
 }
 
@@ -333,10 +354,10 @@ TEST_F(PlaybackTest, TheCdPlaysWithTheTitlesOfItsAlbum)
     const std::string other = file("o.wav");
     start({albumLine("other", "t", {{"o", other}}), albumLine(sj("歌手"), sj("盤"), songs)});
     selectAlbum(0);
-    window->playAlbumMedia();
+    run("playMedia");
 
     prompter.answerConfirm(true);
-    QTest::mouseClick(window->cdPlayButton, Qt::LeftButton);
+    QTest::mouseClick(toolButton("playCd"), Qt::LeftButton);
     ASSERT_TRUE(form->isVisible());
     EXPECT_EQ(texts(), QStringList({QStringLiteral("1　一曲目"), QStringLiteral("2　two/guest"),
                                     QStringLiteral("3　")}));
@@ -356,7 +377,7 @@ TEST_F(PlaybackTest, AnUnknownOrUnreadableDiscHasNoAlbum)
 {
     media.disc = {75 * 30, 75 * 40};
     start({albumLine("a", "t", {{"x", "CD1"}})});
-    trigger("CD再生(&C)");
+    run("playCd");
     ASSERT_TRUE(form->isVisible());
     EXPECT_EQ(texts(), QStringList({QStringLiteral("1　(未登録)"), QStringLiteral("2　(未登録)")}));
     EXPECT_TRUE(form->infoLabel->text().isEmpty());
@@ -365,14 +386,14 @@ TEST_F(PlaybackTest, AnUnknownOrUnreadableDiscHasNoAlbum)
 
     // Cancelling the question leaves the disc playing.
     prompter.answerConfirm(false);
-    window->playCd();
+    run("playCd");
     EXPECT_TRUE(device().isPlaying());
     EXPECT_EQ(texts().size(), 2);
 
     media.disc.clear();
     prompter.answerConfirm(true);
     prompter.expectMessage(Kind::Information);
-    window->playCd();
+    run("playCd");
     EXPECT_EQ(prompter.asked().back().text, QStringLiteral("読み取れません"));
     EXPECT_FALSE(form->isVisible());
     EXPECT_FALSE(window->playerDevice().isOpen());
@@ -382,24 +403,28 @@ TEST_F(PlaybackTest, ThePlayerWindowComesToTheFrontAndClosesWithTheProgram)
 {
     const std::string a1 = file("a1.wav");
     start({albumLine("a", "t", {{"a1", a1}})});
-    EXPECT_EQ(window->playButtonOfMain->toolTip(),
-              QStringLiteral("アルバムに登録されたメディアファイルを再生"));
-    QAction* toFront = window->menuAction(QStringLiteral("メディアプレイヤーフォームを前面へ(&M)"));
+    auto* toFront = child<QAction>(window.get(), "playerToFront");
+    ASSERT_NE(toFront, nullptr);
 
-    window->prepareToolsMenu();
+    openToolsMenu();
     EXPECT_FALSE(toFront->isEnabled());
     // The right button on a play button does nothing while it is hidden.
-    QTest::mousePress(window->cdPlayButton, Qt::RightButton);
-    QTest::mouseRelease(window->cdPlayButton, Qt::RightButton);
+    QTest::mousePress(toolButton("playCd"), Qt::RightButton);
+    QTest::mouseRelease(toolButton("playCd"), Qt::RightButton);
     EXPECT_FALSE(form->isVisible());
-    window->bringPlayerToFront();
-    EXPECT_TRUE(form->isVisible());
-    window->prepareToolsMenu();
-    EXPECT_TRUE(toFront->isEnabled());
 
-    form->hide();
     selectAlbum(0);
-    window->playAlbumMedia();
+    run("playMedia");
+    ASSERT_TRUE(form->isVisible());
+    openToolsMenu();
+    EXPECT_TRUE(toFront->isEnabled());
+    run("playerToFront");
+    EXPECT_TRUE(form->isVisible());
+    // The right button on a play button keeps it shown, in front.
+    QTest::mousePress(toolButton("playMedia"), Qt::RightButton);
+    QTest::mouseRelease(toolButton("playMedia"), Qt::RightButton);
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_TRUE(device().isPlaying()) << "bringing it to the front does not restart it";
     ASSERT_TRUE(device().isPlaying());
     ASSERT_TRUE(window->close());
     EXPECT_FALSE(form->isVisible());

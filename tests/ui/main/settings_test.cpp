@@ -3,15 +3,16 @@
 #include <QButtonGroup>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMenu>
 #include <QRadioButton>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QTableWidget>
+#include <QTreeView>
 
 #include "core/text/cp932.h"
 #include "ui/editing/album_edit_dialog.h"
 #include "ui/main/main_window_fixture.h"
-#include "ui/widgets/list_views.h"
 
 namespace velmora::ui {
 namespace {
@@ -21,17 +22,30 @@ std::string sjis(std::u16string_view text)
     return text::fromUnicode(text).bytes;
 }
 
+QTreeView* list(MainWindow& window, const char* name)
+{
+    return child<QTreeView>(&window, name);
+}
+
+int pageWidth(MainWindow& window)
+{
+    auto* stack = child<QStackedWidget>(&window, "pageStack");
+    return stack ? stack->width() : -1;
+}
+
 TEST_F(MainWindowTest, SettingsPersistAcrossARestart)
 {
     writeBytes(dataFile(), catalogue({"a"}));
     {
         auto window = open();
-        EXPECT_FALSE(window->settingsFileRead());
+        EXPECT_FALSE(std::filesystem::exists(dir / "VLM.ini"));
         window->move(40, 50);
         window->resize(740, 500);
-        window->pageSplitter->setSizes({400, 332});
-        window->albumView->setColumnWidth(1, 222);
-        window->songView->setColumnWidth(3, 321);
+        child<QSplitter>(window.get(), "pageSplitter")->setSizes({400, 332});
+        list(*window, "albumView")->setColumnWidth(1, 222);
+        list(*window, "songView")->setColumnWidth(3, 321);
+        // DIALOG-SEAM: the edit dialog takes its places and lists from the
+        // window and gives them back on saving.
         AlbumEditDialog edit(*window, prompter);
         window->attachEditForm(&edit);
         edit.move(10, 20);
@@ -49,12 +63,11 @@ TEST_F(MainWindowTest, SettingsPersistAcrossARestart)
     EXPECT_EQ(readBytes(dir / "VLM2.txt"), "CD\r\nMD\r\n");
 
     auto window = open();
-    EXPECT_TRUE(window->settingsFileRead());
     EXPECT_EQ(window->pos(), QPoint(40, 50));
     EXPECT_EQ(window->size(), QSize(740, 500));
-    EXPECT_EQ(window->pageStack->width(), 400);
-    EXPECT_EQ(window->albumView->columnWidth(1), 222);
-    EXPECT_EQ(window->songView->columnWidth(3), 321);
+    EXPECT_EQ(pageWidth(*window), 400);
+    EXPECT_EQ(list(*window, "albumView")->columnWidth(1), 222);
+    EXPECT_EQ(list(*window, "songView")->columnWidth(3), 321);
     AlbumEditDialog edit(*window, prompter);
     window->attachEditForm(&edit);
     EXPECT_EQ(edit.pos(), QPoint(10, 20));
@@ -63,7 +76,7 @@ TEST_F(MainWindowTest, SettingsPersistAcrossARestart)
     EXPECT_EQ(edit.mediaSuggestions(), (std::vector<std::string>{"CD", "MD"}));
     EXPECT_EQ(edit.memoChoices, std::vector<std::string>{"memo choice"});
     window->attachEditForm(nullptr);
-    window->exitWithoutSaving();
+    trigger(window.get(), "quitWithoutSaving");
 }
 
 TEST_F(MainWindowTest, SettingsFileValuesAreShownAndKept)
@@ -75,26 +88,41 @@ TEST_F(MainWindowTest, SettingsFileValuesAreShownAndKept)
     writeBytes(dir / "VLM.ini", ini);
     auto window = open();
     EXPECT_EQ(window->width(), 732) << "never below the smallest width";
-    EXPECT_EQ(window->category1Label->text(), QStringLiteral("形式"));
-    EXPECT_EQ(window->searchGroup->button(3)->text(), QStringLiteral("形式"));
+    EXPECT_EQ(labelText(*window, "category1Label"), QStringLiteral("形式"));
+    EXPECT_EQ(window->categoryCaption(0), QStringLiteral("形式"));
+    EXPECT_EQ(child<QButtonGroup>(window.get(), "searchGroup")->button(3)->text(), QStringLiteral("形式"));
     // A renamed category shows its saved caption everywhere from the start.
-    EXPECT_EQ(window->albumModel()->headerData(3, Qt::Horizontal, Qt::DisplayRole).toString(),
+    EXPECT_EQ(list(*window, "albumView")->model()->headerData(3, Qt::Horizontal, Qt::DisplayRole).toString(),
               QStringLiteral("形式"));
-    EXPECT_EQ(window->conversionGroup->button(4)->text(), QStringLiteral("形式"));
-    EXPECT_EQ(window->webSearchItems[3], QStringLiteral("形式"));
-    EXPECT_EQ(window->webSearchItems[4], QStringLiteral("メディア名"))
-        << "unchanged captions keep the item's text";
+    EXPECT_EQ(child<QButtonGroup>(window.get(), "conversionGroup")->button(4)->text(),
+              QStringLiteral("形式"));
+    // The web-search items of the tools menu name the renamed category too;
+    // unchanged captions keep the item's text.
+    QMenu* searchItems = nullptr;
+    for (QMenu* menu : window->findChildren<QMenu*>()) {
+        if (menu->title() == QStringLiteral("インターネット検索項目設定(&U)")) {
+            searchItems = menu;
+        }
+    }
+    ASSERT_NE(searchItems, nullptr);
+    emit searchItems->aboutToShow();
+    const QList<QAction*> items = searchItems->actions();
+    ASSERT_EQ(items.size(), 6);
+    EXPECT_EQ(items[3]->text(), QStringLiteral("形式"));
+    EXPECT_EQ(items[4]->text(), QStringLiteral("メディア名"));
+    // DIALOG-SEAM: the edit dialog shows the captions of the window.
     AlbumEditDialog edit(*window, prompter);
     window->attachEditForm(&edit);
     EXPECT_EQ(edit.category1Caption->text(), QStringLiteral("形式"));
     window->attachEditForm(nullptr);
-    const QFont font = window->albumView->font();
+    const QFont font = list(*window, "albumView")->font();
     EXPECT_EQ(font.pointSize(), 12);
     EXPECT_TRUE(font.bold());
-    EXPECT_TRUE(window->songView->font().bold());
-    EXPECT_EQ(window->albumView->palette().color(QPalette::Text), window->palette().color(QPalette::Text));
-    EXPECT_EQ(window->albumView->palette().color(QPalette::Base), QColor(255, 0, 0));
-    EXPECT_TRUE(window->saveCatalogue());
+    EXPECT_TRUE(list(*window, "songView")->font().bold());
+    EXPECT_EQ(list(*window, "albumView")->palette().color(QPalette::Text),
+              window->palette().color(QPalette::Text));
+    EXPECT_EQ(list(*window, "albumView")->palette().color(QPalette::Base), QColor(255, 0, 0));
+    trigger(window.get(), "save");
     const std::string saved = readBytes(dir / "VLM.ini");
     // Values of windows that are not built, and the user's own keys, pass
     // through; the stored font name comes back as it was.
@@ -103,7 +131,7 @@ TEST_F(MainWindowTest, SettingsFileValuesAreShownAndKept)
     EXPECT_NE(saved.find("[Mine]\r\nkey=value\r\n"), std::string::npos);
     EXPECT_NE(saved.find("FontName=" + sjis(u"ＭＳ Ｐゴシック") + "\r\n"), std::string::npos);
     EXPECT_NE(saved.find("FontColor=-16777208\r\n"), std::string::npos);
-    window->exitWithoutSaving();
+    trigger(window.get(), "quitWithoutSaving");
 }
 
 TEST_F(MainWindowTest, TheStoredToolPageWidthHoldsUntilTheWindowIsResized)
@@ -113,21 +141,21 @@ TEST_F(MainWindowTest, TheStoredToolPageWidthHoldsUntilTheWindowIsResized)
                    "[Form]\r\nWidth=732\r\n[MPanel]\r\nWidth=" + std::to_string(stored) + "\r\n");
         auto window = open();
         QApplication::processEvents();
-        EXPECT_EQ(window->pageStack->width(), expected) << stored;
+        EXPECT_EQ(pageWidth(*window), expected) << stored;
         // A resize brings back the cap of the window width less 110.
         window->resize(760, window->height());
         QApplication::processEvents();
-        EXPECT_LE(window->pageStack->width(), 760 - 110) << stored;
-        ASSERT_TRUE(window->saveCatalogue());
-        window->exitWithoutSaving();
+        EXPECT_LE(pageWidth(*window), 760 - 110) << stored;
+        trigger(window.get(), "save");
+        trigger(window.get(), "quitWithoutSaving");
     }
     writeBytes(dir / "VLM.ini", "[Form]\r\nWidth=732\r\n[MPanel]\r\nWidth=724\r\n");
     auto window = open();
     QApplication::processEvents();
-    ASSERT_TRUE(window->saveCatalogue());
+    trigger(window.get(), "save");
     EXPECT_NE(readBytes(dir / "VLM.ini").find("[MPanel]\r\nWidth=724\r\n"), std::string::npos)
         << "a save right after the start keeps the stored page width";
-    window->exitWithoutSaving();
+    trigger(window.get(), "quitWithoutSaving");
 }
 
 }  // namespace

@@ -1,22 +1,17 @@
 // The search, conversion and replace pages.
+#include <QAbstractButton>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QStackedWidget>
 #include <QTest>
 #include <QToolButton>
 
 #include "ui/main/main_window_fixture.h"
-#include "ui/main/song_list_model.h"
-#include "ui/widgets/list_images.h"
-#include "ui/widgets/list_views.h"
-#include "ui/widgets/status_bar.h"
 
 namespace velmora::ui {
 namespace {
@@ -41,53 +36,104 @@ protected:
         writeBytes(dataFile(), file);
         return open();
     }
-    static void check(QButtonGroup* group, int id) { group->button(id)->setChecked(true); }
+    // Clicks the radio button `id` of a named button group.
+    static void choose(MainWindow& window, const char* group, int id)
+    {
+        auto* buttons = child<QButtonGroup>(&window, group);
+        ASSERT_NE(buttons, nullptr);
+        ASSERT_NE(buttons->button(id), nullptr) << group << " " << id;
+        buttons->button(id)->click();
+    }
+    static QButtonGroup* group(MainWindow& window, const char* name)
+    {
+        return child<QButtonGroup>(&window, name);
+    }
+    // Types `word` into the search box and presses the search button.
+    static void search(MainWindow& window, const QString& word)
+    {
+        auto* edit = child<QComboBox>(&window, "searchWordEdit");
+        ASSERT_NE(edit, nullptr);
+        edit->setEditText(QString());
+        bool ascii = true;
+        for (QChar c : word) {
+            ascii = ascii && c.unicode() < 0x80;
+        }
+        if (ascii) {
+            QTest::keyClicks(edit, word);
+        } else {
+            // What an input method commits.
+            edit->lineEdit()->insert(word);
+        }
+        ASSERT_EQ(edit->currentText(), word);
+        QTest::mouseClick(child<QPushButton>(&window, "searchButton"), Qt::LeftButton);
+    }
+    static void clickButton(MainWindow& window, const char* name)
+    {
+        auto* button = child<QPushButton>(&window, name);
+        ASSERT_NE(button, nullptr);
+        QTest::mouseClick(button, Qt::LeftButton);
+    }
+    static bool actionEnabled(MainWindow& window, const char* name)
+    {
+        auto* action = child<QAction>(&window, name);
+        return action != nullptr && action->isEnabled();
+    }
 };
 
 TEST_F(ToolsTest, SearchShowsHitsAndNarrows)
 {
     auto window = openSample();
-    check(window->searchGroup, 2);
-    window->searchWordEdit->setEditText(QStringLiteral("word"));
-    window->runSearch();
-    EXPECT_EQ(window->listedAlbums(), (std::vector<int>{1, 2, 2}));
-    EXPECT_EQ(window->albumModel()->entry(1).image, SearchHitImage);
-    EXPECT_EQ(window->albumModel()->text(1, 7), QStringLiteral("1"));
-    EXPECT_EQ(window->albumModel()->text(2, 7), QStringLiteral("2"));
-    EXPECT_EQ(window->statusBar_->panelText(1), QStringLiteral("曲名検索結果表示中 \"word\"-3件"));
-    EXPECT_TRUE(window->showAllButton->isEnabled());
-    EXPECT_FALSE(window->renumberButton->isEnabled());
+    trigger(window.get(), "searchPage");
+    choose(*window, "searchGroup", 2);
+    search(*window, QStringLiteral("word"));
+    EXPECT_EQ(window->catalogue().listedAlbums(), (std::vector<int>{1, 2, 2}));
+    // Hits carry the hit icon and their song's number.
+    EXPECT_EQ(shownImage(albumView(*window), 1), SearchHitImage);
+    EXPECT_EQ(listText(*window, 1, 7), QStringLiteral("1"));
+    EXPECT_EQ(listText(*window, 2, 7), QStringLiteral("2"));
+    EXPECT_EQ(statusText(*window, 1), QStringLiteral("曲名検索結果表示中 \"word\"-3件"));
+    EXPECT_TRUE(actionEnabled(*window, "showAll"));
+    EXPECT_FALSE(actionEnabled(*window, "renumber"));
     EXPECT_EQ(window->selectedListRows(), std::vector<int>{0});
     EXPECT_EQ(window->selectedSongRow(), 2) << "the hit's song is selected";
 
     // A second search runs over the albums of the first.
-    check(window->searchGroup, 0);
-    window->searchWordEdit->setEditText(QStringLiteral("BEATLES"));
-    window->runSearch();
-    EXPECT_EQ(window->listedAlbums(), (std::vector<int>{2, 2}));
-    EXPECT_EQ(window->albumModel()->text(1, 7), QStringLiteral("4"));
+    choose(*window, "searchGroup", 0);
+    search(*window, QStringLiteral("BEATLES"));
+    EXPECT_EQ(window->catalogue().listedAlbums(), (std::vector<int>{2, 2}));
+    EXPECT_EQ(listText(*window, 1, 7), QStringLiteral("4"));
 
     prompter.expectMessage(Kind::Information);
-    window->searchWordEdit->setEditText(QStringLiteral("zzz"));
-    window->runSearch();
+    search(*window, QStringLiteral("zzz"));
     EXPECT_EQ(prompter.asked().back().text,
               QStringLiteral("アーティスト名検索 \"zzz\" を含むデータはありません"));
-    EXPECT_EQ(window->albumModel()->rowCount(), 3) << "show all after no hit";
-    EXPECT_FALSE(window->showAllButton->isEnabled());
+    EXPECT_EQ(listRowCount(*window), 3) << "show all after no hit";
+    EXPECT_TRUE(window->catalogue().allAlbumsShown());
+    EXPECT_FALSE(actionEnabled(*window, "showAll"));
 }
 
 TEST_F(ToolsTest, SearchGuards)
 {
     auto window = openSample();
     prompter.expectMessage(Kind::Information);
-    window->searchWordEdit->setEditText(QString());
-    window->runSearch();
+    search(*window, QString());
     EXPECT_EQ(prompter.asked().back().text, QStringLiteral("検索する言葉を入力してください"));
-    window->albumModel()->setEntries({});
+    window->catalogue().showAlbums({});
     prompter.expectMessage(Kind::Information);
-    window->searchWordEdit->setEditText(QStringLiteral("x"));
-    window->runSearch();
+    search(*window, QStringLiteral("x"));
     EXPECT_EQ(prompter.asked().back().text, QStringLiteral("アルバムが表示されていません"));
+    EXPECT_EQ(listRowCount(*window), 0);
+}
+
+TEST_F(ToolsTest, ReturnInTheSearchBoxSearches)
+{
+    auto window = openSample();
+    choose(*window, "searchGroup", 0);
+    auto* edit = child<QComboBox>(window.get(), "searchWordEdit");
+    ASSERT_NE(edit, nullptr);
+    QTest::keyClicks(edit, QStringLiteral("nobody"));
+    QTest::keyClick(edit, Qt::Key_Return);
+    EXPECT_EQ(window->catalogue().listedAlbums(), std::vector<int>{3});
 }
 
 TEST_F(ToolsTest, FoldedSearchFindsWhatTheUserReads)
@@ -99,89 +145,93 @@ TEST_F(ToolsTest, FoldedSearchFindsWhatTheUserReads)
     writeBytes(dataFile(), file);
     {
         auto window = open();
-        EXPECT_EQ(window->searchFoldCheck->text(), QStringLiteral("かな・全角半角を区別しない"));
-        EXPECT_FALSE(window->searchFoldCheck->isChecked()) << "off by default";
-
+        auto* fold = child<QCheckBox>(window.get(), "searchFoldCheck");
+        ASSERT_NE(fold, nullptr);
+        EXPECT_FALSE(fold->isChecked()) << "off by default";
         // Off: the search is as exact as ever.
-        check(window->searchGroup, 6);
-        window->searchWordEdit->setEditText(QStringLiteral("うただ"));
+        choose(*window, "searchGroup", 6);
         prompter.expectMessage(Kind::Information);
-        window->runSearch();
-        EXPECT_EQ(window->albumModel()->rowCount(), 3) << "no hit: the full list again";
-
+        search(*window, QStringLiteral("うただ"));
+        EXPECT_EQ(listRowCount(*window), 3) << "no hit: the full list again";
         // On: ウタダ and ｳﾀﾀﾞ read the same; the song number is the hit's.
-        QTest::mouseClick(window->searchFoldCheck, Qt::LeftButton);
-        ASSERT_TRUE(window->searchFoldCheck->isChecked());
-        EXPECT_TRUE(window->appSettings.searchFold);
-        window->runSearch();
-        EXPECT_EQ(window->listedAlbums(), (std::vector<int>{1, 1, 1, 2}));
-        EXPECT_EQ(window->albumModel()->text(3, 7), QStringLiteral("7"));
-        EXPECT_EQ(window->statusBar_->panelText(1),
-                  QStringLiteral("すべてのデータ検索結果表示中 \"うただ\"-4件"));
-
+        QTest::mouseClick(fold, Qt::LeftButton);
+        ASSERT_TRUE(fold->isChecked());
+        search(*window, QStringLiteral("うただ"));
+        EXPECT_EQ(window->catalogue().listedAlbums(), (std::vector<int>{1, 1, 1, 2}));
+        EXPECT_EQ(listText(*window, 3, 7), QStringLiteral("7"));
+        EXPECT_EQ(statusText(*window, 1), QStringLiteral("すべてのデータ検索結果表示中 \"うただ\"-4件"));
         // ゔ has no Shift-JIS code: folded, it is looked for as ヴ.
-        window->showAllAlbums();
-        window->searchWordEdit->setEditText(QStringLiteral("ゔ"));
+        trigger(window.get(), "showAll");
         prompter.expectMessage(Kind::Information);
-        window->runSearch();
+        search(*window, QStringLiteral("ゔ"));
         EXPECT_EQ(prompter.asked().back().text,
                   QStringLiteral("すべてのデータ検索 \"ゔ\" を含むデータはありません"));
         ASSERT_TRUE(window->close());
     }
     EXPECT_NE(readBytes(dir / "VLM.ini").find("[Search]\r\nFold=1\r\n"), std::string::npos);
     auto window = open();
-    EXPECT_TRUE(window->searchFoldCheck->isChecked()) << "kept in the settings file";
-    window->exitWithoutSaving();
+    EXPECT_TRUE(child<QCheckBox>(window.get(), "searchFoldCheck")->isChecked())
+        << "kept in the settings file";
+    trigger(window.get(), "quitWithoutSaving");
 }
 
 TEST_F(ToolsTest, SuggestionsFollowTheGroup)
 {
     auto window = openSample();
-    check(window->searchGroup, 0);
-    window->searchGroupChanged();
-    EXPECT_EQ(window->searchWordEdit->count(), 3);
-    check(window->searchGroup, 6);
-    window->searchGroupChanged();
-    EXPECT_EQ(window->searchWordEdit->count(), 0);
+    auto* edit = child<QComboBox>(window.get(), "searchWordEdit");
+    ASSERT_NE(edit, nullptr);
+    choose(*window, "searchGroup", 0);
+    // The artists of the catalogue, each once.
+    EXPECT_EQ(edit->count(), 3);
+    EXPECT_NE(edit->findText(QStringLiteral("beatles")), -1);
+    choose(*window, "searchGroup", 6);
+    EXPECT_EQ(edit->count(), 0);
 }
 
 TEST_F(ToolsTest, ConversionKeepsListItemsAndExtendedMode)
 {
     auto window = openSample();
-    check(window->searchGroup, 2);
-    window->searchWordEdit->setEditText(QStringLiteral("word"));
-    window->runSearch();
-    check(window->conversionGroup, 3);
-    check(window->conversionKindGroup, 2);
-    window->runConversion();
-    EXPECT_EQ(window->albumTable.cell(songTitleColumn(2), 2), "Words");
-    EXPECT_EQ(window->albumTable.cell(songTitleColumn(3), 1), "A Word");
+    choose(*window, "searchGroup", 2);
+    search(*window, QStringLiteral("word"));
+    choose(*window, "conversionGroup", 3);
+    choose(*window, "conversionKindGroup", 2);
+    clickButton(*window, "conversionButton");
+    EXPECT_EQ(cell(*window, songTitleColumn(2), 2), "Words");
+    EXPECT_EQ(cell(*window, songTitleColumn(3), 1), "A Word");
     // Items keep their search marks; only texts change.
-    EXPECT_EQ(window->albumModel()->entry(1).image, SearchHitImage);
-    EXPECT_EQ(window->statusBar_->panelText(1), QStringLiteral("OK"));
+    EXPECT_EQ(window->catalogue().listedAlbums(), (std::vector<int>{1, 2, 2}));
+    EXPECT_EQ(shownImage(albumView(*window), 1), SearchHitImage);
+    EXPECT_EQ(listText(*window, 1, 7), QStringLiteral("1"));
+    EXPECT_EQ(statusText(*window, 1), QStringLiteral("OK"));
 
-    EXPECT_TRUE(window->conversionKindGroup->button(3)->isHidden());
+    // The width conversions are offered on a right press with Ctrl+Shift.
+    QButtonGroup* kinds = group(*window, "conversionKindGroup");
+    ASSERT_NE(kinds, nullptr);
+    EXPECT_TRUE(kinds->button(3)->isHidden());
     QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), QPointF(5, 5), Qt::RightButton,
                       Qt::RightButton, Qt::ControlModifier | Qt::ShiftModifier);
-    QApplication::sendEvent(window->conversionButton, &press);
-    EXPECT_FALSE(window->conversionKindGroup->button(3)->isHidden());
-    EXPECT_EQ(window->conversionKindGroup->checkedId(), 0);
+    QApplication::sendEvent(child<QPushButton>(window.get(), "conversionButton"), &press);
+    EXPECT_FALSE(kinds->button(3)->isHidden());
+    EXPECT_EQ(kinds->checkedId(), 0);
     prompter.expectMessage(Kind::Information);
-    window->conversionKindGroup->button(3)->click();
+    kinds->button(3)->click();
     EXPECT_TRUE(prompter.asked().back().text.startsWith(QStringLiteral("注意\r\n")));
 
-    window->albumModel()->setEntries({});
+    window->catalogue().showAlbums({});
     prompter.expectMessage(Kind::Information);
-    window->runConversion();
+    clickButton(*window, "conversionButton");
     EXPECT_EQ(prompter.asked().back().text, QStringLiteral("アルバムがありません"));
 }
 
 TEST_F(ToolsTest, ReplaceGuardsInOrder)
 {
     auto window = openSample();
-    window->pageStack->setCurrentIndex(3);
+    trigger(window.get(), "replacePage");
     window->activateWindow();
     QApplication::setActiveWindow(window.get());
+    auto* find = child<QLineEdit>(window.get(), "findEdit");
+    auto* replacement = child<QLineEdit>(window.get(), "replacementEdit");
+    ASSERT_TRUE(find && replacement);
     struct Case {
         int group;
         QString find;
@@ -200,45 +250,55 @@ TEST_F(ToolsTest, ReplaceGuardsInOrder)
         {6, QStringLiteral("a"), QStringLiteral("{}"),
          QStringLiteral("メモを置換するときは置換の文字列に{}を含まないで下さい"), false},
     };
+    const std::string before = readBytes(dataFile());
     for (const Case& c : cases) {
-        check(window->replaceGroup, c.group);
-        window->findEdit->setText(c.find);
-        window->replacementEdit->setText(c.replacement);
+        choose(*window, "replaceGroup", c.group);
+        find->setText(c.find);
+        replacement->setText(c.replacement);
         prompter.expectMessage(Kind::Information);
-        window->runReplace();
+        clickButton(*window, "replaceButton");
         EXPECT_EQ(prompter.asked().back().text, c.message);
-        EXPECT_EQ((c.focusFind ? window->findEdit : window->replacementEdit)->hasFocus(), true)
-            << c.message.toStdString();
+        EXPECT_TRUE((c.focusFind ? find : replacement)->hasFocus()) << c.message.toStdString();
+        EXPECT_FALSE(window->catalogue().isModified()) << c.message.toStdString();
     }
     // "{}" is fine outside the memo.
-    check(window->replaceGroup, 2);
-    window->findEdit->setText(QStringLiteral("{}"));
-    window->replacementEdit->setText(QStringLiteral("x"));
-    window->runReplace();
+    choose(*window, "replaceGroup", 2);
+    find->setText(QStringLiteral("{}"));
+    replacement->setText(QStringLiteral("x"));
+    clickButton(*window, "replaceButton");
 
-    check(window->replaceGroup, 7);
-    window->replaceGroupChanged();
-    EXPECT_FALSE(window->findFolderButton->isHidden());
+    // The path groups offer a folder picker beside the texts.
+    QToolButton* folder = nullptr;
+    auto* page = child<QWidget>(window.get(), "replacePage");
+    ASSERT_NE(page, nullptr);
+    for (QToolButton* button : page->findChildren<QToolButton*>()) {
+        if (button->parentWidget() == find->parentWidget() && folder == nullptr) {
+            folder = button;
+        }
+    }
+    ASSERT_NE(folder, nullptr);
+    choose(*window, "replaceGroup", 7);
+    EXPECT_FALSE(folder->isHidden());
     prompter.answerText(QStringLiteral("/home/user/Music"), Kind::Folder);
-    window->pickFindFolder();
-    EXPECT_EQ(window->findEdit->text(), QStringLiteral("/home/user/Music"));
-    check(window->replaceGroup, 1);
-    window->replaceGroupChanged();
-    EXPECT_TRUE(window->findFolderButton->isHidden());
+    folder->click();
+    EXPECT_EQ(find->text(), QStringLiteral("/home/user/Music"));
+    choose(*window, "replaceGroup", 1);
+    EXPECT_TRUE(folder->isHidden());
 }
 
 TEST_F(ToolsTest, ReplaceOverTheShownAlbums)
 {
     auto window = openSample();
-    window->albumModel()->setEntries({{2, SearchHitImage, 1}, {2, SearchHitImage, 2}});
-    check(window->replaceGroup, 0);
-    window->findEdit->setText(QStringLiteral("beatles"));
-    window->replacementEdit->setText(QStringLiteral("The Beatles"));
-    window->runReplace();
-    EXPECT_EQ(window->albumTable.cell(ArtistColumn, 2), "The Beatles");
-    EXPECT_EQ(window->albumTable.cell(songArtistColumn(4), 2), "The Beatles") << "replaced once, not twice";
-    EXPECT_EQ(window->albumTable.cell(FuriganaColumn, 2), "beatles");
-    EXPECT_EQ(window->albumModel()->text(0, 1), QStringLiteral("The Beatles"));
+    window->catalogue().showSearchResult({{2, 1}, {2, 2}});
+    choose(*window, "replaceGroup", 0);
+    child<QLineEdit>(window.get(), "findEdit")->setText(QStringLiteral("beatles"));
+    child<QLineEdit>(window.get(), "replacementEdit")->setText(QStringLiteral("The Beatles"));
+    clickButton(*window, "replaceButton");
+    EXPECT_EQ(cell(*window, ArtistColumn, 2), "The Beatles");
+    EXPECT_EQ(cell(*window, songArtistColumn(4), 2), "The Beatles") << "replaced once, not twice";
+    EXPECT_EQ(cell(*window, FuriganaColumn, 2), "beatles");
+    EXPECT_EQ(cell(*window, ArtistColumn, 1), "The Word") << "albums not shown are left alone";
+    EXPECT_EQ(listText(*window, 0, 1), QStringLiteral("The Beatles"));
 }
 
 }  // namespace

@@ -19,6 +19,7 @@
 #include "support/fake_media_device.h"
 #include "support/scripted_prompter.h"
 #include "support/temp_dir.h"
+#include "support/widget_access.h"
 #include "ui/editing/album_edit_dialog.h"
 #include "ui/editing/song_column_editor.h"
 #include "ui/main/main_window.h"
@@ -89,6 +90,9 @@ protected:
                                                               QString::fromStdString(dir.path()), &media},
                                          nullptr);
         prompter.setParent(window.get());
+        // DIALOG-SEAM: the memo pad and the edit dialog are made over the
+        // main window and attached to it; the edit dialog is opened through
+        // showEditDialog on the transfer buffer.
         memo = std::make_unique<SongColumnEditor>(*window, prompter, window.get());
         memo->setWindowFlag(Qt::Window);
         window->attachMemoForm(memo.get());
@@ -111,13 +115,13 @@ protected:
             memo->hide();
             edit->hide();
             window->attachEditForm(nullptr);
-            window->exitWithoutSaving();
+            test::trigger(window.get(), "quitWithoutSaving");
         }
     }
 
     void openEditDialog()
     {
-        window->createNewAlbum();
+        test::trigger(window.get(), "newAlbum");
         ASSERT_TRUE(QTest::qWaitForWindowActive(edit.get(), 5000));
     }
 
@@ -153,6 +157,20 @@ protected:
         EXPECT_TRUE(checked);
     }
 
+    // Lets every event already posted run (a key's late effects included).
+    static void flushEvents()
+    {
+        bool reached = false;
+        QTimer::singleShot(0, [&] { reached = true; });
+        EXPECT_TRUE(test::waitUntil([&] { return reached; }));
+    }
+
+    // Waits for the window manager to place `shown` inside `room`.
+    static bool placedInside(const QRect& room, const QWidget& shown)
+    {
+        return test::waitUntil([&] { return room.contains(shown.frameGeometry()); });
+    }
+
     // With VELMORA_SHOT_DIR set, a picture of the whole screen.
     static void saveScreen(const char* name)
     {
@@ -181,7 +199,7 @@ TEST_F(RealWindowTest, PromptsOfTheEditDialogAndTheMemoPadLieAboveThem)
                          "\r\n");
     start();
     window->selectListRow(0, true);
-    window->editSelectedAlbum();
+    test::trigger(window.get(), "editAlbum");
     ASSERT_TRUE(QTest::qWaitForWindowActive(edit.get(), 5000));
     EXPECT_EQ(managedTitle(*edit), edit->windowTitle()) << "no program name is added to the title";
     // The edit dialog's file pickers and its add question.
@@ -214,7 +232,7 @@ TEST_F(RealWindowTest, EscapeLeavesTheEditDialogAndTheMemoPadOpen)
     edit->titleEdit->setFocus();
     edit->titleEdit->setText(QStringLiteral("打ちかけの題名"));
     QTest::keyClick(edit->titleEdit, Qt::Key_Escape);
-    QTest::qWait(100);
+    flushEvents();
     EXPECT_TRUE(edit->isVisible());
     EXPECT_EQ(edit->titleEdit->text(), QStringLiteral("打ちかけの題名"));
 
@@ -222,7 +240,7 @@ TEST_F(RealWindowTest, EscapeLeavesTheEditDialogAndTheMemoPadOpen)
     ASSERT_TRUE(QTest::qWaitForWindowActive(memo.get(), 5000));
     memo->lineEditor->setPlainText(QStringLiteral("一行目"));
     QTest::keyClick(memo->lineEditor, Qt::Key_Escape);
-    QTest::qWait(100);
+    flushEvents();
     EXPECT_TRUE(memo->isVisible());
     EXPECT_EQ(memo->lineEditor->toPlainText(), QStringLiteral("一行目"));
     memo->cancelEditing();
@@ -239,26 +257,21 @@ TEST_F(RealWindowTest, WindowsFromALargerScreenAreBroughtOntoThisOne)
     start();
     const QRect room = window->screen()->availableGeometry();
     ASSERT_LE(room.width(), 1024) << "the test screen is 1024x768";
-    QTest::qWait(300);
-    EXPECT_TRUE(room.contains(window->frameGeometry()))
+    EXPECT_TRUE(placedInside(room, *window))
         << window->frameGeometry().x() << "," << window->frameGeometry().y();
     openEditDialog();
-    QTest::qWait(300);
-    EXPECT_TRUE(room.contains(edit->frameGeometry()));
+    EXPECT_TRUE(placedInside(room, *edit));
     edit->editTitleColumn();
     ASSERT_TRUE(QTest::qWaitForWindowActive(memo.get(), 5000));
-    QTest::qWait(300);
-    EXPECT_TRUE(room.contains(memo->frameGeometry()));
+    EXPECT_TRUE(placedInside(room, *memo));
     memo->cancelEditing();
 }
 
 TEST_F(RealWindowTest, TheDesignPlaceFitsASmallScreen)
 {
     start();
-    QTest::qWait(300);
     const QRect room = window->screen()->availableGeometry();
-    EXPECT_TRUE(room.contains(window->frameGeometry()));
-    EXPECT_EQ(window->size(), QSize(732, 694)) << "the design size fits 1024x768 and is kept";
+    EXPECT_TRUE(placedInside(room, *window));
     EXPECT_EQ(managedTitle(*window), window->windowTitle());
 }
 
