@@ -5,41 +5,42 @@
 // text only when the user agrees.
 #include "core/discdata/album_fill.h"
 #include "ui/editing/album_edit_dialog.h"
-#include "ui/main/main_window.h"
 #include "ui/platform/prompter.h"
+#include "ui/widgets/list_views.h"
 
 namespace velmora::ui {
 
 void AlbumEditDialog::registerDiscTracks()
 {
-    const store::AlbumRecord kept = main_.editedAlbum;
+    if (!requests_.readDisc) {
+        return;
+    }
     std::optional<store::AlbumRecord> fields = editedRecord();
     if (!fields) {
         return;
     }
-    main_.editedAlbum = std::move(*fields);
     std::vector<std::int64_t> titleLookup;
-    if (main_.readDiscIntoEditedAlbum(&titleLookup)) {
-        store::AlbumRecord shown = main_.editedAlbum;
-        if (!titleLookup.empty()) {
-            if (std::optional<store::AlbumRecord> fetched =
-                    main_.fetchDiscAlbumData(this, titleLookup, shown)) {
-                const int conflicts = discdata::countTextConflicts(shown, *fetched);
-                const bool overwrite =
-                    conflicts > 0 &&
-                    prompter_.askYesNo(QStringLiteral("入力済みの%1か所がMusicBrainzの内容と異なります。"
-                                                      "MusicBrainzの内容で置き換えますか？")
-                                           .arg(conflicts));
-                discdata::mergeFetchedTexts(shown, *fetched, overwrite);
-                // The picture comes along only where none was named.
-                if (shown[store::ImagePathColumn].empty()) {
-                    shown[store::ImagePathColumn] = (*fetched)[store::ImagePathColumn];
-                }
+    std::optional<store::AlbumRecord> read = requests_.readDisc(*fields, &titleLookup);
+    if (!read) {
+        return;
+    }
+    store::AlbumRecord shown = std::move(*read);
+    if (!titleLookup.empty() && requests_.fetchDiscData) {
+        if (std::optional<store::AlbumRecord> fetched = requests_.fetchDiscData(this, titleLookup, shown)) {
+            const int conflicts = discdata::countTextConflicts(shown, *fetched);
+            const bool overwrite =
+                conflicts > 0 &&
+                services_.prompter.askYesNo(QStringLiteral("入力済みの%1か所がMusicBrainzの内容と異なります。"
+                                                           "MusicBrainzの内容で置き換えますか？")
+                                                .arg(conflicts));
+            discdata::mergeFetchedTexts(shown, *fetched, overwrite);
+            // The picture comes along only where none was named.
+            if (shown[store::ImagePathColumn].empty()) {
+                shown[store::ImagePathColumn] = (*fetched)[store::ImagePathColumn];
             }
         }
-        loadAlbum(shown);
     }
-    main_.editedAlbum = kept;
+    showRecord(shown);
 }
 
 }  // namespace velmora::ui

@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QItemSelectionModel>
 #include <QLabel>
+#include <QPushButton>
 #include <QTest>
 #include <algorithm>
 
@@ -275,14 +276,15 @@ TEST_F(ExchangeTest, CsvExportInUtf8WhenTheOptionIsOn)
     auto window = openWith({"\x9F\x40", "b"});  // 檗
     {
         // The option lies with the export settings of the options dialog.
-        OptionsDialog options(*window, prompter);
-        options.prepareForOpening();
-        auto* utf8 = options.findChild<QCheckBox*>(QStringLiteral("CsvUtf8Check"));
+        window->createDialogs();
+        window->openOptions();
+        OptionsDialog* options = window->optionsForm();
+        auto* utf8 = options->findChild<QCheckBox*>(QStringLiteral("CsvUtf8Check"));
         ASSERT_NE(utf8, nullptr);
         EXPECT_EQ(utf8->text(), QStringLiteral("CSVファイルをUTF-8 (BOM付き) で書き出す"));
         EXPECT_FALSE(utf8->isChecked()) << "off by default";
         utf8->setChecked(true);
-        options.applyAndClose();
+        QTest::mouseClick(options->findChild<QPushButton*>(QStringLiteral("okButton")), Qt::LeftButton);
     }
     ASSERT_TRUE(window->appSettings.csvUtf8);
     prompter.answerText(path("u.csv"), Kind::SaveFile);

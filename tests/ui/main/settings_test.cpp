@@ -9,6 +9,7 @@
 #include <QTableWidget>
 
 #include "core/text/cp932.h"
+#include "support/widget_lookup.h"
 #include "ui/editing/album_edit_dialog.h"
 #include "ui/main/main_window_fixture.h"
 #include "ui/widgets/list_views.h"
@@ -32,14 +33,13 @@ TEST_F(MainWindowTest, SettingsPersistAcrossARestart)
         window->pageSplitter->setSizes({400, 332});
         window->albumView->setColumnWidth(1, 222);
         window->songView->setColumnWidth(3, 321);
-        AlbumEditDialog edit(*window, prompter);
-        window->attachEditForm(&edit);
+        window->createDialogs();
+        AlbumEditDialog& edit = *window->editForm();
         edit.move(10, 20);
         edit.resize(700, 520);
-        edit.songTable->setColumnWidth(2, 260);
+        test::child<QTableWidget>(&edit, "songTable")->setColumnWidth(2, 260);
         edit.setSuggestions({}, {"CD", "MD"}, {"memo choice"});
         ASSERT_TRUE(window->close());
-        window->attachEditForm(nullptr);
     }
     for (const char* list :
          {"VLM1.txt", "VLM2.txt", "VLM3.txt", "ISU1.txt", "ISU2.txt", "ISU3.txt", "HT.txt"}) {
@@ -55,14 +55,13 @@ TEST_F(MainWindowTest, SettingsPersistAcrossARestart)
     EXPECT_EQ(window->pageStack->width(), 400);
     EXPECT_EQ(window->albumView->columnWidth(1), 222);
     EXPECT_EQ(window->songView->columnWidth(3), 321);
-    AlbumEditDialog edit(*window, prompter);
-    window->attachEditForm(&edit);
+    window->createDialogs();
+    AlbumEditDialog& edit = *window->editForm();
     EXPECT_EQ(edit.pos(), QPoint(10, 20));
     EXPECT_EQ(edit.size(), QSize(700, 520));
-    EXPECT_EQ(edit.songTable->columnWidth(2), 260);
+    EXPECT_EQ(test::child<QTableWidget>(&edit, "songTable")->columnWidth(2), 260);
     EXPECT_EQ(edit.mediaSuggestions(), (std::vector<std::string>{"CD", "MD"}));
-    EXPECT_EQ(edit.memoChoices, std::vector<std::string>{"memo choice"});
-    window->attachEditForm(nullptr);
+    EXPECT_EQ(edit.memoChoices(), std::vector<std::string>{"memo choice"});
     window->exitWithoutSaving();
 }
 
@@ -84,10 +83,8 @@ TEST_F(MainWindowTest, SettingsFileValuesAreShownAndKept)
     EXPECT_EQ(window->webSearchItems[3], QStringLiteral("形式"));
     EXPECT_EQ(window->webSearchItems[4], QStringLiteral("メディア名"))
         << "unchanged captions keep the item's text";
-    AlbumEditDialog edit(*window, prompter);
-    window->attachEditForm(&edit);
-    EXPECT_EQ(edit.category1Caption->text(), QStringLiteral("形式"));
-    window->attachEditForm(nullptr);
+    window->createDialogs();
+    EXPECT_EQ(test::child<QLabel>(window->editForm(), "category1Caption")->text(), QStringLiteral("形式"));
     const QFont font = window->albumView->font();
     EXPECT_EQ(font.pointSize(), 12);
     EXPECT_TRUE(font.bold());
