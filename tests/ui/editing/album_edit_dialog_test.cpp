@@ -390,5 +390,58 @@ TEST_F(EditFormTest, WebSearchOpensTheSiteWithTheChosenFields)
     edit->close();
 }
 
+// The dialog alone, on its own table, settings and device: what it sends
+// back is the record the fields hold.
+TEST(EditDialogAloneTest, ChangeAndAddSendTheRecordAndChangeNeedsASelectedAlbum)
+{
+    test::ScriptedPrompter prompter;
+    test::RecordingShell shell;
+    test::FakeMediaDevice device;
+    AlbumTable albums;
+    AppSettings settings;
+    ListFiles lists;
+    bool selected = false;
+    AlbumEditDialog::Requests requests;
+    requests.albumSelected = [&] { return selected; };
+    AlbumEditDialog dialog({prompter, shell, device, albums, settings, lists}, requests);
+    std::vector<AlbumRecord> changed;
+    std::vector<AlbumRecord> added;
+    QObject::connect(&dialog, &AlbumEditDialog::changeRequested,
+                     [&](const AlbumRecord& album) { changed.push_back(album); });
+    QObject::connect(&dialog, &AlbumEditDialog::addRequested,
+                     [&](const AlbumRecord& album) { added.push_back(album); });
+    AlbumRecord record;
+    record[ArtistColumn] = "artist";
+    record[AlbumColumn] = "title";
+    record[songTitleColumn(1)] = "one";
+    record[mediaColumn(2)] = "CD123";
+
+    dialog.loadAlbum(record);
+    dialog.show();
+    child<QLineEdit>(&dialog, "titleEdit")->setText(QStringLiteral("new title"));
+    prompter.expectMessage(Kind::Information);
+    clickButton(&dialog, "changeAlbumButton");
+    EXPECT_EQ(prompter.asked().back().text, QStringLiteral("アルバムが選択されていません"));
+    EXPECT_TRUE(changed.empty());
+    EXPECT_TRUE(dialog.isVisible());
+
+    selected = true;
+    clickButton(&dialog, "changeAlbumButton");
+    ASSERT_EQ(changed.size(), 1u);
+    AlbumRecord expected = record;
+    expected[AlbumColumn] = "new title";
+    EXPECT_EQ(changed[0], expected);
+    EXPECT_FALSE(dialog.isVisible());
+
+    // Nothing selected: 追加 asks nothing and sends the album.
+    selected = false;
+    dialog.loadAlbum(record);
+    dialog.show();
+    clickButton(&dialog, "addAlbumButton");
+    ASSERT_EQ(added.size(), 1u);
+    EXPECT_EQ(added[0], record);
+    EXPECT_TRUE(prompter.allAnswered());
+}
+
 }  // namespace
 }  // namespace velmora::ui

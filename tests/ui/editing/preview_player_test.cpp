@@ -9,6 +9,7 @@
 
 #include "core/media/playlist.h"
 #include "ui/editing/memo_fixture.h"
+#include "ui/player/player_window.h"
 #include "ui/widgets/player_progress_bar.h"
 
 namespace velmora::ui {
@@ -173,6 +174,18 @@ TEST_F(PreviewTest, MemoHandOverReleasesThePreviewFirst)
     EXPECT_EQ(child<QTableWidget>(edit, "songTable")->currentColumn(), 0);
     EXPECT_FALSE(child<QWidget>(edit, "previewPlayer")->isVisible());
     click(memo, "cancelButton");
+}
+
+TEST_F(PreviewTest, APreviewPausesTheShownPlayerWindow)
+{
+    window->playAlbumMedia();
+    test::FakeMediaDevice& player = test::fake(window->playerDevice());
+    ASSERT_TRUE(player.isPlaying());
+    edit->setCurrentCell(1, 3);
+    click(edit, "playButton");
+    ASSERT_TRUE(preview().isPlaying());
+    EXPECT_TRUE(player.isPaused());
+    EXPECT_TRUE(child<QToolButton>(window->playerForm(), "pauseButton")->isChecked());
 }
 
 TEST(SeekPositionTest, ClickPositionsRoundHalvesToEven)

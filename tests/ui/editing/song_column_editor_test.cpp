@@ -481,5 +481,49 @@ TEST_F(MemoTest, SettingsFileGivesThePlaceAndTheMinimumHolds)
     EXPECT_LE(memo->geometry().right(), room.right());
 }
 
+// The pad alone: it is given the songs and sends the accepted lines back;
+// the receiver closes it.
+TEST(ColumnEditorAloneTest, AcceptSendsTheLinesWithoutTrailingEmptyOnesAndUndoGoesBackToTheSongs)
+{
+    test::ScriptedPrompter prompter;
+    test::RecordingShell shell;
+    test::FakeMediaDevice device;
+    SongColumnEditor editor({prompter, shell, device, {}}, nullptr);
+    std::vector<std::pair<int, QStringList>> accepted;
+    int closed = 0;
+    QObject::connect(&editor, &SongColumnEditor::linesAccepted,
+                     [&](int column, const QStringList& lines) { accepted.emplace_back(column, lines); });
+    QObject::connect(&editor, &SongColumnEditor::closed, [&] { ++closed; });
+    SongColumnEditor::Songs songs;
+    for (int row = 1; row <= kSongSlots; ++row) {
+        songs.titles << (row <= 2 ? QStringLiteral("title%1").arg(row) : QString());
+        songs.artists << (row == 1 || row == 3 ? QStringLiteral("artist%1").arg(row) : QString());
+        songs.media << QString();
+    }
+
+    editor.startEditing(2, QStringLiteral("artist/title"), songs);
+    EXPECT_TRUE(editor.isVisible());
+    EXPECT_EQ(editor.windowTitle(), QStringLiteral("曲ごとのアーティスト名編集 - artist/title"));
+    EXPECT_EQ(editor.memoLines(), (QStringList{"artist1", "", "artist3"}));
+    EXPECT_EQ(test::child<QLabel>(&editor, "songLabel")->text(), QStringLiteral("title1"));
+
+    test::child<QPlainTextEdit>(&editor, "lineEditor")->setPlainText(QStringLiteral("x\ny\n\n\n"));
+    test::clickButton(&editor, "acceptButton");
+    ASSERT_EQ(accepted.size(), 1u);
+    EXPECT_EQ(accepted[0].first, 2);
+    EXPECT_EQ(accepted[0].second, (QStringList{"x", "y"}));
+    EXPECT_TRUE(editor.isVisible()) << "the receiver decides";
+
+    prompter.answerConfirm(true);
+    test::triggerAction(&editor, "undoColumnAction");
+    EXPECT_EQ(editor.memoLines().mid(0, 3), (QStringList{"artist1", "", "artist3"}));
+
+    test::clickButton(&editor, "cancelButton");
+    EXPECT_FALSE(editor.isVisible());
+    EXPECT_EQ(closed, 1);
+    EXPECT_EQ(accepted.size(), 1u) << "closing sends no lines";
+    EXPECT_TRUE(prompter.allAnswered());
+}
+
 }  // namespace
 }  // namespace velmora::ui

@@ -3,6 +3,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -124,6 +125,45 @@ TEST_F(OptionsTest, PreviewUsesTheControlsWithoutKeepingThem)
     EXPECT_NE(readBytes(dir / "HTMLP.html").find("<title>Preview Title</title>"), std::string::npos);
     EXPECT_EQ(window->appSettings.htmlTitle, "") << "not kept before OK";
     EXPECT_TRUE(options->isVisible());
+}
+
+// The dialog alone: it shows the values it is given and sends new ones on
+// OK only.
+TEST(OptionsAloneTest, OkSendsTheNewValuesAndCancelSendsNone)
+{
+    test::ScriptedPrompter prompter;
+    OptionsDialog dialog(prompter, {"/dev/sr0", "/tmp/disc.cue"});
+    OptionsDialog::Values current;
+    current.settings.cdDrive = 1;
+    current.captions = {QStringLiteral("ジャンル"), QStringLiteral("メディア"), QStringLiteral("メモ")};
+    const QStringList items = {QStringLiteral("アーティスト名"), QStringLiteral("アルバム名"),
+                               QStringLiteral("選択曲名"),       QStringLiteral("ジャンル名"),
+                               QStringLiteral("メディア名"),     QStringLiteral("メモ")};
+    std::vector<OptionsDialog::Values> sent;
+    QObject::connect(&dialog, &OptionsDialog::settingsAccepted,
+                     [&](const OptionsDialog::Values& values) { sent.push_back(values); });
+
+    dialog.prepareForOpening(current, items, dialog.font(), dialog.palette());
+    dialog.show();
+    EXPECT_EQ(child<QComboBox>(&dialog, "driveCombo")->currentIndex(), 1);
+    child<QLineEdit>(&dialog, "category2CaptionEdit")->setText(QStringLiteral("形態"));
+    clickButton(&dialog, "cancelButton");
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_TRUE(sent.empty());
+
+    dialog.prepareForOpening(current, items, dialog.font(), dialog.palette());
+    dialog.show();
+    EXPECT_EQ(child<QLineEdit>(&dialog, "category2CaptionEdit")->text(), QStringLiteral("メディア"));
+    child<QLineEdit>(&dialog, "category2CaptionEdit")->setText(QStringLiteral("形態"));
+    child<QListWidget>(&dialog, "webSearchItemList")->item(5)->setCheckState(Qt::Checked);
+    clickButton(&dialog, "okButton");
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].captions[1], QStringLiteral("形態"));
+    EXPECT_EQ(sent[0].settings.cdDrive, 1);
+    EXPECT_TRUE(sent[0].settings.internetChecks[5]);
+    EXPECT_EQ(sent[0].lists.siteNames, current.lists.siteNames);
+    EXPECT_EQ(dialog.result().captions[1], QStringLiteral("形態"));
+    EXPECT_FALSE(dialog.isVisible());
 }
 
 }  // namespace
