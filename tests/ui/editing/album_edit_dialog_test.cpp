@@ -306,7 +306,8 @@ TEST_F(EditFormTest, WebSearchOnAFirstRunAndWithNothingToSearch)
 {
     openEditor(dataLineWith({}) + "\r\n" + sampleAlbum() + "\r\n");
     window->editSelectedAlbum();
-    edit->fillWebSearchItems();
+    // The user opens the site list: it is filled again.
+    child<PickBox>(edit, "webSearchBox")->onDropDown();
     child<QComboBox>(edit, "webSearchBox")->setCurrentIndex(0);
     // No settings file: artist and album title are chosen.
     child<QLineEdit>(edit, "titleEdit")->setText(QStringLiteral("title"));
@@ -330,7 +331,8 @@ TEST_F(EditFormTest, WebSearchOpensTheSiteWithTheChosenFields)
 {
     openEditor(dataLineWith({}) + "\r\n" + sampleAlbum() + "\r\n");
     window->editSelectedAlbum();
-    edit->fillWebSearchItems();
+    // The user opens the site list: it is filled again.
+    child<PickBox>(edit, "webSearchBox")->onDropDown();
     EXPECT_EQ(child<QComboBox>(edit, "webSearchBox")->count(), 3);
     EXPECT_EQ(child<QComboBox>(edit, "webSearchBox")->currentIndex(), -1)
         << "refilled: the remembered (empty) text matches nothing";
@@ -370,7 +372,8 @@ TEST_F(EditFormTest, WebSearchOpensTheSiteWithTheChosenFields)
     child<QComboBox>(edit, "webSearchBox")->setCurrentIndex(0);
     clickButton(edit, "webSearchButton");
     EXPECT_EQ(shell.opened.size(), 2u);
-    edit->fillWebSearchItems();
+    // The user opens the site list: it is filled again.
+    child<PickBox>(edit, "webSearchBox")->onDropDown();
     child<QComboBox>(edit, "webSearchBox")->setCurrentIndex(1);
     clickButton(edit, "webSearchButton");
     ASSERT_EQ(shell.opened.size(), 3u);

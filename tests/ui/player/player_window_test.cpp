@@ -103,7 +103,7 @@ protected:
     void playEntry(int entry)
     {
         form->selectEntry(entry);
-        form->startPlayback();
+        test::clickButton(form, "playButton");
     }
 
     std::unique_ptr<MainWindow> window;
