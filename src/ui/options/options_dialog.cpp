@@ -31,17 +31,43 @@ namespace velmora::ui {
 
 namespace {
 
-std::vector<std::string> linesOf(const QPlainTextEdit* edit)
+// The lines of an edit in CP932; a line left as it was keeps the bytes it
+// was shown with. Nothing, with a message naming the line, when a line
+// cannot be stored.
+std::optional<std::vector<std::string>> encodeLines(const QPlainTextEdit* edit,
+                                                    const std::vector<std::string>& shown,
+                                                    const QString& field, QString* message)
 {
     std::vector<std::string> lines;
     const QString text = edit->toPlainText();
     if (text.isEmpty()) {
         return lines;
     }
-    for (const QString& line : text.split(QLatin1Char('\n'))) {
-        lines.push_back(toCp932(line).value_or(std::string()));
+    const QStringList split = text.split(QLatin1Char('\n'));
+    for (qsizetype i = 0; i < split.size(); ++i) {
+        const auto row = static_cast<std::size_t>(i);
+        QString problem;
+        std::optional<std::string> bytes =
+            toCp932Preserving(row < shown.size() ? shown[row] : std::string(), split[i], &problem);
+        if (!bytes) {
+            *message = QStringLiteral("%1 (%2行目): %3").arg(field).arg(i + 1).arg(problem);
+            return std::nullopt;
+        }
+        lines.push_back(std::move(*bytes));
     }
     return lines;
+}
+
+// One field in CP932, keeping the shown bytes where it is unchanged.
+std::optional<std::string> encodeText(const std::string& shown, const QString& text, const QString& field,
+                                      QString* message)
+{
+    QString problem;
+    std::optional<std::string> bytes = toCp932Preserving(shown, text, &problem);
+    if (!bytes) {
+        *message = QStringLiteral("%1: %2").arg(field, problem);
+    }
+    return bytes;
 }
 
 QString textOf(const std::vector<std::string>& lines)
@@ -361,7 +387,11 @@ QWidget* OptionsDialog::buildHtmlPage()
         // The preview shows the page as these controls would make it,
         // without keeping their values before OK.
         Values shown = current_;
-        storeHtmlValues(shown);
+        QString message;
+        if (!storeHtmlValues(shown, &message)) {
+            prompter_.information(message);
+            return;
+        }
         emit htmlPreviewRequested(shown.settings, shown.lists.htmlComments);
     });
     layout->addWidget(preview, 0, Qt::AlignRight);
@@ -453,6 +483,23 @@ void OptionsDialog::prepareForOpening(const Values& current, const QStringList& 
 void OptionsDialog::applyAndClose()
 {
     Values result = current_;
+    QString message;
+    if (!readControls(result, &message)) {
+        // Nothing is taken while a text cannot be stored; the dialog stays.
+        prompter_.information(message);
+        return;
+    }
+    current_ = std::move(result);
+    for (int k = 0; k < 3; ++k) {
+        htmlChecks_[static_cast<std::size_t>(k + 1)]->setText(current_.captions[static_cast<std::size_t>(k)] +
+                                                              QStringLiteral("を表示する"));
+    }
+    emit settingsAccepted(current_);
+    close();
+}
+
+bool OptionsDialog::readControls(Values& result, QString* message) const
+{
     store::AppSettings& s = result.settings;
     s.cdDrive = driveCombo_->currentIndex() >= 0 ? driveCombo_->currentIndex() : s.cdDrive;
     // Ticks in the item list set the search flags as shown.
@@ -460,23 +507,45 @@ void OptionsDialog::applyAndClose()
         s.internetChecks[static_cast<std::size_t>(i)] =
             webSearchItemList_->item(i)->checkState() == Qt::Checked;
     }
-    auto cell = [this](int r, int c) {
-        QTableWidgetItem* item = siteTable_->item(r, c);
-        return toCp932(item ? item->text() : QString()).value_or(std::string());
-    };
+    const store::ListFiles& shown = current_.lists;
+    const std::vector<std::string>* shownSites[] = {&shown.siteNames, &shown.siteHeads, &shown.siteTails};
     std::vector<std::string>* sites[] = {&result.lists.siteNames, &result.lists.siteHeads,
                                          &result.lists.siteTails};
     for (int c = 0; c < 3; ++c) {
         sites[c]->clear();
-        for (int r = 0; r < siteTable_->rowCount(); ++r) {
-            sites[c]->push_back(cell(r, c));
+    }
+    for (int r = 0; r < siteTable_->rowCount(); ++r) {
+        const auto row = static_cast<std::size_t>(r);
+        for (int c = 0; c < 3; ++c) {
+            QTableWidgetItem* item = siteTable_->item(r, c);
+            const std::vector<std::string>& before = *shownSites[c];
+            std::optional<std::string> bytes =
+                encodeText(row < before.size() ? before[row] : std::string(), item ? item->text() : QString(),
+                           QStringLiteral("インターネット検索サイト (%1行目)").arg(r + 1), message);
+            if (!bytes) {
+                return false;
+            }
+            sites[c]->push_back(std::move(*bytes));
         }
     }
-    result.captions = {category1CaptionEdit_->text(), category2CaptionEdit_->text(),
-                       category3CaptionEdit_->text()};
+    const QLineEdit* captionEdits[] = {category1CaptionEdit_, category2CaptionEdit_, category3CaptionEdit_};
+    for (std::size_t k = 0; k < 3; ++k) {
+        const QString caption = captionEdits[k]->text();
+        if (!encodeText(s.captions[k], caption, QStringLiteral("分類%1の名称").arg(k + 1), message)) {
+            return false;
+        }
+        result.captions[k] = caption;
+    }
+    const QPlainTextEdit* listEdits[] = {genreListEdit_, mediaListEdit_, memoListEdit_};
+    std::vector<std::string>* lists[] = {&result.lists.genres, &result.lists.media,
+                                         &result.lists.memoChoices};
     for (int k = 0; k < 3; ++k) {
-        htmlChecks_[static_cast<std::size_t>(k + 1)]->setText(result.captions[static_cast<std::size_t>(k)] +
-                                                              QStringLiteral("を表示する"));
+        std::optional<std::vector<std::string>> lines = encodeLines(
+            listEdits[k], *lists[k], QStringLiteral("分類%1のよく使う文字列").arg(k + 1), message);
+        if (!lines) {
+            return false;
+        }
+        *lists[k] = std::move(*lines);
     }
     // Fonts and colours of the samples.
     const QFont listFont = listSample_->font();
@@ -491,27 +560,36 @@ void OptionsDialog::applyAndClose()
         fontSettingOf(playerOptionList_->font(),
                       storedFromColor(playerOptionList_->palette().color(QPalette::Text)), s.listFont.name);
     s.listColor = storedFromColor(playerOptionList_->palette().color(QPalette::Base));
-    result.lists.genres = linesOf(genreListEdit_);
-    result.lists.media = linesOf(mediaListEdit_);
-    result.lists.memoChoices = linesOf(memoListEdit_);
-    storeHtmlValues(result);
-    current_ = result;
-    emit settingsAccepted(current_);
-    close();
+    return storeHtmlValues(result, message);
 }
 
-void OptionsDialog::storeHtmlValues(Values& values) const
+bool OptionsDialog::storeHtmlValues(Values& values, QString* message) const
 {
     store::AppSettings& s = values.settings;
     for (std::size_t i = 0; i < htmlChecks_.size(); ++i) {
         s.html[i] = htmlChecks_[i]->isChecked();
     }
     s.htmlPass = htmlPathGroup_->checkedId() == 1 ? 1 : 0;
-    s.htmlFolderName = toCp932(htmlFolderEdit_->text()).value_or(s.htmlFolderName);
-    s.htmlTitle = toCp932(htmlTitleEdit_->text()).value_or(s.htmlTitle);
-    s.htmlH1 = toCp932(htmlHeadingEdit_->text()).value_or(s.htmlH1);
-    values.lists.htmlComments = linesOf(htmlCommentEdit_);
+    const std::pair<const QLineEdit*, std::string*> fields[] = {
+        {htmlFolderEdit_, &s.htmlFolderName}, {htmlTitleEdit_, &s.htmlTitle}, {htmlHeadingEdit_, &s.htmlH1}};
+    const QString names[] = {QStringLiteral("フォルダ名"), QStringLiteral("タイトル"),
+                             QStringLiteral("見出し")};
+    for (std::size_t i = 0; i < 3; ++i) {
+        std::optional<std::string> bytes =
+            encodeText(*fields[i].second, fields[i].first->text(), names[i], message);
+        if (!bytes) {
+            return false;
+        }
+        *fields[i].second = std::move(*bytes);
+    }
+    std::optional<std::vector<std::string>> comments =
+        encodeLines(htmlCommentEdit_, values.lists.htmlComments, QStringLiteral("コメント (HTML)"), message);
+    if (!comments) {
+        return false;
+    }
+    values.lists.htmlComments = std::move(*comments);
     s.csvUtf8 = findChild<QCheckBox*>(QStringLiteral("CsvUtf8Check"))->isChecked();
+    return true;
 }
 
 void OptionsDialog::cancelChanges()

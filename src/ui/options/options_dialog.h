@@ -68,8 +68,11 @@ private:
     void setGridRows(const std::vector<std::string>& names, const std::vector<std::string>& heads,
                      const std::vector<std::string>& tails);
     void pickFont(QWidget* sample);
-    // The HTML controls into the stored HTML values.
-    void storeHtmlValues(Values& values) const;
+    // The controls into `result` (from the values shown). False, with the
+    // message naming the field, when a text cannot be stored.
+    bool readControls(Values& result, QString* message) const;
+    // The HTML controls into the stored HTML values; false as above.
+    bool storeHtmlValues(Values& values, QString* message) const;
     void pickColor(QWidget* sample);
     // Object names for the controls a user (or a test) looks for.
     void nameControls();

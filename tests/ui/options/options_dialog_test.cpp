@@ -166,5 +166,58 @@ TEST(OptionsAloneTest, OkSendsTheNewValuesAndCancelSendsNone)
     EXPECT_FALSE(dialog.isVisible());
 }
 
+// What the settings and list files cannot hold is refused by name before
+// anything is sent; what was not edited keeps its bytes.
+TEST(OptionsAloneTest, TextTheFilesCannotHoldIsRefusedAndUneditedLinesKeepTheirBytes)
+{
+    test::ScriptedPrompter prompter;
+    OptionsDialog dialog(prompter, {});
+    OptionsDialog::Values current;
+    current.captions = {QStringLiteral("ジャンル"), QStringLiteral("メディア"), QStringLiteral("メモ")};
+    current.lists.genres = {"\x87\x90", "rock"};  // the NEC form of ≒
+    current.settings.htmlTitle = "\x87\x90";
+    std::vector<OptionsDialog::Values> sent;
+    QObject::connect(&dialog, &OptionsDialog::settingsAccepted,
+                     [&](const OptionsDialog::Values& values) { sent.push_back(values); });
+    dialog.prepareForOpening(current, QStringList(6, QString()), dialog.font(), dialog.palette());
+    dialog.show();
+
+    const QString emoji = QString::fromUtf8("\xF0\x9F\x8E\xB8");
+    auto* genres = child<QPlainTextEdit>(&dialog, "genreListEdit");
+    genres->setPlainText(genres->toPlainText() + QLatin1Char('\n') + emoji);
+    prompter.expectMessage(Kind::Information);
+    clickButton(&dialog, "okButton");
+    ASSERT_EQ(prompter.asked().size(), 1u);
+    EXPECT_TRUE(prompter.asked().back().text.startsWith(QStringLiteral("分類1のよく使う文字列 (3行目): ")))
+        << prompter.asked().back().text.toStdString();
+    EXPECT_TRUE(sent.empty());
+    EXPECT_TRUE(dialog.isVisible());
+
+    genres->setPlainText(genres->toPlainText().chopped(emoji.size() + 1));
+    child<QTableWidget>(&dialog, "siteTable")->item(2, 0)->setText(emoji);
+    prompter.expectMessage(Kind::Information);
+    clickButton(&dialog, "okButton");
+    ASSERT_EQ(prompter.asked().size(), 2u);
+    EXPECT_TRUE(prompter.asked().back().text.startsWith(QStringLiteral("インターネット検索サイト (3行目): ")))
+        << prompter.asked().back().text.toStdString();
+    EXPECT_TRUE(sent.empty());
+
+    child<QTableWidget>(&dialog, "siteTable")->item(2, 0)->setText(QStringLiteral("site"));
+    child<QLineEdit>(&dialog, "category3CaptionEdit")->setText(emoji);
+    prompter.expectMessage(Kind::Information);
+    clickButton(&dialog, "okButton");
+    ASSERT_EQ(prompter.asked().size(), 3u);
+    EXPECT_TRUE(prompter.asked().back().text.startsWith(QStringLiteral("分類3の名称: ")))
+        << prompter.asked().back().text.toStdString();
+    EXPECT_TRUE(sent.empty());
+
+    child<QLineEdit>(&dialog, "category3CaptionEdit")->setText(QStringLiteral("メモ"));
+    clickButton(&dialog, "okButton");
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].lists.genres, (std::vector<std::string>{"\x87\x90", "rock"}));
+    EXPECT_EQ(sent[0].settings.htmlTitle, "\x87\x90");
+    EXPECT_TRUE(prompter.allAnswered());
+}
+
 }  // namespace
 }  // namespace velmora::ui
