@@ -444,6 +444,11 @@ void AlbumEditDialog::setSuggestions(const std::vector<std::string>& genres,
                                      const std::vector<std::string>& media,
                                      const std::vector<std::string>& choices)
 {
+    // The lists are kept as given: they go back to their files byte for
+    // byte (a line shown alike under two codes keeps its own).
+    genres_ = genres;
+    media_ = media;
+    memoChoices_ = choices;
     genreCombo_->clear();
     for (const std::string& genre : genres) {
         genreCombo_->addItem(fromCp932(genre));
@@ -452,25 +457,6 @@ void AlbumEditDialog::setSuggestions(const std::vector<std::string>& genres,
     for (const std::string& medium : media) {
         mediaCombo_->addItem(fromCp932(medium));
     }
-    memoChoices_ = choices;
-}
-
-std::vector<std::string> AlbumEditDialog::genreSuggestions() const
-{
-    std::vector<std::string> lines;
-    for (int i = 0; i < genreCombo_->count(); ++i) {
-        lines.push_back(toCp932(genreCombo_->itemText(i)).value_or(std::string()));
-    }
-    return lines;
-}
-
-std::vector<std::string> AlbumEditDialog::mediaSuggestions() const
-{
-    std::vector<std::string> lines;
-    for (int i = 0; i < mediaCombo_->count(); ++i) {
-        lines.push_back(toCp932(mediaCombo_->itemText(i)).value_or(std::string()));
-    }
-    return lines;
 }
 
 int AlbumEditDialog::songColumnWidth(int column) const

@@ -100,8 +100,8 @@ public:
     // Suggestions and the memo choices (lines of CP932 text).
     void setSuggestions(const std::vector<std::string>& genres, const std::vector<std::string>& media,
                         const std::vector<std::string>& choices);
-    std::vector<std::string> genreSuggestions() const;
-    std::vector<std::string> mediaSuggestions() const;
+    std::vector<std::string> genreSuggestions() const { return genres_; }
+    std::vector<std::string> mediaSuggestions() const { return media_; }
     std::vector<std::string> memoChoices() const { return memoChoices_; }
     void setCategoryCaptions(const QString& first, const QString& second, const QString& third);
     // The song grid's column widths (stored in the settings).
@@ -177,6 +177,8 @@ private:
     SongColumnEditor* editor_ = nullptr;
     store::AlbumRecord loaded_;  // what loadAlbum gave, for 編集前の状態に戻す
     store::AlbumRecord shown_;   // what the fields were filled with, for unchanged bytes
+    std::vector<std::string> genres_;
+    std::vector<std::string> media_;
     std::vector<std::string> memoChoices_;
     bool movingSections_ = false;
 

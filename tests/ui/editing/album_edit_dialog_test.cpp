@@ -446,5 +446,25 @@ TEST(EditDialogAloneTest, ChangeAndAddSendTheRecordAndChangeNeedsASelectedAlbum)
     EXPECT_TRUE(prompter.allAnswered());
 }
 
+// The suggestion lists go back to the list files at every save: their
+// lines keep their bytes, duplicate codes too.
+TEST(EditDialogAloneTest, SuggestionListsComeBackByteForByte)
+{
+    test::ScriptedPrompter prompter;
+    test::RecordingShell shell;
+    test::FakeMediaDevice device;
+    AlbumTable albums;
+    AppSettings settings;
+    ListFiles lists;
+    AlbumEditDialog dialog({prompter, shell, device, albums, settings, lists}, {});
+    const std::vector<std::string> genres = {"\x87\x90", "rock"};  // the NEC form of ≒
+    const std::vector<std::string> media = {"CD", "\xed\x40"};     // an NEC-selected IBM kanji
+    dialog.setSuggestions(genres, media, {"\x87\x90 memo"});
+    EXPECT_EQ(child<QComboBox>(&dialog, "genreCombo")->itemText(0), QStringLiteral("≒"));
+    EXPECT_EQ(dialog.genreSuggestions(), genres);
+    EXPECT_EQ(dialog.mediaSuggestions(), media);
+    EXPECT_EQ(dialog.memoChoices(), std::vector<std::string>{"\x87\x90 memo"});
+}
+
 }  // namespace
 }  // namespace velmora::ui
