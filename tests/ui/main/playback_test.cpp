@@ -384,8 +384,6 @@ TEST_F(PlaybackTest, ThePlayerWindowComesToTheFrontAndClosesWithTheProgram)
 {
     const std::string a1 = file("a1.wav");
     start({albumLine("a", "t", {{"a1", a1}})});
-    EXPECT_EQ(window->playButtonOfMain->toolTip(),
-              QStringLiteral("アルバムに登録されたメディアファイルを再生"));
     QAction* toFront = window->menuAction(QStringLiteral("メディアプレイヤーフォームを前面へ(&M)"));
 
     window->prepareToolsMenu();
