@@ -53,15 +53,7 @@ protected:
     template <typename Done>
     bool waitFor(Done done, int ms = 10000)
     {
-        QElapsedTimer clock;
-        clock.start();
-        while (!done()) {
-            if (clock.elapsed() > ms) {
-                return false;
-            }
-            QTest::qWait(20);
-        }
-        return true;
+        return QTest::qWaitFor(done, ms);
     }
 
     test::TempDir dir;
