@@ -10,14 +10,10 @@
 #include "core/store/atomic_file.h"
 #include "core/store/data_folder.h"
 #include "ui/dialogs/about_dialog.h"
-#include "ui/editing/album_edit_dialog.h"
-#include "ui/editing/song_column_editor.h"
 #include "ui/main/main_window.h"
-#include "ui/options/options_dialog.h"
 #include "ui/platform/app_setup.h"
 #include "ui/platform/qt_prompter.h"
 #include "ui/platform/shell.h"
-#include "ui/player/player_window.h"
 
 namespace {
 
@@ -81,30 +77,6 @@ int main(int argc, char** argv)
     velmora::ui::MainWindow window({prompter, shell, velmora::store::DataFolder(folder), helpDir, &media},
                                    splash);
     prompter.setParent(&window);
-    velmora::ui::SongColumnEditor memoForm(window, prompter, &window);
-    memoForm.setWindowFlag(Qt::Window);
-    window.attachMemoForm(&memoForm);
-    velmora::ui::PlayerWindow playerForm(window, prompter, &window);
-    playerForm.setWindowFlag(Qt::Window);
-    window.attachPlayerForm(&playerForm);
-    velmora::ui::AlbumEditDialog editForm(window, prompter, &window);
-    editForm.setWindowFlag(Qt::Window);
-    editForm.setWindowModality(Qt::ApplicationModal);
-    window.attachEditForm(&editForm);
-    velmora::ui::OptionsDialog options(window, prompter, &window);
-    options.setWindowFlag(Qt::Window);
-    options.setWindowModality(Qt::ApplicationModal);
-    options.setEditForm(&editForm);
-    window.showOptions = [&options] {
-        options.prepareForOpening();
-        options.open();
-    };
-    window.showEditDialog = [&window, &editForm] {
-        editForm.loadAlbum(window.editedAlbum);
-        editForm.fillWebSearchItems();
-        editForm.prepareForShowing();
-        editForm.open();
-    };
     delete splash;
     window.show();
     return QApplication::exec();

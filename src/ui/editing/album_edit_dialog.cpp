@@ -31,12 +31,10 @@
 #include "core/text/cp932.h"
 #include "core/text/furigana.h"
 #include "core/websearch/websearch.h"
-#include "ui/main/album_list_model.h"
-#include "ui/main/main_window.h"
+#include "ui/editing/preview_player.h"
 #include "ui/platform/prompter.h"
 #include "ui/platform/shell.h"
 #include "ui/platform/text_codec.h"
-#include "ui/player/player_window.h"
 #include "ui/widgets/list_images.h"
 #include "ui/widgets/list_views.h"
 
@@ -93,8 +91,8 @@ QToolButton* toolButton(QWidget* parent, const QString& text, const QString& hin
 
 }  // namespace
 
-AlbumEditDialog::AlbumEditDialog(MainWindow& main, Prompter& prompter, QWidget* parent)
-    : QDialog(parent), main_(main), prompter_(prompter)
+AlbumEditDialog::AlbumEditDialog(Services services, Requests requests, QWidget* parent)
+    : QDialog(parent), services_(services), requests_(std::move(requests))
 {
     setWindowTitle(QStringLiteral("アルバム編集"));
     setObjectName(QStringLiteral("EditForm"));
@@ -107,25 +105,7 @@ AlbumEditDialog::AlbumEditDialog(MainWindow& main, Prompter& prompter, QWidget* 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(6, 0, 6, 6);
     layout->setSpacing(4);
-
-    auto* menus = new QMenuBar(this);
-    QMenu* edit = menus->addMenu(QStringLiteral("編集(&E)"));
-    connect(edit->addAction(QStringLiteral("編集前の状態に戻す(&U)")), &QAction::triggered, this,
-            &AlbumEditDialog::undoEdits);
-    connect(edit->addAction(QStringLiteral("画像登録(&E)")), &QAction::triggered, this,
-            &AlbumEditDialog::pickPicture);
-    QMenu* tools = menus->addMenu(QStringLiteral("ツール(&T)"));
-    QAction* playerToFront = tools->addAction(QStringLiteral("メディアプレイヤーフォームを前面へ(&M)"));
-    connect(tools->addAction(QStringLiteral("インターネット検索(&S)")), &QAction::triggered, this,
-            &AlbumEditDialog::runWebSearch);
-    SearchItemMenu = tools->addMenu(QStringLiteral("インターネット検索項目設定(&U)"));
-    connect(SearchItemMenu, &QMenu::aboutToShow, this, [this] { main_.fillSearchItemMenu(SearchItemMenu); });
-    connect(playerToFront, &QAction::triggered, this, [this] { main_.bringPlayerToFront(); });
-    connect(tools, &QMenu::aboutToShow, this, [this, playerToFront] {
-        // Only while the media player window is shown.
-        playerToFront->setEnabled(main_.playerForm() != nullptr && main_.playerForm()->isVisible());
-    });
-    layout->setMenuBar(menus);
+    buildMenus();
 
     auto* fields = new QWidget(this);
     buildFields(fields);
@@ -136,38 +116,91 @@ AlbumEditDialog::AlbumEditDialog(MainWindow& main, Prompter& prompter, QWidget* 
     layout->addWidget(bar);
 
     buildGrid();
-    layout->addWidget(songTable, 1);
+    layout->addWidget(songTable_, 1);
 
-    buildPreviewPanel();
-    layout->addWidget(previewPanel);
+    preview_ = new PreviewPlayer(services_.previewDevice, services_.prompter, this);
+    preview_->hide();
+    connect(preview_, &PreviewPlayer::playClicked, this, &AlbumEditDialog::playCurrentSong);
+    connect(preview_, &PreviewPlayer::ejectClicked, this, &AlbumEditDialog::ejectPreview);
+    connect(preview_, &PreviewPlayer::aboutToPlay, this, &AlbumEditDialog::previewAboutToPlay);
+    layout->addWidget(preview_);
 
+    buildBottomRow();
+}
+
+AlbumEditDialog::~AlbumEditDialog() = default;
+
+void AlbumEditDialog::buildMenus()
+{
+    auto* menus = new QMenuBar(this);
+    auto addAction = [this](QMenu* menu, const char* name, const QString& text,
+                            void (AlbumEditDialog::*command)()) {
+        QAction* action = menu->addAction(text);
+        action->setObjectName(QString::fromLatin1(name));
+        if (command) {
+            connect(action, &QAction::triggered, this, command);
+        }
+        return action;
+    };
+    QMenu* edit = menus->addMenu(QStringLiteral("編集(&E)"));
+    addAction(edit, "undoEditsAction", QStringLiteral("編集前の状態に戻す(&U)"), &AlbumEditDialog::undoEdits);
+    addAction(edit, "pickPictureAction", QStringLiteral("画像登録(&E)"), &AlbumEditDialog::pickPicture);
+    QMenu* tools = menus->addMenu(QStringLiteral("ツール(&T)"));
+    QAction* playerToFront = addAction(tools, "playerToFrontAction",
+                                       QStringLiteral("メディアプレイヤーフォームを前面へ(&M)"), nullptr);
+    addAction(tools, "webSearchAction", QStringLiteral("インターネット検索(&S)"),
+              &AlbumEditDialog::runWebSearch);
+    searchItemMenu_ = tools->addMenu(QStringLiteral("インターネット検索項目設定(&U)"));
+    searchItemMenu_->setObjectName(QStringLiteral("searchItemMenu"));
+    connect(searchItemMenu_, &QMenu::aboutToShow, this, [this] {
+        if (requests_.fillSearchItemMenu) {
+            requests_.fillSearchItemMenu(searchItemMenu_);
+        }
+    });
+    connect(playerToFront, &QAction::triggered, this, [this] { requests_.player.toFront(); });
+    connect(tools, &QMenu::aboutToShow, this, [this, playerToFront] {
+        // Only while the media player window is shown.
+        playerToFront->setEnabled(requests_.player.shown());
+    });
+    layout()->setMenuBar(menus);
+}
+
+void AlbumEditDialog::buildBottomRow()
+{
     auto* bottom = new QHBoxLayout;
-    webSearchButton = new QPushButton(QStringLiteral("ネット検索"), this);
+    auto* webSearchButton = new QPushButton(QStringLiteral("ネット検索"), this);
+    webSearchButton->setObjectName(QStringLiteral("webSearchButton"));
     webSearchButton->setToolTip(QStringLiteral("インターネットを使って検索(右クリックで検索項目選択)"));
-    webSearchBox = new PickBox(this);
-    static_cast<PickBox*>(webSearchBox)->onDropDown = [this] { fillWebSearchItems(); };
-    webSearchBox->setMinimumContentsLength(12);
+    webSearchBox_ = new PickBox(this);
+    webSearchBox_->setObjectName(QStringLiteral("webSearchBox"));
+    webSearchBox_->onDropDown = [this] { fillWebSearchItems(); };
+    webSearchBox_->setMinimumContentsLength(12);
     connect(webSearchButton, &QPushButton::clicked, this, &AlbumEditDialog::runWebSearch);
     // A right click chooses the fields to search with.
     webSearchButton->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(webSearchButton, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& pos) { SearchItemMenu->popup(webSearchButton->mapToGlobal(pos)); });
+            [this, webSearchButton](const QPoint& pos) {
+                searchItemMenu_->popup(webSearchButton->mapToGlobal(pos));
+            });
     bottom->addWidget(webSearchButton);
-    bottom->addWidget(webSearchBox);
+    bottom->addWidget(webSearchBox_);
     bottom->addStretch();
-    changeAlbumButton = new QPushButton(QStringLiteral("変更"), this);
-    changeAlbumButton->setToolTip(QStringLiteral("アルバム情報を変更(Ctrl+Enter)"));
-    addAlbumButton = new QPushButton(QStringLiteral("追加"), this);
-    addAlbumButton->setToolTip(QStringLiteral("アルバムを追加(Shift+Ctrl+Enter)"));
-    closeButton = new QPushButton(QStringLiteral("閉じる"), this);
-    for (QPushButton* button : {changeAlbumButton, addAlbumButton, closeButton}) {
+    auto* changeButton = new QPushButton(QStringLiteral("変更"), this);
+    changeButton->setObjectName(QStringLiteral("changeAlbumButton"));
+    changeButton->setToolTip(QStringLiteral("アルバム情報を変更(Ctrl+Enter)"));
+    auto* addButton = new QPushButton(QStringLiteral("追加"), this);
+    addButton->setObjectName(QStringLiteral("addAlbumButton"));
+    addButton->setToolTip(QStringLiteral("アルバムを追加(Shift+Ctrl+Enter)"));
+    auto* closeButton = new QPushButton(QStringLiteral("閉じる"), this);
+    closeButton->setObjectName(QStringLiteral("closeButton"));
+    for (QPushButton* button : {changeButton, addButton, closeButton}) {
         button->setAutoDefault(false);
         bottom->addWidget(button);
     }
-    connect(changeAlbumButton, &QPushButton::clicked, this, &AlbumEditDialog::changeAlbum);
-    connect(addAlbumButton, &QPushButton::clicked, this, &AlbumEditDialog::addAlbum);
-    connect(closeButton, &QPushButton::clicked, this, &AlbumEditDialog::closeDialog);
-    layout->addLayout(bottom);
+    connect(changeButton, &QPushButton::clicked, this, &AlbumEditDialog::changeAlbum);
+    connect(addButton, &QPushButton::clicked, this, &AlbumEditDialog::addAlbum);
+    connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
+    static_cast<QVBoxLayout*>(layout())->addLayout(bottom);
 }
 
 void AlbumEditDialog::buildFields(QWidget* panel)
@@ -177,20 +210,21 @@ void AlbumEditDialog::buildFields(QWidget* panel)
     grid->setHorizontalSpacing(6);
     grid->setVerticalSpacing(4);
 
-    artistCombo = new PickBox(panel);
-    artistCombo->setEditable(true);
-    static_cast<PickBox*>(artistCombo)->onDropDown = [this] { fillArtistSuggestions(); };
-    readingCombo = new PickBox(panel);
-    readingCombo->setEditable(true);
-    readingCombo->onDropDown = [this] { fillReadingSuggestions(); };
-    readingLabel = new QLabel(QStringLiteral("フリガナ"), panel);
-    readingLabel->setToolTip(QStringLiteral("クリックでアーティスト名をコピー"));
-    readingLabel->setCursor(Qt::PointingHandCursor);
-    readingLabel->installEventFilter(this);
-    titleEdit = new QLineEdit(panel);
-    genreCombo = new QComboBox(panel);
-    mediaCombo = new QComboBox(panel);
-    for (QComboBox* box : {artistCombo, static_cast<QComboBox*>(readingCombo), genreCombo, mediaCombo}) {
+    artistCombo_ = new PickBox(panel);
+    artistCombo_->setEditable(true);
+    artistCombo_->onDropDown = [this] { fillArtistSuggestions(); };
+    readingCombo_ = new PickBox(panel);
+    readingCombo_->setEditable(true);
+    readingCombo_->onDropDown = [this] { fillReadingSuggestions(); };
+    readingLabel_ = new QLabel(QStringLiteral("フリガナ"), panel);
+    readingLabel_->setToolTip(QStringLiteral("クリックでアーティスト名をコピー"));
+    readingLabel_->setCursor(Qt::PointingHandCursor);
+    readingLabel_->installEventFilter(this);
+    titleEdit_ = new QLineEdit(panel);
+    genreCombo_ = new QComboBox(panel);
+    mediaCombo_ = new QComboBox(panel);
+    for (QComboBox* box : {static_cast<QComboBox*>(artistCombo_), static_cast<QComboBox*>(readingCombo_),
+                           genreCombo_, mediaCombo_}) {
         box->setEditable(true);
         box->setInsertPolicy(QComboBox::NoInsert);
         box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
@@ -198,22 +232,22 @@ void AlbumEditDialog::buildFields(QWidget* panel)
         box->installEventFilter(this);
         box->lineEdit()->installEventFilter(this);
     }
-    titleEdit->installEventFilter(this);
-    category1Caption = new QLabel(QStringLiteral("ジャンル"), panel);
-    category2Caption = new QLabel(QStringLiteral("メディア"), panel);
-    category3Caption = new QLabel(QStringLiteral("メモ"), panel);
-    category3Caption->setToolTip(QStringLiteral("右クリックで項目選択"));
-    category3Caption->installEventFilter(this);
-    MemoPopupMenu = new QMenu(this);
-    connect(MemoPopupMenu, &QMenu::aboutToShow, this, &AlbumEditDialog::prepareMemoMenu);
-    memoEdit = new QPlainTextEdit(panel);
-    memoEdit->setLineWrapMode(QPlainTextEdit::NoWrap);
-    memoEdit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    memoEdit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    memoEdit->setFixedHeight(72);
-    memoEdit->installEventFilter(this);
-    picturePathEdit = new QLineEdit(panel);
-    picturePathEdit->installEventFilter(this);
+    titleEdit_->installEventFilter(this);
+    categoryCaptions_[0] = new QLabel(QStringLiteral("ジャンル"), panel);
+    categoryCaptions_[1] = new QLabel(QStringLiteral("メディア"), panel);
+    categoryCaptions_[2] = new QLabel(QStringLiteral("メモ"), panel);
+    categoryCaptions_[2]->setToolTip(QStringLiteral("右クリックで項目選択"));
+    categoryCaptions_[2]->installEventFilter(this);
+    memoChoiceMenu_ = new QMenu(this);
+    connect(memoChoiceMenu_, &QMenu::aboutToShow, this, &AlbumEditDialog::prepareMemoMenu);
+    memoEdit_ = new QPlainTextEdit(panel);
+    memoEdit_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    memoEdit_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    memoEdit_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    memoEdit_->setFixedHeight(72);
+    memoEdit_->installEventFilter(this);
+    picturePathEdit_ = new QLineEdit(panel);
+    picturePathEdit_->installEventFilter(this);
     auto* pick = toolButton(panel, QStringLiteral("画像設定"), QStringLiteral("画像ファイル選択"));
     auto* show = toolButton(panel, QStringLiteral("画像表示"), QStringLiteral("ファイルパスの画像を表示"));
     pick->setAutoRaise(false);
@@ -223,39 +257,61 @@ void AlbumEditDialog::buildFields(QWidget* panel)
 
     auto* picture = new QWidget(panel);
     picture->setFixedSize(89, 89);
-    pictureView = new QLabel(picture);
-    pictureView->setGeometry(0, 0, 89, 89);
-    pictureView->setAlignment(Qt::AlignCenter);
-    pictureView->hide();
-    noPictureLabel = new QLabel(QStringLiteral("NoImage"), picture);
-    noPictureLabel->setGeometry(0, 0, 89, 89);
-    noPictureLabel->setAlignment(Qt::AlignCenter);
-    noPictureLabel->setFrameShape(QFrame::Box);
-    QFont bold = noPictureLabel->font();
+    pictureView_ = new QLabel(picture);
+    pictureView_->setGeometry(0, 0, 89, 89);
+    pictureView_->setAlignment(Qt::AlignCenter);
+    pictureView_->hide();
+    noPictureLabel_ = new QLabel(QStringLiteral("NoImage"), picture);
+    noPictureLabel_->setGeometry(0, 0, 89, 89);
+    noPictureLabel_->setAlignment(Qt::AlignCenter);
+    noPictureLabel_->setFrameShape(QFrame::Box);
+    QFont bold = noPictureLabel_->font();
     bold.setBold(true);
-    noPictureLabel->setFont(bold);
+    noPictureLabel_->setFont(bold);
 
     grid->addWidget(new QLabel(QStringLiteral("アーティスト"), panel), 0, 0);
-    grid->addWidget(artistCombo, 0, 1);
-    grid->addWidget(readingLabel, 0, 2);
-    grid->addWidget(readingCombo, 0, 3);
+    grid->addWidget(artistCombo_, 0, 1);
+    grid->addWidget(readingLabel_, 0, 2);
+    grid->addWidget(readingCombo_, 0, 3);
     grid->addWidget(picture, 0, 4, 4, 1, Qt::AlignTop | Qt::AlignRight);
     grid->addWidget(new QLabel(QStringLiteral("アルバム"), panel), 1, 0);
-    grid->addWidget(titleEdit, 1, 1, 1, 3);
-    grid->addWidget(category1Caption, 2, 0);
-    grid->addWidget(genreCombo, 2, 1);
-    grid->addWidget(category2Caption, 2, 2);
-    grid->addWidget(mediaCombo, 2, 3);
-    grid->addWidget(category3Caption, 3, 0, Qt::AlignTop);
-    grid->addWidget(memoEdit, 3, 1, 1, 3);
+    grid->addWidget(titleEdit_, 1, 1, 1, 3);
+    grid->addWidget(categoryCaptions_[0], 2, 0);
+    grid->addWidget(genreCombo_, 2, 1);
+    grid->addWidget(categoryCaptions_[1], 2, 2);
+    grid->addWidget(mediaCombo_, 2, 3);
+    grid->addWidget(categoryCaptions_[2], 3, 0, Qt::AlignTop);
+    grid->addWidget(memoEdit_, 3, 1, 1, 3);
     grid->addWidget(new QLabel(QStringLiteral("画像ファイルパス"), panel), 4, 0);
-    grid->addWidget(picturePathEdit, 4, 1, 1, 3);
+    grid->addWidget(picturePathEdit_, 4, 1, 1, 3);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(pick);
     buttons->addWidget(show);
     grid->addLayout(buttons, 4, 4);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
+
+    const std::pair<QWidget*, const char*> names[] = {
+        {artistCombo_, "artistCombo"},
+        {readingCombo_, "readingCombo"},
+        {readingLabel_, "readingLabel"},
+        {titleEdit_, "titleEdit"},
+        {genreCombo_, "genreCombo"},
+        {mediaCombo_, "mediaCombo"},
+        {categoryCaptions_[0], "category1Caption"},
+        {categoryCaptions_[1], "category2Caption"},
+        {categoryCaptions_[2], "category3Caption"},
+        {memoEdit_, "memoEdit"},
+        {picturePathEdit_, "picturePathEdit"},
+        {pictureView_, "pictureView"},
+        {noPictureLabel_, "noPictureLabel"},
+        {pick, "pickPictureButton"},
+        {show, "showPictureButton"},
+    };
+    for (const auto& [widget, name] : names) {
+        widget->setObjectName(QString::fromLatin1(name));
+    }
+    memoChoiceMenu_->setObjectName(QStringLiteral("memoChoiceMenu"));
 }
 
 void AlbumEditDialog::buildSongTools(QWidget* bar)
@@ -264,114 +320,123 @@ void AlbumEditDialog::buildSongTools(QWidget* bar)
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(2);
     struct Tool {
+        const char* name;
         const char* text;
         const char* hint;
         void (AlbumEditDialog::*command)();
     };
     const Tool tools[] = {
-        {"曲追加", "曲追加", &AlbumEditDialog::insertSong},
-        {"曲削除", "曲削除", &AlbumEditDialog::deleteSong},
-        {"▲", "一つ上へ", &AlbumEditDialog::moveSongUp},
-        {"▼", "一つ下へ", &AlbumEditDialog::moveSongDown},
-        {"ファイル", "メディアファイル登録", &AlbumEditDialog::pickSongMedia},
+        {"insertSongButton", "曲追加", "曲追加", &AlbumEditDialog::insertSong},
+        {"deleteSongButton", "曲削除", "曲削除", &AlbumEditDialog::deleteSong},
+        {"moveSongUpButton", "▲", "一つ上へ", &AlbumEditDialog::moveSongUp},
+        {"moveSongDownButton", "▼", "一つ下へ", &AlbumEditDialog::moveSongDown},
+        {"pickSongMediaButton", "ファイル", "メディアファイル登録", &AlbumEditDialog::pickSongMedia},
     };
     for (const Tool& tool : tools) {
         QToolButton* button = toolButton(bar, QString::fromUtf8(tool.text), QString::fromUtf8(tool.hint));
+        button->setObjectName(QString::fromLatin1(tool.name));
         connect(button, &QToolButton::clicked, this, tool.command);
         row->addWidget(button);
     }
     row->addSpacing(8);
-    discButton = toolButton(bar, QStringLiteral("CD"), QStringLiteral("CDを登録"), "cd");
+    QToolButton* discButton = toolButton(bar, QStringLiteral("CD"), QStringLiteral("CDを登録"), "cd");
+    discButton->setObjectName(QStringLiteral("discButton"));
     connect(discButton, &QToolButton::clicked, this, &AlbumEditDialog::registerDiscTracks);
     row->addWidget(discButton);
     row->addSpacing(8);
-    titleColumnButton = toolButton(bar, QStringLiteral("曲名"), QStringLiteral("曲名をメモ帳で編集"));
-    artistColumnButton = toolButton(bar, QStringLiteral("アーティスト"),
-                                    QStringLiteral("曲ごとのアーティスト名をメモ帳で編集"));
-    mediaColumnButton =
-        toolButton(bar, QStringLiteral("メディア"), QStringLiteral("メディアファイルをメモ帳で編集"));
-    for (QToolButton* button : {titleColumnButton, artistColumnButton, mediaColumnButton}) {
+    const struct {
+        const char* name;
+        const char* text;
+        const char* hint;
+    } columns[] = {
+        {"titleColumnButton", "曲名", "曲名をメモ帳で編集"},
+        {"artistColumnButton", "アーティスト", "曲ごとのアーティスト名をメモ帳で編集"},
+        {"mediaColumnButton", "メディア", "メディアファイルをメモ帳で編集"},
+    };
+    for (int c = 0; c < 3; ++c) {
+        QToolButton* button =
+            toolButton(bar, QString::fromUtf8(columns[c].text), QString::fromUtf8(columns[c].hint));
+        button->setObjectName(QString::fromLatin1(columns[c].name));
+        connect(button, &QToolButton::clicked, this, [this, c] { sendColumnToEditor(c + 1); });
         row->addWidget(button);
     }
-    connect(titleColumnButton, &QToolButton::clicked, this, &AlbumEditDialog::editTitleColumn);
-    connect(artistColumnButton, &QToolButton::clicked, this, &AlbumEditDialog::editArtistColumn);
-    connect(mediaColumnButton, &QToolButton::clicked, this, &AlbumEditDialog::editMediaColumn);
     row->addStretch();
 }
 
 void AlbumEditDialog::buildGrid()
 {
-    songTable = new QTableWidget(kSongRows, 3, this);
+    songTable_ = new QTableWidget(kSongRows, 3, this);
+    songTable_->setObjectName(QStringLiteral("songTable"));
     QStringList headings;
     for (const char* heading : kGridHeadings) {
         headings << QString::fromUtf8(heading);
     }
-    songTable->setHorizontalHeaderLabels(headings);
+    songTable_->setHorizontalHeaderLabels(headings);
     QStringList numbers;
     for (int n = 1; n <= kSongRows; ++n) {
         numbers << QString::number(n);
     }
-    songTable->setVerticalHeaderLabels(numbers);
-    songTable->verticalHeader()->setDefaultSectionSize(24);
-    songTable->verticalHeader()->setMinimumWidth(20);
-    songTable->verticalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    songTable_->setVerticalHeaderLabels(numbers);
+    songTable_->verticalHeader()->setDefaultSectionSize(24);
+    songTable_->verticalHeader()->setMinimumWidth(20);
+    songTable_->verticalHeader()->setDefaultAlignment(Qt::AlignCenter);
     for (int c = 0; c < 3; ++c) {
-        songTable->setColumnWidth(c, 150);
+        songTable_->setColumnWidth(c, 150);
     }
-    songTable->horizontalHeader()->setSectionsMovable(true);
-    songTable->verticalHeader()->setSectionsMovable(true);
-    songTable->setEditTriggers(QAbstractItemView::AllEditTriggers);
-    songTable->setTabKeyNavigation(true);
-    songTable->setSelectionMode(QAbstractItemView::SingleSelection);
-    songTable->setCornerButtonEnabled(false);
-    songTable->setItemDelegate(new SongCellDelegate(
+    songTable_->horizontalHeader()->setSectionsMovable(true);
+    songTable_->verticalHeader()->setSectionsMovable(true);
+    songTable_->setEditTriggers(QAbstractItemView::AllEditTriggers);
+    songTable_->setTabKeyNavigation(true);
+    songTable_->setSelectionMode(QAbstractItemView::SingleSelection);
+    songTable_->setCornerButtonEnabled(false);
+    songTable_->setItemDelegate(new SongCellDelegate(
         this,
         [this](int row, int column, const QString& text) {
-            if (column == 2 && row == songTable->currentRow()) {
-                mediaNameLabel->setText(text);
+            if (column == 2 && row == songTable_->currentRow()) {
+                preview_->setFileName(text);
             }
         },
-        songTable));
-    songTable->installEventFilter(this);
-    connect(songTable, &QTableWidget::currentCellChanged, this,
+        songTable_));
+    songTable_->installEventFilter(this);
+    connect(songTable_, &QTableWidget::currentCellChanged, this,
             [this](int row, int column) { songCellSelected(column + 1, row + 1); });
-    connect(songTable->horizontalHeader(), &QHeaderView::sectionMoved, this,
-            [this](int, int from, int to) { SongGridColumnMoved(false, from, to); });
-    connect(songTable->verticalHeader(), &QHeaderView::sectionMoved, this,
-            [this](int, int from, int to) { SongGridColumnMoved(true, from, to); });
+    connect(songTable_->horizontalHeader(), &QHeaderView::sectionMoved, this,
+            [this](int, int from, int to) { songSectionMoved(false, from, to); });
+    connect(songTable_->verticalHeader(), &QHeaderView::sectionMoved, this,
+            [this](int, int from, int to) { songSectionMoved(true, from, to); });
 }
 
 QString AlbumEditDialog::songCell(int row, int column) const
 {
-    QTableWidgetItem* item = songTable->item(row - 1, column - 1);
+    QTableWidgetItem* item = songTable_->item(row - 1, column - 1);
     return item ? item->text() : QString();
 }
 
 void AlbumEditDialog::setSongCell(int row, int column, const QString& text)
 {
-    QTableWidgetItem* item = songTable->item(row - 1, column - 1);
+    QTableWidgetItem* item = songTable_->item(row - 1, column - 1);
     if (item) {
         item->setText(text);
     } else if (!text.isEmpty()) {
-        songTable->setItem(row - 1, column - 1, new QTableWidgetItem(text));
+        songTable_->setItem(row - 1, column - 1, new QTableWidgetItem(text));
     }
 }
 
 int AlbumEditDialog::currentSongRow() const
 {
-    return songTable->currentRow() + 1;
+    return songTable_->currentRow() + 1;
 }
 
 void AlbumEditDialog::setCurrentCell(int row, int column)
 {
-    songTable->setCurrentCell(row - 1, column - 1);
+    songTable_->setCurrentCell(row - 1, column - 1);
 }
 
 void AlbumEditDialog::commitGridEdit()
 {
     // Closing the editor stores what was typed in the cell.
-    if (QWidget* editor = songTable->indexWidget(songTable->currentIndex())) {
-        emit songTable->itemDelegate()->commitData(editor);
+    if (QWidget* editor = songTable_->indexWidget(songTable_->currentIndex())) {
+        emit songTable_->itemDelegate()->commitData(editor);
     }
 }
 
@@ -379,58 +444,60 @@ void AlbumEditDialog::setSuggestions(const std::vector<std::string>& genres,
                                      const std::vector<std::string>& media,
                                      const std::vector<std::string>& choices)
 {
-    genreCombo->clear();
+    // The lists are kept as given: they go back to their files byte for
+    // byte (a line shown alike under two codes keeps its own).
+    genres_ = genres;
+    media_ = media;
+    memoChoices_ = choices;
+    genreCombo_->clear();
     for (const std::string& genre : genres) {
-        genreCombo->addItem(fromCp932(genre));
+        genreCombo_->addItem(fromCp932(genre));
     }
-    mediaCombo->clear();
+    mediaCombo_->clear();
     for (const std::string& medium : media) {
-        mediaCombo->addItem(fromCp932(medium));
+        mediaCombo_->addItem(fromCp932(medium));
     }
-    memoChoices = choices;
 }
 
-std::vector<std::string> AlbumEditDialog::genreSuggestions() const
+int AlbumEditDialog::songColumnWidth(int column) const
 {
-    std::vector<std::string> lines;
-    for (int i = 0; i < genreCombo->count(); ++i) {
-        lines.push_back(toCp932(genreCombo->itemText(i)).value_or(std::string()));
-    }
-    return lines;
+    return songTable_->columnWidth(column);
 }
 
-std::vector<std::string> AlbumEditDialog::mediaSuggestions() const
+void AlbumEditDialog::setSongColumnWidth(int column, int width)
 {
-    std::vector<std::string> lines;
-    for (int i = 0; i < mediaCombo->count(); ++i) {
-        lines.push_back(toCp932(mediaCombo->itemText(i)).value_or(std::string()));
-    }
-    return lines;
+    songTable_->setColumnWidth(column, width);
 }
 
 void AlbumEditDialog::setCategoryCaptions(const QString& first, const QString& second, const QString& third)
 {
-    category1Caption->setText(first);
-    category2Caption->setText(second);
-    category3Caption->setText(third);
+    categoryCaptions_[0]->setText(first);
+    categoryCaptions_[1]->setText(second);
+    categoryCaptions_[2]->setText(third);
 }
 
 void AlbumEditDialog::loadAlbum(const AlbumRecord& record)
 {
+    loaded_ = record;
+    showRecord(record);
+}
+
+void AlbumEditDialog::showRecord(const AlbumRecord& record)
+{
     shown_ = record;
     setWindowTitle(QStringLiteral("アルバム編集 - ") + fromCp932(record[ArtistColumn]) + QLatin1Char('/') +
                    fromCp932(record[AlbumColumn]));
-    artistCombo->setEditText(fromCp932(record[ArtistColumn]));
-    readingCombo->setEditText(fromCp932(record[FuriganaColumn]));
-    titleEdit->setText(fromCp932(record[AlbumColumn]));
-    genreCombo->setEditText(fromCp932(record[Category1Column]));
-    mediaCombo->setEditText(fromCp932(record[Category2Column]));
+    artistCombo_->setEditText(fromCp932(record[ArtistColumn]));
+    readingCombo_->setEditText(fromCp932(record[FuriganaColumn]));
+    titleEdit_->setText(fromCp932(record[AlbumColumn]));
+    genreCombo_->setEditText(fromCp932(record[Category1Column]));
+    mediaCombo_->setEditText(fromCp932(record[Category2Column]));
     QStringList lines;
     for (const std::string& line : splitMemo(record[Category3Column])) {
         lines << fromCp932(line);
     }
-    memoEdit->setPlainText(lines.join(QLatin1Char('\n')));
-    picturePathEdit->setText(fromCp932(record[ImagePathColumn]));
+    memoEdit_->setPlainText(lines.join(QLatin1Char('\n')));
+    picturePathEdit_->setText(fromCp932(record[ImagePathColumn]));
     showPicturePath();
     for (int n = 1; n <= kSongRows; ++n) {
         setSongCell(n, 1, fromCp932(record[songTitleColumn(n)]));
@@ -456,25 +523,25 @@ std::optional<AlbumRecord> AlbumEditDialog::editedRecord()
             bytes.reset();
         }
         if (!bytes) {
-            prompter_.information(QStringLiteral("%1: %2").arg(field, problem));
+            services_.prompter.information(QStringLiteral("%1: %2").arg(field, problem));
             return false;
         }
         record[column] = std::move(*bytes);
         return true;
     };
-    if (!store(ArtistColumn, QStringLiteral("アーティスト"), artistCombo->currentText()) ||
-        !store(AlbumColumn, QStringLiteral("アルバム"), titleEdit->text()) ||
-        !store(Category1Column, category1Caption->text(), genreCombo->currentText()) ||
-        !store(Category2Column, category2Caption->text(), mediaCombo->currentText())) {
+    if (!store(ArtistColumn, QStringLiteral("アーティスト"), artistCombo_->currentText()) ||
+        !store(AlbumColumn, QStringLiteral("アルバム"), titleEdit_->text()) ||
+        !store(Category1Column, categoryCaptions_[0]->text(), genreCombo_->currentText()) ||
+        !store(Category2Column, categoryCaptions_[1]->text(), mediaCombo_->currentText())) {
         return std::nullopt;
     }
-    const QString memo = memoEdit->toPlainText();
+    const QString memo = memoEdit_->toPlainText();
     std::vector<std::string> memoLines;
     const std::vector<std::string> shownLines = splitMemo(shown_[Category3Column]);
     if (!memo.isEmpty()) {
         const QStringList lines = memo.split(QLatin1Char('\n'));
         for (int i = 0; i < lines.size(); ++i) {
-            const QString field = QStringLiteral("%1 (%2行目)").arg(category3Caption->text()).arg(i + 1);
+            const QString field = QStringLiteral("%1 (%2行目)").arg(categoryCaptions_[2]->text()).arg(i + 1);
             QString problem;
             std::string original = static_cast<std::size_t>(i) < shownLines.size()
                                        ? shownLines[static_cast<std::size_t>(i)]
@@ -488,7 +555,7 @@ std::optional<AlbumRecord> AlbumEditDialog::editedRecord()
                 bytes.reset();
             }
             if (!bytes) {
-                prompter_.information(QStringLiteral("%1: %2").arg(field, problem));
+                services_.prompter.information(QStringLiteral("%1: %2").arg(field, problem));
                 return std::nullopt;
             }
             memoLines.push_back(std::move(*bytes));
@@ -496,13 +563,13 @@ std::optional<AlbumRecord> AlbumEditDialog::editedRecord()
     }
     std::string joined = joinMemo(memoLines);
     if (text::containsOnBoundary(joined, "<>")) {
-        prompter_.information(category3Caption->text() +
-                              QStringLiteral(": 「<>」は保存できない文字列です。"));
+        services_.prompter.information(categoryCaptions_[2]->text() +
+                                       QStringLiteral(": 「<>」は保存できない文字列です。"));
         return std::nullopt;
     }
     record[Category3Column] = joined == shown_[Category3Column] ? shown_[Category3Column] : joined;
-    if (!store(ImagePathColumn, QStringLiteral("画像ファイルパス"), picturePathEdit->text()) ||
-        !store(FuriganaColumn, QStringLiteral("フリガナ"), readingCombo->currentText())) {
+    if (!store(ImagePathColumn, QStringLiteral("画像ファイルパス"), picturePathEdit_->text()) ||
+        !store(FuriganaColumn, QStringLiteral("フリガナ"), readingCombo_->currentText())) {
         return std::nullopt;
     }
     for (int n = 1; n <= kSongRows; ++n) {
@@ -518,8 +585,8 @@ std::optional<AlbumRecord> AlbumEditDialog::editedRecord()
 
 void AlbumEditDialog::changeAlbum()
 {
-    if (main_.selectedAlbum() == 0) {
-        prompter_.information(QStringLiteral("アルバムが選択されていません"));
+    if (!requests_.albumSelected || !requests_.albumSelected()) {
+        services_.prompter.information(QStringLiteral("アルバムが選択されていません"));
         return;
     }
     std::optional<AlbumRecord> record = editedRecord();
@@ -527,16 +594,15 @@ void AlbumEditDialog::changeAlbum()
         return;
     }
     close();
-    main_.editedAlbum = std::move(*record);
-    main_.changeSelectedAlbum();
+    emit changeRequested(*record);
 }
 
 void AlbumEditDialog::addAlbum()
 {
     commitGridEdit();
-    if (main_.selectedAlbum() != 0 &&
-        !prompter_.confirm(artistCombo->currentText() + QLatin1Char('/') + readingCombo->currentText() +
-                           QStringLiteral("　を追加しますか？"))) {
+    if (requests_.albumSelected && requests_.albumSelected() &&
+        !services_.prompter.confirm(artistCombo_->currentText() + QLatin1Char('/') +
+                                    readingCombo_->currentText() + QStringLiteral("　を追加しますか？"))) {
         return;
     }
     std::optional<AlbumRecord> record = editedRecord();
@@ -544,24 +610,18 @@ void AlbumEditDialog::addAlbum()
         return;
     }
     close();
-    main_.editedAlbum = std::move(*record);
-    main_.addEditedAlbum();
+    emit addRequested(*record);
 }
 
-void AlbumEditDialog::closeDialog()
+void AlbumEditDialog::prepareForShowing(const QString& first, const QString& second, const QString& third)
 {
-    close();
-}
-
-void AlbumEditDialog::prepareForShowing()
-{
-    if (webSearchBox->count() == 0) {
+    if (webSearchBox_->count() == 0) {
         fillWebSearchItems();
-        if (webSearchBox->count() >= 2) {
-            webSearchBox->setCurrentIndex(0);
+        if (webSearchBox_->count() >= 2) {
+            webSearchBox_->setCurrentIndex(0);
         }
     }
-    setCategoryCaptions(main_.categoryCaption(0), main_.categoryCaption(1), main_.categoryCaption(2));
+    setCategoryCaptions(first, second, third);
 }
 
 void AlbumEditDialog::done(int result)
@@ -584,74 +644,82 @@ void AlbumEditDialog::closeQuery()
     // The edits are discarded; the next opening refills every field. No
     // preview outlives the dialog.
     ejectPreview();
-    main_.setEnabled(true);
+    setOwnerEnabled(true);
+}
+
+void AlbumEditDialog::setOwnerEnabled(bool enabled)
+{
+    if (QWidget* owner = parentWidget()) {
+        owner->window()->setEnabled(enabled);
+    }
 }
 
 void AlbumEditDialog::undoEdits()
 {
-    loadAlbum(main_.editedAlbum);
+    showRecord(loaded_);
 }
 
 void AlbumEditDialog::fillArtistSuggestions()
 {
-    const QString typed = artistCombo->currentText();
+    const QString typed = artistCombo_->currentText();
     std::vector<std::string_view> artists;
-    for (const catalogue::ListEntry& e : main_.catalogue().entries()) {
-        if (e.album >= 1 && e.album <= main_.catalogue().albumCount()) {
-            artists.push_back(main_.catalogue().albums().cell(ArtistColumn, e.album));
+    const std::vector<int> listed = requests_.listedAlbums ? requests_.listedAlbums() : std::vector<int>();
+    for (int album : listed) {
+        if (album >= 1 && album <= services_.albums.albumCount()) {
+            artists.push_back(services_.albums.cell(ArtistColumn, album));
         }
     }
-    artistCombo->clear();
+    artistCombo_->clear();
     for (const std::string& artist : browse::distinctIgnoringCase(artists)) {
-        artistCombo->addItem(fromCp932(artist));
+        artistCombo_->addItem(fromCp932(artist));
     }
-    artistCombo->setEditText(typed);
+    artistCombo_->setEditText(typed);
 }
 
 void AlbumEditDialog::fillReadingSuggestions()
 {
-    const QString typed = readingCombo->currentText();
-    std::optional<std::string> artist = toCp932(artistCombo->currentText());
-    readingCombo->clear();
+    const QString typed = readingCombo_->currentText();
+    std::optional<std::string> artist = toCp932(artistCombo_->currentText());
+    readingCombo_->clear();
     if (!artist) {
-        readingCombo->setEditText(typed);
+        readingCombo_->setEditText(typed);
         return;
     }
     std::vector<std::string_view> readings;
-    for (int row = 1; row <= main_.catalogue().albumCount(); ++row) {
-        AlbumTable::RowCells cells = main_.catalogue().albums().rowCells(row);
+    for (int row = 1; row <= services_.albums.albumCount(); ++row) {
+        AlbumTable::RowCells cells = services_.albums.rowCells(row);
         if (cells[ArtistColumn] == *artist) {
             readings.push_back(cells[FuriganaColumn]);
         }
     }
     for (const std::string& suggestion : text::furiganaSuggestions(*artist, readings)) {
-        readingCombo->addItem(fromCp932(suggestion));
+        readingCombo_->addItem(fromCp932(suggestion));
     }
-    readingCombo->setEditText(typed);
+    readingCombo_->setEditText(typed);
 }
 
-void AlbumEditDialog::copyArtistToSongArtist()
+void AlbumEditDialog::copyArtistToReading()
 {
-    readingCombo->setEditText(artistCombo->currentText());
+    readingCombo_->setEditText(artistCombo_->currentText());
 }
 
 void AlbumEditDialog::pickPicture()
 {
-    std::optional<QString> picture = prompter_.openFile(
+    std::optional<QString> picture = services_.prompter.openFile(
         QStringLiteral("画像ファイル選択"),
         QStringLiteral("画像ファイル (*.jpg *.jpeg *.bmp *.ico *.png *.gif);;すべてのファイル (*)"),
-        picturePathEdit->text());
+        picturePathEdit_->text());
     if (picture) {
-        picturePathEdit->setText(*picture);
+        picturePathEdit_->setText(*picture);
         showPicturePath();
     }
 }
 
 void AlbumEditDialog::showPicturePath()
 {
-    const QString path = picturePathEdit->text();
-    if (!showPicture(pictureView, noPictureLabel, path, 89)) {
-        prompter_.error(QStringLiteral("画像を読み込めませんでした。\r\n%1").arg(path));
+    const QString path = picturePathEdit_->text();
+    if (!showPicture(pictureView_, noPictureLabel_, path, 89)) {
+        services_.prompter.error(QStringLiteral("画像を読み込めませんでした。\r\n%1").arg(path));
     }
 }
 
@@ -706,7 +774,7 @@ void AlbumEditDialog::moveSongUp()
         return;
     }
     swapRows(r - 1, r);
-    setCurrentCell(r - 1, std::max(1, songTable->currentColumn() + 1));
+    setCurrentCell(r - 1, std::max(1, songTable_->currentColumn() + 1));
 }
 
 void AlbumEditDialog::moveSongDown()
@@ -717,39 +785,39 @@ void AlbumEditDialog::moveSongDown()
         return;
     }
     swapRows(r, r + 1);
-    setCurrentCell(r + 1, std::max(1, songTable->currentColumn() + 1));
+    setCurrentCell(r + 1, std::max(1, songTable_->currentColumn() + 1));
 }
 
 void AlbumEditDialog::pickSongMedia()
 {
     const int r = std::max(1, currentSongRow());
-    std::optional<QString> file = prompter_.openFile(QStringLiteral("読み込みファイル選択"),
-                                                     QStringLiteral("すべてのファイル (*)"), songCell(r, 3));
+    std::optional<QString> file = services_.prompter.openFile(
+        QStringLiteral("読み込みファイル選択"), QStringLiteral("すべてのファイル (*)"), songCell(r, 3));
     if (!file) {
         return;
     }
     setSongCell(r, 3, *file);
     setCurrentCell(r, 3);
-    mediaNameLabel->setText(*file);
+    preview_->setFileName(*file);
 }
 
 void AlbumEditDialog::songCellSelected(int column, int row)
 {
-    previewPanel->setVisible(column == 3);
+    preview_->setVisible(column == 3);
     ejectPreview();
     if (row >= 1 && row <= kSongRows) {
-        mediaNameLabel->setText(songCell(row, 3));
+        preview_->setFileName(songCell(row, 3));
     }
 }
 
-void AlbumEditDialog::SongGridColumnMoved(bool rows, int from, int to)
+void AlbumEditDialog::songSectionMoved(bool rows, int from, int to)
 {
     if (movingSections_ || from == to) {
         return;
     }
     // The headings and numbers stay in place: the cells move instead, and
     // are then the field whose heading stands over them.
-    QHeaderView* header = rows ? songTable->verticalHeader() : songTable->horizontalHeader();
+    QHeaderView* header = rows ? songTable_->verticalHeader() : songTable_->horizontalHeader();
     movingSections_ = true;
     header->moveSection(to, from);
     movingSections_ = false;
@@ -781,11 +849,11 @@ void AlbumEditDialog::SongGridColumnMoved(bool rows, int from, int to)
 
 void AlbumEditDialog::prepareMemoMenu()
 {
-    MemoPopupMenu->clear();
-    for (const std::string& choice : memoChoices) {
+    memoChoiceMenu_->clear();
+    for (const std::string& choice : memoChoices_) {
         QString line = fromCp932(choice);
-        connect(MemoPopupMenu->addAction(line), &QAction::triggered, this,
-                [this, line] { memoEdit->setPlainText(line); });
+        connect(memoChoiceMenu_->addAction(line), &QAction::triggered, this,
+                [this, line] { memoEdit_->setPlainText(line); });
     }
 }
 
@@ -793,12 +861,12 @@ bool AlbumEditDialog::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::MouseButtonRelease) {
         auto* mouse = static_cast<QMouseEvent*>(event);
-        if (watched == readingLabel && mouse->button() == Qt::LeftButton) {
-            copyArtistToSongArtist();
+        if (watched == readingLabel_ && mouse->button() == Qt::LeftButton) {
+            copyArtistToReading();
             return true;
         }
-        if (watched == category3Caption && mouse->button() == Qt::RightButton) {
-            MemoPopupMenu->popup(mouse->globalPosition().toPoint());
+        if (watched == categoryCaptions_[2] && mouse->button() == Qt::RightButton) {
+            memoChoiceMenu_->popup(mouse->globalPosition().toPoint());
             return true;
         }
         return QDialog::eventFilter(watched, event);
@@ -825,8 +893,8 @@ bool AlbumEditDialog::eventFilter(QObject* watched, QEvent* event)
                (qobject_cast<QComboBox*>(widget) && watched == static_cast<QComboBox*>(widget)->lineEdit());
     };
     if (mods == Qt::ShiftModifier) {
-        if (!isIn(songTable) && watched->parent() != songTable->viewport()) {
-            songTable->setFocus();
+        if (!isIn(songTable_) && watched->parent() != songTable_->viewport()) {
+            songTable_->setFocus();
             return true;
         }
         return false;
@@ -836,20 +904,20 @@ bool AlbumEditDialog::eventFilter(QObject* watched, QEvent* event)
     }
     // Plain Enter moves through the upper fields; in the memo it breaks the
     // line, in the grid it does nothing of its own.
-    const std::pair<QWidget*, QWidget*> next[] = {{artistCombo, readingCombo},
-                                                  {readingCombo, titleEdit},
-                                                  {titleEdit, genreCombo},
-                                                  {genreCombo, mediaCombo},
-                                                  {mediaCombo, picturePathEdit}};
+    const std::pair<QWidget*, QWidget*> next[] = {{artistCombo_, readingCombo_},
+                                                  {readingCombo_, titleEdit_},
+                                                  {titleEdit_, genreCombo_},
+                                                  {genreCombo_, mediaCombo_},
+                                                  {mediaCombo_, picturePathEdit_}};
     for (const auto& [from, to] : next) {
         if (isIn(from)) {
             to->setFocus();
             return true;
         }
     }
-    if (watched == picturePathEdit) {
+    if (watched == picturePathEdit_) {
         showPicturePath();
-        artistCombo->setFocus();
+        artistCombo_->setFocus();
         return true;
     }
     return QDialog::eventFilter(watched, event);

@@ -5,31 +5,32 @@
 // text only when the user agrees.
 #include "ui/discdata/disc_album_lookup.h"
 #include "ui/editing/album_edit_dialog.h"
-#include "ui/main/main_window.h"
 #include "ui/platform/prompter.h"
+#include "ui/widgets/list_views.h"
 
 namespace velmora::ui {
 
 void AlbumEditDialog::registerDiscTracks()
 {
-    const store::AlbumRecord kept = main_.editedAlbum;
+    if (!requests_.readDisc) {
+        return;
+    }
     std::optional<store::AlbumRecord> fields = editedRecord();
     if (!fields) {
         return;
     }
-    main_.editedAlbum = std::move(*fields);
     std::vector<std::int64_t> titleLookup;
-    if (main_.readDiscIntoEditedAlbum(&titleLookup)) {
-        store::AlbumRecord shown = main_.editedAlbum;
-        if (!titleLookup.empty()) {
-            if (std::optional<store::AlbumRecord> fetched =
-                    main_.fetchDiscAlbumData(this, titleLookup, shown)) {
-                shown = mergeIntoEditedAlbum(prompter_, shown, *fetched);
-            }
-        }
-        loadAlbum(shown);
+    std::optional<store::AlbumRecord> read = requests_.readDisc(*fields, &titleLookup);
+    if (!read) {
+        return;
     }
-    main_.editedAlbum = kept;
+    store::AlbumRecord shown = std::move(*read);
+    if (!titleLookup.empty() && requests_.fetchDiscData) {
+        if (std::optional<store::AlbumRecord> fetched = requests_.fetchDiscData(this, titleLookup, shown)) {
+            shown = mergeIntoEditedAlbum(services_.prompter, shown, *fetched);
+        }
+    }
+    showRecord(shown);
 }
 
 }  // namespace velmora::ui

@@ -2,6 +2,7 @@
 // pad's lines back into the column. The album table is not touched: the
 // user still applies or discards the dialog.
 #include <QComboBox>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -11,10 +12,12 @@
 #include "core/store/columns.h"
 #include "core/textops/memo_lines.h"
 #include "ui/editing/album_edit_dialog.h"
+#include "ui/editing/preview_player.h"
 #include "ui/editing/song_column_editor.h"
-#include "ui/main/main_window.h"
 #include "ui/platform/prompter.h"
 #include "ui/platform/text_codec.h"
+#include "ui/player/player_paths.h"
+#include "ui/widgets/list_views.h"
 
 namespace velmora::ui {
 
@@ -32,102 +35,94 @@ textops::MemoLines unicodeLines(const QStringList& lines)
 
 }  // namespace
 
-void AlbumEditDialog::editTitleColumn()
+void AlbumEditDialog::setColumnEditor(SongColumnEditor* editor)
 {
-    memoHandOver("曲名");
+    if (editor_ != nullptr) {
+        disconnect(editor_, nullptr, this, nullptr);
+    }
+    editor_ = editor;
+    if (editor_ == nullptr) {
+        return;
+    }
+    connect(editor_, &SongColumnEditor::linesAccepted, this, &AlbumEditDialog::takeColumnFromEditor);
+    connect(editor_, &SongColumnEditor::closed, this, &AlbumEditDialog::editorClosed);
 }
 
-void AlbumEditDialog::editArtistColumn()
+void AlbumEditDialog::ejectPreview()
 {
-    memoHandOver("曲ごとのアーティスト名");
+    // One device: the pad's player is cleared with this one.
+    if (editor_ != nullptr) {
+        editor_->ejectPreview();
+    }
+    preview_->eject();
 }
 
-void AlbumEditDialog::editMediaColumn()
+void AlbumEditDialog::playCurrentSong()
 {
-    memoHandOver("メディアファイル");
+    commitGridEdit();
+    const int row = currentSongRow();
+    const QString path = row >= 1 ? songCell(row, 3) : QString();
+    if (path.isEmpty() || !QFileInfo(localPath(path)).isFile()) {
+        ejectPreview();
+        return;
+    }
+    // Play after a pause, a stop or a seek goes on from where the file is;
+    // another file is opened from its start.
+    if (!preview_->holds(path) && !preview_->open(path)) {
+        return;
+    }
+    preview_->play();
 }
 
-void AlbumEditDialog::memoHandOver(const char* heading)
+void AlbumEditDialog::sendColumnToEditor(int column)
 {
-    SongColumnEditor* memo = main_.memoForm();
-    if (memo == nullptr) {
+    if (editor_ == nullptr) {
         return;
     }
     ejectPreview();
     commitGridEdit();
     setCurrentCell(std::max(1, currentSongRow()), 1);
-    memo->columnLabel->setText(QString::fromUtf8(heading));
-    sendColumnToEditor();
-}
-
-void AlbumEditDialog::sendColumnToEditor()
-{
-    SongColumnEditor* memo = main_.memoForm();
-    if (memo == nullptr) {
-        return;
-    }
-    memo->attachEditForm(this);
-    memo->lineEditor->clear();
-    const int column = memo->editColumn();
-    memo->setWindowTitle(memo->columnLabel->text() + QStringLiteral("編集 - ") + artistCombo->currentText() +
-                         QLatin1Char('/') + titleEdit->text());
-    textops::MemoLines cells;
+    SongColumnEditor::Songs songs;
     for (int row = 1; row <= store::kSongSlots; ++row) {
-        cells.push_back(songCell(row, column).toStdU16String());
+        songs.titles << songCell(row, 1);
+        songs.artists << songCell(row, 2);
+        songs.media << songCell(row, 3);
     }
-    cells.resize(textops::shownLineCount(cells));
-    QStringList lines;
-    for (const std::u16string& cell : cells) {
-        lines << QString::fromStdU16String(cell);
-    }
-    memo->lineEditor->setPlainText(lines.join(QLatin1Char('\n')));
-    memo->showMediaTools(column == 3);
-    if (column == 3) {
-        memo->browseFolderOf(lines);
-    }
-    memo->lineEditor->moveCursor(QTextCursor::Start);
-    memo->showCursorLine();
-    memo->ejectPreview();
-    memo->lineEditor->document()->clearUndoRedoStacks();
+    editor_->startEditing(column, artistCombo_->currentText() + QLatin1Char('/') + titleEdit_->text(), songs);
 
     // The pad is the newest modal window, so it gets the input while this
     // dialog (modal over the main window) waits; both stay disabled until
-    // the pad closes. Disabling the main window disables the windows it
-    // owns, so the pad is enabled again after it.
-    memo->setWindowModality(Qt::ApplicationModal);
-    memo->show();
-    memo->keepOnScreen();
-    memo->raise();
-    memo->activateWindow();
-    memo->lineEditor->moveCursor(QTextCursor::Start);
-    memo->lineEditor->setFocus();
-    main_.setEnabled(false);
+    // the pad closes. Disabling the owner disables the windows it owns, so
+    // the pad is enabled again after it.
+    setOwnerEnabled(false);
     setEnabled(false);
-    memo->setEnabled(true);
+    editor_->setEnabled(true);
 }
 
-bool AlbumEditDialog::takeColumnFromEditor()
+void AlbumEditDialog::editorClosed()
 {
-    SongColumnEditor* memo = main_.memoForm();
-    if (memo == nullptr) {
-        return false;
-    }
-    const int column = memo->editColumn();
-    const textops::MemoLines lines = unicodeLines(memo->memoLines());
+    // The owner stays disabled until this dialog closes.
+    setEnabled(true);
+    activateWindow();
+}
+
+bool AlbumEditDialog::takeColumnFromEditor(int column, const QStringList& memoLines)
+{
+    const textops::MemoLines lines = unicodeLines(memoLines);
     // Titles and artists must be Shift-JIS text; media paths are checked for
     // that when the album is stored. No line may hold the field separator.
     const textops::LineRefusal refusal =
         textops::firstRefusedLine(lines, static_cast<std::size_t>(store::kSongSlots), column != 3);
     if (refusal.line != 0) {
-        const QString line = memo->memoLines().at(static_cast<qsizetype>(refusal.line - 1));
+        const QString line = memoLines.at(static_cast<qsizetype>(refusal.line - 1));
         QString problem = QStringLiteral("「<>」は保存できない文字列です。");
         if (refusal.problem == textops::LineProblem::NoCp932) {
             toCp932(line, &problem);
         }
         const QString where = QStringLiteral("%1 (%2行目)")
-                                  .arg(memo->columnLabel->text())
+                                  .arg(SongColumnEditor::columnHeading(column))
                                   .arg(static_cast<qulonglong>(refusal.line));
-        prompter_.information(where + QStringLiteral(": ") + problem);
+        services_.prompter.information(where + QStringLiteral(": ") + problem);
         return false;
     }
     const textops::MemoLines cells =
@@ -135,8 +130,9 @@ bool AlbumEditDialog::takeColumnFromEditor()
     for (int row = 1; row <= store::kSongSlots; ++row) {
         setSongCell(row, column, QString::fromStdU16String(cells[static_cast<std::size_t>(row - 1)]));
     }
-    memo->ejectPreview();
-    memo->close();
+    if (editor_ != nullptr) {
+        editor_->finishEditing();
+    }
     return true;
 }
 

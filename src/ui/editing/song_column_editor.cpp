@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QFont>
 #include <QGridLayout>
 #include <QGuiApplication>
@@ -11,6 +12,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMetaMethod>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -24,18 +26,18 @@
 #include <QVBoxLayout>
 #include <filesystem>
 
+#include "core/store/app_settings.h"
 #include "core/store/atomic_file.h"
 #include "core/store/columns.h"
 #include "core/store/data_file.h"
 #include "core/textops/memo_lines.h"
-#include "ui/editing/album_edit_dialog.h"
-#include "ui/main/main_window.h"
+#include "ui/editing/preview_player.h"
 #include "ui/platform/font_setting.h"
 #include "ui/platform/prompter.h"
 #include "ui/platform/screen_fit.h"
 #include "ui/platform/text_codec.h"
 #include "ui/platform/win_color.h"
-#include "ui/player/player_window.h"
+#include "ui/player/player_paths.h"
 #include "ui/widgets/list_images.h"
 
 namespace velmora::ui {
@@ -68,8 +70,8 @@ protected:
 
 }  // namespace
 
-SongColumnEditor::SongColumnEditor(MainWindow& main, Prompter& prompter, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint), main_(main), prompter_(prompter)
+SongColumnEditor::SongColumnEditor(Services services, const store::AppSettings* stored, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint), services_(std::move(services))
 {
     setObjectName(QStringLiteral("MemoForm"));
     setWindowTitle(QStringLiteral("メモ帳入力"));
@@ -80,28 +82,31 @@ SongColumnEditor::SongColumnEditor(MainWindow& main, Prompter& prompter, QWidget
     layout->setSpacing(3);
     buildMenus();
     buildToolBar();
-    layout->addWidget(toolBar);
 
     auto* labels = new QWidget(this);
     buildLabels(labels);
     layout->addWidget(labels);
 
-    lineEditor = new QPlainTextEdit(this);
-    lineEditor->setLineWrapMode(QPlainTextEdit::NoWrap);
-    lineEditor->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    lineEditor->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    lineEditor->installEventFilter(new PlainLineBreaks(lineEditor));
-    connect(lineEditor, &QPlainTextEdit::cursorPositionChanged, this, &SongColumnEditor::showCursorLine);
+    lineEditor_ = new QPlainTextEdit(this);
+    lineEditor_->setObjectName(QStringLiteral("lineEditor"));
+    lineEditor_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    lineEditor_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    lineEditor_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    lineEditor_->installEventFilter(new PlainLineBreaks(lineEditor_));
+    connect(lineEditor_, &QPlainTextEdit::cursorPositionChanged, this, &SongColumnEditor::showCursorLine);
 
-    previewToolBar = new QToolBar(this);
-    previewToolBar->setIconSize(QSize(16, 16));
-    previewToolBar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    previewToolBar_ = new QToolBar(this);
+    previewToolBar_->setObjectName(QStringLiteral("previewToolBar"));
+    previewToolBar_->setIconSize(QSize(16, 16));
+    previewToolBar_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     QAction* playLine =
-        previewToolBar->addAction(style()->standardIcon(QStyle::SP_MediaPlay), QStringLiteral("再生"));
+        previewToolBar_->addAction(style()->standardIcon(QStyle::SP_MediaPlay), QStringLiteral("再生"));
+    playLine->setObjectName(QStringLiteral("playLineAction"));
     playLine->setToolTip(QStringLiteral("リストの選択ファイルを再生"));
     connect(playLine, &QAction::triggered, this, &SongColumnEditor::playCursorLineMedia);
     QAction* openLine =
-        previewToolBar->addAction(themedIcon("document-open", "media-file"), QStringLiteral("外部で開く"));
+        previewToolBar_->addAction(themedIcon("document-open", "media-file"), QStringLiteral("外部で開く"));
+    openLine->setObjectName(QStringLiteral("openLineAction"));
     openLine->setToolTip(QStringLiteral("リストの選択ファイルを外部で開く"));
     connect(openLine, &QAction::triggered, this, &SongColumnEditor::openCursorLineMedia);
 
@@ -109,51 +114,58 @@ SongColumnEditor::SongColumnEditor(MainWindow& main, Prompter& prompter, QWidget
     auto* textLayout = new QVBoxLayout(textSide);
     textLayout->setContentsMargins(0, 0, 0, 0);
     textLayout->setSpacing(0);
-    textLayout->addWidget(lineEditor, 1);
-    textLayout->addWidget(previewToolBar);
+    textLayout->addWidget(lineEditor_, 1);
+    textLayout->addWidget(previewToolBar_);
 
     buildFileBrowser();
     auto* middle = new QSplitter(Qt::Horizontal, this);
     middle->setChildrenCollapsible(false);
-    middle->addWidget(filePanel);
+    middle->addWidget(filePanel_);
     middle->addWidget(textSide);
     middle->setStretchFactor(0, 0);
     middle->setStretchFactor(1, 1);
     middle->setSizes({220, 360});
     layout->addWidget(middle, 1);
 
-    buildPlayer();
-    layout->addWidget(previewPanel);
+    preview_ = new PreviewPlayer(services_.previewDevice, services_.prompter, this);
+    // The name line says what this pad plays, and nothing once it stopped.
+    preview_->setNameFollowsDevice(true);
+    connect(preview_, &PreviewPlayer::playClicked, preview_, &PreviewPlayer::play);
+    connect(preview_, &PreviewPlayer::ejectClicked, this, &SongColumnEditor::ejectPreview);
+    connect(preview_, &PreviewPlayer::aboutToPlay, this, &SongColumnEditor::previewAboutToPlay);
+    layout->addWidget(preview_);
 
     auto* bottom = new QHBoxLayout;
     bottom->addStretch();
-    acceptButton = new QPushButton(QStringLiteral("変更"), this);
+    auto* acceptButton = new QPushButton(QStringLiteral("変更"), this);
+    acceptButton->setObjectName(QStringLiteral("acceptButton"));
     acceptButton->setToolTip(QStringLiteral("アルバム情報を変更"));
-    cancelButton = new QPushButton(QStringLiteral("閉じる"), this);
+    auto* cancelButton = new QPushButton(QStringLiteral("閉じる"), this);
+    cancelButton->setObjectName(QStringLiteral("cancelButton"));
     cancelButton->setToolTip(QStringLiteral("メモ帳を閉じる"));
     for (QPushButton* button : {acceptButton, cancelButton}) {
         button->setAutoDefault(false);
         bottom->addWidget(button);
     }
     connect(acceptButton, &QPushButton::clicked, this, &SongColumnEditor::acceptColumn);
-    connect(cancelButton, &QPushButton::clicked, this, &SongColumnEditor::cancelEditing);
+    connect(cancelButton, &QPushButton::clicked, this, &QWidget::close);
     layout->addLayout(bottom);
 
     // The window's place and the text's look come from the settings file
     // when there is one; otherwise the design values stay.
-    if (main_.settingsFileRead()) {
-        const store::WindowPlace& place = main_.appSettings.memoForm;
+    if (stored != nullptr) {
+        const store::WindowPlace& place = stored->memoForm;
         move(place.left, place.top);
         resize(std::max(place.width, minimumWidth()), std::max(place.height, minimumHeight()));
         keepOnScreen();
-        applyLook();
+        applyLook(*stored);
     } else {
         move(489, 325);
         resize(602, 624);
-        QFont font = lineEditor->font();
+        QFont font = lineEditor_->font();
         font.setFamily(QStringLiteral("ＭＳ Ｐゴシック"));
         font.setPointSize(9);
-        lineEditor->setFont(font);
+        lineEditor_->setFont(font);
     }
     showMediaTools(false);
     showCursorLine();
@@ -164,41 +176,46 @@ SongColumnEditor::~SongColumnEditor() = default;
 void SongColumnEditor::buildMenus()
 {
     auto* menus = new QMenuBar(this);
+    auto addAction = [this](QMenu* menu, const char* name, const QString& text, auto command) {
+        QAction* action = menu->addAction(text);
+        action->setObjectName(QString::fromLatin1(name));
+        connect(action, &QAction::triggered, this, command);
+        return action;
+    };
     QMenu* file = menus->addMenu(QStringLiteral("ファイル(&F)"));
-    connect(file->addAction(QStringLiteral("開く(&O)")), &QAction::triggered, this,
-            &SongColumnEditor::openTextFile);
-    connect(file->addAction(QStringLiteral("名前をつけて保存(&S)")), &QAction::triggered, this,
-            &SongColumnEditor::saveTextFileAs);
+    addAction(file, "openTextAction", QStringLiteral("開く(&O)"), &SongColumnEditor::openTextFile);
+    addAction(file, "saveTextAction", QStringLiteral("名前をつけて保存(&S)"),
+              &SongColumnEditor::saveTextFileAs);
     file->addSeparator();
-    connect(file->addAction(QStringLiteral("メモフォームを閉じる(&X)")), &QAction::triggered, this,
-            &SongColumnEditor::cancelEditing);
+    addAction(file, "closeAction", QStringLiteral("メモフォームを閉じる(&X)"), &QWidget::close);
     QMenu* edit = menus->addMenu(QStringLiteral("編集(&E)"));
-    connect(edit->addAction(QStringLiteral("編集前の状態に戻す(&U)")), &QAction::triggered, this,
-            &SongColumnEditor::undoColumnEdits);
-    connect(edit->addAction(QStringLiteral("整形(&M)")), &QAction::triggered, this,
-            &SongColumnEditor::tidyLines);
-    toolsMenu = menus->addMenu(QStringLiteral("ツール(&T)"));
-    playerToFrontAction = toolsMenu->addAction(QStringLiteral("メディアプレイヤーフォームを前面へ(&M)"));
-    connect(playerToFrontAction, &QAction::triggered, this, &SongColumnEditor::bringPlayerToFront);
-    connect(toolsMenu, &QMenu::aboutToShow, this, &SongColumnEditor::prepareColumnToolsMenu);
+    addAction(edit, "undoColumnAction", QStringLiteral("編集前の状態に戻す(&U)"),
+              &SongColumnEditor::undoColumnEdits);
+    addAction(edit, "tidyLinesAction", QStringLiteral("整形(&M)"), &SongColumnEditor::tidyLines);
+    QMenu* tools = menus->addMenu(QStringLiteral("ツール(&T)"));
+    QAction* playerToFront =
+        addAction(tools, "playerToFrontAction", QStringLiteral("メディアプレイヤーフォームを前面へ(&M)"),
+                  [this] { services_.player.toFront(); });
+    connect(tools, &QMenu::aboutToShow, this,
+            [this, playerToFront] { playerToFront->setEnabled(services_.player.shown()); });
     layout()->setMenuBar(menus);
 }
 
 void SongColumnEditor::buildToolBar()
 {
-    toolBar = new QToolBar(this);
+    auto* toolBar = new QToolBar(this);
+    toolBar->setObjectName(QStringLiteral("toolBar"));
     toolBar->setIconSize(QSize(16, 16));
     toolBar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     QAction* undo = toolBar->addAction(themedIcon("edit-undo", "revert"), QStringLiteral("元に戻す"));
+    undo->setObjectName(QStringLiteral("undoButtonAction"));
     undo->setToolTip(QStringLiteral("編集前の状態に戻す"));
     connect(undo, &QAction::triggered, this, &SongColumnEditor::undoColumnEdits);
     QAction* tidy = toolBar->addAction(themedIcon("format-justify-left", "convert"), QStringLiteral("整形"));
+    tidy->setObjectName(QStringLiteral("tidyButtonAction"));
     tidy->setToolTip(QStringLiteral("整形"));
     connect(tidy, &QAction::triggered, this, &SongColumnEditor::tidyLines);
-    // The heading names the edited column; the edit dialog sets it and
-    // every transfer reads it. It is not shown.
-    columnLabel = new QLabel(QString::fromUtf8(kColumnHeadings[0]), toolBar);
-    toolBar->addWidget(columnLabel)->setVisible(false);
+    static_cast<QVBoxLayout*>(layout())->addWidget(toolBar);
 }
 
 void SongColumnEditor::buildLabels(QWidget* parent)
@@ -207,23 +224,27 @@ void SongColumnEditor::buildLabels(QWidget* parent)
     grid->setContentsMargins(2, 0, 2, 0);
     grid->setHorizontalSpacing(8);
     grid->setVerticalSpacing(1);
-    songCountLabel = new QLabel(parent);
-    QFont bold = songCountLabel->font();
+    songCountLabel_ = new QLabel(parent);
+    QFont bold = songCountLabel_->font();
     bold.setBold(true);
-    songCountLabel->setFont(bold);
-    songCountLabel->setMinimumWidth(
-        songCountLabel->fontMetrics().horizontalAdvance(QStringLiteral("999曲目")));
-    songLabel = new QLabel(parent);
-    artistLabel = new QLabel(parent);
-    mediaFileLabel = new QLabel(parent);
-    for (QLabel* label : {songLabel, artistLabel, mediaFileLabel}) {
+    songCountLabel_->setFont(bold);
+    songCountLabel_->setMinimumWidth(
+        songCountLabel_->fontMetrics().horizontalAdvance(QStringLiteral("999曲目")));
+    songLabel_ = new QLabel(parent);
+    artistLabel_ = new QLabel(parent);
+    mediaFileLabel_ = new QLabel(parent);
+    songCountLabel_->setObjectName(QStringLiteral("songCountLabel"));
+    songLabel_->setObjectName(QStringLiteral("songLabel"));
+    artistLabel_->setObjectName(QStringLiteral("artistLabel"));
+    mediaFileLabel_->setObjectName(QStringLiteral("mediaFileLabel"));
+    for (QLabel* label : {songLabel_, artistLabel_, mediaFileLabel_}) {
         label->setTextFormat(Qt::PlainText);
         label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     }
-    grid->addWidget(songCountLabel, 0, 0);
-    grid->addWidget(songLabel, 0, 1);
-    grid->addWidget(artistLabel, 0, 2);
-    grid->addWidget(mediaFileLabel, 1, 1, 1, 2);
+    grid->addWidget(songCountLabel_, 0, 0);
+    grid->addWidget(songLabel_, 0, 1);
+    grid->addWidget(artistLabel_, 0, 2);
+    grid->addWidget(mediaFileLabel_, 1, 1, 1, 2);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(2, 1);
 }
@@ -233,18 +254,18 @@ void SongColumnEditor::keepOnScreen()
     ui::keepOnScreen(*this);
 }
 
-void SongColumnEditor::applyLook()
+void SongColumnEditor::applyLook(const store::AppSettings& settings)
 {
-    const store::FontSetting& setting = main_.appSettings.memoFont;
-    lineEditor->setFont(fontFrom(setting, lineEditor->font()));
-    QPalette palette = lineEditor->palette();
+    const store::FontSetting& setting = settings.memoFont;
+    lineEditor_->setFont(fontFrom(setting, lineEditor_->font()));
+    QPalette palette = lineEditor_->palette();
     const QColor text = colorFromStored(setting.color, palette);
-    const QColor background = colorFromStored(main_.appSettings.memoColor, palette);
+    const QColor background = colorFromStored(settings.memoColor, palette);
     for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
         palette.setColor(group, QPalette::Text, text);
         palette.setColor(group, QPalette::Base, background);
     }
-    lineEditor->setPalette(palette);
+    lineEditor_->setPalette(palette);
 }
 
 void SongColumnEditor::collectSettings(store::AppSettings& settings) const
@@ -252,20 +273,56 @@ void SongColumnEditor::collectSettings(store::AppSettings& settings) const
     settings.memoForm = {x(), y(), width(), height()};
 }
 
-int SongColumnEditor::editColumn() const
+QString SongColumnEditor::columnHeading(int column)
 {
-    for (int c = 0; c < 3; ++c) {
-        if (columnLabel->text() == QString::fromUtf8(kColumnHeadings[c])) {
-            return c + 1;
-        }
+    return QString::fromUtf8(kColumnHeadings[std::clamp(column, 1, 3) - 1]);
+}
+
+void SongColumnEditor::startEditing(int column, const QString& album, const Songs& songs)
+{
+    column_ = std::clamp(column, 1, 3);
+    songs_ = songs;
+    lineEditor_->clear();
+    setWindowTitle(columnHeading(column_) + QStringLiteral("編集 - ") + album);
+    const QStringList& source = column_ == 1 ? songs_.titles : column_ == 2 ? songs_.artists : songs_.media;
+    textops::MemoLines cells;
+    for (const QString& cell : source) {
+        cells.push_back(cell.toStdU16String());
     }
-    return 1;
+    cells.resize(textops::shownLineCount(cells));
+    QStringList lines;
+    for (const std::u16string& cell : cells) {
+        lines << QString::fromStdU16String(cell);
+    }
+    lineEditor_->setPlainText(lines.join(QLatin1Char('\n')));
+    showMediaTools(column_ == 3);
+    if (column_ == 3) {
+        browseFolderOf(lines);
+    }
+    lineEditor_->moveCursor(QTextCursor::Start);
+    showCursorLine();
+    ejectPreview();
+    lineEditor_->document()->clearUndoRedoStacks();
+
+    setWindowModality(Qt::ApplicationModal);
+    show();
+    keepOnScreen();
+    raise();
+    activateWindow();
+    lineEditor_->moveCursor(QTextCursor::Start);
+    lineEditor_->setFocus();
+}
+
+void SongColumnEditor::finishEditing()
+{
+    ejectPreview();
+    close();
 }
 
 QStringList SongColumnEditor::memoLines() const
 {
     QStringList lines;
-    const QTextDocument* doc = lineEditor->document();
+    const QTextDocument* doc = lineEditor_->document();
     if (doc->isEmpty()) {
         return lines;
     }
@@ -277,19 +334,19 @@ QStringList SongColumnEditor::memoLines() const
 
 int SongColumnEditor::caretLine() const
 {
-    const QTextCursor cursor = lineEditor->textCursor();
-    return lineEditor->document()->findBlock(cursor.selectionStart()).blockNumber() + 1;
+    const QTextCursor cursor = lineEditor_->textCursor();
+    return lineEditor_->document()->findBlock(cursor.selectionStart()).blockNumber() + 1;
 }
 
 QString SongColumnEditor::caretLineText() const
 {
-    const QTextCursor cursor = lineEditor->textCursor();
-    return lineEditor->document()->findBlock(cursor.selectionStart()).text();
+    const QTextCursor cursor = lineEditor_->textCursor();
+    return lineEditor_->document()->findBlock(cursor.selectionStart()).text();
 }
 
 void SongColumnEditor::replaceText(const QStringList& lines)
 {
-    QTextCursor cursor(lineEditor->document());
+    QTextCursor cursor(lineEditor_->document());
     cursor.beginEditBlock();
     cursor.select(QTextCursor::Document);
     cursor.insertText(lines.join(QLatin1Char('\n')));
@@ -301,38 +358,33 @@ void SongColumnEditor::insertLines(const QStringList& lines)
     if (lines.isEmpty()) {
         return;
     }
-    QTextCursor cursor = lineEditor->textCursor();
-    cursor.setPosition(lineEditor->document()->findBlock(cursor.selectionStart()).position());
+    QTextCursor cursor = lineEditor_->textCursor();
+    cursor.setPosition(lineEditor_->document()->findBlock(cursor.selectionStart()).position());
     cursor.insertText(lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
     // The caret goes on to the line that moved down, so that files added one
     // after another stay in the order they were added.
-    lineEditor->setTextCursor(cursor);
+    lineEditor_->setTextCursor(cursor);
 }
 
 void SongColumnEditor::showCursorLine()
 {
     const int k = caretLine();
-    songCountLabel->setText(QStringLiteral("%1曲目").arg(k));
-    if (k <= store::kSongSlots && editForm_ != nullptr) {
-        songLabel->setText(editForm_->songCell(k, 1));
-        artistLabel->setText(editForm_->songCell(k, 2));
-        mediaFileLabel->setText(editForm_->songCell(k, 3));
+    songCountLabel_->setText(QStringLiteral("%1曲目").arg(k));
+    if (k <= store::kSongSlots && k <= songs_.titles.size()) {
+        songLabel_->setText(songs_.titles.value(k - 1));
+        artistLabel_->setText(songs_.artists.value(k - 1));
+        mediaFileLabel_->setText(songs_.media.value(k - 1));
     } else {
-        songLabel->clear();
-        artistLabel->clear();
-        mediaFileLabel->clear();
+        songLabel_->clear();
+        artistLabel_->clear();
+        mediaFileLabel_->clear();
     }
-}
-
-void SongColumnEditor::cancelEditing()
-{
-    close();
 }
 
 void SongColumnEditor::acceptColumn()
 {
     // Empty lines at the end stand for no songs: they go first.
-    QTextDocument* doc = lineEditor->document();
+    QTextDocument* doc = lineEditor_->document();
     QTextBlock last = doc->lastBlock();
     while (last.text().isEmpty() && last.previous().isValid()) {
         last = last.previous();
@@ -347,36 +399,32 @@ void SongColumnEditor::acceptColumn()
     if (cursor.hasSelection()) {
         cursor.removeSelectedText();
     }
-    if (memoLines().size() >= 100 &&
-        !prompter_.confirm(QStringLiteral("100曲以上登録されています\r\n100曲目からは登録されません"))) {
+    if (memoLines().size() >= 100 && !services_.prompter.confirm(QStringLiteral(
+                                         "100曲以上登録されています\r\n100曲目からは登録されません"))) {
         return;
     }
-    if (editForm_ == nullptr) {
+    if (!isSignalConnected(QMetaMethod::fromSignal(&SongColumnEditor::linesAccepted))) {
         close();
         return;
     }
-    editForm_->takeColumnFromEditor();
+    emit linesAccepted(column_, memoLines());
 }
 
 void SongColumnEditor::undoColumnEdits()
 {
-    if (!prompter_.confirm(QStringLiteral("編集前の状態に戻しますか？"))) {
+    if (!services_.prompter.confirm(QStringLiteral("編集前の状態に戻しますか？"))) {
         return;
     }
-    if (editForm_ == nullptr) {
+    // The songs as they were when the pad opened (the dialog that opened it
+    // waits meanwhile).
+    const QStringList& lines = column_ == 1 ? songs_.titles : column_ == 2 ? songs_.artists : songs_.media;
+    if (lines.isEmpty()) {
         return;
-    }
-    // The edit dialog is disabled while the pad is open, so its column is
-    // still as it was when the pad opened.
-    const int column = editColumn();
-    QStringList lines;
-    for (int row = 1; row <= store::kSongSlots; ++row) {
-        lines << editForm_->songCell(row, column);
     }
     replaceText(lines);
-    lineEditor->moveCursor(QTextCursor::Start);
-    lineEditor->horizontalScrollBar()->setValue(0);
-    lineEditor->verticalScrollBar()->setValue(0);
+    lineEditor_->moveCursor(QTextCursor::Start);
+    lineEditor_->horizontalScrollBar()->setValue(0);
+    lineEditor_->verticalScrollBar()->setValue(0);
 }
 
 void SongColumnEditor::tidyLines()
@@ -390,14 +438,14 @@ void SongColumnEditor::tidyLines()
         tidy << QString::fromStdU16String(line);
     }
     replaceText(tidy);
-    lineEditor->moveCursor(QTextCursor::Start);
+    lineEditor_->moveCursor(QTextCursor::Start);
 }
 
 void SongColumnEditor::openTextFile()
 {
-    std::optional<QString> name =
-        prompter_.openFile(QStringLiteral("読み込みファイル選択"),
-                           QStringLiteral("テキストファイル (*.txt);;すべてのファイル (*)"), QString());
+    std::optional<QString> name = services_.prompter.openFile(
+        QStringLiteral("読み込みファイル選択"),
+        QStringLiteral("テキストファイル (*.txt);;すべてのファイル (*)"), QString());
     if (!name || name->isEmpty()) {
         return;
     }
@@ -409,7 +457,7 @@ void SongColumnEditor::openTextFile()
     store::FileBytes bytes;
     store::FileError error;
     if (!store::readWholeFile(file, bytes, &error)) {
-        prompter_.error(fromUtf8(store::readFailureMessage(error)));
+        services_.prompter.error(fromUtf8(store::readFailureMessage(error)));
         return;
     }
     QStringList lines;
@@ -417,14 +465,14 @@ void SongColumnEditor::openTextFile()
         lines << fromCp932(line);
     }
     replaceText(lines);
-    lineEditor->moveCursor(QTextCursor::Start);
+    lineEditor_->moveCursor(QTextCursor::Start);
 }
 
 void SongColumnEditor::saveTextFileAs()
 {
-    std::optional<QString> name =
-        prompter_.saveFile(QStringLiteral("書き出しファイル名入力"),
-                           QStringLiteral("テキストファイル (*.txt);;すべてのファイル (*)"), QString());
+    std::optional<QString> name = services_.prompter.saveFile(
+        QStringLiteral("書き出しファイル名入力"),
+        QStringLiteral("テキストファイル (*.txt);;すべてのファイル (*)"), QString());
     if (!name || name->isEmpty()) {
         return;
     }
@@ -438,42 +486,69 @@ void SongColumnEditor::saveTextFileAs()
         QString problem;
         std::optional<std::string> bytes = toCp932(lines[i], &problem);
         if (!bytes) {
-            prompter_.information(QStringLiteral("%1行目: %2").arg(i + 1).arg(problem));
+            services_.prompter.information(QStringLiteral("%1行目: %2").arg(i + 1).arg(problem));
             return;
         }
         encoded.push_back(std::move(*bytes));
     }
     store::FileError error;
     if (!store::writeFileAtomically(fileSystemPath(*name), textops::joinCrLf(encoded), &error)) {
-        prompter_.error(fromUtf8(store::writeFailureMessage(error)));
+        services_.prompter.error(fromUtf8(store::writeFailureMessage(error)));
     }
-}
-
-void SongColumnEditor::prepareColumnToolsMenu()
-{
-    PlayerWindow* player = main_.playerForm();
-    playerToFrontAction->setEnabled(player != nullptr && player->isVisible());
-}
-
-void SongColumnEditor::bringPlayerToFront()
-{
-    main_.bringPlayerToFront();
 }
 
 void SongColumnEditor::closeEvent(QCloseEvent* event)
 {
-    closeQuery();
+    // The dialog that opened the pad takes the input again.
+    emit closed();
+    ejectPreview();
     QWidget::closeEvent(event);
 }
 
-void SongColumnEditor::closeQuery()
+void SongColumnEditor::showMediaTools(bool show)
 {
-    // The main window stays disabled until the edit dialog closes.
-    if (editForm_ != nullptr) {
-        editForm_->setEnabled(true);
-        editForm_->activateWindow();
+    if (show) {
+        ensureBrowser();
     }
+    filePanel_->setVisible(show);
+    previewToolBar_->setVisible(show);
+    preview_->setVisible(show);
+}
+
+void SongColumnEditor::ejectPreview()
+{
+    preview_->eject();
+}
+
+void SongColumnEditor::playFile(const QString& path)
+{
     ejectPreview();
+    if (!preview_->open(path)) {
+        preview_->setFileName(QString());
+        return;
+    }
+    preview_->play();
+    preview_->setFileName(path);
+}
+
+void SongColumnEditor::playCursorLineMedia()
+{
+    const QString line = caretLineText();
+    if (line.isEmpty() || !QFileInfo(localPath(line)).isFile()) {
+        services_.prompter.information(QStringLiteral("ファイルが存在しません"));
+        return;
+    }
+    playFile(line);
+}
+
+void SongColumnEditor::openCursorLineMedia()
+{
+    const QString line = caretLineText();
+    if (line.isEmpty() || !QFileInfo(localPath(line)).isFile()) {
+        services_.prompter.information(QStringLiteral("ファイルが存在しません"));
+        return;
+    }
+    openExternally(localPath(line));
 }
 
 }  // namespace velmora::ui

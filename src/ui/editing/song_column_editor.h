@@ -1,113 +1,89 @@
-// The memo pad: one song column of the edit dialog as plain text, a line
-// per song, with tidy, undo, text files, and for media paths a file browser
-// and a preview player.
+// The memo pad: one song column of an album as plain text, a line per song,
+// with tidy, undo, text files, and for media paths a file browser and a
+// preview player. It knows nothing of the dialog that opens it: it is given
+// the songs and sends the accepted lines back.
 #pragma once
 
 #include <QStringList>
 #include <QWidget>
 
-#include "core/store/app_settings.h"
-#include "ui/editing/preview_controls.h"
+#include "ui/player/player_link.h"
 
-class QAction;
 class QFileSystemModel;
 class QLabel;
 class QListWidget;
-class QMenu;
 class QPlainTextEdit;
-class QPushButton;
 class QToolBar;
-class QToolButton;
 class QTreeView;
+
+namespace velmora::media {
+class MediaDevice;
+}
+
+namespace velmora::store {
+struct AppSettings;
+}
 
 namespace velmora::ui {
 
-class PlayerProgressBar;
+class PreviewPlayer;
 class Prompter;
-class AlbumEditDialog;
-class MainWindow;
+class Shell;
 
 class SongColumnEditor : public QWidget {
     Q_OBJECT
 public:
-    // The look (font and colours) from the main window's settings; run at
-    // creation and after the options dialog's OK.
-    void applyLook();
-    // Stores the window's place into the settings before a save.
-    void collectSettings(store::AppSettings& settings) const;
-
-    SongColumnEditor(MainWindow& main, Prompter& prompter, QWidget* parent = nullptr);
+    struct Services {
+        Prompter& prompter;
+        Shell& shell;
+        media::MediaDevice& previewDevice;
+        PlayerWindowLink player;
+    };
+    // `stored`: the settings file's values (the window's place and the
+    // text's look); null when there is no settings file (design values).
+    SongColumnEditor(Services services, const store::AppSettings* stored, QWidget* parent = nullptr);
     ~SongColumnEditor() override;
 
-    // The edit dialog whose song grid the pad edits; set when it opens the pad.
-    void attachEditForm(AlbumEditDialog* form) { editForm_ = form; }
-    // The song-grid column the heading names: 1 titles, 2 per-song artists,
-    // 3 media paths.
-    int editColumn() const;
+    // The album's songs while the pad is open, one list per column.
+    struct Songs {
+        QStringList titles;
+        QStringList artists;
+        QStringList media;
+    };
+    // The heading of song column 1 (titles), 2 (per-song artists) or 3
+    // (media paths).
+    static QString columnHeading(int column);
+
+    // Opens the pad on one column of `songs` (modal, in front); `album`
+    // names the album in the title.
+    void startEditing(int column, const QString& album, const Songs& songs);
+    // After the accepted lines were taken: releases the player and closes.
+    void finishEditing();
+    // The column being edited (1..3).
+    int editColumn() const { return column_; }
     // The text's lines (an empty text has none).
     QStringList memoLines() const;
-    // Shows the browser, the media-list tool bar and the player (media
-    // paths) or hides them.
-    void showMediaTools(bool show);
-    // The folder the file list shows; selects it in the folder tree.
-    void showFolder(const QString& path);
-    // Shows the folder of the first of `paths` that names an existing file;
-    // with none the browser stays where it is.
-    void browseFolderOf(const QStringList& paths);
-    const PreviewControls& previewControls() const { return preview_; }
+
+    // The look (font and colours) from the settings; run at creation and
+    // after the options dialog's OK.
+    void applyLook(const store::AppSettings& settings);
+    // Stores the window's place into the settings before a save.
+    void collectSettings(store::AppSettings& settings) const;
     // Moves the shown window into the screen when part of it lies outside
     // (a stored place from a larger screen).
     void keepOnScreen();
-
-    // Handlers.
-    void cancelEditing();
-    void acceptColumn();
-    void undoColumnEdits();
-    void tidyLines();
-    void openTextFile();
-    void saveTextFileAs();
-    void showCursorLine();
-    void insertChosenFile();
-    void insertAllFiles();
-    void playChosenFile();
-    void openChosenFile();
-    void playCursorLineMedia();
-    void openCursorLineMedia();
-    // Releases the preview device and clears this dialog's player.
+    // Releases the preview device and clears this pad's player.
     void ejectPreview();
-    void rewindPlayback();
-    void stopPlayback();
-    void pausePlayback();
-    void startPlayback();
-    void seekFromBar(int x);
-    void prepareColumnToolsMenu();
-    void bringPlayerToFront();
+    // The folder the file list shows; selects it in the folder tree.
+    void showFolder(const QString& path);
 
-    // Controls, by the names the program knows them by.
-    QToolBar* toolBar = nullptr;
-    QLabel* columnLabel = nullptr;
-    QLabel* songCountLabel = nullptr;
-    QLabel* songLabel = nullptr;
-    QLabel* artistLabel = nullptr;
-    QLabel* mediaFileLabel = nullptr;
-    QPlainTextEdit* lineEditor = nullptr;
-    QWidget* filePanel = nullptr;
-    QTreeView* folderTree = nullptr;
-    QListWidget* fileList = nullptr;
-    QToolBar* previewToolBar = nullptr;
-    QWidget* previewPanel = nullptr;
-    QToolButton* ejectButton = nullptr;
-    QToolButton* rewindButton = nullptr;
-    QToolButton* stopButton = nullptr;
-    QToolButton* pauseButton = nullptr;
-    QToolButton* playButton = nullptr;
-    PlayerProgressBar* progressBar = nullptr;
-    QLabel* mediaNameLabel = nullptr;
-    QLabel* mediaPositionLabel = nullptr;
-    QPushButton* acceptButton = nullptr;
-    QPushButton* cancelButton = nullptr;
-    QMenu* toolsMenu = nullptr;
-    QAction* playerToFrontAction = nullptr;
+signals:
+    // 変更: the lines of the edited column (trailing empty lines removed).
+    // The receiver stores them and calls finishEditing(), or says why not.
+    void linesAccepted(int column, const QStringList& lines);
+    // The pad closed, by any way.
+    void closed();
+    void previewAboutToPlay();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -118,7 +94,12 @@ private:
     void buildToolBar();
     void buildLabels(QWidget* parent);
     void buildFileBrowser();
-    void buildPlayer();
+    // Shows the browser, the media-list tool bar and the player (media
+    // paths) or hides them.
+    void showMediaTools(bool show);
+    // Shows the folder of the first of `paths` that names an existing file;
+    // with none the browser stays where it is.
+    void browseFolderOf(const QStringList& paths);
     // Creates the folder tree's model the first time the browser is shown.
     void ensureBrowser();
     void fillFileList(const QString& folder);
@@ -136,17 +117,38 @@ private:
     // Releases the device, opens `path` and plays it.
     void playFile(const QString& path);
     void openExternally(const QString& path);
-    // Enables the edit dialog and releases the preview device.
-    void closeQuery();
 
-    MainWindow& main_;
-    Prompter& prompter_;
-    AlbumEditDialog* editForm_ = nullptr;
+    void acceptColumn();
+    void undoColumnEdits();
+    void tidyLines();
+    void openTextFile();
+    void saveTextFileAs();
+    void showCursorLine();
+    void insertChosenFile();
+    void insertAllFiles();
+    void playChosenFile();
+    void openChosenFile();
+    void playCursorLineMedia();
+    void openCursorLineMedia();
+
+    Services services_;
+    int column_ = 1;
+    Songs songs_;
     QFileSystemModel* folders_ = nullptr;
     // The folder the program chose, to scroll the tree to once the folders
     // above it are read; cleared when the user picks one.
     QString scrollTarget_;
-    PreviewControls preview_;
+
+    QLabel* songCountLabel_ = nullptr;
+    QLabel* songLabel_ = nullptr;
+    QLabel* artistLabel_ = nullptr;
+    QLabel* mediaFileLabel_ = nullptr;
+    QPlainTextEdit* lineEditor_ = nullptr;
+    QWidget* filePanel_ = nullptr;
+    QTreeView* folderTree_ = nullptr;
+    QListWidget* fileList_ = nullptr;
+    QToolBar* previewToolBar_ = nullptr;
+    PreviewPlayer* preview_ = nullptr;
 };
 
 }  // namespace velmora::ui

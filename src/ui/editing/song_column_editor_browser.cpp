@@ -17,7 +17,6 @@
 #include <QVBoxLayout>
 
 #include "ui/editing/song_column_editor.h"
-#include "ui/main/main_window.h"
 #include "ui/platform/prompter.h"
 #include "ui/platform/shell.h"
 #include "ui/player/player_paths.h"
@@ -33,43 +32,50 @@ constexpr int kPathRole = Qt::UserRole;
 
 void SongColumnEditor::buildFileBrowser()
 {
-    filePanel = new QWidget(this);
-    filePanel->setMinimumWidth(150);
-    auto* layout = new QVBoxLayout(filePanel);
+    filePanel_ = new QWidget(this);
+    filePanel_->setObjectName(QStringLiteral("filePanel"));
+    filePanel_->setMinimumWidth(150);
+    auto* layout = new QVBoxLayout(filePanel_);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
 
-    auto* split = new QSplitter(Qt::Vertical, filePanel);
+    auto* split = new QSplitter(Qt::Vertical, filePanel_);
     split->setChildrenCollapsible(false);
-    folderTree = new QTreeView(split);
-    folderTree->setHeaderHidden(true);
-    folderTree->setSelectionMode(QAbstractItemView::SingleSelection);
-    fileList = new QListWidget(split);
-    fileList->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    fileList->setIconSize(QSize(16, 16));
-    connect(fileList, &QListWidget::itemDoubleClicked, this, [this] { insertChosenFile(); });
-    split->addWidget(folderTree);
-    split->addWidget(fileList);
+    folderTree_ = new QTreeView(split);
+    folderTree_->setObjectName(QStringLiteral("folderTree"));
+    folderTree_->setHeaderHidden(true);
+    folderTree_->setSelectionMode(QAbstractItemView::SingleSelection);
+    fileList_ = new QListWidget(split);
+    fileList_->setObjectName(QStringLiteral("fileList"));
+    fileList_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    fileList_->setIconSize(QSize(16, 16));
+    connect(fileList_, &QListWidget::itemDoubleClicked, this, [this] { insertChosenFile(); });
+    split->addWidget(folderTree_);
+    split->addWidget(fileList_);
     layout->addWidget(split, 1);
 
-    auto* tools = new QToolBar(filePanel);
+    auto* tools = new QToolBar(filePanel_);
     tools->setIconSize(QSize(16, 16));
     tools->setToolButtonStyle(Qt::ToolButtonIconOnly);
     struct Tool {
+        const char* name;
         QIcon icon;
         const char* hint;
         void (SongColumnEditor::*command)();
     };
     const Tool list[] = {
-        {style()->standardIcon(QStyle::SP_MediaPlay), "選択ファイルを再生",
+        {"playFileAction", style()->standardIcon(QStyle::SP_MediaPlay), "選択ファイルを再生",
          &SongColumnEditor::playChosenFile},
-        {themedIcon("document-open", "media-file"), "選択ファイルを外部で開く",
+        {"openFileAction", themedIcon("document-open", "media-file"), "選択ファイルを外部で開く",
          &SongColumnEditor::openChosenFile},
-        {themedIcon("list-add", "new"), "選択ファイルをリストに追加", &SongColumnEditor::insertChosenFile},
-        {themedIcon("go-last", "import"), "全てのファイルをリストに追加", &SongColumnEditor::insertAllFiles},
+        {"insertFileAction", themedIcon("list-add", "new"), "選択ファイルをリストに追加",
+         &SongColumnEditor::insertChosenFile},
+        {"insertAllFilesAction", themedIcon("go-last", "import"), "全てのファイルをリストに追加",
+         &SongColumnEditor::insertAllFiles},
     };
     for (const Tool& tool : list) {
         QAction* action = tools->addAction(tool.icon, QString());
+        action->setObjectName(QString::fromLatin1(tool.name));
         action->setToolTip(QString::fromUtf8(tool.hint));
         connect(action, &QAction::triggered, this, tool.command);
     }
@@ -84,11 +90,11 @@ void SongColumnEditor::ensureBrowser()
     folders_ = new QFileSystemModel(this);
     folders_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
     folders_->setRootPath(QDir::rootPath());
-    folderTree->setModel(folders_);
+    folderTree_->setModel(folders_);
     for (int column = 1; column < folders_->columnCount(); ++column) {
-        folderTree->hideColumn(column);
+        folderTree_->hideColumn(column);
     }
-    connect(folderTree->selectionModel(), &QItemSelectionModel::currentChanged, this,
+    connect(folderTree_->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) {
                 if (current.isValid()) {
                     fillFileList(folders_->filePath(current));
@@ -104,8 +110,8 @@ void SongColumnEditor::ensureBrowser()
     connect(folders_, &QFileSystemModel::directoryLoaded, this, later);
     connect(folders_, &QFileSystemModel::layoutChanged, this, later);
     connect(folders_, &QFileSystemModel::rowsInserted, this, later);
-    connect(folderTree, &QTreeView::pressed, this, [this] { scrollTarget_.clear(); });
-    connect(folderTree->verticalScrollBar(), &QScrollBar::actionTriggered, this,
+    connect(folderTree_, &QTreeView::pressed, this, [this] { scrollTarget_.clear(); });
+    connect(folderTree_->verticalScrollBar(), &QScrollBar::actionTriggered, this,
             [this] { scrollTarget_.clear(); });
     showFolder(QDir::homePath());
 }
@@ -117,8 +123,8 @@ void SongColumnEditor::showFolder(const QString& path)
     if (!index.isValid()) {
         return;
     }
-    folderTree->setCurrentIndex(index);
-    folderTree->scrollTo(index, QAbstractItemView::PositionAtCenter);
+    folderTree_->setCurrentIndex(index);
+    folderTree_->scrollTo(index, QAbstractItemView::PositionAtCenter);
     scrollTarget_ = folders_->filePath(index);
     // The list follows the tree; the same folder chosen again reads it anew.
     fillFileList(folders_->filePath(index));
@@ -135,8 +141,8 @@ void SongColumnEditor::showEvent(QShowEvent* event)
 
 void SongColumnEditor::scrollToFolder()
 {
-    if (!scrollTarget_.isEmpty() && folderTree->isVisible()) {
-        folderTree->scrollTo(folders_->index(scrollTarget_), QAbstractItemView::PositionAtCenter);
+    if (!scrollTarget_.isEmpty() && folderTree_->isVisible()) {
+        folderTree_->scrollTo(folders_->index(scrollTarget_), QAbstractItemView::PositionAtCenter);
     }
 }
 
@@ -153,12 +159,12 @@ void SongColumnEditor::browseFolderOf(const QStringList& paths)
 
 void SongColumnEditor::fillFileList(const QString& folder)
 {
-    fileList->clear();
+    fileList_->clear();
     const QFileInfoList files =
         QDir(folder).entryInfoList(QDir::Files, QDir::Name | QDir::IgnoreCase | QDir::LocaleAware);
     const QAbstractFileIconProvider* icons = folders_ != nullptr ? folders_->iconProvider() : nullptr;
     for (const QFileInfo& info : files) {
-        auto* item = new QListWidgetItem(info.fileName(), fileList);
+        auto* item = new QListWidgetItem(info.fileName(), fileList_);
         item->setData(kPathRole, info.absoluteFilePath());
         item->setToolTip(info.absoluteFilePath());
         if (icons != nullptr) {
@@ -169,9 +175,9 @@ void SongColumnEditor::fillFileList(const QString& folder)
 
 QString SongColumnEditor::selectedFile() const
 {
-    for (int row = 0; row < fileList->count(); ++row) {
-        if (fileList->item(row)->isSelected()) {
-            return fileList->item(row)->data(kPathRole).toString();
+    for (int row = 0; row < fileList_->count(); ++row) {
+        if (fileList_->item(row)->isSelected()) {
+            return fileList_->item(row)->data(kPathRole).toString();
         }
     }
     return {};
@@ -181,7 +187,7 @@ void SongColumnEditor::insertChosenFile()
 {
     const QString path = selectedFile();
     if (path.isEmpty()) {
-        prompter_.information(QStringLiteral("ファイルを選択してください"));
+        services_.prompter.information(QStringLiteral("ファイルを選択してください"));
         return;
     }
     insertLines({path});
@@ -190,8 +196,8 @@ void SongColumnEditor::insertChosenFile()
 void SongColumnEditor::insertAllFiles()
 {
     QStringList paths;
-    for (int row = 0; row < fileList->count(); ++row) {
-        paths << fileList->item(row)->data(kPathRole).toString();
+    for (int row = 0; row < fileList_->count(); ++row) {
+        paths << fileList_->item(row)->data(kPathRole).toString();
     }
     insertLines(paths);
 }
@@ -200,11 +206,11 @@ void SongColumnEditor::openChosenFile()
 {
     const QString path = selectedFile();
     if (path.isEmpty()) {
-        prompter_.information(QStringLiteral("ファイルを選択してください"));
+        services_.prompter.information(QStringLiteral("ファイルを選択してください"));
         return;
     }
     if (!QFileInfo::exists(path)) {
-        prompter_.information(QStringLiteral("ファイルが存在しません"));
+        services_.prompter.information(QStringLiteral("ファイルが存在しません"));
         return;
     }
     openExternally(path);
@@ -214,7 +220,7 @@ void SongColumnEditor::playChosenFile()
 {
     const QString path = selectedFile();
     if (path.isEmpty()) {
-        prompter_.information(QStringLiteral("ファイルを選択してください"));
+        services_.prompter.information(QStringLiteral("ファイルを選択してください"));
         return;
     }
     playFile(path);
@@ -222,7 +228,7 @@ void SongColumnEditor::playChosenFile()
 
 void SongColumnEditor::openExternally(const QString& path)
 {
-    main_.shell().open(QUrl::fromLocalFile(path));
+    services_.shell.open(QUrl::fromLocalFile(path));
 }
 
 }  // namespace velmora::ui

@@ -118,6 +118,8 @@ MainWindow::MainWindow(Services services, AboutDialog* splash, QWidget* parent)
     wireAlbumCommands();
     wirePlaybackCommands();
     startUp(splash);
+    // The dialogs take the settings, lists and devices read at start-up.
+    createDialogs();
 }
 
 MainWindow::~MainWindow()

@@ -52,6 +52,7 @@ class StatusBar;
 class AboutDialog;
 class AlbumEditDialog;
 class FolderPicker;
+class OptionsDialog;
 class PlayerWindow;
 class SongColumnEditor;
 
@@ -93,12 +94,14 @@ public:
     // Fills a submenu with the web-search items, checked as set; choosing
     // one switches its flag.
     void fillSearchItemMenu(QMenu* menu);
-    // The edit dialog reads its settings and lists from here, and gives
-    // them back when the program saves.
-    void attachEditForm(AlbumEditDialog* form);
+    // Creates the edit dialog, the memo pad, the media player window and
+    // the options dialog (once; later calls do nothing), owned by this
+    // window and wired to it: the dialogs get values, devices and requests,
+    // never this window.
+    void createDialogs();
     // The album and song lists take the fonts and colours of the settings.
     void applyListLook();
-    // Opens the options dialog; set by the window that owns it.
+    // Opens the options dialog; set by createDialogs().
     std::function<void()> showOptions;
     void openOptions();
 
@@ -159,8 +162,7 @@ public:
     void quickEditSongTitle();
     void quickEditSongArtist();
     void quickEditSongMedia();
-    // Opens the edit dialog on the buffer; set by the window that owns the
-    // dialog (the program's start-up, or a test).
+    // Opens the edit dialog on the buffer; set by createDialogs().
     std::function<void()> showEditDialog;
     // Checks a text typed for one cell; on a refusal shows why and gives
     // nothing.
@@ -225,10 +227,11 @@ public:
     // The element of the CD drive chosen in the options ("CDDrive"), or
     // empty when the machine has no such drive.
     std::string cdDriveElement();
-    void attachPlayerForm(PlayerWindow* form) { playerForm_ = form; }
+    // The dialogs made by createDialogs() (null before).
+    AlbumEditDialog* editForm() const { return editForm_; }
     PlayerWindow* playerForm() const { return playerForm_; }
-    void attachMemoForm(SongColumnEditor* form) { memoForm_ = form; }
     SongColumnEditor* memoForm() const { return memoForm_; }
+    OptionsDialog* optionsForm() const { return optionsForm_; }
     // Releases the preview device: stops it (waiting) when it is not
     // stopped, closes it, and clears the memo pad's player.
     void releasePreviewDevice();
@@ -350,13 +353,21 @@ private:
     // stored page width holds until the window is resized.
     int startWindowWidth_ = -1;
     int startPageWidth_ = 0;
-    AlbumEditDialog* editForm_ = nullptr;
-    PlayerWindow* playerForm_ = nullptr;
-    SongColumnEditor* memoForm_ = nullptr;
     std::unique_ptr<media::MediaSystem> ownMedia_;
     media::MediaSystem* media_ = nullptr;
     std::unique_ptr<media::MediaDevice> previewDevice_;
     std::unique_ptr<media::MediaDevice> playerDevice_;
+    // The dialogs (children of this window) go before the devices and the
+    // table they use: they are declared after them. Held as QWidget so that
+    // their classes need not be known here.
+    std::unique_ptr<QWidget> ownMemoForm_;
+    std::unique_ptr<QWidget> ownPlayerForm_;
+    std::unique_ptr<QWidget> ownEditForm_;
+    std::unique_ptr<QWidget> ownOptionsForm_;
+    SongColumnEditor* memoForm_ = nullptr;
+    PlayerWindow* playerForm_ = nullptr;
+    AlbumEditDialog* editForm_ = nullptr;
+    OptionsDialog* optionsForm_ = nullptr;
     // Selection changes made by the list itself, not by the user.
     bool muteSelection_ = false;
     std::array<QString, 3> categoryCaptions_ = {QStringLiteral("ジャンル"), QStringLiteral("メディア"),

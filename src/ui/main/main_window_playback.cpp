@@ -23,7 +23,6 @@
 #include "ui/player/player_paths.h"
 #include "ui/player/player_window.h"
 #include "ui/widgets/list_views.h"
-#include "ui/widgets/player_progress_bar.h"
 
 namespace velmora::ui {
 
@@ -134,16 +133,14 @@ void MainWindow::playAlbumMedia()
         player.addEntry(fromCp932(text), playable ? stored : QString(), playable);
     }
 
-    player.songLabel->clear();
-    player.fileNameLabel->clear();
+    player.clearShownSong();
     player.showAlbum(
         fromCp932(cell(store::ArtistColumn)) + QLatin1Char('/') + fromCp932(cell(store::AlbumColumn)),
         fromCp932(cell(store::ImagePathColumn)));
     if (device.isOpen()) {
         device.seek(0);
     }
-    player.progressBar->setEnabled(false);
-    player.progressBar->setValue(0);
+    player.resetProgress(true);
     player.setPlaying(false);
 
     player.show();
@@ -190,8 +187,7 @@ void MainWindow::playCd()
                                                     cell(store::songArtistColumn(song)), found);
         player.addEntry(fromCp932(text), fromCp932(cell(store::mediaColumn(song))), true);
     }
-    player.songLabel->clear();
-    player.fileNameLabel->clear();
+    player.clearShownSong();
     // Without an album the line and the cover are empty: nothing of an
     // earlier album stays beside the disc.
     player.showAlbum(found ? fromCp932(cell(store::ArtistColumn)) + QStringLiteral(" / ") +
@@ -201,7 +197,7 @@ void MainWindow::playCd()
     // The start of the disc.
     device.rewind();
 
-    player.progressBar->setValue(0);
+    player.resetProgress(false);
     player.setPlaying(false);
     player.setChangeCounter(2);
     player.selectEntry(0);
@@ -227,7 +223,7 @@ void MainWindow::playDoubleClickedSong()
     const QString path = song.media;
     PlayerWindow& player = *playerForm_;
     auto loaded = [&] {
-        return index >= 0 && player.entryCount() > index && player.mediaPaths.value(index) == path;
+        return index >= 0 && player.entryCount() > index && player.entryPath(index) == path;
     };
     if (player.isVisible() && loaded()) {
         player.selectEntry(index);

@@ -7,16 +7,19 @@
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QTableWidget>
+#include <array>
 
 #include "ui/editing/album_edit_dialog.h"
 #include "ui/editing/song_column_editor.h"
 #include "ui/main/album_list_model.h"
 #include "ui/main/main_window.h"
 #include "ui/main/tool_pages.h"
+#include "ui/options/options_dialog.h"
 #include "ui/platform/font_setting.h"
 #include "ui/platform/screen_fit.h"
 #include "ui/platform/text_codec.h"
 #include "ui/platform/win_color.h"
+#include "ui/player/player_link.h"
 #include "ui/player/player_window.h"
 #include "ui/widgets/list_views.h"
 
@@ -87,31 +90,158 @@ void MainWindow::applyListLook()
         songView_->setColumnWidth(c, appSettings.songColumnWidths[static_cast<std::size_t>(c)]);
     }
     if (memoForm_) {
-        memoForm_->applyLook();
+        memoForm_->applyLook(appSettings);
     }
     if (playerForm_) {
-        playerForm_->applyLook();
+        playerForm_->applyLook(appSettings);
     }
 }
 
-void MainWindow::attachEditForm(AlbumEditDialog* form)
+void MainWindow::createDialogs()
 {
-    editForm_ = form;
-    if (form == nullptr) {
+    if (editForm_ != nullptr) {
         return;
     }
+    // The window places and looks of the settings file; without one the
+    // dialogs keep their design.
+    const store::AppSettings* stored = settingsFileRead_ ? &appSettings : nullptr;
+    const PlayerWindowLink player{[this] { return playerForm_ != nullptr && playerForm_->isVisible(); },
+                                  [this] { bringPlayerToFront(); }};
+
+    auto* memo = new SongColumnEditor({prompter_, shell_, *previewDevice_, player}, stored, this);
+    memo->setWindowFlag(Qt::Window);
+    ownMemoForm_.reset(memo);
+    memoForm_ = memo;
+
+    auto* playerWindow = new PlayerWindow(prompter_, *playerDevice_, appSettings, settingsFileRead_, this);
+    playerWindow->setWindowFlag(Qt::Window);
+    ownPlayerForm_.reset(playerWindow);
+    playerForm_ = playerWindow;
+
+    AlbumEditDialog::Requests requests;
+    requests.albumSelected = [this] { return selectedAlbum() != 0; };
+    requests.listedAlbums = [this] { return listedAlbums(); };
+    requests.fillSearchItemMenu = [this](QMenu* menu) { fillSearchItemMenu(menu); };
+    // The disc is read through the transfer buffer, which is then as it was.
+    requests.readDisc = [this](const store::AlbumRecord& fields,
+                               std::vector<std::int64_t>* titleLookup) -> std::optional<store::AlbumRecord> {
+        const store::AlbumRecord kept = editedAlbum;
+        editedAlbum = fields;
+        std::optional<store::AlbumRecord> read;
+        if (readDiscIntoEditedAlbum(titleLookup)) {
+            read = editedAlbum;
+        }
+        editedAlbum = kept;
+        return read;
+    };
+    requests.fetchDiscData = [this](QWidget* parent, const std::vector<std::int64_t>& trackFrames,
+                                    const store::AlbumRecord& base) {
+        return fetchDiscAlbumData(parent, trackFrames, base);
+    };
+    requests.player = player;
+    auto* edit =
+        new AlbumEditDialog({prompter_, shell_, *previewDevice_, catalogue_.albums(), appSettings, listFiles},
+                            std::move(requests), this);
+    edit->setWindowFlag(Qt::Window);
+    edit->setWindowModality(Qt::ApplicationModal);
+    edit->setColumnEditor(memo);
+    ownEditForm_.reset(edit);
+    editForm_ = edit;
+    connect(edit, &AlbumEditDialog::changeRequested, this, [this](const store::AlbumRecord& album) {
+        editedAlbum = album;
+        changeSelectedAlbum();
+    });
+    connect(edit, &AlbumEditDialog::addRequested, this, [this](const store::AlbumRecord& album) {
+        editedAlbum = album;
+        addEditedAlbum();
+    });
+    // One sound at a time: the player window pauses while a preview plays.
+    connect(edit, &AlbumEditDialog::previewAboutToPlay, playerWindow, &PlayerWindow::holdForPreview);
+    connect(memo, &SongColumnEditor::previewAboutToPlay, playerWindow, &PlayerWindow::holdForPreview);
     if (settingsFileRead_) {
-        form->move(appSettings.editForm.left, appSettings.editForm.top);
-        form->resize(std::max(appSettings.editForm.width, form->minimumWidth()),
-                     std::max(appSettings.editForm.height, form->minimumHeight()));
-        keepOnScreen(*form);
-        keepOnScreenWhenShown(*form);
+        edit->move(appSettings.editForm.left, appSettings.editForm.top);
+        edit->resize(std::max(appSettings.editForm.width, edit->minimumWidth()),
+                     std::max(appSettings.editForm.height, edit->minimumHeight()));
+        keepOnScreen(*edit);
+        keepOnScreenWhenShown(*edit);
         for (int c = 0; c < 3; ++c) {
-            form->songTable->setColumnWidth(c, appSettings.editSongColumnWidths[static_cast<std::size_t>(c)]);
+            edit->setSongColumnWidth(c, appSettings.editSongColumnWidths[static_cast<std::size_t>(c)]);
         }
     }
-    form->setSuggestions(listFiles.genres, listFiles.media, listFiles.memoChoices);
-    form->setCategoryCaptions(categoryCaptions_[0], categoryCaptions_[1], categoryCaptions_[2]);
+    edit->setSuggestions(listFiles.genres, listFiles.media, listFiles.memoChoices);
+    edit->setCategoryCaptions(categoryCaptions_[0], categoryCaptions_[1], categoryCaptions_[2]);
+    showEditDialog = [this, edit] {
+        edit->loadAlbum(editedAlbum);
+        edit->fillWebSearchItems();
+        edit->prepareForShowing(categoryCaptions_[0], categoryCaptions_[1], categoryCaptions_[2]);
+        edit->open();
+    };
+
+    auto* options = new OptionsDialog(prompter_, media_->cdDrives(), this);
+    options->setWindowFlag(Qt::Window);
+    options->setWindowModality(Qt::ApplicationModal);
+    ownOptionsForm_.reset(options);
+    optionsForm_ = options;
+    connect(options, &OptionsDialog::settingsAccepted, this,
+            [this, edit](const OptionsDialog::Values& values) {
+                const store::AppSettings& given = values.settings;
+                appSettings.cdDrive = given.cdDrive;
+                appSettings.internetChecks = given.internetChecks;
+                appSettings.albumFont = given.albumFont;
+                appSettings.albumColor = given.albumColor;
+                appSettings.memoFont = given.memoFont;
+                appSettings.memoColor = given.memoColor;
+                appSettings.listFont = given.listFont;
+                appSettings.listColor = given.listColor;
+                appSettings.html = given.html;
+                appSettings.htmlPass = given.htmlPass;
+                appSettings.htmlFolderName = given.htmlFolderName;
+                appSettings.htmlTitle = given.htmlTitle;
+                appSettings.htmlH1 = given.htmlH1;
+                appSettings.csvUtf8 = given.csvUtf8;
+                appSettings.tagEncoding = given.tagEncoding;
+                listFiles.siteNames = values.lists.siteNames;
+                listFiles.siteHeads = values.lists.siteHeads;
+                listFiles.siteTails = values.lists.siteTails;
+                const std::array<QString, 3>& captions = values.captions;
+                setCategoryCaptions(captions[0], captions[1], captions[2]);
+                for (int k = 0; k < 3; ++k) {
+                    webSearchItems[3 + k] = captions[static_cast<std::size_t>(k)];
+                }
+                applyListLook();
+                edit->setSuggestions(values.lists.genres, values.lists.media, values.lists.memoChoices);
+                edit->setCategoryCaptions(captions[0], captions[1], captions[2]);
+                listFiles.genres = values.lists.genres;
+                listFiles.media = values.lists.media;
+                listFiles.memoChoices = values.lists.memoChoices;
+                listFiles.htmlComments = values.lists.htmlComments;
+            });
+    connect(options, &OptionsDialog::htmlPreviewRequested, this,
+            [this](const store::AppSettings& settings, const std::vector<std::string>& comments) {
+                // The sample page shows the dialog's values without keeping them.
+                const store::AppSettings kept = appSettings;
+                const std::vector<std::string> keptComments = listFiles.htmlComments;
+                appSettings = settings;
+                listFiles.htmlComments = comments;
+                previewHtmlPage();
+                appSettings = kept;
+                listFiles.htmlComments = keptComments;
+            });
+    showOptions = [this, options, edit] {
+        OptionsDialog::Values current{
+            appSettings, listFiles, {categoryCaptions_[0], categoryCaptions_[1], categoryCaptions_[2]}};
+        // The suggestion lists as the edit dialog holds them.
+        current.lists.genres = edit->genreSuggestions();
+        current.lists.media = edit->mediaSuggestions();
+        current.lists.memoChoices = edit->memoChoices();
+        options->prepareForOpening(current, webSearchItems, albumView_->font(), albumView_->palette());
+        // The category items of the web search take the captions' names
+        // from here on.
+        for (int k = 0; k < 3; ++k) {
+            webSearchItems[3 + k] = current.captions[static_cast<std::size_t>(k)];
+        }
+        options->open();
+    };
 }
 
 void MainWindow::collectSettings()
@@ -132,12 +262,11 @@ void MainWindow::collectSettings()
     if (editForm_) {
         appSettings.editForm = placeOf(*editForm_);
         for (int c = 0; c < 3; ++c) {
-            appSettings.editSongColumnWidths[static_cast<std::size_t>(c)] =
-                editForm_->songTable->columnWidth(c);
+            appSettings.editSongColumnWidths[static_cast<std::size_t>(c)] = editForm_->songColumnWidth(c);
         }
         listFiles.genres = editForm_->genreSuggestions();
         listFiles.media = editForm_->mediaSuggestions();
-        listFiles.memoChoices = editForm_->memoChoices;
+        listFiles.memoChoices = editForm_->memoChoices();
     }
     if (memoForm_) {
         memoForm_->collectSettings(appSettings);

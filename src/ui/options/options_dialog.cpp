@@ -23,9 +23,6 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "ui/editing/album_edit_dialog.h"
-#include "ui/main/album_list_model.h"
-#include "ui/main/main_window.h"
 #include "ui/platform/prompter.h"
 #include "ui/platform/text_codec.h"
 #include "ui/platform/win_color.h"
@@ -35,17 +32,43 @@ namespace velmora::ui {
 
 namespace {
 
-std::vector<std::string> linesOf(const QPlainTextEdit* edit)
+// The lines of an edit in CP932; a line left as it was keeps the bytes it
+// was shown with. Nothing, with a message naming the line, when a line
+// cannot be stored.
+std::optional<std::vector<std::string>> encodeLines(const QPlainTextEdit* edit,
+                                                    const std::vector<std::string>& shown,
+                                                    const QString& field, QString* message)
 {
     std::vector<std::string> lines;
     const QString text = edit->toPlainText();
     if (text.isEmpty()) {
         return lines;
     }
-    for (const QString& line : text.split(QLatin1Char('\n'))) {
-        lines.push_back(toCp932(line).value_or(std::string()));
+    const QStringList split = text.split(QLatin1Char('\n'));
+    for (qsizetype i = 0; i < split.size(); ++i) {
+        const auto row = static_cast<std::size_t>(i);
+        QString problem;
+        std::optional<std::string> bytes =
+            toCp932Preserving(row < shown.size() ? shown[row] : std::string(), split[i], &problem);
+        if (!bytes) {
+            *message = QStringLiteral("%1 (%2行目): %3").arg(field).arg(i + 1).arg(problem);
+            return std::nullopt;
+        }
+        lines.push_back(std::move(*bytes));
     }
     return lines;
+}
+
+// One field in CP932, keeping the shown bytes where it is unchanged.
+std::optional<std::string> encodeText(const std::string& shown, const QString& text, const QString& field,
+                                      QString* message)
+{
+    QString problem;
+    std::optional<std::string> bytes = toCp932Preserving(shown, text, &problem);
+    if (!bytes) {
+        *message = QStringLiteral("%1: %2").arg(field, problem);
+    }
+    return bytes;
 }
 
 QString textOf(const std::vector<std::string>& lines)
@@ -72,38 +95,38 @@ store::FontSetting fontSettingOf(const QFont& font, std::int32_t color, const st
 
 }  // namespace
 
-OptionsDialog::OptionsDialog(MainWindow& main, Prompter& prompter, QWidget* parent)
-    : QDialog(parent), main_(main), prompter_(prompter)
+OptionsDialog::OptionsDialog(Prompter& prompter, std::vector<std::string> cdDrives, QWidget* parent)
+    : QDialog(parent), prompter_(prompter), cdDrives_(std::move(cdDrives))
 {
     setWindowTitle(QStringLiteral("オプション"));
     setObjectName(QStringLiteral("OpForm"));
     setMinimumSize(665, 640);
     resize(665, 640);
 
-    pageTree = new QTreeWidget(this);
-    pageTree->setHeaderHidden(true);
-    pageTree->setFixedWidth(170);
-    auto* mainNode = new QTreeWidgetItem(pageTree, {QStringLiteral("メインフォーム")});
+    pageTree_ = new QTreeWidget(this);
+    pageTree_->setHeaderHidden(true);
+    pageTree_->setFixedWidth(170);
+    auto* mainNode = new QTreeWidgetItem(pageTree_, {QStringLiteral("メインフォーム")});
     new QTreeWidgetItem(mainNode, {QStringLiteral("項目")});
     new QTreeWidgetItem(mainNode, {QStringLiteral("色、フォント")});
-    auto* playerNode = new QTreeWidgetItem(pageTree, {QStringLiteral("メディアプレイヤー")});
+    auto* playerNode = new QTreeWidgetItem(pageTree_, {QStringLiteral("メディアプレイヤー")});
     new QTreeWidgetItem(playerNode, {QStringLiteral("色、フォント")});
-    new QTreeWidgetItem(pageTree, {QStringLiteral("HTML出力")});
-    pageTree->expandAll();
+    new QTreeWidgetItem(pageTree_, {QStringLiteral("HTML出力")});
+    pageTree_->expandAll();
 
-    pageStack = new QStackedWidget(this);
-    pageStack->addWidget(buildMainPage());
-    pageStack->addWidget(buildItemsPage());
-    pageStack->addWidget(buildFontsPage());
+    pageStack_ = new QStackedWidget(this);
+    pageStack_->addWidget(buildMainPage());
+    pageStack_->addWidget(buildItemsPage());
+    pageStack_->addWidget(buildFontsPage());
     auto* playerHeading = new QLabel(QStringLiteral("メディアプレイヤー"));
     playerHeading->setAlignment(Qt::AlignTop | Qt::AlignLeft);
-    pageStack->addWidget(playerHeading);
-    pageStack->addWidget(buildPlayerPage());
-    pageStack->addWidget(buildHtmlPage());
-    connect(pageTree, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
+    pageStack_->addWidget(playerHeading);
+    pageStack_->addWidget(buildPlayerPage());
+    pageStack_->addWidget(buildHtmlPage());
+    connect(pageTree_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
         // The page is the node's position in the whole tree, top to bottom.
         int position = 0;
-        for (QTreeWidgetItemIterator it(pageTree); *it; ++it, ++position) {
+        for (QTreeWidgetItemIterator it(pageTree_); *it; ++it, ++position) {
             if (*it == item) {
                 pageChosen(position);
                 return;
@@ -112,12 +135,14 @@ OptionsDialog::OptionsDialog(MainWindow& main, Prompter& prompter, QWidget* pare
     });
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("okButton"));
     auto* cancel = new QPushButton(QStringLiteral("キャンセル"), this);
+    cancel->setObjectName(QStringLiteral("cancelButton"));
     connect(ok, &QPushButton::clicked, this, &OptionsDialog::applyAndClose);
     connect(cancel, &QPushButton::clicked, this, &OptionsDialog::cancelChanges);
     auto* body = new QHBoxLayout;
-    body->addWidget(pageTree);
-    body->addWidget(pageStack, 1);
+    body->addWidget(pageTree_);
+    body->addWidget(pageStack_, 1);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(ok);
@@ -125,7 +150,43 @@ OptionsDialog::OptionsDialog(MainWindow& main, Prompter& prompter, QWidget* pare
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(body, 1);
     layout->addLayout(buttons);
-    pageTree->setCurrentItem(mainNode);
+    pageTree_->setCurrentItem(mainNode);
+    nameControls();
+}
+
+void OptionsDialog::nameControls()
+{
+    const std::pair<QObject*, const char*> names[] = {
+        {pageTree_, "pageTree"},
+        {pageStack_, "pageStack"},
+        {driveCombo_, "driveCombo"},
+        {webSearchItemList_, "webSearchItemList"},
+        {siteTable_, "siteTable"},
+        {category1CaptionEdit_, "category1CaptionEdit"},
+        {category2CaptionEdit_, "category2CaptionEdit"},
+        {category3CaptionEdit_, "category3CaptionEdit"},
+        {genreListEdit_, "genreListEdit"},
+        {mediaListEdit_, "mediaListEdit"},
+        {memoListEdit_, "memoListEdit"},
+        {listSample_, "listSample"},
+        {memoSample_, "memoSample"},
+        {playerOptionList_, "playerOptionList"},
+        {htmlChecks_[0], "htmlPictureCheck"},
+        {htmlChecks_[1], "htmlCategory1Check"},
+        {htmlChecks_[2], "htmlCategory2Check"},
+        {htmlChecks_[3], "htmlCategory3Check"},
+        {htmlChecks_[4], "htmlSongTitleCheck"},
+        {htmlChecks_[5], "htmlMediaLinkCheck"},
+        {htmlChecks_[6], "htmlContentsCheck"},
+        {htmlChecks_[7], "htmlCopyFilesCheck"},
+        {htmlFolderEdit_, "htmlFolderEdit"},
+        {htmlTitleEdit_, "htmlTitleEdit"},
+        {htmlHeadingEdit_, "htmlHeadingEdit"},
+        {htmlCommentEdit_, "htmlCommentEdit"},
+    };
+    for (const auto& [control, name] : names) {
+        control->setObjectName(QString::fromLatin1(name));
+    }
 }
 
 QWidget* OptionsDialog::buildMainPage()
@@ -133,47 +194,51 @@ QWidget* OptionsDialog::buildMainPage()
     auto* page = new QWidget;
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(new QLabel(QStringLiteral("音楽CDに使用するドライブ"), page));
-    driveCombo = new QComboBox(page);
+    driveCombo_ = new QComboBox(page);
     // The CD drives in name order, then the disc images named in
     // VELMORA_CD_DEVICES.
-    for (const std::string& drive : main_.mediaSystem().cdDrives()) {
-        driveCombo->addItem(QString::fromLocal8Bit(drive.c_str()));
+    for (const std::string& drive : cdDrives_) {
+        driveCombo_->addItem(QString::fromLocal8Bit(drive.c_str()));
     }
-    layout->addWidget(driveCombo);
-    // How "フォルダから登録" reads old tags (ID3v1, ID3v2 Latin-1 frames).
+    layout->addWidget(driveCombo_);
     auto* tagEncodingRow = new QHBoxLayout;
     tagEncodingRow->addWidget(new QLabel(QStringLiteral("タグの文字コード"), page));
-    auto* tagEncoding = new QComboBox(page);
-    tagEncoding->setObjectName(QStringLiteral("TagEncodingCombo"));
-    tagEncoding->addItems({QStringLiteral("自動"), QStringLiteral("Latin-1"), QStringLiteral("Shift-JIS")});
-    tagEncodingRow->addWidget(tagEncoding, 1);
+    tagEncodingCombo_ = new QComboBox(page);
+    tagEncodingCombo_->setObjectName(QStringLiteral("tagEncodingCombo"));
+    tagEncodingCombo_->addItems(
+        {QStringLiteral("自動"), QStringLiteral("Latin-1"), QStringLiteral("Shift-JIS")});
+    tagEncodingRow->addWidget(tagEncodingCombo_, 1);
     layout->addLayout(tagEncodingRow);
     layout->addWidget(new QLabel(QStringLiteral("インターネット検索対象"), page));
-    webSearchItemList = new QListWidget(page);
-    webSearchItemList->setMaximumHeight(120);
-    layout->addWidget(webSearchItemList);
+    webSearchItemList_ = new QListWidget(page);
+    webSearchItemList_->setMaximumHeight(120);
+    layout->addWidget(webSearchItemList_);
     layout->addWidget(new QLabel(QStringLiteral("インターネット検索サイトの設定"), page));
     auto* tools = new QHBoxLayout;
-    const std::pair<const char*, void (OptionsDialog::*)()> buttons[] = {
-        {"追加", &OptionsDialog::addSiteRow},
-        {"一列削除", &OptionsDialog::deleteSiteRow},
-        {"デフォルトに戻す", &OptionsDialog::undoSiteRows}};
-    for (const auto& [caption, command] : buttons) {
+    const struct {
+        const char* name;
+        const char* caption;
+        void (OptionsDialog::*command)();
+    } buttons[] = {{"addSiteButton", "追加", &OptionsDialog::addSiteRow},
+                   {"deleteSiteButton", "一列削除", &OptionsDialog::deleteSiteRow},
+                   {"defaultSitesButton", "デフォルトに戻す", &OptionsDialog::undoSiteRows}};
+    for (const auto& [name, caption, command] : buttons) {
         auto* button = new QPushButton(QString::fromUtf8(caption), page);
+        button->setObjectName(QString::fromLatin1(name));
         connect(button, &QPushButton::clicked, this, command);
         tools->addWidget(button);
     }
     tools->addStretch();
     layout->addLayout(tools);
-    siteTable = new QTableWidget(0, 3, page);
-    siteTable->horizontalHeader()->hide();
-    siteTable->verticalHeader()->setSectionsMovable(true);
-    siteTable->setColumnWidth(0, 120);
-    siteTable->setColumnWidth(1, 220);
-    siteTable->horizontalHeader()->setStretchLastSection(true);
+    siteTable_ = new QTableWidget(0, 3, page);
+    siteTable_->horizontalHeader()->hide();
+    siteTable_->verticalHeader()->setSectionsMovable(true);
+    siteTable_->setColumnWidth(0, 120);
+    siteTable_->setColumnWidth(1, 220);
+    siteTable_->horizontalHeader()->setStretchLastSection(true);
     // A dragged row carries its site to the new place.
-    connect(siteTable->verticalHeader(), &QHeaderView::sectionMoved, this, [this](int, int from, int to) {
-        QHeaderView* header = siteTable->verticalHeader();
+    connect(siteTable_->verticalHeader(), &QHeaderView::sectionMoved, this, [this](int, int from, int to) {
+        QHeaderView* header = siteTable_->verticalHeader();
         QSignalBlocker block(header);
         header->moveSection(to, from);
         if (from == 0 || to == 0) {
@@ -182,15 +247,15 @@ QWidget* OptionsDialog::buildMainPage()
         std::array<QString, 3> moved;
         for (int c = 0; c < 3; ++c) {
             moved[static_cast<std::size_t>(c)] =
-                siteTable->item(from, c) ? siteTable->item(from, c)->text() : QString();
+                siteTable_->item(from, c) ? siteTable_->item(from, c)->text() : QString();
         }
-        siteTable->removeRow(from);
-        siteTable->insertRow(to);
+        siteTable_->removeRow(from);
+        siteTable_->insertRow(to);
         for (int c = 0; c < 3; ++c) {
-            siteTable->setItem(to, c, new QTableWidgetItem(moved[static_cast<std::size_t>(c)]));
+            siteTable_->setItem(to, c, new QTableWidgetItem(moved[static_cast<std::size_t>(c)]));
         }
     });
-    layout->addWidget(siteTable, 1);
+    layout->addWidget(siteTable_, 1);
     return page;
 }
 
@@ -200,8 +265,8 @@ QWidget* OptionsDialog::buildItemsPage()
     auto* grid = new QGridLayout(page);
     grid->addWidget(new QLabel(QStringLiteral("名称"), page), 0, 1);
     grid->addWidget(new QLabel(QStringLiteral("よく使う文字列"), page), 0, 2);
-    QLineEdit** captions[] = {&category1CaptionEdit, &category2CaptionEdit, &category3CaptionEdit};
-    QPlainTextEdit** lists[] = {&genreListEdit, &mediaListEdit, &memoListEdit};
+    QLineEdit** captions[] = {&category1CaptionEdit_, &category2CaptionEdit_, &category3CaptionEdit_};
+    QPlainTextEdit** lists[] = {&genreListEdit_, &mediaListEdit_, &memoListEdit_};
     for (int k = 0; k < 3; ++k) {
         grid->addWidget(new QLabel(QStringLiteral("分類%1").arg(k + 1), page), k + 1, 0, Qt::AlignTop);
         *captions[k] = new QLineEdit(page);
@@ -219,20 +284,21 @@ QWidget* OptionsDialog::buildFontsPage()
     auto* page = new QWidget;
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(new QLabel(QStringLiteral("アルバムリストとソングリストのサンプル"), page));
-    listSample = new ReportView(page);
-    auto* sample = new QStandardItemModel(3, AlbumListModel::kColumnCount, listSample);
+    listSample_ = new ReportView(page);
+    // The album list's columns.
     const QStringList headings = {QStringLiteral("No"),         QStringLiteral("アーティスト名"),
                                   QStringLiteral("アルバム名"), QStringLiteral("ジャンル"),
                                   QStringLiteral("メディア"),   QStringLiteral("メモ"),
                                   QStringLiteral("フリガナ"),   QStringLiteral("検索曲番号")};
+    auto* sample = new QStandardItemModel(3, static_cast<int>(headings.size()), listSample_);
     sample->setHorizontalHeaderLabels(headings);
     for (int r = 0; r < 3; ++r) {
         sample->setItem(r, 0, new QStandardItem(QString::number(r + 1)));
         sample->setItem(r, 1, new QStandardItem(QStringLiteral("アーティスト%1").arg(r + 1)));
         sample->setItem(r, 2, new QStandardItem(QStringLiteral("アルバム%1").arg(r + 1)));
     }
-    listSample->setModel(sample);
-    layout->addWidget(listSample);
+    listSample_->setModel(sample);
+    layout->addWidget(listSample_);
     auto* listButtons = new QHBoxLayout;
     auto* listFont = new QPushButton(QStringLiteral("リストのフォント"), page);
     auto* listColor = new QPushButton(QStringLiteral("リストの背景色"), page);
@@ -243,14 +309,14 @@ QWidget* OptionsDialog::buildFontsPage()
     listButtons->addStretch();
     layout->addLayout(listButtons);
     layout->addWidget(new QLabel(QStringLiteral("編集用メモ帳のサンプル"), page));
-    memoSample = new QPlainTextEdit(page);
-    memoSample->setReadOnly(true);
+    memoSample_ = new QPlainTextEdit(page);
+    memoSample_->setReadOnly(true);
     QStringList lines;
     for (int i = 1; i <= 8; ++i) {
         lines << QStringLiteral("%1曲目のサンプル").arg(i);
     }
-    memoSample->setPlainText(lines.join(QLatin1Char('\n')));
-    layout->addWidget(memoSample);
+    memoSample_->setPlainText(lines.join(QLatin1Char('\n')));
+    layout->addWidget(memoSample_);
     auto* memoButtons = new QHBoxLayout;
     auto* memoFont = new QPushButton(QStringLiteral("編集用メモ帳のフォント"), page);
     auto* memoColor = new QPushButton(QStringLiteral("編集用メモ帳の背景色"), page);
@@ -267,12 +333,12 @@ QWidget* OptionsDialog::buildPlayerPage()
 {
     auto* page = new QWidget;
     auto* layout = new QVBoxLayout(page);
-    playerOptionList = new QListWidget(page);
+    playerOptionList_ = new QListWidget(page);
     for (const char* item : {"一曲目", "二曲目", "三曲目", "四曲目", "五曲目"}) {
-        auto* entry = new QListWidgetItem(QString::fromUtf8(item), playerOptionList);
+        auto* entry = new QListWidgetItem(QString::fromUtf8(item), playerOptionList_);
         entry->setCheckState(Qt::Checked);
     }
-    layout->addWidget(playerOptionList);
+    layout->addWidget(playerOptionList_);
     auto* buttons = new QHBoxLayout;
     auto* font = new QPushButton(QStringLiteral("リストフォント"), page);
     auto* color = new QPushButton(QStringLiteral("リスト背景色"), page);
@@ -294,45 +360,48 @@ QWidget* OptionsDialog::buildHtmlPage()
                                     "メディアを表示する", "メモを表示する",
                                     "曲名を表示する",     "メディアファイルにリンクする",
                                     "目次をつける",       "リンクするファイルをフォルダにコピーする"};
-    for (std::size_t i = 0; i < HtmlChecks.size(); ++i) {
-        HtmlChecks[i] = new QCheckBox(QString::fromUtf8(captions[i]), page);
-        layout->addWidget(HtmlChecks[i]);
+    for (std::size_t i = 0; i < htmlChecks_.size(); ++i) {
+        htmlChecks_[i] = new QCheckBox(QString::fromUtf8(captions[i]), page);
+        layout->addWidget(htmlChecks_[i]);
     }
     auto* passBox = new QGroupBox(QStringLiteral("リンクのパス"), page);
     auto* passLayout = new QHBoxLayout(passBox);
-    htmlPathGroup = new QButtonGroup(passBox);
+    htmlPathGroup_ = new QButtonGroup(passBox);
     const char* const passes[] = {"絶対パス", "相対パス"};
     for (int i = 0; i < 2; ++i) {
         auto* radio = new QRadioButton(QString::fromUtf8(passes[i]), passBox);
-        htmlPathGroup->addButton(radio, i);
+        radio->setObjectName(i == 0 ? QStringLiteral("absolutePathRadio")
+                                    : QStringLiteral("relativePathRadio"));
+        htmlPathGroup_->addButton(radio, i);
         passLayout->addWidget(radio);
     }
     layout->addWidget(passBox);
     auto* form = new QGridLayout;
-    htmlFolderEdit = new QLineEdit(page);
-    htmlTitleEdit = new QLineEdit(page);
-    htmlHeadingEdit = new QLineEdit(page);
+    htmlFolderEdit_ = new QLineEdit(page);
+    htmlTitleEdit_ = new QLineEdit(page);
+    htmlHeadingEdit_ = new QLineEdit(page);
     form->addWidget(new QLabel(QStringLiteral("フォルダ名"), page), 0, 0);
-    form->addWidget(htmlFolderEdit, 0, 1);
+    form->addWidget(htmlFolderEdit_, 0, 1);
     form->addWidget(new QLabel(QStringLiteral("タイトル"), page), 1, 0);
-    form->addWidget(htmlTitleEdit, 1, 1);
+    form->addWidget(htmlTitleEdit_, 1, 1);
     form->addWidget(new QLabel(QStringLiteral("見出し"), page), 2, 0);
-    form->addWidget(htmlHeadingEdit, 2, 1);
+    form->addWidget(htmlHeadingEdit_, 2, 1);
     layout->addLayout(form);
     layout->addWidget(new QLabel(QStringLiteral("コメント (HTML)"), page));
-    htmlCommentEdit = new QPlainTextEdit(page);
-    layout->addWidget(htmlCommentEdit, 1);
+    htmlCommentEdit_ = new QPlainTextEdit(page);
+    layout->addWidget(htmlCommentEdit_, 1);
     auto* preview = new QPushButton(QStringLiteral("プレビュー"), page);
+    preview->setObjectName(QStringLiteral("htmlPreviewButton"));
     connect(preview, &QPushButton::clicked, this, [this] {
         // The preview shows the page as these controls would make it,
         // without keeping their values before OK.
-        store::AppSettings& s = main_.appSettings;
-        const store::AppSettings kept = s;
-        const std::vector<std::string> keptComments = main_.listFiles.htmlComments;
-        storeHtmlValues();
-        main_.previewHtmlPage();
-        s = kept;
-        main_.listFiles.htmlComments = keptComments;
+        Values shown = current_;
+        QString message;
+        if (!storeHtmlValues(shown, &message)) {
+            prompter_.information(message);
+            return;
+        }
+        emit htmlPreviewRequested(shown.settings, shown.lists.htmlComments);
     });
     layout->addWidget(preview, 0, Qt::AlignRight);
     // The other export: CSV files in Shift-JIS, or UTF-8 for spreadsheets.
@@ -343,14 +412,14 @@ QWidget* OptionsDialog::buildHtmlPage()
     csvLayout->addWidget(csvUtf8);
     layout->addWidget(csvBox);
     // The folder name matters only when files are copied.
-    connect(HtmlChecks[7], &QCheckBox::toggled, htmlFolderEdit, &QWidget::setEnabled);
+    connect(htmlChecks_[7], &QCheckBox::toggled, htmlFolderEdit_, &QWidget::setEnabled);
     return page;
 }
 
 void OptionsDialog::pageChosen(int position)
 {
-    if (position >= 0 && position < pageStack->count()) {
-        pageStack->setCurrentIndex(position);
+    if (position >= 0 && position < pageStack_->count()) {
+        pageStack_->setCurrentIndex(position);
     }
 }
 
@@ -358,41 +427,39 @@ void OptionsDialog::setGridRows(const std::vector<std::string>& names, const std
                                 const std::vector<std::string>& tails)
 {
     const std::size_t rows = std::max({names.size(), heads.size(), tails.size()});
-    siteTable->setRowCount(static_cast<int>(rows));
+    siteTable_->setRowCount(static_cast<int>(rows));
     const std::vector<std::string>* columns[] = {&names, &heads, &tails};
     for (std::size_t r = 0; r < rows; ++r) {
         for (int c = 0; c < 3; ++c) {
             const std::vector<std::string>& column = *columns[c];
-            siteTable->setItem(static_cast<int>(r), c,
-                               new QTableWidgetItem(r < column.size() ? fromCp932(column[r]) : QString()));
+            siteTable_->setItem(static_cast<int>(r), c,
+                                new QTableWidgetItem(r < column.size() ? fromCp932(column[r]) : QString()));
         }
     }
 }
 
-void OptionsDialog::prepareForOpening()
+void OptionsDialog::prepareForOpening(const Values& current, const QStringList& webSearchItems,
+                                      const QFont& listFont, const QPalette& listPalette)
 {
-    const store::AppSettings& s = main_.appSettings;
-    driveCombo->setCurrentIndex(std::min(s.cdDrive, driveCombo->count() - 1));
-    findChild<QComboBox*>(QStringLiteral("TagEncodingCombo"))
-        ->setCurrentIndex(std::clamp(s.tagEncoding, 0, 2));
-    webSearchItemList->clear();
-    for (int i = 0; i < main_.webSearchItems.size(); ++i) {
-        auto* item = new QListWidgetItem(main_.webSearchItems[i], webSearchItemList);
+    current_ = current;
+    const store::AppSettings& s = current_.settings;
+    const store::ListFiles& lists = current_.lists;
+    driveCombo_->setCurrentIndex(std::min(s.cdDrive, driveCombo_->count() - 1));
+    tagEncodingCombo_->setCurrentIndex(std::clamp(s.tagEncoding, 0, 2));
+    webSearchItemList_->clear();
+    for (int i = 0; i < webSearchItems.size(); ++i) {
+        auto* item = new QListWidgetItem(webSearchItems[i], webSearchItemList_);
         item->setCheckState(s.internetChecks[static_cast<std::size_t>(i)] ? Qt::Checked : Qt::Unchecked);
     }
-    setGridRows(main_.listFiles.siteNames, main_.listFiles.siteHeads, main_.listFiles.siteTails);
-    if (edit_) {
-        genreListEdit->setPlainText(textOf(edit_->genreSuggestions()));
-        mediaListEdit->setPlainText(textOf(edit_->mediaSuggestions()));
-        memoListEdit->setPlainText(textOf(edit_->memoChoices));
-    } else {
-        genreListEdit->setPlainText(textOf(main_.listFiles.genres));
-        mediaListEdit->setPlainText(textOf(main_.listFiles.media));
-        memoListEdit->setPlainText(textOf(main_.listFiles.memoChoices));
-    }
-    category1CaptionEdit->setText(main_.categoryCaption(0));
-    category2CaptionEdit->setText(main_.categoryCaption(1));
-    category3CaptionEdit->setText(main_.categoryCaption(2));
+    setGridRows(lists.siteNames, lists.siteHeads, lists.siteTails);
+    genreListEdit_->setPlainText(textOf(lists.genres));
+    mediaListEdit_->setPlainText(textOf(lists.media));
+    memoListEdit_->setPlainText(textOf(lists.memoChoices));
+    category1CaptionEdit_->setText(current_.captions[0]);
+    category2CaptionEdit_->setText(current_.captions[1]);
+    category3CaptionEdit_->setText(current_.captions[2]);
+    listSample_->setFont(listFont);
+    listSample_->setPalette(listPalette);
     auto look = [](QWidget* sample, const store::FontSetting& font, std::int32_t background) {
         QFont f = sample->font();
         f.setFamily(fromCp932(font.name));
@@ -405,92 +472,135 @@ void OptionsDialog::prepareForOpening()
         palette.setColor(QPalette::Base, colorFromStored(background, palette));
         sample->setPalette(palette);
     };
-    look(memoSample, s.memoFont, s.memoColor);
-    look(playerOptionList, s.listFont, s.listColor);
-    for (std::size_t i = 0; i < HtmlChecks.size(); ++i) {
-        HtmlChecks[i]->setChecked(s.html[i]);
+    look(memoSample_, s.memoFont, s.memoColor);
+    look(playerOptionList_, s.listFont, s.listColor);
+    for (std::size_t i = 0; i < htmlChecks_.size(); ++i) {
+        htmlChecks_[i]->setChecked(s.html[i]);
     }
     findChild<QCheckBox*>(QStringLiteral("CsvUtf8Check"))->setChecked(s.csvUtf8);
-    htmlPathGroup->button(s.htmlPass == 1 ? 1 : 0)->setChecked(true);
-    htmlFolderEdit->setText(fromCp932(s.htmlFolderName));
-    htmlTitleEdit->setText(fromCp932(s.htmlTitle));
-    htmlHeadingEdit->setText(fromCp932(s.htmlH1));
-    htmlCommentEdit->setPlainText(textOf(main_.listFiles.htmlComments));
-    htmlFolderEdit->setEnabled(HtmlChecks[7]->isChecked());
-    const QString captions[] = {category1CaptionEdit->text(), category2CaptionEdit->text(),
-                                category3CaptionEdit->text()};
+    htmlPathGroup_->button(s.htmlPass == 1 ? 1 : 0)->setChecked(true);
+    htmlFolderEdit_->setText(fromCp932(s.htmlFolderName));
+    htmlTitleEdit_->setText(fromCp932(s.htmlTitle));
+    htmlHeadingEdit_->setText(fromCp932(s.htmlH1));
+    htmlCommentEdit_->setPlainText(textOf(lists.htmlComments));
+    htmlFolderEdit_->setEnabled(htmlChecks_[7]->isChecked());
     for (int k = 0; k < 3; ++k) {
-        main_.webSearchItems[3 + k] = captions[k];
-        HtmlChecks[static_cast<std::size_t>(k + 1)]->setText(captions[k] + QStringLiteral("を表示する"));
+        htmlChecks_[static_cast<std::size_t>(k + 1)]->setText(current_.captions[static_cast<std::size_t>(k)] +
+                                                              QStringLiteral("を表示する"));
     }
 }
 
 void OptionsDialog::applyAndClose()
 {
-    store::AppSettings& s = main_.appSettings;
-    s.cdDrive = driveCombo->currentIndex() >= 0 ? driveCombo->currentIndex() : s.cdDrive;
-    s.tagEncoding = findChild<QComboBox*>(QStringLiteral("TagEncodingCombo"))->currentIndex();
-    // Ticks in the item list set the search flags as shown.
-    for (int i = 0; i < webSearchItemList->count() && i < 6; ++i) {
-        s.internetChecks[static_cast<std::size_t>(i)] =
-            webSearchItemList->item(i)->checkState() == Qt::Checked;
+    Values result = current_;
+    QString message;
+    if (!readControls(result, &message)) {
+        // Nothing is taken while a text cannot be stored; the dialog stays.
+        prompter_.information(message);
+        return;
     }
-    auto cell = [this](int r, int c) {
-        QTableWidgetItem* item = siteTable->item(r, c);
-        return toCp932(item ? item->text() : QString()).value_or(std::string());
-    };
-    std::vector<std::string>* sites[] = {&main_.listFiles.siteNames, &main_.listFiles.siteHeads,
-                                         &main_.listFiles.siteTails};
-    for (int c = 0; c < 3; ++c) {
-        sites[c]->clear();
-        for (int r = 0; r < siteTable->rowCount(); ++r) {
-            sites[c]->push_back(cell(r, c));
-        }
-    }
-    const QString captions[] = {category1CaptionEdit->text(), category2CaptionEdit->text(),
-                                category3CaptionEdit->text()};
-    main_.setCategoryCaptions(captions[0], captions[1], captions[2]);
+    current_ = std::move(result);
     for (int k = 0; k < 3; ++k) {
-        main_.webSearchItems[3 + k] = captions[k];
-        HtmlChecks[static_cast<std::size_t>(k + 1)]->setText(captions[k] + QStringLiteral("を表示する"));
+        htmlChecks_[static_cast<std::size_t>(k + 1)]->setText(current_.captions[static_cast<std::size_t>(k)] +
+                                                              QStringLiteral("を表示する"));
     }
-    // Fonts and colours of the samples.
-    const QFont listFont = listSample->font();
-    const QPalette listPalette = listSample->palette();
-    s.albumFont =
-        fontSettingOf(listFont, storedFromColor(listPalette.color(QPalette::Text)), s.albumFont.name);
-    s.albumColor = storedFromColor(listPalette.color(QPalette::Base));
-    s.memoFont = fontSettingOf(memoSample->font(),
-                               storedFromColor(memoSample->palette().color(QPalette::Text)), s.memoFont.name);
-    s.memoColor = storedFromColor(memoSample->palette().color(QPalette::Base));
-    s.listFont =
-        fontSettingOf(playerOptionList->font(),
-                      storedFromColor(playerOptionList->palette().color(QPalette::Text)), s.listFont.name);
-    s.listColor = storedFromColor(playerOptionList->palette().color(QPalette::Base));
-    main_.applyListLook();
-    if (edit_) {
-        edit_->setSuggestions(linesOf(genreListEdit), linesOf(mediaListEdit), linesOf(memoListEdit));
-        edit_->setCategoryCaptions(captions[0], captions[1], captions[2]);
-    }
-    main_.listFiles.genres = linesOf(genreListEdit);
-    main_.listFiles.media = linesOf(mediaListEdit);
-    main_.listFiles.memoChoices = linesOf(memoListEdit);
-    storeHtmlValues();
+    emit settingsAccepted(current_);
     close();
 }
 
-void OptionsDialog::storeHtmlValues()
+bool OptionsDialog::readControls(Values& result, QString* message) const
 {
-    store::AppSettings& s = main_.appSettings;
-    for (std::size_t i = 0; i < HtmlChecks.size(); ++i) {
-        s.html[i] = HtmlChecks[i]->isChecked();
+    store::AppSettings& s = result.settings;
+    s.cdDrive = driveCombo_->currentIndex() >= 0 ? driveCombo_->currentIndex() : s.cdDrive;
+    s.tagEncoding = tagEncodingCombo_->currentIndex();
+    // Ticks in the item list set the search flags as shown.
+    for (int i = 0; i < webSearchItemList_->count() && i < 6; ++i) {
+        s.internetChecks[static_cast<std::size_t>(i)] =
+            webSearchItemList_->item(i)->checkState() == Qt::Checked;
     }
-    s.htmlPass = htmlPathGroup->checkedId() == 1 ? 1 : 0;
-    s.htmlFolderName = toCp932(htmlFolderEdit->text()).value_or(s.htmlFolderName);
-    s.htmlTitle = toCp932(htmlTitleEdit->text()).value_or(s.htmlTitle);
-    s.htmlH1 = toCp932(htmlHeadingEdit->text()).value_or(s.htmlH1);
-    main_.listFiles.htmlComments = linesOf(htmlCommentEdit);
+    const store::ListFiles& shown = current_.lists;
+    const std::vector<std::string>* shownSites[] = {&shown.siteNames, &shown.siteHeads, &shown.siteTails};
+    std::vector<std::string>* sites[] = {&result.lists.siteNames, &result.lists.siteHeads,
+                                         &result.lists.siteTails};
+    for (int c = 0; c < 3; ++c) {
+        sites[c]->clear();
+    }
+    for (int r = 0; r < siteTable_->rowCount(); ++r) {
+        const auto row = static_cast<std::size_t>(r);
+        for (int c = 0; c < 3; ++c) {
+            QTableWidgetItem* item = siteTable_->item(r, c);
+            const std::vector<std::string>& before = *shownSites[c];
+            std::optional<std::string> bytes =
+                encodeText(row < before.size() ? before[row] : std::string(), item ? item->text() : QString(),
+                           QStringLiteral("インターネット検索サイト (%1行目)").arg(r + 1), message);
+            if (!bytes) {
+                return false;
+            }
+            sites[c]->push_back(std::move(*bytes));
+        }
+    }
+    const QLineEdit* captionEdits[] = {category1CaptionEdit_, category2CaptionEdit_, category3CaptionEdit_};
+    for (std::size_t k = 0; k < 3; ++k) {
+        const QString caption = captionEdits[k]->text();
+        if (!encodeText(s.captions[k], caption, QStringLiteral("分類%1の名称").arg(k + 1), message)) {
+            return false;
+        }
+        result.captions[k] = caption;
+    }
+    const QPlainTextEdit* listEdits[] = {genreListEdit_, mediaListEdit_, memoListEdit_};
+    std::vector<std::string>* lists[] = {&result.lists.genres, &result.lists.media,
+                                         &result.lists.memoChoices};
+    for (int k = 0; k < 3; ++k) {
+        std::optional<std::vector<std::string>> lines = encodeLines(
+            listEdits[k], *lists[k], QStringLiteral("分類%1のよく使う文字列").arg(k + 1), message);
+        if (!lines) {
+            return false;
+        }
+        *lists[k] = std::move(*lines);
+    }
+    // Fonts and colours of the samples.
+    const QFont listFont = listSample_->font();
+    const QPalette listPalette = listSample_->palette();
+    s.albumFont =
+        fontSettingOf(listFont, storedFromColor(listPalette.color(QPalette::Text)), s.albumFont.name);
+    s.albumColor = storedFromColor(listPalette.color(QPalette::Base));
+    s.memoFont = fontSettingOf(
+        memoSample_->font(), storedFromColor(memoSample_->palette().color(QPalette::Text)), s.memoFont.name);
+    s.memoColor = storedFromColor(memoSample_->palette().color(QPalette::Base));
+    s.listFont =
+        fontSettingOf(playerOptionList_->font(),
+                      storedFromColor(playerOptionList_->palette().color(QPalette::Text)), s.listFont.name);
+    s.listColor = storedFromColor(playerOptionList_->palette().color(QPalette::Base));
+    return storeHtmlValues(result, message);
+}
+
+bool OptionsDialog::storeHtmlValues(Values& values, QString* message) const
+{
+    store::AppSettings& s = values.settings;
+    for (std::size_t i = 0; i < htmlChecks_.size(); ++i) {
+        s.html[i] = htmlChecks_[i]->isChecked();
+    }
+    s.htmlPass = htmlPathGroup_->checkedId() == 1 ? 1 : 0;
+    const std::pair<const QLineEdit*, std::string*> fields[] = {
+        {htmlFolderEdit_, &s.htmlFolderName}, {htmlTitleEdit_, &s.htmlTitle}, {htmlHeadingEdit_, &s.htmlH1}};
+    const QString names[] = {QStringLiteral("フォルダ名"), QStringLiteral("タイトル"),
+                             QStringLiteral("見出し")};
+    for (std::size_t i = 0; i < 3; ++i) {
+        std::optional<std::string> bytes =
+            encodeText(*fields[i].second, fields[i].first->text(), names[i], message);
+        if (!bytes) {
+            return false;
+        }
+        *fields[i].second = std::move(*bytes);
+    }
+    std::optional<std::vector<std::string>> comments =
+        encodeLines(htmlCommentEdit_, values.lists.htmlComments, QStringLiteral("コメント (HTML)"), message);
+    if (!comments) {
+        return false;
+    }
+    values.lists.htmlComments = std::move(*comments);
     s.csvUtf8 = findChild<QCheckBox*>(QStringLiteral("CsvUtf8Check"))->isChecked();
+    return true;
 }
 
 void OptionsDialog::cancelChanges()
@@ -500,30 +610,30 @@ void OptionsDialog::cancelChanges()
 
 void OptionsDialog::closeEvent(QCloseEvent* event)
 {
-    driveCombo->setCurrentIndex(std::min(main_.appSettings.cdDrive, driveCombo->count() - 1));
+    driveCombo_->setCurrentIndex(std::min(current_.settings.cdDrive, driveCombo_->count() - 1));
     QDialog::closeEvent(event);
 }
 
 void OptionsDialog::addSiteRow()
 {
-    const int row = siteTable->rowCount();
-    siteTable->insertRow(row);
+    const int row = siteTable_->rowCount();
+    siteTable_->insertRow(row);
     for (int c = 0; c < 3; ++c) {
-        siteTable->setItem(row, c, new QTableWidgetItem);
+        siteTable_->setItem(row, c, new QTableWidgetItem);
     }
 }
 
 void OptionsDialog::deleteSiteRow()
 {
-    const int row = siteTable->currentRow();
+    const int row = siteTable_->currentRow();
     // The header row stays, and so does the last site.
-    if (row < 1 || siteTable->rowCount() <= 2) {
+    if (row < 1 || siteTable_->rowCount() <= 2) {
         return;
     }
-    const int column = std::max(0, siteTable->currentColumn());
-    siteTable->removeRow(row);
+    const int column = std::max(0, siteTable_->currentColumn());
+    siteTable_->removeRow(row);
     // The rows below moved up: the same position is current again.
-    siteTable->setCurrentCell(std::min(row, siteTable->rowCount() - 1), column);
+    siteTable_->setCurrentCell(std::min(row, siteTable_->rowCount() - 1), column);
 }
 
 void OptionsDialog::undoSiteRows()
@@ -550,27 +660,27 @@ void OptionsDialog::pickColor(QWidget* sample)
 
 void OptionsDialog::pickListFont()
 {
-    pickFont(listSample);
+    pickFont(listSample_);
 }
 void OptionsDialog::pickListColor()
 {
-    pickColor(listSample);
+    pickColor(listSample_);
 }
 void OptionsDialog::pickMemoFont()
 {
-    pickFont(memoSample);
+    pickFont(memoSample_);
 }
 void OptionsDialog::pickMemoColor()
 {
-    pickColor(memoSample);
+    pickColor(memoSample_);
 }
 void OptionsDialog::pickPlaylistFont()
 {
-    pickFont(playerOptionList);
+    pickFont(playerOptionList_);
 }
 void OptionsDialog::pickPlaylistColor()
 {
-    pickColor(playerOptionList);
+    pickColor(playerOptionList_);
 }
 
 }  // namespace velmora::ui

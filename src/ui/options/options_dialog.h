@@ -4,6 +4,13 @@
 
 #include <QDialog>
 #include <QFont>
+#include <QPalette>
+#include <QStringList>
+#include <array>
+#include <string>
+#include <vector>
+
+#include "core/store/app_settings.h"
 
 class QButtonGroup;
 class QCheckBox;
@@ -20,51 +27,34 @@ class QTreeWidget;
 namespace velmora::ui {
 
 class Prompter;
-class AlbumEditDialog;
-class MainWindow;
 
 class OptionsDialog : public QDialog {
     Q_OBJECT
 public:
-    OptionsDialog(MainWindow& main, Prompter& prompter, QWidget* parent = nullptr);
+    // What the dialog shows and gives back: the settings, the lists and the
+    // captions of the three categories.
+    struct Values {
+        store::AppSettings settings;
+        store::ListFiles lists;
+        std::array<QString, 3> captions;
+    };
 
-    void setEditForm(AlbumEditDialog* form) { edit_ = form; }
+    // `cdDrives`: the drives to choose from, in the order the settings
+    // count them.
+    OptionsDialog(Prompter& prompter, std::vector<std::string> cdDrives, QWidget* parent = nullptr);
 
-    // Copies the live state of the other windows into the controls.
-    void prepareForOpening();
-    void applyAndClose();
-    void cancelChanges();
-    void pageChosen(int position);
-    void addSiteRow();
-    void deleteSiteRow();
-    void undoSiteRows();
-    void pickListFont();
-    void pickListColor();
-    void pickMemoFont();
-    void pickMemoColor();
-    void pickPlaylistFont();
-    void pickPlaylistColor();
+    // Shows `current` in the controls, with the six web-search items'
+    // texts and the album list's look.
+    void prepareForOpening(const Values& current, const QStringList& webSearchItems, const QFont& listFont,
+                           const QPalette& listPalette);
+    // The values of the last OK (or of the opening, before any).
+    const Values& result() const { return current_; }
 
-    QTreeWidget* pageTree = nullptr;
-    QStackedWidget* pageStack = nullptr;
-    QComboBox* driveCombo = nullptr;
-    QListWidget* webSearchItemList = nullptr;
-    QTableWidget* siteTable = nullptr;
-    QLineEdit* category1CaptionEdit = nullptr;
-    QLineEdit* category2CaptionEdit = nullptr;
-    QLineEdit* category3CaptionEdit = nullptr;
-    QPlainTextEdit* genreListEdit = nullptr;
-    QPlainTextEdit* mediaListEdit = nullptr;
-    QPlainTextEdit* memoListEdit = nullptr;
-    QTreeView* listSample = nullptr;
-    QPlainTextEdit* memoSample = nullptr;
-    QListWidget* playerOptionList = nullptr;
-    std::array<QCheckBox*, 8> HtmlChecks{};
-    QButtonGroup* htmlPathGroup = nullptr;
-    QLineEdit* htmlFolderEdit = nullptr;
-    QLineEdit* htmlTitleEdit = nullptr;
-    QLineEdit* htmlHeadingEdit = nullptr;
-    QPlainTextEdit* htmlCommentEdit = nullptr;
+signals:
+    // OK: the new values; the owner applies them.
+    void settingsAccepted(const OptionsDialog::Values& values);
+    // プレビュー: the HTML page as these controls would make it.
+    void htmlPreviewRequested(const store::AppSettings& settings, const std::vector<std::string>& comments);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -78,13 +68,54 @@ private:
     void setGridRows(const std::vector<std::string>& names, const std::vector<std::string>& heads,
                      const std::vector<std::string>& tails);
     void pickFont(QWidget* sample);
-    // The HTML controls into the stored HTML values.
-    void storeHtmlValues();
+    // The controls into `result` (from the values shown). False, with the
+    // message naming the field, when a text cannot be stored.
+    bool readControls(Values& result, QString* message) const;
+    // The HTML controls into the stored HTML values; false as above.
+    bool storeHtmlValues(Values& values, QString* message) const;
     void pickColor(QWidget* sample);
+    // Object names for the controls a user (or a test) looks for.
+    void nameControls();
 
-    MainWindow& main_;
+    void applyAndClose();
+    void cancelChanges();
+    void pageChosen(int position);
+    void addSiteRow();
+    void deleteSiteRow();
+    void undoSiteRows();
+    void pickListFont();
+    void pickListColor();
+    void pickMemoFont();
+    void pickMemoColor();
+    void pickPlaylistFont();
+    void pickPlaylistColor();
+
+    QTreeWidget* pageTree_ = nullptr;
+    QStackedWidget* pageStack_ = nullptr;
+    QComboBox* driveCombo_ = nullptr;
+    // How "フォルダから登録" reads old tags (ID3v1, ID3v2 Latin-1 frames).
+    QComboBox* tagEncodingCombo_ = nullptr;
+    QListWidget* webSearchItemList_ = nullptr;
+    QTableWidget* siteTable_ = nullptr;
+    QLineEdit* category1CaptionEdit_ = nullptr;
+    QLineEdit* category2CaptionEdit_ = nullptr;
+    QLineEdit* category3CaptionEdit_ = nullptr;
+    QPlainTextEdit* genreListEdit_ = nullptr;
+    QPlainTextEdit* mediaListEdit_ = nullptr;
+    QPlainTextEdit* memoListEdit_ = nullptr;
+    QTreeView* listSample_ = nullptr;
+    QPlainTextEdit* memoSample_ = nullptr;
+    QListWidget* playerOptionList_ = nullptr;
+    std::array<QCheckBox*, 8> htmlChecks_{};
+    QButtonGroup* htmlPathGroup_ = nullptr;
+    QLineEdit* htmlFolderEdit_ = nullptr;
+    QLineEdit* htmlTitleEdit_ = nullptr;
+    QLineEdit* htmlHeadingEdit_ = nullptr;
+    QPlainTextEdit* htmlCommentEdit_ = nullptr;
+
     Prompter& prompter_;
-    AlbumEditDialog* edit_ = nullptr;
+    std::vector<std::string> cdDrives_;
+    Values current_;
 };
 
 }  // namespace velmora::ui

@@ -17,7 +17,6 @@
 #include <algorithm>
 #include <limits>
 
-#include "ui/main/main_window.h"
 #include "ui/platform/font_setting.h"
 #include "ui/platform/prompter.h"
 #include "ui/platform/screen_fit.h"
@@ -53,8 +52,9 @@ int clampToInt(std::int64_t value)
 
 }  // namespace
 
-PlayerWindow::PlayerWindow(MainWindow& main, Prompter& prompter, QWidget* parent)
-    : QWidget(parent), main_(main), prompter_(prompter), device_(main.playerDevice())
+PlayerWindow::PlayerWindow(Prompter& prompter, media::MediaDevice& device, const store::AppSettings& settings,
+                           bool placeFromSettings, QWidget* parent)
+    : QWidget(parent), prompter_(prompter), device_(device)
 {
     setWindowFlag(Qt::Window);
     setWindowTitle(QStringLiteral("メディアプレイヤー"));
@@ -63,7 +63,7 @@ PlayerWindow::PlayerWindow(MainWindow& main, Prompter& prompter, QWidget* parent
 
     // Seeded once, when the window is made at the program's start.
     random_.seed(std::random_device{}());
-    randomIndex = [this](int count) {
+    randomIndex_ = [this](int count) {
         return count <= 1 ? 0 : std::uniform_int_distribution<int>(0, count - 1)(random_);
     };
     // The device reports the end of a play from inside its own work; the
@@ -77,7 +77,8 @@ PlayerWindow::PlayerWindow(MainWindow& main, Prompter& prompter, QWidget* parent
         QMetaObject::invokeMethod(
             this, [this, code, text] { deviceNotified(code, text); }, Qt::QueuedConnection);
     };
-    startUp();
+    startUp(settings, placeFromSettings);
+    nameControls();
 }
 
 PlayerWindow::~PlayerWindow()
@@ -91,101 +92,101 @@ void PlayerWindow::buildWindow()
     layout->setContentsMargins(4, 4, 4, 4);
     layout->setSpacing(4);
 
-    playlistGroup = new QGroupBox(QStringLiteral("プレイリスト"), this);
-    auto* groupLayout = new QVBoxLayout(playlistGroup);
+    playlistGroup_ = new QGroupBox(QStringLiteral("プレイリスト"), this);
+    auto* groupLayout = new QVBoxLayout(playlistGroup_);
     groupLayout->setContentsMargins(4, 4, 4, 4);
-    playlistView = new QListWidget(playlistGroup);
-    playlistView->setSelectionMode(QAbstractItemView::SingleSelection);
-    playlistView->setUniformItemSizes(true);
-    groupLayout->addWidget(playlistView);
-    layout->addWidget(playlistGroup, 1);
-    connect(playlistView, &QListWidget::itemDoubleClicked, this, [this] { startPlayback(); });
+    playlistView_ = new QListWidget(playlistGroup_);
+    playlistView_->setSelectionMode(QAbstractItemView::SingleSelection);
+    playlistView_->setUniformItemSizes(true);
+    groupLayout->addWidget(playlistView_);
+    layout->addWidget(playlistGroup_, 1);
+    connect(playlistView_, &QListWidget::itemDoubleClicked, this, [this] { startPlayback(); });
     clearPlaylist();
 
-    bottomPanel = new QWidget(this);
-    bottomPanel->setFixedHeight(kBottomPanelHeight);
-    auto* bottom = new QVBoxLayout(bottomPanel);
+    bottomPanel_ = new QWidget(this);
+    bottomPanel_->setFixedHeight(kBottomPanelHeight);
+    auto* bottom = new QVBoxLayout(bottomPanel_);
     bottom->setContentsMargins(0, 0, 0, 0);
     bottom->setSpacing(2);
-    layout->addWidget(bottomPanel);
+    layout->addWidget(bottomPanel_);
 
-    toolBar = new QToolBar(bottomPanel);
-    toolBar->setIconSize(QSize(20, 20));
-    toolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    toolBar_ = new QToolBar(bottomPanel_);
+    toolBar_->setIconSize(QSize(20, 20));
+    toolBar_->setToolButtonStyle(Qt::ToolButtonIconOnly);
     QStyle* look = style();
-    rewindButton = addButton(QStringLiteral("頭まで巻き戻す"),
-                             look->standardIcon(QStyle::SP_MediaSkipBackward), {}, false);
-    stopButton = addButton(QStringLiteral("停止"), look->standardIcon(QStyle::SP_MediaStop), {}, false);
-    pauseButton = addButton(QStringLiteral("一時停止"), look->standardIcon(QStyle::SP_MediaPause), {}, true);
-    playButton =
+    rewindButton_ = addButton(QStringLiteral("頭まで巻き戻す"),
+                              look->standardIcon(QStyle::SP_MediaSkipBackward), {}, false);
+    stopButton_ = addButton(QStringLiteral("停止"), look->standardIcon(QStyle::SP_MediaStop), {}, false);
+    pauseButton_ = addButton(QStringLiteral("一時停止"), look->standardIcon(QStyle::SP_MediaPause), {}, true);
+    playButton_ =
         addButton(QStringLiteral("リスト選択曲を再生"), look->standardIcon(QStyle::SP_MediaPlay), {}, false);
-    toolBar->addSeparator();
-    randomButton =
+    toolBar_->addSeparator();
+    randomButton_ =
         addButton(QStringLiteral("ランダム"), QIcon::fromTheme(QStringLiteral("media-playlist-shuffle")),
                   QStringLiteral("ランダム"), true);
-    repeatButton = addButton(QStringLiteral("一曲リピート"),
-                             QIcon::fromTheme(QStringLiteral("media-playlist-repeat-song")),
-                             QStringLiteral("リピート"), true);
-    connect(rewindButton, &QToolButton::clicked, this, [this] { rewindToStart(); });
-    connect(stopButton, &QToolButton::clicked, this, [this] { stopPlayback(); });
-    connect(pauseButton, &QToolButton::clicked, this, [this] { pausePlayback(); });
-    connect(playButton, &QToolButton::clicked, this, [this] { startPlayback(); });
-    connect(randomButton, &QToolButton::clicked, this, [this] { randomToggled(); });
-    connect(repeatButton, &QToolButton::clicked, this, [this] { repeatToggled(); });
-    bottom->addWidget(toolBar);
+    repeatButton_ = addButton(QStringLiteral("一曲リピート"),
+                              QIcon::fromTheme(QStringLiteral("media-playlist-repeat-song")),
+                              QStringLiteral("リピート"), true);
+    connect(rewindButton_, &QToolButton::clicked, this, [this] { rewindToStart(); });
+    connect(stopButton_, &QToolButton::clicked, this, [this] { stopPlayback(); });
+    connect(pauseButton_, &QToolButton::clicked, this, [this] { pausePlayback(); });
+    connect(playButton_, &QToolButton::clicked, this, [this] { startPlayback(); });
+    connect(randomButton_, &QToolButton::clicked, this, [this] { randomToggled(); });
+    connect(repeatButton_, &QToolButton::clicked, this, [this] { repeatToggled(); });
+    bottom->addWidget(toolBar_);
 
     auto* middle = new QHBoxLayout;
     middle->setSpacing(6);
     // The cover and "NoImage" share one square.
-    auto* cover = new QWidget(bottomPanel);
+    auto* cover = new QWidget(bottomPanel_);
     cover->setFixedSize(kCoverSize, kCoverSize);
     auto* coverLayout = new QGridLayout(cover);
     coverLayout->setContentsMargins(0, 0, 0, 0);
-    pictureLabel = new QLabel(cover);
-    pictureLabel->setAlignment(Qt::AlignCenter);
-    pictureLabel->setFixedSize(kCoverSize, kCoverSize);
-    noPictureLabel = new QLabel(QStringLiteral("NoImage"), cover);
-    noPictureLabel->setAlignment(Qt::AlignCenter);
-    QFont bold = noPictureLabel->font();
+    pictureLabel_ = new QLabel(cover);
+    pictureLabel_->setAlignment(Qt::AlignCenter);
+    pictureLabel_->setFixedSize(kCoverSize, kCoverSize);
+    noPictureLabel_ = new QLabel(QStringLiteral("NoImage"), cover);
+    noPictureLabel_->setAlignment(Qt::AlignCenter);
+    QFont bold = noPictureLabel_->font();
     bold.setBold(true);
-    noPictureLabel->setFont(bold);
-    coverLayout->addWidget(pictureLabel, 0, 0);
-    coverLayout->addWidget(noPictureLabel, 0, 0);
-    pictureLabel->hide();
+    noPictureLabel_->setFont(bold);
+    coverLayout->addWidget(pictureLabel_, 0, 0);
+    coverLayout->addWidget(noPictureLabel_, 0, 0);
+    pictureLabel_->hide();
     middle->addWidget(cover, 0, Qt::AlignTop);
 
     auto* labels = new QVBoxLayout;
     labels->setSpacing(2);
-    infoLabel = makeLabel(bottomPanel);
-    songLabel = makeLabel(bottomPanel);
-    songLabel->setFont(bold);
-    fileNameLabel = makeLabel(bottomPanel);
-    positionLabel = makeLabel(bottomPanel);
-    for (QLabel* label : {infoLabel, songLabel, fileNameLabel, positionLabel}) {
+    infoLabel_ = makeLabel(bottomPanel_);
+    songLabel_ = makeLabel(bottomPanel_);
+    songLabel_->setFont(bold);
+    fileNameLabel_ = makeLabel(bottomPanel_);
+    positionLabel_ = makeLabel(bottomPanel_);
+    for (QLabel* label : {infoLabel_, songLabel_, fileNameLabel_, positionLabel_}) {
         labels->addWidget(label);
     }
     labels->addStretch(1);
     middle->addLayout(labels, 1);
     bottom->addLayout(middle, 1);
 
-    progressBar = new PlayerProgressBar(bottomPanel);
-    progressBar->setToolTip(QStringLiteral("クリックした場所から再生"));
-    progressBar->setFixedHeight(16);
-    progressBar->setRange(0, 1);
-    progressBar->setValue(0);
-    progressBar->setEnabled(false);
-    progressBar->onPress = [this](int x) { seekFromBar(x); };
-    bottom->addWidget(progressBar);
+    progressBar_ = new PlayerProgressBar(bottomPanel_);
+    progressBar_->setToolTip(QStringLiteral("クリックした場所から再生"));
+    progressBar_->setFixedHeight(16);
+    progressBar_->setRange(0, 1);
+    progressBar_->setValue(0);
+    progressBar_->setEnabled(false);
+    progressBar_->onPress = [this](int x) { seekFromBar(x); };
+    bottom->addWidget(progressBar_);
 
-    infoTimer = new QTimer(this);
-    infoTimer->setInterval(200);
-    connect(infoTimer, &QTimer::timeout, this, [this] { showNextInfo(); });
-    infoTimer->start();
+    infoTimer_ = new QTimer(this);
+    infoTimer_->setInterval(200);
+    connect(infoTimer_, &QTimer::timeout, this, [this] { showNextInfo(); });
+    infoTimer_->start();
 }
 
 QToolButton* PlayerWindow::addButton(const QString& hint, const QIcon& icon, const QString& text, bool toggle)
 {
-    auto* button = new QToolButton(toolBar);
+    auto* button = new QToolButton(toolBar_);
     button->setToolTip(hint);
     button->setCheckable(toggle);
     if (icon.isNull()) {
@@ -195,29 +196,29 @@ QToolButton* PlayerWindow::addButton(const QString& hint, const QIcon& icon, con
     } else {
         button->setIcon(icon);
     }
-    toolBar->addWidget(button);
+    toolBar_->addWidget(button);
     return button;
 }
 
-void PlayerWindow::startUp()
+void PlayerWindow::startUp(const store::AppSettings& settings, bool placeFromSettings)
 {
     device_.setNotify(true);
     busy_ = false;
     const store::WindowPlace design{275, 125, 368, 428};
-    const store::WindowPlace& place = main_.settingsFileRead() ? main_.appSettings.playerForm : design;
+    const store::WindowPlace& place = placeFromSettings ? settings.playerForm : design;
     move(place.left, place.top);
     resize(std::max(place.width, kMinimumWidth), std::max(place.height, kMinimumHeight));
     keepOnScreen(*this);
-    applyLook();
+    applyLook(settings);
 }
 
-void PlayerWindow::applyLook()
+void PlayerWindow::applyLook(const store::AppSettings& settings)
 {
-    const store::FontSetting& setting = main_.appSettings.listFont;
-    playlistView->setFont(fontFrom(setting, playlistView->font()));
-    QPalette palette = playlistView->palette();
+    const store::FontSetting& setting = settings.listFont;
+    playlistView_->setFont(fontFrom(setting, playlistView_->font()));
+    QPalette palette = playlistView_->palette();
     const QColor text = colorFromStored(setting.color, palette);
-    const QColor background = colorFromStored(main_.appSettings.listColor, palette);
+    const QColor background = colorFromStored(settings.listColor, palette);
     // Disabled entries keep the palette's grey text.
     for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
         palette.setColor(group, QPalette::Text, text);
@@ -225,7 +226,7 @@ void PlayerWindow::applyLook()
     for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
         palette.setColor(group, QPalette::Base, background);
     }
-    playlistView->setPalette(palette);
+    playlistView_->setPalette(palette);
 }
 
 void PlayerWindow::collectSettings(store::AppSettings& settings) const
@@ -238,51 +239,51 @@ void PlayerWindow::collectSettings(store::AppSettings& settings) const
 
 void PlayerWindow::clearPlaylist()
 {
-    playlistView->clear();
-    mediaPaths = QStringList();
+    playlistView_->clear();
+    mediaPaths_ = QStringList();
     for (int row = 0; row < kPathRows; ++row) {
-        mediaPaths.append(QString());
+        mediaPaths_.append(QString());
     }
 }
 
 void PlayerWindow::addEntry(const QString& text, const QString& path, bool playable)
 {
-    const int row = playlistView->count();
+    const int row = playlistView_->count();
     if (row >= kPathRows) {
         return;
     }
-    auto* item = new QListWidgetItem(text, playlistView);
+    auto* item = new QListWidgetItem(text, playlistView_);
     Qt::ItemFlags flags = Qt::ItemIsSelectable | Qt::ItemIsUserCheckable;
     if (playable) {
         flags |= Qt::ItemIsEnabled;
     }
     item->setFlags(flags);
     item->setCheckState(playable ? Qt::Checked : Qt::Unchecked);
-    mediaPaths[row] = path;
+    mediaPaths_[row] = path;
 }
 
 void PlayerWindow::showAlbum(const QString& info, const QString& imagePath)
 {
-    infoLabel->setText(info);
+    infoLabel_->setText(info);
     const QString file = imagePath.isEmpty() ? QString() : localPath(imagePath);
-    if (!showPicture(pictureLabel, noPictureLabel, file, kCoverSize)) {
+    if (!showPicture(pictureLabel_, noPictureLabel_, file, kCoverSize)) {
         prompter_.error(QStringLiteral("画像を読み込めませんでした。\r\n%1").arg(imagePath));
     }
 }
 
 void PlayerWindow::selectEntry(int index)
 {
-    if (index < 0 || index >= playlistView->count()) {
-        playlistView->setCurrentRow(-1);
-        playlistView->clearSelection();
+    if (index < 0 || index >= playlistView_->count()) {
+        playlistView_->setCurrentRow(-1);
+        playlistView_->clearSelection();
         return;
     }
-    playlistView->setCurrentRow(index, QItemSelectionModel::ClearAndSelect);
+    playlistView_->setCurrentRow(index, QItemSelectionModel::ClearAndSelect);
 }
 
 int PlayerWindow::firstCheckedEntry() const
 {
-    for (int i = 0; i < playlistView->count(); ++i) {
+    for (int i = 0; i < playlistView_->count(); ++i) {
         if (entryChecked(i)) {
             return i;
         }
@@ -292,24 +293,24 @@ int PlayerWindow::firstCheckedEntry() const
 
 int PlayerWindow::entryCount() const
 {
-    return playlistView->count();
+    return playlistView_->count();
 }
 
 int PlayerWindow::selectedEntry() const
 {
-    QListWidgetItem* item = playlistView->currentItem();
-    return item != nullptr && item->isSelected() ? playlistView->row(item) : -1;
+    QListWidgetItem* item = playlistView_->currentItem();
+    return item != nullptr && item->isSelected() ? playlistView_->row(item) : -1;
 }
 
 bool PlayerWindow::entryChecked(int index) const
 {
-    QListWidgetItem* item = playlistView->item(index);
+    QListWidgetItem* item = playlistView_->item(index);
     return item != nullptr && item->checkState() == Qt::Checked;
 }
 
 QString PlayerWindow::entryText(int index) const
 {
-    QListWidgetItem* item = playlistView->item(index);
+    QListWidgetItem* item = playlistView_->item(index);
     return item != nullptr ? item->text() : QString();
 }
 
@@ -321,8 +322,8 @@ bool PlayerWindow::onCd() const
 void PlayerWindow::setBar(std::int64_t maximum, std::int64_t position)
 {
     // A range of 0..0 would turn the bar into a busy indicator.
-    progressBar->setRange(0, std::max(1, clampToInt(maximum)));
-    progressBar->setValue(std::min(clampToInt(position), progressBar->maximum()));
+    progressBar_->setRange(0, std::max(1, clampToInt(maximum)));
+    progressBar_->setValue(std::min(clampToInt(position), progressBar_->maximum()));
 }
 
 void PlayerWindow::playNotifying()
@@ -349,8 +350,8 @@ void PlayerWindow::startPlayback()
         current_ = index;
         // A new entry plays: its end is yet to be seen.
         changing_.playingSeen();
-        pauseButton->setChecked(false);
-        progressBar->setEnabled(true);
+        pauseButton_->setChecked(false);
+        progressBar_->setEnabled(true);
     };
     if (device_.isOpen() && device_.mode() != media::Mode::Stopped) {
         device_.setWait(true);
@@ -371,14 +372,14 @@ void PlayerWindow::startPlayback()
         letMessagesRun();
         device_.close();
     }
-    const QString path = mediaPaths.value(index);
+    const QString path = mediaPaths_.value(index);
     const std::string local = localMediaPath(path);
     // A CD reference is never a file, whatever lies in the working folder.
     const bool exists =
         !path.isEmpty() && !path.startsWith(QStringLiteral("CD")) && QFileInfo(localPath(path)).isFile();
     if (!exists) {
         // Found missing now: greyed, and playback stops here.
-        playlistView->item(index)->setCheckState(Qt::PartiallyChecked);
+        playlistView_->item(index)->setCheckState(Qt::PartiallyChecked);
         busy_ = false;
         return;
     }
@@ -398,16 +399,16 @@ void PlayerWindow::stopPlayback()
     }
     device_.stop();
     playing_ = false;
-    pauseButton->setChecked(false);
+    pauseButton_->setChecked(false);
 }
 
 void PlayerWindow::pausePlayback()
 {
     if (!device_.isOpen()) {
-        pauseButton->setChecked(false);
+        pauseButton_->setChecked(false);
         return;
     }
-    if (pauseButton->isChecked()) {
+    if (pauseButton_->isChecked()) {
         device_.pause();
     } else {
         // A resume that fails plays instead, still reporting its end.
@@ -425,17 +426,66 @@ void PlayerWindow::rewindToStart()
     startPlayback();
 }
 
+void PlayerWindow::clearShownSong()
+{
+    songLabel_->clear();
+    fileNameLabel_->clear();
+}
+
+void PlayerWindow::resetProgress(bool disable)
+{
+    if (disable) {
+        progressBar_->setEnabled(false);
+    }
+    progressBar_->setValue(0);
+}
+
+void PlayerWindow::setTimerRunning(bool running)
+{
+    if (running) {
+        infoTimer_->start();
+    } else {
+        infoTimer_->stop();
+    }
+}
+
+void PlayerWindow::nameControls()
+{
+    const std::pair<QObject*, const char*> names[] = {
+        {playlistGroup_, "playlistGroup"},   {playlistView_, "playlistView"},
+        {bottomPanel_, "bottomPanel"},       {toolBar_, "toolBar"},
+        {rewindButton_, "rewindButton"},     {stopButton_, "stopButton"},
+        {pauseButton_, "pauseButton"},       {playButton_, "playButton"},
+        {randomButton_, "randomButton"},     {repeatButton_, "repeatButton"},
+        {progressBar_, "progressBar"},       {infoLabel_, "infoLabel"},
+        {songLabel_, "songLabel"},           {fileNameLabel_, "fileNameLabel"},
+        {positionLabel_, "positionLabel"},   {pictureLabel_, "pictureLabel"},
+        {noPictureLabel_, "noPictureLabel"}, {infoTimer_, "infoTimer"},
+    };
+    for (const auto& [control, name] : names) {
+        control->setObjectName(QString::fromLatin1(name));
+    }
+}
+
+void PlayerWindow::holdForPreview()
+{
+    if (isVisible()) {
+        pauseButton_->setChecked(true);
+        pausePlayback();
+    }
+}
+
 void PlayerWindow::repeatToggled()
 {
-    if (repeatButton->isChecked()) {
-        randomButton->setChecked(false);
+    if (repeatButton_->isChecked()) {
+        randomButton_->setChecked(false);
     }
 }
 
 void PlayerWindow::randomToggled()
 {
-    if (randomButton->isChecked()) {
-        repeatButton->setChecked(false);
+    if (randomButton_->isChecked()) {
+        repeatButton_->setChecked(false);
     }
 }
 
@@ -444,7 +494,7 @@ void PlayerWindow::seekFromBar(int x)
     if (!device_.isOpen()) {
         return;
     }
-    const std::int64_t target = media::barClickValue(progressBar->maximum(), x, progressBar->width());
+    const std::int64_t target = media::barClickValue(progressBar_->maximum(), x, progressBar_->width());
     if (onCd()) {
         // Seconds within the current track; track and frames stay.
         const std::int64_t position = media::cdSeekTarget(device_.position(), target);
@@ -458,7 +508,7 @@ void PlayerWindow::seekFromBar(int x)
     }
     playNotifying();
     playing_ = true;
-    pauseButton->setChecked(false);
+    pauseButton_->setChecked(false);
 }
 
 // ---------------------------------------------------------------------------
@@ -470,12 +520,12 @@ void PlayerWindow::showNextInfo()
         return;
     }
     if (!device_.isOpen()) {
-        progressBar->setValue(0);
-        positionLabel->clear();
+        progressBar_->setValue(0);
+        positionLabel_->clear();
         return;
     }
     if (!playing_) {
-        positionLabel->clear();
+        positionLabel_->clear();
         return;
     }
     if (onCd()) {
@@ -494,7 +544,7 @@ void PlayerWindow::cdTick()
     if (track - 1 == current_) {
         changing_.playingSeen();
     }
-    const bool ordered = randomButton->isChecked() || repeatButton->isChecked();
+    const bool ordered = randomButton_->isChecked() || repeatButton_->isChecked();
     if (playing_ && track - 1 != current_ && ordered && mode != media::Mode::NotReady &&
         mode != media::Mode::Seeking) {
         // The disc went on to the next track; random or repeat chooses.
@@ -506,23 +556,23 @@ void PlayerWindow::cdTick()
     if (playing_ && track - 1 != current_) {
         // The disc has moved on by itself.
         current_ = track - 1;
-        if (current_ >= playlistView->count()) {
+        if (current_ >= playlistView_->count()) {
             close();
             return;
         }
         selectEntry(current_);
     }
-    if (playing_ && track == device_.tracks() && mode == media::Mode::Stopped && !pauseButton->isChecked()) {
+    if (playing_ && track == device_.tracks() && mode == media::Mode::Stopped && !pauseButton_->isChecked()) {
         // The disc has ended: it starts again from track 1.
         device_.rewind();
         playNotifying();
         updatePosition();
     }
     const std::int64_t length = device_.trackLength(current_ + 1);
-    songLabel->setText(entryText(current_));
-    fileNameLabel->setText(QStringLiteral("AudioCD"));
+    songLabel_->setText(entryText(current_));
+    fileNameLabel_->setText(QStringLiteral("AudioCD"));
     setBar(media::msfMinutes(length) * 60 + media::msfSeconds(length), at.minutes * 60 + at.seconds);
-    positionLabel->setText(QString::fromStdString(media::cdPositionText(position, length)));
+    positionLabel_->setText(QString::fromStdString(media::cdPositionText(position, length)));
 }
 
 void PlayerWindow::fileTick()
@@ -539,10 +589,10 @@ void PlayerWindow::fileTick()
     }
     const std::int64_t position = device_.position();
     const std::int64_t length = device_.length();
-    songLabel->setText(entryText(current_));
-    fileNameLabel->setText(mediaPaths.value(current_));
+    songLabel_->setText(entryText(current_));
+    fileNameLabel_->setText(mediaPaths_.value(current_));
     setBar(length, position);
-    positionLabel->setText(QString::fromStdString(media::filePositionText(position, length)));
+    positionLabel_->setText(QString::fromStdString(media::filePositionText(position, length)));
 }
 
 void PlayerWindow::updatePosition()
@@ -557,18 +607,18 @@ void PlayerWindow::updatePosition()
         letMessagesRun();
     }
     media::PlayOrder order = media::PlayOrder::Sequential;
-    if (repeatButton->isChecked()) {
+    if (repeatButton_->isChecked()) {
         order = media::PlayOrder::Repeat;
-    } else if (randomButton->isChecked()) {
+    } else if (randomButton_->isChecked()) {
         order = media::PlayOrder::Random;
     } else {
         playing_ = false;
     }
     std::vector<bool> checked;
-    for (int i = 0; i < playlistView->count(); ++i) {
+    for (int i = 0; i < playlistView_->count(); ++i) {
         checked.push_back(entryChecked(i));
     }
-    const std::optional<int> next = media::nextEntry(checked, current_, order, randomIndex);
+    const std::optional<int> next = media::nextEntry(checked, current_, order, randomIndex_);
     if (!next) {
         return;
     }

@@ -1,5 +1,5 @@
-// An edit dialog open on one album, with the memo pad attached to the main
-// window as the program sets them up.
+// An edit dialog open on one album, with the memo pad, both made by the
+// main window as the program makes them.
 #pragma once
 
 #include <QAbstractButton>
@@ -11,6 +11,7 @@
 #include <QTextCursor>
 #include <map>
 
+#include "support/widget_lookup.h"
 #include "ui/editing/album_edit_dialog.h"
 #include "ui/editing/song_column_editor.h"
 #include "ui/main/main_window_fixture.h"
@@ -40,37 +41,23 @@ protected:
         writeBytes(dataFile(), dataLineWith({}) + "\r\n" + albumLine(cells) + "\r\n");
         window = open();
         // Owned by the main window and shown as the program does.
-        memo = std::make_unique<SongColumnEditor>(*window, prompter, window.get());
-        memo->setWindowFlag(Qt::Window);
-        window->attachMemoForm(memo.get());
-        edit = std::make_unique<AlbumEditDialog>(*window, prompter, window.get());
-        edit->setWindowFlag(Qt::Window);
-        edit->setWindowModality(Qt::ApplicationModal);
-        window->showEditDialog = [this] {
-            edit->loadAlbum(window->editedAlbum);
-            edit->open();
-        };
+        window->createDialogs();
+        memo = window->memoForm();
+        edit = window->editForm();
         window->selectListRow(0, true);
         window->editSelectedAlbum();
     }
-    void TearDown() override
-    {
-        edit.reset();
-        if (window) {
-            window->attachMemoForm(nullptr);
-        }
-        memo.reset();
-        MainWindowTest::TearDown();
-    }
     QStringList lines() const { return memo->memoLines(); }
-    void setText(const QString& text) { memo->lineEditor->setPlainText(text); }
+    QPlainTextEdit* lineEditor() const { return test::child<QPlainTextEdit>(memo, "lineEditor"); }
+    void setText(const QString& text) { lineEditor()->setPlainText(text); }
     // Puts the caret at the start of a line (from 1).
     void caretTo(int line)
     {
-        QTextCursor cursor(memo->lineEditor->document()->findBlockByNumber(line - 1));
-        memo->lineEditor->setTextCursor(cursor);
+        QTextCursor cursor(lineEditor()->document()->findBlockByNumber(line - 1));
+        lineEditor()->setTextCursor(cursor);
     }
     static void click(QAbstractButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
+    static void click(const QObject* parent, const char* name) { test::clickButton(parent, name); }
     // A tool-bar or menu action of the memo pad, by its hint or caption.
     QAction* action(const QString& name) const
     {
@@ -85,8 +72,8 @@ protected:
     test::FakeMediaDevice& preview() { return test::fake(window->previewDevice()); }
 
     std::unique_ptr<MainWindow> window;
-    std::unique_ptr<SongColumnEditor> memo;
-    std::unique_ptr<AlbumEditDialog> edit;
+    SongColumnEditor* memo = nullptr;
+    AlbumEditDialog* edit = nullptr;
 };
 
 }  // namespace velmora::ui

@@ -9,13 +9,20 @@
 
 #include "core/media/playlist.h"
 #include "ui/editing/memo_fixture.h"
-#include "ui/editing/preview_controls.h"
+#include "ui/player/player_window.h"
 #include "ui/widgets/player_progress_bar.h"
 
 namespace velmora::ui {
 namespace {
 
 using namespace velmora::store;
+using test::child;
+
+// Waits (up to a deadline) for the position timer to show `text`.
+bool positionShown(const QWidget* dialog, const QString& text)
+{
+    return QTest::qWaitFor([&] { return child<QLabel>(dialog, "positionLabel")->text() == text; }, 5000);
+}
 
 class PreviewTest : public MemoTest {
 protected:
@@ -41,101 +48,98 @@ protected:
 TEST_F(PreviewTest, ThePanelBelongsToTheMediaColumnAndEachSelectionReleasesTheDevice)
 {
     edit->setCurrentCell(1, 1);
-    EXPECT_FALSE(edit->previewPanel->isVisible());
+    EXPECT_FALSE(child<QWidget>(edit, "previewPlayer")->isVisible());
     edit->setCurrentCell(1, 3);
-    EXPECT_TRUE(edit->previewPanel->isVisible());
-    EXPECT_EQ(edit->mediaNameLabel->text(), QString::fromStdString(file("one.wav")));
+    EXPECT_TRUE(child<QWidget>(edit, "previewPlayer")->isVisible());
+    EXPECT_EQ(child<QLabel>(edit, "mediaNameLabel")->text(), QString::fromStdString(file("one.wav")));
 
-    click(edit->playButton);
+    click(edit, "playButton");
     ASSERT_TRUE(preview().isPlaying());
-    EXPECT_TRUE(edit->progressBar->isEnabled());
-    EXPECT_EQ(edit->progressBar->maximum(), 8000);
+    EXPECT_TRUE(child<PlayerProgressBar>(edit, "progressBar")->isEnabled());
+    EXPECT_EQ(child<PlayerProgressBar>(edit, "progressBar")->maximum(), 8000);
 
     edit->setCurrentCell(2, 3);
     EXPECT_FALSE(preview().isOpen());
     EXPECT_EQ(preview().log.back(), "close");
-    EXPECT_FALSE(edit->progressBar->isEnabled());
-    EXPECT_EQ(edit->mediaNameLabel->text(), QString::fromStdString(file("two.wav")));
+    EXPECT_FALSE(child<PlayerProgressBar>(edit, "progressBar")->isEnabled());
+    EXPECT_EQ(child<QLabel>(edit, "mediaNameLabel")->text(), QString::fromStdString(file("two.wav")));
 
     // A path naming no file releases the device instead of playing.
-    click(edit->playButton);
+    click(edit, "playButton");
     ASSERT_TRUE(preview().isPlaying());
     edit->setCurrentCell(3, 3);
-    click(edit->playButton);
+    click(edit, "playButton");
     EXPECT_FALSE(preview().isOpen());
-    EXPECT_EQ(edit->mediaNameLabel->text(), "");
+    EXPECT_EQ(child<QLabel>(edit, "mediaNameLabel")->text(), "");
 }
 
 TEST_F(PreviewTest, ButtonsDriveTheDeviceAndTheTimerShowsWhereItIs)
 {
     edit->setCurrentCell(1, 3);
-    click(edit->playButton);
+    click(edit, "playButton");
     ASSERT_TRUE(preview().isPlaying());
     preview().advance(2500);
-    edit->updatePosition();
-    EXPECT_EQ(edit->progressBar->value(), 2500);
-    EXPECT_EQ(edit->mediaPositionLabel->text(), "2500 / 8000");
+    ASSERT_TRUE(positionShown(edit, "2500 / 8000"));
+    EXPECT_EQ(child<PlayerProgressBar>(edit, "progressBar")->value(), 2500);
     // The memo pad's player shows the same device.
-    EXPECT_EQ(memo->progressBar->maximum(), 8000);
-    EXPECT_EQ(memo->progressBar->value(), 2500);
-    EXPECT_EQ(memo->mediaPositionLabel->text(), "2500 / 8000");
+    ASSERT_TRUE(positionShown(memo, "2500 / 8000"));
+    EXPECT_EQ(child<PlayerProgressBar>(memo, "progressBar")->maximum(), 8000);
+    EXPECT_EQ(child<PlayerProgressBar>(memo, "progressBar")->value(), 2500);
 
-    click(edit->pauseButton);
+    click(edit, "pauseButton");
     EXPECT_TRUE(preview().isPaused());
-    EXPECT_TRUE(edit->pauseButton->isChecked());
-    click(edit->pauseButton);
+    EXPECT_TRUE(child<QToolButton>(edit, "pauseButton")->isChecked());
+    click(edit, "pauseButton");
     EXPECT_TRUE(preview().isPlaying());
-    EXPECT_FALSE(edit->pauseButton->isChecked());
+    EXPECT_FALSE(child<QToolButton>(edit, "pauseButton")->isChecked());
 
-    click(edit->stopButton);
+    click(edit, "stopButton");
     EXPECT_FALSE(preview().isPlaying());
     preview().advance(1000);
     // Play after a stop goes on from the same place without reopening.
-    click(edit->playButton);
+    click(edit, "playButton");
     EXPECT_TRUE(preview().isPlaying());
     EXPECT_EQ(opens(), 1);
     EXPECT_EQ(preview().rawPosition(), 2500);
 
-    click(edit->rewindButton);
+    click(edit, "rewindButton");
     EXPECT_EQ(preview().rawPosition(), 0);
-    EXPECT_EQ(edit->progressBar->value(), 0);
+    EXPECT_EQ(child<PlayerProgressBar>(edit, "progressBar")->value(), 0);
 
     // A click on the bar seeks in proportion and plays.
-    edit->progressBar->setFixedWidth(200);
+    child<PlayerProgressBar>(edit, "progressBar")->setFixedWidth(200);
     QApplication::processEvents();
-    ASSERT_EQ(edit->progressBar->width(), 200);
-    QTest::mouseClick(edit->progressBar, Qt::LeftButton, {}, QPoint(50, 5));
+    ASSERT_EQ(child<PlayerProgressBar>(edit, "progressBar")->width(), 200);
+    QTest::mouseClick(child<PlayerProgressBar>(edit, "progressBar"), Qt::LeftButton, {}, QPoint(50, 5));
     EXPECT_EQ(preview().log[preview().log.size() - 2], "seek 2000");
     EXPECT_TRUE(preview().isPlaying());
-    EXPECT_EQ(edit->progressBar->value(), 2000);
+    EXPECT_EQ(child<PlayerProgressBar>(edit, "progressBar")->value(), 2000);
 
     // Closed: bars at 0 and labels empty in both dialogs.
-    click(edit->ejectButton);
+    click(edit, "ejectButton");
     EXPECT_FALSE(preview().isOpen());
-    memo->mediaNameLabel->setText("stale");
-    edit->updatePosition();
-    EXPECT_EQ(edit->progressBar->value(), 0);
-    EXPECT_EQ(edit->mediaPositionLabel->text(), "");
-    EXPECT_EQ(memo->progressBar->value(), 0);
-    EXPECT_EQ(memo->mediaPositionLabel->text(), "");
-    EXPECT_EQ(memo->mediaNameLabel->text(), "");
+    child<QLabel>(memo, "mediaNameLabel")->setText("stale");
+    ASSERT_TRUE(positionShown(edit, ""));
+    EXPECT_EQ(child<PlayerProgressBar>(edit, "progressBar")->value(), 0);
+    ASSERT_TRUE(positionShown(memo, ""));
+    EXPECT_EQ(child<PlayerProgressBar>(memo, "progressBar")->value(), 0);
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return child<QLabel>(memo, "mediaNameLabel")->text().isEmpty(); }, 5000));
 
     // Pause and stop on a closed device only release the pause button.
-    click(edit->pauseButton);
-    EXPECT_FALSE(edit->pauseButton->isChecked());
+    click(edit, "pauseButton");
+    EXPECT_FALSE(child<QToolButton>(edit, "pauseButton")->isChecked());
     EXPECT_FALSE(preview().isOpen());
 }
 
 TEST_F(PreviewTest, TheTimerRunsWhileTheDialogIsHidden)
 {
     edit->setCurrentCell(1, 3);
-    click(edit->playButton);
+    click(edit, "playButton");
     preview().advance(1200);
     edit->hide();
-    ASSERT_TRUE(edit->positionTimer->isActive());
-    EXPECT_EQ(edit->positionTimer->interval(), 200);
-    QTest::qWait(450);
-    EXPECT_EQ(memo->mediaPositionLabel->text(), "1200 / 8000");
+    EXPECT_TRUE(positionShown(edit, "1200 / 8000"));
+    EXPECT_TRUE(positionShown(memo, "1200 / 8000"));
 }
 
 TEST_F(PreviewTest, OpenFailuresShowTheDeviceErrorAndClosingReleasesEverything)
@@ -143,19 +147,19 @@ TEST_F(PreviewTest, OpenFailuresShowTheDeviceErrorAndClosingReleasesEverything)
     preview().failing.insert(file("two.wav"));
     edit->setCurrentCell(2, 3);
     prompter.expectMessage(Kind::Error);
-    click(edit->playButton);
+    click(edit, "playButton");
     EXPECT_EQ(prompter.asked().back().text, QStringLiteral("ファイルを開けません。"));
     EXPECT_FALSE(preview().isOpen());
-    EXPECT_FALSE(edit->progressBar->isEnabled());
+    EXPECT_FALSE(child<PlayerProgressBar>(edit, "progressBar")->isEnabled());
 
     // After a visit to the memo pad the main window waits for the dialog.
-    click(edit->titleColumnButton);
-    click(memo->cancelButton);
+    click(edit, "titleColumnButton");
+    click(memo, "cancelButton");
     ASSERT_FALSE(window->isEnabled());
     edit->setCurrentCell(1, 3);
-    click(edit->playButton);
+    click(edit, "playButton");
     ASSERT_TRUE(preview().isPlaying());
-    click(edit->closeButton);
+    click(edit, "closeButton");
     EXPECT_FALSE(preview().isOpen());
     EXPECT_TRUE(window->isEnabled());
 }
@@ -163,13 +167,25 @@ TEST_F(PreviewTest, OpenFailuresShowTheDeviceErrorAndClosingReleasesEverything)
 TEST_F(PreviewTest, MemoHandOverReleasesThePreviewFirst)
 {
     edit->setCurrentCell(1, 3);
-    click(edit->playButton);
+    click(edit, "playButton");
     ASSERT_TRUE(preview().isPlaying());
-    click(edit->titleColumnButton);
+    click(edit, "titleColumnButton");
     EXPECT_FALSE(preview().isOpen());
-    EXPECT_EQ(edit->songTable->currentColumn(), 0);
-    EXPECT_FALSE(edit->previewPanel->isVisible());
-    click(memo->cancelButton);
+    EXPECT_EQ(child<QTableWidget>(edit, "songTable")->currentColumn(), 0);
+    EXPECT_FALSE(child<QWidget>(edit, "previewPlayer")->isVisible());
+    click(memo, "cancelButton");
+}
+
+TEST_F(PreviewTest, APreviewPausesTheShownPlayerWindow)
+{
+    window->playAlbumMedia();
+    test::FakeMediaDevice& player = test::fake(window->playerDevice());
+    ASSERT_TRUE(player.isPlaying());
+    edit->setCurrentCell(1, 3);
+    click(edit, "playButton");
+    ASSERT_TRUE(preview().isPlaying());
+    EXPECT_TRUE(player.isPaused());
+    EXPECT_TRUE(child<QToolButton>(window->playerForm(), "pauseButton")->isChecked());
 }
 
 TEST(SeekPositionTest, ClickPositionsRoundHalvesToEven)

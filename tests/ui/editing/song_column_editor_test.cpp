@@ -18,6 +18,7 @@ namespace velmora::ui {
 namespace {
 
 using namespace velmora::store;
+using test::child;
 
 std::string sjis(std::u16string_view text)
 {
@@ -51,27 +52,27 @@ TEST_F(MemoTest, OpensOnTheColumnUpToItsLastSongAndLocksTheOtherWindows)
                 {songTitleColumn(2), "two"},
                 {songTitleColumn(5), sjis(u"五")},
                 {mediaColumn(1), "/m/a.wav"}});
-    click(edit->titleColumnButton);
+    click(edit, "titleColumnButton");
     ASSERT_TRUE(memo->isVisible());
     EXPECT_EQ(lines(), (QStringList{"one", "two", "", "", QStringLiteral("五")}));
     EXPECT_EQ(memo->windowTitle(), QStringLiteral("曲名編集 - artist/title"));
-    EXPECT_EQ(memo->songCountLabel->text(), QStringLiteral("1曲目"));
-    EXPECT_EQ(memo->songLabel->text(), "one");
-    EXPECT_EQ(memo->mediaFileLabel->text(), "/m/a.wav");
-    EXPECT_FALSE(memo->filePanel->isVisible());
-    EXPECT_FALSE(memo->previewToolBar->isVisible());
-    EXPECT_FALSE(memo->previewPanel->isVisible());
+    EXPECT_EQ(child<QLabel>(memo, "songCountLabel")->text(), QStringLiteral("1曲目"));
+    EXPECT_EQ(child<QLabel>(memo, "songLabel")->text(), "one");
+    EXPECT_EQ(child<QLabel>(memo, "mediaFileLabel")->text(), "/m/a.wav");
+    EXPECT_FALSE(child<QWidget>(memo, "filePanel")->isVisible());
+    EXPECT_FALSE(child<QToolBar>(memo, "previewToolBar")->isVisible());
+    EXPECT_FALSE(child<QWidget>(memo, "previewPlayer")->isVisible());
     // The pad takes the input; the dialog and the main window wait.
-    EXPECT_EQ(QApplication::activeModalWidget(), memo.get());
-    EXPECT_TRUE(memo->lineEditor->isEnabled());
-    EXPECT_TRUE(memo->acceptButton->isEnabled());
+    EXPECT_EQ(QApplication::activeModalWidget(), memo);
+    EXPECT_TRUE(child<QPlainTextEdit>(memo, "lineEditor")->isEnabled());
+    EXPECT_TRUE(child<QPushButton>(memo, "acceptButton")->isEnabled());
     EXPECT_FALSE(edit->isEnabled());
-    EXPECT_FALSE(edit->songTable->isEnabled());
+    EXPECT_FALSE(child<QTableWidget>(edit, "songTable")->isEnabled());
     EXPECT_FALSE(window->isEnabled());
-    EXPECT_FALSE(memo->lineEditor->document()->isUndoAvailable());
+    EXPECT_FALSE(child<QPlainTextEdit>(memo, "lineEditor")->document()->isUndoAvailable());
 
     // Closing the pad frees the dialog; the main window waits for the dialog.
-    click(memo->cancelButton);
+    click(memo, "cancelButton");
     EXPECT_FALSE(memo->isVisible());
     EXPECT_TRUE(edit->isEnabled());
     EXPECT_FALSE(window->isEnabled());
@@ -79,29 +80,29 @@ TEST_F(MemoTest, OpensOnTheColumnUpToItsLastSongAndLocksTheOtherWindows)
 
     // An empty column opens as an empty text; media paths bring the browser
     // and the player.
-    click(edit->artistColumnButton);
+    click(edit, "artistColumnButton");
     EXPECT_TRUE(lines().isEmpty());
     EXPECT_EQ(memo->windowTitle(), QStringLiteral("曲ごとのアーティスト名編集 - artist/title"));
-    click(memo->cancelButton);
-    click(edit->mediaColumnButton);
+    click(memo, "cancelButton");
+    click(edit, "mediaColumnButton");
     EXPECT_EQ(lines(), QStringList{"/m/a.wav"});
-    EXPECT_TRUE(memo->filePanel->isVisible());
-    EXPECT_TRUE(memo->previewToolBar->isVisible());
-    EXPECT_TRUE(memo->previewPanel->isVisible());
-    EXPECT_FALSE(memo->progressBar->isEnabled());
-    click(memo->cancelButton);
+    EXPECT_TRUE(child<QWidget>(memo, "filePanel")->isVisible());
+    EXPECT_TRUE(child<QToolBar>(memo, "previewToolBar")->isVisible());
+    EXPECT_TRUE(child<QWidget>(memo, "previewPlayer")->isVisible());
+    EXPECT_FALSE(child<PlayerProgressBar>(memo, "progressBar")->isEnabled());
+    click(memo, "cancelButton");
 
-    edit->closeDialog();
+    click(edit, "closeButton");
     EXPECT_TRUE(window->isEnabled());
 }
 
 TEST_F(MemoTest, WriteBackReplacesTheWholeColumnOnly)
 {
     openEditor(tenSongs());
-    click(edit->titleColumnButton);
+    click(edit, "titleColumnButton");
     ASSERT_EQ(lines().size(), 10);
     setText("a\n\nc\n\n\n");
-    click(memo->acceptButton);
+    click(memo, "acceptButton");
     EXPECT_FALSE(memo->isVisible());
     EXPECT_TRUE(edit->isEnabled());
     EXPECT_EQ(edit->songCell(1, 1), "a");
@@ -121,12 +122,12 @@ TEST_F(MemoTest, WriteBackReplacesTheWholeColumnOnly)
 TEST_F(MemoTest, HundredLinesOrMoreAskBeforeDroppingThePastNinetyNinth)
 {
     openEditor(tenSongs());
-    click(edit->artistColumnButton);
+    click(edit, "artistColumnButton");
     const QStringList many = numbered(120);
     setText(many.join('\n') + "\n\n\n");
 
     prompter.answerConfirm(false);
-    click(memo->acceptButton);
+    click(memo, "acceptButton");
     ASSERT_EQ(prompter.asked().size(), 1u);
     EXPECT_EQ(prompter.asked()[0].text,
               QStringLiteral("100曲以上登録されています\r\n100曲目からは登録されません"));
@@ -135,16 +136,16 @@ TEST_F(MemoTest, HundredLinesOrMoreAskBeforeDroppingThePastNinetyNinth)
     EXPECT_EQ(edit->songCell(1, 2), "by1");
 
     prompter.answerConfirm(true);
-    click(memo->acceptButton);
+    click(memo, "acceptButton");
     EXPECT_FALSE(memo->isVisible());
     EXPECT_EQ(edit->songCell(1, 2), "line1");
     EXPECT_EQ(edit->songCell(99, 2), "line99");
     EXPECT_EQ(edit->songCell(10, 1), "song10");
 
     // 99 lines fit without a question.
-    click(edit->titleColumnButton);
+    click(edit, "titleColumnButton");
     setText(numbered(99).join('\n'));
-    click(memo->acceptButton);
+    click(memo, "acceptButton");
     EXPECT_EQ(edit->songCell(99, 1), "line99");
     EXPECT_EQ(prompter.asked().size(), 2u);
 }
@@ -152,10 +153,10 @@ TEST_F(MemoTest, HundredLinesOrMoreAskBeforeDroppingThePastNinetyNinth)
 TEST_F(MemoTest, WriteBackRefusesLinesTheCatalogueCannotHoldAndWritesNothing)
 {
     openEditor(tenSongs());
-    click(edit->titleColumnButton);
+    click(edit, "titleColumnButton");
     setText("x\nsome<>thing\ny");
     prompter.expectMessage(Kind::Information);
-    click(memo->acceptButton);
+    click(memo, "acceptButton");
     EXPECT_EQ(prompter.asked().back().text, QStringLiteral("曲名 (2行目): 「<>」は保存できない文字列です。"));
     EXPECT_TRUE(memo->isVisible());
     EXPECT_FALSE(edit->isEnabled());
@@ -163,23 +164,23 @@ TEST_F(MemoTest, WriteBackRefusesLinesTheCatalogueCannotHoldAndWritesNothing)
 
     setText(QString("x\ny\nface") + QString::fromUcs4(U"\U0001F600"));
     prompter.expectMessage(Kind::Information);
-    click(memo->acceptButton);
+    click(memo, "acceptButton");
     EXPECT_TRUE(prompter.asked().back().text.startsWith(QStringLiteral("曲名 (3行目): ")));
     EXPECT_TRUE(prompter.asked().back().text.contains("U+1F600"));
     EXPECT_EQ(edit->songCell(1, 1), "song1");
-    click(memo->cancelButton);
+    click(memo, "cancelButton");
 
     // A media path is refused for "<>" only; other characters are checked
     // when the album is stored.
-    click(edit->mediaColumnButton);
+    click(edit, "mediaColumnButton");
     setText("/m/a<>b.wav");
     prompter.expectMessage(Kind::Information);
-    click(memo->acceptButton);
+    click(memo, "acceptButton");
     EXPECT_EQ(prompter.asked().back().text,
               QStringLiteral("メディアファイル (1行目): 「<>」は保存できない文字列です。"));
     const QString emojiPath = QStringLiteral("/m/") + QString::fromUcs4(U"\U0001F600") + ".wav";
     setText(emojiPath);
-    click(memo->acceptButton);
+    click(memo, "acceptButton");
     EXPECT_FALSE(memo->isVisible());
     EXPECT_EQ(edit->songCell(1, 3), emojiPath);
 }
@@ -187,12 +188,12 @@ TEST_F(MemoTest, WriteBackRefusesLinesTheCatalogueCannotHoldAndWritesNothing)
 TEST_F(MemoTest, TidyRemovesBlanksAndEmptyLinesAndUndoReloadsTheColumn)
 {
     openEditor(tenSongs());
-    click(edit->titleColumnButton);
+    click(edit, "titleColumnButton");
     setText(QStringLiteral("  a \t\n\nb\n\u3000c"));
     action(QStringLiteral("整形"))->trigger();
     EXPECT_EQ(lines(), (QStringList{"a", "b", QStringLiteral("\u3000c")}));
     // The text's own undo takes the tidy back.
-    memo->lineEditor->undo();
+    child<QPlainTextEdit>(memo, "lineEditor")->undo();
     EXPECT_EQ(lines(), (QStringList{"  a \t", "", "b", QStringLiteral("\u3000c")}));
 
     action(QStringLiteral("整形(&M)"))->trigger();
@@ -210,8 +211,8 @@ TEST_F(MemoTest, TidyRemovesBlanksAndEmptyLinesAndUndoReloadsTheColumn)
     EXPECT_EQ(undone[9], "song10");
     EXPECT_EQ(undone[10], "");
     EXPECT_EQ(undone[98], "");
-    EXPECT_EQ(memo->lineEditor->textCursor().position(), 0);
-    EXPECT_EQ(memo->songCountLabel->text(), QStringLiteral("1曲目"));
+    EXPECT_EQ(child<QPlainTextEdit>(memo, "lineEditor")->textCursor().position(), 0);
+    EXPECT_EQ(child<QLabel>(memo, "songCountLabel")->text(), QStringLiteral("1曲目"));
 }
 
 TEST_F(MemoTest, LineLabelsShowTheSongOfTheCaretLine)
@@ -219,25 +220,25 @@ TEST_F(MemoTest, LineLabelsShowTheSongOfTheCaretLine)
     std::map<int, std::string> cells = tenSongs();
     cells[mediaColumn(4)] = "/m/4.wav";
     openEditor(cells);
-    click(edit->titleColumnButton);
+    click(edit, "titleColumnButton");
     setText(numbered(100).join('\n'));
     caretTo(4);
-    EXPECT_EQ(memo->songCountLabel->text(), QStringLiteral("4曲目"));
-    EXPECT_EQ(memo->songLabel->text(), "song4");
-    EXPECT_EQ(memo->artistLabel->text(), "by4");
-    EXPECT_EQ(memo->mediaFileLabel->text(), "/m/4.wav");
+    EXPECT_EQ(child<QLabel>(memo, "songCountLabel")->text(), QStringLiteral("4曲目"));
+    EXPECT_EQ(child<QLabel>(memo, "songLabel")->text(), "song4");
+    EXPECT_EQ(child<QLabel>(memo, "artistLabel")->text(), "by4");
+    EXPECT_EQ(child<QLabel>(memo, "mediaFileLabel")->text(), "/m/4.wav");
     // Typing moves the labels with the caret.
-    QTest::keyClick(memo->lineEditor, Qt::Key_Down);
-    EXPECT_EQ(memo->songCountLabel->text(), QStringLiteral("5曲目"));
-    EXPECT_EQ(memo->songLabel->text(), "song5");
+    QTest::keyClick(child<QPlainTextEdit>(memo, "lineEditor"), Qt::Key_Down);
+    EXPECT_EQ(child<QLabel>(memo, "songCountLabel")->text(), QStringLiteral("5曲目"));
+    EXPECT_EQ(child<QLabel>(memo, "songLabel")->text(), "song5");
     caretTo(100);
-    EXPECT_EQ(memo->songCountLabel->text(), QStringLiteral("100曲目"));
-    EXPECT_EQ(memo->songLabel->text(), "");
-    EXPECT_EQ(memo->artistLabel->text(), "");
-    EXPECT_EQ(memo->mediaFileLabel->text(), "");
+    EXPECT_EQ(child<QLabel>(memo, "songCountLabel")->text(), QStringLiteral("100曲目"));
+    EXPECT_EQ(child<QLabel>(memo, "songLabel")->text(), "");
+    EXPECT_EQ(child<QLabel>(memo, "artistLabel")->text(), "");
+    EXPECT_EQ(child<QLabel>(memo, "mediaFileLabel")->text(), "");
     // Shift+Enter starts a new line (a song) like Enter.
     caretTo(1);
-    QTest::keyClick(memo->lineEditor, Qt::Key_Return, Qt::ShiftModifier);
+    QTest::keyClick(child<QPlainTextEdit>(memo, "lineEditor"), Qt::Key_Return, Qt::ShiftModifier);
     EXPECT_EQ(lines().size(), 101);
     EXPECT_EQ(lines()[1], "line1");
 }
@@ -245,7 +246,7 @@ TEST_F(MemoTest, LineLabelsShowTheSongOfTheCaretLine)
 TEST_F(MemoTest, TextFilesAreShiftJisWithCrLf)
 {
     openEditor(tenSongs());
-    click(edit->titleColumnButton);
+    click(edit, "titleColumnButton");
     const auto in = dir / "in.txt";
     writeBytes(in, sjis(u"一") + "\r\nb\nc\rd\r\n");
     prompter.answerText(QString::fromStdString(in.string()), Kind::OpenFile);
@@ -294,25 +295,25 @@ protected:
         }
         std::filesystem::create_directories(dir / "music" / "sub");
         openEditor({{mediaColumn(1), "one"}, {mediaColumn(2), "two"}, {mediaColumn(3), "three"}});
-        click(edit->mediaColumnButton);
+        click(edit, "mediaColumnButton");
         memo->showFolder(QString::fromStdString((dir / "music").string()));
     }
     QString path(const char* name) const { return QString::fromStdString((dir / "music" / name).string()); }
     void selectFiles(std::initializer_list<int> rows)
     {
-        memo->fileList->clearSelection();
+        child<QListWidget>(memo, "fileList")->clearSelection();
         for (int row : rows) {
-            memo->fileList->item(row)->setSelected(true);
+            child<QListWidget>(memo, "fileList")->item(row)->setSelected(true);
         }
     }
 };
 
 TEST_F(MemoBrowserTest, FilesGoIntoTheTextAtTheCaretLine)
 {
-    ASSERT_EQ(memo->fileList->count(), 3);
-    EXPECT_EQ(memo->fileList->item(0)->text(), "A.wav");
-    EXPECT_EQ(memo->fileList->item(1)->text(), "b.wav");
-    EXPECT_EQ(memo->fileList->item(2)->text(), "c.txt");
+    ASSERT_EQ(child<QListWidget>(memo, "fileList")->count(), 3);
+    EXPECT_EQ(child<QListWidget>(memo, "fileList")->item(0)->text(), "A.wav");
+    EXPECT_EQ(child<QListWidget>(memo, "fileList")->item(1)->text(), "b.wav");
+    EXPECT_EQ(child<QListWidget>(memo, "fileList")->item(2)->text(), "c.txt");
 
     caretTo(3);
     prompter.expectMessage(Kind::Information);
@@ -325,10 +326,11 @@ TEST_F(MemoBrowserTest, FilesGoIntoTheTextAtTheCaretLine)
     EXPECT_EQ(lines(), (QStringList{"one", "two", path("b.wav"), "three"}));
 
     // A double click adds the file too; the caret stayed on the moved line.
-    const QRect first = memo->fileList->visualItemRect(memo->fileList->item(0));
+    const QRect first =
+        child<QListWidget>(memo, "fileList")->visualItemRect(child<QListWidget>(memo, "fileList")->item(0));
     // The first click of a double click selects the file.
-    QTest::mouseClick(memo->fileList->viewport(), Qt::LeftButton, {}, first.center());
-    QTest::mouseDClick(memo->fileList->viewport(), Qt::LeftButton, {}, first.center());
+    QTest::mouseClick(child<QListWidget>(memo, "fileList")->viewport(), Qt::LeftButton, {}, first.center());
+    QTest::mouseDClick(child<QListWidget>(memo, "fileList")->viewport(), Qt::LeftButton, {}, first.center());
     EXPECT_EQ(lines(), (QStringList{"one", "two", path("b.wav"), path("A.wav"), "three"}));
 
     caretTo(1);
@@ -337,7 +339,7 @@ TEST_F(MemoBrowserTest, FilesGoIntoTheTextAtTheCaretLine)
 
     // An empty folder adds nothing.
     memo->showFolder(QString::fromStdString((dir / "music" / "sub").string()));
-    EXPECT_EQ(memo->fileList->count(), 0);
+    EXPECT_EQ(child<QListWidget>(memo, "fileList")->count(), 0);
     const QStringList before = lines();
     action(QStringLiteral("全てのファイルをリストに追加"))->trigger();
     EXPECT_EQ(lines(), before);
@@ -349,9 +351,9 @@ TEST_F(MemoTest, TheBrowserOpensOnTheFolderOfTheFirstFile)
     writeBytes(dir / "disc" / "1.wav", "x");
     writeBytes(dir / "disc" / "2.wav", "x");
     openEditor({{mediaColumn(1), "/nowhere/0.wav"}, {mediaColumn(2), (dir / "disc" / "2.wav").string()}});
-    click(edit->mediaColumnButton);
-    ASSERT_EQ(memo->fileList->count(), 2);
-    EXPECT_EQ(memo->fileList->item(0)->data(Qt::UserRole).toString(),
+    click(edit, "mediaColumnButton");
+    ASSERT_EQ(child<QListWidget>(memo, "fileList")->count(), 2);
+    EXPECT_EQ(child<QListWidget>(memo, "fileList")->item(0)->data(Qt::UserRole).toString(),
               QString::fromStdString((dir / "disc" / "1.wav").string()));
 }
 
@@ -376,9 +378,9 @@ TEST_F(MemoBrowserTest, FilesOpenWithTheDesktopAndPlayOnThePreviewDevice)
     action(QStringLiteral("選択ファイルを再生"))->trigger();
     EXPECT_TRUE(preview().isPlaying());
     EXPECT_EQ(preview().fileName(), path("b.wav").toStdString());
-    EXPECT_EQ(memo->mediaNameLabel->text(), path("b.wav"));
-    EXPECT_TRUE(memo->progressBar->isEnabled());
-    EXPECT_EQ(memo->progressBar->maximum(), 10000);
+    EXPECT_EQ(child<QLabel>(memo, "mediaNameLabel")->text(), path("b.wav"));
+    EXPECT_TRUE(child<PlayerProgressBar>(memo, "progressBar")->isEnabled());
+    EXPECT_EQ(child<PlayerProgressBar>(memo, "progressBar")->maximum(), 10000);
 
     // The caret line's file: a line naming no file is refused.
     caretTo(2);
@@ -406,8 +408,8 @@ TEST_F(MemoBrowserTest, FilesOpenWithTheDesktopAndPlayOnThePreviewDevice)
     action(QStringLiteral("選択ファイルを再生"))->trigger();
     EXPECT_EQ(prompter.asked().back().text, QStringLiteral("ファイルを開けません。"));
     EXPECT_FALSE(preview().isOpen());
-    EXPECT_EQ(memo->mediaNameLabel->text(), "");
-    EXPECT_FALSE(memo->progressBar->isEnabled());
+    EXPECT_EQ(child<QLabel>(memo, "mediaNameLabel")->text(), "");
+    EXPECT_FALSE(child<PlayerProgressBar>(memo, "progressBar")->isEnabled());
 }
 
 TEST_F(MemoBrowserTest, ThePlayerIsReleasedWhenThePadCloses)
@@ -415,21 +417,21 @@ TEST_F(MemoBrowserTest, ThePlayerIsReleasedWhenThePadCloses)
     selectFiles({1});
     action(QStringLiteral("選択ファイルを再生"))->trigger();
     ASSERT_TRUE(preview().isPlaying());
-    click(memo->pauseButton);
+    click(memo, "pauseButton");
     EXPECT_TRUE(preview().isPaused());
-    EXPECT_TRUE(memo->pauseButton->isChecked());
-    click(memo->playButton);
+    EXPECT_TRUE(child<QToolButton>(memo, "pauseButton")->isChecked());
+    click(memo, "playButton");
     EXPECT_TRUE(preview().isPlaying());
-    EXPECT_FALSE(memo->pauseButton->isChecked());
+    EXPECT_FALSE(child<QToolButton>(memo, "pauseButton")->isChecked());
     preview().advance(3000);
-    click(memo->rewindButton);
+    click(memo, "rewindButton");
     EXPECT_EQ(preview().rawPosition(), 0);
-    click(memo->stopButton);
+    click(memo, "stopButton");
     EXPECT_FALSE(preview().isPlaying());
-    click(memo->playButton);
+    click(memo, "playButton");
     ASSERT_TRUE(preview().isPlaying());
 
-    click(memo->cancelButton);
+    click(memo, "cancelButton");
     EXPECT_FALSE(preview().isOpen());
     EXPECT_EQ(preview().log.back(), "close");
     EXPECT_TRUE(edit->isEnabled());
@@ -438,23 +440,22 @@ TEST_F(MemoBrowserTest, ThePlayerIsReleasedWhenThePadCloses)
 TEST_F(MemoTest, WindowPlaceAndLookComeFromTheSettingsFileOnly)
 {
     openEditor({});
-    EXPECT_EQ(memo->minimumSize(), QSize(558, 500));
-    EXPECT_TRUE(memo->windowFlags() & Qt::WindowStaysOnTopHint);
-    EXPECT_EQ(memo->size(), QSize(602, 624));
-    EXPECT_EQ(memo->lineEditor->font().family(), QStringLiteral("ＭＳ Ｐゴシック"));
-    EXPECT_EQ(memo->lineEditor->font().pointSize(), 9);
+    EXPECT_EQ(child<QPlainTextEdit>(memo, "lineEditor")->font().family(), QStringLiteral("ＭＳ Ｐゴシック"));
+    EXPECT_EQ(child<QPlainTextEdit>(memo, "lineEditor")->font().pointSize(), 9);
 
     window->appSettings.memoForm = {100, 120, 700, 480};
     window->appSettings.memoFont.size = 14;
     window->appSettings.memoFont.bold = true;
     window->appSettings.memoColor = 0x0000FF;  // red, stored as 0x00BBGGRR
-    SongColumnEditor fromDesign(*window, prompter);
-    EXPECT_EQ(fromDesign.size(), QSize(602, 624));
-    EXPECT_EQ(fromDesign.lineEditor->font().pointSize(), 9);
-    fromDesign.applyLook();
-    EXPECT_EQ(fromDesign.lineEditor->font().pointSize(), 14);
-    EXPECT_TRUE(fromDesign.lineEditor->font().bold());
-    EXPECT_EQ(fromDesign.lineEditor->palette().color(QPalette::Base), QColor(255, 0, 0));
+    // Without a settings file the values are not used until applied.
+    SongColumnEditor fromDesign({prompter, shell, window->previewDevice(), {}}, nullptr);
+    auto* text = child<QPlainTextEdit>(&fromDesign, "lineEditor");
+    EXPECT_EQ(fromDesign.size(), memo->size());
+    EXPECT_EQ(text->font().pointSize(), 9);
+    fromDesign.applyLook(window->appSettings);
+    EXPECT_EQ(text->font().pointSize(), 14);
+    EXPECT_TRUE(text->font().bold());
+    EXPECT_EQ(text->palette().color(QPalette::Base), QColor(255, 0, 0));
     fromDesign.move(30, 40);
     fromDesign.resize(640, 560);
     AppSettings collected;
@@ -471,13 +472,57 @@ TEST_F(MemoTest, SettingsFileGivesThePlaceAndTheMinimumHolds)
     openEditor({});
     EXPECT_EQ(memo->pos(), QPoint(50, 60));
     EXPECT_EQ(memo->size(), QSize(558, 520));
-    EXPECT_EQ(memo->lineEditor->font().pointSize(), 12);
+    EXPECT_EQ(child<QPlainTextEdit>(memo, "lineEditor")->font().pointSize(), 12);
     // A place beyond this screen is brought back when the pad opens.
     memo->move(20000, 20000);
-    click(edit->titleColumnButton);
+    click(edit, "titleColumnButton");
     const QRect room = memo->screen()->availableGeometry();
     EXPECT_TRUE(room.contains(memo->geometry().topLeft()));
     EXPECT_LE(memo->geometry().right(), room.right());
+}
+
+// The pad alone: it is given the songs and sends the accepted lines back;
+// the receiver closes it.
+TEST(ColumnEditorAloneTest, AcceptSendsTheLinesWithoutTrailingEmptyOnesAndUndoGoesBackToTheSongs)
+{
+    test::ScriptedPrompter prompter;
+    test::RecordingShell shell;
+    test::FakeMediaDevice device;
+    SongColumnEditor editor({prompter, shell, device, {}}, nullptr);
+    std::vector<std::pair<int, QStringList>> accepted;
+    int closed = 0;
+    QObject::connect(&editor, &SongColumnEditor::linesAccepted,
+                     [&](int column, const QStringList& lines) { accepted.emplace_back(column, lines); });
+    QObject::connect(&editor, &SongColumnEditor::closed, [&] { ++closed; });
+    SongColumnEditor::Songs songs;
+    for (int row = 1; row <= kSongSlots; ++row) {
+        songs.titles << (row <= 2 ? QStringLiteral("title%1").arg(row) : QString());
+        songs.artists << (row == 1 || row == 3 ? QStringLiteral("artist%1").arg(row) : QString());
+        songs.media << QString();
+    }
+
+    editor.startEditing(2, QStringLiteral("artist/title"), songs);
+    EXPECT_TRUE(editor.isVisible());
+    EXPECT_EQ(editor.windowTitle(), QStringLiteral("曲ごとのアーティスト名編集 - artist/title"));
+    EXPECT_EQ(editor.memoLines(), (QStringList{"artist1", "", "artist3"}));
+    EXPECT_EQ(test::child<QLabel>(&editor, "songLabel")->text(), QStringLiteral("title1"));
+
+    test::child<QPlainTextEdit>(&editor, "lineEditor")->setPlainText(QStringLiteral("x\ny\n\n\n"));
+    test::clickButton(&editor, "acceptButton");
+    ASSERT_EQ(accepted.size(), 1u);
+    EXPECT_EQ(accepted[0].first, 2);
+    EXPECT_EQ(accepted[0].second, (QStringList{"x", "y"}));
+    EXPECT_TRUE(editor.isVisible()) << "the receiver decides";
+
+    prompter.answerConfirm(true);
+    test::triggerAction(&editor, "undoColumnAction");
+    EXPECT_EQ(editor.memoLines().mid(0, 3), (QStringList{"artist1", "", "artist3"}));
+
+    test::clickButton(&editor, "cancelButton");
+    EXPECT_FALSE(editor.isVisible());
+    EXPECT_EQ(closed, 1);
+    EXPECT_EQ(accepted.size(), 1u) << "closing sends no lines";
+    EXPECT_TRUE(prompter.allAnswered());
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include "support/local_http_server.h"
 #include "support/musicbrainz_answers.h"
 #include "support/sjis.h"
+#include "support/widget_lookup.h"
 #include "ui/discdata/disc_album_lookup.h"
 
 #include "backends/cd_drive.h"
@@ -184,12 +185,12 @@ TEST_F(CdTest, EditDialogPutsTheReferencesIntoTheGridOnly)
     media.disc = {msf(0, 4, 0), msf(0, 5, 0)};
     start({withMedia("a", {"/1.mp3", "/2.mp3", "/3.mp3"})});
     selectAlbum(0);
-    window->loadEditedAlbum();
-    AlbumEditDialog edit(*window, prompter);
-    edit.loadAlbum(window->editedAlbum);
+    window->createDialogs();
+    window->editSelectedAlbum();
+    AlbumEditDialog& edit = *window->editForm();
     edit.setSongCell(1, 1, QStringLiteral("typed title"));
     prompter.answerAction(false);
-    edit.registerDiscTracks();
+    test::clickButton(&edit, "discButton");
     EXPECT_EQ(prompter.asked().back().text, QStringLiteral("読み込み完了しました。"));
     EXPECT_EQ(edit.songCell(1, 3), QString::fromStdString(media::cdReference(4 * 256)));
     EXPECT_EQ(edit.songCell(2, 3), QString::fromStdString(media::cdReference(5 * 256)));
@@ -397,16 +398,14 @@ protected:
     void startWindow()
     {
         start({withMedia("a", {"/a1.mp3"}), withMedia("b", {})});
-        changeSettings(*window, [this](AppSettings& settings) {
-            settings.musicBrainzServer = server.address().toStdString();
-            settings.coverServer = server.address().toStdString();
-        });
-        // DIALOG-SEAM: a disc's fetched album goes to the edit dialog
-        // through the transfer buffer.
-        window->showEditDialog = [this] {
+        window->appSettings.musicBrainzServer = server.address().toStdString();
+        window->appSettings.coverServer = server.address().toStdString();
+        window->createDialogs();
+        // Counted; shown only by the tests that look at the dialog.
+        window->showEditDialog = [this, show = window->showEditDialog] {
             ++editDialogShown;
-            if (edit) {
-                edit->loadAlbum(window->editedAlbum);
+            if (edit != nullptr) {
+                show();
             }
         };
     }
@@ -444,14 +443,14 @@ protected:
     QByteArray discPath;
     QByteArray coverPath;
     int editDialogShown = 0;
-    std::unique_ptr<AlbumEditDialog> edit;
+    AlbumEditDialog* edit = nullptr;
 };
 
 TEST_F(MusicBrainzCdTest, AnUnregisteredDiscOpensTheEditDialogOnANewFilledAlbum)
 {
     serveOneRelease();
     startWindow();
-    edit = std::make_unique<AlbumEditDialog>(*window, prompter);
+    edit = window->editForm();
     selectAlbum(0);
     prompter.answerAction(true);
     run("findDisc");
@@ -460,8 +459,8 @@ TEST_F(MusicBrainzCdTest, AnUnregisteredDiscOpensTheEditDialogOnANewFilledAlbum)
     // Nothing is stored yet, and no album is selected for 変更 to overwrite.
     EXPECT_EQ(window->catalogue().albumCount(), 2);
     EXPECT_EQ(window->selectedAlbum(), 0);
-    EXPECT_EQ(edit->artistCombo->currentText(), QStringLiteral("バンド"));
-    EXPECT_EQ(edit->titleEdit->text(), QStringLiteral("アルバム"));
+    EXPECT_EQ(test::child<QComboBox>(edit, "artistCombo")->currentText(), QStringLiteral("バンド"));
+    EXPECT_EQ(test::child<QLineEdit>(edit, "titleEdit")->text(), QStringLiteral("アルバム"));
     EXPECT_EQ(edit->songCell(1, 1), QStringLiteral("一曲目"));
     EXPECT_EQ(edit->songCell(2, 1), QStringLiteral("A＜＞B"));
     EXPECT_EQ(edit->songCell(2, 2), QStringLiteral("Guest"));
@@ -473,11 +472,11 @@ TEST_F(MusicBrainzCdTest, AnUnregisteredDiscOpensTheEditDialogOnANewFilledAlbum)
 
     // 追加 stores it as a new album, found as the disc's album from then on.
     prompter.expectMessage(Kind::Information);
-    edit->addAlbum();
-    ASSERT_EQ(window->catalogue().albumCount(), 3);
-    EXPECT_EQ(cell(*window, AlbumColumn, 3), test::sj("アルバム"));
-    EXPECT_EQ(cell(*window, songTitleColumn(2), 3), test::sj("A＜＞B"));
-    EXPECT_EQ(cell(*window, mediaColumn(3), 3), "CD" + std::to_string(30 * 256 + 65536));
+    test::clickButton(edit, "addAlbumButton");
+    ASSERT_EQ(window->albumTable.albumCount(), 3);
+    EXPECT_EQ(window->albumTable.cell(AlbumColumn, 3), test::sj("アルバム"));
+    EXPECT_EQ(window->albumTable.cell(songTitleColumn(2), 3), test::sj("A＜＞B"));
+    EXPECT_EQ(window->albumTable.cell(mediaColumn(3), 3), "CD" + std::to_string(30 * 256 + 65536));
     EXPECT_EQ(window->findDiscAlbum(true), 3);
 }
 
@@ -588,17 +587,16 @@ TEST_F(MusicBrainzCdTest, EditDialogFillsEmptyTitlesAndAsksBeforeReplacingTypedO
     serveOneRelease();
     startWindow();
     selectAlbum(1);
-    window->loadEditedAlbum();
-    AlbumEditDialog form(*window, prompter);
-    form.loadAlbum(window->editedAlbum);
+    edit = window->editForm();
+    window->editSelectedAlbum();
+    AlbumEditDialog& form = *edit;
     form.setSongCell(1, 1, QStringLiteral("typed title"));
     form.setSongCell(3, 1, QStringLiteral("三曲目"));  // the same as fetched: no conflict
 
     prompter.answerAction(true);
-    prompter.answerAction(false);  // OK, the default: the typed text stays
-    form.registerDiscTracks();
-    // Artist "b", album "t" and title 1 differ from the fetched ones; the
-    // question names them.
+    prompter.answerYesNo(false);
+    test::clickButton(&form, "discButton");
+    // Artist "b", album "t" and title 1 differ from the fetched ones.
     EXPECT_EQ(prompter.asked().back().text,
               QStringLiteral("入力済みの3か所がMusicBrainzの内容と異なります:\n"
                              "アーティスト、アルバム、1曲目の曲名\n\nOKで入力済みの内容を残します。"));
@@ -606,15 +604,15 @@ TEST_F(MusicBrainzCdTest, EditDialogFillsEmptyTitlesAndAsksBeforeReplacingTypedO
     EXPECT_EQ(form.songCell(2, 1), QStringLiteral("A＜＞B"));
     EXPECT_EQ(form.songCell(2, 2), QStringLiteral("Guest"));
     EXPECT_EQ(form.songCell(1, 3), QStringLiteral("CD656644"));
-    EXPECT_EQ(form.artistCombo->currentText(), QStringLiteral("b"));
+    EXPECT_EQ(test::child<QComboBox>(&form, "artistCombo")->currentText(), QStringLiteral("b"));
     // The table is as it was until the dialog is applied.
     EXPECT_EQ(cell(*window, songTitleColumn(2), 2), "");
 
     prompter.answerAction(true);
-    prompter.answerAction(true);  // 「MusicBrainzの内容で置き換える」
-    form.registerDiscTracks();
+    prompter.answerYesNo(true);
+    test::clickButton(&form, "discButton");
     EXPECT_EQ(form.songCell(1, 1), QStringLiteral("一曲目"));
-    EXPECT_EQ(form.artistCombo->currentText(), QStringLiteral("バンド"));
+    EXPECT_EQ(test::child<QComboBox>(&form, "artistCombo")->currentText(), QStringLiteral("バンド"));
 }
 }  // namespace
 }  // namespace velmora::ui

@@ -6,6 +6,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QPushButton>
 #include <QTest>
 #include <algorithm>
 
@@ -255,16 +256,16 @@ TEST_F(ExchangeTest, CsvExportInUtf8WhenTheOptionIsOn)
 {
     auto window = openWith({"\x9F\x40", "b"});  // 檗
     {
-        // DIALOG-SEAM: the option lies with the export settings of the
-        // options dialog, made over the main window.
-        OptionsDialog options(*window, prompter);
-        options.prepareForOpening();
-        auto* utf8 = options.findChild<QCheckBox*>(QStringLiteral("CsvUtf8Check"));
+        // The option lies with the export settings of the options dialog.
+        window->createDialogs();
+        window->openOptions();
+        OptionsDialog* options = window->optionsForm();
+        auto* utf8 = options->findChild<QCheckBox*>(QStringLiteral("CsvUtf8Check"));
         ASSERT_NE(utf8, nullptr);
         EXPECT_EQ(utf8->text(), QStringLiteral("CSVファイルをUTF-8 (BOM付き) で書き出す"));
         EXPECT_FALSE(utf8->isChecked()) << "off by default";
         utf8->setChecked(true);
-        options.applyAndClose();
+        QTest::mouseClick(options->findChild<QPushButton*>(QStringLiteral("okButton")), Qt::LeftButton);
     }
     prompter.answerText(path("u.csv"), Kind::SaveFile);
     prompter.answerConfirm(true);

@@ -14,6 +14,7 @@
 
 #include "core/media/audio_cd.h"
 #include "support/sjis.h"
+#include "support/widget_lookup.h"
 #include "ui/main/main_window_fixture.h"
 #include "ui/player/player_window.h"
 #include "ui/widgets/player_progress_bar.h"
@@ -62,14 +63,10 @@ protected:
         }
         writeBytes(dataFile(), file);
         window = open();
-        AppSettings settings = window->catalogue().settings();
-        settings.cdDrive = 0;
-        window->catalogue().setSettings(std::move(settings));
-        // DIALOG-SEAM: the player window is made over the main window and
-        // attached to it.
-        form = std::make_unique<PlayerWindow>(*window, prompter, window.get());
-        window->attachPlayerForm(form.get());
-        form->infoTimer->stop();
+        window->appSettings.cdDrive = 0;
+        window->createDialogs();
+        form = window->playerForm();
+        form->setTimerRunning(false);
     }
     // A media file in the test folder.
     std::string file(const std::string& name)
@@ -117,30 +114,31 @@ protected:
     QStringList texts()
     {
         QStringList list;
-        for (int i = 0; i < form->playlistView->count(); ++i) {
-            list << form->playlistView->item(i)->text();
+        for (int i = 0; i < test::child<QListWidget>(form, "playlistView")->count(); ++i) {
+            list << test::child<QListWidget>(form, "playlistView")->item(i)->text();
         }
         return list;
     }
     std::vector<Qt::CheckState> states()
     {
         std::vector<Qt::CheckState> list;
-        for (int i = 0; i < form->playlistView->count(); ++i) {
-            list.push_back(form->playlistView->item(i)->checkState());
+        for (int i = 0; i < test::child<QListWidget>(form, "playlistView")->count(); ++i) {
+            list.push_back(test::child<QListWidget>(form, "playlistView")->item(i)->checkState());
         }
         return list;
     }
     std::vector<bool> enabled()
     {
         std::vector<bool> list;
-        for (int i = 0; i < form->playlistView->count(); ++i) {
-            list.push_back((form->playlistView->item(i)->flags() & Qt::ItemIsEnabled) != 0);
+        for (int i = 0; i < test::child<QListWidget>(form, "playlistView")->count(); ++i) {
+            list.push_back(
+                (test::child<QListWidget>(form, "playlistView")->item(i)->flags() & Qt::ItemIsEnabled) != 0);
         }
         return list;
     }
 
     std::unique_ptr<MainWindow> window;
-    std::unique_ptr<PlayerWindow> form;
+    PlayerWindow* form = nullptr;
 };
 
 TEST_F(PlaybackTest, TheAlbumsSongsAreListedWithTheirFilesAndTheFirstPlayableOnePlays)
@@ -165,17 +163,16 @@ TEST_F(PlaybackTest, TheAlbumsSongsAreListedWithTheirFilesAndTheFirstPlayableOne
     EXPECT_EQ(states(), std::vector<Qt::CheckState>({Qt::Unchecked, Qt::Unchecked, Qt::Checked, Qt::Unchecked,
                                                      Qt::Unchecked, Qt::Checked}));
     EXPECT_EQ(enabled(), std::vector<bool>({false, false, true, false, false, true}));
-    EXPECT_EQ(form->mediaPaths.size(), 100);
-    EXPECT_EQ(form->mediaPaths[2], QString::fromStdString(one));
-    EXPECT_TRUE(form->mediaPaths[0].isEmpty());
-    EXPECT_TRUE(form->mediaPaths[3].isEmpty());
-    EXPECT_EQ(form->infoLabel->text(), QStringLiteral("歌手/アルバム"));
-    EXPECT_TRUE(form->noPictureLabel->isVisible());
-    EXPECT_FALSE(form->pictureLabel->isVisible());
+    EXPECT_EQ(form->entryPath(2), QString::fromStdString(one));
+    EXPECT_TRUE(form->entryPath(0).isEmpty());
+    EXPECT_TRUE(form->entryPath(3).isEmpty());
+    EXPECT_EQ(test::child<QLabel>(form, "infoLabel")->text(), QStringLiteral("歌手/アルバム"));
+    EXPECT_TRUE(test::child<QLabel>(form, "noPictureLabel")->isVisible());
+    EXPECT_FALSE(test::child<QLabel>(form, "pictureLabel")->isVisible());
 
     EXPECT_EQ(device().log, std::vector<std::string>({"open " + one, "play"}));
     EXPECT_EQ(form->currentIndex(), 2);
-    EXPECT_EQ(form->playlistView->currentRow(), 2);
+    EXPECT_EQ(test::child<QListWidget>(form, "playlistView")->currentRow(), 2);
     EXPECT_TRUE(form->playing());
 }
 
@@ -187,10 +184,10 @@ TEST_F(PlaybackTest, TheCoverShowsInPlaceOfNoImage)
     ASSERT_TRUE(image.save(QString::fromStdString(cover)));
     start({albumLine("a", "t", {{"x", file("x.wav")}}, cover)});
     selectAlbum(0);
-    run("playMedia");
-    EXPECT_TRUE(form->pictureLabel->isVisible());
-    EXPECT_FALSE(form->noPictureLabel->isVisible());
-    EXPECT_EQ(form->pictureLabel->pixmap().size(), QSize(64, 40));
+    window->playAlbumMedia();
+    EXPECT_TRUE(test::child<QLabel>(form, "pictureLabel")->isVisible());
+    EXPECT_FALSE(test::child<QLabel>(form, "noPictureLabel")->isVisible());
+    EXPECT_EQ(test::child<QLabel>(form, "pictureLabel")->pixmap().size(), QSize(64, 40));
 }
 
 TEST_F(PlaybackTest, TheListRunsToTheLastFilledSongSoFilesAfterAGapPlay)
@@ -215,14 +212,15 @@ TEST_F(PlaybackTest, TheListRunsToTheLastFilledSongSoFilesAfterAGapPlay)
     selectAlbum(1);
     run("playMedia");
     EXPECT_EQ(form->entryCount(), 5);
-    EXPECT_EQ(form->playlistView->item(3)->text(), QStringLiteral("4　(未登録)"));
+    EXPECT_EQ(test::child<QListWidget>(form, "playlistView")->item(3)->text(), QStringLiteral("4　(未登録)"));
 
     prompter.answerConfirm(true);
     selectAlbum(2);
     const std::size_t logged = device().log.size();
     run("playMedia");
     EXPECT_EQ(form->entryCount(), 99);
-    EXPECT_EQ(form->playlistView->item(98)->text(), QStringLiteral("99　(未登録)t99"));
+    EXPECT_EQ(test::child<QListWidget>(form, "playlistView")->item(98)->text(),
+              QStringLiteral("99　(未登録)t99"));
     for (std::size_t i = logged; i < device().log.size(); ++i) {
         EXPECT_FALSE(device().log[i].starts_with("open")) << "no file to play: " << device().log[i];
     }
@@ -362,8 +360,8 @@ TEST_F(PlaybackTest, TheCdPlaysWithTheTitlesOfItsAlbum)
     EXPECT_EQ(texts(), QStringList({QStringLiteral("1　一曲目"), QStringLiteral("2　two/guest"),
                                     QStringLiteral("3　")}));
     EXPECT_EQ(states(), std::vector<Qt::CheckState>(3, Qt::Checked));
-    EXPECT_EQ(form->mediaPaths[1], QString::fromStdString(songs[1].media));
-    EXPECT_EQ(form->infoLabel->text(), QStringLiteral("歌手 / 盤"));
+    EXPECT_EQ(form->entryPath(1), QString::fromStdString(songs[1].media));
+    EXPECT_EQ(test::child<QLabel>(form, "infoLabel")->text(), QStringLiteral("歌手 / 盤"));
     // The lookup selected the disc's album.
     EXPECT_EQ(window->selectedAlbum(), 2);
     EXPECT_EQ(window->playerDevice().deviceType(), media::DeviceType::CDAudio);
@@ -380,8 +378,8 @@ TEST_F(PlaybackTest, AnUnknownOrUnreadableDiscHasNoAlbum)
     run("playCd");
     ASSERT_TRUE(form->isVisible());
     EXPECT_EQ(texts(), QStringList({QStringLiteral("1　(未登録)"), QStringLiteral("2　(未登録)")}));
-    EXPECT_TRUE(form->infoLabel->text().isEmpty());
-    EXPECT_TRUE(form->noPictureLabel->isVisible());
+    EXPECT_TRUE(test::child<QLabel>(form, "infoLabel")->text().isEmpty());
+    EXPECT_TRUE(test::child<QLabel>(form, "noPictureLabel")->isVisible());
     EXPECT_TRUE(device().isPlaying());
 
     // Cancelling the question leaves the disc playing.
@@ -403,8 +401,7 @@ TEST_F(PlaybackTest, ThePlayerWindowComesToTheFrontAndClosesWithTheProgram)
 {
     const std::string a1 = file("a1.wav");
     start({albumLine("a", "t", {{"a1", a1}})});
-    auto* toFront = child<QAction>(window.get(), "playerToFront");
-    ASSERT_NE(toFront, nullptr);
+    QAction* toFront = window->menuAction(QStringLiteral("メディアプレイヤーフォームを前面へ(&M)"));
 
     openToolsMenu();
     EXPECT_FALSE(toFront->isEnabled());

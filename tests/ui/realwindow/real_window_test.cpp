@@ -19,7 +19,7 @@
 #include "support/fake_media_device.h"
 #include "support/scripted_prompter.h"
 #include "support/temp_dir.h"
-#include "support/widget_access.h"
+#include "support/widget_lookup.h"
 #include "ui/editing/album_edit_dialog.h"
 #include "ui/editing/song_column_editor.h"
 #include "ui/main/main_window.h"
@@ -29,7 +29,10 @@
 namespace velmora::ui {
 namespace {
 
+using test::child;
+using test::clickButton;
 using test::TempDir;
+using test::triggerAction;
 
 // The window manager's view of the root window: client windows from bottom
 // to top, and the active one.
@@ -90,21 +93,9 @@ protected:
                                                               QString::fromStdString(dir.path()), &media},
                                          nullptr);
         prompter.setParent(window.get());
-        // DIALOG-SEAM: the memo pad and the edit dialog are made over the
-        // main window and attached to it; the edit dialog is opened through
-        // showEditDialog on the transfer buffer.
-        memo = std::make_unique<SongColumnEditor>(*window, prompter, window.get());
-        memo->setWindowFlag(Qt::Window);
-        window->attachMemoForm(memo.get());
-        edit = std::make_unique<AlbumEditDialog>(*window, prompter, window.get());
-        edit->setWindowFlag(Qt::Window);
-        edit->setWindowModality(Qt::ApplicationModal);
-        window->attachEditForm(edit.get());
-        window->showEditDialog = [this] {
-            edit->loadAlbum(window->editedAlbum);
-            edit->prepareForShowing();
-            edit->open();
-        };
+        window->createDialogs();
+        memo = window->memoForm();
+        edit = window->editForm();
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowActive(window.get(), 5000));
     }
@@ -114,15 +105,14 @@ protected:
         if (window) {
             memo->hide();
             edit->hide();
-            window->attachEditForm(nullptr);
-            test::trigger(window.get(), "quitWithoutSaving");
+            window->exitWithoutSaving();
         }
     }
 
     void openEditDialog()
     {
-        test::trigger(window.get(), "newAlbum");
-        ASSERT_TRUE(QTest::qWaitForWindowActive(edit.get(), 5000));
+        window->createNewAlbum();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(edit, 5000));
     }
 
     // Runs `ask`, which opens a prompt and waits for it; meanwhile checks
@@ -187,8 +177,8 @@ protected:
     test::RecordingShell shell;
     test::FakeMediaSystem media;
     std::unique_ptr<MainWindow> window;
-    std::unique_ptr<SongColumnEditor> memo;
-    std::unique_ptr<AlbumEditDialog> edit;
+    SongColumnEditor* memo = nullptr;
+    AlbumEditDialog* edit = nullptr;
 };
 
 TEST_F(RealWindowTest, PromptsOfTheEditDialogAndTheMemoPadLieAboveThem)
@@ -199,51 +189,50 @@ TEST_F(RealWindowTest, PromptsOfTheEditDialogAndTheMemoPadLieAboveThem)
                          "\r\n");
     start();
     window->selectListRow(0, true);
-    test::trigger(window.get(), "editAlbum");
-    ASSERT_TRUE(QTest::qWaitForWindowActive(edit.get(), 5000));
+    window->editSelectedAlbum();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(edit, 5000));
     EXPECT_EQ(managedTitle(*edit), edit->windowTitle()) << "no program name is added to the title";
     // The edit dialog's file pickers and its add question.
-    expectPromptAbove(*edit, "edit-picture", [&] { edit->pickPicture(); });
-    expectPromptAbove(*edit, "edit-media", [&] { edit->pickSongMedia(); });
-    expectPromptAbove(*edit, "edit-add", [&] { edit->addAlbum(); });
+    expectPromptAbove(*edit, "edit-picture", [&] { clickButton(edit, "pickPictureButton"); });
+    expectPromptAbove(*edit, "edit-media", [&] { clickButton(edit, "pickSongMediaButton"); });
+    expectPromptAbove(*edit, "edit-add", [&] { clickButton(edit, "addAlbumButton"); });
     EXPECT_TRUE(edit->isVisible());
 
     // The memo pad, opened from the edit dialog: its undo and 100-song
     // questions, its file pickers and its file-list message.
-    edit->editTitleColumn();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(memo.get(), 5000));
-    expectPromptAbove(*memo, "memo-undo", [&] { memo->undoColumnEdits(); });
-    expectPromptAbove(*memo, "memo-open", [&] { memo->openTextFile(); });
-    expectPromptAbove(*memo, "memo-save", [&] { memo->saveTextFileAs(); });
-    expectPromptAbove(*memo, "memo-no-file", [&] { memo->insertChosenFile(); });
+    clickButton(edit, "titleColumnButton");
+    ASSERT_TRUE(QTest::qWaitForWindowActive(memo, 5000));
+    expectPromptAbove(*memo, "memo-undo", [&] { triggerAction(memo, "undoColumnAction"); });
+    expectPromptAbove(*memo, "memo-open", [&] { triggerAction(memo, "openTextAction"); });
+    expectPromptAbove(*memo, "memo-save", [&] { triggerAction(memo, "saveTextAction"); });
+    expectPromptAbove(*memo, "memo-no-file", [&] { triggerAction(memo, "insertFileAction"); });
     QStringList many;
     for (int i = 1; i <= 100; ++i) {
         many << QString::number(i);
     }
-    memo->lineEditor->setPlainText(many.join(QLatin1Char('\n')));
-    expectPromptAbove(*memo, "memo-100", [&] { memo->acceptColumn(); });
-    memo->cancelEditing();
+    child<QPlainTextEdit>(memo, "lineEditor")->setPlainText(many.join(QLatin1Char('\n')));
+    expectPromptAbove(*memo, "memo-100", [&] { clickButton(memo, "acceptButton"); });
+    clickButton(memo, "cancelButton");
 }
 
 TEST_F(RealWindowTest, EscapeLeavesTheEditDialogAndTheMemoPadOpen)
 {
     start();
     openEditDialog();
-    edit->titleEdit->setFocus();
-    edit->titleEdit->setText(QStringLiteral("打ちかけの題名"));
-    QTest::keyClick(edit->titleEdit, Qt::Key_Escape);
-    flushEvents();
+    child<QLineEdit>(edit, "titleEdit")->setFocus();
+    child<QLineEdit>(edit, "titleEdit")->setText(QStringLiteral("打ちかけの題名"));
+    // The key is handled as it is sent: a closing would have happened.
+    QTest::keyClick(child<QLineEdit>(edit, "titleEdit"), Qt::Key_Escape);
     EXPECT_TRUE(edit->isVisible());
-    EXPECT_EQ(edit->titleEdit->text(), QStringLiteral("打ちかけの題名"));
+    EXPECT_EQ(child<QLineEdit>(edit, "titleEdit")->text(), QStringLiteral("打ちかけの題名"));
 
-    edit->editTitleColumn();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(memo.get(), 5000));
-    memo->lineEditor->setPlainText(QStringLiteral("一行目"));
-    QTest::keyClick(memo->lineEditor, Qt::Key_Escape);
-    flushEvents();
+    clickButton(edit, "titleColumnButton");
+    ASSERT_TRUE(QTest::qWaitForWindowActive(memo, 5000));
+    child<QPlainTextEdit>(memo, "lineEditor")->setPlainText(QStringLiteral("一行目"));
+    QTest::keyClick(child<QPlainTextEdit>(memo, "lineEditor"), Qt::Key_Escape);
     EXPECT_TRUE(memo->isVisible());
-    EXPECT_EQ(memo->lineEditor->toPlainText(), QStringLiteral("一行目"));
-    memo->cancelEditing();
+    EXPECT_EQ(child<QPlainTextEdit>(memo, "lineEditor")->toPlainText(), QStringLiteral("一行目"));
+    clickButton(memo, "cancelButton");
 }
 
 TEST_F(RealWindowTest, WindowsFromALargerScreenAreBroughtOntoThisOne)
@@ -257,21 +246,22 @@ TEST_F(RealWindowTest, WindowsFromALargerScreenAreBroughtOntoThisOne)
     start();
     const QRect room = window->screen()->availableGeometry();
     ASSERT_LE(room.width(), 1024) << "the test screen is 1024x768";
-    EXPECT_TRUE(placedInside(room, *window))
+    EXPECT_TRUE(QTest::qWaitFor([&] { return room.contains(window->frameGeometry()); }, 5000))
         << window->frameGeometry().x() << "," << window->frameGeometry().y();
     openEditDialog();
-    EXPECT_TRUE(placedInside(room, *edit));
-    edit->editTitleColumn();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(memo.get(), 5000));
-    EXPECT_TRUE(placedInside(room, *memo));
-    memo->cancelEditing();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return room.contains(edit->frameGeometry()); }, 5000));
+    clickButton(edit, "titleColumnButton");
+    ASSERT_TRUE(QTest::qWaitForWindowActive(memo, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return room.contains(memo->frameGeometry()); }, 5000));
+    clickButton(memo, "cancelButton");
 }
 
 TEST_F(RealWindowTest, TheDesignPlaceFitsASmallScreen)
 {
     start();
     const QRect room = window->screen()->availableGeometry();
-    EXPECT_TRUE(placedInside(room, *window));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return room.contains(window->frameGeometry()); }, 5000));
+    EXPECT_EQ(window->size(), QSize(732, 694)) << "the design size fits 1024x768 and is kept";
     EXPECT_EQ(managedTitle(*window), window->windowTitle());
 }
 
