@@ -145,6 +145,11 @@ void AlbumInfoPanel::setCounts(int shown, int registered)
     albumCountLabel_->setText(QStringLiteral("%1/%2").arg(shown).arg(registered));
 }
 
+void AlbumInfoPanel::setRegisteredCount(int registered)
+{
+    albumCountLabel_->setText(QString::number(registered));
+}
+
 void AlbumInfoPanel::setSongCount(int songs)
 {
     songCountLabel_->setText(QString::number(songs));

@@ -24,6 +24,8 @@ public:
 
     void setCounts(int shown, int registered);
     void setSongCount(int songs);
+    // The registered count alone (after an import, before the list is shown).
+    void setRegisteredCount(int registered);
     // The album's texts (Unicode) and picture file; false when the picture
     // file exists but cannot be read.
     struct Album {

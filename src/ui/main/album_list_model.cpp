@@ -68,7 +68,7 @@ QString AlbumListModel::text(int row, int column) const
         return QString::number(e.album);
     }
     if (column == 7) {
-        return e.searchSong > 0 ? QString::number(e.searchSong) : QString();
+        return hitsShown_ && e.searchSong > 0 ? QString::number(e.searchSong) : QString();
     }
     if (e.album < 1 || e.album >= table.rowCount()) {
         return {};
@@ -89,7 +89,8 @@ QVariant AlbumListModel::data(const QModelIndex& index, int role) const
             if (index.column() != 0) {
                 return {};
             }
-            return listImageIcon(albumImage(catalogue_.albums(), entry(index.row()).album));
+            return listImageIcon(hitsShown_ ? SearchHitImage
+                                            : albumImage(catalogue_.albums(), entry(index.row()).album));
         default:
             return {};
     }
@@ -123,6 +124,14 @@ QMimeData* AlbumListModel::mimeData(const QModelIndexList& indexes) const
     auto* data = new QMimeData;
     data->setData(QStringLiteral("application/x-velmora-albums"), QByteArray::number(indexes.size()));
     return data;
+}
+
+void AlbumListModel::setHitsShown(bool shown)
+{
+    if (hitsShown_ != shown) {
+        hitsShown_ = shown;
+        textsChanged();
+    }
 }
 
 void AlbumListModel::takeNumbers()

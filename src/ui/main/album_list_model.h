@@ -31,6 +31,10 @@ public:
     const catalogue::ListEntry& entry(int row) const { return entries_.at(static_cast<std::size_t>(row)); }
 
     void setHeading(int column, const QString& text);
+    // Whether the rows are the hits of a search: they show the hit icon and
+    // the hit's song number until a change to the albums refreshes them.
+    void setHitsShown(bool shown);
+    bool hitsShown() const { return hitsShown_; }
     // The text of a sub-item (list column 0..7) of an entry.
     QString text(int row, int column) const;
 
@@ -53,6 +57,7 @@ private:
     // before and after they change.
     std::vector<catalogue::ListEntry> entries_;
     QStringList headings_;
+    bool hitsShown_ = false;
 };
 
 }  // namespace velmora::ui

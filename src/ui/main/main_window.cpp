@@ -442,6 +442,7 @@ void MainWindow::startUp(AboutDialog* splash)
     // Start-up mode: the splash advances once per column pass of the data
     // file; the settings and the lists are read with it.
     splashStep(QStringLiteral("設定ファイルの読み込み..."));
+    splashStep(QStringLiteral("アルバム情報ファイルの読み込み..."));
     std::function<void(int)> progress = [splashStep](int) { splashStep(QString()); };
     const catalogue::LoadReport report = catalogue_.load(progress);
     settingsFileRead_ = report.settingsRead;

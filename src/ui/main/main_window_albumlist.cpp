@@ -70,6 +70,7 @@ void MainWindow::showAllAlbums()
     muteSelection_ = true;
     albumView_->selectionModel()->clear();
     catalogue_.showAll();
+    albumModel_->setHitsShown(false);
     muteSelection_ = false;
     setAllShown(true);
     setStatus(1, QString());
@@ -81,8 +82,6 @@ void MainWindow::showAllAlbums()
         if (isVisible()) {
             albumView_->scrollTo(albumModel_->index(remembered - 1, 0));
         }
-    } else {
-        showAlbumOfRow(-1, false);
     }
 }
 
@@ -209,7 +208,8 @@ void MainWindow::dropSelectedAlbums(int target)
         return;
     }
     // The moved items are new items: only the first selected one stays
-    // selected.
+    // selected, and the refresh takes the search marks away.
+    albumModel_->setHitsShown(false);
     selectAndShowListRow(firstNow);
 }
 

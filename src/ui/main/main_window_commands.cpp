@@ -98,6 +98,10 @@ void MainWindow::newAlbumAfterSelection()
 
 void MainWindow::finishAlbumChange(const catalogue::ChangeResult& result, const QString& done)
 {
+    if (result.ok()) {
+        // The refresh after a change takes the search marks away.
+        albumModel_->setHitsShown(false);
+    }
     if (!result.ok()) {
         prompter_.information(fromUtf8(catalogue::problemMessage(result.problem)));
         return;
@@ -197,6 +201,7 @@ void MainWindow::deleteSelectedAlbums()
     muteSelection_ = true;
     albumView_->selectionModel()->clear();
     catalogue_.deleteAlbums(std::move(albums));
+    albumModel_->setHitsShown(false);
     muteSelection_ = false;
     // Nothing is selected now: the panel says so.
     showAlbumOfRow(-1, false);

@@ -10,6 +10,7 @@
 #include "core/exchange/exchange.h"
 #include "core/store/data_file.h"
 #include "core/store/file_error.h"
+#include "ui/main/album_info_panel.h"
 #include "ui/main/album_list_model.h"
 #include "ui/main/main_window.h"
 #include "ui/main/song_list_model.h"
@@ -149,6 +150,7 @@ void MainWindow::importDataFile()
         store::splitLines(text.text), dataFileMode, format.encloseBytes, format.delimiterBytes, text.source);
     const std::string report = exchange::importReport(text, imported);
     catalogue_.appendImported(std::move(imported));
+    infoPage_->setRegisteredCount(catalogue_.albumCount());
     showAllAlbums();
     // What was changed on the way in, said once for the whole file.
     if (!report.empty()) {

@@ -126,7 +126,7 @@ void MainWindow::showAlbumOfRow(int row, bool /*selected*/)
     }
 
     int songRow = 0;
-    if (isVisible() && entry.searchSong > 0) {
+    if (isVisible() && albumModel_->hitsShown() && entry.searchSong > 0) {
         songRow = entry.searchSong - 1;
     }
     QModelIndex song = songModel_->index(songRow, 0);

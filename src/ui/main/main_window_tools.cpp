@@ -111,6 +111,7 @@ void MainWindow::runSearch()
     muteSelection_ = true;
     albumView_->selectionModel()->clear();
     catalogue_.showSearchResult(hits);
+    albumModel_->setHitsShown(true);
     muteSelection_ = false;
     setAllShown(false);
     sortAlbumsByColumn(albumSortColumn);
