@@ -35,6 +35,7 @@
 #include "ui/platform/prompter.h"
 #include "ui/platform/shell.h"
 #include "ui/platform/text_codec.h"
+#include "ui/player/player_paths.h"
 #include "ui/widgets/list_images.h"
 #include "ui/widgets/list_views.h"
 
@@ -718,7 +719,7 @@ void AlbumEditDialog::pickPicture()
 void AlbumEditDialog::showPicturePath()
 {
     const QString path = picturePathEdit_->text();
-    if (!showPicture(pictureView_, noPictureLabel_, path, 89)) {
+    if (!showPicture(pictureView_, noPictureLabel_, localPath(path), 89)) {
         services_.prompter.error(QStringLiteral("画像を読み込めませんでした。\r\n%1").arg(path));
     }
 }

@@ -23,6 +23,7 @@
 #include "ui/main/song_list_model.h"
 #include "ui/platform/prompter.h"
 #include "ui/platform/text_codec.h"
+#include "ui/player/player_paths.h"
 #include "ui/widgets/list_images.h"
 #include "ui/widgets/list_views.h"
 
@@ -117,7 +118,7 @@ void MainWindow::showAlbumOfRow(int row, bool /*selected*/)
                                 fromCp932(cell(Category1Column)),
                                 fromCp932(cell(Category2Column)),
                                 {},
-                                fromCp932(cell(ImagePathColumn))};
+                                localPath(fromCp932(cell(ImagePathColumn)))};
     for (const std::string& line : splitMemo(cell(Category3Column))) {
         shown.memoLines << fromCp932(line);
     }

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QString>
 
+#include "core/media/media_path.h"
 #include "ui/platform/prompter.h"
 
 namespace velmora::ui {
@@ -39,6 +40,11 @@ void releaseDevice(media::MediaDevice& device)
 
 std::string localMediaPath(const QString& stored)
 {
+    // A "file:" cell names a file whose name Shift-JIS cannot hold; it is
+    // plain ASCII, so its text is its bytes.
+    if (media::isFileUriCell(stored.toStdString())) {
+        return media::fileSystemPath(stored.toStdString());
+    }
     QString path = stored;
     path.replace(QLatin1Char('\\'), QLatin1Char('/'));
     return QFile::encodeName(path).toStdString();
