@@ -52,7 +52,7 @@ const char* const kUsage =
     "          音楽CD (ドライブかディスクイメージ) の参照を表示・登録・検索します\n"
     "  cd discid --device デバイス\n"
     "          MusicBrainz と FreeDB のディスクIDと登録ページのアドレスを表示します\n"
-    "  cd fetch --device デバイス [--album アルバム番号] [--release MBID] [--no-cover]\n"
+    "  cd fetch --device デバイス [--album アルバム番号] [--release MBID] [--no-cover] [--overwrite]\n"
     "          MusicBrainz のアルバム情報 (とカバー画像) をアルバムに書き込みます\n"
     "  scan フォルダ [--dry-run] [--tag-encoding auto|latin1|sjis]\n"
     "          フォルダの音楽ファイルのタグからアルバムを登録して VLM.dat に保存します\n"
