@@ -7,8 +7,6 @@
 
 #include "core/filescan/album_plan.h"
 #include "ui/filescan/folder_scan_dialogs.h"
-#include "ui/main/album_list_model.h"
-#include "ui/main/main_window.h"
 #include "ui/platform/prompter.h"
 #include "ui/platform/text_codec.h"
 #include "ui/widgets/list_views.h"
@@ -28,10 +26,13 @@ QStringList notesOf(const tags::ScanResult& result)
 
 }  // namespace
 
-FolderScanSession::FolderScanSession(MainWindow& window, Prompter& prompter, store::DataFolder dataFolder,
-                                     std::filesystem::path root)
+FolderScanSession::FolderScanSession(QWidget& window, catalogue::Catalogue& catalogue, Prompter& prompter,
+                                     store::DataFolder dataFolder, std::filesystem::path root,
+                                     filescan::TagEncoding encoding)
     : QObject(&window),
       window_(window),
+      catalogue_(catalogue),
+      encoding_(encoding),
       prompter_(prompter),
       dataFolder_(std::move(dataFolder)),
       root_(std::move(root))
@@ -56,8 +57,8 @@ void FolderScanSession::start()
     // The catalogue's media paths are taken now (they are resolved on the
     // worker); the progress dialog keeps the window's commands from
     // changing the catalogue meanwhile.
-    known_ = filescan::catalogueFiles(window_.catalogue().albums());
-    const auto encoding = static_cast<filescan::TagEncoding>(window_.appSettings.tagEncoding);
+    known_ = filescan::catalogueFiles(catalogue_.albums());
+    const filescan::TagEncoding encoding = encoding_;
     progressDialog_ =
         new FolderScanProgressDialog(QFile::decodeName(QByteArray::fromStdString(root_.native())), &window_);
     progressDialog_->setAttribute(Qt::WA_DeleteOnClose);
@@ -136,16 +137,14 @@ void FolderScanSession::appendAlbums()
     worker_->wait();
     delete worker_;
     worker_ = nullptr;
-    const catalogue::ChangeResult stored = window_.catalogue().registerScannedAlbums(chosen_);
+    const catalogue::ChangeResult stored = catalogue_.registerScannedAlbums(chosen_);
     if (!stored.ok()) {
         prompter_.information(QString::fromStdString(catalogue::problemMessage(stored.problem)));
         end(false);
         return;
     }
     const int first = stored.album;
-    window_.showAllAlbums();
-    // Every album is shown in number order: album n is on row n - 1.
-    window_.selectAndShowListRow(first - 1);
+    emit albumsRegistered(first);
     if (summaryDialog_) {
         summaryDialog_->accept();
     }

@@ -1,7 +1,7 @@
 // One run of "register a folder": the scan on a worker thread with its
 // progress dialog, then the summary list, then the albums appended to the
-// catalogue. The session belongs to the main window and deletes itself when
-// it is over.
+// catalogue. The session belongs to the window that started it (its
+// dialogs stand over it) and deletes itself when it is over.
 #pragma once
 
 #include <QObject>
@@ -12,22 +12,25 @@
 #include <unordered_set>
 
 #include "backends/tags/folder_scan.h"
+#include "core/catalogue/catalogue.h"
+#include "core/filescan/tag_text.h"
 #include "core/store/data_folder.h"
 
 class QThread;
+class QWidget;
 
 namespace velmora::ui {
 
 class Prompter;
-class MainWindow;
 class FolderScanProgressDialog;
 class FolderScanSummaryDialog;
 
 class FolderScanSession : public QObject {
     Q_OBJECT
 public:
-    FolderScanSession(MainWindow& window, Prompter& prompter, store::DataFolder dataFolder,
-                      std::filesystem::path root);
+    FolderScanSession(QWidget& window, catalogue::Catalogue& catalogue, Prompter& prompter,
+                      store::DataFolder dataFolder, std::filesystem::path root,
+                      filescan::TagEncoding encoding);
     ~FolderScanSession() override;
 
     // Starts the scan and shows its progress.
@@ -36,6 +39,8 @@ public:
 signals:
     // The session is over: albums were registered (true) or not.
     void finished(bool registered);
+    // Albums were registered; `firstAlbum` is the first one concerned.
+    void albumsRegistered(int firstAlbum);
 
 private:
     void showProgress();
@@ -46,7 +51,9 @@ private:
     void appendAlbums();
     void end(bool registered);
 
-    MainWindow& window_;
+    QWidget& window_;
+    catalogue::Catalogue& catalogue_;
+    filescan::TagEncoding encoding_;
     Prompter& prompter_;
     store::DataFolder dataFolder_;
     std::filesystem::path root_;

@@ -24,7 +24,13 @@ void MainWindow::registerFolderFromTags()
         prompter_.information(QStringLiteral("存在しないフォルダです"));
         return;
     }
-    auto* session = new FolderScanSession(*this, prompter_, folder_, root);
+    auto* session = new FolderScanSession(*this, catalogue_, prompter_, folder_, root,
+                                          static_cast<filescan::TagEncoding>(appSettings.tagEncoding));
+    connect(session, &FolderScanSession::albumsRegistered, this, [this](int first) {
+        showAllAlbums();
+        // Every album is shown in number order: album n is on row n - 1.
+        selectAndShowListRow(first - 1);
+    });
     session->start();
 }
 
