@@ -17,23 +17,23 @@ constexpr std::int64_t msf(int minutes, int seconds, int frames)
 }
 
 // A 16-bit stereo 44.1 kHz WAV file of `ms` milliseconds of a quiet tone.
-inline void writeWav(const std::filesystem::path& path, int ms)
+// The 44-byte header of a 16-bit stereo 44.1 kHz WAV file holding
+// `dataBytes` bytes of samples.
+inline std::string wavHeader(std::uint32_t dataBytes)
 {
-    const std::uint32_t frames = static_cast<std::uint32_t>(44100LL * ms / 1000);
-    const std::uint32_t dataBytes = frames * 4;
-    std::ofstream out(path, std::ios::binary);
-    auto u32 = [&out](std::uint32_t v) {
-        const char b[4] = {static_cast<char>(v), static_cast<char>(v >> 8), static_cast<char>(v >> 16),
-                           static_cast<char>(v >> 24)};
-        out.write(b, 4);
+    std::string bytes;
+    auto u32 = [&bytes](std::uint32_t v) {
+        for (int i = 0; i < 4; ++i) {
+            bytes += static_cast<char>(v >> (8 * i));
+        }
     };
-    auto u16 = [&out](std::uint16_t v) {
-        const char b[2] = {static_cast<char>(v), static_cast<char>(v >> 8)};
-        out.write(b, 2);
+    auto u16 = [&bytes](std::uint16_t v) {
+        bytes += static_cast<char>(v);
+        bytes += static_cast<char>(v >> 8);
     };
-    out.write("RIFF", 4);
+    bytes += "RIFF";
     u32(36 + dataBytes);
-    out.write("WAVEfmt ", 8);
+    bytes += "WAVEfmt ";
     u32(16);
     u16(1);
     u16(2);
@@ -41,8 +41,22 @@ inline void writeWav(const std::filesystem::path& path, int ms)
     u32(44100 * 4);
     u16(4);
     u16(16);
-    out.write("data", 4);
+    bytes += "data";
     u32(dataBytes);
+    return bytes;
+}
+
+inline void writeWav(const std::filesystem::path& path, int ms)
+{
+    const std::uint32_t frames = static_cast<std::uint32_t>(44100LL * ms / 1000);
+    const std::uint32_t dataBytes = frames * 4;
+    std::ofstream out(path, std::ios::binary);
+    const std::string header = wavHeader(dataBytes);
+    out.write(header.data(), static_cast<std::streamsize>(header.size()));
+    auto u16 = [&out](std::uint16_t v) {
+        const char b[2] = {static_cast<char>(v), static_cast<char>(v >> 8)};
+        out.write(b, 2);
+    };
     for (std::uint32_t i = 0; i < frames; ++i) {
         const std::int16_t sample = static_cast<std::int16_t>((i % 100) < 50 ? 800 : -800);
         u16(static_cast<std::uint16_t>(sample));

@@ -4,6 +4,8 @@
 // images; and disc IDs computed here from their definition.
 #pragma once
 
+#include "support/audio_files.h"
+
 #include <QByteArray>
 #include <QCryptographicHash>
 #include <QProcess>
@@ -71,28 +73,11 @@ inline void writeSilentBin(const std::filesystem::path& path, std::int64_t secto
 inline void writeCdWav(const std::filesystem::path& path, std::int64_t sectors)
 {
     const std::uint32_t dataBytes = static_cast<std::uint32_t>(sectors * 2352);
-    std::string bytes;
-    auto u32 = [&bytes](std::uint32_t v) {
-        for (int i = 0; i < 4; ++i) {
-            bytes += static_cast<char>(v >> (8 * i));
-        }
-    };
+    std::string bytes = wavHeader(dataBytes);
     auto u16 = [&bytes](std::uint16_t v) {
         bytes += static_cast<char>(v);
         bytes += static_cast<char>(v >> 8);
     };
-    bytes += "RIFF";
-    u32(36 + dataBytes);
-    bytes += "WAVEfmt ";
-    u32(16);
-    u16(1);
-    u16(2);
-    u32(44100);
-    u32(44100 * 4);
-    u16(4);
-    u16(16);
-    bytes += "data";
-    u32(dataBytes);
     bytes.reserve(bytes.size() + dataBytes);
     for (std::uint32_t i = 0; i < dataBytes / 4; ++i) {
         const std::uint16_t sample = (i % 100) < 50 ? 800 : static_cast<std::uint16_t>(-800);

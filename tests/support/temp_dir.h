@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 namespace velmora::test {
 
@@ -76,7 +77,7 @@ inline std::string dataLine(std::initializer_list<std::string_view> cells)
 }
 
 // A data-file line of 305 cells with the given cells set by column.
-inline std::string dataLineWith(std::initializer_list<std::pair<int, std::string_view>> cells)
+inline std::string dataLineWith(const std::vector<std::pair<int, std::string_view>>& cells)
 {
     std::string line;
     for (int c = 0; c < 305; ++c) {
@@ -90,6 +91,11 @@ inline std::string dataLineWith(std::initializer_list<std::pair<int, std::string
         }
     }
     return line;
+}
+
+inline std::string dataLineWith(std::initializer_list<std::pair<int, std::string_view>> cells)
+{
+    return dataLineWith(std::vector<std::pair<int, std::string_view>>(cells));
 }
 
 }  // namespace velmora::test

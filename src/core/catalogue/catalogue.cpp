@@ -170,8 +170,14 @@ LoadReport Catalogue::revert(const std::function<void(int)>& progress)
     return report;
 }
 
-bool Catalogue::writeDataFile(SaveReport& report)
+bool Catalogue::writeDataFile(SaveConsent consent, SaveReport& report)
 {
+    // A data file that could not be read is replaced only when the user
+    // agreed: what the catalogue holds lacks its albums.
+    if (dataFileUnreadable_ && consent != SaveConsent::OverwriteUnreadable) {
+        report.status = SaveStatus::NeedsConsent;
+        return false;
+    }
     store::ListFileIO writer;
     writer.TargetGrid = &table_;
     if (!writer.Write(folder_.dataFile(), "<>", false, &report.error)) {
@@ -187,11 +193,7 @@ bool Catalogue::writeDataFile(SaveReport& report)
 SaveReport Catalogue::save(SaveConsent consent)
 {
     SaveReport report;
-    if (dataFileUnreadable_ && consent != SaveConsent::OverwriteUnreadable) {
-        report.status = SaveStatus::NeedsConsent;
-        return report;
-    }
-    if (!writeDataFile(report)) {
+    if (!writeDataFile(consent, report)) {
         return report;
     }
     if (!store::saveSettingsFile(folder_.settingsFile(), settings_, &report.error)) {
@@ -211,11 +213,7 @@ SaveReport Catalogue::save(SaveConsent consent)
 SaveReport Catalogue::saveDataFileOnly(SaveConsent consent)
 {
     SaveReport report;
-    if (dataFileUnreadable_ && consent != SaveConsent::OverwriteUnreadable) {
-        report.status = SaveStatus::NeedsConsent;
-        return report;
-    }
-    writeDataFile(report);
+    writeDataFile(consent, report);
     return report;
 }
 

@@ -286,7 +286,7 @@ private:
     std::optional<ReadingQuestion> readingQuestion(const std::string& artist, const std::string& reading,
                                                    const std::string& oldReading) const;
     LoadReport loadData(const std::function<void(int)>& progress, store::LoadBuffer buffer);
-    bool writeDataFile(SaveReport& report);
+    bool writeDataFile(SaveConsent consent, SaveReport& report);
     // Notifies the albums appended from `first` on (and their entries).
     void appended(int first);
     BulkResult finishBulk(textops::BulkResult done);

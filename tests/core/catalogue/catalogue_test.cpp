@@ -29,18 +29,7 @@ std::string albumLine(std::string_view artist, std::string_view title, std::stri
     std::vector<std::pair<int, std::string_view>> cells = {
         {ArtistColumn, artist}, {store::AlbumColumn, title}, {FuriganaColumn, reading}};
     cells.insert(cells.end(), more.begin(), more.end());
-    std::string line;
-    for (int c = 0; c < store::kColumnCount; ++c) {
-        if (c > 0) {
-            line += "<>";
-        }
-        for (const auto& [column, text] : cells) {
-            if (column == c) {
-                line += text;
-            }
-        }
-    }
-    return line;
+    return test::dataLineWith(cells);
 }
 
 std::string dataFile(const std::vector<std::string>& albums)
