@@ -26,6 +26,7 @@
 #include "core/store/data_file.h"
 #include "core/store/string_grid_io.h"
 #include "ui/dialogs/about_dialog.h"
+#include "ui/discdata/disc_album_lookup.h"
 #include "ui/dialogs/folder_picker.h"
 #include "ui/main/album_info_panel.h"
 #include "ui/main/album_list_model.h"
@@ -629,9 +630,12 @@ void MainWindow::showAbout()
 void MainWindow::openHelp()
 {
     QString help = QDir(programDir_).filePath(QStringLiteral("help.html"));
-    if (QFileInfo::exists(help)) {
-        shell_.open(QUrl::fromLocalFile(help));
+    if (!QFileInfo::exists(help)) {
+        prompter_.error(QStringLiteral("ヘルプのファイルが見つかりません。\r\n%1").arg(help));
+        return;
     }
+    // Without a browser the address is shown for copying.
+    openAddress(shell_, prompter_, QUrl::fromLocalFile(help));
 }
 
 void MainWindow::fillSearchItemMenu(QMenu* menu)
