@@ -610,6 +610,7 @@ void AlbumEditDialog::addAlbum()
     if (!record) {
         return;
     }
+    unstoredAlbum_ = false;
     close();
     emit addRequested(*record);
 }
@@ -627,6 +628,14 @@ void AlbumEditDialog::prepareForShowing(const QString& first, const QString& sec
 
 void AlbumEditDialog::done(int result)
 {
+    if (unstoredAlbum_) {
+        if (!services_.prompter.confirm(QStringLiteral("取得したアルバム情報はまだ追加されていません。\r\n"
+                                                       "追加しないで閉じますか？"))) {
+            return;
+        }
+        unstoredAlbum_ = false;
+        emit unstoredAlbumDiscarded();
+    }
     closeQuery();
     QDialog::done(result);
 }

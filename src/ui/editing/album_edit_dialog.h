@@ -111,12 +111,18 @@ public:
     // Releases the preview device and clears the preview players.
     void ejectPreview();
 
+    // The shown album is not in the catalogue yet (fetched from MusicBrainz
+    // for a disc): closing other than by 追加 asks before it is discarded.
+    void setUnstoredAlbum(bool unstored) { unstoredAlbum_ = unstored; }
+
 signals:
     // 変更 and 追加: the dialog has closed; the owner stores the album.
     void changeRequested(const store::AlbumRecord& album);
     void addRequested(const store::AlbumRecord& album);
     // A preview is about to play (the media player window holds).
     void previewAboutToPlay();
+    // An unstored album was discarded by closing the dialog.
+    void unstoredAlbumDiscarded();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -181,6 +187,7 @@ private:
     std::vector<std::string> media_;
     std::vector<std::string> memoChoices_;
     bool movingSections_ = false;
+    bool unstoredAlbum_ = false;
 
     PickBox* artistCombo_ = nullptr;
     PickBox* readingCombo_ = nullptr;

@@ -370,6 +370,9 @@ private:
     OptionsDialog* optionsForm_ = nullptr;
     // Selection changes made by the list itself, not by the user.
     bool muteSelection_ = false;
+    // The cover a MusicBrainz lookup wrote for an album not added yet.
+    std::string fetchedCover_;
+    void removeUnstoredCover();
     std::array<QString, 3> categoryCaptions_ = {QStringLiteral("ジャンル"), QStringLiteral("メディア"),
                                                 QStringLiteral("メモ")};
     // The show-all and renumber commands follow whether every album is shown.

@@ -4,8 +4,10 @@
 #include <algorithm>
 
 #include "core/media/audio_cd.h"
+#include "core/media/media_path.h"
 #include "core/store/columns.h"
 #include "ui/discdata/disc_album_lookup.h"
+#include "ui/editing/album_edit_dialog.h"
 #include "ui/editing/song_column_editor.h"
 #include "ui/main/album_list_model.h"
 #include "ui/main/main_window.h"
@@ -174,6 +176,27 @@ std::optional<AlbumRecord> MainWindow::fetchDiscAlbumData(QWidget* parent,
     return std::move(fill->record);
 }
 
+void MainWindow::removeUnstoredCover()
+{
+    const std::string cover = std::exchange(fetchedCover_, std::string());
+    if (cover.empty()) {
+        return;
+    }
+    // Only a picture the lookup wrote into covers/ goes, and only while no
+    // album names it.
+    const std::filesystem::path file = media::fileSystemPath(cover);
+    std::error_code ec;
+    if (file.parent_path() != folder_.dir() / "covers" || !std::filesystem::is_regular_file(file, ec)) {
+        return;
+    }
+    for (int album = 1; album <= catalogue_.albumCount(); ++album) {
+        if (catalogue_.albums().cell(ImagePathColumn, album) == cover) {
+            return;
+        }
+    }
+    std::filesystem::remove(file, ec);
+}
+
 void MainWindow::editFetchedDiscAlbum(const std::vector<std::int64_t>& trackFrames)
 {
     AlbumRecord fresh;
@@ -185,8 +208,10 @@ void MainWindow::editFetchedDiscAlbum(const std::vector<std::int64_t>& trackFram
     // its 変更 cannot overwrite another album. Nothing is stored until then.
     albumView_->selectionModel()->clearSelection();
     editedAlbum = std::move(*filled);
+    fetchedCover_ = editedAlbum[ImagePathColumn];
     if (showEditDialog) {
         showEditDialog();
+        editForm_->setUnstoredAlbum(true);
     }
 }
 

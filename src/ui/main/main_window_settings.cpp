@@ -151,7 +151,9 @@ void MainWindow::createDialogs()
         editedAlbum = album;
         changeSelectedAlbum();
     });
+    connect(edit, &AlbumEditDialog::unstoredAlbumDiscarded, this, [this] { removeUnstoredCover(); });
     connect(edit, &AlbumEditDialog::addRequested, this, [this](const store::AlbumRecord& album) {
+        fetchedCover_.clear();
         editedAlbum = album;
         addEditedAlbum();
     });
