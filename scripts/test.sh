@@ -31,7 +31,7 @@ for kind in release asan; do
 done
 
 echo "== ThreadSanitizer: the tests that use threads =="
-threaded=(filescan_tests net_tests media_tests)
+threaded=(backends_tests net_tests cli_tests)
 "$root/scripts/build.sh" tsan "${threaded[@]}"
 for t in "${threaded[@]}"; do
   log="$root/build/tsan/$t.log"

@@ -1,4 +1,4 @@
-// The network tests run the client and a local server on one event loop.
+// Tests that run a Qt client and a local server on one event loop.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
