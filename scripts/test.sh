@@ -10,6 +10,9 @@ if [ "${VELMORA_SKIP_SETUP:-0}" != 1 ]; then
   "$root/scripts/setup.sh"
 fi
 
+echo "== commit subjects =="
+"$root/scripts/check_commits.sh"
+
 echo "== format check =="
 (cd "$root" && find src tests bench fuzz \( -name '*.cpp' -o -name '*.h' \) -print0 |
   xargs -0 clang-format --dry-run --Werror)
