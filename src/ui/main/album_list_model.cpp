@@ -21,15 +21,7 @@ int albumImage(const AlbumTable& table, int album)
     if (album < 1 || album > table.albumCount()) {
         return NoListImage;
     }
-    switch (catalogue::albumMediaKind(table.rowCells(album))) {
-        case MediaKind::CdTrack:
-            return CdImage;
-        case MediaKind::File:
-            return MediaFileImage;
-        case MediaKind::None:
-            break;
-    }
-    return NoListImage;
+    return mediaKindImage(catalogue::albumMediaKind(table.rowCells(album)));
 }
 
 }  // namespace

@@ -34,7 +34,12 @@ QIcon listImageIcon(int image)
 
 int mediaImage(std::string_view mediaCell)
 {
-    switch (store::mediaKind(mediaCell)) {
+    return mediaKindImage(store::mediaKind(mediaCell));
+}
+
+int mediaKindImage(store::MediaKind kind)
+{
+    switch (kind) {
         case store::MediaKind::CdTrack:
             return CdImage;
         case store::MediaKind::File:

@@ -5,6 +5,8 @@
 #include <QLabel>
 #include <string_view>
 
+#include "core/store/album_record.h"
+
 namespace velmora::ui {
 
 enum ListImage : int {
@@ -18,6 +20,8 @@ QIcon listImageIcon(int image);
 
 // The list image of a media cell: CD track, media file or none.
 int mediaImage(std::string_view mediaCell);
+// The image of a kind of media.
+int mediaKindImage(store::MediaKind kind);
 
 // Shows a picture file fitted into `box` (size x size), or leaves the
 // label hidden: false when the file exists but is no picture it can read.
