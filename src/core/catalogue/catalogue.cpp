@@ -114,6 +114,7 @@ LoadReport Catalogue::loadData(const std::function<void(int)>& progress, store::
         entries_.push_back({album, 0});
     }
     allShown_ = true;
+    searchResultShown_ = false;
     notify([](CatalogueObserver& o) { o.albumsReset(); });
     notify([](CatalogueObserver& o) { o.listReset(); });
     return report;
@@ -165,6 +166,7 @@ LoadReport Catalogue::revert(const std::function<void(int)>& progress)
         entries_.push_back({album, 0});
     }
     allShown_ = true;
+    searchResultShown_ = false;
     notify([](CatalogueObserver& o) { o.albumsReset(); });
     notify([](CatalogueObserver& o) { o.listReset(); });
     return report;
@@ -606,6 +608,7 @@ void Catalogue::showAll()
         entries_.push_back({album, 0});
     }
     allShown_ = true;
+    searchResultShown_ = false;
     notify([](CatalogueObserver& o) { o.listReset(); });
 }
 
@@ -645,8 +648,21 @@ void Catalogue::showAlbums(const std::vector<int>& albums)
     notify([](CatalogueObserver& o) { o.listReset(); });
 }
 
+void Catalogue::clearSearchMarks()
+{
+    if (!searchResultShown_) {
+        return;
+    }
+    searchResultShown_ = false;
+    for (ListEntry& entry : entries_) {
+        entry.searchSong = 0;
+    }
+    notify([](CatalogueObserver& o) { o.listMarksChanged(); });
+}
+
 void Catalogue::showSearchResult(const std::vector<textops::SearchHit>& hits)
 {
+    searchResultShown_ = true;
     entries_.clear();
     entries_.reserve(hits.size());
     for (const textops::SearchHit& hit : hits) {

@@ -252,6 +252,11 @@ public:
     void showAlbums(const std::vector<int>& albums);
     // Shows search hits, ordered by the current sort column.
     void showSearchResult(const std::vector<textops::SearchHit>& hits);
+    // Whether the list is a search result whose entries still carry their
+    // hits (hit icon, hit song): until it is shown anew or the marks are
+    // cleared, as the window does after a change to the albums.
+    bool showsSearchResult() const { return searchResultShown_; }
+    void clearSearchMarks();
     // Orders the entries by a list column (see browse::sortOrder) and makes
     // it the sort column. Returns the order: element i is the old row of
     // new row i (to carry a selection over).
@@ -299,6 +304,7 @@ private:
     store::ListFiles lists_;
     std::vector<ListEntry> entries_;
     bool allShown_ = true;
+    bool searchResultShown_ = false;
     int sortColumn_ = 0;
     bool dataFileUnreadable_ = false;
     bool albumsModified_ = false;

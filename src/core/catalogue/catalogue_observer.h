@@ -32,6 +32,8 @@ public:
     // The entries were replaced or reordered as a whole (show all, search
     // result, sort, drag and drop, load).
     virtual void listReset() {}
+    // The search marks of the entries were cleared (rows unchanged).
+    virtual void listMarksChanged() {}
 
     // The settings or the list files were replaced (or loaded).
     virtual void settingsChanged() {}

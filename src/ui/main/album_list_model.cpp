@@ -60,7 +60,7 @@ QString AlbumListModel::text(int row, int column) const
         return QString::number(e.album);
     }
     if (column == 7) {
-        return hitsShown_ && e.searchSong > 0 ? QString::number(e.searchSong) : QString();
+        return hitsShown() && e.searchSong > 0 ? QString::number(e.searchSong) : QString();
     }
     if (e.album < 1 || e.album >= table.rowCount()) {
         return {};
@@ -81,8 +81,8 @@ QVariant AlbumListModel::data(const QModelIndex& index, int role) const
             if (index.column() != 0) {
                 return {};
             }
-            return listImageIcon(hitsShown_ ? SearchHitImage
-                                            : albumImage(catalogue_.albums(), entry(index.row()).album));
+            return listImageIcon(hitsShown() ? SearchHitImage
+                                             : albumImage(catalogue_.albums(), entry(index.row()).album));
         default:
             return {};
     }
@@ -116,14 +116,6 @@ QMimeData* AlbumListModel::mimeData(const QModelIndexList& indexes) const
     auto* data = new QMimeData;
     data->setData(QStringLiteral("application/x-velmora-albums"), QByteArray::number(indexes.size()));
     return data;
-}
-
-void AlbumListModel::setHitsShown(bool shown)
-{
-    if (hitsShown_ != shown) {
-        hitsShown_ = shown;
-        textsChanged();
-    }
 }
 
 void AlbumListModel::takeNumbers()
@@ -188,6 +180,11 @@ void AlbumListModel::listRowsRemoved(const std::vector<int>& rows)
         endRemoveRows();
         i = j + 1;
     }
+    takeNumbers();
+}
+
+void AlbumListModel::listMarksChanged()
+{
     takeNumbers();
 }
 

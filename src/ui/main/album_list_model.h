@@ -32,9 +32,8 @@ public:
 
     void setHeading(int column, const QString& text);
     // Whether the rows are the hits of a search: they show the hit icon and
-    // the hit's song number until a change to the albums refreshes them.
-    void setHitsShown(bool shown);
-    bool hitsShown() const { return hitsShown_; }
+    // the hit's song number until the catalogue clears the marks.
+    bool hitsShown() const { return catalogue_.showsSearchResult(); }
     // The text of a sub-item (list column 0..7) of an entry.
     QString text(int row, int column) const;
 
@@ -46,6 +45,7 @@ private:
     void listRowsInserted(int row, int count) override;
     void listRowsRemoved(const std::vector<int>& rows) override;
     void listReset() override;
+    void listMarksChanged() override;
     // Takes the catalogue's entries when they have as many rows as the view
     // knows (numbers renumbered in place); row changes wait for their own
     // notification.
@@ -57,7 +57,6 @@ private:
     // before and after they change.
     std::vector<catalogue::ListEntry> entries_;
     QStringList headings_;
-    bool hitsShown_ = false;
 };
 
 }  // namespace velmora::ui

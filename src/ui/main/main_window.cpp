@@ -416,6 +416,9 @@ void MainWindow::buildLists()
 
 void MainWindow::settingsChanged()
 {
+    if (!followSettings_) {
+        return;
+    }
     appSettings = catalogue_.settings();
     listFiles = catalogue_.lists();
 }
@@ -545,8 +548,12 @@ bool MainWindow::saveCatalogue()
 bool MainWindow::writeCatalogue()
 {
     collectSettings();
+    // The catalogue takes the windows' settings and lists; its notice of the
+    // change would only hand them back.
+    followSettings_ = false;
     catalogue_.setSettings(appSettings);
     catalogue_.setLists(listFiles);
+    followSettings_ = true;
     // The data file, then the settings, then the seven lists; a failure
     // stops the save at that file and later files keep their contents.
     catalogue::SaveReport report = catalogue_.save();

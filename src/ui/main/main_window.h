@@ -370,6 +370,8 @@ private:
     OptionsDialog* optionsForm_ = nullptr;
     // Selection changes made by the list itself, not by the user.
     bool muteSelection_ = false;
+    // Whether a change of the catalogue's settings replaces the windows' copy.
+    bool followSettings_ = true;
     // The cover a MusicBrainz lookup wrote for an album not added yet.
     std::string fetchedCover_;
     void removeUnstoredCover();

@@ -70,7 +70,6 @@ void MainWindow::showAllAlbums()
     muteSelection_ = true;
     albumView_->selectionModel()->clear();
     catalogue_.showAll();
-    albumModel_->setHitsShown(false);
     muteSelection_ = false;
     setAllShown(true);
     setStatus(1, QString());
@@ -209,7 +208,7 @@ void MainWindow::dropSelectedAlbums(int target)
     }
     // The moved items are new items: only the first selected one stays
     // selected, and the refresh takes the search marks away.
-    albumModel_->setHitsShown(false);
+    catalogue_.clearSearchMarks();
     selectAndShowListRow(firstNow);
 }
 

@@ -100,7 +100,7 @@ void MainWindow::finishAlbumChange(const catalogue::ChangeResult& result, const 
 {
     if (result.ok()) {
         // The refresh after a change takes the search marks away.
-        albumModel_->setHitsShown(false);
+        catalogue_.clearSearchMarks();
     }
     if (!result.ok()) {
         prompter_.information(fromUtf8(catalogue::problemMessage(result.problem)));
@@ -201,7 +201,7 @@ void MainWindow::deleteSelectedAlbums()
     muteSelection_ = true;
     albumView_->selectionModel()->clear();
     catalogue_.deleteAlbums(std::move(albums));
-    albumModel_->setHitsShown(false);
+    catalogue_.clearSearchMarks();
     muteSelection_ = false;
     // Nothing is selected now: the panel says so.
     showAlbumOfRow(-1, false);

@@ -111,7 +111,6 @@ void MainWindow::runSearch()
     muteSelection_ = true;
     albumView_->selectionModel()->clear();
     catalogue_.showSearchResult(hits);
-    albumModel_->setHitsShown(true);
     muteSelection_ = false;
     setAllShown(false);
     sortAlbumsByColumn(albumSortColumn);
