@@ -42,12 +42,11 @@ protected:
     {
         writeBytes(dataFile(), file);
         window = open();
-        window->createDialogs();
         edit = window->editForm();
     }
     void selectAlbum(int row)
     {
-        window->albumView->selectionModel()->clear();
+        albumView(*window)->selectionModel()->clear();
         window->selectListRow(row, true);
     }
     void press(QWidget* target, int key, Qt::KeyboardModifiers mods = Qt::NoModifier)
@@ -78,7 +77,7 @@ TEST_F(EditFormTest, ShowsTheAlbumAndWritesItBackUnchanged)
     std::string odd =
         dataLineWith({{ArtistColumn, "\x87\x90\xfd"}, {AlbumColumn, "x"}, {FuriganaColumn, "\x87\x90\xfd"}});
     openEditor(dataLineWith({}) + "\r\n" + sampleAlbum() + "\r\n" + odd + "\r\n");
-    window->editSelectedAlbum();
+    trigger(window.get(), "editAlbum");
     EXPECT_TRUE(edit->isVisible());
     EXPECT_EQ(edit->windowTitle(), QStringLiteral("アルバム編集 - artist/title"));
     EXPECT_EQ(child<QComboBox>(edit, "artistCombo")->currentText(), QStringLiteral("artist"));
@@ -88,11 +87,11 @@ TEST_F(EditFormTest, ShowsTheAlbumAndWritesItBackUnchanged)
     EXPECT_EQ(edit->songCell(3, 3), QStringLiteral("CD123"));
     std::optional<AlbumRecord> back = edit->editedRecord();
     ASSERT_TRUE(back.has_value());
-    EXPECT_EQ(*back, window->albumTable.record(1));
+    EXPECT_EQ(*back, window->catalogue().albums().record(1));
 
     // Bytes of duplicate codes survive an unchanged field.
     selectAlbum(1);
-    window->editSelectedAlbum();
+    trigger(window.get(), "editAlbum");
     back = edit->editedRecord();
     ASSERT_TRUE(back.has_value());
     EXPECT_EQ((*back)[ArtistColumn], "\x87\x90\xfd");
@@ -101,15 +100,15 @@ TEST_F(EditFormTest, ShowsTheAlbumAndWritesItBackUnchanged)
 TEST_F(EditFormTest, ChangeAndAddFromTheKeyboard)
 {
     openEditor(dataLineWith({}) + "\r\n" + sampleAlbum() + "\r\n" + album("other") + "\r\n");
-    window->editSelectedAlbum();
+    trigger(window.get(), "editAlbum");
     child<QLineEdit>(edit, "titleEdit")->setText(QStringLiteral("changed"));
     prompter.expectMessage(Kind::Information);
     press(child<QPlainTextEdit>(edit, "memoEdit"), Qt::Key_Return, Qt::ControlModifier);
     EXPECT_FALSE(edit->isVisible());
     EXPECT_EQ(prompter.asked().back().text, QStringLiteral("artist / changed の情報を変更しました"));
-    EXPECT_EQ(window->albumTable.cell(AlbumColumn, 1), "changed");
+    EXPECT_EQ(window->catalogue().albums().cell(AlbumColumn, 1), "changed");
 
-    window->editSelectedAlbum();
+    trigger(window.get(), "editAlbum");
     child<QLineEdit>(edit, "titleEdit")->setText(QStringLiteral("added"));
     prompter.answerConfirm(false);
     press(child<QLineEdit>(edit, "picturePathEdit"), Qt::Key_Return, Qt::ShiftModifier | Qt::ControlModifier);
@@ -120,13 +119,13 @@ TEST_F(EditFormTest, ChangeAndAddFromTheKeyboard)
     press(child<QTableWidget>(edit, "songTable"), Qt::Key_Insert);
     EXPECT_FALSE(edit->isVisible());
     EXPECT_EQ(prompter.asked().back().text, QStringLiteral("artist / addedを追加しました"));
-    ASSERT_EQ(window->albumTable.albumCount(), 3);
-    EXPECT_EQ(window->albumTable.cell(AlbumColumn, 1), "changed");
-    EXPECT_EQ(window->albumTable.cell(AlbumColumn, 2), "added");
-    EXPECT_EQ(window->albumTable.cell(ArtistColumn, 3), "other");
+    ASSERT_EQ(window->catalogue().albums().albumCount(), 3);
+    EXPECT_EQ(window->catalogue().albums().cell(AlbumColumn, 1), "changed");
+    EXPECT_EQ(window->catalogue().albums().cell(AlbumColumn, 2), "added");
+    EXPECT_EQ(window->catalogue().albums().cell(ArtistColumn, 3), "other");
 
     // Plain Enter walks through the upper fields.
-    window->editSelectedAlbum();
+    trigger(window.get(), "editAlbum");
     press(child<QComboBox>(edit, "artistCombo")->lineEdit(), Qt::Key_Return);
     EXPECT_TRUE(child<QComboBox>(edit, "readingCombo")->hasFocus() ||
                 QApplication::focusWidget() == nullptr ||
@@ -138,8 +137,8 @@ TEST_F(EditFormTest, ChangeAndAddFromTheKeyboard)
 TEST_F(EditFormTest, RefusesTextTheCatalogueCannotStore)
 {
     openEditor(dataLineWith({}) + "\r\n" + sampleAlbum() + "\r\n");
-    const AlbumRecord before = window->albumTable.record(1);
-    window->editSelectedAlbum();
+    const AlbumRecord before = window->catalogue().albums().record(1);
+    trigger(window.get(), "editAlbum");
 
     child<QLineEdit>(edit, "titleEdit")->setText(QStringLiteral("a<>b"));
     prompter.expectMessage(Kind::Information);
@@ -159,13 +158,13 @@ TEST_F(EditFormTest, RefusesTextTheCatalogueCannotStore)
     clickButton(edit, "changeAlbumButton");
     EXPECT_TRUE(prompter.asked().back().text.startsWith(QStringLiteral("4曲目の曲名")));
     EXPECT_TRUE(prompter.asked().back().text.contains(QStringLiteral("U+1F3B8")));
-    EXPECT_EQ(window->albumTable.record(1), before);
+    EXPECT_EQ(window->catalogue().albums().record(1), before);
 
     // The wave dash typed on Linux is stored as its CP932 twin.
     edit->setSongCell(4, 1, QString::fromUtf16(u"a\u301Cb"));
     prompter.expectMessage(Kind::Information);
     clickButton(edit, "changeAlbumButton");
-    EXPECT_EQ(window->albumTable.cell(songTitleColumn(4), 1),
+    EXPECT_EQ(window->catalogue().albums().cell(songTitleColumn(4), 1),
               "a\x81\x60"
               "b");
 }
@@ -173,7 +172,7 @@ TEST_F(EditFormTest, RefusesTextTheCatalogueCannotStore)
 TEST_F(EditFormTest, SongToolsAtTheEnds)
 {
     openEditor(dataLineWith({}) + "\r\n" + sampleAlbum() + "\r\n");
-    window->editSelectedAlbum();
+    trigger(window.get(), "editAlbum");
     for (int n = 1; n <= 7; ++n) {
         edit->setSongCell(n, 1, QStringLiteral("s%1").arg(n));
     }
@@ -223,7 +222,7 @@ TEST_F(EditFormTest, SongToolsAtTheEnds)
 TEST_F(EditFormTest, DraggedColumnsChangeTheirField)
 {
     openEditor(dataLineWith({}) + "\r\n" + sampleAlbum() + "\r\n");
-    window->editSelectedAlbum();
+    trigger(window.get(), "editAlbum");
     child<QTableWidget>(edit, "songTable")->horizontalHeader()->moveSection(0, 1);
     EXPECT_EQ(child<QTableWidget>(edit, "songTable")->horizontalHeader()->visualIndex(0), 0)
         << "headings stay in place";
@@ -239,14 +238,14 @@ TEST_F(EditFormTest, DraggedColumnsChangeTheirField)
 TEST_F(EditFormTest, UndoRestoresTheAlbumAsOpened)
 {
     openEditor(dataLineWith({}) + "\r\n" + sampleAlbum() + "\r\n");
-    window->editSelectedAlbum();
+    trigger(window.get(), "editAlbum");
     child<QComboBox>(edit, "artistCombo")->setEditText(QStringLiteral("x"));
     child<QPlainTextEdit>(edit, "memoEdit")->setPlainText(QStringLiteral("y"));
     edit->setSongCell(50, 3, QStringLiteral("/z.mp3"));
     triggerAction(edit, "undoEditsAction");
     std::optional<AlbumRecord> back = edit->editedRecord();
     ASSERT_TRUE(back.has_value());
-    EXPECT_EQ(*back, window->albumTable.record(1));
+    EXPECT_EQ(*back, window->catalogue().albums().record(1));
 
     edit->setSuggestions({}, {}, {"choice one", "choice two"});
     // A right click on the memo's caption offers the choices.
@@ -266,7 +265,7 @@ TEST_F(EditFormTest, ReadingSuggestions)
     file += dataLineWith({{ArtistColumn, sjis(u"やまだ")}, {FuriganaColumn, "YAMADA"}}) + "\r\n";
     file += dataLineWith({{ArtistColumn, "the band"}, {FuriganaColumn, "band"}}) + "\r\n";
     openEditor(file);
-    window->editSelectedAlbum();
+    trigger(window.get(), "editAlbum");
     child<PickBox>(edit, "readingCombo")->onDropDown();
     QStringList entries;
     for (int i = 0; i < child<QComboBox>(edit, "readingCombo")->count(); ++i) {
@@ -292,7 +291,7 @@ TEST_F(EditFormTest, ReadingSuggestions)
 TEST_F(EditFormTest, EscapeKeepsTheDialogAndItsText)
 {
     openEditor(dataLineWith({}) + "\r\n" + sampleAlbum() + "\r\n");
-    window->editSelectedAlbum();
+    trigger(window.get(), "editAlbum");
     child<QLineEdit>(edit, "titleEdit")->setText(QStringLiteral("打ちかけ"));
     QTest::keyClick(edit, Qt::Key_Escape);
     QTest::keyClick(child<QLineEdit>(edit, "titleEdit"), Qt::Key_Escape);
@@ -305,7 +304,7 @@ TEST_F(EditFormTest, EscapeKeepsTheDialogAndItsText)
 TEST_F(EditFormTest, WebSearchOnAFirstRunAndWithNothingToSearch)
 {
     openEditor(dataLineWith({}) + "\r\n" + sampleAlbum() + "\r\n");
-    window->editSelectedAlbum();
+    trigger(window.get(), "editAlbum");
     // The user opens the site list: it is filled again.
     child<PickBox>(edit, "webSearchBox")->onDropDown();
     child<QComboBox>(edit, "webSearchBox")->setCurrentIndex(0);
@@ -330,7 +329,7 @@ TEST_F(EditFormTest, WebSearchOnAFirstRunAndWithNothingToSearch)
 TEST_F(EditFormTest, WebSearchOpensTheSiteWithTheChosenFields)
 {
     openEditor(dataLineWith({}) + "\r\n" + sampleAlbum() + "\r\n");
-    window->editSelectedAlbum();
+    trigger(window.get(), "editAlbum");
     // The user opens the site list: it is filled again.
     child<PickBox>(edit, "webSearchBox")->onDropDown();
     EXPECT_EQ(child<QComboBox>(edit, "webSearchBox")->count(), 3);

@@ -41,11 +41,10 @@ protected:
         writeBytes(dataFile(), dataLineWith({}) + "\r\n" + albumLine(cells) + "\r\n");
         window = open();
         // Owned by the main window and shown as the program does.
-        window->createDialogs();
         memo = window->memoForm();
         edit = window->editForm();
         window->selectListRow(0, true);
-        window->editSelectedAlbum();
+        test::trigger(window.get(), "editAlbum");
     }
     QStringList lines() const { return memo->memoLines(); }
     QPlainTextEdit* lineEditor() const { return test::child<QPlainTextEdit>(memo, "lineEditor"); }

@@ -178,7 +178,7 @@ TEST_F(PreviewTest, MemoHandOverReleasesThePreviewFirst)
 
 TEST_F(PreviewTest, APreviewPausesTheShownPlayerWindow)
 {
-    window->playAlbumMedia();
+    test::trigger(window.get(), "playMedia");
     test::FakeMediaDevice& player = test::fake(window->playerDevice());
     ASSERT_TRUE(player.isPlaying());
     edit->setCurrentCell(1, 3);

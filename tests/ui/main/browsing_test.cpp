@@ -101,9 +101,9 @@ TEST_F(BrowsingTest, DragAndDropMovesTheSelectedAlbumsBeforeTheTarget)
     EXPECT_EQ(window->catalogue().listedAlbums(), (std::vector<int>{1, 2, 3, 4, 5}));
 }
 
-// The full list takes an album's icon from its first media cell; the
-// in-place refresh (after a drop or a change) from its last.
-TEST_F(BrowsingTest, IconsFollowTheFirstMediaCellAndAfterARefreshTheLast)
+// An album's icon comes from its last non-empty media cell, in the full
+// list and in the in-place refresh after a drop alike.
+TEST_F(BrowsingTest, IconsFollowTheLastMediaCell)
 {
     std::string file = dataLineWith({}) + "\r\n";
     file += dataLineWith({{ArtistColumn, "x"}, {FuriganaColumn, "x"}, {mediaColumn(2), "CD12345"}}) + "\r\n";
@@ -114,22 +114,26 @@ TEST_F(BrowsingTest, IconsFollowTheFirstMediaCellAndAfterARefreshTheLast)
                           {mediaColumn(2), "CD12345"}}) +
             "\r\n";
     file += album("z") + "\r\n";
-    file += dataLineWith({{ArtistColumn, "w"}, {FuriganaColumn, "w"}, {mediaColumn(99), "cd-not-a-track"}}) +
+    // A CD track first and a file last.
+    file += dataLineWith({{ArtistColumn, "w"},
+                          {FuriganaColumn, "w"},
+                          {mediaColumn(1), "CD12345"},
+                          {mediaColumn(99), "cd-not-a-track"}}) +
             "\r\n";
     writeBytes(dataFile(), file);
     auto window = open();
     QAbstractItemView* view = albumView(*window);
     EXPECT_EQ(shownImage(view, 0), CdImage);
-    EXPECT_EQ(shownImage(view, 1), MediaFileImage);
+    EXPECT_EQ(shownImage(view, 1), CdImage);
     EXPECT_EQ(shownImage(view, 2), NoListImage);
     EXPECT_EQ(shownImage(view, 3), MediaFileImage);
 
-    // Icons move with their albums; the refresh after the drop reads the
-    // last media cell.
+    // Icons move with their albums and stay as they were.
     select(*window, {3});
     drop(*window, 0);
     EXPECT_EQ(window->catalogue().listedAlbums(), (std::vector<int>{4, 1, 2, 3}));
     EXPECT_EQ(shownImage(view, 0), MediaFileImage);
+    EXPECT_EQ(shownImage(view, 1), CdImage);
     EXPECT_EQ(shownImage(view, 2), CdImage);
     EXPECT_EQ(shownImage(view, 3), NoListImage);
 }

@@ -178,15 +178,13 @@ TEST_F(CdTest, MissingDriveEndsTheCommandWithAnError)
     EXPECT_EQ(window->findDiscAlbum(true), -2);
 }
 
-// DIALOG-SEAM: the edit dialog reads the selected album through the
-// transfer buffer and reads the disc through the window's devices.
+// The edit dialog reads the disc through the window's devices.
 TEST_F(CdTest, EditDialogPutsTheReferencesIntoTheGridOnly)
 {
     media.disc = {msf(0, 4, 0), msf(0, 5, 0)};
     start({withMedia("a", {"/1.mp3", "/2.mp3", "/3.mp3"})});
     selectAlbum(0);
-    window->createDialogs();
-    window->editSelectedAlbum();
+    run("editAlbum");
     AlbumEditDialog& edit = *window->editForm();
     edit.setSongCell(1, 1, QStringLiteral("typed title"));
     prompter.answerAction(false);
@@ -400,7 +398,6 @@ protected:
         start({withMedia("a", {"/a1.mp3"}), withMedia("b", {})});
         window->appSettings.musicBrainzServer = server.address().toStdString();
         window->appSettings.coverServer = server.address().toStdString();
-        window->createDialogs();
         // Counted; shown only by the tests that look at the dialog.
         window->showEditDialog = [this, show = window->showEditDialog] {
             ++editDialogShown;
@@ -473,10 +470,10 @@ TEST_F(MusicBrainzCdTest, AnUnregisteredDiscOpensTheEditDialogOnANewFilledAlbum)
     // 追加 stores it as a new album, found as the disc's album from then on.
     prompter.expectMessage(Kind::Information);
     test::clickButton(edit, "addAlbumButton");
-    ASSERT_EQ(window->albumTable.albumCount(), 3);
-    EXPECT_EQ(window->albumTable.cell(AlbumColumn, 3), test::sj("アルバム"));
-    EXPECT_EQ(window->albumTable.cell(songTitleColumn(2), 3), test::sj("A＜＞B"));
-    EXPECT_EQ(window->albumTable.cell(mediaColumn(3), 3), "CD" + std::to_string(30 * 256 + 65536));
+    ASSERT_EQ(window->catalogue().albums().albumCount(), 3);
+    EXPECT_EQ(window->catalogue().albums().cell(AlbumColumn, 3), test::sj("アルバム"));
+    EXPECT_EQ(window->catalogue().albums().cell(songTitleColumn(2), 3), test::sj("A＜＞B"));
+    EXPECT_EQ(window->catalogue().albums().cell(mediaColumn(3), 3), "CD" + std::to_string(30 * 256 + 65536));
     EXPECT_EQ(window->findDiscAlbum(true), 3);
 }
 
@@ -581,20 +578,21 @@ TEST_F(MusicBrainzCdTest, TheProgressBoxCancelsAServerThatNeverAnswers)
     EXPECT_EQ(window->catalogue().albumCount(), 2);
 }
 
-// DIALOG-SEAM: as above, with the MusicBrainz lookup of the dialog.
+// The edit dialog's own MusicBrainz lookup.
 TEST_F(MusicBrainzCdTest, EditDialogFillsEmptyTitlesAndAsksBeforeReplacingTypedOnes)
 {
     serveOneRelease();
     startWindow();
     selectAlbum(1);
     edit = window->editForm();
-    window->editSelectedAlbum();
+    run("editAlbum");
     AlbumEditDialog& form = *edit;
     form.setSongCell(1, 1, QStringLiteral("typed title"));
     form.setSongCell(3, 1, QStringLiteral("三曲目"));  // the same as fetched: no conflict
 
+    // Titles from MusicBrainz; the typed texts stay (no replacement).
     prompter.answerAction(true);
-    prompter.answerYesNo(false);
+    prompter.answerAction(false);
     test::clickButton(&form, "discButton");
     // Artist "b", album "t" and title 1 differ from the fetched ones.
     EXPECT_EQ(prompter.asked().back().text,
@@ -608,8 +606,9 @@ TEST_F(MusicBrainzCdTest, EditDialogFillsEmptyTitlesAndAsksBeforeReplacingTypedO
     // The table is as it was until the dialog is applied.
     EXPECT_EQ(cell(*window, songTitleColumn(2), 2), "");
 
+    // This time the fetched texts replace the typed ones.
     prompter.answerAction(true);
-    prompter.answerYesNo(true);
+    prompter.answerAction(true);
     test::clickButton(&form, "discButton");
     EXPECT_EQ(form.songCell(1, 1), QStringLiteral("一曲目"));
     EXPECT_EQ(test::child<QComboBox>(&form, "artistCombo")->currentText(), QStringLiteral("バンド"));

@@ -1,10 +1,13 @@
 // Album commands: new, change, add, duplicate, delete, quick edits.
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTest>
 
+#include "ui/editing/album_edit_dialog.h"
 #include "ui/main/main_window_fixture.h"
 
 namespace velmora::ui {
@@ -17,13 +20,22 @@ protected:
     std::unique_ptr<MainWindow> openWith(std::initializer_list<std::string_view> artists)
     {
         writeBytes(dataFile(), catalogue(artists));
-        auto window = open();
-        // DIALOG-SEAM: the edit dialog is opened through this hook; a count
-        // stands in for it.
-        window->showEditDialog = [this] { ++editDialogShown; };
-        return window;
+        return open();
     }
-    int editDialogShown = 0;
+    // Whether the window opened its edit dialog; closes it again with its
+    // close button, as the user would.
+    static bool editDialogOpened(MainWindow& window)
+    {
+        AlbumEditDialog* edit = window.editForm();
+        if (edit == nullptr || !edit->isVisible()) {
+            return false;
+        }
+        if (auto* close = child<QAbstractButton>(edit, "closeButton")) {
+            close->click();
+        }
+        EXPECT_FALSE(edit->isVisible());
+        return true;
+    }
 };
 
 TEST_F(CommandsTest, NewAlbumGoesAfterTheSelectedOne)
@@ -31,7 +43,7 @@ TEST_F(CommandsTest, NewAlbumGoesAfterTheSelectedOne)
     auto window = openWith({"a", "b", "c", "d", "e"});
     select(*window, {2});
     trigger(window.get(), "newAlbum");
-    EXPECT_EQ(editDialogShown, 1);
+    EXPECT_TRUE(editDialogOpened(*window));
     EXPECT_EQ(artists(*window), (std::vector<std::string>{"a", "b", "c", "", "d", "e"}));
     EXPECT_EQ(window->catalogue().listedAlbums(), (std::vector<int>{1, 2, 3, 4, 5, 6}));
     EXPECT_EQ(window->selectedListRows(), std::vector<int>{3});
@@ -42,12 +54,13 @@ TEST_F(CommandsTest, NewAlbumGoesAfterTheSelectedOne)
     // With the last album selected, or none, it goes to the end.
     select(*window, {5});
     trigger(window.get(), "newAlbum");
+    EXPECT_TRUE(editDialogOpened(*window));
     EXPECT_EQ(window->selectedAlbum(), 7);
     clearSelection(*window);
     trigger(window.get(), "newAlbum");
+    EXPECT_TRUE(editDialogOpened(*window));
     EXPECT_EQ(window->selectedAlbum(), 8);
     EXPECT_EQ(window->catalogue().listedAlbums().back(), 8);
-    EXPECT_EQ(editDialogShown, 3);
 }
 
 TEST_F(CommandsTest, NewAlbumInASortedListRenumbersCaptions)
@@ -70,7 +83,7 @@ TEST_F(CommandsTest, CommandsOnTheSelectedAlbumNeedOne)
     prompter.expectMessage(Kind::Information);
     trigger(window.get(), "editAlbum");
     EXPECT_EQ(prompter.asked().back().text, QStringLiteral("アルバムを選択してください"));
-    EXPECT_EQ(editDialogShown, 0);
+    EXPECT_FALSE(editDialogOpened(*window));
     prompter.expectMessage(Kind::Information);
     trigger(window.get(), "deleteAlbums");
     EXPECT_EQ(prompter.asked().back().text, QStringLiteral("アルバムを選択してください"));
@@ -82,65 +95,82 @@ TEST_F(CommandsTest, CommandsOnTheSelectedAlbumNeedOne)
     EXPECT_EQ(artists(*window), std::vector<std::string>{"a"});
 }
 
-// DIALOG-SEAM: the edit dialog changes the selected album through the
-// transfer buffer (editedAlbum, loadEditedAlbum, changeSelectedAlbum); the
-// window gives no other way to send it a whole record with its message and
-// reading question.
+// The edit dialog's 変更 sends the whole record to the window, which
+// refreshes the list and asks about the other albums' readings.
 TEST_F(CommandsTest, ChangeFromTheEditDialogRefreshesTheListAndAsksForReadings)
 {
     writeBytes(dataFile(), dataLineWith({}) + "\r\n" + album("Ann") + "\r\n" + album("Ann") + "\r\n" +
                                album("ann") + "\r\n" + album("b") + "\r\n");
     auto window = open();
+    AlbumEditDialog* edit = window->editForm();
+    ASSERT_NE(edit, nullptr);
+    auto editSelected = [&] {
+        trigger(window.get(), "editAlbum");
+        EXPECT_TRUE(edit->isVisible());
+    };
+    auto setReading = [&](const QString& reading) {
+        child<QComboBox>(edit, "readingCombo")->setEditText(reading);
+    };
+    auto change = [&] { child<QAbstractButton>(edit, "changeAlbumButton")->click(); };
+
     select(*window, {3});
-    window->loadEditedAlbum();
-    window->editedAlbum[AlbumColumn] = "new title";
-    window->editedAlbum[FuriganaColumn] = "";
-    window->editedAlbum[mediaColumn(1)] = "/m.mp3";
-    window->editedAlbum[mediaColumn(2)] = "CD7";
+    editSelected();
+    child<QLineEdit>(edit, "titleEdit")->setText(QStringLiteral("new title"));
+    setReading(QString());
+    edit->setSongCell(1, 3, QStringLiteral("/m.mp3"));
+    edit->setSongCell(2, 3, QStringLiteral("CD7"));
     prompter.expectMessage(Kind::Information);
-    window->changeSelectedAlbum();
+    change();
+    EXPECT_FALSE(edit->isVisible());
     ASSERT_EQ(prompter.asked().size(), 1u) << "no other album of \"b\": no question";
     EXPECT_EQ(prompter.asked()[0].text, QStringLiteral("b / new title の情報を変更しました"));
     EXPECT_EQ(cell(*window, FuriganaColumn, 4), "b") << "an empty reading becomes the artist";
+    EXPECT_EQ(cell(*window, mediaColumn(1), 4), "/m.mp3");
+    EXPECT_EQ(cell(*window, mediaColumn(2), 4), "CD7");
     EXPECT_EQ(listText(*window, 3, 2), QStringLiteral("new title"));
     // The last media cell decides the icon after a change.
     EXPECT_EQ(shownImage(albumView(*window), 3), CdImage);
     EXPECT_EQ(child<QComboBox>(window.get(), "titleBox")->currentText(), QStringLiteral("new title"));
 
     select(*window, {0});
-    window->loadEditedAlbum();
-    window->editedAlbum[FuriganaColumn] = "\x83\x41\x83\x93";  // アン
+    editSelected();
+    setReading(QStringLiteral("アン"));
     prompter.expectMessage(Kind::Information);
     prompter.answerConfirm(true);
-    window->changeSelectedAlbum();
+    change();
     EXPECT_EQ(prompter.asked().back().text,
               QString::fromUtf8("他の”Ann” のアルバムもフリガナを”アン” にしますか？"));
+    EXPECT_EQ(cell(*window, FuriganaColumn, 1), "\x83\x41\x83\x93");
     EXPECT_EQ(cell(*window, FuriganaColumn, 2), "\x83\x41\x83\x93");
     EXPECT_EQ(cell(*window, FuriganaColumn, 3), "ann") << "another letter case is another artist";
 
     // Every other album already carries it: no question.
     select(*window, {1});
-    window->loadEditedAlbum();
-    window->editedAlbum[AlbumColumn] = "x";
+    editSelected();
+    child<QLineEdit>(edit, "titleEdit")->setText(QStringLiteral("x"));
     prompter.clear();
     prompter.expectMessage(Kind::Information);
-    window->changeSelectedAlbum();
+    change();
     EXPECT_EQ(prompter.asked().size(), 1u);
+    EXPECT_EQ(cell(*window, AlbumColumn, 2), "x");
 
     // No keeps the change and leaves the others.
-    window->loadEditedAlbum();
-    window->editedAlbum[FuriganaColumn] = "\x83\x47\x81\x5b";  // エー
+    editSelected();
+    setReading(QStringLiteral("エー"));
     prompter.expectMessage(Kind::Information);
     prompter.answerConfirm(false);
-    window->changeSelectedAlbum();
+    change();
     EXPECT_EQ(cell(*window, FuriganaColumn, 2), "\x83\x47\x81\x5b");
     EXPECT_EQ(cell(*window, FuriganaColumn, 1), "\x83\x41\x83\x93");
 
-    // Nothing selected: the dialog's change is refused.
+    // Nothing selected: the dialog's change is refused and it stays open.
+    editSelected();
     clearSelection(*window);
     prompter.expectMessage(Kind::Information);
-    window->changeSelectedAlbum();
+    change();
     EXPECT_EQ(prompter.asked().back().text, QStringLiteral("アルバムが選択されていません"));
+    EXPECT_TRUE(editDialogOpened(*window));
+    EXPECT_EQ(cell(*window, FuriganaColumn, 2), "\x83\x47\x81\x5b");
 }
 
 TEST_F(CommandsTest, DuplicateAddsACopyAfterTheOriginal)
@@ -157,7 +187,7 @@ TEST_F(CommandsTest, DuplicateAddsACopyAfterTheOriginal)
 
     prompter.expectMessage(Kind::Information);
     trigger(window.get(), "duplicateAndEdit");
-    EXPECT_EQ(editDialogShown, 1);
+    EXPECT_TRUE(editDialogOpened(*window));
     EXPECT_EQ(window->selectedAlbum(), 3);
     EXPECT_EQ(window->catalogue().albumCount(), 5);
 }

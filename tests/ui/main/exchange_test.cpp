@@ -257,8 +257,7 @@ TEST_F(ExchangeTest, CsvExportInUtf8WhenTheOptionIsOn)
     auto window = openWith({"\x9F\x40", "b"});  // 檗
     {
         // The option lies with the export settings of the options dialog.
-        window->createDialogs();
-        window->openOptions();
+        trigger(window.get(), "options");
         OptionsDialog* options = window->optionsForm();
         auto* utf8 = options->findChild<QCheckBox*>(QStringLiteral("CsvUtf8Check"));
         ASSERT_NE(utf8, nullptr);

@@ -1,10 +1,12 @@
 // The HTML page export of the main window and the preview page.
+#include <QAbstractButton>
 #include <QImage>
 #include <QUrl>
 #include <algorithm>
 
 #include "core/store/data_file.h"
 #include "ui/main/main_window_fixture.h"
+#include "ui/options/options_dialog.h"
 #include "ui/platform/text_codec.h"
 
 namespace velmora::ui {
@@ -205,8 +207,12 @@ TEST_F(HtmlTest, RenameFailureIsReportedPerFile)
 TEST_F(HtmlTest, PreviewWritesTheSamplePageAndOpensIt)
 {
     auto window = openWith({album("a")});
-    // DIALOG-SEAM: the options dialog asks the window for the sample page.
-    window->previewHtmlPage();
+    // The options dialog's preview button asks the window for the page.
+    trigger(window.get(), "options");
+    OptionsDialog* options = window->optionsForm();
+    ASSERT_NE(options, nullptr);
+    ASSERT_TRUE(options->isVisible());
+    child<QAbstractButton>(options, "htmlPreviewButton")->click();
     const fs::path file = dir / "HTMLP.html";
     ASSERT_TRUE(fs::exists(file));
     std::vector<std::string> lines = pageLines(file);
@@ -214,6 +220,8 @@ TEST_F(HtmlTest, PreviewWritesTheSamplePageAndOpensIt)
     EXPECT_TRUE(contains(lines, "<h3>アーティスト9 / アルバム9</h3>"));
     ASSERT_EQ(shell.opened.size(), 1u);
     EXPECT_EQ(shell.opened[0], QUrl::fromLocalFile(path(file)));
+    child<QAbstractButton>(options, "cancelButton")->click();
+    EXPECT_FALSE(options->isVisible());
 }
 
 }  // namespace

@@ -373,8 +373,11 @@ TEST_F(MainWindowTest, EveryCommandIsOneActionOfTheMenus)
 TEST_F(MainWindowTest, HelpOpensThePageBesideTheProgram)
 {
     auto window = open();
+    prompter.expectMessage(Kind::Error);
     trigger(window.get(), "help");
     EXPECT_TRUE(shell.opened.empty()) << "a missing help page opens nothing";
+    EXPECT_EQ(prompter.asked().back().text, QStringLiteral("ヘルプのファイルが見つかりません。\r\n") +
+                                                QString::fromStdString((dir / "help.html").string()));
     writeBytes(dir / "help.html", "<html></html>");
     trigger(window.get(), "help");
     ASSERT_EQ(shell.opened.size(), 1u);

@@ -64,7 +64,6 @@ protected:
         writeBytes(dataFile(), file);
         window = open();
         window->appSettings.cdDrive = 0;
-        window->createDialogs();
         form = window->playerForm();
         form->setTimerRunning(false);
     }
@@ -184,7 +183,7 @@ TEST_F(PlaybackTest, TheCoverShowsInPlaceOfNoImage)
     ASSERT_TRUE(image.save(QString::fromStdString(cover)));
     start({albumLine("a", "t", {{"x", file("x.wav")}}, cover)});
     selectAlbum(0);
-    window->playAlbumMedia();
+    trigger(window.get(), "playMedia");
     EXPECT_TRUE(test::child<QLabel>(form, "pictureLabel")->isVisible());
     EXPECT_FALSE(test::child<QLabel>(form, "noPictureLabel")->isVisible());
     EXPECT_EQ(test::child<QLabel>(form, "pictureLabel")->pixmap().size(), QSize(64, 40));
@@ -401,7 +400,7 @@ TEST_F(PlaybackTest, ThePlayerWindowComesToTheFrontAndClosesWithTheProgram)
 {
     const std::string a1 = file("a1.wav");
     start({albumLine("a", "t", {{"a1", a1}})});
-    QAction* toFront = window->menuAction(QStringLiteral("メディアプレイヤーフォームを前面へ(&M)"));
+    QAction* toFront = child<QAction>(window.get(), "playerToFront");
 
     openToolsMenu();
     EXPECT_FALSE(toFront->isEnabled());

@@ -42,10 +42,9 @@ TEST_F(MainWindowTest, SettingsPersistAcrossARestart)
         EXPECT_FALSE(std::filesystem::exists(dir / "VLM.ini"));
         window->move(40, 50);
         window->resize(740, 500);
-        window->pageSplitter->setSizes({400, 332});
-        window->albumView->setColumnWidth(1, 222);
-        window->songView->setColumnWidth(3, 321);
-        window->createDialogs();
+        child<QSplitter>(window.get(), "pageSplitter")->setSizes({400, 332});
+        list(*window, "albumView")->setColumnWidth(1, 222);
+        list(*window, "songView")->setColumnWidth(3, 321);
         AlbumEditDialog& edit = *window->editForm();
         edit.move(10, 20);
         edit.resize(700, 520);
@@ -63,17 +62,16 @@ TEST_F(MainWindowTest, SettingsPersistAcrossARestart)
     auto window = open();
     EXPECT_EQ(window->pos(), QPoint(40, 50));
     EXPECT_EQ(window->size(), QSize(740, 500));
-    EXPECT_EQ(window->pageStack->width(), 400);
-    EXPECT_EQ(window->albumView->columnWidth(1), 222);
-    EXPECT_EQ(window->songView->columnWidth(3), 321);
-    window->createDialogs();
+    EXPECT_EQ(pageWidth(*window), 400);
+    EXPECT_EQ(list(*window, "albumView")->columnWidth(1), 222);
+    EXPECT_EQ(list(*window, "songView")->columnWidth(3), 321);
     AlbumEditDialog& edit = *window->editForm();
     EXPECT_EQ(edit.pos(), QPoint(10, 20));
     EXPECT_EQ(edit.size(), QSize(700, 520));
     EXPECT_EQ(test::child<QTableWidget>(&edit, "songTable")->columnWidth(2), 260);
     EXPECT_EQ(edit.mediaSuggestions(), (std::vector<std::string>{"CD", "MD"}));
     EXPECT_EQ(edit.memoChoices(), std::vector<std::string>{"memo choice"});
-    window->exitWithoutSaving();
+    trigger(window.get(), "quitWithoutSaving");
 }
 
 TEST_F(MainWindowTest, SettingsFileValuesAreShownAndKept)
@@ -91,13 +89,13 @@ TEST_F(MainWindowTest, SettingsFileValuesAreShownAndKept)
     // A renamed category shows its saved caption everywhere from the start.
     EXPECT_EQ(list(*window, "albumView")->model()->headerData(3, Qt::Horizontal, Qt::DisplayRole).toString(),
               QStringLiteral("形式"));
-    EXPECT_EQ(window->conversionGroup->button(4)->text(), QStringLiteral("形式"));
+    EXPECT_EQ(child<QButtonGroup>(window.get(), "conversionGroup")->button(4)->text(),
+              QStringLiteral("形式"));
     EXPECT_EQ(window->webSearchItems[3], QStringLiteral("形式"));
     EXPECT_EQ(window->webSearchItems[4], QStringLiteral("メディア名"))
         << "unchanged captions keep the item's text";
-    window->createDialogs();
     EXPECT_EQ(test::child<QLabel>(window->editForm(), "category1Caption")->text(), QStringLiteral("形式"));
-    const QFont font = window->albumView->font();
+    const QFont font = list(*window, "albumView")->font();
     EXPECT_EQ(font.pointSize(), 12);
     EXPECT_TRUE(font.bold());
     EXPECT_TRUE(list(*window, "songView")->font().bold());

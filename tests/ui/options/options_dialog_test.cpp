@@ -29,14 +29,13 @@ protected:
     void SetUp() override
     {
         window = open();
-        window->createDialogs();
         edit = window->editForm();
         options = window->optionsForm();
-        window->openOptions();
+        trigger(window.get(), "options");
     }
     void TearDown() override
     {
-        window->exitWithoutSaving();
+        trigger(window.get(), "quitWithoutSaving");
         MainWindowTest::TearDown();
     }
     QTableWidget* sites() const { return child<QTableWidget>(options, "siteTable"); }
@@ -51,18 +50,20 @@ TEST_F(OptionsTest, RenamingACategoryReachesEveryPlace)
     child<QPlainTextEdit>(options, "genreListEdit")->setPlainText(QStringLiteral("ロック\nジャズ"));
     clickButton(options, "okButton");
     EXPECT_FALSE(options->isVisible());
-    EXPECT_EQ(window->category1Label->text(), QStringLiteral("形式"));
-    EXPECT_EQ(window->albumModel()->headerData(3, Qt::Horizontal, Qt::DisplayRole).toString(),
+    EXPECT_EQ(labelText(*window, "category1Label"), QStringLiteral("形式"));
+    EXPECT_EQ(albumView(*window)->model()->headerData(3, Qt::Horizontal, Qt::DisplayRole).toString(),
               QStringLiteral("形式"));
-    EXPECT_EQ(window->searchGroup->button(3)->text(), QStringLiteral("形式"));
-    EXPECT_EQ(window->conversionGroup->button(4)->text(), QStringLiteral("形式"));
+    EXPECT_EQ(child<QButtonGroup>(window.get(), "searchGroup")->button(3)->text(), QStringLiteral("形式"));
+    EXPECT_EQ(child<QButtonGroup>(window.get(), "conversionGroup")->button(4)->text(),
+              QStringLiteral("形式"));
     EXPECT_EQ(window->webSearchItems[3], QStringLiteral("形式"));
     EXPECT_EQ(child<QCheckBox>(options, "htmlCategory1Check")->text(), QStringLiteral("形式を表示する"));
     EXPECT_EQ(child<QLabel>(edit, "category1Caption")->text(), QStringLiteral("形式"));
     EXPECT_EQ(edit->genreSuggestions().size(), 2u);
-    // The save keeps the new caption.
+    // The save keeps the new caption and the new genre list.
     EXPECT_TRUE(window->saveCatalogue());
     EXPECT_NE(readBytes(dir / "VLM.ini").find("Memo1Caption=\x8c\x60\x8e\xae"), std::string::npos);
+    EXPECT_EQ(readBytes(dir / "VLM1.txt"), "\x83\x8d\x83\x62\x83\x4e\r\n\x83\x57\x83\x83\x83\x59\r\n");
 }
 
 TEST_F(OptionsTest, SiteGridEditsNeedOk)
@@ -72,7 +73,7 @@ TEST_F(OptionsTest, SiteGridEditsNeedOk)
     sites()->item(4, 0)->setText(QStringLiteral("My site"));
     clickButton(options, "cancelButton");
     EXPECT_EQ(window->listFiles.siteNames.size(), 4u);
-    window->openOptions();
+    trigger(window.get(), "options");
     EXPECT_EQ(sites()->rowCount(), 4) << "the next opening shows the old rows";
 
     // Delete the current row; the header row and the last site stay.
@@ -98,15 +99,19 @@ TEST_F(OptionsTest, SiteGridEditsNeedOk)
 
 TEST_F(OptionsTest, TagEncodingOfTheFolderScan)
 {
-    auto* combo = options->findChild<QComboBox*>(QStringLiteral("TagEncodingCombo"));
+    auto* combo = child<QComboBox>(options, "tagEncodingCombo");
     ASSERT_NE(combo, nullptr);
     EXPECT_EQ(combo->currentText(), QStringLiteral("自動"));
     combo->setCurrentIndex(2);
     EXPECT_EQ(combo->currentText(), QStringLiteral("Shift-JIS"));
-    options->applyAndClose();
+    clickButton(options, "okButton");
+    EXPECT_FALSE(options->isVisible());
     EXPECT_EQ(window->appSettings.tagEncoding, 2);
-    window->appSettings.tagEncoding = 1;
-    options->prepareForOpening();
+    // The next opening shows the value the window holds.
+    store::AppSettings settings = window->catalogue().settings();
+    settings.tagEncoding = 1;
+    window->catalogue().setSettings(std::move(settings));
+    trigger(window.get(), "options");
     EXPECT_EQ(combo->currentText(), QStringLiteral("Latin-1"));
 }
 
@@ -124,7 +129,7 @@ TEST_F(OptionsTest, FontsColoursAndHtmlValues)
     EXPECT_TRUE(window->appSettings.html[7]);
     EXPECT_EQ(window->appSettings.htmlPass, 1);
     EXPECT_TRUE(window->appSettings.internetChecks[4]);
-    window->openOptions();
+    trigger(window.get(), "options");
     EXPECT_EQ(child<QListWidget>(options, "playerOptionList")->font().pointSize(), 14);
     EXPECT_EQ(child<QLineEdit>(options, "htmlTitleEdit")->text(), QStringLiteral("私のCD"));
     EXPECT_TRUE(child<QLineEdit>(options, "htmlFolderEdit")->isEnabled());

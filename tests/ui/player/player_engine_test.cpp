@@ -44,7 +44,6 @@ protected:
         window = std::make_unique<MainWindow>(MainWindow::Services{
             prompter, shell, DataFolder(dir.path()), QString::fromStdString(dir.path()), &system});
         window->show();
-        window->createDialogs();
         player = window->playerForm();
         window->selectListRow(0, true);
     }
@@ -79,7 +78,7 @@ TEST_F(PlayerEngineTest, AlbumOfThreeFilesPlaysThroughToTheWrap)
         record[mediaColumn(song)] = file.string();
     }
     start(record);
-    window->playAlbumMedia();
+    test::trigger(window.get(), "playMedia");
     ASSERT_TRUE(player->isVisible());
     EXPECT_EQ(child<QLabel>(player, "infoLabel")->text(), QStringLiteral("artist/album"));
     EXPECT_EQ(player->currentIndex(), 0);
@@ -125,7 +124,7 @@ TEST_F(PlayerEngineTest, DiscImagePlaysItsTracksAsAudioCd)
     }
     start(record);
     window->appSettings.cdDrive = static_cast<int>(system.cdDrives().size()) - 1;
-    window->playCd();
+    test::trigger(window.get(), "playCd");
     ASSERT_TRUE(player->isVisible());
     EXPECT_EQ(child<QLabel>(player, "infoLabel")->text(), QStringLiteral("artist / disc"));
     ASSERT_TRUE(

@@ -56,7 +56,6 @@ protected:
         window = open();
         window->appSettings.cdDrive = 0;
         device().defaultLength = fileMs;
-        window->createDialogs();
         form = window->playerForm();
         // The test ticks the timer itself.
         form->setTimerRunning(false);
@@ -113,7 +112,7 @@ protected:
 TEST_F(PlayerTest, SequentialPlayGoesThroughTheCheckedEntriesAndWraps)
 {
     start(3);
-    window->playAlbumMedia();
+    test::trigger(window.get(), "playMedia");
     ASSERT_TRUE(form->isVisible());
     EXPECT_EQ(opened(), std::vector<int>({1}));
     EXPECT_TRUE(form->playing());
@@ -136,7 +135,7 @@ TEST_F(PlayerTest, OneCheckedEntryStopsAfterItInOrderAndAtRandom)
 {
     start(2);
     std::filesystem::remove(path(2));
-    window->playAlbumMedia();
+    test::trigger(window.get(), "playMedia");
     ASSERT_EQ(form->firstCheckedEntry(), 0);
     EXPECT_EQ(state(1), Qt::Unchecked);
 
@@ -160,7 +159,7 @@ TEST_F(PlayerTest, RandomPlayNeverDrawsTheEntryThatJustPlayed)
     std::mt19937 engine(12345);
     form->setRandomIndex(
         [&engine](int count) { return std::uniform_int_distribution<int>(0, count - 1)(engine); });
-    window->playAlbumMedia();
+    test::trigger(window.get(), "playMedia");
     child<QListWidget>(form, "playlistView")->item(3)->setCheckState(Qt::Unchecked);
     QTest::mouseClick(child<QToolButton>(form, "randomButton"), Qt::LeftButton);
     playUntilOpened(31);
@@ -185,7 +184,7 @@ TEST_F(PlayerTest, RepeatPlaysTheSameEntryAgainAndExcludesRandom)
     EXPECT_TRUE(child<QToolButton>(form, "repeatButton")->isChecked());
     EXPECT_FALSE(child<QToolButton>(form, "randomButton")->isChecked());
 
-    window->playAlbumMedia();
+    test::trigger(window.get(), "playMedia");
     run(1400);
     run(1400);
     EXPECT_EQ(opened(), std::vector<int>({1, 1, 1}));
@@ -200,7 +199,7 @@ TEST_F(PlayerTest, RepeatPlaysTheSameEntryAgainAndExcludesRandom)
 TEST_F(PlayerTest, AFileMissingAtPlayTimeIsGreyedAndPlaybackStopsThere)
 {
     start(3);
-    window->playAlbumMedia();
+    test::trigger(window.get(), "playMedia");
     std::filesystem::remove(path(2));
     run(1400);
     EXPECT_EQ(state(1), Qt::PartiallyChecked);
@@ -216,7 +215,7 @@ TEST_F(PlayerTest, AFileMissingAtPlayTimeIsGreyedAndPlaybackStopsThere)
 TEST_F(PlayerTest, TicksDoNothingWhileAPlayRequestRunsOrTheWindowIsHidden)
 {
     start(2);
-    window->playAlbumMedia();
+    test::trigger(window.get(), "playMedia");
     run(400);
     const QString shown = child<QLabel>(form, "positionLabel")->text();
     ASSERT_FALSE(shown.isEmpty());
@@ -246,7 +245,7 @@ TEST_F(PlayerTest, TicksDoNothingWhileAPlayRequestRunsOrTheWindowIsHidden)
 TEST_F(PlayerTest, ADeviceErrorReportedAtTheEndClosesTheWindow)
 {
     start(2);
-    window->playAlbumMedia();
+    test::trigger(window.get(), "playMedia");
     // A normal end is left to the timer.
     run(1400);
     QApplication::processEvents();
@@ -266,7 +265,7 @@ TEST_F(PlayerTest, AFileThatCannotBeOpenedSaysWhyAndStaysChecked)
     start(2);
     device().failing.insert(path(1));
     prompter.expectMessage(Kind::Error);
-    window->playAlbumMedia();
+    test::trigger(window.get(), "playMedia");
     EXPECT_EQ(prompter.asked().back().text, QStringLiteral("ファイルを開けません。"));
     EXPECT_EQ(state(0), Qt::Checked);
     EXPECT_FALSE(form->busy());
@@ -282,7 +281,7 @@ TEST_F(PlayerTest, TheButtonsAndTheBarControlAFile)
     QTest::mouseClick(child<QToolButton>(form, "pauseButton"), Qt::LeftButton);
     EXPECT_FALSE(child<QToolButton>(form, "pauseButton")->isChecked());
 
-    window->playAlbumMedia();
+    test::trigger(window.get(), "playMedia");
     run(1000);
     EXPECT_EQ(child<QLabel>(form, "positionLabel")->text(), QStringLiteral("1000 / 10000"));
     EXPECT_EQ(child<QLabel>(form, "songLabel")->text(), QStringLiteral("1　song1"));
@@ -323,7 +322,7 @@ protected:
     {
         media.disc = std::move(disc);
         start(0);
-        window->playCd();
+        test::trigger(window.get(), "playCd");
         ASSERT_TRUE(form->isVisible());
     }
     media::Tmsf at() { return media::unpackTmsf(window->playerDevice().position()); }

@@ -19,6 +19,7 @@
 #include "support/fake_media_device.h"
 #include "support/scripted_prompter.h"
 #include "support/temp_dir.h"
+#include "support/widget_access.h"
 #include "support/widget_lookup.h"
 #include "ui/editing/album_edit_dialog.h"
 #include "ui/editing/song_column_editor.h"
@@ -93,7 +94,6 @@ protected:
                                                               QString::fromStdString(dir.path()), &media},
                                          nullptr);
         prompter.setParent(window.get());
-        window->createDialogs();
         memo = window->memoForm();
         edit = window->editForm();
         window->show();
@@ -105,13 +105,13 @@ protected:
         if (window) {
             memo->hide();
             edit->hide();
-            window->exitWithoutSaving();
+            test::trigger(window.get(), "quitWithoutSaving");
         }
     }
 
     void openEditDialog()
     {
-        window->createNewAlbum();
+        test::trigger(window.get(), "newAlbum");
         ASSERT_TRUE(QTest::qWaitForWindowActive(edit, 5000));
     }
 
@@ -189,7 +189,7 @@ TEST_F(RealWindowTest, PromptsOfTheEditDialogAndTheMemoPadLieAboveThem)
                          "\r\n");
     start();
     window->selectListRow(0, true);
-    window->editSelectedAlbum();
+    test::trigger(window.get(), "editAlbum");
     ASSERT_TRUE(QTest::qWaitForWindowActive(edit, 5000));
     EXPECT_EQ(managedTitle(*edit), edit->windowTitle()) << "no program name is added to the title";
     // The edit dialog's file pickers and its add question.
