@@ -548,12 +548,7 @@ bool MainWindow::saveCatalogue()
 bool MainWindow::writeCatalogue()
 {
     collectSettings();
-    // The catalogue takes the windows' settings and lists; its notice of the
-    // change would only hand them back.
-    followSettings_ = false;
-    catalogue_.setSettings(appSettings);
-    catalogue_.setLists(listFiles);
-    followSettings_ = true;
+    handSettingsToCatalogue();
     // The data file, then the settings, then the seven lists; a failure
     // stops the save at that file and later files keep their contents.
     catalogue::SaveReport report = catalogue_.save();
@@ -658,6 +653,7 @@ void MainWindow::fillSearchItemMenu(QMenu* menu)
             const int index = std::max(0, static_cast<int>(webSearchItems.lastIndexOf(text)));
             appSettings.internetChecks[static_cast<std::size_t>(index)] =
                 !appSettings.internetChecks[static_cast<std::size_t>(index)];
+            handSettingsToCatalogue();
         });
     }
 }

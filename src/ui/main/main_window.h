@@ -80,13 +80,44 @@ public:
     // change goes through its commands.
     catalogue::Catalogue& catalogue() { return catalogue_; }
     const catalogue::Catalogue& catalogue() const { return catalogue_; }
+
+    // What the user has selected and sees, for the windows that work with
+    // the main window and for tests.
+    int selectedAlbum() const;
+    std::vector<int> selectedListRows() const;
+    void selectListRow(int row, bool exclusive);
+    int selectedSongRow() const;
+    QString categoryCaption(int index) const { return categoryCaptions_.at(static_cast<std::size_t>(index)); }
+    bool settingsFileRead() const { return settingsFileRead_; }
+    // The texts of the six web-search items (a renamed category renames its
+    // item).
+    const QStringList& webSearchItemNames() const { return webSearchItems; }
+
+    // The dialogs the window created, and its two media devices.
+    AlbumEditDialog* editForm() const { return editForm_; }
+    PlayerWindow* playerForm() const { return playerForm_; }
+    SongColumnEditor* memoForm() const { return memoForm_; }
+    OptionsDialog* optionsForm() const { return optionsForm_; }
+    media::MediaDevice& previewDevice() { return *previewDevice_; }
+    media::MediaDevice& playerDevice() { return *playerDevice_; }
+
+    // Finds the disc in the chosen CD drive among the albums (quiet: no
+    // message but a drive error): the album number, 0 for none, -1 for an
+    // unreadable disc, -2 when the drive could not be opened.
+    int findDiscAlbum(bool quiet = false);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
     store::AlbumRecord editedAlbum;
 
     // appSettings of every window and the list files, as read at start-up and
     // brought up to date by each save.
     store::AppSettings appSettings;
     store::ListFiles listFiles;
-    bool settingsFileRead() const { return settingsFileRead_; }
     // The texts of the six web-search items (their flags are
     // appSettings.internetChecks).
     QStringList webSearchItems;
@@ -137,10 +168,7 @@ public:
     // Whether the list order differs from the number order.
     bool listOutOfOrder() const;
     // Selected rows of the list, in list order.
-    std::vector<int> selectedListRows() const;
     // The album number of the first selected item, or 0.
-    int selectedAlbum() const;
-    void selectListRow(int row, bool exclusive);
     void showSelectedOnly();
     void sortAlbumsByColumn(int column);
     // A drop of the selected albums on list row `target` (-1: no item).
@@ -194,14 +222,12 @@ public:
     // The captions of the three categories, as the pages show them.
     void setCategoryCaptions(const QString& first, const QString& second, const QString& third);
     // The caption of category 0, 1 or 2 as the windows show it.
-    QString categoryCaption(int index) const { return categoryCaptions_.at(static_cast<std::size_t>(index)); }
 
     // Information page and song list.
     void songRowSelected(int row);
     void sortSongsByColumn(int column);
     void prepareSongMenu();
     // The selected song's row in the song list, or -1.
-    int selectedSongRow() const;
     void fillArtistPicks();
     void fillTitlePicks();
 
@@ -222,16 +248,10 @@ public:
     // and the memo pad); the player device is the one the media player
     // window plays on (and CD registration reads with).
     media::MediaSystem& mediaSystem() { return *media_; }
-    media::MediaDevice& previewDevice() { return *previewDevice_; }
-    media::MediaDevice& playerDevice() { return *playerDevice_; }
     // The element of the CD drive chosen in the options ("CDDrive"), or
     // empty when the machine has no such drive.
     std::string cdDriveElement();
     // The dialogs made by createDialogs() (null before).
-    AlbumEditDialog* editForm() const { return editForm_; }
-    PlayerWindow* playerForm() const { return playerForm_; }
-    SongColumnEditor* memoForm() const { return memoForm_; }
-    OptionsDialog* optionsForm() const { return optionsForm_; }
     // Releases the preview device: stops it (waiting) when it is not
     // stopped, closes it, and clears the memo pad's player.
     void releasePreviewDevice();
@@ -246,7 +266,6 @@ public:
     // (frames) are put there.
     bool readDiscIntoEditedAlbum(std::vector<std::int64_t>* titleLookup = nullptr);
     void registerDiscToAlbum();
-    int findDiscAlbum(bool quiet = false);
     // Looks the disc whose tracks last `trackFrames` up on MusicBrainz
     // (progress over `parent`, choice of release, front cover) and gives
     // `base` filled from it; nothing after a message or when cancelled.
@@ -271,12 +290,6 @@ public:
     // Runs what happens before the window closes; false keeps it open.
     bool closeQuery();
 
-protected:
-    void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-
-private:
     void buildToolBar();
     void buildMenus();
     void buildPages();
@@ -306,6 +319,8 @@ private:
     bool albumSelectedOrSay();
     // The song of the selected song item (its list position + 1), or 0.
     int quickEditSong() const;
+    // The selected song's number, or 0.
+    int selectedSongNumber() const;
     void quickEdit(int column, const QString& field,
                    const std::function<std::optional<QString>(const QString&)>& ask);
     void startUp(AboutDialog* splash);
@@ -372,6 +387,8 @@ private:
     bool muteSelection_ = false;
     // Whether a change of the catalogue's settings replaces the windows' copy.
     bool followSettings_ = true;
+    // The windows' settings and lists become the catalogue's.
+    void handSettingsToCatalogue();
     // The cover a MusicBrainz lookup wrote for an album not added yet.
     std::string fetchedCover_;
     void removeUnstoredCover();

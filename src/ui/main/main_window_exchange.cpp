@@ -94,13 +94,6 @@ std::vector<int> selectedAlbums(const MainWindow& window)
     return albums;
 }
 
-// The selected song's number (its item's caption), or 0.
-int selectedSong(const MainWindow& window)
-{
-    const int row = window.selectedSongRow();
-    return row < 0 ? 0 : window.songModel()->item(row).caption.toInt();
-}
-
 void placeOnClipboard(const std::string& text)
 {
     if (!text.empty()) {
@@ -109,6 +102,13 @@ void placeOnClipboard(const std::string& text)
 }
 
 }  // namespace
+
+int MainWindow::selectedSongNumber() const
+{
+    // The song's number is its item's caption: sorting keeps it.
+    const int row = selectedSongRow();
+    return row < 0 ? 0 : songModel_->item(row).caption.toInt();
+}
 
 void MainWindow::importDataFile()
 {
@@ -221,7 +221,7 @@ void MainWindow::copyAlbumTitles()
 void MainWindow::copySongDetails()
 {
     const int album = selectedAlbum();
-    const int song = selectedSong(*this);
+    const int song = selectedSongNumber();
     if (album != 0 && song != 0) {
         placeOnClipboard(
             exchange::clipboardText(catalogue_.albums(), ClipFormat::SongDetails, {album}, song));
@@ -231,7 +231,7 @@ void MainWindow::copySongDetails()
 void MainWindow::copySongTitle()
 {
     const int album = selectedAlbum();
-    const int song = selectedSong(*this);
+    const int song = selectedSongNumber();
     if (album != 0 && song != 0) {
         placeOnClipboard(exchange::clipboardText(catalogue_.albums(), ClipFormat::SongTitle, {album}, song));
     }

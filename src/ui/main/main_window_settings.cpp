@@ -217,6 +217,7 @@ void MainWindow::createDialogs()
                 listFiles.media = values.lists.media;
                 listFiles.memoChoices = values.lists.memoChoices;
                 listFiles.htmlComments = values.lists.htmlComments;
+                handSettingsToCatalogue();
             });
     connect(options, &OptionsDialog::htmlPreviewRequested, this,
             [this](const store::AppSettings& settings, const std::vector<std::string>& comments) {
@@ -244,6 +245,15 @@ void MainWindow::createDialogs()
         }
         options->open();
     };
+}
+
+void MainWindow::handSettingsToCatalogue()
+{
+    // The catalogue's notice of the change would only hand them back.
+    followSettings_ = false;
+    catalogue_.setSettings(appSettings);
+    catalogue_.setLists(listFiles);
+    followSettings_ = true;
 }
 
 void MainWindow::collectSettings()

@@ -46,7 +46,10 @@ void MainWindow::connectToolPages()
 {
     connect(searchPage_, &SearchPage::groupChanged, this, [this] { searchGroupChanged(); });
     connect(searchPage_, &SearchPage::searchRequested, this, [this] { runSearch(); });
-    connect(searchPage_, &SearchPage::foldToggled, this, [this](bool on) { appSettings.searchFold = on; });
+    connect(searchPage_, &SearchPage::foldToggled, this, [this](bool on) {
+        appSettings.searchFold = on;
+        handSettingsToCatalogue();
+    });
     connect(convertPage_, &ConvertPage::conversionRequested, this, [this] { runConversion(); });
     connect(convertPage_, &ConvertPage::fullWidthChosen, this, [this] {
         prompter_.information(
