@@ -20,6 +20,7 @@
 
 #include "core/text/cp932.h"
 #include "support/widget_lookup.h"
+#include "support/window_settings.h"
 #include "ui/main/main_window_fixture.h"
 #include "ui/widgets/list_views.h"
 
@@ -315,11 +316,13 @@ TEST_F(EditFormTest, WebSearchOnAFirstRunAndWithNothingToSearch)
     EXPECT_TRUE(shell.opened[0].toString(QUrl::FullyEncoded).endsWith(QStringLiteral("q=artist%20title%20")));
 
     // Nothing chosen, or nothing in the chosen fields: a message, no browser.
-    window->appSettings.internetChecks = {};
+    test::changeSettings(*window, [&](store::AppSettings& s) { s.internetChecks = {}; });
     prompter.expectMessage(Kind::Information);
     clickButton(edit, "webSearchButton");
     EXPECT_TRUE(prompter.asked().back().text.contains(QStringLiteral("右クリック")));
-    window->appSettings.internetChecks = {false, false, false, true, false, false};
+    test::changeSettings(*window, [&](store::AppSettings& s) {
+        s.internetChecks = {false, false, false, true, false, false};
+    });
     child<QComboBox>(edit, "genreCombo")->setEditText(QString());
     prompter.expectMessage(Kind::Information);
     clickButton(edit, "webSearchButton");
@@ -338,7 +341,8 @@ TEST_F(EditFormTest, WebSearchOpensTheSiteWithTheChosenFields)
     clickButton(edit, "webSearchButton");
     EXPECT_TRUE(shell.opened.empty()) << "no site chosen: nothing opens";
 
-    window->appSettings.internetChecks = {true, true, false, false, false, false};
+    test::changeSettings(
+        *window, [&](store::AppSettings& s) { s.internetChecks = {true, true, false, false, false, false}; });
     child<QComboBox>(edit, "webSearchBox")->setCurrentIndex(0);
     child<QLineEdit>(edit, "titleEdit")->setText(QStringLiteral("Rock & Roll"));
     clickButton(edit, "webSearchButton");
@@ -348,7 +352,8 @@ TEST_F(EditFormTest, WebSearchOpensTheSiteWithTheChosenFields)
         QStringLiteral("http://www.google.co.jp/search?num=50&lr=lang_ja&q=artist%20Rock%20%26%20Roll%20"));
 
     // The song of the current row and only the selected memo text.
-    window->appSettings.internetChecks = {false, false, true, false, false, true};
+    test::changeSettings(
+        *window, [&](store::AppSettings& s) { s.internetChecks = {false, false, true, false, false, true}; });
     edit->setCurrentCell(2, 1);
     child<QPlainTextEdit>(edit, "memoEdit")->setPlainText(QStringLiteral("first line\nsecond"));
     QTextCursor cursor = child<QPlainTextEdit>(edit, "memoEdit")->textCursor();
@@ -365,9 +370,9 @@ TEST_F(EditFormTest, WebSearchOpensTheSiteWithTheChosenFields)
         << shell.opened[1].toString(QUrl::FullyEncoded).toStdString();
 
     // Sites removed since the box was filled: no search until it is refilled.
-    window->listFiles.siteNames.pop_back();
-    window->listFiles.siteHeads.pop_back();
-    window->listFiles.siteTails.pop_back();
+    test::changeLists(*window, [&](store::ListFiles& l) { l.siteNames.pop_back(); });
+    test::changeLists(*window, [&](store::ListFiles& l) { l.siteHeads.pop_back(); });
+    test::changeLists(*window, [&](store::ListFiles& l) { l.siteTails.pop_back(); });
     child<QComboBox>(edit, "webSearchBox")->setCurrentIndex(0);
     clickButton(edit, "webSearchButton");
     EXPECT_EQ(shell.opened.size(), 2u);
@@ -388,7 +393,7 @@ TEST_F(EditFormTest, WebSearchOpensTheSiteWithTheChosenFields)
     EXPECT_TRUE(items->actions()[2]->isChecked());
     items->actions()[0]->trigger();
     items->hide();
-    EXPECT_TRUE(window->appSettings.internetChecks[0]);
+    EXPECT_TRUE(window->catalogue().settings().internetChecks[0]);
     edit->close();
 }
 

@@ -11,6 +11,7 @@
 #include <QUrl>
 
 #include "core/text/cp932.h"
+#include "support/window_settings.h"
 #include "ui/editing/memo_fixture.h"
 #include "ui/widgets/player_progress_bar.h"
 
@@ -443,16 +444,18 @@ TEST_F(MemoTest, WindowPlaceAndLookComeFromTheSettingsFileOnly)
     EXPECT_EQ(child<QPlainTextEdit>(memo, "lineEditor")->font().family(), QStringLiteral("ＭＳ Ｐゴシック"));
     EXPECT_EQ(child<QPlainTextEdit>(memo, "lineEditor")->font().pointSize(), 9);
 
-    window->appSettings.memoForm = {100, 120, 700, 480};
-    window->appSettings.memoFont.size = 14;
-    window->appSettings.memoFont.bold = true;
-    window->appSettings.memoColor = 0x0000FF;  // red, stored as 0x00BBGGRR
+    test::changeSettings(*window, [](store::AppSettings& s) {
+        s.memoForm = {100, 120, 700, 480};
+        s.memoFont.size = 14;
+        s.memoFont.bold = true;
+        s.memoColor = 0x0000FF;  // red, stored as 0x00BBGGRR
+    });
     // Without a settings file the values are not used until applied.
     SongColumnEditor fromDesign({prompter, shell, window->previewDevice(), {}}, nullptr);
     auto* text = child<QPlainTextEdit>(&fromDesign, "lineEditor");
     EXPECT_EQ(fromDesign.size(), memo->size());
     EXPECT_EQ(text->font().pointSize(), 9);
-    fromDesign.applyLook(window->appSettings);
+    fromDesign.applyLook(window->catalogue().settings());
     EXPECT_EQ(text->font().pointSize(), 14);
     EXPECT_TRUE(text->font().bold());
     EXPECT_EQ(text->palette().color(QPalette::Base), QColor(255, 0, 0));

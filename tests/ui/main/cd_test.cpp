@@ -17,6 +17,7 @@
 #include "support/musicbrainz_answers.h"
 #include "support/sjis.h"
 #include "support/widget_lookup.h"
+#include "support/window_settings.h"
 #include "ui/discdata/disc_album_lookup.h"
 
 #include "backends/cd_drive.h"
@@ -45,15 +46,7 @@ protected:
         }
         writeBytes(dataFile(), file);
         window = open();
-        changeSettings(*window, [](AppSettings& settings) { settings.cdDrive = 0; });
-    }
-    // Changes the settings as the options dialog does.
-    template <class Change>
-    static void changeSettings(MainWindow& target, Change change)
-    {
-        AppSettings settings = target.catalogue().settings();
-        change(settings);
-        target.catalogue().setSettings(std::move(settings));
+        test::changeSettings(*window, [](AppSettings& settings) { settings.cdDrive = 0; });
     }
     void selectAlbum(int row)
     {
@@ -195,7 +188,6 @@ TEST_F(CdTest, EditDialogPutsTheReferencesIntoTheGridOnly)
     EXPECT_EQ(edit.songCell(3, 3), QStringLiteral("/3.mp3"));
     EXPECT_EQ(edit.songCell(1, 1), QStringLiteral("typed title"));
     // The buffer and the table are as they were.
-    EXPECT_EQ(window->editedAlbum[mediaColumn(1)], "/1.mp3");
     EXPECT_EQ(cell(*window, mediaColumn(1), 1), "/1.mp3");
 }
 
@@ -315,12 +307,14 @@ TEST(CdImageTest, TheWindowIdentifiesEveryImageAsTheCommandLineDoes)
     test::RecordingShell shell;
     MainWindow window(
         {prompter, shell, store::DataFolder(dir.path()), QString::fromStdString(dir.path()), &system});
-    window.appSettings.musicBrainzServer = server.address().toStdString();
+    test::changeSettings(
+        window, [&](store::AppSettings& s) { s.musicBrainzServer = server.address().toStdString(); });
     const std::vector<std::string> drives = system.cdDrives();
     for (const Image& image : images) {
         const auto drive = std::find(drives.begin(), drives.end(), image.path.string());
         ASSERT_NE(drive, drives.end()) << image.path;
-        window.appSettings.cdDrive = static_cast<int>(drive - drives.begin());
+        test::changeSettings(
+            window, [&](store::AppSettings& s) { s.cdDrive = static_cast<int>(drive - drives.begin()); });
         const test::ExpectedTable table = test::expectedTable(image.idTracks);
         const std::string expected =
             test::independentDiscId(1, static_cast<int>(image.idTracks.size()), table.leadout, table.offsets);
@@ -349,7 +343,9 @@ TEST(CdImageTest, TheWindowIdentifiesEveryImageAsTheCommandLineDoes)
                     QStringLiteral("ディスクイメージが壊れています (トラック1が始まる前に終わっています)")},
           std::pair{dir / "lost.cue", QStringLiteral("キューシートが指すファイルがありません: lost.wav")}}) {
         qputenv("VELMORA_CD_DEVICES", QByteArray::fromStdString(image.string()));
-        window.appSettings.cdDrive = static_cast<int>(system.cdDrives().size()) - 1;
+        test::changeSettings(window, [&](store::AppSettings& s) {
+            s.cdDrive = static_cast<int>(system.cdDrives().size()) - 1;
+        });
         prompter.expectMessage(Kind::Information);
         EXPECT_EQ(window.findDiscAlbum(false), -1);
         EXPECT_EQ(prompter.asked().back().text, message);
@@ -360,7 +356,8 @@ TEST(CdImageTest, TheWindowIdentifiesEveryImageAsTheCommandLineDoes)
     test::writeText(dir / "rom.cue",
                     "FILE \"rom.bin\" BINARY\n  TRACK 01 MODE1/2048\n    INDEX 01 00:00:00\n");
     qputenv("VELMORA_CD_DEVICES", QByteArray::fromStdString((dir / "rom.cue").string()));
-    window.appSettings.cdDrive = static_cast<int>(system.cdDrives().size()) - 1;
+    test::changeSettings(
+        window, [&](store::AppSettings& s) { s.cdDrive = static_cast<int>(system.cdDrives().size()) - 1; });
     const std::size_t asked = server.requests().size();
     prompter.answerAction(true);
     prompter.expectMessage(Kind::Information);
@@ -396,15 +393,10 @@ protected:
     void startWindow()
     {
         start({withMedia("a", {"/a1.mp3"}), withMedia("b", {})});
-        window->appSettings.musicBrainzServer = server.address().toStdString();
-        window->appSettings.coverServer = server.address().toStdString();
-        // Counted; shown only by the tests that look at the dialog.
-        window->showEditDialog = [this, show = window->showEditDialog] {
-            ++editDialogShown;
-            if (edit != nullptr) {
-                show();
-            }
-        };
+        test::changeSettings(
+            *window, [&](store::AppSettings& s) { s.musicBrainzServer = server.address().toStdString(); });
+        test::changeSettings(*window,
+                             [&](store::AppSettings& s) { s.coverServer = server.address().toStdString(); });
     }
     test::MbRelease release(const QString& id, const QString& title, std::vector<test::MbTrack> tracks,
                             const QString& disc)
@@ -439,7 +431,6 @@ protected:
     QString discId;
     QByteArray discPath;
     QByteArray coverPath;
-    int editDialogShown = 0;
     AlbumEditDialog* edit = nullptr;
 };
 
@@ -452,7 +443,7 @@ TEST_F(MusicBrainzCdTest, AnUnregisteredDiscOpensTheEditDialogOnANewFilledAlbum)
     prompter.answerAction(true);
     run("findDisc");
     EXPECT_EQ(prompter.asked().back().text, QStringLiteral("未登録です"));
-    ASSERT_EQ(editDialogShown, 1);
+    ASSERT_TRUE(window->editForm()->isVisible());
     // Nothing is stored yet, and no album is selected for 変更 to overwrite.
     EXPECT_EQ(window->catalogue().albumCount(), 2);
     EXPECT_EQ(window->selectedAlbum(), 0);
@@ -465,7 +456,8 @@ TEST_F(MusicBrainzCdTest, AnUnregisteredDiscOpensTheEditDialogOnANewFilledAlbum)
     EXPECT_EQ(edit->songCell(1, 3), QStringLiteral("CD656644"));
     const std::filesystem::path cover = dir / ("covers/" + kRelease.toStdString() + ".jpg");
     EXPECT_EQ(readBytes(cover), jpeg.toStdString());
-    EXPECT_EQ(window->editedAlbum[ImagePathColumn], std::filesystem::absolute(cover).string());
+    EXPECT_EQ(window->editForm()->editedRecord().value()[ImagePathColumn],
+              std::filesystem::absolute(cover).string());
 
     // 追加 stores it as a new album, found as the disc's album from then on.
     prompter.expectMessage(Kind::Information);
@@ -475,6 +467,33 @@ TEST_F(MusicBrainzCdTest, AnUnregisteredDiscOpensTheEditDialogOnANewFilledAlbum)
     EXPECT_EQ(window->catalogue().albums().cell(songTitleColumn(2), 3), test::sj("A＜＞B"));
     EXPECT_EQ(window->catalogue().albums().cell(mediaColumn(3), 3), "CD" + std::to_string(30 * 256 + 65536));
     EXPECT_EQ(window->findDiscAlbum(true), 3);
+}
+
+TEST_F(MusicBrainzCdTest, ClosingOnAFetchedAlbumNeverAddedAsksAndTakesItsCoverAway)
+{
+    serveOneRelease();
+    startWindow();
+    edit = window->editForm();
+    selectAlbum(0);
+    prompter.answerAction(true);
+    run("findDisc");
+    ASSERT_TRUE(edit->isVisible());
+    const std::filesystem::path cover = dir / ("covers/" + kRelease.toStdString() + ".jpg");
+    ASSERT_TRUE(std::filesystem::exists(cover));
+
+    // Keeping it open: the album and its cover stay for 追加.
+    prompter.answerConfirm(false);
+    test::clickButton(edit, "closeButton");
+    EXPECT_TRUE(edit->isVisible());
+    EXPECT_NE(prompter.asked().back().text.indexOf(QStringLiteral("まだ追加されていません")), -1);
+    EXPECT_TRUE(std::filesystem::exists(cover));
+
+    // Discarding it: nothing is stored and the fetched cover goes.
+    prompter.answerConfirm(true);
+    test::clickButton(edit, "closeButton");
+    EXPECT_FALSE(edit->isVisible());
+    EXPECT_EQ(window->catalogue().albumCount(), 2);
+    EXPECT_FALSE(std::filesystem::exists(cover));
 }
 
 TEST_F(MusicBrainzCdTest, SeveralReleasesAreOfferedAsAList)
@@ -493,7 +512,7 @@ TEST_F(MusicBrainzCdTest, SeveralReleasesAreOfferedAsAList)
     prompter.answerAction(true);
     prompter.answerRow(std::nullopt);
     run("findDisc");
-    EXPECT_EQ(editDialogShown, 0);
+    EXPECT_FALSE(window->editForm()->isVisible());
     ASSERT_EQ(prompter.lastRows.size(), 2u);
     // Two releases of one title are told apart by more than their date.
     EXPECT_EQ(
@@ -509,12 +528,13 @@ TEST_F(MusicBrainzCdTest, SeveralReleasesAreOfferedAsAList)
     prompter.answerAction(true);
     prompter.answerRow(1);
     run("findDisc");
-    ASSERT_EQ(editDialogShown, 1);
-    EXPECT_EQ(window->editedAlbum[AlbumColumn], test::sj("別盤 (Disc 1/2)"));
-    EXPECT_EQ(window->editedAlbum[Category2Column], "SHM-CD");
-    EXPECT_EQ(window->editedAlbum[Category3Column], test::sj("2001年"));
-    EXPECT_EQ(window->editedAlbum[songTitleColumn(3)], test::sj("別 3"));
-    EXPECT_EQ(window->editedAlbum[ImagePathColumn], "");  // no cover: no message either
+    ASSERT_TRUE(window->editForm()->isVisible());
+    EXPECT_EQ(window->editForm()->editedRecord().value()[AlbumColumn], test::sj("別盤 (Disc 1/2)"));
+    EXPECT_EQ(window->editForm()->editedRecord().value()[Category2Column], "SHM-CD");
+    EXPECT_EQ(window->editForm()->editedRecord().value()[Category3Column], test::sj("2001年"));
+    EXPECT_EQ(window->editForm()->editedRecord().value()[songTitleColumn(3)], test::sj("別 3"));
+    EXPECT_EQ(window->editForm()->editedRecord().value()[ImagePathColumn],
+              "");  // no cover: no message either
     EXPECT_EQ(window->catalogue().albumCount(), 2);
 }
 
@@ -548,7 +568,7 @@ TEST_F(MusicBrainzCdTest, UnknownDiscsOfferTheSubmissionPageAndFailuresSaySo)
     run("findDisc");
     EXPECT_EQ(prompter.asked().back().text,
               QStringLiteral("MusicBrainzが混雑しています。しばらくしてからもう一度お試しください。"));
-    EXPECT_EQ(editDialogShown, 0);
+    EXPECT_FALSE(window->editForm()->isVisible());
     EXPECT_EQ(window->catalogue().albumCount(), 2);
 }
 
@@ -574,7 +594,7 @@ TEST_F(MusicBrainzCdTest, TheProgressBoxCancelsAServerThatNeverAnswers)
     run("findDisc");
     poll.stop();
     EXPECT_TRUE(sawProgress);
-    EXPECT_EQ(editDialogShown, 0);
+    EXPECT_FALSE(window->editForm()->isVisible());
     EXPECT_EQ(window->catalogue().albumCount(), 2);
 }
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "core/store/data_file.h"
+#include "support/window_settings.h"
 #include "ui/main/main_window_fixture.h"
 #include "ui/options/options_dialog.h"
 #include "ui/platform/text_codec.h"
@@ -51,15 +52,6 @@ protected:
         fs::create_directory(dir / "out");
     }
     static void exportPage(MainWindow& window) { trigger(&window, "exportHtml"); }
-    // Changes the settings as the options dialog does: a copy, changed and
-    // set.
-    template <class Change>
-    static void changeSettings(MainWindow& window, Change change)
-    {
-        store::AppSettings settings = window.catalogue().settings();
-        change(settings);
-        window.catalogue().setSettings(std::move(settings));
-    }
     QString path(const fs::path& p) const { return QString::fromStdString(p.string()); }
     std::vector<std::string> pageLines(const fs::path& file) const
     {
@@ -89,7 +81,7 @@ TEST_F(HtmlTest, NothingShown)
 TEST_F(HtmlTest, EmptyFolderNameIsRefusedEvenWithoutCopying)
 {
     auto window = openWith({album("a")});
-    changeSettings(*window, [](store::AppSettings& s) {
+    test::changeSettings(*window, [](store::AppSettings& s) {
         s.html[7] = false;
         s.htmlFolderName.clear();
     });
@@ -116,7 +108,7 @@ TEST_F(HtmlTest, WritesTheShownAlbumsInListOrder)
     store::ListFiles lists = window->catalogue().lists();
     lists.htmlComments = {"<i>hi</i>"};
     window->catalogue().setLists(std::move(lists));
-    changeSettings(*window, [](store::AppSettings& s) { s.htmlTitle = "My <CDs>"; });
+    test::changeSettings(*window, [](store::AppSettings& s) { s.htmlTitle = "My <CDs>"; });
     window->catalogue().showAlbums({2, 1, 2});
     prompter.answerText(path(dir / "page.html"), Kind::SaveFile);
     exportPage(*window);
@@ -139,7 +131,7 @@ TEST_F(HtmlTest, WritesTheShownAlbumsInListOrder)
 TEST_F(HtmlTest, CopiesLinkedFilesWithRelativeLinks)
 {
     auto window = openWithPictures();
-    changeSettings(*window, [](store::AppSettings& s) {
+    test::changeSettings(*window, [](store::AppSettings& s) {
         s.html[7] = true;
         s.htmlPass = 1;
     });
@@ -161,7 +153,7 @@ TEST_F(HtmlTest, CopiesLinkedFilesWithRelativeLinks)
 TEST_F(HtmlTest, AbsoluteLinksToTheCopies)
 {
     auto window = openWithPictures();
-    changeSettings(*window, [](store::AppSettings& s) {
+    test::changeSettings(*window, [](store::AppSettings& s) {
         s.html[7] = true;
         s.htmlFolderName = "pics";
     });
@@ -176,7 +168,7 @@ TEST_F(HtmlTest, AbsoluteLinksToTheCopies)
 TEST_F(HtmlTest, FolderThatCannotBeCreatedEndsTheExport)
 {
     auto window = openWithPictures();
-    changeSettings(*window, [](store::AppSettings& s) { s.html[7] = true; });
+    test::changeSettings(*window, [](store::AppSettings& s) { s.html[7] = true; });
     writeBytes(dir / "out" / "files", "in the way");
     prompter.answerText(path(dir / "out" / "page.html"), Kind::SaveFile);
     prompter.expectMessage(Kind::Error);
@@ -189,7 +181,7 @@ TEST_F(HtmlTest, FolderThatCannotBeCreatedEndsTheExport)
 TEST_F(HtmlTest, RenameFailureIsReportedPerFile)
 {
     auto window = openWithPictures();
-    changeSettings(*window, [](store::AppSettings& s) {
+    test::changeSettings(*window, [](store::AppSettings& s) {
         s.html[7] = true;
         s.htmlPass = 1;
     });

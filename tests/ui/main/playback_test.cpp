@@ -15,6 +15,7 @@
 #include "core/media/audio_cd.h"
 #include "support/sjis.h"
 #include "support/widget_lookup.h"
+#include "support/window_settings.h"
 #include "ui/main/main_window_fixture.h"
 #include "ui/player/player_window.h"
 #include "ui/widgets/player_progress_bar.h"
@@ -63,7 +64,7 @@ protected:
         }
         writeBytes(dataFile(), file);
         window = open();
-        window->appSettings.cdDrive = 0;
+        test::changeSettings(*window, [&](store::AppSettings& s) { s.cdDrive = 0; });
         form = window->playerForm();
         form->setTimerRunning(false);
     }

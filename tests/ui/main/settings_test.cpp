@@ -12,6 +12,7 @@
 
 #include "core/text/cp932.h"
 #include "support/widget_lookup.h"
+#include "support/window_settings.h"
 #include "ui/editing/album_edit_dialog.h"
 #include "ui/main/main_window_fixture.h"
 
@@ -91,8 +92,8 @@ TEST_F(MainWindowTest, SettingsFileValuesAreShownAndKept)
               QStringLiteral("形式"));
     EXPECT_EQ(child<QButtonGroup>(window.get(), "conversionGroup")->button(4)->text(),
               QStringLiteral("形式"));
-    EXPECT_EQ(window->webSearchItems[3], QStringLiteral("形式"));
-    EXPECT_EQ(window->webSearchItems[4], QStringLiteral("メディア名"))
+    EXPECT_EQ(window->webSearchItemNames()[3], QStringLiteral("形式"));
+    EXPECT_EQ(window->webSearchItemNames()[4], QStringLiteral("メディア名"))
         << "unchanged captions keep the item's text";
     EXPECT_EQ(test::child<QLabel>(window->editForm(), "category1Caption")->text(), QStringLiteral("形式"));
     const QFont font = list(*window, "albumView")->font();

@@ -15,6 +15,7 @@
 #include <QTreeWidget>
 
 #include "support/widget_lookup.h"
+#include "support/window_settings.h"
 #include "ui/editing/album_edit_dialog.h"
 #include "ui/main/main_window_fixture.h"
 
@@ -56,12 +57,12 @@ TEST_F(OptionsTest, RenamingACategoryReachesEveryPlace)
     EXPECT_EQ(child<QButtonGroup>(window.get(), "searchGroup")->button(3)->text(), QStringLiteral("形式"));
     EXPECT_EQ(child<QButtonGroup>(window.get(), "conversionGroup")->button(4)->text(),
               QStringLiteral("形式"));
-    EXPECT_EQ(window->webSearchItems[3], QStringLiteral("形式"));
+    EXPECT_EQ(window->webSearchItemNames()[3], QStringLiteral("形式"));
     EXPECT_EQ(child<QCheckBox>(options, "htmlCategory1Check")->text(), QStringLiteral("形式を表示する"));
     EXPECT_EQ(child<QLabel>(edit, "category1Caption")->text(), QStringLiteral("形式"));
     EXPECT_EQ(edit->genreSuggestions().size(), 2u);
     // The save keeps the new caption and the new genre list.
-    EXPECT_TRUE(window->saveCatalogue());
+    trigger(window.get(), "save");
     EXPECT_NE(readBytes(dir / "VLM.ini").find("Memo1Caption=\x8c\x60\x8e\xae"), std::string::npos);
     EXPECT_EQ(readBytes(dir / "VLM1.txt"), "\x83\x8d\x83\x62\x83\x4e\r\n\x83\x57\x83\x83\x83\x59\r\n");
 }
@@ -72,7 +73,7 @@ TEST_F(OptionsTest, SiteGridEditsNeedOk)
     clickButton(options, "addSiteButton");
     sites()->item(4, 0)->setText(QStringLiteral("My site"));
     clickButton(options, "cancelButton");
-    EXPECT_EQ(window->listFiles.siteNames.size(), 4u);
+    EXPECT_EQ(window->catalogue().lists().siteNames.size(), 4u);
     trigger(window.get(), "options");
     EXPECT_EQ(sites()->rowCount(), 4) << "the next opening shows the old rows";
 
@@ -92,9 +93,9 @@ TEST_F(OptionsTest, SiteGridEditsNeedOk)
     sites()->setCurrentCell(2, 0);
     clickButton(options, "deleteSiteButton");
     clickButton(options, "okButton");
-    EXPECT_EQ(window->listFiles.siteNames,
-              (std::vector<std::string>{"\x83\x54\x83\x43\x83\x67\x96\xbc", window->listFiles.siteNames[1],
-                                        "Tower Records"}));
+    EXPECT_EQ(window->catalogue().lists().siteNames,
+              (std::vector<std::string>{"\x83\x54\x83\x43\x83\x67\x96\xbc",
+                                        window->catalogue().lists().siteNames[1], "Tower Records"}));
 }
 
 TEST_F(OptionsTest, TagEncodingOfTheFolderScan)
@@ -106,7 +107,7 @@ TEST_F(OptionsTest, TagEncodingOfTheFolderScan)
     EXPECT_EQ(combo->currentText(), QStringLiteral("Shift-JIS"));
     clickButton(options, "okButton");
     EXPECT_FALSE(options->isVisible());
-    EXPECT_EQ(window->appSettings.tagEncoding, 2);
+    EXPECT_EQ(window->catalogue().settings().tagEncoding, 2);
     // The next opening shows the value the window holds.
     store::AppSettings settings = window->catalogue().settings();
     settings.tagEncoding = 1;
@@ -125,10 +126,10 @@ TEST_F(OptionsTest, FontsColoursAndHtmlValues)
     child<QLineEdit>(options, "htmlTitleEdit")->setText(QStringLiteral("私のCD"));
     child<QListWidget>(options, "webSearchItemList")->item(4)->setCheckState(Qt::Checked);
     clickButton(options, "okButton");
-    EXPECT_EQ(window->appSettings.listFont.size, 14);
-    EXPECT_TRUE(window->appSettings.html[7]);
-    EXPECT_EQ(window->appSettings.htmlPass, 1);
-    EXPECT_TRUE(window->appSettings.internetChecks[4]);
+    EXPECT_EQ(window->catalogue().settings().listFont.size, 14);
+    EXPECT_TRUE(window->catalogue().settings().html[7]);
+    EXPECT_EQ(window->catalogue().settings().htmlPass, 1);
+    EXPECT_TRUE(window->catalogue().settings().internetChecks[4]);
     trigger(window.get(), "options");
     EXPECT_EQ(child<QListWidget>(options, "playerOptionList")->font().pointSize(), 14);
     EXPECT_EQ(child<QLineEdit>(options, "htmlTitleEdit")->text(), QStringLiteral("私のCD"));
@@ -143,7 +144,7 @@ TEST_F(OptionsTest, PreviewUsesTheControlsWithoutKeepingThem)
     clickButton(options, "htmlPreviewButton");
     ASSERT_EQ(shell.opened.size(), 1u);
     EXPECT_NE(readBytes(dir / "HTMLP.html").find("<title>Preview Title</title>"), std::string::npos);
-    EXPECT_EQ(window->appSettings.htmlTitle, "") << "not kept before OK";
+    EXPECT_EQ(window->catalogue().settings().htmlTitle, "") << "not kept before OK";
     EXPECT_TRUE(options->isVisible());
 }
 

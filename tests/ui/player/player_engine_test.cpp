@@ -9,6 +9,7 @@
 #include "core/media/audio_cd.h"
 #include "support/audio_files.h"
 #include "support/widget_lookup.h"
+#include "support/window_settings.h"
 #include "ui/main/main_window_fixture.h"
 #include "ui/player/player_window.h"
 #include "ui/widgets/player_progress_bar.h"
@@ -123,7 +124,8 @@ TEST_F(PlayerEngineTest, DiscImagePlaysItsTracksAsAudioCd)
         record[mediaColumn(song)] = media::cdReference(1 * 256);
     }
     start(record);
-    window->appSettings.cdDrive = static_cast<int>(system.cdDrives().size()) - 1;
+    test::changeSettings(
+        *window, [&](store::AppSettings& s) { s.cdDrive = static_cast<int>(system.cdDrives().size()) - 1; });
     test::trigger(window.get(), "playCd");
     ASSERT_TRUE(player->isVisible());
     EXPECT_EQ(child<QLabel>(player, "infoLabel")->text(), QStringLiteral("artist / disc"));

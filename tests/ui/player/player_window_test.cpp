@@ -15,6 +15,7 @@
 #include <set>
 
 #include "support/widget_lookup.h"
+#include "support/window_settings.h"
 #include "ui/main/main_window_fixture.h"
 #include "ui/widgets/list_views.h"
 #include "ui/widgets/player_progress_bar.h"
@@ -54,7 +55,7 @@ protected:
             writeBytes(dir / "VLM.ini", ini);
         }
         window = open();
-        window->appSettings.cdDrive = 0;
+        test::changeSettings(*window, [&](store::AppSettings& s) { s.cdDrive = 0; });
         device().defaultLength = fileMs;
         form = window->playerForm();
         // The test ticks the timer itself.
