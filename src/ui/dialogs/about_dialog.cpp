@@ -73,32 +73,37 @@ AboutDialog::AboutDialog(Shell* shell, QString linkTarget, QWidget* parent) : QD
     product->setFont(big);
     auto* version = new QLabel(QStringLiteral("Ver.2.20β13"), this);
 
-    linkLabel = new LinkLabel(QStringLiteral("Velmora ホームページ"), this);
-    connect(linkLabel, &LinkLabel::clicked, this, [shell, linkTarget] {
+    linkLabel_ = new LinkLabel(QStringLiteral("Velmora ホームページ"), this);
+    linkLabel_->setObjectName(QStringLiteral("linkLabel"));
+    connect(linkLabel_, &LinkLabel::clicked, this, [shell, linkTarget] {
         if (shell) {
             shell->open(QUrl::fromUserInput(linkTarget));
         }
     });
 
-    commentLabel = new QLabel(this);
-    commentLabel->setMinimumWidth(260);
-    dataFolderLabel = new QLabel(this);
-    dataFolderLabel->setWordWrap(true);
-    dataFolderLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    dataFolderLabel->hide();
-    progressBar = new QProgressBar(this);
-    progressBar->setTextVisible(false);
-    progressBar->setFixedHeight(14);
-    okButton = new QPushButton(QStringLiteral("OK"), this);
-    okButton->setDefault(true);
-    connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
+    commentLabel_ = new QLabel(this);
+    commentLabel_->setObjectName(QStringLiteral("commentLabel"));
+    commentLabel_->setMinimumWidth(260);
+    dataFolderLabel_ = new QLabel(this);
+    dataFolderLabel_->setObjectName(QStringLiteral("dataFolderLabel"));
+    dataFolderLabel_->setWordWrap(true);
+    dataFolderLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    dataFolderLabel_->hide();
+    progressBar_ = new QProgressBar(this);
+    progressBar_->setObjectName(QStringLiteral("progressBar"));
+    progressBar_->setTextVisible(false);
+    progressBar_->setFixedHeight(14);
+    okButton_ = new QPushButton(QStringLiteral("OK"), this);
+    okButton_->setObjectName(QStringLiteral("okButton"));
+    okButton_->setDefault(true);
+    connect(okButton_, &QPushButton::clicked, this, &QDialog::accept);
 
     auto* top = new QHBoxLayout;
     top->addWidget(icon, 0, Qt::AlignTop);
     auto* names = new QVBoxLayout;
     names->addWidget(product);
     names->addWidget(version);
-    names->addWidget(linkLabel);
+    names->addWidget(linkLabel_);
     names->addStretch();
     top->addLayout(names, 1);
 
@@ -106,12 +111,12 @@ AboutDialog::AboutDialog(Shell* shell, QString linkTarget, QWidget* parent) : QD
     layout->setContentsMargins(16, 16, 16, 12);
     layout->addLayout(top);
     layout->addSpacing(8);
-    layout->addWidget(commentLabel);
-    layout->addWidget(dataFolderLabel);
-    layout->addWidget(progressBar);
+    layout->addWidget(commentLabel_);
+    layout->addWidget(dataFolderLabel_);
+    layout->addWidget(progressBar_);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(okButton);
+    buttons->addWidget(okButton_);
     buttons->addStretch();
     layout->addLayout(buttons);
     setFixedSize(340, 230);
@@ -119,17 +124,22 @@ AboutDialog::AboutDialog(Shell* shell, QString linkTarget, QWidget* parent) : QD
 
 void AboutDialog::showAsSplash()
 {
-    commentLabel->setText(QStringLiteral("iniファイルの読み込み..."));
-    progressBar->setMaximum(310);
-    progressBar->setValue(0);
-    okButton->hide();
+    commentLabel_->setText(QStringLiteral("iniファイルの読み込み..."));
+    progressBar_->setMaximum(310);
+    progressBar_->setValue(0);
+    okButton_->hide();
     show();
     repaintNow();
 }
 
+void AboutDialog::hideProgress()
+{
+    progressBar_->hide();
+}
+
 void AboutDialog::setComment(const QString& text)
 {
-    commentLabel->setText(text);
+    commentLabel_->setText(text);
 }
 
 void AboutDialog::setDataFolder(const QString& folder)
@@ -137,16 +147,16 @@ void AboutDialog::setDataFolder(const QString& folder)
     // A long path wraps at its separators; the box grows to hold it.
     QString shown = folder;
     shown.replace(QLatin1Char('/'), QStringLiteral("/\u200b"));
-    dataFolderLabel->setText(QStringLiteral("データの保存先:\n") + shown);
-    dataFolderLabel->setToolTip(folder);
-    dataFolderLabel->show();
+    dataFolderLabel_->setText(QStringLiteral("データの保存先:\n") + shown);
+    dataFolderLabel_->setToolTip(folder);
+    dataFolderLabel_->show();
     const int width = 340 - 32;
-    setFixedSize(340, 230 + dataFolderLabel->heightForWidth(width) + 6);
+    setFixedSize(340, 230 + dataFolderLabel_->heightForWidth(width) + 6);
 }
 
 void AboutDialog::stepProgress()
 {
-    progressBar->setValue(progressBar->value() + 1);
+    progressBar_->setValue(progressBar_->value() + 1);
 }
 
 void AboutDialog::repaintNow()

@@ -22,17 +22,20 @@ public:
 
     // Splash use: comment, progress bar, OK hidden; painted at once.
     void showAsSplash();
+    // About-box use: no progress bar.
+    void hideProgress();
     void setComment(const QString& text);
     // Names the folder that holds the catalogue and the settings.
     void setDataFolder(const QString& folder);
     void stepProgress();
     void repaintNow();
 
-    QLabel* commentLabel = nullptr;
-    QLabel* dataFolderLabel = nullptr;
-    QProgressBar* progressBar = nullptr;
-    QPushButton* okButton = nullptr;
-    LinkLabel* linkLabel = nullptr;
+private:
+    QLabel* commentLabel_ = nullptr;
+    QLabel* dataFolderLabel_ = nullptr;
+    QProgressBar* progressBar_ = nullptr;
+    QPushButton* okButton_ = nullptr;
+    LinkLabel* linkLabel_ = nullptr;
 };
 
 class LinkLabel : public QWidget {

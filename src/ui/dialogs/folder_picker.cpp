@@ -6,15 +6,15 @@
 
 namespace velmora::ui {
 
-bool FolderPicker::choose()
+std::optional<QString> FolderPicker::choose(const QString& instruction)
 {
-    std::optional<QString> folder =
-        prompter_.pickFolder(instruction, folderPath.isEmpty() ? QDir::homePath() : folderPath);
+    const std::optional<QString> folder =
+        prompter_.pickFolder(instruction, lastFolder_.isEmpty() ? QDir::homePath() : lastFolder_);
     if (!folder) {
-        return false;
+        return std::nullopt;
     }
-    folderPath = QDir::toNativeSeparators(*folder);
-    return true;
+    lastFolder_ = QDir::toNativeSeparators(*folder);
+    return lastFolder_;
 }
 
 }  // namespace velmora::ui

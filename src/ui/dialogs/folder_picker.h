@@ -1,7 +1,9 @@
-// The folder picker: asks for a folder and remembers the one chosen.
+// The folder picker: asks for a folder and starts the next browse at the
+// one chosen last.
 #pragma once
 
 #include <QString>
+#include <optional>
 
 namespace velmora::ui {
 
@@ -11,14 +13,14 @@ class FolderPicker {
 public:
     explicit FolderPicker(Prompter& prompter) : prompter_(prompter) {}
 
-    QString instruction;  // the instruction shown in the browser
-    QString folderPath;   // the folder chosen by the last successful run
-
-    // False when the user cancels; folderPath then keeps its value.
-    bool choose();
+    // The folder chosen (native separators), or nothing when the user
+    // cancels. `instruction` is shown in the browser; the browse starts at
+    // the last folder chosen, at first in the home folder.
+    std::optional<QString> choose(const QString& instruction);
 
 private:
     Prompter& prompter_;
+    QString lastFolder_;
 };
 
 }  // namespace velmora::ui

@@ -41,10 +41,11 @@ FolderScanProgressDialog::FolderScanProgressDialog(const QString& folder, QWidge
     layout->addWidget(bar_);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    cancelButton = new QPushButton(QStringLiteral("キャンセル"), this);
-    buttons->addWidget(cancelButton);
+    cancelButton_ = new QPushButton(QStringLiteral("キャンセル"), this);
+    cancelButton_->setObjectName(QStringLiteral("cancelButton"));
+    buttons->addWidget(cancelButton_);
     layout->addLayout(buttons);
-    connect(cancelButton, &QPushButton::clicked, this, &FolderScanProgressDialog::reject);
+    connect(cancelButton_, &QPushButton::clicked, this, &FolderScanProgressDialog::reject);
     setCounts(0, 0, 0);
     setMinimumWidth(420);
 }
@@ -71,7 +72,7 @@ void FolderScanProgressDialog::reject()
         QDialog::reject();
     } else if (!cancelRequested_) {
         cancelRequested_ = true;
-        cancelButton->setEnabled(false);
+        cancelButton_->setEnabled(false);
         albumsLabel_->setText(QStringLiteral("中止しています..."));
         emit cancelled();
     }
@@ -89,13 +90,14 @@ FolderScanSummaryDialog::FolderScanSummaryDialog(const std::vector<filescan::Pla
     layout->addWidget(countLabel_);
 
     auto* splitter = new QSplitter(Qt::Horizontal, this);
-    albumTree = new QTreeWidget(splitter);
-    albumTree->setRootIsDecorated(false);
-    albumTree->setUniformRowHeights(true);
-    albumTree->setTextElideMode(Qt::ElideMiddle);
-    albumTree->setHeaderLabels({QStringLiteral("アーティスト名"), QStringLiteral("アルバム名"),
-                                QStringLiteral("曲数"), QStringLiteral("登録先"),
-                                QStringLiteral("フォルダ")});
+    albumTree_ = new QTreeWidget(splitter);
+    albumTree_->setObjectName(QStringLiteral("albumTree"));
+    albumTree_->setRootIsDecorated(false);
+    albumTree_->setUniformRowHeights(true);
+    albumTree_->setTextElideMode(Qt::ElideMiddle);
+    albumTree_->setHeaderLabels({QStringLiteral("アーティスト名"), QStringLiteral("アルバム名"),
+                                 QStringLiteral("曲数"), QStringLiteral("登録先"),
+                                 QStringLiteral("フォルダ")});
     QList<QTreeWidgetItem*> items;
     items.reserve(static_cast<qsizetype>(albums.size()));
     for (const filescan::PlannedAlbum& album : albums) {
@@ -129,21 +131,22 @@ FolderScanSummaryDialog::FolderScanSummaryDialog(const std::vector<filescan::Pla
         }
         songRows_.push_back(std::move(rows));
     }
-    albumTree->addTopLevelItems(items);
-    albumTree->header()->resizeSection(0, 150);
-    albumTree->header()->resizeSection(1, 170);
-    albumTree->header()->resizeSection(2, 40);
-    albumTree->header()->resizeSection(3, 150);
+    albumTree_->addTopLevelItems(items);
+    albumTree_->header()->resizeSection(0, 150);
+    albumTree_->header()->resizeSection(1, 170);
+    albumTree_->header()->resizeSection(2, 40);
+    albumTree_->header()->resizeSection(3, 150);
 
-    songTree = new QTreeWidget(splitter);
-    songTree->setRootIsDecorated(false);
-    songTree->setUniformRowHeights(true);
-    songTree->setTextElideMode(Qt::ElideMiddle);
-    songTree->setHeaderLabels({QStringLiteral("番号"), QStringLiteral("曲名"), QStringLiteral("アーティスト"),
-                               QStringLiteral("ファイル")});
-    songTree->header()->resizeSection(0, 40);
-    songTree->header()->resizeSection(1, 160);
-    songTree->header()->resizeSection(2, 110);
+    songTree_ = new QTreeWidget(splitter);
+    songTree_->setObjectName(QStringLiteral("songTree"));
+    songTree_->setRootIsDecorated(false);
+    songTree_->setUniformRowHeights(true);
+    songTree_->setTextElideMode(Qt::ElideMiddle);
+    songTree_->setHeaderLabels({QStringLiteral("番号"), QStringLiteral("曲名"),
+                                QStringLiteral("アーティスト"), QStringLiteral("ファイル")});
+    songTree_->header()->resizeSection(0, 40);
+    songTree_->header()->resizeSection(1, 160);
+    songTree_->header()->resizeSection(2, 110);
     splitter->setStretchFactor(0, 3);
     splitter->setStretchFactor(1, 2);
     layout->addWidget(splitter, 1);
@@ -152,16 +155,18 @@ FolderScanSummaryDialog::FolderScanSummaryDialog(const std::vector<filescan::Pla
         auto* notesRow = new QHBoxLayout;
         notesRow->addWidget(new QLabel(QStringLiteral("お知らせ・登録しないファイル"), this));
         notesRow->addStretch();
-        copyNotesButton = new QPushButton(QStringLiteral("コピー"), this);
-        notesRow->addWidget(copyNotesButton);
+        copyNotesButton_ = new QPushButton(QStringLiteral("コピー"), this);
+        copyNotesButton_->setObjectName(QStringLiteral("copyNotesButton"));
+        notesRow->addWidget(copyNotesButton_);
         layout->addLayout(notesRow);
-        notesView = new QPlainTextEdit(notes.join(QLatin1Char('\n')), this);
-        notesView->setReadOnly(true);
-        notesView->setLineWrapMode(QPlainTextEdit::NoWrap);
-        notesView->setMaximumHeight(130);
-        layout->addWidget(notesView);
-        connect(copyNotesButton, &QPushButton::clicked, this,
-                [this] { QGuiApplication::clipboard()->setText(notesView->toPlainText()); });
+        notesView_ = new QPlainTextEdit(notes.join(QLatin1Char('\n')), this);
+        notesView_->setObjectName(QStringLiteral("notesView"));
+        notesView_->setReadOnly(true);
+        notesView_->setLineWrapMode(QPlainTextEdit::NoWrap);
+        notesView_->setMaximumHeight(130);
+        layout->addWidget(notesView_);
+        connect(copyNotesButton_, &QPushButton::clicked, this,
+                [this] { QGuiApplication::clipboard()->setText(notesView_->toPlainText()); });
     }
 
     auto* buttons = new QHBoxLayout;
@@ -170,30 +175,32 @@ FolderScanSummaryDialog::FolderScanSummaryDialog(const std::vector<filescan::Pla
     buttons->addWidget(checkAll);
     buttons->addWidget(checkNone);
     buttons->addStretch();
-    registerButton = new QPushButton(QStringLiteral("登録"), this);
-    registerButton->setDefault(true);
-    cancelButton = new QPushButton(QStringLiteral("キャンセル"), this);
-    buttons->addWidget(registerButton);
-    buttons->addWidget(cancelButton);
+    registerButton_ = new QPushButton(QStringLiteral("登録"), this);
+    registerButton_->setObjectName(QStringLiteral("registerButton"));
+    registerButton_->setDefault(true);
+    cancelButton_ = new QPushButton(QStringLiteral("キャンセル"), this);
+    cancelButton_->setObjectName(QStringLiteral("cancelButton"));
+    buttons->addWidget(registerButton_);
+    buttons->addWidget(cancelButton_);
     layout->addLayout(buttons);
 
     connect(checkAll, &QPushButton::clicked, this, [this] { setAllChecked(true); });
     connect(checkNone, &QPushButton::clicked, this, [this] { setAllChecked(false); });
-    connect(registerButton, &QPushButton::clicked, this, &FolderScanSummaryDialog::registerRequested);
-    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
-    connect(albumTree, &QTreeWidget::itemChanged, this, [this] { updateCount(); });
-    connect(albumTree, &QTreeWidget::currentItemChanged, this,
-            [this](QTreeWidgetItem* current) { showSongs(albumTree->indexOfTopLevelItem(current)); });
+    connect(registerButton_, &QPushButton::clicked, this, &FolderScanSummaryDialog::registerRequested);
+    connect(cancelButton_, &QPushButton::clicked, this, &QDialog::reject);
+    connect(albumTree_, &QTreeWidget::itemChanged, this, [this] { updateCount(); });
+    connect(albumTree_, &QTreeWidget::currentItemChanged, this,
+            [this](QTreeWidgetItem* current) { showSongs(albumTree_->indexOfTopLevelItem(current)); });
     updateCount();
-    if (albumTree->topLevelItemCount() > 0) {
-        albumTree->setCurrentItem(albumTree->topLevelItem(0));
+    if (albumTree_->topLevelItemCount() > 0) {
+        albumTree_->setCurrentItem(albumTree_->topLevelItem(0));
     }
     resize(1100, 600);
 }
 
 void FolderScanSummaryDialog::showSongs(int album)
 {
-    songTree->clear();
+    songTree_->clear();
     if (album < 0 || static_cast<std::size_t>(album) >= songRows_.size()) {
         return;
     }
@@ -205,14 +212,14 @@ void FolderScanSummaryDialog::showSongs(int album)
         item->setToolTip(3, row.value(4));
         items.push_back(item);
     }
-    songTree->addTopLevelItems(items);
+    songTree_->addTopLevelItems(items);
 }
 
 std::vector<int> FolderScanSummaryDialog::checkedAlbums() const
 {
     std::vector<int> checked;
-    for (int i = 0; i < albumTree->topLevelItemCount(); ++i) {
-        if (albumTree->topLevelItem(i)->checkState(0) == Qt::Checked) {
+    for (int i = 0; i < albumTree_->topLevelItemCount(); ++i) {
+        if (albumTree_->topLevelItem(i)->checkState(0) == Qt::Checked) {
             checked.push_back(i);
         }
     }
@@ -221,8 +228,8 @@ std::vector<int> FolderScanSummaryDialog::checkedAlbums() const
 
 void FolderScanSummaryDialog::setAllChecked(bool checked)
 {
-    for (int i = 0; i < albumTree->topLevelItemCount(); ++i) {
-        albumTree->topLevelItem(i)->setCheckState(0, checked ? Qt::Checked : Qt::Unchecked);
+    for (int i = 0; i < albumTree_->topLevelItemCount(); ++i) {
+        albumTree_->topLevelItem(i)->setCheckState(0, checked ? Qt::Checked : Qt::Unchecked);
     }
 }
 
@@ -253,9 +260,9 @@ void FolderScanSummaryDialog::updateCount()
     }
     countLabel_->setText(QStringLiteral("登録するアルバム: %1 / %2 (曲数: %3)")
                              .arg(checked.size())
-                             .arg(albumTree->topLevelItemCount())
+                             .arg(albumTree_->topLevelItemCount())
                              .arg(songs));
-    registerButton->setEnabled(!checked.empty());
+    registerButton_->setEnabled(!checked.empty());
 }
 
 }  // namespace velmora::ui

@@ -27,8 +27,6 @@ public:
     // Closes the dialog once the scan has stopped.
     void closeAfterScan();
 
-    QPushButton* cancelButton = nullptr;
-
 signals:
     void cancelled();
 
@@ -36,6 +34,7 @@ public slots:
     void reject() override;
 
 private:
+    QPushButton* cancelButton_ = nullptr;
     QLabel* filesLabel_ = nullptr;
     QLabel* albumsLabel_ = nullptr;
     QProgressBar* bar_ = nullptr;
@@ -69,18 +68,16 @@ signals:
 public slots:
     void reject() override;
 
-public:
-    QTreeWidget* albumTree = nullptr;
-    QTreeWidget* songTree = nullptr;
-    QPushButton* registerButton = nullptr;
-    QPushButton* cancelButton = nullptr;
-    QPlainTextEdit* notesView = nullptr;
-    QPushButton* copyNotesButton = nullptr;
-
 private:
     void updateCount();
     void showSongs(int album);
 
+    QTreeWidget* albumTree_ = nullptr;
+    QTreeWidget* songTree_ = nullptr;
+    QPushButton* registerButton_ = nullptr;
+    QPushButton* cancelButton_ = nullptr;
+    QPlainTextEdit* notesView_ = nullptr;
+    QPushButton* copyNotesButton_ = nullptr;
     QLabel* countLabel_ = nullptr;
     std::vector<int> songs_;
     // Per album: number, title, artist, file (below the album folder) and

@@ -622,7 +622,7 @@ void MainWindow::showAbout()
     auto* box = new AboutDialog(&shell_, QUrl::fromLocalFile(help).toString(), this);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setObjectName(QStringLiteral("AboutBox"));
-    box->progressBar->hide();
+    box->hideProgress();
     box->setComment(QStringLiteral("Thank You!"));
     box->setDataFolder(QString::fromStdString(folder_.dir().string()));
     box->setWindowModality(Qt::ApplicationModal);

@@ -58,15 +58,13 @@ void MainWindow::connectToolPages()
     });
     connect(replacePage_, &ReplacePage::replaceRequested, this, [this] { runReplace(); });
     connect(replacePage_, &ReplacePage::findFolderRequested, this, [this] {
-        folderDialog_->instruction.clear();
-        if (folderDialog_->choose()) {
-            replacePage_->setFindText(folderDialog_->folderPath);
+        if (const std::optional<QString> folder = folderDialog_->choose(QString())) {
+            replacePage_->setFindText(*folder);
         }
     });
     connect(replacePage_, &ReplacePage::replacementFolderRequested, this, [this] {
-        folderDialog_->instruction.clear();
-        if (folderDialog_->choose()) {
-            replacePage_->setReplacementText(folderDialog_->folderPath);
+        if (const std::optional<QString> folder = folderDialog_->choose(QString())) {
+            replacePage_->setReplacementText(*folder);
         }
     });
 }

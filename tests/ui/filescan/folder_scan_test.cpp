@@ -63,6 +63,18 @@ protected:
         return dialog != nullptr && dialog->isVisible() ? dialog : nullptr;
     }
 
+    // The named button of `dialog`, clicked as the user does.
+    static void click(QDialog* dialog, const char* button)
+    {
+        auto* found = child<QPushButton>(dialog, button);
+        ASSERT_NE(found, nullptr);
+        ASSERT_TRUE(found->isEnabled()) << button;
+        QTest::mouseClick(found, Qt::LeftButton);
+    }
+
+    static QTreeWidget* albumTree(QDialog* dialog) { return child<QTreeWidget>(dialog, "albumTree"); }
+    static QTreeWidget* songTree(QDialog* dialog) { return child<QTreeWidget>(dialog, "songTree"); }
+
     static bool sessionOver(MainWindow& window) { return window.findChild<FolderScanSession*>() == nullptr; }
 
     TempDir musicDir;
@@ -84,7 +96,7 @@ TEST_F(FolderScanWindowTest, RegistersTheTickedAlbumsAndSelectsTheFirstNewOne)
     for (FolderScanProgressDialog* shown : window->findChildren<FolderScanProgressDialog*>()) {
         EXPECT_FALSE(shown->isVisible());
     }
-    QTreeWidget* tree = dialog->albumTree;
+    QTreeWidget* tree = albumTree(dialog);
     ASSERT_EQ(tree->topLevelItemCount(), 3);
     EXPECT_EQ(tree->topLevelItem(0)->text(1), QStringLiteral("Alpha"));
     EXPECT_EQ(tree->topLevelItem(0)->text(2), QStringLiteral("2"));
@@ -93,7 +105,7 @@ TEST_F(FolderScanWindowTest, RegistersTheTickedAlbumsAndSelectsTheFirstNewOne)
     EXPECT_EQ(tree->topLevelItem(1)->checkState(0), Qt::Checked);
 
     tree->topLevelItem(1)->setCheckState(0, Qt::Unchecked);  // not Beta
-    QTest::mouseClick(dialog->registerButton, Qt::LeftButton);
+    click(dialog, "registerButton");
     ASSERT_TRUE(waitFor([&] { return sessionOver(*window); }));
 
     ASSERT_EQ(albumCount(*window), 3);
@@ -110,9 +122,9 @@ TEST_F(FolderScanWindowTest, RegistersTheTickedAlbumsAndSelectsTheFirstNewOne)
     // A second run offers only the album left out.
     startScan(*window);
     ASSERT_TRUE(waitFor([&] { return summary(*window) != nullptr; }));
-    ASSERT_EQ(summary(*window)->albumTree->topLevelItemCount(), 1);
-    EXPECT_EQ(summary(*window)->albumTree->topLevelItem(0)->text(1), QStringLiteral("Beta"));
-    QTest::mouseClick(summary(*window)->registerButton, Qt::LeftButton);
+    ASSERT_EQ(albumTree(summary(*window))->topLevelItemCount(), 1);
+    EXPECT_EQ(albumTree(summary(*window))->topLevelItem(0)->text(1), QStringLiteral("Beta"));
+    click(summary(*window), "registerButton");
     ASSERT_TRUE(waitFor([&] { return sessionOver(*window); }));
     EXPECT_EQ(albumCount(*window), 4);
     EXPECT_EQ(window->selectedAlbum(), 4);
@@ -145,11 +157,11 @@ TEST_F(FolderScanWindowTest, SummaryShowsSongsAndSkippedFilesAndNewFilesJoinThei
     startScan(*window);
     ASSERT_TRUE(waitFor([&] { return summary(*window) != nullptr; }));
     FolderScanSummaryDialog* dialog = summary(*window);
-    ASSERT_EQ(dialog->albumTree->topLevelItemCount(), 3);
+    ASSERT_EQ(albumTree(dialog)->topLevelItemCount(), 3);
     // The first album's songs are shown; choosing another shows its own.
-    ASSERT_EQ(dialog->songTree->topLevelItemCount(), 2);
-    dialog->albumTree->setCurrentItem(dialog->albumTree->topLevelItem(2));
-    QTreeWidget* songs = dialog->songTree;
+    ASSERT_EQ(songTree(dialog)->topLevelItemCount(), 2);
+    albumTree(dialog)->setCurrentItem(albumTree(dialog)->topLevelItem(2));
+    QTreeWidget* songs = songTree(dialog);
     ASSERT_EQ(songs->topLevelItemCount(), 4);
     EXPECT_EQ(songs->topLevelItem(0)->text(0), QStringLiteral("1"));
     EXPECT_EQ(songs->topLevelItem(0)->text(1), QStringLiteral("01 First"));
@@ -159,15 +171,16 @@ TEST_F(FolderScanWindowTest, SummaryShowsSongsAndSkippedFilesAndNewFilesJoinThei
     EXPECT_EQ(songs->topLevelItem(3)->toolTip(3),
               QString::fromStdString((music / "Gamma").string()) + QStringLiteral("/café.wav"));
     // Skipped files are named with their reason, leftovers are not.
-    ASSERT_NE(dialog->notesView, nullptr);
-    const QString notes = dialog->notesView->toPlainText();
+    auto* notesView = child<QPlainTextEdit>(dialog, "notesView");
+    ASSERT_NE(notesView, nullptr);
+    const QString notes = notesView->toPlainText();
     EXPECT_TRUE(notes.contains(QString::fromStdString((music / "Beta" / "broken.wav").string())))
         << notes.toStdString();
     EXPECT_FALSE(notes.contains(QStringLiteral("._01"))) << notes.toStdString();
     EXPECT_FALSE(notes.contains(QStringLiteral("DS_Store"))) << notes.toStdString();
-    QTest::mouseClick(dialog->copyNotesButton, Qt::LeftButton);
+    click(dialog, "copyNotesButton");
     EXPECT_EQ(QGuiApplication::clipboard()->text(), notes);
-    QTest::mouseClick(dialog->registerButton, Qt::LeftButton);
+    click(dialog, "registerButton");
     ASSERT_TRUE(waitFor([&] { return sessionOver(*window); }));
     ASSERT_EQ(runCliScan(), 0);
     EXPECT_EQ(window->catalogue().albumCount(), 4);
@@ -179,13 +192,14 @@ TEST_F(FolderScanWindowTest, SummaryShowsSongsAndSkippedFilesAndNewFilesJoinThei
     startScan(*window);
     ASSERT_TRUE(waitFor([&] { return summary(*window) != nullptr; }));
     dialog = summary(*window);
-    ASSERT_EQ(dialog->albumTree->topLevelItemCount(), 1);
-    EXPECT_EQ(dialog->albumTree->topLevelItem(0)->text(3), QStringLiteral("既存のアルバムに追加 (2)"));
-    EXPECT_EQ(dialog->songTree->topLevelItem(0)->text(0), QStringLiteral("3"));
-    EXPECT_TRUE(
-        dialog->notesView->toPlainText().contains(QStringLiteral("既存のアルバムに追加: 2  / Alpha (3曲)")))
-        << dialog->notesView->toPlainText().toStdString();
-    QTest::mouseClick(dialog->registerButton, Qt::LeftButton);
+    ASSERT_EQ(albumTree(dialog)->topLevelItemCount(), 1);
+    EXPECT_EQ(albumTree(dialog)->topLevelItem(0)->text(3), QStringLiteral("既存のアルバムに追加 (2)"));
+    EXPECT_EQ(songTree(dialog)->topLevelItem(0)->text(0), QStringLiteral("3"));
+    notesView = child<QPlainTextEdit>(dialog, "notesView");
+    ASSERT_NE(notesView, nullptr);
+    EXPECT_TRUE(notesView->toPlainText().contains(QStringLiteral("既存のアルバムに追加: 2  / Alpha (3曲)")))
+        << notesView->toPlainText().toStdString();
+    click(dialog, "registerButton");
     ASSERT_TRUE(waitFor([&] { return sessionOver(*window); }));
     ASSERT_EQ(runCliScan(), 0);
     EXPECT_EQ(window->catalogue().albumCount(), 4);
@@ -207,7 +221,7 @@ TEST_F(FolderScanWindowTest, CancelInTheProgressDialogAddsNothing)
     startScan(*window);
     FolderScanProgressDialog* progress = window->findChild<FolderScanProgressDialog*>();
     ASSERT_NE(progress, nullptr);
-    QTest::mouseClick(progress->cancelButton, Qt::LeftButton);
+    click(progress, "cancelButton");
     EXPECT_TRUE(progress->cancelRequested());
     ASSERT_TRUE(waitFor([&] { return sessionOver(*window); }));
     EXPECT_EQ(summary(*window), nullptr);
@@ -219,7 +233,7 @@ TEST_F(FolderScanWindowTest, CancelInTheSummaryOrNoTickAddsNothing)
     auto window = open();
     startScan(*window);
     ASSERT_TRUE(waitFor([&] { return summary(*window) != nullptr; }));
-    QTest::mouseClick(summary(*window)->cancelButton, Qt::LeftButton);
+    click(summary(*window), "cancelButton");
     ASSERT_TRUE(waitFor([&] { return sessionOver(*window); }));
     EXPECT_EQ(albumCount(*window), 1);
 
@@ -227,9 +241,11 @@ TEST_F(FolderScanWindowTest, CancelInTheSummaryOrNoTickAddsNothing)
     ASSERT_TRUE(waitFor([&] { return summary(*window) != nullptr; }));
     FolderScanSummaryDialog* dialog = summary(*window);
     dialog->setAllChecked(false);
-    EXPECT_FALSE(dialog->registerButton->isEnabled());
+    auto* registerButton = child<QPushButton>(dialog, "registerButton");
+    ASSERT_NE(registerButton, nullptr);
+    EXPECT_FALSE(registerButton->isEnabled());
     dialog->setAllChecked(true);
-    EXPECT_TRUE(dialog->registerButton->isEnabled());
+    EXPECT_TRUE(registerButton->isEnabled());
     dialog->reject();
     ASSERT_TRUE(waitFor([&] { return sessionOver(*window); }));
     EXPECT_EQ(albumCount(*window), 1);

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <QAction>
+#include <QDir>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -14,6 +15,7 @@
 
 #include "core/store/columns.h"
 #include "ui/dialogs/about_dialog.h"
+#include "ui/dialogs/folder_picker.h"
 #include "ui/main/main_window_fixture.h"
 
 namespace velmora::ui {
@@ -44,9 +46,12 @@ TEST_F(MainWindowTest, StartUpLoadsTheCatalogueAndSelectsTheFirstAlbum)
     splash.showAsSplash();
     auto window = open(&splash);
     // The splash went through every step of the start-up but the last.
-    EXPECT_EQ(splash.progressBar->value(), 308);
-    EXPECT_EQ(splash.progressBar->maximum(), 310);
-    EXPECT_EQ(splash.commentLabel->text(), QStringLiteral("並び替え中..."));
+    auto* bar = child<QProgressBar>(&splash, "progressBar");
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(bar->value(), 308);
+    EXPECT_EQ(bar->maximum(), 310);
+    EXPECT_EQ(child<QLabel>(&splash, "commentLabel")->text(), QStringLiteral("並び替え中..."));
+    EXPECT_FALSE(child<QPushButton>(&splash, "okButton")->isVisible());
 
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Velmora"));
     EXPECT_EQ(window->catalogue().albumCount(), 3);
@@ -391,17 +396,58 @@ TEST_F(MainWindowTest, AboutBoxSaysThankYou)
     auto* box = window->findChild<AboutDialog*>(QStringLiteral("AboutBox"));
     ASSERT_NE(box, nullptr);
     EXPECT_TRUE(box->isVisible());
-    EXPECT_EQ(box->commentLabel->text(), QStringLiteral("Thank You!"));
-    EXPECT_FALSE(box->progressBar->isVisible());
+    auto* comment = child<QLabel>(box, "commentLabel");
+    auto* dataFolder = child<QLabel>(box, "dataFolderLabel");
+    auto* ok = child<QPushButton>(box, "okButton");
+    auto* link = child<LinkLabel>(box, "linkLabel");
+    ASSERT_TRUE(comment && dataFolder && ok && link);
+    EXPECT_EQ(comment->text(), QStringLiteral("Thank You!"));
+    EXPECT_FALSE(child<QProgressBar>(box, "progressBar")->isVisible());
+    EXPECT_TRUE(ok->isVisible());
     // The folder in use, whole, inside the box.
-    EXPECT_TRUE(box->dataFolderLabel->isVisible());
-    EXPECT_EQ(box->dataFolderLabel->text().remove(QChar(0x200B)),
+    EXPECT_TRUE(dataFolder->isVisible());
+    EXPECT_EQ(dataFolder->text().remove(QChar(0x200B)),
               QStringLiteral("データの保存先:\n") + QString::fromStdString(dir.path().string()));
-    EXPECT_LE(box->dataFolderLabel->geometry().bottom(), box->okButton->geometry().top());
-    emit box->linkLabel->clicked();
+    EXPECT_LE(dataFolder->geometry().bottom(), ok->geometry().top());
+    QTest::mouseClick(link, Qt::LeftButton);
     ASSERT_EQ(shell.opened.size(), 1u);
-    QTest::mouseClick(box->okButton, Qt::LeftButton);
+    EXPECT_EQ(shell.opened[0], QUrl::fromLocalFile(QString::fromStdString((dir / "help.html").string())));
+    QTest::mouseClick(ok, Qt::LeftButton);
     EXPECT_FALSE(box->isVisible());
+}
+
+// Records where each folder browse starts.
+class StartRecordingPrompter : public ScriptedPrompter {
+public:
+    std::optional<QString> pickFolder(const QString& title, const QString& startPath) override
+    {
+        starts.push_back(startPath);
+        return ScriptedPrompter::pickFolder(title, startPath);
+    }
+    std::vector<QString> starts;
+};
+
+TEST(FolderPicker, StartsEachBrowseAtTheFolderChosenLast)
+{
+    StartRecordingPrompter prompter;
+    FolderPicker picker(prompter);
+    prompter.answerText(QStringLiteral("/music/first"), Kind::Folder);
+    EXPECT_EQ(picker.choose(QStringLiteral("置換前のフォルダ")),
+              std::optional<QString>(QStringLiteral("/music/first")));
+    prompter.answerText(std::nullopt, Kind::Folder);
+    EXPECT_EQ(picker.choose(QString()), std::nullopt);
+    prompter.answerText(QStringLiteral("/music/second"), Kind::Folder);
+    EXPECT_EQ(picker.choose(QString()), std::optional<QString>(QStringLiteral("/music/second")));
+    prompter.answerText(std::nullopt, Kind::Folder);
+    EXPECT_EQ(picker.choose(QString()), std::nullopt);
+
+    // Home at first; then the last folder chosen, which a cancel keeps.
+    EXPECT_EQ(prompter.starts,
+              (std::vector<QString>{QDir::homePath(), QStringLiteral("/music/first"),
+                                    QStringLiteral("/music/first"), QStringLiteral("/music/second")}));
+    ASSERT_EQ(prompter.asked().size(), 4u);
+    EXPECT_EQ(prompter.asked()[0].text, QStringLiteral("置換前のフォルダ"));
+    EXPECT_TRUE(prompter.allAnswered());
 }
 
 TEST(QtTexts, QtsOwnDialogsSpeakJapanese)
