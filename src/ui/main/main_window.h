@@ -238,7 +238,6 @@ private:
 
     AlbumListModel* albumModel() const { return albumModel_; }
     SongListModel* songModel() const { return songModel_; }
-    FolderPicker& folderPicker() { return *folderDialog_; }
 
     // Selects list row `row` alone and scrolls it into view.
     void selectAndShowListRow(int row);
@@ -341,7 +340,6 @@ private:
     std::unique_ptr<MainActions> actions_;
     // The controls.
     QToolBar* toolBar_ = nullptr;
-    QToolButton* playButtonOfMain = nullptr;
 
     QStackedWidget* pageStack_ = nullptr;
     AlbumInfoPanel* infoPage_ = nullptr;
