@@ -105,18 +105,8 @@ LoadReport Catalogue::loadData(const std::function<void(int)>& progress, store::
     }
     // A missing or unreadable file leaves an empty catalogue, never the
     // albums of before.
-    table_ = std::move(fresh);
-    dataFileUnreadable_ = report.dataStatus == store::LoadStatus::Unreadable;
-    albumsModified_ = false;
     sortColumn_ = 0;
-    entries_.clear();
-    for (int album = 1; album <= table_.albumCount(); ++album) {
-        entries_.push_back({album, 0});
-    }
-    allShown_ = true;
-    searchResultShown_ = false;
-    notify([](CatalogueObserver& o) { o.albumsReset(); });
-    notify([](CatalogueObserver& o) { o.listReset(); });
+    replaceTable(std::move(fresh), report.dataStatus == store::LoadStatus::Unreadable);
     return report;
 }
 
@@ -158,8 +148,14 @@ LoadReport Catalogue::revert(const std::function<void(int)>& progress)
     if (result.status != store::LoadStatus::Loaded) {
         return report;
     }
+    replaceTable(std::move(fresh), false);
+    return report;
+}
+
+void Catalogue::replaceTable(store::AlbumTable fresh, bool unreadable)
+{
     table_ = std::move(fresh);
-    dataFileUnreadable_ = false;
+    dataFileUnreadable_ = unreadable;
     albumsModified_ = false;
     entries_.clear();
     for (int album = 1; album <= table_.albumCount(); ++album) {
@@ -169,7 +165,6 @@ LoadReport Catalogue::revert(const std::function<void(int)>& progress)
     searchResultShown_ = false;
     notify([](CatalogueObserver& o) { o.albumsReset(); });
     notify([](CatalogueObserver& o) { o.listReset(); });
-    return report;
 }
 
 bool Catalogue::writeDataFile(SaveConsent consent, SaveReport& report)

@@ -292,6 +292,8 @@ private:
                                                    const std::string& oldReading) const;
     LoadReport loadData(const std::function<void(int)>& progress, store::LoadBuffer buffer);
     bool writeDataFile(SaveConsent consent, SaveReport& report);
+    // A table read from the data file replaces the one held, shown whole.
+    void replaceTable(store::AlbumTable fresh, bool unreadable);
     // Notifies the albums appended from `first` on (and their entries).
     void appended(int first);
     BulkResult finishBulk(textops::BulkResult done);
