@@ -93,11 +93,8 @@ public:
     // item).
     const QStringList& webSearchItemNames() const { return webSearchItems; }
 
-    // The dialogs the window created, and its two media devices.
-    AlbumEditDialog* editForm() const { return editForm_; }
-    PlayerWindow* playerForm() const { return playerForm_; }
-    SongColumnEditor* memoForm() const { return memoForm_; }
-    OptionsDialog* optionsForm() const { return optionsForm_; }
+    // The two media devices (the dialogs the window creates are its
+    // children).
     media::MediaDevice& previewDevice() { return *previewDevice_; }
     media::MediaDevice& playerDevice() { return *playerDevice_; }
 

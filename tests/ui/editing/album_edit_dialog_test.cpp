@@ -43,7 +43,7 @@ protected:
     {
         writeBytes(dataFile(), file);
         window = open();
-        edit = window->editForm();
+        edit = window->findChild<AlbumEditDialog*>();
     }
     void selectAlbum(int row)
     {

@@ -41,8 +41,8 @@ protected:
         writeBytes(dataFile(), dataLineWith({}) + "\r\n" + albumLine(cells) + "\r\n");
         window = open();
         // Owned by the main window and shown as the program does.
-        memo = window->memoForm();
-        edit = window->editForm();
+        memo = window->findChild<SongColumnEditor*>();
+        edit = window->findChild<AlbumEditDialog*>();
         window->selectListRow(0, true);
         test::trigger(window.get(), "editAlbum");
     }

@@ -185,7 +185,7 @@ TEST_F(PreviewTest, APreviewPausesTheShownPlayerWindow)
     click(edit, "playButton");
     ASSERT_TRUE(preview().isPlaying());
     EXPECT_TRUE(player.isPaused());
-    EXPECT_TRUE(child<QToolButton>(window->playerForm(), "pauseButton")->isChecked());
+    EXPECT_TRUE(child<QToolButton>(window->findChild<PlayerWindow*>(), "pauseButton")->isChecked());
 }
 
 TEST(SeekPositionTest, ClickPositionsRoundHalvesToEven)

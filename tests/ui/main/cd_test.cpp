@@ -178,7 +178,7 @@ TEST_F(CdTest, EditDialogPutsTheReferencesIntoTheGridOnly)
     start({withMedia("a", {"/1.mp3", "/2.mp3", "/3.mp3"})});
     selectAlbum(0);
     run("editAlbum");
-    AlbumEditDialog& edit = *window->editForm();
+    AlbumEditDialog& edit = *window->findChild<AlbumEditDialog*>();
     edit.setSongCell(1, 1, QStringLiteral("typed title"));
     prompter.answerAction(false);
     test::clickButton(&edit, "discButton");
@@ -438,12 +438,12 @@ TEST_F(MusicBrainzCdTest, AnUnregisteredDiscOpensTheEditDialogOnANewFilledAlbum)
 {
     serveOneRelease();
     startWindow();
-    edit = window->editForm();
+    edit = window->findChild<AlbumEditDialog*>();
     selectAlbum(0);
     prompter.answerAction(true);
     run("findDisc");
     EXPECT_EQ(prompter.asked().back().text, QStringLiteral("未登録です"));
-    ASSERT_TRUE(window->editForm()->isVisible());
+    ASSERT_TRUE(window->findChild<AlbumEditDialog*>()->isVisible());
     // Nothing is stored yet, and no album is selected for 変更 to overwrite.
     EXPECT_EQ(window->catalogue().albumCount(), 2);
     EXPECT_EQ(window->selectedAlbum(), 0);
@@ -456,7 +456,7 @@ TEST_F(MusicBrainzCdTest, AnUnregisteredDiscOpensTheEditDialogOnANewFilledAlbum)
     EXPECT_EQ(edit->songCell(1, 3), QStringLiteral("CD656644"));
     const std::filesystem::path cover = dir / ("covers/" + kRelease.toStdString() + ".jpg");
     EXPECT_EQ(readBytes(cover), jpeg.toStdString());
-    EXPECT_EQ(window->editForm()->editedRecord().value()[ImagePathColumn],
+    EXPECT_EQ(window->findChild<AlbumEditDialog*>()->editedRecord().value()[ImagePathColumn],
               std::filesystem::absolute(cover).string());
 
     // 追加 stores it as a new album, found as the disc's album from then on.
@@ -473,7 +473,7 @@ TEST_F(MusicBrainzCdTest, ClosingOnAFetchedAlbumNeverAddedAsksAndTakesItsCoverAw
 {
     serveOneRelease();
     startWindow();
-    edit = window->editForm();
+    edit = window->findChild<AlbumEditDialog*>();
     selectAlbum(0);
     prompter.answerAction(true);
     run("findDisc");
@@ -512,7 +512,7 @@ TEST_F(MusicBrainzCdTest, SeveralReleasesAreOfferedAsAList)
     prompter.answerAction(true);
     prompter.answerRow(std::nullopt);
     run("findDisc");
-    EXPECT_FALSE(window->editForm()->isVisible());
+    EXPECT_FALSE(window->findChild<AlbumEditDialog*>()->isVisible());
     ASSERT_EQ(prompter.lastRows.size(), 2u);
     // Two releases of one title are told apart by more than their date.
     EXPECT_EQ(
@@ -528,12 +528,15 @@ TEST_F(MusicBrainzCdTest, SeveralReleasesAreOfferedAsAList)
     prompter.answerAction(true);
     prompter.answerRow(1);
     run("findDisc");
-    ASSERT_TRUE(window->editForm()->isVisible());
-    EXPECT_EQ(window->editForm()->editedRecord().value()[AlbumColumn], test::sj("別盤 (Disc 1/2)"));
-    EXPECT_EQ(window->editForm()->editedRecord().value()[Category2Column], "SHM-CD");
-    EXPECT_EQ(window->editForm()->editedRecord().value()[Category3Column], test::sj("2001年"));
-    EXPECT_EQ(window->editForm()->editedRecord().value()[songTitleColumn(3)], test::sj("別 3"));
-    EXPECT_EQ(window->editForm()->editedRecord().value()[ImagePathColumn],
+    ASSERT_TRUE(window->findChild<AlbumEditDialog*>()->isVisible());
+    EXPECT_EQ(window->findChild<AlbumEditDialog*>()->editedRecord().value()[AlbumColumn],
+              test::sj("別盤 (Disc 1/2)"));
+    EXPECT_EQ(window->findChild<AlbumEditDialog*>()->editedRecord().value()[Category2Column], "SHM-CD");
+    EXPECT_EQ(window->findChild<AlbumEditDialog*>()->editedRecord().value()[Category3Column],
+              test::sj("2001年"));
+    EXPECT_EQ(window->findChild<AlbumEditDialog*>()->editedRecord().value()[songTitleColumn(3)],
+              test::sj("別 3"));
+    EXPECT_EQ(window->findChild<AlbumEditDialog*>()->editedRecord().value()[ImagePathColumn],
               "");  // no cover: no message either
     EXPECT_EQ(window->catalogue().albumCount(), 2);
 }
@@ -568,7 +571,7 @@ TEST_F(MusicBrainzCdTest, UnknownDiscsOfferTheSubmissionPageAndFailuresSaySo)
     run("findDisc");
     EXPECT_EQ(prompter.asked().back().text,
               QStringLiteral("MusicBrainzが混雑しています。しばらくしてからもう一度お試しください。"));
-    EXPECT_FALSE(window->editForm()->isVisible());
+    EXPECT_FALSE(window->findChild<AlbumEditDialog*>()->isVisible());
     EXPECT_EQ(window->catalogue().albumCount(), 2);
 }
 
@@ -594,7 +597,7 @@ TEST_F(MusicBrainzCdTest, TheProgressBoxCancelsAServerThatNeverAnswers)
     run("findDisc");
     poll.stop();
     EXPECT_TRUE(sawProgress);
-    EXPECT_FALSE(window->editForm()->isVisible());
+    EXPECT_FALSE(window->findChild<AlbumEditDialog*>()->isVisible());
     EXPECT_EQ(window->catalogue().albumCount(), 2);
 }
 
@@ -604,7 +607,7 @@ TEST_F(MusicBrainzCdTest, EditDialogFillsEmptyTitlesAndAsksBeforeReplacingTypedO
     serveOneRelease();
     startWindow();
     selectAlbum(1);
-    edit = window->editForm();
+    edit = window->findChild<AlbumEditDialog*>();
     run("editAlbum");
     AlbumEditDialog& form = *edit;
     form.setSongCell(1, 1, QStringLiteral("typed title"));

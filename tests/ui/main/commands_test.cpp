@@ -26,7 +26,7 @@ protected:
     // close button, as the user would.
     static bool editDialogOpened(MainWindow& window)
     {
-        AlbumEditDialog* edit = window.editForm();
+        AlbumEditDialog* edit = window.findChild<AlbumEditDialog*>();
         if (edit == nullptr || !edit->isVisible()) {
             return false;
         }
@@ -102,7 +102,7 @@ TEST_F(CommandsTest, ChangeFromTheEditDialogRefreshesTheListAndAsksForReadings)
     writeBytes(dataFile(), dataLineWith({}) + "\r\n" + album("Ann") + "\r\n" + album("Ann") + "\r\n" +
                                album("ann") + "\r\n" + album("b") + "\r\n");
     auto window = open();
-    AlbumEditDialog* edit = window->editForm();
+    AlbumEditDialog* edit = window->findChild<AlbumEditDialog*>();
     ASSERT_NE(edit, nullptr);
     auto editSelected = [&] {
         trigger(window.get(), "editAlbum");

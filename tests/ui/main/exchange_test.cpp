@@ -258,7 +258,7 @@ TEST_F(ExchangeTest, CsvExportInUtf8WhenTheOptionIsOn)
     {
         // The option lies with the export settings of the options dialog.
         trigger(window.get(), "options");
-        OptionsDialog* options = window->optionsForm();
+        OptionsDialog* options = window->findChild<OptionsDialog*>();
         auto* utf8 = options->findChild<QCheckBox*>(QStringLiteral("CsvUtf8Check"));
         ASSERT_NE(utf8, nullptr);
         EXPECT_EQ(utf8->text(), QStringLiteral("CSVファイルをUTF-8 (BOM付き) で書き出す"));

@@ -201,7 +201,7 @@ TEST_F(HtmlTest, PreviewWritesTheSamplePageAndOpensIt)
     auto window = openWith({album("a")});
     // The options dialog's preview button asks the window for the page.
     trigger(window.get(), "options");
-    OptionsDialog* options = window->optionsForm();
+    OptionsDialog* options = window->findChild<OptionsDialog*>();
     ASSERT_NE(options, nullptr);
     ASSERT_TRUE(options->isVisible());
     child<QAbstractButton>(options, "htmlPreviewButton")->click();

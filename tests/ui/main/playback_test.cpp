@@ -65,7 +65,7 @@ protected:
         writeBytes(dataFile(), file);
         window = open();
         test::changeSettings(*window, [&](store::AppSettings& s) { s.cdDrive = 0; });
-        form = window->playerForm();
+        form = window->findChild<PlayerWindow*>();
         form->setTimerRunning(false);
     }
     // A media file in the test folder.

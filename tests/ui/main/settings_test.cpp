@@ -46,7 +46,7 @@ TEST_F(MainWindowTest, SettingsPersistAcrossARestart)
         child<QSplitter>(window.get(), "pageSplitter")->setSizes({400, 332});
         list(*window, "albumView")->setColumnWidth(1, 222);
         list(*window, "songView")->setColumnWidth(3, 321);
-        AlbumEditDialog& edit = *window->editForm();
+        AlbumEditDialog& edit = *window->findChild<AlbumEditDialog*>();
         edit.move(10, 20);
         edit.resize(700, 520);
         test::child<QTableWidget>(&edit, "songTable")->setColumnWidth(2, 260);
@@ -66,7 +66,7 @@ TEST_F(MainWindowTest, SettingsPersistAcrossARestart)
     EXPECT_EQ(pageWidth(*window), 400);
     EXPECT_EQ(list(*window, "albumView")->columnWidth(1), 222);
     EXPECT_EQ(list(*window, "songView")->columnWidth(3), 321);
-    AlbumEditDialog& edit = *window->editForm();
+    AlbumEditDialog& edit = *window->findChild<AlbumEditDialog*>();
     EXPECT_EQ(edit.pos(), QPoint(10, 20));
     EXPECT_EQ(edit.size(), QSize(700, 520));
     EXPECT_EQ(test::child<QTableWidget>(&edit, "songTable")->columnWidth(2), 260);
@@ -95,7 +95,8 @@ TEST_F(MainWindowTest, SettingsFileValuesAreShownAndKept)
     EXPECT_EQ(window->webSearchItemNames()[3], QStringLiteral("形式"));
     EXPECT_EQ(window->webSearchItemNames()[4], QStringLiteral("メディア名"))
         << "unchanged captions keep the item's text";
-    EXPECT_EQ(test::child<QLabel>(window->editForm(), "category1Caption")->text(), QStringLiteral("形式"));
+    EXPECT_EQ(test::child<QLabel>(window->findChild<AlbumEditDialog*>(), "category1Caption")->text(),
+              QStringLiteral("形式"));
     const QFont font = list(*window, "albumView")->font();
     EXPECT_EQ(font.pointSize(), 12);
     EXPECT_TRUE(font.bold());

@@ -30,8 +30,8 @@ protected:
     void SetUp() override
     {
         window = open();
-        edit = window->editForm();
-        options = window->optionsForm();
+        edit = window->findChild<AlbumEditDialog*>();
+        options = window->findChild<OptionsDialog*>();
         trigger(window.get(), "options");
     }
     void TearDown() override

@@ -45,7 +45,7 @@ protected:
         window = std::make_unique<MainWindow>(MainWindow::Services{
             prompter, shell, DataFolder(dir.path()), QString::fromStdString(dir.path()), &system});
         window->show();
-        player = window->playerForm();
+        player = window->findChild<PlayerWindow*>();
         window->selectListRow(0, true);
     }
     // Lets the event loop run (timer ticks, the engine's notifications)

@@ -57,7 +57,7 @@ protected:
         window = open();
         test::changeSettings(*window, [&](store::AppSettings& s) { s.cdDrive = 0; });
         device().defaultLength = fileMs;
-        form = window->playerForm();
+        form = window->findChild<PlayerWindow*>();
         // The test ticks the timer itself.
         form->setTimerRunning(false);
         window->selectListRow(0, true);

@@ -94,8 +94,8 @@ protected:
                                                               QString::fromStdString(dir.path()), &media},
                                          nullptr);
         prompter.setParent(window.get());
-        memo = window->memoForm();
-        edit = window->editForm();
+        memo = window->findChild<SongColumnEditor*>();
+        edit = window->findChild<AlbumEditDialog*>();
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowActive(window.get(), 5000));
     }
