@@ -4,9 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <condition_variable>
+#include <cstdlib>
 #include <deque>
 #include <mutex>
-#include <thread>
 
 #include "backends/cd_drive.h"
 #include "backends/gst_media.h"
@@ -25,8 +26,11 @@ public:
     GstMediaSystem::Poster poster()
     {
         return [this](std::function<void()> call) {
-            std::lock_guard lock(mutex_);
-            calls_.push_back(std::move(call));
+            {
+                std::lock_guard lock(mutex_);
+                calls_.push_back(std::move(call));
+            }
+            posted_.notify_one();
         };
     }
     // Runs posted calls until `done` holds or the time is up.
@@ -40,19 +44,22 @@ public:
             }
             std::deque<std::function<void()>> calls;
             {
-                std::lock_guard lock(mutex_);
+                // A posted call wakes the loop; the device's state (polled by
+                // `done`) is looked at again at least every few milliseconds.
+                std::unique_lock lock(mutex_);
+                posted_.wait_for(lock, 5ms, [this] { return !calls_.empty(); });
                 calls.swap(calls_);
             }
             for (auto& call : calls) {
                 call();
             }
-            std::this_thread::sleep_for(5ms);
         }
         return true;
     }
 
 private:
     std::mutex mutex_;
+    std::condition_variable posted_;
     std::deque<std::function<void()>> calls_;
 };
 
@@ -88,14 +95,15 @@ TEST_F(GstMediaTest, WavPlaysPausesSeeksAndEndsWithANotification)
     device->play();
     EXPECT_EQ(device->error(), 0);
     EXPECT_EQ(device->mode(), Mode::Playing);
-    std::this_thread::sleep_for(300ms);
+    // Some of the tone has played.
+    ASSERT_TRUE(queue.runUntil([&] { return device->position() > 150; }));
     device->setWait(true);
     device->pause();
     EXPECT_EQ(device->mode(), Mode::Paused);
     const std::int64_t held = device->position();
     EXPECT_GT(held, 150);
-    std::this_thread::sleep_for(200ms);
-    EXPECT_NEAR(static_cast<double>(device->position()), static_cast<double>(held), 30);
+    // Paused, the position stays where it was (it never moves away).
+    EXPECT_FALSE(queue.runUntil([&] { return std::abs(device->position() - held) > 30; }, 200ms));
     device->resume();
     EXPECT_EQ(device->mode(), Mode::Playing);
 
@@ -242,7 +250,10 @@ TEST_F(GstMediaTest, CdTrackTwoPlaysWithPositionsInTrackMinutesSecondsFrames)
 
     device->play();
     EXPECT_EQ(device->error(), 0) << device->errorMessage();
-    std::this_thread::sleep_for(700ms);
+    ASSERT_TRUE(queue.runUntil([&] {
+        const Tmsf now = unpackTmsf(device->position());
+        return now.track != 2 || now.seconds * 75 + now.frames >= 30;
+    }));
     at = unpackTmsf(device->position());
     EXPECT_EQ(at.track, 2);
     EXPECT_GE(at.seconds * 75 + at.frames, 30);
@@ -268,7 +279,10 @@ TEST_F(GstMediaTest, CdTrackTwoPlaysWithPositionsInTrackMinutesSecondsFrames)
     EXPECT_EQ(device->error(), 0) << device->errorMessage();
     EXPECT_EQ(device->position(), packTmsf({1, 0, 0, 0}));
     device->play();
-    std::this_thread::sleep_for(300ms);
+    ASSERT_TRUE(queue.runUntil([&] {
+        const Tmsf now = unpackTmsf(device->position());
+        return now.track != 1 || now.frames + now.seconds * 75 > 5;
+    }));
     at = unpackTmsf(device->position());
     EXPECT_EQ(at.track, 1);
     EXPECT_GT(at.frames + at.seconds * 75, 5);
