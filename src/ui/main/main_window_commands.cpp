@@ -98,14 +98,12 @@ void MainWindow::newAlbumAfterSelection()
 
 void MainWindow::finishAlbumChange(const catalogue::ChangeResult& result, const QString& done)
 {
-    if (result.ok()) {
-        // The refresh after a change takes the search marks away.
-        catalogue_.clearSearchMarks();
-    }
     if (!result.ok()) {
         prompter_.information(fromUtf8(catalogue::problemMessage(result.problem)));
         return;
     }
+    // The refresh after a change takes the search marks away.
+    catalogue_.clearSearchMarks();
     std::vector<int> rows = selectedListRows();
     if (!rows.empty()) {
         showAlbumOfRow(rows.front(), true);
