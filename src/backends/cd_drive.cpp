@@ -51,73 +51,57 @@ std::string lowerExtension(const std::string& path)
     return extension;
 }
 
-// A cdrdao TOC file names its data files relative to itself, but libcdio
-// opens them relative to the current folder. A copy whose names are made
-// absolute is what libcdio is given; it lives while the disc is read.
-class TocCopy {
-public:
-    explicit TocCopy(const std::string& tocPath)
-    {
-        std::ifstream in(tocPath, std::ios::binary);
-        if (!in) {
-            return;
-        }
-        std::ostringstream text;
-        text << in.rdbuf();
-        const std::filesystem::path folder = std::filesystem::absolute(tocPath).parent_path();
-        // FILE "name", AUDIOFILE "name", DATAFILE "name": the quoted name,
-        // escapes kept as written.
-        static const std::regex named(R"re((\b(?:AUDIO|DATA)?FILE\s+)"((?:[^"\\]|\\.)*)")re");
-        std::string rewritten;
-        std::string rest = text.str();
-        std::smatch match;
-        while (std::regex_search(rest, match, named)) {
-            std::string name = match[2].str();
-            if (!name.empty() && name.front() != '/') {
-                // The folder escaped as the file format wants; the name as
-                // it was written.
-                std::string escaped;
-                for (char c : folder.string() + "/") {
-                    if (c == '"' || c == '\\') {
-                        escaped += '\\';
-                    }
-                    escaped += c;
+// A copy of the cdrdao TOC file at `tocPath` whose data files (named
+// relative to the TOC file) are named by full path; its path, or nothing
+// when no copy could be written.
+std::string writeTocCopy(const std::string& tocPath)
+{
+    std::ifstream in(tocPath, std::ios::binary);
+    if (!in) {
+        return {};
+    }
+    std::ostringstream text;
+    text << in.rdbuf();
+    const std::filesystem::path folder = std::filesystem::absolute(tocPath).parent_path();
+    // FILE "name", AUDIOFILE "name", DATAFILE "name": the quoted name,
+    // escapes kept as written.
+    static const std::regex named(R"re((\b(?:AUDIO|DATA)?FILE\s+)"((?:[^"\\]|\\.)*)")re");
+    std::string rewritten;
+    std::string rest = text.str();
+    std::smatch match;
+    while (std::regex_search(rest, match, named)) {
+        std::string name = match[2].str();
+        if (!name.empty() && name.front() != '/') {
+            // The folder escaped as the file format wants; the name as it
+            // was written.
+            std::string escaped;
+            for (char c : folder.string() + "/") {
+                if (c == '"' || c == '\\') {
+                    escaped += '\\';
                 }
-                name = escaped + name;
+                escaped += c;
             }
-            rewritten += match.prefix().str() + match[1].str() + '"' + name + '"';
-            rest = match.suffix().str();
+            name = escaped + name;
         }
-        rewritten += rest;
-        std::string pattern = (std::filesystem::temp_directory_path() / "velmora-toc-XXXXXX.toc").string();
-        const int fd = mkstemps(pattern.data(), 4);
-        if (fd < 0) {
-            return;
-        }
-        const bool written =
-            ::write(fd, rewritten.data(), rewritten.size()) == static_cast<ssize_t>(rewritten.size());
-        ::close(fd);
-        path_ = pattern;
-        if (!written) {
-            path_.clear();
-            std::filesystem::remove(pattern);
-        }
+        rewritten += match.prefix().str() + match[1].str() + '"' + name + '"';
+        rest = match.suffix().str();
     }
-    ~TocCopy()
-    {
-        if (!path_.empty()) {
-            std::error_code ec;
-            std::filesystem::remove(path_, ec);
-        }
+    rewritten += rest;
+    std::string pattern = (std::filesystem::temp_directory_path() / "velmora-toc-XXXXXX.toc").string();
+    const int fd = mkstemps(pattern.data(), 4);
+    if (fd < 0) {
+        return {};
     }
-    TocCopy(const TocCopy&) = delete;
-    TocCopy& operator=(const TocCopy&) = delete;
-    // The copy's path; empty when none could be made.
-    const std::string& path() const { return path_; }
-
-private:
-    std::string path_;
-};
+    const bool written =
+        ::write(fd, rewritten.data(), rewritten.size()) == static_cast<ssize_t>(rewritten.size());
+    ::close(fd);
+    if (!written) {
+        std::error_code ec;
+        std::filesystem::remove(pattern, ec);
+        return {};
+    }
+    return pattern;
+}
 
 // The lengths and starts the players use, from the tracks' addresses.
 void fillToc(DriveRead& result)
@@ -164,6 +148,24 @@ DriveRead readCue(const std::string& element)
         return result;
     }
     fillToc(result);
+    // Each audio track is played from its own file.
+    const CueSheet& sheet = *reading.sheet;
+    for (std::size_t i = 0; i < sheet.places.size(); ++i) {
+        TrackSource source;
+        const CueTrackPlace& place = sheet.places[i];
+        const CueFile& file = sheet.files[place.file];
+        if (sheet.layout.tracks[i].audio) {
+            source.file = file.path.string();
+            source.raw = file.type == "BINARY" || file.type == "MOTOROLA";
+            source.bigEndian = file.type == "MOTOROLA";
+            source.start = place.start;
+            source.end = file.sectors;
+            if (i + 1 < sheet.places.size() && sheet.places[i + 1].file == place.file) {
+                source.end = sheet.places[i + 1].start;
+            }
+        }
+        result.toc.sources.push_back(std::move(source));
+    }
     result.state = DriveState::Disc;
     return result;
 }
@@ -217,6 +219,25 @@ std::vector<std::string> listCdDrives()
     return unique;
 }
 
+CdioElement::CdioElement(const std::string& element) : path_(element)
+{
+    std::error_code ec;
+    if (lowerExtension(element) == ".toc" && std::filesystem::is_regular_file(element, ec)) {
+        copy_ = writeTocCopy(element);
+        if (!copy_.empty()) {
+            path_ = copy_;
+        }
+    }
+}
+
+CdioElement::~CdioElement()
+{
+    if (!copy_.empty()) {
+        std::error_code ec;
+        std::filesystem::remove(copy_, ec);
+    }
+}
+
 DriveRead readDisc(const std::string& element)
 {
     quietenLibcdio();
@@ -230,15 +251,8 @@ DriveRead readDisc(const std::string& element)
         return readCue(element);
     }
     result.state = DriveState::NoDisc;
-    std::optional<TocCopy> tocCopy;
-    std::string opened = element;
-    if (extension == ".toc" && std::filesystem::is_regular_file(element, ec)) {
-        tocCopy.emplace(element);
-        if (!tocCopy->path().empty()) {
-            opened = tocCopy->path();
-        }
-    }
-    CdIo_t* cdio = cdio_open(opened.c_str(), DRIVER_UNKNOWN);
+    const CdioElement opened(element);
+    CdIo_t* cdio = cdio_open(opened.path().c_str(), DRIVER_UNKNOWN);
     if (cdio == nullptr) {
         // A file that is no disc image, or a drive without a disc.
         return result;

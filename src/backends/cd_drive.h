@@ -17,6 +17,18 @@ namespace velmora::media {
 // VELMORA_CD_DEVICES (colon-separated paths), each once.
 std::vector<std::string> listCdDrives();
 
+// Where a track's sound lies in an image whose files we read ourselves (a
+// cue sheet): the file, how its samples are stored, and the stretch from
+// the track's INDEX 01 to where its sound stops in that file (the next
+// track's INDEX 01 in the same file, or the file's end), in sectors.
+struct TrackSource {
+    std::string file;  // empty for a data track: nothing to play
+    bool raw = false;  // CD samples without a header (BINARY, MOTOROLA)
+    bool bigEndian = false;
+    std::int64_t start = 0;
+    std::int64_t end = 0;
+};
+
 struct DiscToc {
     // Each track's length in frames (75 per second), from its start to the
     // next track's start, the lead-out for the last track.
@@ -27,6 +39,9 @@ struct DiscToc {
     // identifiers count from).
     int firstTrack = 1;
     std::int64_t firstAddress = 0;
+    // One for each track of a cue sheet; empty for drives and for the
+    // images libcdio reads.
+    std::vector<TrackSource> sources;
 };
 
 // Damaged: an image whose tracks end before they start, or a cue sheet
@@ -40,6 +55,24 @@ struct DriveRead {
     discdata::DiscLayout layout;
     // Why a Damaged image cannot be used, in Japanese.
     std::string problem;
+};
+
+// What libcdio (and GStreamer's CD source, which reads through it) is to
+// open for `element`. A cdrdao TOC file names its files relative to itself
+// but libcdio looks them up in the current folder, so a TOC file is given
+// as a copy that names them by full path, removed with this object; any
+// other element as it is.
+class CdioElement {
+public:
+    explicit CdioElement(const std::string& element);
+    ~CdioElement();
+    CdioElement(const CdioElement&) = delete;
+    CdioElement& operator=(const CdioElement&) = delete;
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+    std::string copy_;
 };
 
 // Reads the table of contents of the disc in `element` (a drive's device

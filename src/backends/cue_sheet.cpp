@@ -273,6 +273,7 @@ CueReading parseCueSheet(std::string_view text, const std::filesystem::path& fol
         std::string type;
         int sectorBytes = 2352;
         bool measured = false;
+        std::int64_t sectors = 0;
     };
     std::vector<File> files;
     // Where the current file starts on the disc, and the silence (PREGAP,
@@ -297,6 +298,7 @@ CueReading parseCueSheet(std::string_view text, const std::filesystem::path& fol
         }
         fileStart += *sectors;
         file.measured = true;
+        file.sectors = *sectors;
         return std::nullopt;
     };
     std::istringstream lines{std::string(text)};
@@ -336,8 +338,7 @@ CueReading parseCueSheet(std::string_view text, const std::filesystem::path& fol
             if (!found) {
                 return fail("キューシートが指すファイルがありません: " + w[1]);
             }
-            files.push_back({*found, w.size() > 2 ? upper(w[2]) : std::string("BINARY"), 2352, false});
-            sheet.files.push_back(*found);
+            files.push_back({*found, w.size() > 2 ? upper(w[2]) : std::string("BINARY"), 2352, false, 0});
         } else if (command == "TRACK") {
             if (files.empty() || w.size() < 3) {
                 return fail("キューシートのTRACK行が読めません (" + std::to_string(lineNumber) + "行目)");
@@ -386,6 +387,12 @@ CueReading parseCueSheet(std::string_view text, const std::filesystem::path& fol
                     sessionStarting = false;
                 }
                 sheet.layout.tracks.back().address = fileStart + gaps + *at;
+                // A second INDEX 01 in one track replaces the first.
+                if (trackHasStart) {
+                    sheet.places.back() = {files.size() - 1, *at};
+                } else {
+                    sheet.places.push_back({files.size() - 1, *at});
+                }
                 trackHasStart = true;
             }
         }
@@ -403,6 +410,9 @@ CueReading parseCueSheet(std::string_view text, const std::filesystem::path& fol
         }
     }
     sheet.layout.leadout = fileStart + gaps;
+    for (const File& file : files) {
+        sheet.files.push_back({file.path, file.type, file.sectors});
+    }
     reading.sheet = std::move(sheet);
     return reading;
 }

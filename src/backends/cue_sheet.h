@@ -15,10 +15,27 @@
 
 namespace velmora::media {
 
+struct CueFile {
+    // Resolved against the sheet's folder.
+    std::filesystem::path path;
+    // As the FILE line names it, in capitals ("BINARY", "WAVE", ...).
+    std::string type;
+    std::int64_t sectors = 0;
+};
+
+// Where a track starts in the files: INDEX 01 in sectors from the start of
+// `file` (an index into CueSheet::files).
+struct CueTrackPlace {
+    std::size_t file = 0;
+    std::int64_t start = 0;
+};
+
 struct CueSheet {
     discdata::DiscLayout layout;
-    // The files the sheet names, resolved against its folder, in order.
-    std::vector<std::filesystem::path> files;
+    // The files the sheet names, in order.
+    std::vector<CueFile> files;
+    // One for each track of `layout`, in the same order.
+    std::vector<CueTrackPlace> places;
 };
 
 struct CueReading {

@@ -2,6 +2,7 @@
 
 #include <gst/gst.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -48,6 +49,16 @@ gint64 framesToNs(std::int64_t frames)
 {
     return frames * static_cast<gint64>(GST_SECOND) / FramesPerSecond;
 }
+// A frame's start in time and back, exactly: a seek to frame n reads
+// back as frame n though the time lies between two samples.
+gint64 frameStartNs(std::int64_t frames)
+{
+    return (frames * static_cast<gint64>(GST_SECOND) + FramesPerSecond - 1) / FramesPerSecond;
+}
+std::int64_t nearestFrame(gint64 ns)
+{
+    return (ns * FramesPerSecond + static_cast<gint64>(GST_SECOND) / 2) / static_cast<gint64>(GST_SECOND);
+}
 
 class GstMediaDevice;
 
@@ -78,6 +89,9 @@ public:
         if (generation != generation_ || pipeline_ == nullptr) {
             return;
         }
+        if (!toc_.sources.empty() && continueWithNextFile()) {
+            return;
+        }
         ended_ = true;
         state_ = State::Stopped;
         reportPlayEnded();
@@ -100,14 +114,24 @@ protected:
         ended_ = false;
         state_ = State::Stopped;
         toc_ = {};
+        problem_.clear();
+        cdio_.reset();
         if (cd_) {
             DriveRead read = readDisc(element);
             if (read.state == DriveState::Missing) {
                 return {ErrorNoDrive, "CDドライブ \"" + element + "\" が見つかりません。"};
             }
-            // A drive without a readable disc opens, with no tracks.
+            // A drive without a readable disc opens, with no tracks; a
+            // damaged image says why when it is played.
             toc_ = std::move(read.toc);
-            drive_ = element;
+            problem_ = std::move(read.problem);
+            runFirst_ = 0;
+            runLast_ = 0;
+            seekTrack_ = 0;
+            seekWithin_ = 0;
+            if (toc_.sources.empty()) {
+                cdio_ = std::make_unique<CdioElement>(element);
+            }
             return {};
         }
         std::error_code ec;
@@ -122,7 +146,7 @@ protected:
     Result doPlay(bool) override
     {
         if (cd_ && toc_.trackFrames.empty()) {
-            return {ErrorNoDisc, "CDドライブにディスクがありません。"};
+            return {ErrorNoDisc, problem_.empty() ? "CDドライブにディスクがありません。" : problem_};
         }
         if (Result built = ensurePipeline(); built.code != 0) {
             return built;
@@ -189,6 +213,9 @@ protected:
 
     Result doSeek(std::int64_t position, bool wait) override
     {
+        if (cd_ && !toc_.sources.empty()) {
+            return seekInFiles(position, wait);
+        }
         gint64 target = 0;
         if (cd_) {
             const Tmsf t = unpackTmsf(position);
@@ -252,6 +279,9 @@ protected:
         if (toc_.trackFrames.empty()) {
             return 1;
         }
+        if (!toc_.sources.empty() && !ended_) {
+            return positionInFiles();
+        }
         std::int64_t at = 0;
         gint64 ns = 0;
         const std::int64_t discEnd = toc_.trackStarts.back() + toc_.trackFrames.back();
@@ -297,6 +327,206 @@ protected:
 
 private:
     enum class State { Stopped, Playing, Paused };
+
+    static std::int64_t packTrackPosition(std::size_t track, std::int64_t within)
+    {
+        return packTmsf({static_cast<int>(track + 1), static_cast<int>(within / (60 * FramesPerSecond)),
+                         static_cast<int>((within / FramesPerSecond) % 60),
+                         static_cast<int>(within % FramesPerSecond)});
+    }
+
+    // --- Images played from their own files: one pipeline plays a run of
+    // tracks whose sound follows on in one file; at its end the next run's
+    // file takes over.
+
+    // The first track from `track` on that has sound; past the end when
+    // none has.
+    std::size_t audioTrackFrom(std::size_t track) const
+    {
+        while (track < toc_.sources.size() && toc_.sources[track].file.empty()) {
+            ++track;
+        }
+        return track;
+    }
+
+    // The last track of the run that starts with `first`.
+    std::size_t runEnd(std::size_t first) const
+    {
+        const std::vector<TrackSource>& sources = toc_.sources;
+        std::size_t last = first;
+        while (last + 1 < sources.size() && !sources[last + 1].file.empty() &&
+               sources[last + 1].file == sources[first].file &&
+               sources[last + 1].start == sources[last].end) {
+            ++last;
+        }
+        return last;
+    }
+
+    // Plays `track` from `within` frames on to the end of its run.
+    Result seekRun(std::size_t track, std::int64_t within)
+    {
+        const TrackSource& source = toc_.sources[track];
+        const TrackSource& last = toc_.sources[runLast_];
+        gst_element_set_state(pipeline_, GST_STATE_PAUSED);
+        gst_element_get_state(pipeline_, nullptr, nullptr, WaitLimit);
+        if (!gst_element_seek(pipeline_, 1.0, GST_FORMAT_TIME,
+                              static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
+                              GST_SEEK_TYPE_SET, frameStartNs(source.start + within), GST_SEEK_TYPE_SET,
+                              frameStartNs(last.end))) {
+            return {ErrorCannotPlay, "指定した位置に移動できません。"};
+        }
+        seekTrack_ = track;
+        seekWithin_ = within;
+        gst_element_get_state(pipeline_, nullptr, nullptr, WaitLimit);
+        return {};
+    }
+
+    Result buildFileTrackPipeline(std::size_t track)
+    {
+        const TrackSource& source = toc_.sources[track];
+        std::error_code ec;
+        if (!std::filesystem::is_regular_file(source.file, ec)) {
+            return {ErrorFileNotFound, "キューシートが指すファイルがありません: " +
+                                           std::filesystem::path(source.file).filename().string()};
+        }
+        std::string failure;
+        GstElement* sink = makeAudioSink(failure);
+        if (sink == nullptr) {
+            return {ErrorCannotPlay, "音声出力を用意できません。(" + failure + ")"};
+        }
+        GstElement* convert = gst_element_factory_make("audioconvert", nullptr);
+        GstElement* resample = gst_element_factory_make("audioresample", nullptr);
+        GstElement* source1 = nullptr;
+        GstElement* source2 = nullptr;
+        if (source.raw) {
+            // Raw CD samples: 44.1 kHz, 16 bits, two channels.
+            source1 = gst_element_factory_make("filesrc", nullptr);
+            source2 = gst_element_factory_make("rawaudioparse", nullptr);
+            if (source1 != nullptr && source2 != nullptr) {
+                g_object_set(source1, "location", source.file.c_str(), nullptr);
+                g_object_set(source2, "use-sink-caps", FALSE, "sample-rate", 44100, "num-channels", 2,
+                             nullptr);
+                gst_util_set_object_arg(G_OBJECT(source2), "format", "pcm");
+                gst_util_set_object_arg(G_OBJECT(source2), "pcm-format",
+                                        source.bigEndian ? "s16be" : "s16le");
+            }
+        } else {
+            source1 = gst_element_factory_make("uridecodebin", nullptr);
+            if (source1 != nullptr) {
+                GError* error = nullptr;
+                gchar* uri = gst_filename_to_uri(source.file.c_str(), &error);
+                g_clear_error(&error);
+                g_object_set(source1, "uri", uri, nullptr);
+                g_free(uri);
+            }
+        }
+        if (convert == nullptr || resample == nullptr || source1 == nullptr ||
+            (source.raw && source2 == nullptr)) {
+            for (GstElement* e : {source1, source2, convert, resample, sink}) {
+                if (e != nullptr) {
+                    gst_object_unref(e);
+                }
+            }
+            return {ErrorCannotPlay, "GStreamer の要素 (uridecodebin, rawaudioparse) がありません。"};
+        }
+        pipeline_ = gst_pipeline_new(nullptr);
+        gst_bin_add_many(GST_BIN(pipeline_), source1, convert, resample, sink, nullptr);
+        gst_element_link_many(convert, resample, sink, nullptr);
+        if (source2 != nullptr) {
+            gst_bin_add(GST_BIN(pipeline_), source2);
+            gst_element_link_many(source1, source2, convert, nullptr);
+        } else {
+            // The decoder's sound pad appears once the file is known.
+            g_signal_connect(source1, "pad-added", G_CALLBACK(+[](GstElement*, GstPad* pad, gpointer data) {
+                                 GstPad* target = gst_element_get_static_pad(GST_ELEMENT(data), "sink");
+                                 if (!gst_pad_is_linked(target)) {
+                                     gst_pad_link(pad, target);
+                                 }
+                                 gst_object_unref(target);
+                             }),
+                             convert);
+        }
+        attachBus();
+        runFirst_ = track;
+        runLast_ = runEnd(track);
+        return preroll();
+    }
+
+    Result seekInFiles(std::int64_t position, bool)
+    {
+        const Tmsf t = unpackTmsf(position);
+        if (t.track < 1 || t.track > static_cast<int>(toc_.sources.size())) {
+            return {ErrorBadTrack, "指定したトラックはありません。"};
+        }
+        std::size_t track = audioTrackFrom(static_cast<std::size_t>(t.track - 1));
+        std::int64_t within = (t.minutes * 60 + t.seconds) * FramesPerSecond + t.frames;
+        if (track != static_cast<std::size_t>(t.track - 1)) {
+            // A data track: play goes on from the next track with sound.
+            within = 0;
+        }
+        if (track >= toc_.sources.size()) {
+            // Nothing with sound from there on: at the end of the disc.
+            dropPipeline();
+            ended_ = true;
+            return {};
+        }
+        // Play starts here even when the file cannot be opened now.
+        seekTrack_ = track;
+        seekWithin_ = within;
+        const bool inRun = pipeline_ != nullptr && !ended_ && track >= runFirst_ && track <= runLast_;
+        if (!inRun) {
+            dropPipeline();
+            if (Result built = buildFileTrackPipeline(track); built.code != 0) {
+                return built;
+            }
+        }
+        // A seek stops the play.
+        state_ = State::Stopped;
+        ended_ = false;
+        return seekRun(track, within);
+    }
+
+    // After a run's end, the next track with sound plays from its file.
+    bool continueWithNextFile()
+    {
+        const std::size_t next = audioTrackFrom(runLast_ + 1);
+        if (next >= toc_.sources.size()) {
+            return false;
+        }
+        const State was = state_;
+        dropPipeline();
+        Result result = buildFileTrackPipeline(next);
+        if (result.code == 0) {
+            result = seekRun(next, 0);
+        }
+        if (result.code == 0 && was == State::Playing &&
+            gst_element_set_state(pipeline_, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
+            result = {ErrorCannotPlay, playFailureText(takeFailure())};
+        }
+        if (result.code != 0) {
+            state_ = State::Stopped;
+            reportAsyncFailure(std::move(result));
+            return true;
+        }
+        state_ = was;
+        return true;
+    }
+
+    std::int64_t positionInFiles() const
+    {
+        gint64 ns = 0;
+        if (pipeline_ == nullptr || !gst_element_query_position(pipeline_, GST_FORMAT_TIME, &ns)) {
+            return packTrackPosition(seekTrack_, seekWithin_);
+        }
+        const std::int64_t inFile = nearestFrame(ns);
+        std::size_t track = runLast_;
+        while (track > runFirst_ && toc_.sources[track].start > inFile) {
+            --track;
+        }
+        const std::int64_t within = std::clamp<std::int64_t>(
+            inFile - toc_.sources[track].start, 0, std::max<std::int64_t>(toc_.trackFrames[track] - 1, 0));
+        return packTrackPosition(track, within);
+    }
 
     static std::string playFailureText(const std::string& detail)
     {
@@ -444,7 +674,7 @@ private:
             return {ErrorCannotPlay, "音楽CDを読む GStreamer の要素 (cdiocddasrc) がありません。"};
         }
         // The whole disc as one stream: play runs on from track to track.
-        g_object_set(source, "device", drive_.c_str(), nullptr);
+        g_object_set(source, "device", cdio_->path().c_str(), nullptr);
         gst_util_set_object_arg(G_OBJECT(source), "mode", "continuous");
         pipeline_ = gst_pipeline_new(nullptr);
         gst_bin_add_many(GST_BIN(pipeline_), source, convert, resample, sink, nullptr);
@@ -457,6 +687,17 @@ private:
     {
         if (pipeline_ != nullptr) {
             return {};
+        }
+        if (cd_ && !toc_.sources.empty()) {
+            // From where the last seek put the play.
+            const std::size_t track = audioTrackFrom(seekTrack_);
+            if (track >= toc_.sources.size()) {
+                return {ErrorCannotPlay, "このディスクには再生できるトラックがありません。"};
+            }
+            if (Result built = buildFileTrackPipeline(track); built.code != 0) {
+                return built;
+            }
+            return seekRun(track, track == seekTrack_ ? seekWithin_ : 0);
         }
         if (cd_) {
             return buildCdPipeline();
@@ -487,8 +728,17 @@ private:
     bool ended_ = false;
     State state_ = State::Stopped;
     std::int64_t lengthMs_ = 0;
-    std::string drive_;
     DiscToc toc_;
+    // Why a damaged image has no tracks.
+    std::string problem_;
+    // What the CD source opens, for drives and images libcdio reads.
+    std::unique_ptr<CdioElement> cdio_;
+    // The tracks the pipeline plays, for images played from their files,
+    // and where the last seek put it.
+    std::size_t runFirst_ = 0;
+    std::size_t runLast_ = 0;
+    std::size_t seekTrack_ = 0;
+    std::int64_t seekWithin_ = 0;
 };
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <condition_variable>
 #include <cstdlib>
 #include <deque>
+#include <fstream>
 #include <mutex>
 
 #include "backends/cd_drive.h"
@@ -286,6 +287,291 @@ TEST_F(GstMediaTest, CdTrackTwoPlaysWithPositionsInTrackMinutesSecondsFrames)
     at = unpackTmsf(device->position());
     EXPECT_EQ(at.track, 1);
     EXPECT_GT(at.frames + at.seconds * 75, 5);
+}
+
+// Rips whose tracks lie in files the sheet names: each track a stretch of
+// one steady sample value, so what was played can be told from the samples
+// the sink wrote. The values read the same in either byte order.
+constexpr std::int16_t Level1 = 0x0A0A;
+constexpr std::int16_t Level2 = 0x1414;
+constexpr std::int16_t Level3 = 0x1E1E;
+constexpr std::int16_t GapLevel = 0x0505;
+constexpr std::int64_t SamplesPerSector = 588;
+
+struct Stretch {
+    std::int64_t sectors = 0;
+    std::int16_t level = 0;
+};
+
+std::string levelSamples(const std::vector<Stretch>& stretches)
+{
+    std::string bytes;
+    for (const Stretch& stretch : stretches) {
+        const auto low = static_cast<char>(stretch.level & 0xFF);
+        const auto high = static_cast<char>((stretch.level >> 8) & 0xFF);
+        for (std::int64_t i = 0; i < stretch.sectors * SamplesPerSector * 2; ++i) {
+            bytes += low;
+            bytes += high;
+        }
+    }
+    return bytes;
+}
+
+void writeLevelWav(const std::filesystem::path& path, const std::vector<Stretch>& stretches)
+{
+    const std::string samples = levelSamples(stretches);
+    test::writeBytes(path, test::wavHeader(static_cast<std::uint32_t>(samples.size())) + samples);
+}
+
+void writeLevelBin(const std::filesystem::path& path, const std::vector<Stretch>& stretches)
+{
+    test::writeBytes(path, levelSamples(stretches));
+}
+
+bool encodeFlac(const std::filesystem::path& wav, const std::filesystem::path& flac)
+{
+    const std::string launch = "filesrc location=\"" + wav.string() +
+                               "\" ! wavparse ! audioconvert ! flacenc ! filesink location=\"" +
+                               flac.string() + "\"";
+    GstElement* encoder = gst_parse_launch(launch.c_str(), nullptr);
+    if (encoder == nullptr) {
+        return false;
+    }
+    gst_element_set_state(encoder, GST_STATE_PLAYING);
+    GstBus* bus = gst_element_get_bus(encoder);
+    GstMessage* done = gst_bus_timed_pop_filtered(
+        bus, 20 * GST_SECOND, static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
+    const bool ended = done != nullptr && GST_MESSAGE_TYPE(done) == GST_MESSAGE_EOS;
+    if (done != nullptr) {
+        gst_message_unref(done);
+    }
+    gst_object_unref(bus);
+    gst_element_set_state(encoder, GST_STATE_NULL);
+    gst_object_unref(encoder);
+    return ended;
+}
+
+// A run of equal samples the sink received.
+struct SampleRun {
+    std::int16_t level = 0;
+    std::int64_t samples = 0;
+    bool operator==(const SampleRun&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const SampleRun& run)
+{
+    return out << "{" << run.level << " x " << run.samples << "}";
+}
+
+class ImagePlayTest : public GstMediaTest {
+protected:
+    void SetUp() override { useSink(false); }
+    void TearDown() override { setenv("VELMORA_AUDIO_SINK", "fakesink sync=true", 1); }
+
+    // The sound goes, as CD samples, to the end of a file; every pipeline
+    // the device builds adds to it.
+    void useSink(bool sync)
+    {
+        const std::string sink =
+            "audioconvert ! audio/x-raw,format=S16LE,rate=44100,channels=2 ! "
+            "filesink append=true sync=" +
+            std::string(sync ? "true" : "false") + " location=\"" + output.string() + "\"";
+        setenv("VELMORA_AUDIO_SINK", sink.c_str(), 1);
+    }
+
+    std::unique_ptr<MediaDevice> openImage(const std::filesystem::path& image)
+    {
+        auto device = system.makeDevice();
+        device->setDeviceType(DeviceType::CDAudio);
+        device->setFileName(image.string());
+        device->setWait(true);
+        EXPECT_TRUE(device->open()) << device->errorMessage();
+        return device;
+    }
+
+    // Plays from the start of `track` to the end of the disc.
+    void playToTheEnd(MediaDevice& device, int track)
+    {
+        std::filesystem::remove(output);
+        device.setWait(true);
+        device.seek(track);
+        ASSERT_EQ(device.error(), 0) << device.errorMessage();
+        bool ended = false;
+        device.onNotify = [&ended](NotifyResult) { ended = true; };
+        device.setNotify(true);
+        device.play();
+        ASSERT_EQ(device.error(), 0) << device.errorMessage();
+        ASSERT_TRUE(queue.runUntil([&] { return ended; }, 20000ms));
+        EXPECT_EQ(device.error(), 0) << device.errorMessage();
+        EXPECT_EQ(device.mode(), Mode::Stopped);
+        device.onNotify = nullptr;
+    }
+
+    // The left channel of what was played, as runs of equal samples; a
+    // sample or two where a seek lands between samples is left out.
+    std::vector<SampleRun> playedRuns() const
+    {
+        std::ifstream in(output, std::ios::binary);
+        std::vector<SampleRun> runs;
+        char frame[4];
+        while (in.read(frame, 4)) {
+            const auto level = static_cast<std::int16_t>(static_cast<unsigned char>(frame[0]) |
+                                                         (static_cast<unsigned char>(frame[1]) << 8));
+            if (runs.empty() || runs.back().level != level) {
+                runs.push_back({level, 0});
+            }
+            ++runs.back().samples;
+        }
+        std::erase_if(runs, [](const SampleRun& run) { return run.samples <= 2; });
+        return runs;
+    }
+
+    static std::vector<SampleRun> expectedRuns(const std::vector<Stretch>& stretches)
+    {
+        std::vector<SampleRun> runs;
+        for (const Stretch& stretch : stretches) {
+            runs.push_back({stretch.level, stretch.sectors * SamplesPerSector});
+        }
+        return runs;
+    }
+
+    // Compares runs allowing a sample's difference at each end of a run.
+    static void expectRuns(const std::vector<SampleRun>& played, const std::vector<SampleRun>& expected)
+    {
+        ASSERT_EQ(played.size(), expected.size()) << ::testing::PrintToString(played);
+        for (std::size_t i = 0; i < played.size(); ++i) {
+            EXPECT_EQ(played[i].level, expected[i].level) << i;
+            EXPECT_NEAR(static_cast<double>(played[i].samples), static_cast<double>(expected[i].samples), 2)
+                << i;
+        }
+    }
+
+    std::filesystem::path output = dir / "played.raw";
+};
+
+// Three tracks in one file, a gap (INDEX 00) before track 2 inside it.
+std::string singleFileSheet(const std::string& file, const std::string& type)
+{
+    return "FILE \"" + file + "\" " + type +
+           "\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n"
+           "  TRACK 02 AUDIO\n    INDEX 00 00:01:00\n    INDEX 01 00:01:30\n"
+           "  TRACK 03 AUDIO\n    INDEX 01 00:02:30\n";
+}
+const std::vector<Stretch> SingleFileStretches{
+    {msf(0, 1, 0), Level1}, {msf(0, 0, 30), GapLevel}, {msf(0, 1, 0), Level2}, {msf(0, 0, 60), Level3}};
+
+TEST_F(ImagePlayTest, WavAndFlacRipsPlayTrackTwoFromItsOwnStretchOnToTheEnd)
+{
+    writeLevelWav(dir / "CDImage.wav", SingleFileStretches);
+    test::writeBytes(dir / "CDImage.cue", singleFileSheet("CDImage.wav", "WAVE"));
+    auto device = openImage(dir / "CDImage.cue");
+    ASSERT_EQ(device->tracks(), 3);
+    playToTheEnd(*device, 2);
+    expectRuns(playedRuns(), expectedRuns({SingleFileStretches[2], SingleFileStretches[3]}));
+    EXPECT_EQ(unpackTmsf(device->position()).track, 3);
+
+    // From track 1 the gap before track 2 plays as the end of track 1.
+    playToTheEnd(*device, 1);
+    expectRuns(playedRuns(), expectedRuns(SingleFileStretches));
+
+    ASSERT_TRUE(encodeFlac(dir / "CDImage.wav", dir / "Album.flac"));
+    test::writeBytes(dir / "Album.cue", singleFileSheet("Album.flac", "WAVE"));
+    device = openImage(dir / "Album.cue");
+    playToTheEnd(*device, 2);
+    expectRuns(playedRuns(), expectedRuns({SingleFileStretches[2], SingleFileStretches[3]}));
+}
+
+TEST_F(ImagePlayTest, BinaryNamedOtherThanTheSheetPlaysWithPositionsInsideTheTrack)
+{
+    useSink(true);
+    writeLevelBin(dir / "audio data.bin", SingleFileStretches);
+    test::writeBytes(dir / "rip.cue", singleFileSheet("audio data.bin", "BINARY"));
+    auto device = openImage(dir / "rip.cue");
+    device->setWait(true);
+    device->seek(packTmsf({2, 0, 0, 40}));
+    ASSERT_EQ(device->error(), 0) << device->errorMessage();
+    Tmsf at = unpackTmsf(device->position());
+    EXPECT_EQ(at.track, 2);
+    EXPECT_EQ(at.seconds * 75 + at.frames, 40);
+
+    bool ended = false;
+    device->onNotify = [&ended](NotifyResult) { ended = true; };
+    device->setNotify(true);
+    device->play();
+    ASSERT_EQ(device->error(), 0) << device->errorMessage();
+    // Track 2 plays on from where it was put, within its length...
+    ASSERT_TRUE(queue.runUntil([&] {
+        const Tmsf now = unpackTmsf(device->position());
+        return now.track != 2 || now.seconds * 75 + now.frames >= 55;
+    }));
+    at = unpackTmsf(device->position());
+    EXPECT_EQ(at.track, 2);
+    EXPECT_LT(at.seconds * 75 + at.frames, msf(0, 1, 0));
+    // ...then track 3, and the disc ends.
+    ASSERT_TRUE(queue.runUntil([&] { return unpackTmsf(device->position()).track == 3; }));
+    EXPECT_EQ(device->mode(), Mode::Playing);
+    ASSERT_TRUE(queue.runUntil([&] { return ended; }));
+    EXPECT_EQ(device->error(), 0) << device->errorMessage();
+    expectRuns(playedRuns(), expectedRuns({{msf(0, 1, 0) - 40, Level2}, SingleFileStretches[3]}));
+}
+
+TEST_F(ImagePlayTest, OneFilePerTrackPlaysFromFileToFileAndNamesAMissingFile)
+{
+    // Track 2's gap at the end of file 1, a PREGAP of silence in no file
+    // before track 3.
+    writeLevelWav(dir / "01.wav", {{msf(0, 1, 0), Level1}, {msf(0, 0, 20), GapLevel}});
+    writeLevelWav(dir / "02.wav", {{msf(0, 1, 10), Level2}});
+    writeLevelWav(dir / "03.wav", {{msf(0, 0, 50), Level3}});
+    test::writeBytes(dir / "album.cue",
+                     "FILE \"01.wav\" WAVE\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n"
+                     "  TRACK 02 AUDIO\n    INDEX 00 00:01:00\n"
+                     "FILE \"02.wav\" WAVE\n    INDEX 01 00:00:00\n"
+                     "FILE \"03.wav\" WAVE\n  TRACK 03 AUDIO\n    PREGAP 00:00:30\n"
+                     "    INDEX 01 00:00:00\n");
+    auto device = openImage(dir / "album.cue");
+    ASSERT_EQ(device->tracks(), 3);
+    playToTheEnd(*device, 2);
+    expectRuns(playedRuns(), expectedRuns({{msf(0, 1, 10), Level2}, {msf(0, 0, 50), Level3}}));
+    playToTheEnd(*device, 1);
+    expectRuns(playedRuns(), expectedRuns({{msf(0, 1, 0), Level1},
+                                           {msf(0, 0, 20), GapLevel},
+                                           {msf(0, 1, 10), Level2},
+                                           {msf(0, 0, 50), Level3}}));
+
+    // A file that went away since the disc was read is named.
+    std::filesystem::remove(dir / "03.wav");
+    device->setWait(true);
+    device->seek(3);
+    EXPECT_EQ(device->errorMessage(), "キューシートが指すファイルがありません: 03.wav");
+    // Play does not fall back to another track.
+    device->play();
+    EXPECT_NE(device->error(), 0);
+    EXPECT_EQ(device->errorMessage(), "キューシートが指すファイルがありません: 03.wav");
+    EXPECT_NE(device->mode(), Mode::Playing);
+
+    // Opened without it, the disc has no tracks and play says which file
+    // is missing.
+    device = openImage(dir / "album.cue");
+    EXPECT_EQ(device->tracks(), 0);
+    device->play();
+    EXPECT_EQ(device->errorMessage(), "キューシートが指すファイルがありません: 03.wav");
+}
+
+TEST_F(ImagePlayTest, TocFileOpenedFromAnotherFolderPlaysItsOwnFiles)
+{
+    std::filesystem::create_directories(dir / "rips" / "disc");
+    const std::vector<Stretch> stretches{
+        {msf(0, 1, 0), Level1}, {msf(0, 0, 45), Level2}, {msf(0, 0, 30), Level3}};
+    writeLevelBin(dir / "rips" / "disc" / "audio.bin", stretches);
+    test::writeBytes(dir / "rips" / "disc" / "disc.toc",
+                     "CD_DA\nTRACK AUDIO\nFILE \"audio.bin\" 00:00:00 00:01:00\n"
+                     "TRACK AUDIO\nFILE \"audio.bin\" 00:01:00 00:00:45\n"
+                     "TRACK AUDIO\nFILE \"audio.bin\" 00:01:45 00:00:30\n");
+    ASSERT_NE(std::filesystem::current_path(), dir / "rips" / "disc");
+    auto device = openImage(dir / "rips" / "disc" / "disc.toc");
+    ASSERT_EQ(device->tracks(), 3);
+    playToTheEnd(*device, 2);
+    expectRuns(playedRuns(), expectedRuns({stretches[1], stretches[2]}));
 }
 
 }  // namespace
