@@ -141,7 +141,11 @@ protected:
         return buildFilePipeline(element);
     }
 
-    void doClose() override { dropPipeline(); }
+    void doClose() override
+    {
+        dropPipeline();
+        cdio_.reset();
+    }
 
     Result doPlay(bool) override
     {
@@ -465,10 +469,7 @@ private:
             within = 0;
         }
         if (track >= toc_.sources.size()) {
-            // Nothing with sound from there on: at the end of the disc.
-            dropPipeline();
-            ended_ = true;
-            return {};
+            return {ErrorBadTrack, "データトラックは再生できません。"};
         }
         // Play starts here even when the file cannot be opened now.
         seekTrack_ = track;

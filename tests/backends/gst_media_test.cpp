@@ -557,6 +557,26 @@ TEST_F(ImagePlayTest, OneFilePerTrackPlaysFromFileToFileAndNamesAMissingFile)
     EXPECT_EQ(device->errorMessage(), "キューシートが指すファイルがありません: 03.wav");
 }
 
+TEST_F(ImagePlayTest, DataTrackAfterTheSoundIsNeverPlayed)
+{
+    // An Enhanced CD ripped to one file: the data sectors would play as noise.
+    writeLevelBin(dir / "enhanced.img",
+                  {{msf(0, 1, 0), Level1}, {msf(0, 0, 40), Level2}, {msf(0, 1, 0), GapLevel}});
+    test::writeBytes(dir / "enhanced.cue",
+                     "FILE \"enhanced.img\" BINARY\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n"
+                     "  TRACK 02 AUDIO\n    INDEX 01 00:01:00\n"
+                     "  TRACK 03 MODE1/2352\n    INDEX 01 00:01:40\n");
+    auto device = openImage(dir / "enhanced.cue");
+    ASSERT_EQ(device->tracks(), 3);
+    playToTheEnd(*device, 2);
+    expectRuns(playedRuns(), expectedRuns({{msf(0, 0, 40), Level2}}));
+
+    device->setWait(true);
+    device->seek(3);
+    EXPECT_NE(device->error(), 0);
+    EXPECT_EQ(device->errorMessage(), "データトラックは再生できません。");
+}
+
 TEST_F(ImagePlayTest, TocFileOpenedFromAnotherFolderPlaysItsOwnFiles)
 {
     std::filesystem::create_directories(dir / "rips" / "disc");
