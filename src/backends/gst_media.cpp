@@ -371,6 +371,8 @@ private:
     {
         const TrackSource& source = toc_.sources[track];
         const TrackSource& last = toc_.sources[runLast_];
+        // A place past the run's sound (a gap in no file) is its last frame.
+        within = std::clamp<std::int64_t>(within, 0, std::max<std::int64_t>(last.end - source.start - 1, 0));
         gst_element_set_state(pipeline_, GST_STATE_PAUSED);
         gst_element_get_state(pipeline_, nullptr, nullptr, WaitLimit);
         if (!gst_element_seek(pipeline_, 1.0, GST_FORMAT_TIME,

@@ -1,6 +1,7 @@
-// Media devices over GStreamer: files through playbin, audio CDs (drives
-// and disc images) through cdiocddasrc, the table of contents through
-// libcdio.
+// Media devices over GStreamer: files through playbin; audio CDs in drives
+// and the disc images libcdio reads (TOC, NRG) through cdiocddasrc; cue
+// sheets track by track from the files they name (decoded, or raw CD
+// samples for BINARY). Tables of contents come from cd_drive.
 #pragma once
 
 #include <functional>
