@@ -318,6 +318,9 @@ void DiscDataClient::send()
     // one read and an answer beyond its cap stops at once.
     connect(reply_, &QNetworkReply::readyRead, this, [this] { readArrived(); });
     connect(reply_, &QNetworkReply::metaDataChanged, this, [this] {
+        if (reply_ == nullptr) {
+            return;
+        }
         const QVariant length = reply_->header(QNetworkRequest::ContentLengthHeader);
         if (length.isValid() && !body_.announce(length.toLongLong())) {
             stopReply(tooLarge_);
