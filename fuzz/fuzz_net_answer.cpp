@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         newline == std::string_view::npos ? std::string_view() : rest.substr(newline + 1);
 
     const QByteArrayView headerView(header.data(), static_cast<qsizetype>(header.size()));
-    const QDateTime now = QDateTime::fromSecsSinceEpoch(1767225600, QTimeZone::UTC);
+    const QDateTime now = QDateTime::fromSecsSinceEpoch(1767225600, QTimeZone::utc());
     for (const int longest : {0, 1000, 30000, 2147483647}) {
         const int wait = net::retryAfterWaitMs(headerView, longest, now);
         FUZZ_CHECK(wait >= 0 && wait <= longest, "a Retry-After wait lies between none and the longest");
