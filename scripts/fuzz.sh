@@ -12,7 +12,7 @@ seconds=${1:?usage: scripts/fuzz.sh SECONDS [NAME...]}
 shift
 build=$(realpath -m "${VELMORA_FUZZ_BUILD:-$root/build/fuzz}")
 
-all=(fuzz_data_file fuzz_settings fuzz_import fuzz_cp932 fuzz_html_page fuzz_musicbrainz)
+all=(fuzz_data_file fuzz_settings fuzz_import fuzz_cp932 fuzz_html_page fuzz_musicbrainz fuzz_net_answer)
 names=("$@")
 if [ ${#names[@]} -eq 0 ]; then
   names=("${all[@]}")

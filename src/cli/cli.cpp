@@ -324,8 +324,12 @@ int importAlbums(Context& ctx, const std::vector<std::string>& args, std::size_t
         ctx.err << store::readFailureMessage(error) << "\n";
         return kExitError;
     }
-    // A UTF-8 file is converted first; every line is imported.
+    // A UTF-8 or UTF-16 file is converted first; every line is imported.
     const exchange::ImportText text = exchange::importText(bytes->view(), bytes);
+    if (!text.refusal.empty()) {
+        ctx.err << text.refusal << "\n";
+        return kExitError;
+    }
     exchange::ImportedRows imported = exchange::importRows(store::splitLines(text.text), dataFileMode,
                                                            format->enclose, format->delimiter, text.source);
     std::unique_ptr<catalogue::Catalogue> opened = openCatalogue(ctx);

@@ -12,6 +12,7 @@
 #include "core/store/app_settings.h"
 #include "core/store/atomic_file.h"
 #include "core/store/columns.h"
+#include "net/cover_file.h"
 #include "net/disc_data_client.h"
 
 namespace velmora::cli {
@@ -77,29 +78,25 @@ std::string releaseLine(const discdata::ReleaseInfo& release, const DiscRead& di
                                                        disc.table.offsets.size(), disc.table.leadout));
 }
 
-// Saves the front cover of the release in covers/ and gives its path; an
-// empty path when the release has none. A failure is told on stderr and
-// gives nothing: the album is stored without a picture.
-std::optional<std::string> fetchCover(Context& ctx, net::DiscDataClient& client, const std::string& releaseId)
+// Saves the front cover of the release in covers/; nothing (not ok, no
+// message) when the release has none. A failure is told on stderr and gives
+// nothing: the album is stored without a picture.
+net::StoredCover fetchCover(Context& ctx, net::DiscDataClient& client, const std::string& releaseId)
 {
     const net::CoverResult cover = net::fetchCoverAndWait(client, QString::fromStdString(releaseId));
     if (cover.outcome == net::Outcome::NotFound) {
-        return std::string();
+        return {};
     }
+    net::StoredCover stored;
     if (cover.outcome != net::Outcome::Found) {
-        ctx.err << "カバー画像を保存できませんでした: " << cover.message.toStdString() << "\n";
-        return std::nullopt;
+        stored.message = cover.message;
+    } else {
+        stored = net::storeCover(ctx.folder.dir(), releaseId, cover.image);
     }
-    const std::filesystem::path file = ctx.folder.dir() / discdata::coverFileName(releaseId);
-    std::error_code ec;
-    std::filesystem::create_directories(file.parent_path(), ec);
-    store::FileError error;
-    if (!store::writeFileAtomically(file, std::string_view(cover.image.constData(), cover.image.size()),
-                                    &error)) {
-        ctx.err << "カバー画像を保存できませんでした: " << file.string() << "\n";
-        return std::nullopt;
+    if (!stored.ok) {
+        ctx.err << "カバー画像を保存できませんでした: " << stored.message.toStdString() << "\n";
     }
-    return std::filesystem::absolute(file).string();
+    return stored;
 }
 
 int printDiscIds(Context& ctx, const std::string& device)
@@ -188,13 +185,15 @@ int fetchDiscAlbum(Context& ctx, const Arguments& arguments)
         return kExitUnknownDisc;
     }
     discdata::AlbumFill fill = discdata::fillAlbum(store::AlbumRecord{}, *release, *medium, disc->references);
+    net::StoredCover cover;
     if (!arguments.has("--no-cover") && discdata::isReleaseId(release->id)) {
-        if (std::optional<std::string> cover = fetchCover(ctx, client, release->id);
-            cover && !cover->empty()) {
-            if (std::optional<std::string> cell = discdata::pathCell(*cover)) {
+        cover = fetchCover(ctx, client, release->id);
+        if (cover.ok) {
+            if (std::optional<std::string> cell = discdata::pathCell(cover.file.string())) {
                 fill.record[store::ImagePathColumn] = *cell;
             } else {
-                ctx.err << "カバー画像のパスに保存できない文字があります: " << *cover << "\n";
+                ctx.err << "カバー画像のパスに保存できない文字があります: " << cover.file.string() << "\n";
+                net::discardStoredCover(cover);
             }
         }
     }
@@ -209,10 +208,13 @@ int fetchDiscAlbum(Context& ctx, const Arguments& arguments)
     const catalogue::ChangeResult stored =
         album == 0 ? opened->appendAlbums({merge.record}) : opened->changeAlbum(album, merge.record);
     if (!stored.ok()) {
+        net::discardStoredCover(cover);
         return refuse(ctx, stored.problem);
     }
     album = stored.album;
     if (int failed = saveCatalogue(ctx, *opened); failed != 0) {
+        // No album names the picture fetched for it.
+        net::discardStoredCover(cover);
         return failed;
     }
     ctx.out << "アルバム " << album << " に書き込みました: " << utf8Of(merge.record[store::ArtistColumn])

@@ -3,11 +3,15 @@
 // Everything is asynchronous: a request's answer comes back through its
 // callback from the event loop, never from within the call that started it.
 // MusicBrainz requests keep at least a second apart (process-wide), a server
-// that stops sending gives up after the timeout, and a 503 answer is waited
-// out once (its Retry-After) before it becomes a message.
+// that stops sending gives up after the timeout, a server that keeps sending
+// slowly gives up at the answer's deadline, an answer longer than its cap is
+// cut off and refused, and a 503 answer is waited out once (its Retry-After)
+// before it becomes a message.
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
+#include <QDateTime>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QObject>
@@ -35,6 +39,13 @@ struct ClientOptions {
     int minIntervalMs = 1000;
     // Longest Retry-After waited for; longer ones are cut to this.
     int maxRetryWaitMs = 30000;
+    // Longest a whole answer may take from the request leaving, however
+    // steadily it arrives: a lookup and a cover.
+    int lookupDeadlineMs = 30000;
+    int coverDeadlineMs = 60000;
+    // Largest answer read; a longer one is cut off and refused.
+    qint64 maxLookupBytes = 5 * 1024 * 1024;
+    qint64 maxCoverBytes = 20 * 1024 * 1024;
 
     // The defaults, the timeout shortened by VELMORA_NET_TIMEOUT_MS when set
     // (tests of servers that never answer).
@@ -54,6 +65,38 @@ struct CoverResult {
     QByteArray image;
     QString message;  // Japanese, for Failed
 };
+
+// The wait a Retry-After header asks for, in milliseconds, between 0 and
+// maxMs: a number of seconds (any number of digits: a huge one means the
+// longest wait) or an HTTP date (measured from now); a second when it is
+// neither.
+int retryAfterWaitMs(QByteArrayView header, int maxMs,
+                     const QDateTime& now = QDateTime::currentDateTimeUtc());
+
+// An answer's body as it arrives, refused once it grows beyond its limit: the
+// transfer can stop at the first byte too many instead of reading on.
+class AnswerBody {
+public:
+    explicit AnswerBody(qint64 limit) : limit_(limit) {}
+    // The length the server announces (-1: none). False when that is already
+    // beyond the limit.
+    bool announce(qint64 length);
+    // Adds what arrived; false once the body is beyond the limit (what came
+    // is dropped then).
+    bool append(QByteArrayView chunk);
+    bool tooLarge() const { return tooLarge_; }
+    qint64 limit() const { return limit_; }
+    qint64 size() const { return bytes_.size(); }
+    QByteArray take();
+
+private:
+    qint64 limit_;
+    QByteArray bytes_;
+    bool tooLarge_ = false;
+};
+
+// A size as the messages give it: "5 MB", "64 KB".
+QString sizeText(qint64 bytes);
 
 class DiscDataClient : public QObject {
 public:
@@ -92,11 +135,15 @@ private:
         QString errorText;
         QString host;
         bool timedOut = false;
+        bool pastDeadline = false;
+        bool tooLarge = false;
         bool cancelled = false;
     };
     struct Request {
         QUrl url;
         bool rateLimited = false;
+        int deadlineMs = 0;
+        qint64 maxBytes = 0;
         bool retried = false;
         std::function<void(const Answer&)> done;
     };
@@ -105,6 +152,8 @@ private:
     void scheduleSend(int delayMs);
     void send();
     void replyFinished();
+    void readArrived();
+    void stopReply(bool& reason);
     void finish(const Answer& answer);
 
     ServiceAddresses addresses_;
@@ -112,9 +161,13 @@ private:
     QNetworkAccessManager manager_;
     QTimer sendTimer_;
     QTimer timeoutTimer_;
+    QTimer deadlineTimer_;
     std::optional<Request> active_;
     QNetworkReply* reply_ = nullptr;
+    AnswerBody body_{0};
     bool timedOut_ = false;
+    bool pastDeadline_ = false;
+    bool tooLarge_ = false;
     bool cancelled_ = false;
     std::vector<std::chrono::steady_clock::time_point> sendTimes_;
 };

@@ -14,19 +14,49 @@ std::string utf8(const QJsonValue& value)
     return value.toString().toStdString();
 }
 
-// An artist credit written out: each name followed by its join phrase.
-std::string creditText(const QJsonValue& value)
+// A text field: missing and null are empty, a string is its text, anything
+// else (a number for a title) makes the answer unreadable.
+bool readText(const QJsonValue& value, std::string& text)
 {
-    std::string text;
-    for (const QJsonValue& part : value.toArray()) {
-        const QJsonObject credit = part.toObject();
-        QString name = credit.value(QStringLiteral("name")).toString();
-        if (name.isEmpty()) {
-            name = credit.value(QStringLiteral("artist")).toObject().value(QStringLiteral("name")).toString();
-        }
-        text += name.toStdString() + utf8(credit.value(QStringLiteral("joinphrase")));
+    if (value.isUndefined() || value.isNull()) {
+        text.clear();
+        return true;
     }
-    return text;
+    if (!value.isString()) {
+        return false;
+    }
+    text = value.toString().toStdString();
+    return true;
+}
+
+// An artist credit written out: each name followed by its join phrase. A
+// credit that is not a list of credited names is unreadable.
+bool readCredit(const QJsonValue& value, std::string& text)
+{
+    text.clear();
+    if (value.isUndefined() || value.isNull()) {
+        return true;
+    }
+    if (!value.isArray()) {
+        return false;
+    }
+    for (const QJsonValue& part : value.toArray()) {
+        if (!part.isObject()) {
+            return false;
+        }
+        const QJsonObject credit = part.toObject();
+        std::string name;
+        std::string join;
+        if (!readText(credit.value(QStringLiteral("name")), name) ||
+            !readText(credit.value(QStringLiteral("joinphrase")), join)) {
+            return false;
+        }
+        if (name.empty()) {
+            name = utf8(credit.value(QStringLiteral("artist")).toObject().value(QStringLiteral("name")));
+        }
+        text += name + join;
+    }
+    return true;
 }
 
 // The readings the first credited artist offers: the sort name of its
@@ -51,8 +81,10 @@ std::vector<std::string> artistReadings(const QJsonValue& credit)
 bool parseMedium(const QJsonObject& object, discdata::MediumInfo& medium)
 {
     medium.position = object.value(QStringLiteral("position")).toInt();
-    medium.format = utf8(object.value(QStringLiteral("format")));
-    medium.title = utf8(object.value(QStringLiteral("title")));
+    if (!readText(object.value(QStringLiteral("format")), medium.format) ||
+        !readText(object.value(QStringLiteral("title")), medium.title)) {
+        return false;
+    }
     for (const QJsonValue& disc : object.value(QStringLiteral("discs")).toArray()) {
         medium.discIds.push_back(utf8(disc.toObject().value(QStringLiteral("id"))));
         medium.discSectors.push_back(disc.toObject().value(QStringLiteral("sectors")).toInteger());
@@ -68,15 +100,19 @@ bool parseMedium(const QJsonObject& object, discdata::MediumInfo& medium)
         const QJsonObject track = value.toObject();
         const QJsonObject recording = track.value(QStringLiteral("recording")).toObject();
         discdata::TrackInfo info;
-        info.title = utf8(track.value(QStringLiteral("title")));
-        if (info.title.empty()) {
-            info.title = utf8(recording.value(QStringLiteral("title")));
+        if (!readText(track.value(QStringLiteral("title")), info.title)) {
+            return false;
+        }
+        if (info.title.empty() && !readText(recording.value(QStringLiteral("title")), info.title)) {
+            return false;
         }
         QJsonValue credit = track.value(QStringLiteral("artist-credit"));
-        if (!credit.isArray()) {
+        if (credit.isUndefined() || credit.isNull()) {
             credit = recording.value(QStringLiteral("artist-credit"));
         }
-        info.artist = creditText(credit);
+        if (!readCredit(credit, info.artist)) {
+            return false;
+        }
         medium.tracks.push_back(std::move(info));
     }
     return true;
@@ -88,12 +124,14 @@ bool parseRelease(const QJsonObject& object, discdata::ReleaseInfo& release)
     if (release.id.empty()) {
         return false;
     }
-    release.title = utf8(object.value(QStringLiteral("title")));
-    release.artist = creditText(object.value(QStringLiteral("artist-credit")));
+    if (!readText(object.value(QStringLiteral("title")), release.title) ||
+        !readCredit(object.value(QStringLiteral("artist-credit")), release.artist) ||
+        !readText(object.value(QStringLiteral("date")), release.date) ||
+        !readText(object.value(QStringLiteral("barcode")), release.barcode) ||
+        !readText(object.value(QStringLiteral("country")), release.country)) {
+        return false;
+    }
     release.artistReadings = artistReadings(object.value(QStringLiteral("artist-credit")));
-    release.date = utf8(object.value(QStringLiteral("date")));
-    release.barcode = utf8(object.value(QStringLiteral("barcode")));
-    release.country = utf8(object.value(QStringLiteral("country")));
     for (const QJsonValue& value : object.value(QStringLiteral("label-info")).toArray()) {
         const QJsonObject info = value.toObject();
         const QString label =
@@ -153,7 +191,13 @@ ParsedReleases parseDiscidAnswer(const QByteArray& json)
 
 QString serviceErrorText(const QByteArray& json)
 {
-    return QJsonDocument::fromJson(json).object().value(QStringLiteral("error")).toString();
+    // A server can put anything into its error: a message shows the start.
+    constexpr qsizetype kShown = 300;
+    QString text = QJsonDocument::fromJson(json).object().value(QStringLiteral("error")).toString();
+    if (text.size() > kShown) {
+        text = text.left(kShown) + QStringLiteral("…");
+    }
+    return text;
 }
 
 }  // namespace velmora::net

@@ -1,6 +1,7 @@
 // Tag reading and the folder scan on real files made in the test.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <fstream>
@@ -204,6 +205,57 @@ TEST_F(FolderScanTest, FolderPicturesAreUsedWhereTheyLie)
     EXPECT_EQ(result.plan.albums[0].record[store::ImagePathColumn], (music / "A" / "Folder.JPG").string());
     EXPECT_EQ(result.plan.albums[1].record[store::ImagePathColumn], (music / "B" / "scan.png").string());
     EXPECT_EQ(result.plan.albums[2].record[store::ImagePathColumn], "");  // two pictures, none preferred
+}
+
+// A music file of another user that this user may not read (the scan runs
+// in a child process that has become "nobody") is named as unreadable, not
+// as broken.
+TEST_F(FolderScanTest, AFileWithoutReadPermissionIsNamedAsSuch)
+{
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "needs root to act as another user";
+    }
+    addSong("Shared/1.flac", {"one", "x", "", "Shared", "", "", "1", ""});
+    addSong("Shared/2.flac", {"two", "x", "", "Shared", "", "", "2", ""});
+    writeBytes(music / "Shared" / "3.flac", std::string(3000, '\1'));
+    for (const fs::path& folder : {dir.path(), music, music / "Shared"}) {
+        ::chmod(folder.c_str(), 0755);
+    }
+    ::chmod((music / "Shared" / "1.flac").c_str(), 0644);
+    ::chmod((music / "Shared" / "2.flac").c_str(), 0600);
+    ::chmod((music / "Shared" / "3.flac").c_str(), 0644);
+    int pipeEnds[2];
+    ASSERT_EQ(::pipe(pipeEnds), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::close(pipeEnds[0]);
+        std::string answer = "skip";
+        if (::setgid(65534) == 0 && ::setuid(65534) == 0) {
+            ScanProgress progress;
+            const ScanResult result = scanAlbums(music, {}, progress, 1);
+            answer = std::to_string(result.plan.albums.size());
+            for (const SkippedFile& file : result.scan.skipped) {
+                answer += "|" + fs::path(file.path).filename().string() + ": " + file.reason;
+            }
+        }
+        (void)!::write(pipeEnds[1], answer.data(), answer.size());
+        ::_exit(0);
+    }
+    ::close(pipeEnds[1]);
+    std::string answer;
+    char buffer[512];
+    for (ssize_t n; (n = ::read(pipeEnds[0], buffer, sizeof buffer)) > 0;) {
+        answer.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(pipeEnds[0]);
+    ::waitpid(child, nullptr, 0);
+    if (answer == "skip") {
+        GTEST_SKIP() << "cannot become another user here";
+    }
+    EXPECT_EQ(answer,
+              "1|2.flac: 読み取る権限がないため読み込めません"
+              "|3.flac: 壊れているため音楽ファイルとして読み込めません");
 }
 
 TEST_F(FolderScanTest, BadInputIsSkippedAndCounted)

@@ -2,6 +2,9 @@
 // MusicBrainz commands against a local server.
 #include <gtest/gtest.h>
 
+#include <QBuffer>
+#include <QImage>
+
 #include <QCryptographicHash>
 #include <cstdlib>
 
@@ -104,6 +107,18 @@ std::string independentFreeDbId(std::int64_t leadout, const std::vector<std::int
     return buffer;
 }
 
+// A small picture that decodes (PNG needs no image plugin).
+QByteArray pictureBytes()
+{
+    QImage picture(4, 4, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, "PNG");
+    return png;
+}
+
 const std::vector<std::int64_t> kDiscTracks = {msf(4, 5, 10), msf(3, 0, 0), msf(0, 30, 1)};
 const QString kRelease = QStringLiteral("3f1c2d4e-0000-4000-8000-000000000001");
 const QString kOtherRelease = QStringLiteral("3f1c2d4e-0000-4000-8000-000000000002");
@@ -197,7 +212,7 @@ TEST_F(CliFetch, OneReleaseFillsANewAlbumWithItsCover)
                       test::mbDiscAnswer(QString::fromStdString(discId),
                                          {release(kRelease, QStringLiteral("アルバム"),
                                                   {{{QString::fromStdString(discId)}, tracks()}})}));
-    const QByteArray jpeg = QByteArray("\xFF\xD8\xFF\xE0", 4) + QByteArray(500, 'c');
+    const QByteArray jpeg = pictureBytes();
     server.answer(coverPath,
                   {307, {}, {{"Location", (server.address() + "/img/front.jpg").toLatin1()}}, false});
     server.answer("/img/front.jpg", {200, jpeg, {{"Content-Type", "image/jpeg"}}, false});
@@ -396,6 +411,41 @@ TEST_F(CliFetch, ACoverThatFailsLeavesTheAlbumWithoutPicture)
     EXPECT_EQ(catalogue().record(2)[store::AlbumColumn], "T");
     EXPECT_EQ(catalogue().record(2)[store::ImagePathColumn], "");
     EXPECT_FALSE(std::filesystem::exists(dir / "covers" / (kRelease.toStdString() + ".jpg")));
+}
+
+TEST_F(CliFetch, ACoverIsStoredOnlyWhenItIsAnImageAndItsAlbumIsStored)
+{
+    const QString disc = QString::fromStdString(discId);
+    server.answerJson(
+        discPath, test::mbDiscAnswer(disc, {release(kRelease, QStringLiteral("T"), {{{disc}, tracks()}})}));
+    const std::filesystem::path cover = dir / "covers" / (kRelease.toStdString() + ".jpg");
+
+    // Bytes that are no picture, even with a JPEG start, stay out of covers/.
+    server.answer(coverPath, {200, QByteArray("\xFF\xD8\xFF\xE0", 4) + QByteArray(500, 'c'), {}, false});
+    test::CliResult fetched = runCli(dir, {"cd", "fetch", "--device", cue});
+    ASSERT_EQ(fetched.code, 0) << fetched.err;
+    EXPECT_EQ(fetched.err,
+              "カバー画像を保存できませんでした: カバー画像として届いたデータが画像ではありません。\n");
+    EXPECT_EQ(catalogue().record(2)[store::ImagePathColumn], "");
+    EXPECT_FALSE(std::filesystem::exists(cover));
+
+    // A real picture whose album cannot be saved goes again.
+    server.answer(coverPath, {200, pictureBytes(), {{"Content-Type", "image/png"}}, false});
+    const std::string before = test::readBytes(dir / "VLM.dat");
+    std::filesystem::permissions(dir / "VLM.dat", std::filesystem::perms::owner_read);
+    test::CliResult unsaved = runCli(dir, {"cd", "fetch", "--device", cue});
+    std::filesystem::permissions(dir / "VLM.dat", std::filesystem::perms::owner_all);
+    EXPECT_EQ(unsaved.code, 2);
+    EXPECT_EQ(test::readBytes(dir / "VLM.dat"), before);
+    EXPECT_FALSE(std::filesystem::exists(cover));
+
+    // A cover that was already there (another album names it) stays.
+    ASSERT_EQ(runCli(dir, {"cd", "fetch", "--device", cue}).code, 0);
+    ASSERT_TRUE(std::filesystem::exists(cover));
+    std::filesystem::permissions(dir / "VLM.dat", std::filesystem::perms::owner_read);
+    EXPECT_EQ(runCli(dir, {"cd", "fetch", "--device", cue}).code, 2);
+    std::filesystem::permissions(dir / "VLM.dat", std::filesystem::perms::owner_all);
+    EXPECT_TRUE(std::filesystem::exists(cover));
 }
 
 // Discs as collectors have them, each identified by `cd discid` and checked

@@ -1,8 +1,13 @@
 // The export, import and copy commands of velmora-cli.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <sstream>
 
 #include "cli/cli.h"
@@ -130,6 +135,111 @@ TEST_F(CliExchange, ImportUtf8WithAndWithoutMark)
     EXPECT_TRUE(catalogue().ends_with("\r\n" + dataLine({kArtist, "\xB3\xC0\xC0\xDE", kTitle}) + "\r\n"));
     EXPECT_EQ(catalogue().size(), afterMark.size() + kArtist.size() + 1 +
                                       dataLine({kArtist, "\xB3\xC0\xC0\xDE", kTitle}).size() + 2);
+}
+
+TEST_F(CliExchange, ImportUtf16ByItsMarkAndRefuseBinaryFiles)
+{
+    const std::string before = catalogue();
+    const std::u16string text = u"歌手,題名\r\nx,y\r\n";
+    for (const bool littleEndian : {true, false}) {
+        std::string bytes = littleEndian ? "\xFF\xFE" : "\xFE\xFF";
+        for (char16_t c : text) {
+            const char low = static_cast<char>(c & 0xFF);
+            const char high = static_cast<char>(c >> 8);
+            bytes += littleEndian ? std::string{low, high} : std::string{high, low};
+        }
+        writeBytes(other / "utf16.csv", bytes);
+        Result r = runCli(dir, {"import", (other / "utf16.csv").string(), "--csv"});
+        ASSERT_EQ(r.code, 0) << r.err;
+        EXPECT_EQ(r.err, "");
+    }
+    // (The second import's load filled in the reading of the first one's
+    // album; the albums of the second are as the file has them.)
+    EXPECT_TRUE(catalogue().ends_with(dataLine({kArtist, kTitle}) + "\r\n" + dataLine({"x", "y"}) + "\r\n"));
+    EXPECT_EQ(runCli(dir, {"info"}).out.substr(0, 10), "albums: 7\n");
+
+    // A picture is no list of albums: nothing is imported.
+    const std::string after = catalogue();
+    writeBytes(other / "cover.csv", std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16));
+    Result r = runCli(dir, {"import", (other / "cover.csv").string(), "--csv"});
+    EXPECT_EQ(r.code, 2);
+    EXPECT_EQ(r.err, "テキストファイルではないため読み込めません（3行目に文字でないデータがあります）。\n");
+    EXPECT_EQ(catalogue(), after);
+}
+
+TEST_F(CliExchange, ACatalogueLinkThatLeadsNowhereIsUnreadable)
+{
+    TempDir linked;
+    std::filesystem::create_symlink(linked / "moved" / "VLM.dat", linked / "VLM.dat");
+    Result r = runCli(linked, {"info"});
+    EXPECT_EQ(r.code, 2);
+    EXPECT_EQ(r.err, "ファイルを読み込めませんでした。\n" + (linked / "VLM.dat").string() +
+                         "\nリンク先のファイルが見つかりません。\n");
+    EXPECT_EQ(r.out, "");
+
+    TempDir looped;
+    std::filesystem::create_symlink(looped / "VLM.dat", looped / "VLM.dat");
+    r = runCli(looped, {"info"});
+    EXPECT_EQ(r.code, 2);
+    EXPECT_EQ(r.err, "ファイルを読み込めませんでした。\n" + (looped / "VLM.dat").string() +
+                         "\nリンクが循環しています。\n");
+}
+
+// A catalogue of one line larger than the memory left for it (a sparse
+// file and an address-space limit in a child process): a message and exit
+// code 2, not an abort.
+TEST_F(CliExchange, ACatalogueTooLargeForMemoryIsReported)
+{
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    GTEST_SKIP() << "the sanitizers reserve more address space than the limit allows";
+#endif
+    TempDir huge;
+    constexpr std::size_t kSize = 96 << 20;
+    writeBytes(huge / "VLM.dat", std::string(1000, 'x'));
+    std::filesystem::resize_file(huge / "VLM.dat", kSize);
+    int pipeEnds[2];
+    ASSERT_EQ(::pipe(pipeEnds), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::close(pipeEnds[0]);
+        long pages = 0;
+        if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
+            if (std::fscanf(statm, "%ld", &pages) != 1) {
+                pages = 0;
+            }
+            std::fclose(statm);
+        }
+        const rlim_t limit =
+            static_cast<rlim_t>(pages) * static_cast<rlim_t>(::sysconf(_SC_PAGESIZE)) + kSize + (24 << 20);
+        const rlimit space{limit, limit};
+        std::string answer = "skip";
+        if (pages > 0 && ::setrlimit(RLIMIT_AS, &space) == 0) {
+            try {
+                const Result r = runCli(huge, {"info"});
+                answer = std::to_string(r.code) + "|" + r.err + "|" + r.out;
+            } catch (...) {
+                answer = "threw";  // the program would abort
+            }
+        }
+        (void)!::write(pipeEnds[1], answer.data(), answer.size());
+        ::_exit(0);
+    }
+    ::close(pipeEnds[1]);
+    std::string answer;
+    char buffer[512];
+    for (ssize_t n; (n = ::read(pipeEnds[0], buffer, sizeof buffer)) > 0;) {
+        answer.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(pipeEnds[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status)) << "the child ended by signal " << WTERMSIG(status);
+    if (answer == "skip") {
+        GTEST_SKIP() << "no address-space limit here";
+    }
+    EXPECT_EQ(answer, "2|ファイルを読み込めませんでした。\n" + (huge / "VLM.dat").string() +
+                          "\nメモリが不足しています。\n|");
 }
 
 TEST_F(CliExchange, ExportCsvAsUtf8ReadsBackInPython)

@@ -101,6 +101,90 @@ TEST_F(DiscDataClientTest, BusyServerIsWaitedOutOnceThenReported)
     EXPECT_EQ(busy.count(kDiscPath), 2);
 }
 
+TEST_F(DiscDataClientTest, HugeRetryAfterIsCutToTheLongestWait)
+{
+    // Three million seconds overflowed into a negative wait: the retry left
+    // at once instead of after the longest wait.
+    server.answer(kDiscPath, {503, "busy", {{"Retry-After", "3000000"}}, false});
+    server.answerJson(kDiscPath, oneRelease());
+    ClientOptions options = quickOptions();
+    options.maxRetryWaitMs = 1000;
+    DiscDataClient mb({server.address(), server.address()}, options);
+    EXPECT_EQ(lookupDiscAndWait(mb, kDisc, kToc).outcome, Outcome::Found);
+    ASSERT_EQ(server.count(kDiscPath), 2);
+    EXPECT_GE(server.requests()[1].atMs - server.requests()[0].atMs, 950);
+
+    // Numbers of any length saturate; dates count from now; the rest is a
+    // second.
+    const QDateTime now = QDateTime::fromString(QStringLiteral("2026-01-01T00:00:00Z"), Qt::ISODate);
+    EXPECT_EQ(retryAfterWaitMs("12", 30000, now), 12000);
+    EXPECT_EQ(retryAfterWaitMs(" 0 ", 30000, now), 0);
+    EXPECT_EQ(retryAfterWaitMs("99999999", 30000, now), 30000);
+    EXPECT_EQ(retryAfterWaitMs("99999999999999999999999999999", 30000, now), 30000);
+    EXPECT_EQ(retryAfterWaitMs("-2147483648", 30000, now), 0);
+    EXPECT_EQ(retryAfterWaitMs("Thu, 01 Jan 2026 00:00:20 GMT", 30000, now), 20000);
+    EXPECT_EQ(retryAfterWaitMs("Fri, 31 Dec 9999 23:59:59 GMT", 30000, now), 30000);
+    EXPECT_EQ(retryAfterWaitMs("Mon, 01 Jan 1900 00:00:00 GMT", 30000, now), 0);
+    EXPECT_EQ(retryAfterWaitMs("soon", 30000, now), 1000);
+}
+
+TEST_F(DiscDataClientTest, TricklingAnswersMeetTheirDeadline)
+{
+    // One byte every 50 ms never lets the 400 ms silence timeout fire; only
+    // the deadline of the whole answer ends it.
+    const QByteArray slow(400, ' ');
+    server.answer(kDiscPath, {200, slow, {{"Content-Type", "application/json"}}, false, 50});
+    const QByteArray coverPath = "/release/" + kRelease.toLatin1() + "/front-500";
+    server.answer(coverPath, {200, slow, {{"Content-Type", "image/jpeg"}}, false, 50});
+    ClientOptions options = quickOptions();
+    options.lookupDeadlineMs = 1000;
+    options.coverDeadlineMs = 1200;
+    DiscDataClient mb({server.address(), server.address()}, options);
+    const LookupResult lookup = lookupDiscAndWait(mb, kDisc, kToc);
+    EXPECT_EQ(lookup.outcome, Outcome::Failed);
+    EXPECT_EQ(lookup.message, QStringLiteral("MusicBrainzの応答が1秒以内に終わりませんでした。"
+                                             "時間をおいてもう一度お試しください。"));
+    const CoverResult cover = fetchCoverAndWait(mb, kRelease);
+    EXPECT_EQ(cover.outcome, Outcome::Failed);
+    EXPECT_EQ(cover.message, QStringLiteral("カバー画像のサーバーの応答が2秒以内に終わりませんでした。"));
+}
+
+TEST_F(DiscDataClientTest, OversizedAnswersAndErrorBodiesAreCut)
+{
+    // Valid JSON, only far too long: refused, not parsed.
+    server.answerJson(kDiscPath, QByteArray(1024 * 1024, ' ') + oneRelease());
+    const QByteArray coverPath = "/release/" + kRelease.toLatin1() + "/front-500";
+    server.answer(coverPath,
+                  {200, QByteArray("\xFF\xD8\xFF\xE0", 4) + QByteArray(1024 * 1024, 'j'), {}, false});
+    ClientOptions options = quickOptions();
+    options.maxLookupBytes = 64 * 1024;
+    options.maxCoverBytes = 128 * 1024;
+    DiscDataClient mb({server.address(), server.address()}, options);
+    const LookupResult lookup = lookupDiscAndWait(mb, kDisc, kToc);
+    EXPECT_EQ(lookup.outcome, Outcome::Failed);
+    EXPECT_EQ(lookup.message,
+              QStringLiteral("MusicBrainzの応答が大きすぎるため読み込みを中止しました (上限 64 KB)。"));
+    const CoverResult cover = fetchCoverAndWait(mb, kRelease);
+    EXPECT_EQ(cover.outcome, Outcome::Failed);
+    EXPECT_EQ(cover.message, QStringLiteral("カバー画像が大きすぎるため取得を中止しました (上限 128 KB)。"));
+    EXPECT_TRUE(cover.image.isEmpty());
+
+    // An answer just under the cap is read whole.
+    LocalHttpServer fitting;
+    fitting.answerJson(kDiscPath, QByteArray(60 * 1024, ' ') + oneRelease());
+    DiscDataClient fits({fitting.address(), fitting.address()}, options);
+    EXPECT_EQ(lookupDiscAndWait(fits, kDisc, kToc).outcome, Outcome::Found);
+
+    // An error's text is shown in part only.
+    LocalHttpServer failing;
+    failing.answerJson(kDiscPath, "{\"error\":\"" + QByteArray(20000, 'e') + "\"}", 400);
+    DiscDataClient bad({failing.address(), failing.address()}, options);
+    const QString message = lookupDiscAndWait(bad, kDisc, kToc).message;
+    EXPECT_TRUE(message.startsWith(QStringLiteral("MusicBrainzがエラーを返しました (HTTP 400)。\neeee")))
+        << message.left(80).toStdString();
+    EXPECT_LE(message.size(), 400);
+}
+
 TEST_F(DiscDataClientTest, BrokenAnswersSilentServersAndClosedPortsAreMessages)
 {
     server.answerJson(kDiscPath, R"({"releases":[{"id":"r","title":"cut)");

@@ -120,6 +120,14 @@ TEST(MusicBrainzJson, BrokenAnswersAreErrorsNotPartialLists)
         R"({"releases":[{"title":"no id"}]})",
         R"({"releases":[{"id":"r","media":[{"tracks":[1]}]}]})",
         R"({"releases":[{"id":"r","media":{"tracks":[]}}]})",
+        // Fields of the wrong kind: a number for a title, an object for a
+        // credit, a track title that is a list.
+        R"({"releases":[{"id":"r","title":42}]})",
+        R"({"releases":[{"id":"r","title":"T","artist-credit":{"name":"X"}}]})",
+        R"({"releases":[{"id":"r","title":"T","artist-credit":[{"name":7}]}]})",
+        R"({"releases":[{"id":"r","title":"T","artist-credit":["X"]}]})",
+        R"({"releases":[{"id":"r","media":[{"tracks":[{"title":["a"]}]}]}]})",
+        R"({"releases":[{"id":"r","media":[{"tracks":[{"title":"a","artist-credit":{"name":"X"}}]}]}]})",
         whole.left(whole.size() / 2),
         whole.left(whole.size() - 1),
     };
@@ -130,6 +138,11 @@ TEST(MusicBrainzJson, BrokenAnswersAreErrorsNotPartialLists)
         EXPECT_EQ(parsed.error, QStringLiteral("MusicBrainzの応答を読み取れません。"));
     }
     EXPECT_TRUE(parseDiscidAnswer(whole).ok);
+    // Missing and null fields are the service's way of saying "unknown".
+    const ParsedReleases sparse = parseDiscidAnswer(
+        R"({"releases":[{"id":"r","title":"T","date":null,"barcode":null,"country":null}]})");
+    ASSERT_TRUE(sparse.ok) << sparse.error.toStdString();
+    EXPECT_EQ(sparse.releases.front().artist, "");
     EXPECT_EQ(serviceErrorText(R"({"error":"Not Found","help":"..."})"), QStringLiteral("Not Found"));
 }
 

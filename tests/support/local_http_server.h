@@ -11,6 +11,7 @@
 #include <QPointer>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 #include <QUrl>
 #include <deque>
 #include <map>
@@ -26,6 +27,9 @@ public:
         QByteArray body;
         std::vector<std::pair<QByteArray, QByteArray>> headers;
         bool silent = false;  // accept and never answer
+        // Send the body one byte every this many milliseconds (0: at once),
+        // as a server that keeps a connection alive without finishing does.
+        int trickleMs = 0;
     };
     struct Request {
         QByteArray path;                       // without the query
@@ -118,9 +122,29 @@ private:
         }
         reply +=
             "Content-Length: " + QByteArray::number(response.body.size()) + "\r\nConnection: close\r\n\r\n";
+        if (response.trickleMs > 0) {
+            socket->write(reply);
+            trickle(socket, response.body, response.trickleMs);
+            return;
+        }
         reply += response.body;
         socket->write(reply);
         socket->disconnectFromHost();
+    }
+
+    void trickle(QTcpSocket* socket, QByteArray rest, int intervalMs)
+    {
+        auto* timer = new QTimer(socket);
+        QObject::connect(timer, &QTimer::timeout, socket, [socket, timer, rest]() mutable {
+            if (rest.isEmpty()) {
+                timer->stop();
+                socket->disconnectFromHost();
+                return;
+            }
+            socket->write(rest.left(1));
+            rest.remove(0, 1);
+        });
+        timer->start(intervalMs);
     }
 
     static QByteArray reason(int status)

@@ -3,8 +3,10 @@
 #include <glib.h>
 #include <sys/stat.h>
 #include <unicode/unistr.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <mutex>
 #include <set>
@@ -143,6 +145,19 @@ void findMusicFiles(const std::string& root, ScanProgress& progress, FolderScan&
     }
 }
 
+// Why a music file gave no tags: it cannot be opened (no permission,
+// another user's), it is empty, or its bytes are no music file.
+std::string unreadableReason(const std::string& path)
+{
+    if (::access(path.c_str(), R_OK) != 0) {
+        return errno == EACCES ? "読み取る権限がないため読み込めません"
+                               : "読み込めません (" + store::describeErrno(errno) + ")";
+    }
+    std::error_code ec;
+    const bool empty = fs::file_size(path, ec) == 0 && !ec;
+    return empty ? "空のファイルです" : "壊れているため音楽ファイルとして読み込めません";
+}
+
 // Reads the tags of every file on `threads` threads; each file is written
 // by one thread only, so the result does not depend on the scheduling.
 void readAllTags(FolderScan& scan, ScanProgress& progress, int threads, filescan::TagEncoding encoding)
@@ -188,11 +203,7 @@ void readAllTags(FolderScan& scan, ScanProgress& progress, int threads, filescan
             }
             ++kept;
         } else {
-            std::error_code ec;
-            const bool empty = fs::file_size(scan.files[i].path, ec) == 0 && !ec;
-            scan.skipped.push_back(
-                {scan.files[i].path,
-                 empty ? "空のファイルです" : "壊れているため音楽ファイルとして読み込めません"});
+            scan.skipped.push_back({scan.files[i].path, unreadableReason(scan.files[i].path)});
         }
     }
     scan.files.resize(kept);

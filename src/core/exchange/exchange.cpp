@@ -303,6 +303,64 @@ bool isImportableChar(UChar32 c)
     return c >= 0 && !(c >= text::kRawByteBase && c <= text::kRawByteBase + 0xFF);
 }
 
+constexpr std::string_view kUtf16LittleMark = "\xFF\xFE";
+constexpr std::string_view kUtf16BigMark = "\xFE\xFF";
+
+// Bytes that no text file holds: NUL and the control codes other than tab,
+// line ends, vertical tab, form feed, the old end-of-file mark (1A) and
+// escape. None of them is part of a Shift-JIS or UTF-8 character.
+bool isBinaryByte(unsigned char b)
+{
+    return b < 0x20 && b != '\t' && b != '\n' && b != '\v' && b != '\f' && b != '\r' && b != 0x1A &&
+           b != 0x1B;
+}
+
+// The first line (1-based, counted as splitLines() counts) holding a byte
+// no text holds; 0 when there is none.
+int firstBinaryLine(std::string_view bytes)
+{
+    const auto found = std::find_if(bytes.begin(), bytes.end(),
+                                    [](char c) { return isBinaryByte(static_cast<unsigned char>(c)); });
+    if (found == bytes.end()) {
+        return 0;
+    }
+    const std::string_view before = bytes.substr(0, static_cast<std::size_t>(found - bytes.begin()));
+    int line = 1;
+    for (std::size_t pos = 0; pos < before.size(); ++pos) {
+        if (before[pos] == '\n' ||
+            (before[pos] == '\r' && (pos + 1 >= bytes.size() || bytes[pos + 1] != '\n'))) {
+            ++line;
+        }
+    }
+    return line;
+}
+
+// UTF-16 text after its byte-order mark as UTF-8 with the UTF-8 mark; half
+// a surrogate pair and an odd last byte become U+FFFD.
+std::string utf8OfUtf16(std::string_view bytes, bool littleEndian)
+{
+    std::u16string units;
+    units.reserve(bytes.size() / 2 + 1);
+    for (std::size_t pos = 0; pos + 1 < bytes.size(); pos += 2) {
+        const auto first = static_cast<unsigned char>(bytes[pos]);
+        const auto second = static_cast<unsigned char>(bytes[pos + 1]);
+        units.push_back(static_cast<char16_t>(littleEndian ? (second << 8 | first) : (first << 8 | second)));
+    }
+    if (bytes.size() % 2 != 0) {
+        units.push_back(u'\uFFFD');
+    }
+    std::string utf8(kUtf8Mark);
+    const std::size_t start = utf8.size();
+    utf8.resize(start + 3 * units.size());
+    int32_t length = 0;
+    int32_t substitutions = 0;
+    UErrorCode status = U_ZERO_ERROR;
+    u_strToUTF8WithSub(utf8.data() + start, static_cast<int32_t>(utf8.size() - start), &length, units.data(),
+                       static_cast<int32_t>(units.size()), 0xFFFD, &substitutions, &status);
+    utf8.resize(start + static_cast<std::size_t>(U_SUCCESS(status) ? length : 0));
+    return utf8;
+}
+
 }  // namespace
 
 bool isUtf8File(std::string_view bytes)
@@ -328,7 +386,19 @@ bool isUtf8File(std::string_view bytes)
 
 ImportText importText(std::string_view bytes, std::shared_ptr<const void> owner)
 {
+    if (bytes.starts_with(kUtf16LittleMark) || bytes.starts_with(kUtf16BigMark)) {
+        const std::string utf8 = utf8OfUtf16(bytes.substr(2), bytes.starts_with(kUtf16LittleMark));
+        // The UTF-8 text is converted into a buffer of its own.
+        ImportText result = importText(utf8, nullptr);
+        result.utf16 = true;
+        return result;
+    }
     ImportText result;
+    if (const int line = firstBinaryLine(bytes); line > 0) {
+        result.refusal = "テキストファイルではないため読み込めません（" + std::to_string(line) +
+                         "行目に文字でないデータがあります）。";
+        return result;
+    }
     if (!isUtf8File(bytes)) {
         result.text = bytes;
         result.source = std::move(owner);

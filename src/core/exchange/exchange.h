@@ -90,11 +90,16 @@ ImportedRows importRows(const std::vector<std::string_view>& lines, bool dataFil
 struct ImportText {
     std::string_view text;
     std::shared_ptr<const void> source;  // keeps `text` alive
-    bool utf8 = false;                   // read as UTF-8 and converted
-    int missingChars = 0;                // characters Shift-JIS lacks, written as 〓
-    std::vector<int> missingLines;       // the first lines (1-based) holding one
-    bool moreMissingLines = false;       // and there are more such lines
-    int cutLines = 0;                    // UTF-8 lines that ended in half a character
+    bool utf8 = false;                   // read as UTF-8 (or UTF-16) and converted
+    bool utf16 = false;                  // read as UTF-16 (by its byte-order mark)
+    // Why the file is not imported at all (UTF-8), empty when it is: bytes
+    // that no text holds (NUL and other control codes), named by the first
+    // line holding one. `text` is empty then.
+    std::string refusal;
+    int missingChars = 0;           // characters Shift-JIS lacks, written as 〓
+    std::vector<int> missingLines;  // the first lines (1-based) holding one
+    bool moreMissingLines = false;  // and there are more such lines
+    int cutLines = 0;               // UTF-8 lines that ended in half a character
 };
 
 // Whether a file is read as UTF-8: it starts with the UTF-8 byte-order
@@ -106,8 +111,11 @@ bool isUtf8File(std::string_view bytes);
 // The file's text for importRows(): Shift-JIS bytes as they are, UTF-8
 // converted to Shift-JIS (without the byte-order mark; the JIS variants
 // become their CP932 twins, a character still missing becomes 〓, a cut
-// character at a line end is dropped). Line ends are kept as they are.
-// `owner` keeps `bytes` alive.
+// character at a line end is dropped). UTF-16 of either byte order, known
+// by its byte-order mark, is read as the same text in UTF-8 would be (half a
+// surrogate pair or an odd last byte become 〓). Line ends are kept as they
+// are. A file with bytes no text holds (a picture, UTF-16 without its mark)
+// is refused (`refusal`). `owner` keeps `bytes` alive.
 ImportText importText(std::string_view bytes, std::shared_ptr<const void> owner);
 
 // What the window and velmora-cli say after an import (UTF-8): characters

@@ -1,8 +1,12 @@
 #include "core/exchange/html_export.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <unicode/unistr.h>
 
 #include <array>
+#include <cerrno>
 #include <string_view>
 #include <system_error>
 
@@ -353,11 +357,6 @@ std::vector<std::pair<int, int>> pageAlbums(const AlbumTable& table, const std::
     return shown;
 }
 
-std::string describe(const std::error_code& ec)
-{
-    return ec ? store::describeErrno(ec.value()) : std::string();
-}
-
 }  // namespace
 
 HtmlOptions htmlOptions(const store::AppSettings& settings, const store::ListFiles& lists)
@@ -524,6 +523,58 @@ bool prepareLinkFolder(const fs::path& linkFolder, const HtmlOptions& options, s
     return true;
 }
 
+namespace {
+
+// Copies the bytes of `source` into a new `target` with the source's
+// permissions. 0 when done, otherwise the system's error number: the write
+// that runs out of space says ENOSPC rather than a general I/O error.
+int copyFileBytes(const fs::path& source, const fs::path& target)
+{
+    const int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0) {
+        return errno;
+    }
+    struct stat st {};
+    if (::fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
+        const int err = errno != 0 ? errno : EINVAL;
+        ::close(in);
+        return S_ISDIR(st.st_mode) ? EISDIR : err;
+    }
+    const int out = ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, st.st_mode & 0777);
+    if (out < 0) {
+        const int err = errno;
+        ::close(in);
+        return err;
+    }
+    int error = 0;
+    std::array<char, 1 << 16> buffer;
+    while (error == 0) {
+        const ssize_t n = ::read(in, buffer.data(), buffer.size());
+        if (n < 0) {
+            error = errno == EINTR ? 0 : errno;
+            continue;
+        }
+        if (n == 0) {
+            break;
+        }
+        for (ssize_t done = 0; done < n && error == 0;) {
+            const ssize_t written = ::write(out, buffer.data() + done, static_cast<std::size_t>(n - done));
+            if (written < 0) {
+                error = errno == EINTR ? 0 : errno;
+            } else {
+                done += written;
+            }
+        }
+    }
+    ::close(in);
+    if (::close(out) != 0 && error == 0) {
+        error = errno;  // a network drive may tell only now that it is full
+    }
+    return error;
+}
+
+}  // namespace
+
 bool copyLinkedFile(const HtmlFileCopy& copy, std::string* message)
 {
     // The copy is made under a name of its own and renamed when complete:
@@ -532,11 +583,12 @@ bool copyLinkedFile(const HtmlFileCopy& copy, std::string* message)
     fs::path partial = copy.target;
     partial.replace_filename("." + copy.target.filename().string() + ".part");
     std::error_code ec;
-    fs::copy_file(copy.source, partial, fs::copy_options::overwrite_existing, ec);
-    if (ec) {
+    fs::remove(partial, ec);
+    if (const int error = copyFileBytes(copy.source, partial); error != 0) {
         std::error_code ignored;
         fs::remove(partial, ignored);
-        *message = "ファイルをコピーできませんでした。\r\n" + copy.source.string() + "\r\n" + describe(ec);
+        *message = "ファイルをコピーできませんでした。\r\n" + copy.source.string() + "\r\n" +
+                   store::describeErrno(error);
         return false;
     }
     fs::rename(partial, copy.target, ec);

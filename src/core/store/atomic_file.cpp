@@ -15,6 +15,8 @@
 #include <csignal>
 #include <cstring>
 #include <ctime>
+#include <mutex>
+#include <set>
 #include <vector>
 
 namespace velmora::store {
@@ -46,9 +48,25 @@ std::string describeErrno(int error)
             return "入出力エラーが発生しました。";
         case ENAMETOOLONG:
             return "ファイル名が長すぎます。";
+        case ENOMEM:
+            return "メモリが不足しています。";
+        case ELOOP:
+            return "リンクが循環しています。";
         default:
             return std::string("システムエラー: ") + std::strerror(error);
     }
+}
+
+std::string noPermissionReason(const std::string& file, bool writing)
+{
+    struct stat st {};
+    const bool someoneElses = ::stat(file.c_str(), &st) == 0 && st.st_uid != ::geteuid();
+    const bool readable = ::access(file.c_str(), R_OK) == 0;
+    const std::string whose = someoneElses ? "ほかのユーザーのファイルで、" : "";
+    if (!readable) {
+        return whose + (writing ? "読み書きする権限がありません。" : "読み取る権限がありません。");
+    }
+    return whose + "書き込む権限がありません。";
 }
 
 namespace {
@@ -162,6 +180,17 @@ bool removeIfAbandoned(const std::filesystem::path& file, long ownerPid)
     return removed;
 }
 
+// Whether this is the first time this process writes into `folder`.
+bool firstWriteInto(const std::filesystem::path& folder)
+{
+    static std::mutex mutex;
+    static std::set<std::string> cleaned;
+    std::error_code ec;
+    std::filesystem::path canonical = std::filesystem::weakly_canonical(folder, ec);
+    const std::lock_guard<std::mutex> lock(mutex);
+    return cleaned.insert(ec ? folder.string() : canonical.string()).second;
+}
+
 }  // namespace
 
 std::string backupNameFor(const std::filesystem::path& target)
@@ -247,7 +276,11 @@ bool AtomicFileWriter::open()
         return fail(std::move(reason));
     }
     const std::filesystem::path folder = folderOf(resolved_);
-    removeStaleTemporaryFiles(folder, resolved_.filename().string());
+    // The leftovers of this target go on every write; those of any other
+    // file (an export killed halfway, beside its target) on the first write
+    // of this process into the folder, so that a folder of many files is not
+    // searched again for each one.
+    removeStaleTemporaryFiles(folder, firstWriteInto(folder) ? std::string() : resolved_.filename().string());
 
     mode_t mode = 0666;
     struct stat st {};
@@ -266,7 +299,9 @@ bool AtomicFileWriter::open()
             return fail("読み取り専用のファイルです。");
         }
         if (::access(resolved_.c_str(), W_OK) != 0) {
-            return errno == EROFS ? fail(EROFS) : fail("読み取り専用のファイルです。");
+            // Writable by its owner, yet not by this user: no read-only file
+            // but one without the permission (another user's, most often).
+            return errno == EROFS ? fail(EROFS) : fail(noPermissionReason(resolved_.string(), true));
         }
         mode = st.st_mode & 07777;
     } else {

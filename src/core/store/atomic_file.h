@@ -14,7 +14,9 @@
 // Temporary files are named "<target>.velmora-tmp-<process id>-XXXXXX" and
 // stay locked (flock) while their writer lives. A writer killed before the
 // rename leaves its file behind unlocked; removeStaleTemporaryFiles() clears
-// those, and every open() clears those of its own target first.
+// those, every open() clears those of its own target first, and the first
+// open() of a process in a folder clears those of every file there (an
+// export killed halfway leaves its file beside the export's target).
 //
 // A writer asked to keep the previous version (the catalogue's save) leaves
 // the replaced file as "<stem>.bak" beside it ("VLM.bak" beside "VLM.dat"):

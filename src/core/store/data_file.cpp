@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstring>
 #include <memory>
+#include <new>
 
 #include "core/store/album_table.h"
 #include "core/store/columns.h"
@@ -90,7 +91,15 @@ int openRegularFile(const std::filesystem::path& file, struct stat& st, FileErro
     };
     const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) {
-        return fail(describeErrno(errno));
+        const int err = errno;
+        struct stat link {};
+        if (err == ENOENT && ::lstat(file.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
+            return fail(kLinkLeadsNowhere);
+        }
+        if (err == EACCES) {
+            return fail(noPermissionReason(file.string(), false));
+        }
+        return fail(describeErrno(err));
     }
     if (::fstat(fd, &st) != 0) {
         const int err = errno;
@@ -215,11 +224,21 @@ LoadResult loadDataFile(const std::filesystem::path& file, AlbumTable& table,
         buffer = std::move(copied);
     }
     if (!read) {
-        // A dangling link is a missing file, not a broken one.
-        result.status = std::filesystem::exists(file, ec) ? LoadStatus::Unreadable : LoadStatus::Missing;
+        // A link that leads nowhere (or in a circle) is a file that cannot
+        // be read: loading it as an empty catalogue would hide its albums.
+        result.status = LoadStatus::Unreadable;
         return result;
     }
-    table.assignText(std::move(buffer), bytes, progress, true);
+    try {
+        table.assignText(std::move(buffer), bytes, progress, true);
+    } catch (const std::bad_alloc&) {
+        // A huge file (a line of gigabytes) that fits in memory once but not
+        // in the copies its rows need. The table is replaced only at the
+        // end, so it is as it was.
+        result.status = LoadStatus::Unreadable;
+        result.error = FileError{file.string(), describeErrno(ENOMEM)};
+        return result;
+    }
     result.status = LoadStatus::Loaded;
     return result;
 }

@@ -47,13 +47,17 @@ enum class LoadBuffer {
 // Replaces the table with the file's rows and gives empty readings the
 // artist's text. `progress` is called once per column pass, 0 to 305.
 // Anything but a regular file (a FIFO, a device, a folder) is Unreadable
-// with the reason kNotRegularFile, without waiting for it.
+// with the reason kNotRegularFile, without waiting for it; so is a link that
+// leads nowhere (kLinkLeadsNowhere) or in a circle, and a file too large
+// for the memory its rows need (the table is left as it was).
 LoadResult loadDataFile(const std::filesystem::path& file, AlbumTable& table,
                         const std::function<void(int)>& progress = {},
                         LoadBuffer buffer = LoadBuffer::Copied);
 
 // The reason given for a file that is not a regular file (UTF-8).
 inline constexpr const char* kNotRegularFile = "通常のファイルではありません。";
+// The reason given for a link whose target does not exist (UTF-8).
+inline constexpr const char* kLinkLeadsNowhere = "リンク先のファイルが見つかりません。";
 
 // Reads a whole regular file. False with `error` filled when it cannot; a
 // FIFO or a device is refused (kNotRegularFile) before anything is read,

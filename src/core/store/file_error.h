@@ -13,6 +13,10 @@ struct FileError {
 // A Japanese reason for a system error number.
 std::string describeErrno(int error);
 
+// Why `file` may not be read (`writing` false) or written: whether the file
+// can be read at all, and whether it is another user's.
+std::string noPermissionReason(const std::string& file, bool writing);
+
 }  // namespace velmora::store
 
 namespace velmora::store {

@@ -1,14 +1,13 @@
 #include "ui/discdata/disc_album_lookup.h"
 
 #include <QEventLoop>
-#include <QImage>
 #include <QProgressDialog>
 #include <QUrl>
 
 #include "core/discdata/disc_id.h"
 #include "core/discdata/disc_reader.h"
-#include "core/store/atomic_file.h"
 #include "core/store/columns.h"
+#include "net/cover_file.h"
 #include "ui/platform/prompter.h"
 #include "ui/platform/shell.h"
 #include "ui/platform/text_codec.h"
@@ -160,24 +159,16 @@ void DiscAlbumLookup::attachCover(discdata::AlbumFill& fill, const std::string& 
         prompter_.error(QStringLiteral("カバー画像を取得できませんでした。") + image.message + keep);
         return;
     }
-    if (QImage::fromData(image.image).isNull()) {
-        prompter_.error(QStringLiteral("カバー画像として届いたデータが画像ではありません。") + keep);
+    const net::StoredCover stored = net::storeCover(dataDir_, releaseId, image.image);
+    if (!stored.ok) {
+        prompter_.error(stored.message + keep);
         return;
     }
-    const std::filesystem::path file = dataDir_ / discdata::coverFileName(releaseId);
-    std::error_code ec;
-    std::filesystem::create_directories(file.parent_path(), ec);
-    store::FileError error;
-    if (!store::writeFileAtomically(file, std::string_view(image.image.constData(), image.image.size()),
-                                    &error)) {
-        prompter_.error(QStringLiteral("カバー画像を保存できませんでした: ") + fromUtf8(file.string()) +
-                        keep);
-        return;
-    }
-    const std::string path = std::filesystem::absolute(file).string();
+    const std::string path = stored.file.string();
     if (std::optional<std::string> cell = discdata::pathCell(path)) {
         fill.record[store::ImagePathColumn] = *cell;
     } else {
+        net::discardStoredCover(stored);
         prompter_.error(QStringLiteral("カバー画像のパスに保存できない文字があります: ") + fromUtf8(path) +
                         keep);
     }

@@ -130,9 +130,16 @@ void MainWindow::importDataFile()
         prompter_.error(fromUtf8(store::readFailureMessage(error)));
         return;
     }
-    // A UTF-8 file is converted to Shift-JIS first; the questions say so.
+    // A UTF-8 or UTF-16 file is converted to Shift-JIS first; the questions
+    // say so. A file that holds no text is not imported.
     const exchange::ImportText text = exchange::importText(bytes->view(), bytes);
-    const QString utf8Note = text.utf8 ? QStringLiteral("\r\nUTF-8のファイルとして読み込みます") : QString();
+    if (!text.refusal.empty()) {
+        prompter_.error(fromUtf8(text.refusal));
+        return;
+    }
+    const QString utf8Note = text.utf16 ? QStringLiteral("\r\nUTF-16のファイルとして読み込みます")
+                             : text.utf8 ? QStringLiteral("\r\nUTF-8のファイルとして読み込みます")
+                                         : QString();
     // Only a lower-case ".dat" may be a data file.
     const bool dataFileMode = QFileInfo(*name).fileName().endsWith(QStringLiteral(".dat")) &&
                               prompter_.askYesNo(QStringLiteral("Velmoraファイルですか？") + utf8Note);

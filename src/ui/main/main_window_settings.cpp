@@ -153,9 +153,12 @@ void MainWindow::createDialogs()
     });
     connect(edit, &AlbumEditDialog::unstoredAlbumDiscarded, this, [this] { removeUnstoredCover(); });
     connect(edit, &AlbumEditDialog::addRequested, this, [this](const store::AlbumRecord& album) {
-        fetchedCover_.clear();
         editedAlbum = album;
         addEditedAlbum();
+        // The fetched cover stays while the new album names it; an album the
+        // catalogue refused (or one that names another picture) leaves it
+        // unused, and it goes.
+        removeUnstoredCover();
     });
     // One sound at a time: the player window pauses while a preview plays.
     connect(edit, &AlbumEditDialog::previewAboutToPlay, playerWindow, &PlayerWindow::holdForPreview);

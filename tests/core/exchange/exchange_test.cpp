@@ -354,6 +354,68 @@ TEST(ImportText, Utf8IsConvertedLineByLine)
     }
 }
 
+TEST(ImportText, Utf16ByItsMarkIsConvertedAsUtf8Is)
+{
+    // The same text in UTF-8 and in UTF-16 of either byte order gives the
+    // same Shift-JIS, line ends and reports included.
+    const std::u16string text = u"うただ,x\r\nb〜\nｳ";
+    auto utf16 = [&](bool littleEndian) {
+        std::string bytes = littleEndian ? "\xFF\xFE" : "\xFE\xFF";
+        for (char16_t c : text) {
+            const char low = static_cast<char>(c & 0xFF);
+            const char high = static_cast<char>(c >> 8);
+            bytes += littleEndian ? std::string{low, high} : std::string{high, low};
+        }
+        return bytes;
+    };
+    const ImportText fromUtf8 = importText("\xEF\xBB\xBFうただ,x\r\nb〜\nｳ", nullptr);
+    for (const bool littleEndian : {true, false}) {
+        const ImportText converted = importText(utf16(littleEndian), nullptr);
+        EXPECT_TRUE(converted.utf16) << littleEndian;
+        EXPECT_TRUE(converted.refusal.empty()) << converted.refusal;
+        EXPECT_EQ(std::string(converted.text), sj("うただ,x") + "\r\nb" + sj("～") + "\n" + sj("ｳ"));
+        EXPECT_EQ(std::string(converted.text), std::string(fromUtf8.text));
+        EXPECT_EQ(converted.missingChars, 0);
+    }
+    // Half a surrogate pair or half a code unit: a character that is not
+    // there, written as 〓 and reported.
+    const ImportText broken = importText(std::string("\xFF\xFE"
+                                                     "a\0\n\0\x00\xD8"
+                                                     "z\0",
+                                                     10) +
+                                             "!",
+                                         nullptr);
+    EXPECT_EQ(std::string(broken.text), "a\n\x81\xA6z\x81\xA6");
+    EXPECT_EQ(broken.missingChars, 2);
+    EXPECT_EQ(broken.missingLines, std::vector<int>{2});
+    EXPECT_FALSE(
+        isUtf8File("\xFF\xFE"
+                   "a"))
+        << "a UTF-16 mark is no UTF-8 text";
+}
+
+TEST(ImportText, BinaryFilesAreRefusedNamingTheFirstBadLine)
+{
+    const std::pair<std::string, int> refused[] = {
+        {std::string("ok\r\nfine\r\nbad\0\x01\x02\r\nmore\0", 20), 3},
+        {std::string("a\0b\0c\0", 6), 1},  // UTF-16 without its mark: not guessed
+        {std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16), 3},
+        {std::string("\xEF\xBB\xBFx\n\xE3\x81\x82\x07", 10), 2},
+        {std::string("\xFF\xFEx\0\n\0\0\0", 8), 2},  // a NUL character in UTF-16
+    };
+    for (const auto& [bytes, line] : refused) {
+        const ImportText text = importText(bytes, nullptr);
+        EXPECT_EQ(text.refusal, "テキストファイルではないため読み込めません（" + std::to_string(line) +
+                                    "行目に文字でないデータがあります）。")
+            << utf8(bytes);
+        EXPECT_TRUE(text.text.empty());
+    }
+    // Tabs, form feeds and an old end-of-file mark are text.
+    const ImportText tabs = importText("a\tb\fc\r\n\x1A", nullptr);
+    EXPECT_TRUE(tabs.refusal.empty());
+    EXPECT_EQ(std::string(tabs.text), "a\tb\fc\r\n\x1A");
+}
+
 TEST(ImportText, ReportNamesTheFirstLines)
 {
     std::string file = "\xEF\xBB\xBF";

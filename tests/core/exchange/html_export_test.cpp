@@ -1,7 +1,11 @@
 #include "core/exchange/html_export.h"
 
 #include <gtest/gtest.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/wait.h>
 #include <unicode/unistr.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -549,6 +553,50 @@ TEST_F(HtmlCopyTest, CopyFailureIsReported)
         message.starts_with("ファイルをコピーできませんでした。\r\n" + (dir / "src" / "gone.jpg").string()))
         << message;
     EXPECT_FALSE(fs::exists(dir / "out" / "1.jpg"));
+}
+
+// A copy onto a drive that fills up (a small tmpfs in a mount namespace of
+// a child process; needs the right to mount) says so, and leaves no part.
+TEST_F(HtmlCopyTest, AFullDiskIsNamedAsSuch)
+{
+    writeBytes(dir / "src" / "big.jpg", std::string(256 * 1024, 'j'));
+    fs::create_directory(dir / "full");
+    int pipeEnds[2];
+    ASSERT_EQ(::pipe(pipeEnds), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::close(pipeEnds[0]);
+        auto report = [&](const std::string& text) {
+            (void)!::write(pipeEnds[1], text.data(), text.size());
+            ::_exit(0);
+        };
+        const std::string full = (dir / "full").string();
+        if (::unshare(CLONE_NEWNS) != 0 ||
+            ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            ::mount("none", full.c_str(), "tmpfs", 0, "size=64k") != 0) {
+            report("skip");
+        }
+        std::string message;
+        const bool copied =
+            copyLinkedFile({dir / "src" / "big.jpg", dir / "full" / "1.jpg", 0, "big.jpg"}, &message);
+        std::error_code ec;
+        report((copied ? "copied" : message) + "|" +
+               std::to_string(std::distance(fs::directory_iterator(dir / "full", ec), {})));
+    }
+    ::close(pipeEnds[1]);
+    std::string answer;
+    char buffer[512];
+    for (ssize_t n; (n = ::read(pipeEnds[0], buffer, sizeof buffer)) > 0;) {
+        answer.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(pipeEnds[0]);
+    ::waitpid(child, nullptr, 0);
+    if (answer == "skip") {
+        GTEST_SKIP() << "no right to mount a file system here";
+    }
+    EXPECT_EQ(answer, "ファイルをコピーできませんでした。\r\n" + (dir / "src" / "big.jpg").string() +
+                          "\r\nディスクの空き容量が不足しています。|0");
 }
 
 TEST_F(HtmlCopyTest, FolderThatCannotBeCreatedEndsTheExport)

@@ -15,6 +15,7 @@
 #include <ctime>
 
 #include "core/store/app_settings.h"
+#include "core/store/data_file.h"
 #include "support/temp_dir.h"
 
 namespace velmora::store {
@@ -103,18 +104,44 @@ TEST(AtomicFile, EachSaveClearsTheLeftoversOfItsFileButNotAFileInUse)
     }
     writeBytes(dir / "VLM.dat.velmora-tmp-2147483646-Older1", "an earlier leftover");
     killWhileSaving(dir / "VLM1.txt", "");
-    ASSERT_EQ(dir.entryCount(), 3u);
+    // The killed writer was a process of its own: its first write into the
+    // folder took the leftovers of every file there.
+    ASSERT_EQ(dir.entryCount(), 1u);
 
     AtomicFileWriter writer(dir / "VLM.dat");
     ASSERT_TRUE(writer.open());
     ASSERT_TRUE(writer.write("new\r\n"));
-    EXPECT_EQ(dir.entryCount(), 2u) << "the leftovers of VLM.dat went, the one of VLM1.txt stays";
+    EXPECT_EQ(dir.entryCount(), 1u) << "the first write into the folder cleared every leftover";
     EXPECT_EQ(removeStaleTemporaryFiles(dir.path(), "VLM.dat"), 0) << "the open writer's file is locked";
-    EXPECT_EQ(removeStaleTemporaryFiles(dir.path()), 1);
-    EXPECT_EQ(dir.entryCount(), 1u);
+    EXPECT_EQ(removeStaleTemporaryFiles(dir.path()), 0);
     ASSERT_TRUE(writer.commit());
     EXPECT_EQ(namesIn(dir.path()), std::vector<std::string>{"VLM.dat"});
     EXPECT_EQ(readBytes(dir / "VLM.dat"), "new\r\n");
+
+    // Later writes of this process clear their own target's leftovers only.
+    writeBytes(dir / "VLM.dat.velmora-tmp-2147483646-Older2", "x");
+    writeBytes(dir / "VLM1.txt.velmora-tmp-2147483646-Older3", "x");
+    FileError error;
+    ASSERT_TRUE(writeFileAtomically(dir / "VLM.dat", "newer\r\n", &error));
+    EXPECT_EQ(dir.entryCount(), 2u);
+    EXPECT_EQ(removeStaleTemporaryFiles(dir.path()), 1);
+}
+
+TEST(AtomicFile, AKilledExportIsClearedByTheNextWriteIntoItsFolder)
+{
+    // An export target anywhere, not the data folder: the next write into
+    // that folder, whatever its name, takes the dead writer's file away.
+    TempDir dir;
+    fs::create_directory(dir / "export");
+    killWhileSaving(dir / "export" / "albums.html", "<html><bo");
+    writeBytes(dir / "export" / "notes.velmora-tmp-x-1", "kept: no process named");
+    ASSERT_EQ(dir.entryCount(), 1u);
+    ASSERT_EQ(namesIn(dir / "export").size(), 2u);
+
+    FileError error;
+    ASSERT_TRUE(writeFileAtomically(dir / "export" / "style.css", "body {}", &error)) << error.reason;
+    const std::vector<std::string> left = namesIn(dir / "export");
+    EXPECT_EQ(left, (std::vector<std::string>{"notes.velmora-tmp-x-1", "style.css"}));
 }
 
 TEST(AtomicFile, ASaveWritesThroughLinksAndKeepsThem)
@@ -251,6 +278,60 @@ TEST(AtomicFile, AReadOnlyDriveIsNamedAsSuch)
         GTEST_SKIP() << "no right to mount a file system here";
     }
     EXPECT_EQ(answer, "読み取り専用のドライブです。|読み取り専用のドライブです。|old\r\n");
+}
+
+// Another user's files (written here as root, tried in a child process that
+// has become "nobody"): each message says what cannot be done and why.
+TEST(AtomicFile, AnotherUsersFileSaysWhatThePermissionsForbid)
+{
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "needs root to act as another user";
+    }
+    TempDir dir;
+    fs::permissions(dir.path(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                    fs::perms::others_read | fs::perms::others_exec);
+    writeBytes(dir / "private.dat", "secret\r\n");
+    fs::permissions(dir / "private.dat", fs::perms::owner_read | fs::perms::owner_write);
+    writeBytes(dir / "shared.dat", "shared\r\n");
+    fs::permissions(dir / "shared.dat", fs::perms::owner_read | fs::perms::owner_write |
+                                            fs::perms::group_read | fs::perms::others_read);
+    int pipeEnds[2];
+    ASSERT_EQ(::pipe(pipeEnds), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::close(pipeEnds[0]);
+        std::string answer = "skip";
+        if (::setgid(65534) == 0 && ::setuid(65534) == 0) {
+            FileError privateWrite;
+            FileError privateRead;
+            FileError sharedWrite;
+            FileBytes bytes;
+            writeFileAtomically(dir / "private.dat", "new\r\n", &privateWrite);
+            readWholeFile(dir / "private.dat", bytes, &privateRead);
+            writeFileAtomically(dir / "shared.dat", "new\r\n", &sharedWrite);
+            answer = privateWrite.reason + "|" + privateRead.reason + "|" + sharedWrite.reason;
+        }
+        (void)!::write(pipeEnds[1], answer.data(), answer.size());
+        ::_exit(0);
+    }
+    ::close(pipeEnds[1]);
+    std::string answer;
+    char buffer[512];
+    for (ssize_t n; (n = ::read(pipeEnds[0], buffer, sizeof buffer)) > 0;) {
+        answer.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(pipeEnds[0]);
+    ::waitpid(child, nullptr, 0);
+    if (answer == "skip") {
+        GTEST_SKIP() << "cannot become another user here";
+    }
+    EXPECT_EQ(answer,
+              "ほかのユーザーのファイルで、読み書きする権限がありません。|"
+              "ほかのユーザーのファイルで、読み取る権限がありません。|"
+              "ほかのユーザーのファイルで、書き込む権限がありません。");
+    EXPECT_EQ(readBytes(dir / "private.dat"), "secret\r\n");
+    EXPECT_EQ(readBytes(dir / "shared.dat"), "shared\r\n");
 }
 
 TEST(AtomicFile, AReadOnlyFileStaysNamedAsAFile)

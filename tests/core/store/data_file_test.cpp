@@ -1,7 +1,12 @@
 #include "core/store/data_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
 
 #include <map>
 #include <random>
@@ -265,6 +270,102 @@ TEST(DataFile, FifosAndDevicesAreRefusedWithoutWaiting)
     AlbumTable linked;
     EXPECT_EQ(loadDataFile(dir / "link.dat", linked).status, LoadStatus::Loaded);
     EXPECT_EQ(linked.albumCount(), 1);
+}
+
+TEST(DataFile, LinksThatLeadNowhereAreUnreadable)
+{
+    // A link to nothing or a loop of links is no missing catalogue: loading
+    // it as empty would hide the albums until a save fails.
+    TempDir dir;
+    std::filesystem::create_symlink(dir / "gone.dat", dir / "dangling.dat");
+    std::filesystem::create_symlink(dir / "loop-b.dat", dir / "loop-a.dat");
+    std::filesystem::create_symlink(dir / "loop-a.dat", dir / "loop-b.dat");
+    const std::pair<const char*, const char*> cases[] = {
+        {"dangling.dat", "リンク先のファイルが見つかりません。"},
+        {"loop-a.dat", "リンクが循環しています。"},
+    };
+    for (LoadBuffer kind : {LoadBuffer::Copied, LoadBuffer::Mapped}) {
+        for (const auto& [name, reason] : cases) {
+            AlbumTable table;
+            table.setRowCount(2);
+            table.setCell(0, 1, "kept");
+            const LoadResult result = loadDataFile(dir / name, table, {}, kind);
+            EXPECT_EQ(result.status, LoadStatus::Unreadable) << name;
+            EXPECT_EQ(result.error.path, (dir / name).string());
+            EXPECT_EQ(result.error.reason, reason) << name;
+            EXPECT_EQ(table.cell(0, 1), "kept");
+        }
+    }
+}
+
+// Loads `file` in a child process whose address space is limited to what it
+// uses now plus `headroom` bytes. The child exits 0 when the load reported
+// the shortage of memory and left the table as it was, 1 when it loaded, 2
+// for any other report, 4 when the load threw (a program would abort); an
+// abort shows as a signal.
+int loadUnderMemoryLimit(const std::filesystem::path& file, LoadBuffer kind, std::size_t headroom)
+{
+    const pid_t child = ::fork();
+    if (child == 0) {
+        long pages = 0;
+        if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
+            if (std::fscanf(statm, "%ld", &pages) != 1) {
+                pages = 0;
+            }
+            std::fclose(statm);
+        }
+        const rlim_t used = static_cast<rlim_t>(pages) * static_cast<rlim_t>(::sysconf(_SC_PAGESIZE));
+        const rlimit limit{used + headroom, used + headroom};
+        if (pages == 0 || ::setrlimit(RLIMIT_AS, &limit) != 0) {
+            ::_exit(3);
+        }
+        try {
+            AlbumTable table;
+            table.setRowCount(2);
+            table.setCell(0, 1, "kept");
+            const LoadResult result = loadDataFile(file, table, {}, kind);
+            if (result.status == LoadStatus::Loaded) {
+                ::_exit(1);
+            }
+            const bool reported = result.status == LoadStatus::Unreadable &&
+                                  result.error.reason == "メモリが不足しています。" &&
+                                  table.cell(0, 1) == "kept";
+            ::_exit(reported ? 0 : 2);
+        } catch (...) {
+            // Not back into the test runner: this process is a copy of it.
+            ::_exit(4);
+        }
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+TEST(DataFile, AFileTooLargeForMemoryIsReportedNotAborted)
+{
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    GTEST_SKIP() << "the sanitizers reserve more address space than the limit allows";
+#endif
+    // Sparse files: no disk and, until read, no memory. A catalogue line
+    // without a line end, and a file of NUL bytes, each larger than what the
+    // limit leaves to the program after the file itself.
+    TempDir dir;
+    constexpr std::size_t kSize = 96 << 20;
+    const std::filesystem::path nul = dir / "nul.dat";
+    const std::filesystem::path line = dir / "line.dat";
+    writeBytes(nul, "");
+    std::filesystem::resize_file(nul, kSize);
+    writeBytes(line, std::string(1000, 'x'));
+    std::filesystem::resize_file(line, kSize);
+    for (LoadBuffer kind : {LoadBuffer::Copied, LoadBuffer::Mapped}) {
+        for (const std::filesystem::path& file : {nul, line}) {
+            // Room for the file once, not for the copy a load makes of an
+            // overlong line.
+            EXPECT_EQ(loadUnderMemoryLimit(file, kind, kSize + (24 << 20)), 0) << file;
+            // No room even for the file.
+            EXPECT_EQ(loadUnderMemoryLimit(file, kind, 32 << 20), 0) << file;
+        }
+    }
 }
 
 TEST(DataFile, MappedLoadGivesTheSameTable)

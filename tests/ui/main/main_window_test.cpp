@@ -253,6 +253,28 @@ TEST_F(MainWindowTest, UnreadableDataFileIsReportedAndNotOverwrittenUnasked)
     EXPECT_FALSE(window->isVisible());
 }
 
+TEST_F(MainWindowTest, ADataFileLinkThatLeadsNowhereIsReportedAtStart)
+{
+    // Not an empty catalogue to be saved over the link without a word.
+    std::filesystem::create_symlink(dataFile().parent_path() / "moved" / "VLM.dat", dataFile());
+    prompter.expectMessage(Kind::Error);
+    auto window = open();
+    ASSERT_EQ(prompter.asked().size(), 1u);
+    EXPECT_EQ(prompter.asked()[0].text, QStringLiteral("ファイルを読み込めませんでした。\r\n") +
+                                            QString::fromStdString(dataFile().string()) +
+                                            QStringLiteral("\r\nリンク先のファイルが見つかりません。"));
+    EXPECT_EQ(window->catalogue().albumCount(), 0);
+
+    // The guard of an unreadable file holds: leaving asks first.
+    prompter.answerConfirm(false);
+    trigger(window.get(), "quit");
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(std::filesystem::is_symlink(dataFile()));
+    EXPECT_FALSE(std::filesystem::exists(dataFile().parent_path() / "moved"));
+    trigger(window.get(), "quitWithoutSaving");
+    EXPECT_FALSE(window->isVisible());
+}
+
 TEST_F(MainWindowTest, FailedSaveKeepsTheOldFileAndTheWindowOpen)
 {
     writeBytes(dataFile(), catalogue({"a"}));
