@@ -159,7 +159,7 @@ LoadReport Catalogue::revert(const std::function<void(int)>& progress)
 void Catalogue::replaceTable(store::AlbumTable fresh, bool unreadable)
 {
     table_ = std::move(fresh);
-    history_->clear();
+    clearHistory();
     dataFileUnreadable_ = unreadable;
     albumsModified_ = false;
     entries_.clear();

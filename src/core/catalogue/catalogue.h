@@ -326,6 +326,9 @@ public:
     // or picture registration goes through setAlbumCell()).
     void nameNextStep(std::string name);
     std::size_t historyBytes() const;
+    // Called after the history changed (a step added, undone, redone, or
+    // the history cleared): the window names its undo and redo commands.
+    void setHistoryListener(std::function<void()> listener);
     void setHistoryLimits(std::size_t maxSteps, std::size_t maxBytes);
 
 private:
@@ -346,6 +349,7 @@ private:
         int exceptions_;
         bool outer_;
     };
+    void clearHistory();
     void beginStep(std::string name);
     void endStep(bool keep);
     // The recording hooks of the commands: before cells change, after
@@ -395,6 +399,7 @@ private:
     int stepDepth_ = 0;
     std::string nextStepName_;
     std::function<std::vector<int>()> selectionSource_;
+    std::function<void()> historyListener_;
 };
 
 }  // namespace velmora::catalogue

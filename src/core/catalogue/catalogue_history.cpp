@@ -262,6 +262,17 @@ void Catalogue::endStep(bool keep)
     }
     step->after = listFlags(entries_, allShown_, searchResultShown_, sortColumn_);
     history_->push(std::move(*step));
+    if (historyListener_) {
+        historyListener_();
+    }
+}
+
+void Catalogue::clearHistory()
+{
+    history_->clear();
+    if (historyListener_) {
+        historyListener_();
+    }
 }
 
 void Catalogue::recordChanging(const std::vector<int>& albums)
@@ -520,6 +531,9 @@ UndoResult Catalogue::undo()
     result.name = step.name;
     result.selection = step.selectionBefore;
     history_->pushUndone(std::move(step));
+    if (historyListener_) {
+        historyListener_();
+    }
     return result;
 }
 
@@ -542,6 +556,9 @@ UndoResult Catalogue::redo()
     result.name = step.name;
     result.selection = touchedAlbums(step);
     history_->pushRedone(std::move(step));
+    if (historyListener_) {
+        historyListener_();
+    }
     return result;
 }
 
@@ -567,6 +584,11 @@ void Catalogue::nameNextStep(std::string name)
 std::size_t Catalogue::historyBytes() const
 {
     return history_->storedBytes();
+}
+
+void Catalogue::setHistoryListener(std::function<void()> listener)
+{
+    historyListener_ = std::move(listener);
 }
 
 void Catalogue::setHistoryLimits(std::size_t maxSteps, std::size_t maxBytes)
