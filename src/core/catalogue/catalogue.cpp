@@ -429,7 +429,7 @@ void Catalogue::applyReading(const ReadingQuestion& question)
     std::sort(changed.begin(), changed.end());
     changed.erase(std::unique(changed.begin(), changed.end()), changed.end());
     StepScope step(*this, "フリガナの統一 (" + groupedCount(static_cast<long long>(changed.size())) + "件)");
-    recordChanging(changed);
+    recordChangingCells(changed, store::FuriganaColumn);
     for (int album : changed) {
         table_.setCell(store::FuriganaColumn, album, question.reading);
     }

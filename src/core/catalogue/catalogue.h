@@ -356,6 +356,8 @@ private:
     // albums were added, before albums are removed, before a renumbering,
     // after a drag and drop.
     void recordChanging(const std::vector<int>& albums);
+    // Before one cell of each album changes (albums ascending).
+    void recordChangingCells(const std::vector<int>& albums, int column);
     void recordInserted(const std::vector<int>& albums);
     void recordRemoving(const std::vector<int>& albums);
     void recordRenumbering(const std::vector<int>& order);

@@ -69,6 +69,18 @@ public:
         c_.tell([&](CatalogueObserver& o) { o.albumsChanged(change.albums); });
     }
 
+    void operator()(CellEditsChange& change)
+    {
+        for (std::size_t i = 0; i < change.albums.size(); ++i) {
+            std::string current(c_.table_.cell(change.columns[i], change.albums[i]));
+            c_.table_.setCell(change.columns[i], change.albums[i], change.texts[i]);
+            change.texts[i] = std::move(current);
+        }
+        std::vector<int> albums = change.albums;
+        albums.erase(std::unique(albums.begin(), albums.end()), albums.end());
+        c_.tell([&](CatalogueObserver& o) { o.albumsChanged(albums); });
+    }
+
     void operator()(RowsChange& change)
     {
         if (change.present) {
@@ -290,6 +302,22 @@ void Catalogue::recordChanging(const std::vector<int>& albums)
     pendingStep_->changes.emplace_back(std::move(change));
 }
 
+void Catalogue::recordChangingCells(const std::vector<int>& albums, int column)
+{
+    if (!pendingStep_ || albums.empty()) {
+        return;
+    }
+    CellEditsChange change;
+    change.albums = albums;
+    change.columns.assign(albums.size(), column);
+    change.texts.reserve(albums.size());
+    for (int album : albums) {
+        change.texts.emplace_back(table_.cell(column, album));
+    }
+    pendingStep_->changesAlbums = true;
+    pendingStep_->changes.emplace_back(std::move(change));
+}
+
 void Catalogue::recordInserted(const std::vector<int>& albums)
 {
     if (!pendingStep_ || albums.empty()) {
@@ -352,7 +380,13 @@ textops::BulkResult Catalogue::rewriteShown(int group, const textops::Progress& 
     textops::BulkResult result;
     const std::vector<int> albumSet = listedAlbumSet();
     const std::vector<int> columns = textops::groupColumns(group);
-    CellsChange change;
+    // (album, column, text before) of every changed cell.
+    struct Edit {
+        int album;
+        int column;
+        std::string before;
+    };
+    std::vector<Edit> edits;
     if (progress) {
         progress(static_cast<int>(albumSet.size()), -1);
     }
@@ -380,10 +414,9 @@ textops::BulkResult Catalogue::rewriteShown(int group, const textops::Progress& 
             if (!changes.empty()) {
                 AlbumRecord record = table_.record(album);
                 for (auto& [column, text] : changes) {
+                    edits.push_back({album, column, std::move(record[column])});
                     record[column] = std::move(text);
                 }
-                change.albums.push_back(album);
-                change.lines.emplace_back(table_.rowLine(album));
                 table_.setRecord(album, record);
                 result.changedCells += static_cast<int>(changes.size());
                 result.changedAlbums.push_back(album);
@@ -393,23 +426,21 @@ textops::BulkResult Catalogue::rewriteShown(int group, const textops::Progress& 
             progress(static_cast<int>(albumSet.size()), static_cast<int>(i));
         }
     }
-    if (pendingStep_ && !change.albums.empty()) {
+    if (pendingStep_ && !edits.empty()) {
         // The albums were walked in text order: the step keeps them ascending.
-        std::vector<std::size_t> order(change.albums.size());
-        for (std::size_t i = 0; i < order.size(); ++i) {
-            order[i] = i;
-        }
-        std::sort(order.begin(), order.end(),
-                  [&](std::size_t a, std::size_t b) { return change.albums[a] < change.albums[b]; });
-        CellsChange sorted;
-        sorted.albums.reserve(order.size());
-        sorted.lines.reserve(order.size());
-        for (std::size_t i : order) {
-            sorted.albums.push_back(change.albums[i]);
-            sorted.lines.push_back(std::move(change.lines[i]));
+        std::stable_sort(edits.begin(), edits.end(),
+                         [](const Edit& x, const Edit& y) { return x.album < y.album; });
+        CellEditsChange change;
+        change.albums.reserve(edits.size());
+        change.columns.reserve(edits.size());
+        change.texts.reserve(edits.size());
+        for (Edit& edit : edits) {
+            change.albums.push_back(edit.album);
+            change.columns.push_back(edit.column);
+            change.texts.push_back(std::move(edit.before));
         }
         pendingStep_->changesAlbums = true;
-        pendingStep_->changes.emplace_back(std::move(sorted));
+        pendingStep_->changes.emplace_back(std::move(change));
     }
     return result;
 }
@@ -439,7 +470,7 @@ int Catalogue::setReadings(const std::vector<std::pair<int, std::string>>& readi
         albums.push_back(entry.first);
     }
     StepScope step(*this, "読みの自動設定 (" + groupedCount(static_cast<long long>(albums.size())) + "件)");
-    recordChanging(albums);
+    recordChangingCells(albums, store::FuriganaColumn);
     for (const auto& [album, reading] : wanted) {
         table_.setCell(store::FuriganaColumn, album, reading);
     }
@@ -481,6 +512,8 @@ std::vector<int> touchedAlbums(const HistoryStep& step)
     for (const StepChange& change : step.changes) {
         if (const auto* cells = std::get_if<CellsChange>(&change)) {
             albums.insert(albums.end(), cells->albums.begin(), cells->albums.end());
+        } else if (const auto* edits = std::get_if<CellEditsChange>(&change)) {
+            albums.insert(albums.end(), edits->albums.begin(), edits->albums.end());
         } else if (const auto* rows = std::get_if<RowsChange>(&change); rows && rows->present) {
             albums.insert(albums.end(), rows->albums.begin(), rows->albums.end());
         }

@@ -31,6 +31,8 @@ std::size_t changeBytes(const StepChange& change)
             using Change = std::decay_t<decltype(c)>;
             if constexpr (std::is_same_v<Change, CellsChange>) {
                 return vectorBytes(c.albums) + linesBytes(c.lines);
+            } else if constexpr (std::is_same_v<Change, CellEditsChange>) {
+                return vectorBytes(c.albums) + vectorBytes(c.columns) + linesBytes(c.texts);
             } else if constexpr (std::is_same_v<Change, RowsChange>) {
                 return vectorBytes(c.albums) + linesBytes(c.lines) + vectorBytes(c.listRows) +
                        vectorBytes(c.listEntries);

@@ -25,6 +25,15 @@ struct CellsChange {
     std::vector<std::string> lines;
 };
 
+// Single cells of albums (convert, replace, readings): `texts` are the
+// texts the table does not hold now. `albums` is ascending (an album may
+// repeat, one entry per cell).
+struct CellEditsChange {
+    std::vector<int> albums;
+    std::vector<int> columns;
+    std::vector<std::string> texts;
+};
+
 // Albums added (present) or removed (not present). `albums` are their
 // numbers while present, ascending. While they are absent, `lines` hold
 // their lines and `listRows`/`listEntries` the list rows their entries had
@@ -49,7 +58,7 @@ struct ListOrderChange {
     std::vector<int> order;
 };
 
-using StepChange = std::variant<CellsChange, RowsChange, RenumberChange, ListOrderChange>;
+using StepChange = std::variant<CellsChange, CellEditsChange, RowsChange, RenumberChange, ListOrderChange>;
 
 // What the list showed around a step, besides its entries.
 struct ListFlags {
