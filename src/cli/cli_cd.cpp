@@ -187,7 +187,9 @@ int fetchDiscAlbum(Context& ctx, const Arguments& arguments)
         ctx.err << "このリリースには曲目がありません: " << release->id << "\n";
         return kExitUnknownDisc;
     }
-    discdata::AlbumFill fill = discdata::fillAlbum(store::AlbumRecord{}, *release, *medium, disc->references);
+    const readings::ChosenReadings chosenReadings(opened->albums());
+    discdata::AlbumFill fill =
+        discdata::fillAlbum(store::AlbumRecord{}, *release, *medium, disc->references, &chosenReadings);
     if (!arguments.has("--no-cover") && discdata::isReleaseId(release->id)) {
         if (std::optional<std::string> cover = fetchCover(ctx, client, release->id);
             cover && !cover->empty()) {

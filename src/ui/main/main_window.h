@@ -409,6 +409,8 @@ private:
     void redoStep();
     void selectAlbums(const std::vector<int>& albums);
     std::vector<int> selectedAlbumNumbers() const;
+    // The selection a command cleared before it changed the catalogue.
+    std::optional<std::vector<int>> heldSelection_;
     // The readings command and the edit dialog's reading suggestions.
     void openReadingsDialog();
     readings::ReadingDictionary* readingDictionary();

@@ -55,6 +55,9 @@ void MainWindow::updateHistoryActions()
 
 std::vector<int> MainWindow::selectedAlbumNumbers() const
 {
+    if (heldSelection_) {
+        return *heldSelection_;
+    }
     std::vector<int> albums;
     for (int row : selectedListRows()) {
         albums.push_back(albumModel_->entry(row).album);
@@ -292,9 +295,11 @@ void MainWindow::deleteSelectedAlbums()
     for (int row : selected) {
         albums.push_back(albumModel_->entry(row).album);
     }
+    heldSelection_ = albums;
     muteSelection_ = true;
     albumView_->selectionModel()->clear();
     catalogue_.deleteAlbums(std::move(albums));
+    heldSelection_.reset();
     catalogue_.clearSearchMarks();
     muteSelection_ = false;
     // Nothing is selected now: the panel says so.
