@@ -59,7 +59,8 @@ std::size_t HistoryStep::storedBytes() const
 
 void History::add(std::deque<HistoryStep>& stack, HistoryStep step)
 {
-    bytes_ += step.storedBytes();
+    step.countedBytes = step.storedBytes();
+    bytes_ += step.countedBytes;
     stack.push_back(std::move(step));
     trim();
 }
@@ -68,17 +69,16 @@ HistoryStep History::take(std::deque<HistoryStep>& stack)
 {
     HistoryStep step = std::move(stack.back());
     stack.pop_back();
-    bytes_ -= std::min(bytes_, step.storedBytes());
+    bytes_ -= std::min(bytes_, step.countedBytes);
     return step;
 }
 
 void History::push(HistoryStep step)
 {
-    redo_.clear();
-    bytes_ = 0;
-    for (const HistoryStep& kept : undo_) {
-        bytes_ += kept.storedBytes();
+    for (const HistoryStep& dropped : redo_) {
+        bytes_ -= std::min(bytes_, dropped.countedBytes);
     }
+    redo_.clear();
     add(undo_, std::move(step));
 }
 
@@ -125,7 +125,7 @@ void History::trim()
             break;
         }
         std::deque<HistoryStep>& stack = undo_.empty() ? redo_ : undo_;
-        bytes_ -= std::min(bytes_, stack.front().storedBytes());
+        bytes_ -= std::min(bytes_, stack.front().countedBytes);
         stack.pop_front();
     }
 }

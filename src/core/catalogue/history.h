@@ -80,6 +80,8 @@ struct HistoryStep {
 
     // What the step holds in memory, its fixed parts included.
     std::size_t storedBytes() const;
+    // storedBytes() as the history counted it when the step went in.
+    std::size_t countedBytes = 0;
 };
 
 class History {
