@@ -14,6 +14,7 @@ packages=(
   gstreamer1.0-alsa gstreamer1.0-pulseaudio
   libcdio-dev libcdio-utils
   libdiscid-dev libtag1-dev
+  libmecab-dev unidic-mecab mecab-ipadic-utf8
   fonts-noto-cjk fonts-ipafont-gothic
   xvfb xauth x11-apps x11-utils imagemagick openbox xdotool wmctrl
   clang desktop-file-utils appstream python3

@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "backends/gst_media.h"
+#include "backends/mecab_reading.h"
 #include "core/store/atomic_file.h"
 #include "core/store/data_folder.h"
 #include "ui/dialogs/about_dialog.h"
@@ -74,8 +75,10 @@ int main(int argc, char** argv)
     auto* splash = new velmora::ui::AboutDialog(&shell, QString());
     splash->showAsSplash();
 
-    velmora::ui::MainWindow window({prompter, shell, velmora::store::DataFolder(folder), helpDir, &media},
-                                   splash);
+    velmora::ui::MainWindow window(
+        {prompter, shell, velmora::store::DataFolder(folder), helpDir, &media,
+         [] { return std::make_unique<velmora::backends::MecabReadingDictionary>(); }},
+        splash);
     prompter.setParent(&window);
     delete splash;
     window.show();

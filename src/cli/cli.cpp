@@ -57,6 +57,9 @@ const char* const kUsage =
     "  scan フォルダ [--dry-run] [--tag-encoding auto|latin1|sjis]\n"
     "          フォルダの音楽ファイルのタグからアルバムを登録して VLM.dat に保存します\n"
     "          (--dry-run: 登録するアルバムを表示するだけ)\n"
+    "  readings [--dry-run] [--dictionary フォルダ]\n"
+    "          フリガナが空かアーティスト名と同じアルバムに読みを設定して VLM.dat に保存します\n"
+    "          (「アルバム番号<TAB>アーティスト<TAB>読み」を表示; --dry-run: 表示するだけ)\n"
     "  一覧: アルバム番号と範囲を表示順に、例 3,1-2,3 (省略時はすべて番号順)\n";
 
 std::unique_ptr<catalogue::Catalogue> openCatalogue(Context& ctx, bool withSettings,
@@ -631,6 +634,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& t
         {"replace", replaceInAlbums},
         {"cd", audioCd},
         {"scan", scanFolder},
+        {"readings", setReadings},
     };
     if (auto it = kCommands.find(command); it != kCommands.end()) {
         return it->second(ctx, args, i + 1);

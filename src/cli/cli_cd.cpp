@@ -184,7 +184,9 @@ int fetchDiscAlbum(Context& ctx, const Arguments& arguments)
         ctx.err << "このリリースには曲目がありません: " << release->id << "\n";
         return kExitUnknownDisc;
     }
-    discdata::AlbumFill fill = discdata::fillAlbum(store::AlbumRecord{}, *release, *medium, disc->references);
+    const readings::ChosenReadings chosenReadings(opened->albums());
+    discdata::AlbumFill fill =
+        discdata::fillAlbum(store::AlbumRecord{}, *release, *medium, disc->references, &chosenReadings);
     net::StoredCover cover;
     if (!arguments.has("--no-cover") && discdata::isReleaseId(release->id)) {
         cover = fetchCover(ctx, client, release->id);

@@ -82,5 +82,6 @@ std::string utf8Of(std::string_view cp932);
 // The commands that live in their own files.
 int audioCd(Context& ctx, const std::vector<std::string>& args, std::size_t first);
 int scanFolder(Context& ctx, const std::vector<std::string>& args, std::size_t first);
+int setReadings(Context& ctx, const std::vector<std::string>& args, std::size_t first);
 
 }  // namespace velmora::cli

@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "core/browse/album_order.h"
+#include "core/catalogue/history.h"
 #include "core/store/columns.h"
 #include "core/store/string_grid_io.h"
 #include "core/text/cp932.h"
@@ -62,7 +63,10 @@ bool contains(std::string_view text, std::string_view marker)
 
 }  // namespace
 
-Catalogue::Catalogue(store::DataFolder folder) : folder_(std::move(folder)) {}
+Catalogue::Catalogue(store::DataFolder folder)
+    : folder_(std::move(folder)), history_(std::make_unique<History>())
+{
+}
 
 Catalogue::~Catalogue() = default;
 
@@ -155,6 +159,7 @@ LoadReport Catalogue::revert(const std::function<void(int)>& progress)
 void Catalogue::replaceTable(store::AlbumTable fresh, bool unreadable)
 {
     table_ = std::move(fresh);
+    clearHistory();
     dataFileUnreadable_ = unreadable;
     albumsModified_ = false;
     entries_.clear();
@@ -246,6 +251,7 @@ ChangeResult Catalogue::insertAlbumAfter(int afterRow)
     if (rowValid && afterRow < rows - 1) {
         position = afterRow + 1;
     }
+    StepScope step(*this, "新規作成");
     table_.insertRow(number);
     for (ListEntry& entry : entries_) {
         if (entry.album >= number) {
@@ -253,6 +259,7 @@ ChangeResult Catalogue::insertAlbumAfter(int afterRow)
         }
     }
     entries_.insert(entries_.begin() + position, ListEntry{number, 0});
+    recordInserted({number});
     albumsModified_ = true;
     notify([&](CatalogueObserver& o) { o.albumsInserted({number}); });
     notify([&](CatalogueObserver& o) { o.listRowsInserted(position, 1); });
@@ -288,6 +295,7 @@ ChangeResult Catalogue::storeRecord(int album, AlbumRecord record, const std::st
 {
     ChangeResult result;
     result.album = album;
+    recordChanging({album});
     table_.setRecord(album, record);
     albumsModified_ = true;
     notify([&](CatalogueObserver& o) { o.albumsChanged({album}); });
@@ -309,6 +317,7 @@ ChangeResult Catalogue::changeAlbum(int album, AlbumRecord record)
         return result;
     }
     const std::string oldReading(table_.cell(store::FuriganaColumn, album));
+    StepScope step(*this, "変更");
     return storeRecord(album, std::move(record), oldReading);
 }
 
@@ -335,6 +344,7 @@ ChangeResult Catalogue::addAlbum(int afterRow, AlbumRecord record)
     if (result.column >= 0) {
         return result;
     }
+    StepScope step(*this, "追加");
     const ChangeResult inserted = insertAlbumAfter(afterRow);
     // The new album's reading was empty.
     result = storeRecord(inserted.album, std::move(record), std::string());
@@ -355,6 +365,7 @@ ChangeResult Catalogue::duplicateAlbum(int row)
         result.problem = Problem::NoSuchAlbum;
         return result;
     }
+    StepScope step(*this, "複製");
     return addAlbum(row, table_.record(album));
 }
 
@@ -368,6 +379,8 @@ std::vector<int> Catalogue::deleteAlbums(std::vector<int> albums)
     if (albums.empty()) {
         return albums;
     }
+    StepScope step(*this, "削除 (" + groupedCount(static_cast<long long>(albums.size())) + "件)");
+    recordRemoving(albums);
     table_.removeRows(albums);
     // Every entry of a removed album goes: after renumbering it would name
     // another album.
@@ -408,7 +421,6 @@ void Catalogue::applyReading(const ReadingQuestion& question)
             cells[store::FuriganaColumn] == question.reading) {
             continue;
         }
-        table_.setCell(store::FuriganaColumn, album, question.reading);
         changed.push_back(album);
     }
     if (changed.empty()) {
@@ -416,6 +428,11 @@ void Catalogue::applyReading(const ReadingQuestion& question)
     }
     std::sort(changed.begin(), changed.end());
     changed.erase(std::unique(changed.begin(), changed.end()), changed.end());
+    StepScope step(*this, "フリガナの統一 (" + groupedCount(static_cast<long long>(changed.size())) + "件)");
+    recordChangingCells(changed, store::FuriganaColumn);
+    for (int album : changed) {
+        table_.setCell(store::FuriganaColumn, album, question.reading);
+    }
     albumsModified_ = true;
     notify([&](CatalogueObserver& o) { o.albumsChanged(changed); });
 }
@@ -440,6 +457,7 @@ void Catalogue::appended(int first)
         }
         notify([&](CatalogueObserver& o) { o.listRowsInserted(row, static_cast<int>(added.size())); });
     }
+    recordInserted(added);
 }
 
 ChangeResult Catalogue::appendAlbums(const std::vector<AlbumRecord>& records)
@@ -452,6 +470,7 @@ ChangeResult Catalogue::appendAlbums(const std::vector<AlbumRecord>& records)
         }
     }
     const int first = table_.rowCount();
+    StepScope step(*this, "登録 (" + groupedCount(static_cast<long long>(records.size())) + "件)");
     table_.setRowCount(first + static_cast<int>(records.size()));
     try {
         for (std::size_t i = 0; i < records.size(); ++i) {
@@ -484,10 +503,12 @@ ChangeResult Catalogue::registerScannedAlbums(const std::vector<filescan::Planne
         }
     }
     const int first = table_.rowCount();
-    result.album = filescan::appendAlbums(table_, albums);
-    albumsModified_ = true;
     std::sort(joined.begin(), joined.end());
     joined.erase(std::unique(joined.begin(), joined.end()), joined.end());
+    StepScope step(*this, "フォルダから登録 (" + groupedCount(static_cast<long long>(albums.size())) + "件)");
+    recordChanging(joined);
+    result.album = filescan::appendAlbums(table_, albums);
+    albumsModified_ = true;
     if (!joined.empty()) {
         notify([&](CatalogueObserver& o) { o.albumsChanged(joined); });
     }
@@ -500,7 +521,9 @@ ChangeResult Catalogue::registerScannedAlbums(const std::vector<filescan::Planne
 int Catalogue::appendImported(exchange::ImportedRows rows)
 {
     const int first = table_.rowCount();
+    StepScope step(*this, "データの読み込み");
     exchange::appendRows(table_, std::move(rows));
+    step.setName("データの読み込み (" + groupedCount(table_.rowCount() - first) + "件)");
     appended(first);
     return first;
 }
@@ -526,6 +549,8 @@ Problem Catalogue::renumberInListOrder()
             order.push_back(album);
         }
     }
+    StepScope step(*this, "番号整列");
+    recordRenumbering(order);
     table_.reorderAlbums(order);
     albumsModified_ = true;
     entries_.clear();
@@ -563,7 +588,9 @@ Problem Catalogue::moveListRows(const std::vector<int>& rows, int target, int* f
     for (int old : order) {
         moved.push_back(entries_[static_cast<std::size_t>(old)]);
     }
+    StepScope step(*this, "並べ替え");
     entries_ = std::move(moved);
+    recordListOrder(order);
     if (firstRow != nullptr) {
         *firstRow = static_cast<int>(std::find(order.begin(), order.end(), selected.front()) - order.begin());
     }
@@ -753,7 +780,11 @@ BulkResult Catalogue::convert(int group, int kind, const textops::Progress& prog
     if (entries_.empty()) {
         return refusedBulk(Problem::NoAlbums);
     }
-    return finishBulk(textops::convertAlbums(table_, listedAlbumSet(), group, kind, progress));
+    StepScope step(*this, "変換");
+    BulkResult result = finishBulk(rewriteShown(
+        group, progress, [kind](std::string_view cell) { return textops::convertText(cell, kind); }));
+    step.setName("変換 (" + groupedCount(result.changedCells) + "か所)");
+    return result;
 }
 
 BulkResult Catalogue::replace(int group, std::string_view find, std::string_view replacement,
@@ -779,7 +810,12 @@ BulkResult Catalogue::replace(int group, std::string_view find, std::string_view
     if (problem != Problem::None) {
         return refusedBulk(problem);
     }
-    return finishBulk(textops::replaceInAlbums(table_, listedAlbumSet(), group, find, replacement, progress));
+    StepScope step(*this, "置換");
+    BulkResult result = finishBulk(rewriteShown(group, progress, [&](std::string_view cell) {
+        return textops::replaceText(cell, find, replacement);
+    }));
+    step.setName("置換 (" + groupedCount(result.changedCells) + "か所)");
+    return result;
 }
 
 }  // namespace velmora::catalogue

@@ -17,11 +17,14 @@
 // ask it and call applyReading(*r.readingQuestion) on yes.
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "core/catalogue/catalogue_observer.h"
@@ -120,6 +123,17 @@ struct BulkResult {
     std::vector<int> changedAlbums;  // ascending
     bool ok() const { return problem == Problem::None; }
 };
+
+// What undo() and redo() did.
+struct UndoResult {
+    bool done = false;
+    std::string name;            // UTF-8: the step undone or redone
+    std::vector<int> selection;  // albums to select now (may be empty)
+};
+
+class History;
+struct HistoryStep;
+struct ListFlags;
 
 class Catalogue {
 public:
@@ -286,7 +300,77 @@ public:
     BulkResult replace(int group, std::string_view find, std::string_view replacement,
                        const textops::Progress& progress = {});
 
+    // ---- readings ------------------------------------------------------------
+    // Sets the readings of the given albums (CP932) as one step; an album
+    // out of range, a reading that cannot be stored or one the album has
+    // already is skipped. Returns the number of albums changed.
+    int setReadings(const std::vector<std::pair<int, std::string>>& readings);
+
+    // ---- undo and redo -----------------------------------------------------
+    // Every command that changes the albums, and drag and drop, is one step
+    // of the history. Undoing restores the rows the step changed and the
+    // list state around it and sets the modified flag; load, revert and
+    // loadDataFileOnly() clear the history, a save keeps it.
+    bool canUndo() const;
+    bool canRedo() const;
+    // The names of the next steps (UTF-8, "置換 (1,234か所)"); empty when
+    // there is none.
+    std::string undoName() const;
+    std::string redoName() const;
+    UndoResult undo();
+    UndoResult redo();
+    // Where a step finds the selection to give back when it is undone (the
+    // window's selected albums).
+    void setSelectionSource(std::function<std::vector<int>()> source);
+    // Names the next step in place of its command's own name (a quick edit
+    // or picture registration goes through setAlbumCell()).
+    void nameNextStep(std::string name);
+    std::size_t historyBytes() const;
+    // Called after the history changed (a step added, undone, redone, or
+    // the history cleared): the window names its undo and redo commands.
+    void setHistoryListener(std::function<void()> listener);
+    void setHistoryLimits(std::size_t maxSteps, std::size_t maxBytes);
+
 private:
+    friend class HistoryApplier;
+    // Makes the commands of its lifetime one step; nested scopes join the
+    // outer one, whose name wins.
+    class StepScope {
+    public:
+        StepScope(Catalogue& catalogue, std::string name);
+        ~StepScope();
+        StepScope(const StepScope&) = delete;
+        StepScope& operator=(const StepScope&) = delete;
+        // Names the step with its count, when this scope began it.
+        void setName(std::string name);
+
+    private:
+        Catalogue& catalogue_;
+        int exceptions_;
+        bool outer_;
+    };
+    void clearHistory();
+    void beginStep(std::string name);
+    void endStep(bool keep);
+    // The recording hooks of the commands: before cells change, after
+    // albums were added, before albums are removed, before a renumbering,
+    // after a drag and drop.
+    void recordChanging(const std::vector<int>& albums);
+    // Before one cell of each album changes (albums ascending).
+    void recordChangingCells(const std::vector<int>& albums, int column);
+    void recordInserted(const std::vector<int>& albums);
+    void recordRemoving(const std::vector<int>& albums);
+    void recordRenumbering(const std::vector<int>& order);
+    void recordListOrder(const std::vector<int>& order);
+    // Undo and redo: the list's flags and search marks as a step kept them.
+    void restoreListFlags(const ListFlags& flags);
+    // notify() for the history's file.
+    void tell(const std::function<void(CatalogueObserver&)>& call);
+    // Convert and replace: rewrites the group's cells of the shown albums,
+    // recording each album before it changes.
+    textops::BulkResult rewriteShown(int group, const textops::Progress& progress,
+                                     const std::function<std::string(std::string_view)>& rewrite);
+
     ChangeResult storeRecord(int album, store::AlbumRecord record, const std::string& oldReading);
     std::optional<ReadingQuestion> readingQuestion(const std::string& artist, const std::string& reading,
                                                    const std::string& oldReading) const;
@@ -312,6 +396,12 @@ private:
     bool albumsModified_ = false;
     bool settingsModified_ = false;
     std::vector<CatalogueObserver*> observers_;
+    std::unique_ptr<History> history_;
+    std::unique_ptr<HistoryStep> pendingStep_;
+    int stepDepth_ = 0;
+    std::string nextStepName_;
+    std::function<std::vector<int>()> selectionSource_;
+    std::function<void()> historyListener_;
 };
 
 }  // namespace velmora::catalogue

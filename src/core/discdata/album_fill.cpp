@@ -195,7 +195,8 @@ bool isKanaReading(std::string_view utf8)
 }  // namespace
 
 AlbumFill fillAlbum(const store::AlbumRecord& base, const ReleaseInfo& release, const MediumInfo& medium,
-                    const std::vector<std::string>& references)
+                    const std::vector<std::string>& references,
+                    const readings::ChosenReadings* chosenReadings)
 {
     AlbumFill fill;
     fill.record = base;
@@ -213,10 +214,18 @@ AlbumFill fillAlbum(const store::AlbumRecord& base, const ReleaseInfo& release, 
     // reading of its own stays.
     if (base[store::FuriganaColumn].empty() || base[store::FuriganaColumn] == base[store::ArtistColumn]) {
         record[store::FuriganaColumn] = record[store::ArtistColumn];
-        for (const std::string& reading : release.artistReadings) {
-            if (isKanaReading(reading)) {
-                record[store::FuriganaColumn] = cellFromUtf8(reading);
-                break;
+        std::optional<std::string> chosen;
+        if (chosenReadings != nullptr) {
+            chosen = chosenReadings->find(record[store::ArtistColumn]);
+        }
+        if (chosen) {
+            record[store::FuriganaColumn] = std::move(*chosen);
+        } else {
+            for (const std::string& reading : release.artistReadings) {
+                if (isKanaReading(reading)) {
+                    record[store::FuriganaColumn] = cellFromUtf8(reading);
+                    break;
+                }
             }
         }
     }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/discdata/release.h"
+#include "core/readings/reading_dictionary.h"
 #include "core/store/album_record.h"
 
 namespace velmora::discdata {
@@ -65,9 +66,12 @@ struct AlbumFill {
 // the artist's Japanese reading when the service gives one in kana, else the
 // new artist when it was a copy of the old one. An empty memo gets the
 // release's year, an empty media category the medium's format. Every other
-// cell (the first category, picture, later songs) stays.
+// cell (the first category, picture, later songs) stays. A reading the user
+// chose for the new artist before (`chosenReadings`) comes before the
+// service's.
 AlbumFill fillAlbum(const store::AlbumRecord& base, const ReleaseInfo& release, const MediumInfo& medium,
-                    const std::vector<std::string>& references);
+                    const std::vector<std::string>& references,
+                    const readings::ChosenReadings* chosenReadings = nullptr);
 
 // What a fetch does to an album that already holds text: the merged
 // record, and the fields (named as the edit dialog names them, UTF-8) whose

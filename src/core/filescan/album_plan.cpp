@@ -204,7 +204,8 @@ void buildSongs(PlannedAlbum& album, const std::vector<Entry>& songs, int firstS
     album.songs = static_cast<int>(songs.size());
 }
 
-PlannedAlbum buildAlbum(const std::vector<Entry>& songs, std::string_view albumFolder, int droppedSongs)
+PlannedAlbum buildAlbum(const std::vector<Entry>& songs, std::string_view albumFolder, int droppedSongs,
+                        const readings::ChosenReadings& chosenReadings)
 {
     PlannedAlbum album;
     album.folder = std::string(albumFolder);
@@ -243,7 +244,10 @@ PlannedAlbum buildAlbum(const std::vector<Entry>& songs, std::string_view albumF
             }
         }
     }
-    if (isKanaReading(artist.reading)) {
+    // The reading the user chose for the artist wins over the tags' one.
+    if (std::optional<std::string> chosen = chosenReadings.find(record[store::ArtistColumn])) {
+        record[store::FuriganaColumn] = std::move(*chosen);
+    } else if (isKanaReading(artist.reading)) {
         putCell(record, store::FuriganaColumn, artist.reading, missing);
     }
     record.applyFuriganaDefault();
@@ -436,6 +440,7 @@ CatalogueFiles catalogueFiles(const store::AlbumTable& table, const PathCanonica
                                std::string(cell(store::AlbumColumn))});
         }
     }
+    known.chosenReadings = readings::ChosenReadings(table);
     return known;
 }
 
@@ -497,7 +502,7 @@ ScanPlan planAlbums(std::vector<FileTags> files, const CatalogueFiles& known)
             if (dropped > 0) {
                 fresh.resize(store::kSongSlots);
             }
-            plan.albums.push_back(buildAlbum(fresh, group.folder, dropped));
+            plan.albums.push_back(buildAlbum(fresh, group.folder, dropped, known.chosenReadings));
         } else {
             // The folder's album of the same title, else its first album.
             const std::string title = tagCell(albumTitleOf(*fresh.front().file, group.folder)).bytes;

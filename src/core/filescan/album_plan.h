@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "core/filescan/file_tags.h"
+#include "core/readings/reading_dictionary.h"
 #include "core/store/album_record.h"
 #include "core/store/album_table.h"
 
@@ -70,6 +71,9 @@ struct CatalogueAlbum {
 struct CatalogueFiles {
     std::unordered_set<std::string> files;
     std::unordered_map<std::string, std::vector<CatalogueAlbum>> albumsByFolder;
+    // The readings the user chose per artist: a new album of such an
+    // artist is read the same way.
+    readings::ChosenReadings chosenReadings;
 };
 
 // Turns the file system path of a stored cell into the form the scan

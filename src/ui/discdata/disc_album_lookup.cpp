@@ -67,7 +67,8 @@ net::CoverResult DiscAlbumLookup::cover(const QString& releaseId)
 
 std::optional<discdata::AlbumFill> DiscAlbumLookup::run(const std::string& element,
                                                         const std::vector<std::int64_t>& trackFrames,
-                                                        const store::AlbumRecord& base)
+                                                        const store::AlbumRecord& base,
+                                                        const readings::ChosenReadings* chosenReadings)
 {
     // The real track addresses (a hidden track before track 1, an Enhanced
     // CD's data session) as the drive layer reads them.
@@ -137,7 +138,7 @@ std::optional<discdata::AlbumFill> DiscAlbumLookup::run(const std::string& eleme
         prompter_.information(QStringLiteral("このリリースには曲目が登録されていません"));
         return std::nullopt;
     }
-    discdata::AlbumFill fill = discdata::fillAlbum(base, release, *medium, references);
+    discdata::AlbumFill fill = discdata::fillAlbum(base, release, *medium, references, chosenReadings);
     attachCover(fill, release.id);
     if (const QString notes = fillNotes(fill); !notes.isEmpty()) {
         prompter_.information(notes);

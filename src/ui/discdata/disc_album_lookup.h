@@ -37,10 +37,12 @@ public:
     // `trackFrames`), its front cover (when the release has one) saved as
     // covers/{mbid}.jpg and named as the picture. Nothing when the user
     // cancelled, and after a message when the disc is no audio CD, is not
-    // registered or the service cannot be reached.
+    // registered or the service cannot be reached. `chosenReadings`: the
+    // readings the user chose per artist, which the fill prefers.
     std::optional<discdata::AlbumFill> run(const std::string& element,
                                            const std::vector<std::int64_t>& trackFrames,
-                                           const store::AlbumRecord& base);
+                                           const store::AlbumRecord& base,
+                                           const readings::ChosenReadings* chosenReadings = nullptr);
 
 private:
     net::LookupResult lookup(const QString& discId, const QString& toc);

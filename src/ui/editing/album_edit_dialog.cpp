@@ -702,9 +702,25 @@ void AlbumEditDialog::fillReadingSuggestions()
             readings.push_back(cells[FuriganaColumn]);
         }
     }
-    for (const std::string& suggestion : text::furiganaSuggestions(*artist, readings)) {
-        readingCombo_->addItem(fromCp932(suggestion));
+    // The dictionary's readings come first, in hiragana and in katakana.
+    QStringList offered;
+    if (requests_.dictionaryReadings) {
+        for (const std::string& reading : requests_.dictionaryReadings(*artist)) {
+            const QString katakana = fromCp932(reading);
+            QString hiragana = katakana;
+            for (QChar& c : hiragana) {
+                if (c >= QChar(0x30A1) && c <= QChar(0x30F3)) {
+                    c = QChar(static_cast<char16_t>(c.unicode() - 0x60));
+                }
+            }
+            offered << hiragana << katakana;
+        }
     }
+    for (const std::string& suggestion : text::furiganaSuggestions(*artist, readings)) {
+        offered << fromCp932(suggestion);
+    }
+    offered.removeDuplicates();
+    readingCombo_->addItems(offered);
     readingCombo_->setEditText(typed);
 }
 

@@ -71,6 +71,9 @@ public:
             QWidget* parent, const std::vector<std::int64_t>& trackFrames, const store::AlbumRecord& base)>
             fetchDiscData;
         PlayerWindowLink player;
+        // The dictionary's readings of an artist (CP932 in, katakana CP932
+        // out, best first), offered first among the reading suggestions.
+        std::function<std::vector<std::string>(const std::string& artist)> dictionaryReadings;
     };
 
     AlbumEditDialog(Services services, Requests requests, QWidget* parent = nullptr);

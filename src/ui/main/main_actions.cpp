@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QKeySequence>
 #include <QWidget>
 
 #include "ui/widgets/list_images.h"
@@ -102,6 +103,15 @@ MainActions::MainActions(QWidget* owner)
     options = make({"options", "オプション", "設定", "オプション設定", nullptr, "settings"});
     help = make({"help", "ヘルプ(&H)", nullptr, nullptr, "help-contents", "help"});
     about = make({"about", "バージョン情報(&A)", nullptr, nullptr, "help-about", "info"});
+
+    // History and readings.
+    undo = make({"undo", "元に戻す", "元に戻す", nullptr, "edit-undo", nullptr});
+    undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    undo->setEnabled(false);
+    redo = make({"redo", "やり直し", "やり直し", nullptr, "edit-redo", nullptr});
+    redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    redo->setEnabled(false);
+    autoReadings = make({"autoReadings", "読みを自動設定..."});
 }
 
 }  // namespace velmora::ui

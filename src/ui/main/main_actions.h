@@ -71,6 +71,12 @@ struct MainActions {
     QAction* options = nullptr;
     QAction* help = nullptr;
     QAction* about = nullptr;
+
+    // History and readings. The undo and redo captions name the step
+    // (MainWindow sets them as the history changes).
+    QAction* undo = nullptr;
+    QAction* redo = nullptr;
+    QAction* autoReadings = nullptr;
 };
 
 }  // namespace velmora::ui

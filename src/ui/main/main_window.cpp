@@ -76,7 +76,8 @@ MainWindow::MainWindow(Services services, AboutDialog* splash, QWidget* parent)
                                                 : services.programDir),
       catalogue_(folder_),
       folderDialog_(std::make_unique<FolderPicker>(services.prompter)),
-      actions_(std::make_unique<MainActions>(this))
+      actions_(std::make_unique<MainActions>(this)),
+      openReadingDictionary_(std::move(services.readingDictionary))
 {
     if (services.media == nullptr) {
         ownMedia_ = std::make_unique<media::NoMediaSystem>();
@@ -194,6 +195,9 @@ void MainWindow::buildMenus()
     file->addAction(a.quit);
 
     QMenu* edit = menuBar()->addMenu(QStringLiteral("編集(&E)"));
+    edit->addAction(a.undo);
+    edit->addAction(a.redo);
+    edit->addSeparator();
     edit->addAction(a.newAlbum);
     edit->addAction(a.editAlbum);
     QMenu* quick = edit->addMenu(QStringLiteral("クイック編集 (&Q)"));
@@ -220,6 +224,7 @@ void MainWindow::buildMenus()
     QMenu* searchItems = tools->addMenu(QStringLiteral("インターネット検索項目設定(&U)"));
     connect(searchItems, &QMenu::aboutToShow, this, [this, searchItems] { fillSearchItemMenu(searchItems); });
     tools->addAction(a.findDisc);
+    tools->addAction(a.autoReadings);
     tools->addSeparator();
     tools->addAction(a.options);
     connect(tools, &QMenu::aboutToShow, this, [this] { prepareToolsMenu(); });

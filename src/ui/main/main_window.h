@@ -13,6 +13,7 @@
 #include "core/catalogue/catalogue.h"
 #include "core/media/media_device.h"
 #include "core/media/media_system.h"
+#include "core/readings/reading_dictionary.h"
 #include "core/store/album_record.h"
 #include "core/store/album_table.h"
 #include "core/store/app_settings.h"
@@ -68,6 +69,9 @@ public:
         QString programDir = {};
         // Sound and CD drives; none given: a system without sound.
         media::MediaSystem* media = nullptr;
+        // Opens the dictionary of artist readings (when first needed);
+        // none given: readings come only from those the user chose.
+        std::function<std::unique_ptr<readings::ReadingDictionary>()> readingDictionary = {};
     };
 
     // Creating the window reads the settings and the data file; `splash`,
@@ -396,6 +400,22 @@ private:
     // After a change or an add: the panel, the message, the reading question.
     void finishAlbumChange(const catalogue::ChangeResult& result, const QString& done);
     void askReadingPropagation(const catalogue::ReadingQuestion& question);
+
+    // Undo and redo: the menu names the steps; the selection of a step
+    // comes back with it.
+    void wireHistory();
+    void updateHistoryActions();
+    void undoStep();
+    void redoStep();
+    void selectAlbums(const std::vector<int>& albums);
+    std::vector<int> selectedAlbumNumbers() const;
+    // The selection a command cleared before it changed the catalogue.
+    std::optional<std::vector<int>> heldSelection_;
+    // The readings command and the edit dialog's reading suggestions.
+    void openReadingsDialog();
+    readings::ReadingDictionary* readingDictionary();
+    std::function<std::unique_ptr<readings::ReadingDictionary>()> openReadingDictionary_;
+    std::unique_ptr<readings::ReadingDictionary> readingDictionary_;
 };
 
 }  // namespace velmora::ui

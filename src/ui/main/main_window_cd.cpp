@@ -116,7 +116,9 @@ void MainWindow::registerDiscToAlbum()
         // The drive could not be opened: nothing was read, nothing changes.
         return;
     }
+    catalogue_.nameNextStep("CDの登録");
     changeSelectedAlbum();
+    catalogue_.nameNextStep({});
 }
 
 int MainWindow::findDiscAlbum(bool quiet)
@@ -169,7 +171,9 @@ std::optional<AlbumRecord> MainWindow::fetchDiscAlbumData(QWidget* parent,
                                                           const AlbumRecord& base)
 {
     DiscAlbumLookup lookup(parent, prompter_, shell_, appSettings, folder_.dir());
-    std::optional<discdata::AlbumFill> fill = lookup.run(cdDriveElement(), trackFrames, base);
+    const readings::ChosenReadings chosenReadings(catalogue_.albums());
+    std::optional<discdata::AlbumFill> fill =
+        lookup.run(cdDriveElement(), trackFrames, base, &chosenReadings);
     if (!fill) {
         return std::nullopt;
     }

@@ -1,5 +1,6 @@
 // Album commands of the main window: new, edit, change, add, duplicate,
-// delete, picture registration and the quick edits of one song field.
+// delete, picture registration, the quick edits of one song field, undo and
+// redo, and the readings command.
 #include <QAction>
 #include <QApplication>
 #include <QItemSelectionModel>
@@ -11,9 +12,11 @@
 #include "core/store/columns.h"
 #include "core/text/cp932.h"
 #include "ui/main/album_list_model.h"
+#include "ui/main/main_actions.h"
 #include "ui/main/main_window.h"
 #include "ui/platform/prompter.h"
 #include "ui/platform/text_codec.h"
+#include "ui/readings/readings_dialog.h"
 #include "ui/widgets/list_images.h"
 #include "ui/widgets/list_views.h"
 
@@ -25,6 +28,102 @@ void MainWindow::wireAlbumCommands()
 {
     albumView_->installEventFilter(this);
     songView_->installEventFilter(this);
+    wireHistory();
+}
+
+void MainWindow::wireHistory()
+{
+    catalogue_.setSelectionSource([this] { return selectedAlbumNumbers(); });
+    catalogue_.setHistoryListener([this] { updateHistoryActions(); });
+    connect(actions_->undo, &QAction::triggered, this, [this] { undoStep(); });
+    connect(actions_->redo, &QAction::triggered, this, [this] { redoStep(); });
+    connect(actions_->autoReadings, &QAction::triggered, this, [this] { openReadingsDialog(); });
+    updateHistoryActions();
+}
+
+void MainWindow::updateHistoryActions()
+{
+    const bool undo = catalogue_.canUndo();
+    const bool redo = catalogue_.canRedo();
+    actions_->undo->setEnabled(undo);
+    actions_->redo->setEnabled(redo);
+    actions_->undo->setText(undo ? QStringLiteral("元に戻す: ") + fromUtf8(catalogue_.undoName())
+                                 : QStringLiteral("元に戻す"));
+    actions_->redo->setText(redo ? QStringLiteral("やり直し: ") + fromUtf8(catalogue_.redoName())
+                                 : QStringLiteral("やり直し"));
+}
+
+std::vector<int> MainWindow::selectedAlbumNumbers() const
+{
+    if (heldSelection_) {
+        return *heldSelection_;
+    }
+    std::vector<int> albums;
+    for (int row : selectedListRows()) {
+        albums.push_back(albumModel_->entry(row).album);
+    }
+    return albums;
+}
+
+void MainWindow::selectAlbums(const std::vector<int>& albums)
+{
+    // The first list row of each album, when the list shows it.
+    std::vector<int> rows;
+    const std::vector<catalogue::ListEntry>& entries = catalogue_.entries();
+    for (int album : albums) {
+        const auto found = std::find_if(entries.begin(), entries.end(),
+                                        [album](const catalogue::ListEntry& e) { return e.album == album; });
+        if (found != entries.end()) {
+            rows.push_back(static_cast<int>(found - entries.begin()));
+        }
+    }
+    muteSelection_ = true;
+    albumView_->selectionModel()->clear();
+    muteSelection_ = false;
+    if (rows.empty()) {
+        showAlbumOfRow(-1, false);
+        return;
+    }
+    std::sort(rows.begin(), rows.end());
+    selectRowsQuietly(rows);
+    albumView_->scrollTo(albumModel_->index(rows.front(), 0));
+    showAlbumOfRow(rows.front(), true);
+}
+
+void MainWindow::undoStep()
+{
+    const catalogue::UndoResult result = catalogue_.undo();
+    if (result.done) {
+        selectAlbums(result.selection);
+        setAllShown(catalogue_.allAlbumsShown());
+    }
+}
+
+void MainWindow::redoStep()
+{
+    const catalogue::UndoResult result = catalogue_.redo();
+    if (result.done) {
+        selectAlbums(result.selection);
+        setAllShown(catalogue_.allAlbumsShown());
+    }
+}
+
+readings::ReadingDictionary* MainWindow::readingDictionary()
+{
+    if (!readingDictionary_ && openReadingDictionary_) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        readingDictionary_ = openReadingDictionary_();
+        QApplication::restoreOverrideCursor();
+        openReadingDictionary_ = nullptr;
+    }
+    return readingDictionary_.get();
+}
+
+void MainWindow::openReadingsDialog()
+{
+    readings::ReadingDictionary* dictionary = readingDictionary();
+    ReadingsDialog dialog(catalogue_, dictionary, this);
+    dialog.exec();
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
@@ -196,9 +295,11 @@ void MainWindow::deleteSelectedAlbums()
     for (int row : selected) {
         albums.push_back(albumModel_->entry(row).album);
     }
+    heldSelection_ = albums;
     muteSelection_ = true;
     albumView_->selectionModel()->clear();
     catalogue_.deleteAlbums(std::move(albums));
+    heldSelection_.reset();
     catalogue_.clearSearchMarks();
     muteSelection_ = false;
     // Nothing is selected now: the panel says so.
@@ -241,7 +342,9 @@ void MainWindow::registerPictureQuickly()
         return;
     }
     editedAlbum[ImagePathColumn] = *path;
+    catalogue_.nameNextStep("画像登録");
     changeSelectedAlbum();
+    catalogue_.nameNextStep({});
 }
 
 int MainWindow::quickEditSong() const
@@ -266,7 +369,9 @@ void MainWindow::quickEdit(int column, const QString& field,
         return;
     }
     editedAlbum[column] = *text;
+    catalogue_.nameNextStep((field + QStringLiteral("の変更")).toStdString());
     changeSelectedAlbum();
+    catalogue_.nameNextStep({});
 }
 
 void MainWindow::quickEditSongTitle()

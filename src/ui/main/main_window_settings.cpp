@@ -139,6 +139,23 @@ void MainWindow::createDialogs()
         return fetchDiscAlbumData(parent, trackFrames, base);
     };
     requests.player = player;
+    requests.dictionaryReadings = [this](const std::string& artist) {
+        std::vector<std::string> found;
+        const std::string text = fromCp932(artist).toStdString();
+        if (!readings::hasJapanese(text)) {
+            return found;
+        }
+        readings::ReadingDictionary* dictionary = readingDictionary();
+        if (dictionary == nullptr || !dictionary->available()) {
+            return found;
+        }
+        for (const std::string& reading : dictionary->readings(text)) {
+            if (std::optional<std::string> bytes = toCp932(fromUtf8(reading))) {
+                found.push_back(std::move(*bytes));
+            }
+        }
+        return found;
+    };
     auto* edit =
         new AlbumEditDialog({prompter_, shell_, *previewDevice_, catalogue_.albums(), appSettings, listFiles},
                             std::move(requests), this);

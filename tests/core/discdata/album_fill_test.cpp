@@ -299,5 +299,24 @@ TEST(AlbumFill, ReferencesNamesAndAddresses)
               "https://musicbrainz.org/cdtoc/attach?id=abc");
 }
 
+TEST(AlbumFill, TheReadingTheUserChoseForTheArtistComesBeforeTheServices)
+{
+    ReleaseInfo r = release("中島美嘉", "Album", {medium({"d1"}, {{"1a", ""}})});
+    r.artistReadings = {"ナカジマミカ"};
+    store::AlbumTable table;
+    table.setRowCount(2);
+    table.setCell(ArtistColumn, 1, sj("中島美嘉"));
+    table.setCell(FuriganaColumn, 1, sj("なかしまみか"));
+    const readings::ChosenReadings chosen(table);
+    EXPECT_EQ(fillAlbum(AlbumRecord{}, r, r.media[0], {}, &chosen).record[FuriganaColumn],
+              sj("なかしまみか"));
+    EXPECT_EQ(fillAlbum(AlbumRecord{}, r, r.media[0], {}).record[FuriganaColumn], sj("ナカジマミカ"));
+    // A reading of the album's own stays.
+    AlbumRecord typed;
+    typed[ArtistColumn] = "x";
+    typed[FuriganaColumn] = "typed";
+    EXPECT_EQ(fillAlbum(typed, r, r.media[0], {}, &chosen).record[FuriganaColumn], "typed");
+}
+
 }  // namespace
 }  // namespace velmora::discdata

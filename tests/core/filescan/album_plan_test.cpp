@@ -435,5 +435,20 @@ TEST(AlbumPlan, EmptyInputPlansNothing)
     EXPECT_EQ(table.albumCount(), 0);
 }
 
+TEST(AlbumPlan, ANewAlbumOfAnArtistTakesTheReadingTheUserChose)
+{
+    store::AlbumTable table;
+    table.setRowCount(2);
+    table.setCell(store::ArtistColumn, 1, sj("中島美嘉"));
+    table.setCell(store::FuriganaColumn, 1, sj("なかしまみか"));
+    std::vector<FileTags> files = {tagged("/m/a/01.flac", u"盤", u"中島美嘉", u"一", 1),
+                                   tagged("/m/b/01.flac", u"盤二", u"椎名林檎", u"一", 1)};
+    files[0].artistSort = u"ナカジマミカ";
+    const ScanPlan plan = planAlbums(files, catalogueFiles(table));
+    ASSERT_EQ(plan.albums.size(), 2u);
+    EXPECT_EQ(plan.albums[0].record[store::FuriganaColumn], sj("なかしまみか"));
+    EXPECT_EQ(plan.albums[1].record[store::FuriganaColumn], sj("椎名林檎"));
+}
+
 }  // namespace
 }  // namespace velmora::filescan

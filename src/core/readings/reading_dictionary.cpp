@@ -1,0 +1,182 @@
+#include "core/readings/reading_dictionary.h"
+
+#include <unicode/unistr.h>
+
+#include <map>
+
+#include "core/store/columns.h"
+#include "core/text/cp932.h"
+
+namespace velmora::readings {
+
+namespace {
+
+std::u32string decodeUtf8(std::string_view utf8)
+{
+    const icu::UnicodeString text =
+        icu::UnicodeString::fromUTF8(icu::StringPiece(utf8.data(), static_cast<int32_t>(utf8.size())));
+    std::u32string out;
+    for (int32_t i = 0; i < text.length(); i = text.moveIndex32(i, 1)) {
+        out.push_back(static_cast<char32_t>(text.char32At(i)));
+    }
+    return out;
+}
+
+std::string encodeUtf8(const std::u32string& text)
+{
+    icu::UnicodeString out;
+    for (char32_t c : text) {
+        out.append(static_cast<UChar32>(c));
+    }
+    std::string bytes;
+    out.toUTF8String(bytes);
+    return bytes;
+}
+
+std::string utf8OfCp932(std::string_view cp932)
+{
+    const std::u16string wide = text::toUnicode(cp932);
+    const icu::UnicodeString text(wide.data(), static_cast<int32_t>(wide.size()));
+    std::string bytes;
+    text.toUTF8String(bytes);
+    return bytes;
+}
+
+std::optional<std::string> cp932OfUtf8(std::string_view utf8)
+{
+    const icu::UnicodeString text =
+        icu::UnicodeString::fromUTF8(icu::StringPiece(utf8.data(), static_cast<int32_t>(utf8.size())));
+    const text::EncodeResult encoded =
+        text::fromUnicode(std::u16string_view(text.getBuffer(), static_cast<std::size_t>(text.length())));
+    if (!encoded.ok) {
+        return std::nullopt;
+    }
+    return encoded.bytes;
+}
+
+}  // namespace
+
+std::string toHiragana(std::string_view utf8)
+{
+    std::u32string text = decodeUtf8(utf8);
+    for (char32_t& c : text) {
+        // ァ (U+30A1) .. ゖ's twin ヶ: ヴ, ヵ and ヶ have no common hiragana.
+        if (c >= U'ァ' && c <= U'ン') {
+            c -= 0x60;
+        }
+    }
+    return encodeUtf8(text);
+}
+
+std::string toKatakana(std::string_view utf8)
+{
+    std::u32string text = decodeUtf8(utf8);
+    for (char32_t& c : text) {
+        if (c >= U'ぁ' && c <= U'ん') {
+            c += 0x60;
+        }
+    }
+    return encodeUtf8(text);
+}
+
+bool hasJapanese(std::string_view utf8)
+{
+    for (char32_t c : decodeUtf8(utf8)) {
+        const bool kana = (c >= 0x3041 && c <= 0x30FF) || (c >= 0xFF66 && c <= 0xFF9F);
+        const bool kanji = (c >= 0x3400 && c <= 0x9FFF) || (c >= 0xF900 && c <= 0xFAFF) || c == U'々';
+        if (kana || kanji) {
+            return true;
+        }
+    }
+    return false;
+}
+
+ChosenReadings::ChosenReadings(const store::AlbumTable& table)
+{
+    // artist -> reading -> (albums, last album)
+    std::unordered_map<std::string, std::map<std::string, std::pair<int, int>>> counts;
+    for (int album = 1; album <= table.albumCount(); ++album) {
+        const store::AlbumTable::RowCells cells = table.rowCells(album);
+        const std::string_view artist = cells[store::ArtistColumn];
+        const std::string_view reading = cells[store::FuriganaColumn];
+        if (artist.empty() || reading.empty() || reading == artist) {
+            continue;
+        }
+        auto& seen = counts[std::string(artist)][std::string(reading)];
+        ++seen.first;
+        seen.second = album;
+    }
+    for (auto& [artist, readings] : counts) {
+        const std::pair<const std::string, std::pair<int, int>>* best = nullptr;
+        for (const auto& entry : readings) {
+            if (best == nullptr || entry.second > best->second) {
+                best = &entry;
+            }
+        }
+        chosen_.emplace(artist, best->first);
+    }
+}
+
+std::optional<std::string> ChosenReadings::find(std::string_view artist) const
+{
+    const auto found = chosen_.find(std::string(artist));
+    if (found == chosen_.end()) {
+        return std::nullopt;
+    }
+    return found->second;
+}
+
+std::optional<std::string> readingFor(std::string_view artist, const ChosenReadings& chosen,
+                                      const ReadingDictionary* dictionary)
+{
+    if (artist.empty()) {
+        return std::nullopt;
+    }
+    if (std::optional<std::string> reading = chosen.find(artist)) {
+        return reading;
+    }
+    if (dictionary == nullptr || !dictionary->available()) {
+        return std::nullopt;
+    }
+    const std::string text = utf8OfCp932(artist);
+    if (!hasJapanese(text)) {
+        return std::nullopt;
+    }
+    const std::vector<std::string> found = dictionary->readings(text);
+    if (found.empty()) {
+        return std::nullopt;
+    }
+    std::optional<std::string> reading = cp932OfUtf8(toHiragana(found.front()));
+    if (!reading || reading->empty() || *reading == artist ||
+        store::checkCell(store::FuriganaColumn, *reading) != store::CellProblem::None) {
+        return std::nullopt;
+    }
+    return reading;
+}
+
+std::vector<ReadingProposal> proposeReadings(const store::AlbumTable& table,
+                                             const ReadingDictionary* dictionary)
+{
+    const ChosenReadings chosen(table);
+    // One look-up per artist: a catalogue holds many albums of one artist.
+    std::unordered_map<std::string, std::optional<std::string>> known;
+    std::vector<ReadingProposal> proposals;
+    for (int album = 1; album <= table.albumCount(); ++album) {
+        const store::AlbumTable::RowCells cells = table.rowCells(album);
+        const std::string_view artist = cells[store::ArtistColumn];
+        const std::string_view reading = cells[store::FuriganaColumn];
+        if (artist.empty() || (!reading.empty() && reading != artist)) {
+            continue;
+        }
+        auto [entry, added] = known.try_emplace(std::string(artist));
+        if (added) {
+            entry->second = readingFor(artist, chosen, dictionary);
+        }
+        if (entry->second && *entry->second != reading) {
+            proposals.push_back({album, std::string(artist), *entry->second});
+        }
+    }
+    return proposals;
+}
+
+}  // namespace velmora::readings
