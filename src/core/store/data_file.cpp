@@ -190,6 +190,59 @@ bool MappedFile::open(const std::filesystem::path& file, FileError* error)
     return true;
 }
 
+std::uint64_t contentHash(std::string_view bytes)
+{
+    // Eight bytes a step, each step mixed by one multiplication.
+    constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ULL;
+    std::uint64_t hash = 0xCBF29CE484222325ULL ^ bytes.size();
+    const char* data = bytes.data();
+    std::size_t left = bytes.size();
+    for (; left >= 8; left -= 8, data += 8) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, data, 8);
+        hash = (hash ^ word) * kMultiplier;
+        hash ^= hash >> 29;
+    }
+    std::uint64_t tail = 0;
+    if (left > 0) {
+        std::memcpy(&tail, data, left);
+    }
+    hash = (hash ^ tail) * kMultiplier;
+    hash ^= hash >> 32;
+    return hash;
+}
+
+FileIdentity fileStamp(const std::filesystem::path& file)
+{
+    FileIdentity stamp;
+    struct stat st {};
+    if (::stat(file.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
+        return stamp;
+    }
+    stamp.exists = true;
+    stamp.size = static_cast<std::uint64_t>(st.st_size);
+    stamp.modifiedNanoseconds =
+        static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    return stamp;
+}
+
+std::optional<FileIdentity> readFileIdentity(const std::filesystem::path& file)
+{
+    // Stamped before the bytes are read: a file replaced meanwhile shows a
+    // stamp that matches neither version, never a wrong match.
+    FileIdentity identity = fileStamp(file);
+    if (!identity.exists) {
+        return identity;
+    }
+    FileBytes bytes;
+    if (!readWholeFile(file, bytes, nullptr)) {
+        return std::nullopt;
+    }
+    identity.size = bytes.size();
+    identity.contentHash = contentHash(bytes.view());
+    return identity;
+}
+
 LoadResult loadDataFile(const std::filesystem::path& file, AlbumTable& table,
                         const std::function<void(int)>& progress, LoadBuffer kind)
 {
@@ -200,6 +253,8 @@ LoadResult loadDataFile(const std::filesystem::path& file, AlbumTable& table,
         result.status = LoadStatus::Missing;
         return result;
     }
+    // Stamped before the bytes are read (see readFileIdentity()).
+    result.identity = fileStamp(file);
     std::shared_ptr<const void> buffer;
     std::string_view bytes;
     bool read = false;
@@ -219,6 +274,9 @@ LoadResult loadDataFile(const std::filesystem::path& file, AlbumTable& table,
         result.status = std::filesystem::exists(file, ec) ? LoadStatus::Unreadable : LoadStatus::Missing;
         return result;
     }
+    result.identity.exists = true;
+    result.identity.size = bytes.size();
+    result.identity.contentHash = contentHash(bytes);
     table.assignText(std::move(buffer), bytes, progress, true);
     result.status = LoadStatus::Loaded;
     return result;
