@@ -186,6 +186,8 @@ bool Catalogue::writeDataFile(SaveConsent consent, SaveReport& report)
     }
     store::ListFileIO writer;
     writer.TargetGrid = &table_;
+    store::ContentHasher written;
+    writer.WrittenBytes = &written;
     if (!writer.Write(folder_.dataFile(), "<>", false, &report.error)) {
         report.status = SaveStatus::Failed;
         report.failedFile = SavedFile::DataFile;
@@ -194,7 +196,8 @@ bool Catalogue::writeDataFile(SaveConsent consent, SaveReport& report)
     dataFileUnreadable_ = false;
     albumsModified_ = false;
     // What was just written is the file of the next check.
-    dataIdentity_ = store::readFileIdentity(folder_.dataFile()).value_or(store::FileIdentity{});
+    dataIdentity_ = store::fileStamp(folder_.dataFile());
+    dataIdentity_.contentHash = written.finish();
     return true;
 }
 

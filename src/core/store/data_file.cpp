@@ -190,26 +190,60 @@ bool MappedFile::open(const std::filesystem::path& file, FileError* error)
     return true;
 }
 
-std::uint64_t contentHash(std::string_view bytes)
+namespace {
+
+constexpr std::uint64_t kHashMultiplier = 0x9E3779B97F4A7C15ULL;
+
+}  // namespace
+
+void ContentHasher::mix(const char* eight)
 {
     // Eight bytes a step, each step mixed by one multiplication.
-    constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ULL;
-    std::uint64_t hash = 0xCBF29CE484222325ULL ^ bytes.size();
+    std::uint64_t word = 0;
+    std::memcpy(&word, eight, 8);
+    hash_ = (hash_ ^ word) * kHashMultiplier;
+    hash_ ^= hash_ >> 29;
+}
+
+void ContentHasher::add(std::string_view bytes)
+{
+    size_ += bytes.size();
+    if (carried_ > 0) {
+        const std::size_t take = std::min(sizeof carry_ - carried_, bytes.size());
+        std::memcpy(carry_ + carried_, bytes.data(), take);
+        carried_ += take;
+        bytes.remove_prefix(take);
+        if (carried_ < sizeof carry_) {
+            return;
+        }
+        mix(carry_);
+        carried_ = 0;
+    }
     const char* data = bytes.data();
     std::size_t left = bytes.size();
     for (; left >= 8; left -= 8, data += 8) {
-        std::uint64_t word = 0;
-        std::memcpy(&word, data, 8);
-        hash = (hash ^ word) * kMultiplier;
-        hash ^= hash >> 29;
+        mix(data);
     }
-    std::uint64_t tail = 0;
     if (left > 0) {
-        std::memcpy(&tail, data, left);
+        std::memcpy(carry_, data, left);
+        carried_ = left;
     }
-    hash = (hash ^ tail) * kMultiplier;
-    hash ^= hash >> 32;
-    return hash;
+}
+
+std::uint64_t ContentHasher::finish() const
+{
+    std::uint64_t tail = 0;
+    std::memcpy(&tail, carry_, carried_);
+    std::uint64_t hash = (hash_ ^ tail) * kHashMultiplier;
+    hash = (hash ^ size_) * kHashMultiplier;
+    return hash ^ (hash >> 32);
+}
+
+std::uint64_t contentHash(std::string_view bytes)
+{
+    ContentHasher hasher;
+    hasher.add(bytes);
+    return hasher.finish();
 }
 
 FileIdentity fileStamp(const std::filesystem::path& file)

@@ -43,6 +43,21 @@ struct FileIdentity {
 // compares two versions of a file within one run).
 std::uint64_t contentHash(std::string_view bytes);
 
+// contentHash() of bytes that come in pieces (a file as it is written).
+class ContentHasher {
+public:
+    void add(std::string_view bytes);
+    std::uint64_t finish() const;
+
+private:
+    void mix(const char* eight);
+
+    std::uint64_t hash_ = 0xCBF29CE484222325ULL;
+    std::uint64_t size_ = 0;
+    char carry_[8] = {};
+    std::size_t carried_ = 0;
+};
+
 // The size and modification time of `file` as it is now, without its hash
 // (`exists` false when there is no regular file of that name).
 FileIdentity fileStamp(const std::filesystem::path& file);
