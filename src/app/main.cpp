@@ -5,7 +5,9 @@
 #include <QDir>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 
+#include "backends/folder_lock.h"
 #include "backends/gst_media.h"
 #include "backends/mecab_reading.h"
 #include "core/store/atomic_file.h"
@@ -15,6 +17,7 @@
 #include "ui/platform/app_setup.h"
 #include "ui/platform/qt_prompter.h"
 #include "ui/platform/shell.h"
+#include "ui/platform/single_instance.h"
 
 namespace {
 
@@ -61,6 +64,14 @@ int main(int argc, char** argv)
             : velmora::store::DataFolder::defaultDir();
     // What a killed save left behind goes before anything is read.
     velmora::store::removeStaleTemporaryFiles(folder);
+    // One window per data folder: a second start brings the first forward.
+    velmora::platform::FolderLock folderLock(folder);
+    velmora::ui::SingleInstance instance(QString::fromStdString(folder.string()));
+    if (std::optional<int> ended = instance.claim([&folderLock](int wait) {
+            return folderLock.lock(wait) != velmora::platform::FolderLock::Outcome::HeldByOther;
+        })) {
+        return *ended;
+    }
     const QString helpDir = QString::fromStdString(
         velmora::store::DataFolder::helpDir(velmora::store::DataFolder::executableDir()).string());
 
@@ -80,6 +91,7 @@ int main(int argc, char** argv)
          [] { return std::make_unique<velmora::backends::MecabReadingDictionary>(); }},
         splash);
     prompter.setParent(&window);
+    instance.forwardTo(&window);
     delete splash;
     window.show();
     return QApplication::exec();

@@ -10,6 +10,7 @@
 #include <map>
 #include <optional>
 
+#include "backends/folder_lock.h"
 #include "backends/gst_media.h"
 #include "core/common/line_feed_stream.h"
 #include "core/exchange/exchange.h"
@@ -66,8 +67,10 @@ std::unique_ptr<catalogue::Catalogue> openCatalogue(Context& ctx, bool withSetti
                                                     std::optional<store::FileError>* listError)
 {
     auto opened = std::make_unique<catalogue::Catalogue>(ctx.folder);
-    const catalogue::LoadReport report = withSettings ? opened->load({}, store::LoadBuffer::Mapped)
-                                                      : opened->loadDataFileOnly(store::LoadBuffer::Mapped);
+    // Read into memory: a command can run long (a disc lookup), and another
+    // program may rewrite the file in place meanwhile.
+    const catalogue::LoadReport report = withSettings ? opened->load({}, store::LoadBuffer::Copied)
+                                                      : opened->loadDataFileOnly(store::LoadBuffer::Copied);
     if (report.folderError) {
         ctx.err << store::readFailureMessage(*report.folderError) << "\n";
         return nullptr;
@@ -82,12 +85,31 @@ std::unique_ptr<catalogue::Catalogue> openCatalogue(Context& ctx, bool withSetti
     return opened;
 }
 
+int refuseWhileWindowOpen(Context& ctx)
+{
+    if (!platform::FolderLock::heldByOther(ctx.folder.dir())) {
+        return 0;
+    }
+    ctx.err << "このデータフォルダ (" << ctx.folder.dir().string()
+            << ") は Velmora のウィンドウが使用中のため、書き込めません。"
+               "ウィンドウを閉じてからもう一度実行してください。\n";
+    return kExitError;
+}
+
 int saveCatalogue(Context& ctx, catalogue::Catalogue& catalogue)
 {
+    // A window that opened while the command ran saves its own albums on
+    // closing: it is left the catalogue.
+    if (int refused = refuseWhileWindowOpen(ctx); refused != 0) {
+        return refused;
+    }
     const catalogue::SaveReport report = catalogue.saveDataFileOnly();
     switch (report.status) {
         case catalogue::SaveStatus::Saved:
             return 0;
+        case catalogue::SaveStatus::ChangedOnDisk:
+            ctx.err << catalogue::changedOnDiskRefusal(ctx.folder.dataFile().string()) << "\n";
+            return kExitError;
         case catalogue::SaveStatus::NeedsConsent:
             // openCatalogue() gives no catalogue whose file was unreadable.
             ctx.err << catalogue::saveOverUnreadableQuestion(ctx.folder.dataFile().string()) << "\n";
@@ -621,6 +643,13 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& t
     store::removeStaleTemporaryFiles(dataDir);
     Context ctx{store::DataFolder(dataDir), out, err};
     const std::string& command = args[i];
+    // The commands that always write are refused before they start while a
+    // window holds the folder (the others check when they save).
+    if (command == "save" || command == "import" || command == "convert" || command == "replace") {
+        if (int refused = refuseWhileWindowOpen(ctx); refused != 0) {
+            return refused;
+        }
+    }
     using Command = int (*)(Context&, const std::vector<std::string>&, std::size_t);
     static const std::map<std::string, Command> kCommands = {
         {"info", [](Context& c, const std::vector<std::string>&, std::size_t) { return info(c); }},

@@ -53,16 +53,21 @@ std::optional<Arguments> parseArguments(Context& ctx, const std::vector<std::str
 std::optional<int> parseNumber(std::string_view text);
 
 // The catalogue of the data folder with VLM.dat loaded (a missing file is
-// an empty catalogue; the file is mapped, as a command ends long before
-// anyone could rewrite it). With `withSettings` VLM.ini and the list files
+// an empty catalogue; the file is read into memory). With `withSettings` VLM.ini and the list files
 // are read too (`listError` gets a list file that cannot be read). Nothing
 // after printing the error when the folder or VLM.dat cannot be read.
 std::unique_ptr<catalogue::Catalogue> openCatalogue(Context& ctx, bool withSettings = false,
                                                     std::optional<store::FileError>* listError = nullptr);
 
 // Writes VLM.dat (the commands change nothing else); 0, or kExitError
-// after printing the error.
+// after printing the error. Refused while a window holds the data folder
+// (see refuseWhileWindowOpen()), and when another program changed VLM.dat
+// since openCatalogue() read it.
 int saveCatalogue(Context& ctx, catalogue::Catalogue& catalogue);
+
+// 0 when no window holds the data folder's lock; kExitError after saying
+// so when one does.
+int refuseWhileWindowOpen(Context& ctx);
 
 // A refused command's message on stderr; kExitError.
 int refuse(Context& ctx, catalogue::Problem problem);

@@ -1,4 +1,6 @@
+#include <QImage>
 #include <filesystem>
+#include <string_view>
 
 #include "backends/tags/folder_scan.h"
 #include "cli/cli_common.h"
@@ -58,7 +60,10 @@ int scanFolder(Context& ctx, const std::vector<std::string>& args, std::size_t f
     if (arguments->has("--dry-run") || albums.empty()) {
         return 0;
     }
-    for (const std::string& failure : tags::storeEmbeddedCovers(albums, ctx.folder)) {
+    auto decodes = [](std::string_view bytes) {
+        return !QImage::fromData(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size()))).isNull();
+    };
+    for (const std::string& failure : tags::storeEmbeddedCovers(albums, ctx.folder, decodes)) {
         ctx.err << "画像を保存できなかったアルバム: " << failure << "\n";
     }
     if (const catalogue::ChangeResult stored = opened->registerScannedAlbums(albums); !stored.ok()) {

@@ -137,6 +137,12 @@ protected:
     fs::path music = dir / "music";
 };
 
+// The window's and velmora-cli's decoders take these pictures.
+bool isPicture(std::string_view)
+{
+    return true;
+}
+
 TEST_F(FolderScanTest, GroupsDiscFoldersAndStoresEachCoverOnce)
 {
     addSong("Opera/CD1/01.flac", {"序曲", "Cast", "Orchestra", "Opera", "Classic", "1999", "1", ""},
@@ -160,7 +166,7 @@ TEST_F(FolderScanTest, GroupsDiscFoldersAndStoresEachCoverOnce)
 
     store::DataFolder data(dir / "data");
     fs::create_directories(data.dir());
-    EXPECT_EQ(storeEmbeddedCovers(albums, data), std::vector<std::string>());
+    EXPECT_EQ(storeEmbeddedCovers(albums, data, isPicture), std::vector<std::string>());
     std::vector<fs::path> covers;
     for (const auto& entry : fs::directory_iterator(data.file("covers"))) {
         covers.push_back(entry.path());
@@ -176,7 +182,7 @@ TEST_F(FolderScanTest, GroupsDiscFoldersAndStoresEachCoverOnce)
     // A picture that can no longer be read is named with its album.
     std::vector<filescan::PlannedAlbum> gone = scan().plan.albums;
     fs::remove(music / "Jazz" / "x.ogg");
-    EXPECT_EQ(storeEmbeddedCovers(gone, data),
+    EXPECT_EQ(storeEmbeddedCovers(gone, data, isPicture),
               std::vector<std::string>{"Trio / Blue: 埋め込まれた画像を読み込めません"});
     EXPECT_EQ(gone[0].record[store::ImagePathColumn], "");
     test::writeSoundFile(music / "Jazz" / "x.ogg", "ogg");
@@ -185,9 +191,25 @@ TEST_F(FolderScanTest, GroupsDiscFoldersAndStoresEachCoverOnce)
 
     // Storing again writes nothing new and names the same files.
     std::vector<filescan::PlannedAlbum> again = scan().plan.albums;
-    EXPECT_EQ(storeEmbeddedCovers(again, data), std::vector<std::string>());
+    EXPECT_EQ(storeEmbeddedCovers(again, data, isPicture), std::vector<std::string>());
     EXPECT_EQ(again[0].record[store::ImagePathColumn], albums[0].record[store::ImagePathColumn]);
     EXPECT_EQ(static_cast<std::size_t>(std::distance(fs::directory_iterator(data.file("covers")), {})), 2u);
+
+    // A picture the caller cannot decode is not stored: the album keeps no
+    // picture and is named.
+    std::vector<filescan::PlannedAlbum> undecodable = scan().plan.albums;
+    fs::remove_all(data.file("covers"));
+    std::vector<std::string> checked;
+    EXPECT_EQ(storeEmbeddedCovers(undecodable, data,
+                                  [&](std::string_view bytes) {
+                                      checked.emplace_back(bytes);
+                                      return bytes != test::jpegBytes('j');
+                                  }),
+              std::vector<std::string>{"Trio / Blue: 埋め込まれた画像は表示できる画像ではありません"});
+    EXPECT_EQ(checked.size(), 3u);
+    EXPECT_EQ(undecodable[0].record[store::ImagePathColumn], "");
+    EXPECT_NE(undecodable[1].record[store::ImagePathColumn], "");
+    EXPECT_EQ(static_cast<std::size_t>(std::distance(fs::directory_iterator(data.file("covers")), {})), 1u);
 }
 
 TEST_F(FolderScanTest, FolderPicturesAreUsedWhereTheyLie)

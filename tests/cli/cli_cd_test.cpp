@@ -8,6 +8,7 @@
 #include <QCryptographicHash>
 #include <cstdlib>
 
+#include "backends/folder_lock.h"
 #include "core/store/album_table.h"
 #include "core/store/columns.h"
 #include "core/store/data_file.h"
@@ -397,6 +398,43 @@ TEST_F(CliFetch, UnknownDiscsAndFailuresChangeNothing)
     EXPECT_NE(timedOut.err.find("MusicBrainzが応答しません"), std::string::npos);
 
     EXPECT_EQ(test::readBytes(dir / "VLM.dat"), before);
+}
+
+TEST_F(CliFetch, ACatalogueRewrittenDuringTheLookupIsNotOverwritten)
+{
+    server.answerJson(discPath,
+                      test::mbDiscAnswer(QString::fromStdString(discId),
+                                         {release(kRelease, QStringLiteral("アルバム"),
+                                                  {{{QString::fromStdString(discId)}, tracks()}})}));
+    // Another program copies its catalogue over VLM.dat, in place, while
+    // the command waits for the answer.
+    const std::string other = dataLineWith({}) + "\r\n" + dataLineWith({{store::ArtistColumn, "other"}}) +
+                              "\r\n" + dataLineWith({{store::ArtistColumn, "another"}}) + "\r\n";
+    server.onRequest = [&](const test::LocalHttpServer::Request&) {
+        test::writeBytes(dir / "VLM.dat", other);
+    };
+    test::CliResult fetched = runCli(dir, {"cd", "fetch", "--device", cue, "--no-cover"});
+    EXPECT_EQ(fetched.code, 2);
+    EXPECT_EQ(fetched.out, "") << "no success is reported";
+    EXPECT_NE(fetched.err.find("ディスク上のデータが変更されています。"), std::string::npos) << fetched.err;
+    EXPECT_EQ(test::readBytes(dir / "VLM.dat"), other);
+
+    // A window that opens meanwhile keeps the catalogue to itself.
+    platform::FolderLock window(dir.path());
+    server.onRequest = [&](const test::LocalHttpServer::Request&) {
+        ASSERT_EQ(window.lock(), platform::FolderLock::Outcome::Locked);
+    };
+    fetched = runCli(dir, {"cd", "fetch", "--device", cue, "--no-cover"});
+    EXPECT_EQ(fetched.code, 2);
+    EXPECT_NE(fetched.err.find("ウィンドウが使用中"), std::string::npos) << fetched.err;
+    EXPECT_EQ(test::readBytes(dir / "VLM.dat"), other);
+
+    // Left alone, the same command writes.
+    window.unlock();
+    server.onRequest = nullptr;
+    fetched = runCli(dir, {"cd", "fetch", "--device", cue, "--no-cover"});
+    EXPECT_EQ(fetched.code, 0) << fetched.err;
+    EXPECT_EQ(catalogue().albumCount(), 3);
 }
 
 TEST_F(CliFetch, ACoverThatFailsLeavesTheAlbumWithoutPicture)

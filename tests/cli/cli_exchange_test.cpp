@@ -123,7 +123,7 @@ TEST_F(CliExchange, ImportUtf8WithAndWithoutMark)
               "Shift-JISにない文字が1文字あり、「〓」に置き換えました（1行目）。\n"
               "1行が文字の途中で終わっていたため、行末の半端な文字を除いて読み込みました。\n");
     const std::string afterMark =
-        before + dataLine({kArtist, "\x81\xA6" + kTitle}) + "\r\n" + dataLine({"x", "y"}) + "\r\n";
+        before + dataLine({kArtist, "\x81\xAC" + kTitle}) + "\r\n" + dataLine({"x", "y"}) + "\r\n";
     EXPECT_EQ(catalogue(), afterMark);
     // Without it: a data file written by another program in UTF-8.
     writeBytes(other / "plain.dat", "歌手<>ｳﾀﾀﾞ<>題名\n");

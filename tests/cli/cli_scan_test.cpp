@@ -125,6 +125,23 @@ TEST_F(CliScanTest, ScanAppendsSavesAndASecondScanAddsNothing)
     EXPECT_EQ(runCli(data, {"scan", music.string()}).out, "albums: 0 songs: 0\n");
 }
 
+TEST_F(CliScanTest, APictureThatDoesNotDecodeIsNotStored)
+{
+    const fs::path broken = music / "Broken" / "01.mp3";
+    writeSoundFile(broken, "mp3");
+    writeTags(broken, {"x", "Artist", "", "Broken", "", "", "1", ""});
+    embedCover(broken, brokenJpegBytes());
+    CliResult result = runCli(data, {"scan", (music / "Broken").string()});
+    ASSERT_EQ(result.code, 0) << result.err;
+    EXPECT_EQ(
+        result.err,
+        "画像を保存できなかったアルバム: Artist / Broken: 埋め込まれた画像は表示できる画像ではありません\n");
+    store::AlbumTable table = catalogue();
+    ASSERT_EQ(table.albumCount(), 1);
+    EXPECT_EQ(table.record(1)[store::ImagePathColumn], "");
+    EXPECT_FALSE(fs::exists(data / "covers"));
+}
+
 TEST_F(CliScanTest, WrongArgumentsAndMissingFolders)
 {
     CliResult missing = runCli(data, {"scan", (music / "nowhere").string()});

@@ -4,6 +4,7 @@
 
 #include <sstream>
 
+#include "backends/folder_lock.h"
 #include "support/cli_runner.h"
 #include "support/temp_dir.h"
 
@@ -53,6 +54,41 @@ TEST(Cli, ErrorsExitWithTwo)
     EXPECT_EQ(runCli(dir, {"frobnicate"}).code, 2);
     EXPECT_EQ(runCli(dir, {}).code, 2);
     EXPECT_EQ(runCli(dir, {"--bogus", "info"}).code, 2);
+}
+
+TEST(Cli, WritingCommandsAreRefusedWhileAWindowHoldsTheFolder)
+{
+    TempDir dir;
+    const std::string file = dataLine({}) + "\r\n" + dataLine({"a", "", "t", "a"}) + "\r\n";
+    writeBytes(dir / "VLM.dat", file);
+    writeBytes(dir / "in.csv", "x,y\r\n");
+    platform::FolderLock window(dir.path());
+    ASSERT_EQ(window.lock(), platform::FolderLock::Outcome::Locked);
+
+    const std::vector<std::vector<std::string>> writers = {
+        {"save"},
+        {"import", (dir / "in.csv").string(), "--csv"},
+        {"convert", "0", "1"},
+        {"replace", "0", "a", "b"},
+    };
+    for (const std::vector<std::string>& command : writers) {
+        Result refused = runCli(dir, command);
+        EXPECT_EQ(refused.code, 2) << command[0];
+        EXPECT_NE(refused.err.find("Velmora のウィンドウが使用中のため、書き込めません。"), std::string::npos)
+            << command[0];
+        EXPECT_NE(refused.err.find(dir.path().string()), std::string::npos) << command[0];
+    }
+    EXPECT_EQ(readBytes(dir / "VLM.dat"), file);
+    // Reading commands work.
+    EXPECT_EQ(runCli(dir, {"info"}).out, "albums: 1\n");
+    EXPECT_EQ(runCli(dir, {"export", "csv", (dir / "out.csv").string()}).code, 0);
+    EXPECT_EQ(runCli(dir, {"search", "0", "a"}).code, 0);
+
+    window.unlock();
+    Result imported = runCli(dir, {"import", (dir / "in.csv").string(), "--csv"});
+    EXPECT_EQ(imported.code, 0) << imported.err;
+    EXPECT_EQ(runCli(dir, {"info"}).out, "albums: 2\n");
+    EXPECT_FALSE(std::filesystem::exists(dir / "VLM.lock")) << "the check leaves no lock behind";
 }
 
 TEST(Cli, WebSearchAddress)

@@ -14,6 +14,7 @@
 #include <QTimer>
 #include <QUrl>
 #include <deque>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -70,6 +71,9 @@ public:
     }
 
     const std::vector<Request>& requests() const { return requests_; }
+    // Called with each request before it is answered (what happens on the
+    // client's side while it waits).
+    std::function<void(const Request&)> onRequest;
     int count(const QByteArray& path) const
     {
         int n = 0;
@@ -104,6 +108,9 @@ private:
             }
         }
         requests_.push_back(request);
+        if (onRequest) {
+            onRequest(request);
+        }
         Response response{404, "{\"error\":\"Not Found\"}", {{"Content-Type", "application/json"}}, false};
         auto route = routes_.find(request.path);
         if (route != routes_.end() && !route->second.empty()) {

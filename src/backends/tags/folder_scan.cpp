@@ -351,7 +351,7 @@ std::string albumName(const filescan::PlannedAlbum& album)
 }  // namespace
 
 std::vector<std::string> storeEmbeddedCovers(std::vector<filescan::PlannedAlbum>& albums,
-                                             const store::DataFolder& folder)
+                                             const store::DataFolder& folder, const PictureCheck& decodes)
 {
     std::vector<std::string> failed;
     std::error_code ec;
@@ -363,6 +363,12 @@ std::vector<std::string> storeEmbeddedCovers(std::vector<filescan::PlannedAlbum>
         std::optional<Picture> picture = frontPicture(album.embeddedPictureFile);
         if (!picture) {
             failed.push_back(albumName(album) + ": 埋め込まれた画像を読み込めません");
+            continue;
+        }
+        if (!decodes(picture->bytes)) {
+            // Stored, it would be the album's picture that every selection
+            // fails to show.
+            failed.push_back(albumName(album) + ": 埋め込まれた画像は表示できる画像ではありません");
             continue;
         }
         const fs::path target = covers / (sha256Hex(picture->bytes) + picture->extension);

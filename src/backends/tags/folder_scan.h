@@ -4,7 +4,9 @@
 
 #include <atomic>
 #include <filesystem>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <unordered_set>
 #include <vector>
 
@@ -70,13 +72,18 @@ ScanResult scanAlbums(const std::filesystem::path& root, const filescan::Catalog
                       ScanProgress& progress, int threads = 0,
                       filescan::TagEncoding encoding = filescan::TagEncoding::Automatic);
 
+// Whether bytes are a picture that can be shown (the caller's image
+// decoder: this layer has none).
+using PictureCheck = std::function<bool(std::string_view bytes)>;
+
 // Writes the embedded front picture of each album to "covers" in the data
 // folder (as an absolute path), once per picture (named by the SHA-256 of
 // its bytes, written atomically), and points the album's picture cell at
-// it. An album whose picture cannot be read or written keeps no picture;
-// gives one line for each of them ("artist / title: reason", UTF-8).
+// it. Only a picture that `decodes` is stored: an album whose picture cannot
+// be read, decoded or written keeps no picture; gives one line for each of
+// them ("artist / title: reason", UTF-8).
 std::vector<std::string> storeEmbeddedCovers(std::vector<filescan::PlannedAlbum>& albums,
-                                             const store::DataFolder& folder);
+                                             const store::DataFolder& folder, const PictureCheck& decodes);
 
 // The notes of a scan for the user, one per line, UTF-8: the albums whose
 // songs join a catalogued album, each file skipped with its reason, what

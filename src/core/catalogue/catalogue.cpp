@@ -100,12 +100,14 @@ LoadReport Catalogue::loadData(const std::function<void(int)>& progress, store::
     LoadReport report;
     store::FileError folderError;
     AlbumTable fresh;
+    dataIdentity_ = {};
     if (!folder_.check(&folderError)) {
         report.folderError = folderError;
     } else {
         store::LoadResult result = store::loadDataFile(folder_.dataFile(), fresh, progress, buffer);
         report.dataStatus = result.status;
         report.dataError = result.error;
+        dataIdentity_ = result.identity;
     }
     // A missing or unreadable file leaves an empty catalogue, never the
     // albums of before.
@@ -152,6 +154,7 @@ LoadReport Catalogue::revert(const std::function<void(int)>& progress)
     if (result.status != store::LoadStatus::Loaded) {
         return report;
     }
+    dataIdentity_ = result.identity;
     replaceTable(std::move(fresh), false);
     return report;
 }
@@ -180,8 +183,16 @@ bool Catalogue::writeDataFile(SaveConsent consent, SaveReport& report)
         report.status = SaveStatus::NeedsConsent;
         return false;
     }
+    // Another writer's file is replaced only when the user agreed: saving
+    // would throw away what it wrote.
+    if (!dataFileUnreadable_ && consent != SaveConsent::OverwriteChanged && dataFileChangedOnDisk()) {
+        report.status = SaveStatus::ChangedOnDisk;
+        return false;
+    }
     store::ListFileIO writer;
     writer.TargetGrid = &table_;
+    store::ContentHasher written;
+    writer.WrittenBytes = &written;
     if (!writer.Write(folder_.dataFile(), "<>", false, &report.error)) {
         report.status = SaveStatus::Failed;
         report.failedFile = SavedFile::DataFile;
@@ -189,7 +200,23 @@ bool Catalogue::writeDataFile(SaveConsent consent, SaveReport& report)
     }
     dataFileUnreadable_ = false;
     albumsModified_ = false;
+    // What was just written is the file of the next check.
+    dataIdentity_ = store::fileStamp(folder_.dataFile());
+    dataIdentity_.contentHash = written.finish();
     return true;
+}
+
+bool Catalogue::dataFileChangedOnDisk() const
+{
+    const store::FileIdentity now = store::fileStamp(folder_.dataFile());
+    if (!now.exists || !dataIdentity_.exists) {
+        return now.exists;
+    }
+    if (now.size != dataIdentity_.size || now.modifiedNanoseconds != dataIdentity_.modifiedNanoseconds) {
+        return true;
+    }
+    const std::optional<store::FileIdentity> read = store::readFileIdentity(folder_.dataFile());
+    return read && read->exists && read->contentHash != dataIdentity_.contentHash;
 }
 
 SaveReport Catalogue::save(SaveConsent consent)

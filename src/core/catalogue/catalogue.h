@@ -81,6 +81,12 @@ enum class SaveStatus {
     // overwrite it with what is shown. Nothing was written; ask the user
     // (saveOverUnreadableQuestion()) and save again with consent.
     NeedsConsent,
+    // VLM.dat is not the file last read or written (another window,
+    // velmora-cli, a sync tool or a restore wrote it meanwhile): saving
+    // would throw its contents away. Nothing was written; ask the user
+    // (changedOnDiskQuestion()) and save with SaveConsent::OverwriteChanged,
+    // or revert().
+    ChangedOnDisk,
     Failed,  // `error` names the file; the files before it were written
 };
 
@@ -92,7 +98,7 @@ struct SaveReport {
     store::FileError error;                      // for Failed
 };
 
-enum class SaveConsent { NotGiven, OverwriteUnreadable };
+enum class SaveConsent { NotGiven, OverwriteUnreadable, OverwriteChanged };
 
 // "Other albums of `artist` have another reading: set them to `reading`?"
 // `albums` are every album of that artist (the changed one included), in
@@ -184,6 +190,12 @@ public:
     // Whether the last load found VLM.dat unreadable and nothing has been
     // written over it since.
     bool dataFileUnreadable() const { return dataFileUnreadable_; }
+    // Whether VLM.dat differs from the file last read or written (its size,
+    // modification time or contents; a file that appeared after a load
+    // found none). Reads the file when size and time are the same. A file
+    // that has gone, or cannot be read now, is not "changed": a save loses
+    // nothing of it, or reports its own failure.
+    bool dataFileChangedOnDisk() const;
 
     // Whether anything changed since the last load or save: set by every
     // change of albums, settings or lists.
@@ -393,6 +405,8 @@ private:
     bool searchResultShown_ = false;
     int sortColumn_ = 0;
     bool dataFileUnreadable_ = false;
+    // VLM.dat as last read or written.
+    store::FileIdentity dataIdentity_;
     bool albumsModified_ = false;
     bool settingsModified_ = false;
     std::vector<CatalogueObserver*> observers_;

@@ -86,4 +86,21 @@ std::string saveOverUnreadableQuestion(const std::string& path)
            "保存するとこのファイルは上書きされます。保存しますか？";
 }
 
+std::string changedOnDiskQuestion(const std::string& path)
+{
+    return "ディスク上のデータが変更されています。\r\n"
+           "アルバム情報ファイル「" +
+           path +
+           "」は、読み込んだ後に別のプログラムが書き換えました。\r\n"
+           "読み込み直す: ディスク上のデータを読み込みます (この画面での変更は失われます)。\r\n"
+           "上書き保存: この画面の内容で上書きします (ディスク上の変更は失われます)。";
+}
+
+std::string changedOnDiskRefusal(const std::string& path)
+{
+    return "ディスク上のデータが変更されています。アルバム情報ファイル「" + path +
+           "」は、このコマンドが読み込んだ後に別のプログラムが書き換えたため、保存しませんでした。"
+           "もう一度実行してください。";
+}
+
 }  // namespace velmora::catalogue

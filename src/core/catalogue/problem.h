@@ -53,4 +53,11 @@ std::string refusedCellsMessage(int count);
 // (UTF-8; `path` as the system names it). Lines end with CR LF.
 std::string saveOverUnreadableQuestion(const std::string& path);
 
+// The question before a save over a data file that another program
+// changed since it was read (UTF-8; lines end with CR LF). The window
+// answers it with 読み込み直す, 上書き保存 or キャンセル.
+std::string changedOnDiskQuestion(const std::string& path);
+// velmora-cli's refusal to save over such a file (UTF-8).
+std::string changedOnDiskRefusal(const std::string& path);
+
 }  // namespace velmora::catalogue

@@ -172,6 +172,17 @@ std::string_view keepRow(ImportedRows& rows, std::string_view head, std::size_t 
     return std::string_view(block).substr(begin, size);
 }
 
+// Whether a row holds nothing but separators.
+bool allCellsEmpty(std::string_view row)
+{
+    for (; !row.empty(); row.remove_prefix(kSeparator.size())) {
+        if (!row.starts_with(kSeparator)) {
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 ImportedRows importRows(const std::vector<std::string_view>& lines, bool dataFileMode,
@@ -201,6 +212,11 @@ ImportedRows importRows(const std::vector<std::string_view>& lines, bool dataFil
         // separator would have taken its "<" as the second byte. Before
         // another column it would take that column's "<": it is dropped.
         std::string_view row = line.substr(0, end);
+        if (allCellsEmpty(row)) {
+            // No album (the reserved first row of a data file, an empty
+            // line): nothing to add and nothing to say.
+            continue;
+        }
         if (store::checkCell(column, line.substr(start, end - start)) == store::CellProblem::LoneLeadByte) {
             row.remove_suffix(1);
             ++result.cutLines;
@@ -215,7 +231,7 @@ ImportedRows importRows(const std::vector<std::string_view>& lines, bool dataFil
 namespace {
 
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
-constexpr std::string_view kGetaMark = "\x81\xA6";  // 〓, for a character Shift-JIS lacks
+constexpr std::string_view kGetaMark = "\x81\xAC";  // 〓, for a character Shift-JIS lacks
 constexpr std::size_t kListedLines = 5;
 
 bool isLineEnd(unsigned char b)

@@ -1,8 +1,10 @@
 // The catalogue file "VLM.dat": reading it into the album table.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,9 +28,52 @@ enum class LoadStatus {
     Unreadable,  // it exists but cannot be read: the table is left as it was
 };
 
+// What tells one version of the data file from another: its size and
+// modification time, and a hash of its bytes (another writer may keep the
+// size and the time).
+struct FileIdentity {
+    bool exists = false;
+    std::uint64_t size = 0;
+    std::int64_t modifiedNanoseconds = 0;
+    std::uint64_t contentHash = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+
+// A fast non-cryptographic hash of bytes (not stored anywhere: it only
+// compares two versions of a file within one run).
+std::uint64_t contentHash(std::string_view bytes);
+
+// contentHash() of bytes that come in pieces (a file as it is written).
+class ContentHasher {
+public:
+    void add(std::string_view bytes);
+    std::uint64_t finish() const;
+
+private:
+    static constexpr std::size_t kStep = 32;
+    void mix(const char* step);
+
+    // Four lanes, mixed independently so that the processor overlaps them.
+    std::uint64_t lanes_[4] = {0xCBF29CE484222325ULL, 0x84222325CBF29CE4ULL, 0x9AE16A3B2F90404FULL,
+                               0xC2B2AE3D27D4EB4FULL};
+    std::uint64_t size_ = 0;
+    char carry_[kStep] = {};
+    std::size_t carried_ = 0;
+};
+
+// The size and modification time of `file` as it is now, without its hash
+// (`exists` false when there is no regular file of that name).
+FileIdentity fileStamp(const std::filesystem::path& file);
+
+// The whole identity of `file` as it is now: reads it for the hash. Nothing
+// when it exists but cannot be read.
+std::optional<FileIdentity> readFileIdentity(const std::filesystem::path& file);
+
 struct LoadResult {
     LoadStatus status = LoadStatus::Missing;
     FileError error;  // for Unreadable
+    // The file as it was read (for Loaded; `exists` false for Missing).
+    FileIdentity identity;
 };
 
 // How the loaded rows keep their bytes.

@@ -5,6 +5,7 @@
 
 #include "core/store/album_table.h"
 #include "core/store/atomic_file.h"
+#include "core/store/data_file.h"
 
 namespace velmora::store {
 
@@ -63,21 +64,29 @@ bool ListFileIO::Write(const std::filesystem::path& fileName, std::string_view s
             pieces.push_back("\r\n");
             if (pieces.size() >= 2 * kBatch || row + 1 == table.rowCount()) {
                 ok = writer.writePieces(pieces);
+                for (std::size_t i = 0; WrittenBytes != nullptr && i < pieces.size(); ++i) {
+                    WrittenBytes->add(pieces[i]);
+                }
                 pieces.clear();
             }
         }
     } else {
+        auto put = [&](std::string_view bytes) {
+            if (WrittenBytes != nullptr) {
+                WrittenBytes->add(bytes);
+            }
+            return writer.write(bytes);
+        };
         for (int row = 0; ok && row < table.rowCount(); ++row) {
             AlbumTable::RowCells cells = table.rowCells(row);
             for (std::size_t c = 0; ok && c < cells.size(); ++c) {
                 if (c > 0) {
-                    ok = writer.write(separator);
+                    ok = put(separator);
                 }
                 bool wrap = quote && !isDecimalNumber(cells[c]);
-                ok = ok && (!wrap || writer.write("\"")) && writer.write(cells[c]) &&
-                     (!wrap || writer.write("\""));
+                ok = ok && (!wrap || put("\"")) && put(cells[c]) && (!wrap || put("\""));
             }
-            ok = ok && writer.write("\r\n");
+            ok = ok && put("\r\n");
         }
     }
     ok = ok && writer.commit();

@@ -9,6 +9,7 @@
 namespace velmora::store {
 
 class AlbumTable;
+class ContentHasher;
 
 // True for text that reads as a decimal number: optional sign, digits with
 // an optional decimal point, optional exponent.
@@ -18,6 +19,8 @@ class ListFileIO {
 public:
     // The table to write; nothing is written while it is unset.
     const AlbumTable* TargetGrid = nullptr;
+    // When set, is given every byte written (the data file's identity).
+    ContentHasher* WrittenBytes = nullptr;
 
     // Writes every row, row 0 first, cells joined by `separator`, every line
     // ended by CR LF. With `quote`, a cell that is not a decimal number is

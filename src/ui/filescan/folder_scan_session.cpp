@@ -2,6 +2,7 @@
 
 #include <QAbstractItemView>
 #include <QFile>
+#include <QImage>
 #include <QLabel>
 #include <QThread>
 
@@ -127,7 +128,12 @@ void FolderScanSession::registerAlbums()
         return;  // the button is off then; nothing to do
     }
     summaryDialog_->setBusy(QStringLiteral("登録しています..."));
-    worker_ = QThread::create([this] { coversFailed_ = tags::storeEmbeddedCovers(chosen_, dataFolder_); });
+    worker_ = QThread::create([this] {
+        coversFailed_ = tags::storeEmbeddedCovers(chosen_, dataFolder_, [](std::string_view bytes) {
+            return !QImage::fromData(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())))
+                        .isNull();
+        });
+    });
     connect(worker_, &QThread::finished, this, &FolderScanSession::appendAlbums);
     worker_->start();
 }

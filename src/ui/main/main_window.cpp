@@ -564,6 +564,24 @@ bool MainWindow::writeCatalogue()
         }
         report = catalogue_.save(catalogue::SaveConsent::OverwriteUnreadable);
     }
+    if (report.status == catalogue::SaveStatus::ChangedOnDisk) {
+        // Another program wrote VLM.dat since it was read: never overwrite
+        // it unasked.
+        switch (prompter_.askChoice(fromUtf8(catalogue::changedOnDiskQuestion(folder_.dataFile().string())),
+                                    QStringLiteral("読み込み直す"), QStringLiteral("上書き保存"))) {
+            case Prompter::Answer::Yes:
+                if (prompter_.confirm(QStringLiteral("この画面での変更をすべて破棄して、ディスク上のデータを"
+                                                     "読み込み直します。よろしいですか？"))) {
+                    loadCatalogue(LoadMode::Revert);
+                }
+                return false;
+            case Prompter::Answer::No:
+                report = catalogue_.save(catalogue::SaveConsent::OverwriteChanged);
+                break;
+            case Prompter::Answer::Cancel:
+                return false;
+        }
+    }
     if (report.status == catalogue::SaveStatus::Failed) {
         prompter_.error(fromUtf8(store::writeFailureMessage(report.error)));
         return false;

@@ -26,6 +26,7 @@
 #include "ui/player/player_paths.h"
 #include "ui/widgets/list_images.h"
 #include "ui/widgets/list_views.h"
+#include "ui/widgets/status_bar.h"
 
 namespace velmora::ui {
 
@@ -122,8 +123,14 @@ void MainWindow::showAlbumOfRow(int row, bool /*selected*/)
     for (const std::string& line : splitMemo(cell(Category3Column))) {
         shown.memoLines << fromCp932(line);
     }
+    // A picture that cannot be read shows NoImage and is named in the
+    // status bar: a box would come back at every selection of the album
+    // (and over the splash at start-up).
+    const QString pictureFailed = QStringLiteral("画像を読み込めませんでした: ");
     if (!infoPage_->showAlbum(shown)) {
-        prompter_.error(QStringLiteral("画像を読み込めませんでした。\r\n%1").arg(shown.picture));
+        setStatus(1, pictureFailed + shown.picture);
+    } else if (statusBar_->panelText(1).startsWith(pictureFailed)) {
+        setStatus(1, QString());
     }
 
     int songRow = 0;

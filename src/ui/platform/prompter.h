@@ -36,6 +36,14 @@ public:
     virtual bool askYesNo(const QString& text) = 0;
     // Yes, No and Cancel.
     virtual Answer askYesNoCancel(const QString& text) = 0;
+    // The same three answers on buttons that say what they do (Yes is
+    // `yes`, No is `no`); Cancel is the default.
+    virtual Answer askChoice(const QString& text, const QString& yes, const QString& no)
+    {
+        static_cast<void>(yes);
+        static_cast<void>(no);
+        return askYesNoCancel(text);
+    }
     // A one-line text prompt; nothing when cancelled.
     virtual std::optional<QString> inputText(const QString& caption, const QString& prompt,
                                              const QString& initial) = 0;

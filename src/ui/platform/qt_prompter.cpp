@@ -121,6 +121,24 @@ Prompter::Answer QtPrompter::askYesNoCancel(const QString& text)
     }
 }
 
+Prompter::Answer QtPrompter::askChoice(const QString& text, const QString& yes, const QString& no)
+{
+    const QByteArray yesCaption = yes.toUtf8();
+    const QByteArray noCaption = no.toUtf8();
+    switch (run(owner(), QMessageBox::Warning, text,
+                {{yesCaption.constData(), QMessageBox::YesRole},
+                 {noCaption.constData(), QMessageBox::NoRole},
+                 {kCancel, QMessageBox::RejectRole}},
+                2)) {
+        case QMessageBox::YesRole:
+            return Answer::Yes;
+        case QMessageBox::NoRole:
+            return Answer::No;
+        default:
+            return Answer::Cancel;
+    }
+}
+
 std::optional<QString> QtPrompter::inputText(const QString& caption, const QString& prompt,
                                              const QString& initial)
 {

@@ -21,6 +21,7 @@ public:
                                  const std::vector<QStringList>& rows) override;
     bool askYesNo(const QString& text) override;
     Answer askYesNoCancel(const QString& text) override;
+    Answer askChoice(const QString& text, const QString& yes, const QString& no) override;
     std::optional<QString> inputText(const QString& caption, const QString& prompt,
                                      const QString& initial) override;
     std::optional<QString> openFile(const QString& title, const QString& filter,

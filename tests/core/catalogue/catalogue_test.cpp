@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <chrono>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -208,6 +210,80 @@ TEST(CatalogueFiles, AnUnreadableDataFileIsOnlyOverwrittenWithConsent)
 
     const std::string question = saveOverUnreadableQuestion("/x/VLM.dat");
     EXPECT_NE(question.find("「/x/VLM.dat」"), std::string::npos);
+}
+
+// Rewrites a file in place with other bytes of the same length and gives
+// it back its modification time: only the contents tell.
+void rewriteKeepingTime(const std::filesystem::path& file, const std::string& bytes)
+{
+    const auto time = std::filesystem::last_write_time(file);
+    ASSERT_EQ(std::filesystem::file_size(file), bytes.size());
+    writeBytes(file, bytes);
+    std::filesystem::last_write_time(file, time);
+}
+
+TEST(CatalogueFiles, AFileAnotherWriterChangedIsOnlyOverwrittenWithConsent)
+{
+    TempDir dir;
+    const std::string first = dataFile({albumLine("A", "one", "a")});
+    const std::string other = dataFile({albumLine("B", "two", "b")});
+    writeBytes(dir / "VLM.dat", first);
+    Catalogue catalogue{store::DataFolder(dir.path())};
+    ASSERT_EQ(catalogue.load().dataStatus, store::LoadStatus::Loaded);
+    EXPECT_FALSE(catalogue.dataFileChangedOnDisk());
+    ASSERT_TRUE(catalogue.addAlbum(-1, AlbumRecord{}).ok());
+
+    rewriteKeepingTime(dir / "VLM.dat", other);
+    EXPECT_TRUE(catalogue.dataFileChangedOnDisk());
+    // Neither kind of save writes anything, the settings included.
+    EXPECT_EQ(catalogue.save().status, SaveStatus::ChangedOnDisk);
+    EXPECT_EQ(catalogue.saveDataFileOnly().status, SaveStatus::ChangedOnDisk);
+    EXPECT_EQ(readBytes(dir / "VLM.dat"), other);
+    EXPECT_FALSE(std::filesystem::exists(dir / "VLM.ini"));
+    EXPECT_TRUE(catalogue.albumsModified());
+
+    // With consent the window's albums replace it; what was written is the
+    // file of the next check.
+    EXPECT_EQ(catalogue.save(SaveConsent::OverwriteChanged).status, SaveStatus::Saved);
+    EXPECT_EQ(catalogue.albumCount(), 2);
+    EXPECT_FALSE(catalogue.dataFileChangedOnDisk());
+    EXPECT_EQ(catalogue.save().status, SaveStatus::Saved);
+
+    // Another size, or another time with the same bytes, is another file too.
+    const std::string saved = readBytes(dir / "VLM.dat");
+    writeBytes(dir / "VLM.dat", saved + dataLineWith({}) + "\r\n");
+    EXPECT_TRUE(catalogue.dataFileChangedOnDisk());
+    writeBytes(dir / "VLM.dat", saved);
+    std::filesystem::last_write_time(
+        dir / "VLM.dat", std::filesystem::last_write_time(dir / "VLM.dat") - std::chrono::hours(1));
+    EXPECT_TRUE(catalogue.dataFileChangedOnDisk());
+
+    // Reading it again makes it the catalogue's file.
+    rewriteKeepingTime(dir / "VLM.dat", other + std::string(saved.size() - other.size(), ' '));
+    catalogue.revert();
+    EXPECT_FALSE(catalogue.dataFileChangedOnDisk());
+    EXPECT_EQ(catalogue.saveDataFileOnly().status, SaveStatus::Saved);
+
+    // A file gone loses nothing: saving writes it anew.
+    std::filesystem::remove(dir / "VLM.dat");
+    EXPECT_FALSE(catalogue.dataFileChangedOnDisk());
+    EXPECT_EQ(catalogue.saveDataFileOnly().status, SaveStatus::Saved);
+
+    const std::string question = changedOnDiskQuestion("/x/VLM.dat");
+    EXPECT_TRUE(question.starts_with("ディスク上のデータが変更されています"));
+    EXPECT_NE(question.find("「/x/VLM.dat」"), std::string::npos);
+}
+
+TEST(CatalogueFiles, AFileThatAppearedAfterALoadFoundNoneIsAnotherWritersFile)
+{
+    TempDir dir;
+    Catalogue catalogue{store::DataFolder(dir.path())};
+    ASSERT_EQ(catalogue.loadDataFileOnly().dataStatus, store::LoadStatus::Missing);
+    ASSERT_TRUE(catalogue.addAlbum(-1, AlbumRecord{}).ok());
+    const std::string imported = dataFile({albumLine("A", "one", "a")});
+    writeBytes(dir / "VLM.dat", imported);
+    EXPECT_EQ(catalogue.saveDataFileOnly().status, SaveStatus::ChangedOnDisk);
+    EXPECT_EQ(readBytes(dir / "VLM.dat"), imported);
 }
 
 TEST(CatalogueFiles, AFailingSettingsWriteStopsTheSaveBeforeTheLists)

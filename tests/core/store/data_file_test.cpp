@@ -85,6 +85,37 @@ std::string save(const TempDir& dir, const AlbumTable& table)
     return readBytes(dir / kDataFileName);
 }
 
+TEST(DataFile, TheIdentityOfAFileIsItsSizeTimeAndContents)
+{
+    // Pieces hash as the whole, wherever they are cut.
+    const std::string text = "0123456789abcdefghijklmnopqrstuvwxyz<>\r\n";
+    for (std::size_t first = 0; first <= text.size(); ++first) {
+        for (std::size_t second = first; second <= text.size(); second += 3) {
+            ContentHasher hasher;
+            hasher.add(std::string_view(text).substr(0, first));
+            hasher.add(std::string_view(text).substr(first, second - first));
+            hasher.add(std::string_view(text).substr(second));
+            ASSERT_EQ(hasher.finish(), contentHash(text)) << first << " " << second;
+        }
+    }
+    EXPECT_NE(contentHash("abcdefgh1"), contentHash("abcdefgh2"));
+    EXPECT_NE(contentHash(std::string(8, '\0')), contentHash(std::string(9, '\0')));
+    EXPECT_NE(contentHash(""), contentHash(std::string(1, '\0')));
+
+    TempDir dir;
+    AlbumTable table;
+    EXPECT_FALSE(loadDataFile(dir / kDataFileName, table).identity.exists);
+    writeBytes(dir / kDataFileName, text);
+    for (LoadBuffer kind : {LoadBuffer::Copied, LoadBuffer::Mapped}) {
+        const FileIdentity loaded = loadDataFile(dir / kDataFileName, table, {}, kind).identity;
+        EXPECT_TRUE(loaded.exists);
+        EXPECT_EQ(loaded.size, text.size());
+        EXPECT_EQ(loaded.contentHash, contentHash(text));
+        EXPECT_EQ(loaded.modifiedNanoseconds, fileStamp(dir / kDataFileName).modifiedNanoseconds);
+        EXPECT_EQ(readFileIdentity(dir / kDataFileName), loaded);
+    }
+}
+
 TEST(DataFile, SplitLinesOnEveryLineEnd)
 {
     using V = std::vector<std::string_view>;

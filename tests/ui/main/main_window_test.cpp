@@ -83,6 +83,8 @@ TEST_F(MainWindowTest, SaveWritesTheCatalogueByteForByte)
     writeBytes(dataFile(), file);
     auto window = open();
     writeBytes(dataFile(), "changed on disk");
+    // Another writer's file is overwritten only when the user says so.
+    prompter.answerYesNoCancel(Prompter::Answer::No);
     trigger(window.get(), "save");
     EXPECT_EQ(readBytes(dataFile()), file);
     EXPECT_FALSE(window->catalogue().isModified());
@@ -113,6 +115,79 @@ TEST_F(MainWindowTest, ClosingSavesUnlessExitWithoutSaving)
               dataLineWith({}) + "\r\n" + album("a") + "\r\n" + album("b", "edited") + "\r\n");
 }
 
+// Another writer's catalogue of the same size, with the time of the file
+// the window read: only the contents tell.
+void rewriteKeepingTime(const std::filesystem::path& file, const std::string& bytes)
+{
+    const auto time = std::filesystem::last_write_time(file);
+    ASSERT_EQ(std::filesystem::file_size(file), bytes.size());
+    writeBytes(file, bytes);
+    std::filesystem::last_write_time(file, time);
+}
+
+TEST_F(MainWindowTest, ADataFileChangedOnDiskIsOverwrittenOrReadAgainOnlyWhenAsked)
+{
+    writeBytes(dataFile(), catalogue({"a", "b"}));
+    auto window = open();
+    catalogue::Catalogue& model = window->catalogue();
+    ASSERT_TRUE(model.setAlbumCell(1, store::AlbumColumn, "edited").ok());
+    const std::string other = catalogue({"x", "y"});
+    rewriteKeepingTime(dataFile(), other);
+
+    // キャンセル: nothing is written, nothing read.
+    prompter.answerYesNoCancel(Prompter::Answer::Cancel);
+    trigger(window.get(), "save");
+    ASSERT_EQ(prompter.asked().size(), 1u);
+    EXPECT_EQ(prompter.asked()[0].kind, Kind::YesNoCancel);
+    EXPECT_TRUE(prompter.asked()[0].text.startsWith(QStringLiteral("ディスク上のデータが変更されています")));
+    EXPECT_TRUE(prompter.asked()[0].text.contains(QString::fromStdString(dataFile().string())));
+    EXPECT_EQ(readBytes(dataFile()), other);
+    EXPECT_EQ(cell(*window, store::AlbumColumn, 1), "edited");
+    EXPECT_TRUE(model.isModified());
+
+    // 読み込み直す asks once more; No keeps the window's albums.
+    prompter.answerYesNoCancel(Prompter::Answer::Yes);
+    prompter.answerConfirm(false);
+    trigger(window.get(), "save");
+    EXPECT_EQ(prompter.asked().back().kind, Kind::Confirm);
+    EXPECT_EQ(readBytes(dataFile()), other);
+    EXPECT_EQ(cell(*window, store::AlbumColumn, 1), "edited");
+
+    // Yes drops them and shows the file on disk.
+    prompter.answerYesNoCancel(Prompter::Answer::Yes);
+    prompter.answerConfirm(true);
+    trigger(window.get(), "save");
+    EXPECT_EQ(readBytes(dataFile()), other);
+    EXPECT_EQ(listText(*window, 0, 1), QStringLiteral("x"));
+    EXPECT_EQ(listText(*window, 1, 1), QStringLiteral("y"));
+    EXPECT_FALSE(model.albumsModified());
+    EXPECT_TRUE(prompter.allAnswered());
+
+    // The file read again is the window's: saving asks nothing.
+    ASSERT_TRUE(model.setAlbumCell(2, store::AlbumColumn, "again").ok());
+    trigger(window.get(), "save");
+    const std::string saved = dataLineWith({}) + "\r\n" + album("x") + "\r\n" + album("y", "again") + "\r\n";
+    EXPECT_EQ(readBytes(dataFile()), saved);
+
+    // At closing the same question: キャンセル keeps the window open, 上書き保存
+    // writes the window's albums over the other writer's.
+    ASSERT_TRUE(model.setAlbumCell(1, store::AlbumColumn, "mine").ok());
+    const std::string third = dataLineWith({}) + "\r\n" + album("p") + "\r\n" + album("q", "other") + "\r\n";
+    rewriteKeepingTime(dataFile(), third);
+    prompter.clear();
+    prompter.answerYesNoCancel(Prompter::Answer::Cancel);
+    trigger(window.get(), "quit");
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(readBytes(dataFile()), third);
+    prompter.answerYesNoCancel(Prompter::Answer::No);
+    trigger(window.get(), "quit");
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(readBytes(dataFile()),
+              dataLineWith({}) + "\r\n" + album("x", "mine") + "\r\n" + album("y", "again") + "\r\n");
+    EXPECT_EQ(prompter.asked().size(), 2u);
+    EXPECT_TRUE(prompter.allAnswered());
+}
+
 TEST_F(MainWindowTest, RenumberingQuestionOnSave)
 {
     writeBytes(dataFile(), catalogue({"a", "b", "c"}));
@@ -128,6 +203,8 @@ TEST_F(MainWindowTest, RenumberingQuestionOnSave)
     EXPECT_EQ(readBytes(dataFile()), "untouched") << "cancel saves nothing";
     EXPECT_EQ(cell(*window, store::ArtistColumn, 1), "a");
 
+    prompter.answerYesNoCancel(Prompter::Answer::No);
+    // "untouched" came from another writer: 上書き保存.
     prompter.answerYesNoCancel(Prompter::Answer::No);
     trigger(window.get(), "save");
     EXPECT_EQ(readBytes(dataFile()), catalogue({"a", "b", "c"}));

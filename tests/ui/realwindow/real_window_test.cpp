@@ -265,6 +265,70 @@ TEST_F(RealWindowTest, TheDesignPlaceFitsASmallScreen)
     EXPECT_EQ(managedTitle(*window), window->windowTitle());
 }
 
+// The windows the window manager shows for a process.
+int windowsOf(const QProcess& process)
+{
+    QProcess wmctrl;
+    wmctrl.start(QStringLiteral("wmctrl"), {QStringLiteral("-lp")});
+    wmctrl.waitForFinished(5000);
+    int count = 0;
+    const QString pid = QString::number(process.processId());
+    for (const QString& line : QString::fromUtf8(wmctrl.readAllStandardOutput()).split(QLatin1Char('\n'))) {
+        const QStringList fields = line.simplified().split(QLatin1Char(' '));
+        count += fields.size() > 2 && fields[2] == pid ? 1 : 0;
+    }
+    return count;
+}
+
+// The program itself, started on a data folder.
+class ProgramRun {
+public:
+    explicit ProgramRun(const std::filesystem::path& folder)
+    {
+        process.setProcessChannelMode(QProcess::ForwardedChannels);
+        process.start(QStringLiteral(VELMORA_PROGRAM),
+                      {QStringLiteral("--data-dir"), QString::fromStdString(folder.string())});
+    }
+    ~ProgramRun()
+    {
+        if (process.state() != QProcess::NotRunning) {
+            process.kill();
+            process.waitForFinished(5000);
+        }
+    }
+    QProcess process;
+};
+
+TEST(RealProgram, ASecondStartOnTheSameFolderOpensNoSecondWindow)
+{
+    TempDir dir;
+    std::filesystem::create_directory(dir / "data");
+    std::filesystem::create_directory(dir / "other");
+    std::filesystem::create_directory_symlink(dir / "data", dir / "link");
+    ProgramRun first(dir / "data");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return windowsOf(first.process) == 1; }, 60000));
+
+    // By the same path and through a link: the second start ends at once,
+    // without a window, and the first stays alone.
+    for (const char* spelling : {"data", "link"}) {
+        ProgramRun second(dir / spelling);
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return second.process.state() == QProcess::NotRunning || windowsOf(second.process) > 0; },
+            60000))
+            << spelling;
+        EXPECT_EQ(second.process.state(), QProcess::NotRunning) << spelling;
+        EXPECT_EQ(second.process.exitStatus(), QProcess::NormalExit) << spelling;
+        EXPECT_EQ(second.process.exitCode(), 0) << spelling;
+        EXPECT_EQ(windowsOf(first.process), 1) << spelling;
+    }
+
+    // Another folder opens a window of its own.
+    ProgramRun other(dir / "other");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return windowsOf(other.process) == 1; }, 60000));
+    EXPECT_EQ(other.process.state(), QProcess::Running);
+    EXPECT_EQ(windowsOf(first.process), 1);
+}
+
 }  // namespace
 }  // namespace velmora::ui
 
