@@ -62,7 +62,11 @@ bool contains(std::string_view text, std::string_view marker)
 
 }  // namespace
 
-Catalogue::Catalogue(store::DataFolder folder) : folder_(std::move(folder)) {}
+Catalogue::Catalogue(store::DataFolder folder)
+    : folder_(std::move(folder)), mediaPaths_(std::make_unique<MediaPathIndex>(table_))
+{
+    addObserver(mediaPaths_.get());
+}
 
 Catalogue::~Catalogue() = default;
 

@@ -19,12 +19,14 @@
 
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "core/catalogue/catalogue_observer.h"
+#include "core/catalogue/media_path_index.h"
 #include "core/catalogue/problem.h"
 #include "core/exchange/exchange.h"
 #include "core/filescan/album_plan.h"
@@ -133,6 +135,8 @@ public:
     int albumCount() const { return table_.albumCount(); }
     const store::AppSettings& settings() const { return settings_; }
     const store::ListFiles& lists() const { return lists_; }
+    // Where the albums' media files lie (kept current by every change).
+    const MediaPathIndex& mediaPaths() const { return *mediaPaths_; }
 
     // ---- observers -------------------------------------------------------
     // Not owned; an observer removes itself before it goes.
@@ -312,6 +316,8 @@ private:
     bool albumsModified_ = false;
     bool settingsModified_ = false;
     std::vector<CatalogueObserver*> observers_;
+    // The first observer: current before any other is told.
+    std::unique_ptr<MediaPathIndex> mediaPaths_;
 };
 
 }  // namespace velmora::catalogue

@@ -14,18 +14,6 @@ namespace {
 
 using store::AlbumRecord;
 
-// A disc subfolder counts as part of the folder above it.
-std::string_view albumFolderOf(std::string_view folder)
-{
-    if (discFolderNumber(lastComponent(folder)) > 0) {
-        std::string_view parent = parentPath(folder);
-        if (!parent.empty()) {
-            return parent;
-        }
-    }
-    return folder;
-}
-
 std::u16string albumTitleOf(const FileTags& file, std::string_view albumFolder)
 {
     if (file.hasTags && !file.album.empty()) {
@@ -292,6 +280,17 @@ int digitRun(std::string_view text, std::size_t& at, int& value)
 }
 
 }  // namespace
+
+std::string_view albumFolderOf(std::string_view folder)
+{
+    if (discFolderNumber(lastComponent(folder)) > 0) {
+        std::string_view parent = parentPath(folder);
+        if (!parent.empty()) {
+            return parent;
+        }
+    }
+    return folder;
+}
 
 int ScanPlan::songCount() const
 {

@@ -80,6 +80,10 @@ using PathCanonicalizer = std::function<std::string(const std::string&)>;
 // through media::fileSystemPath; CD tracks and empty cells count for nothing.
 CatalogueFiles catalogueFiles(const store::AlbumTable& table, const PathCanonicalizer& canonical = {});
 
+// The album folder of a file's folder: a disc subfolder ("CD1", "Disc 2")
+// counts as part of the folder above it.
+std::string_view albumFolderOf(std::string_view folder);
+
 // The key that decides which album a file belongs to; files with equal keys
 // end up in one album.
 std::string albumKey(const FileTags& file);

@@ -1,0 +1,224 @@
+#include "core/catalogue/media_path_index.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "core/filescan/album_plan.h"
+#include "core/filescan/tag_text.h"
+#include "core/media/media_path.h"
+#include "core/store/columns.h"
+
+namespace velmora::catalogue {
+
+namespace {
+
+std::uint32_t nameHash(std::string_view name)
+{
+    std::uint32_t hash = 2166136261u;
+    for (const char c : name) {
+        hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+    }
+    return hash;
+}
+
+// "a/./b", "a//b" and "a/x/../b" as "a/b"; the path itself when it needs
+// nothing (the common case, without a copy through std::filesystem).
+std::string normalPath(std::string path)
+{
+    const bool plain = path.find("//") == std::string::npos && path.find("/.") == std::string::npos &&
+                       (path.size() < 2 || path.back() != '/');
+    if (plain) {
+        return path;
+    }
+    std::string normal = std::filesystem::path(path).lexically_normal().native();
+    while (normal.size() > 1 && normal.back() == '/') {
+        normal.pop_back();
+    }
+    return normal;
+}
+
+bool isSeparatorByte(char c)
+{
+    return c == '/' || c == '\\';
+}
+
+// The names of the folders the media files of an album lie in: each file's
+// folder and its album folder. A song whose raw cell lies in the folder of
+// the song before it is not resolved again.
+std::vector<std::string> folderNames(const store::AlbumTable::RowCells& cells)
+{
+    std::vector<std::string> names;
+    std::string_view previousFolder;  // raw cell bytes up to the last separator byte
+    for (int slot = 1; slot <= store::kSongSlots; ++slot) {
+        const std::string_view media = cells[static_cast<std::size_t>(store::mediaColumn(slot))];
+        if (store::mediaKind(media) != store::MediaKind::File) {
+            continue;
+        }
+        // Separators before the end of the previous folder's bytes are the
+        // same ones; a rest without any separator byte lies in that folder.
+        if (!previousFolder.empty() && media.substr(0, previousFolder.size()) == previousFolder &&
+            std::none_of(media.begin() + static_cast<std::ptrdiff_t>(previousFolder.size()), media.end(),
+                         isSeparatorByte)) {
+            continue;
+        }
+        const auto lastSeparator = std::find_if(media.rbegin(), media.rend(), isSeparatorByte);
+        previousFolder = media.substr(0, static_cast<std::size_t>(media.rend() - lastSeparator));
+        const std::string path = normalPath(media::fileSystemPath(media));
+        const std::string_view folder = filescan::parentPath(path);
+        for (std::string_view named : {folder, filescan::albumFolderOf(folder)}) {
+            std::string name(filescan::lastComponent(named));
+            if (!name.empty() && std::find(names.begin(), names.end(), name) == names.end()) {
+                names.push_back(std::move(name));
+            }
+        }
+    }
+    return names;
+}
+
+}  // namespace
+
+MediaPathIndex::MediaPathIndex(const store::AlbumTable& table) : table_(table) {}
+
+void MediaPathIndex::addAlbum(int album, std::vector<Entry>& out) const
+{
+    for (const std::string& name : folderNames(table_.rowCells(album))) {
+        out.push_back(Entry{nameHash(name), album});
+    }
+}
+
+void MediaPathIndex::build() const
+{
+    if (built_) {
+        return;
+    }
+    entries_.clear();
+    for (int album = 1; album <= table_.albumCount(); ++album) {
+        addAlbum(album, entries_);
+    }
+    std::sort(entries_.begin(), entries_.end());
+    entries_.shrink_to_fit();
+    built_ = true;
+}
+
+std::vector<MediaPathIndex::Place> MediaPathIndex::placesOfFile(std::string_view path) const
+{
+    build();
+    const std::string wanted = normalPath(std::string(path));
+    const std::string_view name = filescan::lastComponent(filescan::parentPath(wanted));
+    const Entry low{nameHash(name), 0};
+    std::vector<Place> places;
+    for (auto it = std::lower_bound(entries_.begin(), entries_.end(), low);
+         it != entries_.end() && it->name == low.name; ++it) {
+        const store::AlbumTable::RowCells cells = table_.rowCells(it->album);
+        for (int slot = 1; slot <= store::kSongSlots; ++slot) {
+            const std::string_view media = cells[static_cast<std::size_t>(store::mediaColumn(slot))];
+            if (store::mediaKind(media) == store::MediaKind::File &&
+                normalPath(media::fileSystemPath(media)) == wanted) {
+                places.push_back(Place{it->album, slot});
+            }
+        }
+    }
+    return places;
+}
+
+std::vector<int> MediaPathIndex::albumsInFoldersNamed(const std::vector<std::string>& names) const
+{
+    build();
+    std::vector<int> candidates;
+    for (const std::string& name : names) {
+        const Entry low{nameHash(name), 0};
+        for (auto it = std::lower_bound(entries_.begin(), entries_.end(), low);
+             it != entries_.end() && it->name == low.name; ++it) {
+            candidates.push_back(it->album);
+        }
+    }
+    std::sort(candidates.begin(), candidates.end());
+    candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
+    // Names that only share a hash are told apart by the cells.
+    std::vector<int> albums;
+    for (int album : candidates) {
+        const std::vector<std::string> held = folderNames(table_.rowCells(album));
+        if (std::any_of(held.begin(), held.end(), [&names](const std::string& name) {
+                return std::find(names.begin(), names.end(), name) != names.end();
+            })) {
+            albums.push_back(album);
+        }
+    }
+    return albums;
+}
+
+void MediaPathIndex::addAlbums(const std::vector<int>& albums)
+{
+    std::vector<Entry> added;
+    for (int album : albums) {
+        if (album >= 1 && album <= table_.albumCount()) {
+            addAlbum(album, added);
+        }
+    }
+    if (added.empty()) {
+        return;
+    }
+    std::sort(added.begin(), added.end());
+    const auto middle = static_cast<std::ptrdiff_t>(entries_.size());
+    entries_.insert(entries_.end(), added.begin(), added.end());
+    std::inplace_merge(entries_.begin(), entries_.begin() + middle, entries_.end());
+}
+
+void MediaPathIndex::albumsInserted(const std::vector<int>& albums)
+{
+    if (!built_ || albums.empty()) {
+        return;
+    }
+    // Old album a is now a + k, k the number of new albums before it: the
+    // first k with albums[k] - k > a (albums[k] - k never falls).
+    const int oldCount = table_.albumCount() - static_cast<int>(albums.size());
+    if (albums.front() <= oldCount) {
+        std::vector<int> shifted(albums.size());
+        for (std::size_t k = 0; k < albums.size(); ++k) {
+            shifted[k] = albums[k] - static_cast<int>(k);
+        }
+        for (Entry& entry : entries_) {
+            entry.album += static_cast<std::int32_t>(
+                std::upper_bound(shifted.begin(), shifted.end(), entry.album) - shifted.begin());
+        }
+    }
+    addAlbums(albums);
+}
+
+void MediaPathIndex::albumsChanged(const std::vector<int>& albums)
+{
+    if (!built_ || albums.empty()) {
+        return;
+    }
+    std::vector<int> sorted = albums;
+    std::sort(sorted.begin(), sorted.end());
+    std::erase_if(entries_, [&sorted](const Entry& entry) {
+        return std::binary_search(sorted.begin(), sorted.end(), entry.album);
+    });
+    addAlbums(sorted);
+}
+
+void MediaPathIndex::albumsRemoved(const std::vector<int>& albums)
+{
+    if (!built_ || albums.empty()) {
+        return;
+    }
+    std::vector<int> sorted = albums;
+    std::sort(sorted.begin(), sorted.end());
+    std::erase_if(entries_, [&sorted](const Entry& entry) {
+        return std::binary_search(sorted.begin(), sorted.end(), entry.album);
+    });
+    for (Entry& entry : entries_) {
+        entry.album -= static_cast<std::int32_t>(std::lower_bound(sorted.begin(), sorted.end(), entry.album) -
+                                                 sorted.begin());
+    }
+}
+
+void MediaPathIndex::albumsReset()
+{
+    built_ = false;
+    entries_.clear();
+    entries_.shrink_to_fit();
+}
+
+}  // namespace velmora::catalogue
