@@ -143,11 +143,31 @@ void findMusicFiles(const std::string& root, ScanProgress& progress, FolderScan&
     }
 }
 
+// The size and modification time of a file; false when it cannot be
+// looked at.
+bool sizeAndTime(const std::string& path, std::int64_t& size, std::int64_t& modified)
+{
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        return false;
+    }
+    size = static_cast<std::int64_t>(info.st_size);
+    modified = static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+    return true;
+}
+
 // Reads the tags of every file on `threads` threads; each file is written
-// by one thread only, so the result does not depend on the scheduling.
-void readAllTags(FolderScan& scan, ScanProgress& progress, int threads, filescan::TagEncoding encoding)
+// by one thread only, so the result does not depend on the scheduling. A
+// file the catalogue holds (`known`) and `memory` knows as it is now is not
+// opened: what grouping needs (its album tag) comes from the memory. What
+// was read or recognised goes to `remembered`.
+void readAllTags(FolderScan& scan, ScanProgress& progress, int threads, filescan::TagEncoding encoding,
+                 const filescan::CatalogueFiles* known, const filescan::ScanMemory* memory,
+                 std::vector<std::pair<std::string, filescan::RememberedFile>>* remembered)
 {
     std::vector<char> readable(scan.files.size(), 0);
+    std::vector<filescan::RememberedFile> stamps(memory != nullptr ? scan.files.size() : 0);
+    std::vector<char> stamped(stamps.size(), 0);
     std::atomic<std::size_t> next{0};
     std::mutex albumsMutex;
     std::unordered_set<std::string> albums;
@@ -161,7 +181,21 @@ void readAllTags(FolderScan& scan, ScanProgress& progress, int threads, filescan
                 return;
             }
             FileTags& file = scan.files[index];
-            readable[index] = readFileTags(file, encoding) ? 1 : 0;
+            bool recognised = false;
+            if (memory != nullptr) {
+                filescan::RememberedFile& stamp = stamps[index];
+                stamped[index] = sizeAndTime(file.path, stamp.size, stamp.modified) ? 1 : 0;
+                const filescan::RememberedFile* before =
+                    stamped[index] && known != nullptr && known->files.count(file.path) != 0
+                        ? memory->find(file.path, stamp.size, stamp.modified)
+                        : nullptr;
+                if (before != nullptr) {
+                    file.hasTags = before->hasTags;
+                    file.album = before->album;
+                    recognised = true;
+                }
+            }
+            readable[index] = recognised || readFileTags(file, encoding) ? 1 : 0;
             if (readable[index]) {
                 std::string key = filescan::albumKey(file);
                 std::lock_guard<std::mutex> lock(albumsMutex);
@@ -179,6 +213,15 @@ void readAllTags(FolderScan& scan, ScanProgress& progress, int threads, filescan
     work();
     for (std::thread& thread : pool) {
         thread.join();
+    }
+    if (remembered != nullptr && memory != nullptr && !progress.cancel.load()) {
+        for (std::size_t i = 0; i < scan.files.size(); ++i) {
+            if (readable[i] && stamped[i]) {
+                stamps[i].hasTags = scan.files[i].hasTags;
+                stamps[i].album = scan.files[i].album;
+                remembered->emplace_back(scan.files[i].path, std::move(stamps[i]));
+            }
+        }
     }
     std::size_t kept = 0;
     for (std::size_t i = 0; i < scan.files.size(); ++i) {
@@ -231,25 +274,12 @@ std::string canonicalPath(const std::string& path)
     return out;
 }
 
-FolderScan scanFolder(const fs::path& root, ScanProgress& progress, int threads,
-                      filescan::TagEncoding encoding)
-{
-    FolderScan scan;
-    findMusicFiles(canonicalPath(root.native()), progress, scan);
-    if (threads <= 0) {
-        threads = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
-    }
-    if (!progress.cancel.load()) {
-        readAllTags(scan, progress, threads, encoding);
-    }
-    if (progress.cancel.load()) {
-        scan = FolderScan{};
-        scan.cancelled = true;
-    }
-    return scan;
-}
-
 namespace {
+
+int threadCount(int threads)
+{
+    return threads > 0 ? threads : static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
+}
 
 // Canonical paths, each folder resolved once.
 class FolderResolver {
@@ -276,6 +306,51 @@ private:
 };
 
 }  // namespace
+
+FolderScan scanFolder(const fs::path& root, ScanProgress& progress, int threads,
+                      filescan::TagEncoding encoding)
+{
+    FolderScan scan;
+    findMusicFiles(canonicalPath(root.native()), progress, scan);
+    if (!progress.cancel.load()) {
+        readAllTags(scan, progress, threadCount(threads), encoding, nullptr, nullptr, nullptr);
+    }
+    if (progress.cancel.load()) {
+        scan = FolderScan{};
+        scan.cancelled = true;
+    }
+    return scan;
+}
+
+std::vector<std::string> folderNamesOf(const std::vector<filescan::FileTags>& files)
+{
+    std::vector<std::string> names;
+    std::string_view previous;
+    for (const filescan::FileTags& file : files) {
+        if (file.folder == previous) {
+            continue;
+        }
+        previous = file.folder;
+        for (std::string_view folder :
+             {std::string_view(file.folder), filescan::albumFolderOf(file.folder)}) {
+            std::string name(filescan::lastComponent(folder));
+            if (!name.empty()) {
+                names.push_back(std::move(name));
+            }
+        }
+    }
+    std::sort(names.begin(), names.end());
+    names.erase(std::unique(names.begin(), names.end()), names.end());
+    return names;
+}
+
+CatalogueLookup catalogueLookup(const catalogue::Catalogue& catalogue)
+{
+    return [&catalogue](const std::vector<std::string>& folderNames,
+                        const filescan::PathCanonicalizer& canonical) {
+        return catalogue.cataloguedFilesInFoldersNamed(folderNames, canonical);
+    };
+}
 
 filescan::CatalogueFiles catalogueFilesOnDisk(const store::AlbumTable& table)
 {
@@ -310,15 +385,43 @@ filescan::CatalogueFiles canonicalCatalogueFiles(const filescan::CatalogueFiles&
     return out;
 }
 
+ScanResult scanForCatalogue(const fs::path& root, const CatalogueLookup& lookup, ScanProgress& progress,
+                            int threads, filescan::TagEncoding encoding, filescan::ScanMemory* memory)
+{
+    ScanResult result;
+    FolderScan& scan = result.scan;
+    const std::string top = canonicalPath(root.native());
+    findMusicFiles(top, progress, scan);
+    filescan::CatalogueFiles known;
+    if (!progress.cancel.load() && lookup) {
+        // Only the albums in folders of these names are looked at, their
+        // folders resolved once each.
+        FolderResolver resolver;
+        known = lookup(folderNamesOf(scan.files),
+                       [&resolver](const std::string& path) { return resolver.file(path); });
+    }
+    std::vector<std::pair<std::string, filescan::RememberedFile>> remembered;
+    if (!progress.cancel.load()) {
+        readAllTags(scan, progress, threadCount(threads), encoding, &known, memory, &remembered);
+    }
+    if (progress.cancel.load()) {
+        scan = FolderScan{};
+        scan.cancelled = true;
+        return result;
+    }
+    if (memory != nullptr) {
+        memory->replaceUnder(top, std::move(remembered));
+    }
+    result.plan = filescan::planAlbums(scan.files, known);
+    return result;
+}
+
 ScanResult scanAlbums(const fs::path& root, const filescan::CatalogueFiles& known, ScanProgress& progress,
                       int threads, filescan::TagEncoding encoding)
 {
-    ScanResult result;
-    result.scan = scanFolder(root, progress, threads, encoding);
-    if (!result.scan.cancelled) {
-        result.plan = filescan::planAlbums(result.scan.files, known);
-    }
-    return result;
+    return scanForCatalogue(
+        root, [&known](const std::vector<std::string>&, const filescan::PathCanonicalizer&) { return known; },
+        progress, threads, encoding);
 }
 
 std::string utf8OfCell(std::string_view cp932)

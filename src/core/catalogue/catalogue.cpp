@@ -501,6 +501,12 @@ ChangeResult Catalogue::registerScannedAlbums(const std::vector<filescan::Planne
     return result;
 }
 
+filescan::CatalogueFiles Catalogue::cataloguedFilesInFoldersNamed(
+    const std::vector<std::string>& folderNames, const filescan::PathCanonicalizer& canonical) const
+{
+    return filescan::catalogueFiles(table_, mediaPaths_->albumsInFoldersNamed(folderNames), canonical);
+}
+
 int Catalogue::appendImported(exchange::ImportedRows rows)
 {
     const int first = table_.rowCount();

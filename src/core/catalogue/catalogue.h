@@ -224,6 +224,14 @@ public:
     // catalogued album fill its free song slots. `album` of the result is
     // the first album concerned.
     ChangeResult registerScannedAlbums(const std::vector<filescan::PlannedAlbum>& albums);
+    // What a folder scan must know of the catalogue (see
+    // filescan::catalogueFiles()), for files lying in folders named one of
+    // `folderNames` (their folders and album folders, see
+    // filescan::albumFolderOf): only the albums the index of media folders
+    // names are read. A catalogued path reached through a link of another
+    // name than the folder it leads to is not seen.
+    filescan::CatalogueFiles cataloguedFilesInFoldersNamed(
+        const std::vector<std::string>& folderNames, const filescan::PathCanonicalizer& canonical = {}) const;
     int appendImported(exchange::ImportedRows rows);
 
     // Renumbers the albums in the order the list shows them (only when all

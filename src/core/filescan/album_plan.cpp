@@ -404,8 +404,22 @@ std::string albumKey(const FileTags& file)
 
 CatalogueFiles catalogueFiles(const store::AlbumTable& table, const PathCanonicalizer& canonical)
 {
-    CatalogueFiles known;
+    std::vector<int> rows;
+    rows.reserve(static_cast<std::size_t>(table.albumCount()));
     for (int row = 1; row < table.rowCount(); ++row) {
+        rows.push_back(row);
+    }
+    return catalogueFiles(table, rows, canonical);
+}
+
+CatalogueFiles catalogueFiles(const store::AlbumTable& table, const std::vector<int>& rows,
+                              const PathCanonicalizer& canonical)
+{
+    CatalogueFiles known;
+    for (int row : rows) {
+        if (row < 1 || row >= table.rowCount()) {
+            continue;
+        }
         const store::AlbumTable::RowCells cells = table.rowCells(row);
         auto cell = [&cells](int column) { return cells[static_cast<std::size_t>(column)]; };
         int usedSlots = 0;
