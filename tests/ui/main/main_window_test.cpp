@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTest>
+#include <QTreeView>
 
 #include "core/store/columns.h"
 #include "ui/dialogs/about_dialog.h"
@@ -111,6 +112,58 @@ TEST_F(MainWindowTest, ClosingSavesUnlessExitWithoutSaving)
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(readBytes(dataFile()),
               dataLineWith({}) + "\r\n" + album("a") + "\r\n" + album("b", "edited") + "\r\n");
+}
+
+TEST_F(MainWindowTest, ClosingWritesTheDataFileOnlyWhenTheAlbumsChanged)
+{
+    writeBytes(dataFile(), catalogue({"a", "b"}));
+    auto inode = [this] {
+        struct stat info {};
+        EXPECT_EQ(::stat(dataFile().c_str(), &info), 0);
+        return info.st_ino;
+    };
+    const ino_t original = inode();
+    {
+        // Unchanged: the data file stays the very file it was (a save
+        // replaces it through a new file); the window's settings are
+        // still written.
+        auto window = open();
+        window->catalogue().sortByColumn(1);  // the list only
+        EXPECT_TRUE(window->close());
+        EXPECT_EQ(inode(), original);
+        EXPECT_FALSE(std::filesystem::exists(dir / "VLM.bak"));
+        EXPECT_TRUE(std::filesystem::exists(dir / "VLM.ini"));
+    }
+    {
+        // An explicit save writes it all the same.
+        auto window = open();
+        trigger(window.get(), "save");
+        EXPECT_NE(inode(), original);
+        EXPECT_TRUE(window->close());
+    }
+    // A change is written on closing.
+    auto window = open();
+    ASSERT_TRUE(window->catalogue().setAlbumCell(1, store::AlbumColumn, "edited").ok());
+    EXPECT_TRUE(window->close());
+    EXPECT_EQ(readBytes(dataFile()),
+              dataLineWith({}) + "\r\n" + album("a", "edited") + "\r\n" + album("b") + "\r\n");
+}
+
+TEST_F(MainWindowTest, TheNumberColumnShowsNumbersUpToAMillionWhole)
+{
+    writeBytes(dataFile(), catalogue({"a"}));
+    auto window = open();
+    auto* view = child<QTreeView>(window.get(), "albumView");
+    ASSERT_NE(view, nullptr);
+    // What the view's own delegate needs for "1" beside its image, with
+    // "1000000" in its place (the stored width is 50, too narrow for it).
+    const QSize one = view->sizeHintForIndex(view->model()->index(0, 0));
+    const QFontMetrics metrics(view->font());
+    ASSERT_GT(one.width(), metrics.horizontalAdvance(QStringLiteral("1")));
+    const int needed = one.width() - metrics.horizontalAdvance(QStringLiteral("1")) +
+                       metrics.horizontalAdvance(QStringLiteral("1000000")) +
+                       (view->rootIsDecorated() ? view->indentation() : 0);
+    EXPECT_GE(view->columnWidth(0), needed);
 }
 
 TEST_F(MainWindowTest, RenumberingQuestionOnSave)
