@@ -54,6 +54,19 @@ std::string joinPath(const std::string& folder, const std::string& name)
     return folder == "/" ? "/" + name : folder + "/" + name;
 }
 
+std::int64_t modifiedTime(const struct stat& info)
+{
+    return static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+}
+
+struct FoundFile {
+    std::string name;
+    std::string path;  // canonical
+    std::int64_t size = 0;
+    std::int64_t modified = 0;
+    bool operator<(const FoundFile& other) const { return name < other.name; }
+};
+
 // Lists the music files under `root` (canonical), folders in name order,
 // each folder once even when links lead to it again.
 void findMusicFiles(const std::string& root, ScanProgress& progress, FolderScan& scan)
@@ -82,7 +95,7 @@ void findMusicFiles(const std::string& root, ScanProgress& progress, FolderScan&
             continue;
         }
         std::vector<std::pair<std::string, std::string>> subfolders;  // name, canonical path
-        std::vector<std::pair<std::string, std::string>> music;       // name, canonical path
+        std::vector<FoundFile> music;
         std::vector<std::string> pictures;
         for (; it != fs::directory_iterator(); it.increment(ec)) {
             if (ec) {
@@ -98,19 +111,19 @@ void findMusicFiles(const std::string& root, ScanProgress& progress, FolderScan&
             if (it->is_symlink(linkError)) {
                 path = canonicalPath(path);
             }
-            std::error_code statError;
-            const fs::file_status status = it->status(statError);  // follows links
-            if (statError) {
+            struct stat info {};
+            if (::stat(path.c_str(), &info) != 0) {  // follows links
                 if (isMusicFileName(name) || isSoundFileName(name)) {
                     scan.skipped.push_back({joinPath(folder.path, name), "リンク先のファイルがありません"});
                 }
                 continue;
             }
-            if (fs::is_directory(status)) {
+            if (S_ISDIR(info.st_mode)) {
                 subfolders.emplace_back(name, std::move(path));
-            } else if (fs::is_regular_file(status)) {
+            } else if (S_ISREG(info.st_mode)) {
                 if (isMusicFileName(name)) {
-                    music.emplace_back(name, std::move(path));
+                    music.push_back(
+                        {name, std::move(path), static_cast<std::int64_t>(info.st_size), modifiedTime(info)});
                     progress.filesFound.fetch_add(1);
                 } else if (isPictureFileName(name)) {
                     pictures.push_back(name);
@@ -124,9 +137,11 @@ void findMusicFiles(const std::string& root, ScanProgress& progress, FolderScan&
             picture = folderPicture(folder.path, pictures);
         }
         std::sort(music.begin(), music.end());
-        for (auto& [name, path] : music) {
+        for (FoundFile& found : music) {
             FileTags file;
-            file.path = std::move(path);
+            file.path = std::move(found.path);
+            file.size = found.size;
+            file.modified = found.modified;
             file.folder = folder.path;
             file.folderPicture = picture;
             scan.files.push_back(std::move(file));
@@ -152,7 +167,7 @@ bool sizeAndTime(const std::string& path, std::int64_t& size, std::int64_t& modi
         return false;
     }
     size = static_cast<std::int64_t>(info.st_size);
-    modified = static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+    modified = modifiedTime(info);
     return true;
 }
 
@@ -184,7 +199,13 @@ void readAllTags(FolderScan& scan, ScanProgress& progress, int threads, filescan
             bool recognised = false;
             if (memory != nullptr) {
                 filescan::RememberedFile& stamp = stamps[index];
-                stamped[index] = sizeAndTime(file.path, stamp.size, stamp.modified) ? 1 : 0;
+                if (file.size >= 0) {
+                    stamp.size = file.size;
+                    stamp.modified = file.modified;
+                    stamped[index] = 1;
+                } else {
+                    stamped[index] = sizeAndTime(file.path, stamp.size, stamp.modified) ? 1 : 0;
+                }
                 const filescan::RememberedFile* before =
                     stamped[index] && known != nullptr && known->files.count(file.path) != 0
                         ? memory->find(file.path, stamp.size, stamp.modified)

@@ -1,12 +1,14 @@
 #include "core/catalogue/media_path_index.h"
 
 #include <algorithm>
+#include <array>
 #include <filesystem>
 
 #include "core/filescan/album_plan.h"
 #include "core/filescan/tag_text.h"
 #include "core/media/media_path.h"
 #include "core/store/columns.h"
+#include "core/text/cp932.h"
 
 namespace velmora::catalogue {
 
@@ -42,15 +44,43 @@ bool isSeparatorByte(char c)
     return c == '/' || c == '\\';
 }
 
+using MediaCells = std::array<std::string_view, store::kSongSlots>;
+
+// The media cells of a row (slot 1 first). They are the last columns of the
+// line, so they are found from its end: "<" and ">" are never the second
+// byte of a character, and only a "<>" right after a byte that may be half
+// a character needs the whole line split from its start (as the table
+// does).
+MediaCells mediaCells(const store::AlbumTable& table, int album)
+{
+    static_assert(store::mediaColumn(store::kSongSlots) == store::kColumnCount - 1);
+    MediaCells cells;
+    const std::string_view line = table.rowLine(album);
+    std::size_t end = line.size();
+    for (int slot = store::kSongSlots; slot >= 1; --slot) {
+        const std::size_t at = end >= 2 ? line.rfind("<>", end - 2) : std::string_view::npos;
+        if (at == std::string_view::npos ||
+            (at > 0 && text::isLeadByte(static_cast<unsigned char>(line[at - 1])))) {
+            const store::AlbumTable::RowCells all = table.rowCells(album);
+            for (int s = 1; s <= store::kSongSlots; ++s) {
+                cells[static_cast<std::size_t>(s - 1)] = all[static_cast<std::size_t>(store::mediaColumn(s))];
+            }
+            return cells;
+        }
+        cells[static_cast<std::size_t>(slot - 1)] = line.substr(at + 2, end - at - 2);
+        end = at;
+    }
+    return cells;
+}
+
 // The names of the folders the media files of an album lie in: each file's
 // folder and its album folder. A song whose raw cell lies in the folder of
 // the song before it is not resolved again.
-std::vector<std::string> folderNames(const store::AlbumTable::RowCells& cells)
+std::vector<std::string> folderNames(const MediaCells& cells)
 {
     std::vector<std::string> names;
     std::string_view previousFolder;  // raw cell bytes up to the last separator byte
-    for (int slot = 1; slot <= store::kSongSlots; ++slot) {
-        const std::string_view media = cells[static_cast<std::size_t>(store::mediaColumn(slot))];
+    for (const std::string_view media : cells) {
         if (store::mediaKind(media) != store::MediaKind::File) {
             continue;
         }
@@ -81,7 +111,7 @@ MediaPathIndex::MediaPathIndex(const store::AlbumTable& table) : table_(table) {
 
 void MediaPathIndex::addAlbum(int album, std::vector<Entry>& out) const
 {
-    for (const std::string& name : folderNames(table_.rowCells(album))) {
+    for (const std::string& name : folderNames(mediaCells(table_, album))) {
         out.push_back(Entry{nameHash(name), album});
     }
 }
@@ -109,9 +139,9 @@ std::vector<MediaPathIndex::Place> MediaPathIndex::placesOfFile(std::string_view
     std::vector<Place> places;
     for (auto it = std::lower_bound(entries_.begin(), entries_.end(), low);
          it != entries_.end() && it->name == low.name; ++it) {
-        const store::AlbumTable::RowCells cells = table_.rowCells(it->album);
+        const MediaCells cells = mediaCells(table_, it->album);
         for (int slot = 1; slot <= store::kSongSlots; ++slot) {
-            const std::string_view media = cells[static_cast<std::size_t>(store::mediaColumn(slot))];
+            const std::string_view media = cells[static_cast<std::size_t>(slot - 1)];
             if (store::mediaKind(media) == store::MediaKind::File &&
                 normalPath(media::fileSystemPath(media)) == wanted) {
                 places.push_back(Place{it->album, slot});
@@ -137,7 +167,7 @@ std::vector<int> MediaPathIndex::albumsInFoldersNamed(const std::vector<std::str
     // Names that only share a hash are told apart by the cells.
     std::vector<int> albums;
     for (int album : candidates) {
-        const std::vector<std::string> held = folderNames(table_.rowCells(album));
+        const std::vector<std::string> held = folderNames(mediaCells(table_, album));
         if (std::any_of(held.begin(), held.end(), [&names](const std::string& name) {
                 return std::find(names.begin(), names.end(), name) != names.end();
             })) {

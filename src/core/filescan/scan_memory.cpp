@@ -4,7 +4,7 @@
 
 #include <charconv>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 
 #include "core/filescan/tag_text.h"
 #include "core/store/atomic_file.h"
@@ -58,26 +58,39 @@ ScanMemory ScanMemory::load(const std::filesystem::path& file)
 {
     ScanMemory memory;
     std::ifstream in(file, std::ios::binary);
-    std::string line;
-    if (!in || !std::getline(in, line) || line != kHeader) {
+    if (!in) {
         return memory;
     }
-    while (std::getline(in, line)) {
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string_view rest = text;
+    auto nextLine = [&rest](std::string_view& line) {
+        if (rest.empty()) {
+            return false;
+        }
+        const std::size_t end = rest.find('\n');
+        line = rest.substr(0, end);
+        rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
+        return true;
+    };
+    std::string_view line;
+    if (!nextLine(line) || line != kHeader) {
+        return memory;
+    }
+    while (nextLine(line)) {
         // size, time, tags, album, path (the path last: it may hold a tab).
-        std::string_view rest = line;
         std::string_view fields[4];
         bool whole = true;
         for (std::string_view& field : fields) {
-            const std::size_t tab = rest.find('\t');
+            const std::size_t tab = line.find('\t');
             if (tab == std::string_view::npos) {
                 whole = false;
                 break;
             }
-            field = rest.substr(0, tab);
-            rest.remove_prefix(tab + 1);
+            field = line.substr(0, tab);
+            line.remove_prefix(tab + 1);
         }
         RememberedFile remembered;
-        if (!whole || rest.empty() || !number(fields[0], remembered.size) ||
+        if (!whole || line.empty() || !number(fields[0], remembered.size) ||
             !number(fields[1], remembered.modified) || (fields[2] != "0" && fields[2] != "1")) {
             return ScanMemory();  // not written by this program: start afresh
         }
@@ -87,7 +100,7 @@ ScanMemory ScanMemory::load(const std::filesystem::path& file)
         }
         remembered.hasTags = fields[2] == "1";
         remembered.album = std::move(*album);
-        memory.files_.insert_or_assign(std::string(rest), std::move(remembered));
+        memory.files_.insert_or_assign(std::string(line), std::move(remembered));
     }
     return memory;
 }

@@ -84,6 +84,12 @@ TEST_F(MediaPathIndexTest, FindsFilesAndFoldersOfTheLoadedCatalogue)
     EXPECT_EQ(index().placesOfFile("/m/A/one/./02.mp3"), (std::vector<Place>{{1, 2}}));
     EXPECT_EQ(index().placesOfFile("/m/B/set/CD2/01.flac"), (std::vector<Place>{{3, 2}}));
     EXPECT_TRUE(index().placesOfFile("/m/A/one/03.mp3").empty());
+    // Media cells that end with a character whose second byte could start
+    // one ("ⅰ" is EE EF): the row is not split from its end.
+    ASSERT_TRUE(
+        catalogue.appendAlbums({albumWith("odd", {test::sj("/m/ⅰ/odd/ⅰ"), test::sj("/m/ⅰ/odd/ⅱ")})}).ok());
+    EXPECT_EQ(index().placesOfFile("/m/ⅰ/odd/ⅱ"), (std::vector<Place>{{4, 2}}));
+    EXPECT_EQ(index().albumsInFoldersNamed({"odd"}), (std::vector<int>{4}));
     EXPECT_TRUE(index().placesOfFile("CD1").empty());  // a CD track is no file
     EXPECT_EQ(index().albumsInFoldersNamed({"one"}), (std::vector<int>{1}));
     // A disc subfolder counts for itself and for the album folder above.
