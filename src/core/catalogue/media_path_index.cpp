@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <filesystem>
+#include <thread>
 
 #include "core/filescan/album_plan.h"
 #include "core/filescan/tag_text.h"
@@ -44,13 +46,65 @@ bool isSeparatorByte(char c)
     return c == '/' || c == '\\';
 }
 
+// The name of the folder of a plain "/"-separated cell, converting no more
+// than that name (most cells are such); empty when the cell needs the whole
+// path resolved: a "file:" URI, a "\\" (a separator or a second byte), a
+// name that normalising would change ("", ".", "..") or a disc subfolder
+// (its album folder is named too).
+std::string plainFolderName(std::string_view media)
+{
+    if (media::isFileUriCell(media) || media.find('\\') != std::string_view::npos) {
+        return {};
+    }
+    const std::size_t last = media.rfind('/');
+    if (last == std::string_view::npos || last == 0) {
+        return {};
+    }
+    const std::size_t before = media.rfind('/', last - 1);
+    const std::size_t start = before == std::string_view::npos ? 0 : before + 1;
+    const std::string_view raw = media.substr(start, last - start);
+    if (raw.empty() || raw == "." || raw == "..") {
+        return {};
+    }
+    std::string name = media::fileSystemPath(raw);
+    if (filescan::discFolderNumber(name) > 0) {
+        return {};
+    }
+    return name;
+}
+
 using MediaCells = std::array<std::string_view, store::kSongSlots>;
 
+// Where the "<>" that ends before `end` starts, searching back; npos when
+// there is none. Sets `paired` false when it might be no separator: its "<"
+// follows an odd run of bytes that may start a character (a lone first
+// byte swallows the "<"). Any other byte ends a character, so the run
+// before it tells.
+std::size_t separatorBefore(std::string_view line, std::size_t end, bool& paired)
+{
+    while (end >= 2) {
+        const void* found = ::memrchr(line.data(), '<', end - 1);
+        if (found == nullptr) {
+            return std::string_view::npos;
+        }
+        const auto at = static_cast<std::size_t>(static_cast<const char*>(found) - line.data());
+        if (line[at + 1] == '>') {
+            std::size_t run = at;
+            while (run > 0 && text::isLeadByte(static_cast<unsigned char>(line[run - 1]))) {
+                --run;
+            }
+            paired = (at - run) % 2 == 0;
+            return at;
+        }
+        end = at + 1;
+    }
+    return std::string_view::npos;
+}
+
 // The media cells of a row (slot 1 first). They are the last columns of the
-// line, so they are found from its end: "<" and ">" are never the second
-// byte of a character, and only a "<>" right after a byte that may be half
-// a character needs the whole line split from its start (as the table
-// does).
+// line, so they are found from its end ("<" and ">" are never the second
+// byte of a character); a row where that is not certain is split from its
+// start, as the table splits it.
 MediaCells mediaCells(const store::AlbumTable& table, int album)
 {
     static_assert(store::mediaColumn(store::kSongSlots) == store::kColumnCount - 1);
@@ -58,9 +112,9 @@ MediaCells mediaCells(const store::AlbumTable& table, int album)
     const std::string_view line = table.rowLine(album);
     std::size_t end = line.size();
     for (int slot = store::kSongSlots; slot >= 1; --slot) {
-        const std::size_t at = end >= 2 ? line.rfind("<>", end - 2) : std::string_view::npos;
-        if (at == std::string_view::npos ||
-            (at > 0 && text::isLeadByte(static_cast<unsigned char>(line[at - 1])))) {
+        bool paired = true;
+        const std::size_t at = separatorBefore(line, end, paired);
+        if (at == std::string_view::npos || !paired) {
             const store::AlbumTable::RowCells all = table.rowCells(album);
             for (int s = 1; s <= store::kSongSlots; ++s) {
                 cells[static_cast<std::size_t>(s - 1)] = all[static_cast<std::size_t>(store::mediaColumn(s))];
@@ -93,6 +147,12 @@ std::vector<std::string> folderNames(const MediaCells& cells)
         }
         const auto lastSeparator = std::find_if(media.rbegin(), media.rend(), isSeparatorByte);
         previousFolder = media.substr(0, static_cast<std::size_t>(media.rend() - lastSeparator));
+        if (std::string name = plainFolderName(media); !name.empty()) {
+            if (std::find(names.begin(), names.end(), name) == names.end()) {
+                names.push_back(std::move(name));
+            }
+            continue;
+        }
         const std::string path = normalPath(media::fileSystemPath(media));
         const std::string_view folder = filescan::parentPath(path);
         for (std::string_view named : {folder, filescan::albumFolderOf(folder)}) {
@@ -122,8 +182,24 @@ void MediaPathIndex::build() const
         return;
     }
     entries_.clear();
-    for (int album = 1; album <= table_.albumCount(); ++album) {
+    // A large catalogue is read in two halves at once.
+    const int count = table_.albumCount();
+    const int middle = count >= 20000 ? count / 2 : count;
+    std::vector<Entry> second;
+    std::thread other;
+    if (middle < count) {
+        other = std::thread([this, &second, middle, count] {
+            for (int album = middle + 1; album <= count; ++album) {
+                addAlbum(album, second);
+            }
+        });
+    }
+    for (int album = 1; album <= middle; ++album) {
         addAlbum(album, entries_);
+    }
+    if (other.joinable()) {
+        other.join();
+        entries_.insert(entries_.end(), second.begin(), second.end());
     }
     std::sort(entries_.begin(), entries_.end());
     entries_.shrink_to_fit();

@@ -78,8 +78,7 @@ bool isKanaReading(std::u16string_view text)
 
 // One file on its way into an album.
 struct Entry {
-    const FileTags* file;
-    std::string mediaCell;
+    const FileTags* file;  // its media cell is made only for a song registered
     std::string_view fileName;
     int disc;
     int track;  // 0: none
@@ -185,7 +184,7 @@ void buildSongs(PlannedAlbum& album, const std::vector<Entry>& songs, int firstS
             missing += artist.missingCharacters;
             record[store::songArtistColumn(slot)] = std::move(artist.bytes);
         }
-        record[store::mediaColumn(slot)] = song.mediaCell;
+        record[store::mediaColumn(slot)] = media::cellOfFileSystemPath(song.file->path);
         ++slot;
     }
     album.firstSlot = firstSlot;
@@ -475,7 +474,7 @@ ScanPlan planAlbums(std::vector<FileTags> files, const CatalogueFiles& known)
             groups.push_back(Group{std::string(albumFolderOf(file.folder)), {}});
         }
         groups[it->second].songs.push_back(
-            Entry{&file, media::cellOfFileSystemPath(file.path), name, disc > 0 ? disc : 1, track});
+            Entry{&file, name, disc > 0 ? disc : 1, track});
     }
     for (Group& group : groups) {
         orderSongs(group.songs);

@@ -164,5 +164,19 @@ TEST_F(MediaPathIndexTest, StaysCurrentThroughEveryChange)
     expectSameAsFresh(kPaths, kNames);
 }
 
+TEST(MediaPathIndex, ALargeTableIsReadInTwoHalvesAndMergedInOrder)
+{
+    store::AlbumTable table;
+    table.setRowCount(30001);
+    table.setCell(store::mediaColumn(3), 25000, "/m/x/far/01.mp3");
+    table.setCell(store::mediaColumn(1), 5, "/m/y/far/02.mp3");
+    table.setCell(store::mediaColumn(1), 14999, "/m/z/near/01.mp3");
+    table.setCell(store::mediaColumn(1), 15001, "/m/z/near/02.mp3");
+    const MediaPathIndex index(table);
+    EXPECT_EQ(index.albumsInFoldersNamed({"far"}), (std::vector<int>{5, 25000}));
+    EXPECT_EQ(index.albumsInFoldersNamed({"near", "x"}), (std::vector<int>{14999, 15001}));
+    EXPECT_EQ(index.placesOfFile("/m/x/far/01.mp3"), (std::vector<Place>{{25000, 3}}));
+}
+
 }  // namespace
 }  // namespace velmora::catalogue
