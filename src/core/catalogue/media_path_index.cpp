@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
 #include <filesystem>
 #include <thread>
 
@@ -82,21 +81,17 @@ using MediaCells = std::array<std::string_view, store::kSongSlots>;
 // before it tells.
 std::size_t separatorBefore(std::string_view line, std::size_t end, bool& paired)
 {
-    while (end >= 2) {
-        const void* found = ::memrchr(line.data(), '<', end - 1);
-        if (found == nullptr) {
-            return std::string_view::npos;
+    // Most cells are short or empty: a plain loop beats a library call.
+    for (std::size_t at = end >= 2 ? end - 2 : std::string_view::npos; at != std::string_view::npos; --at) {
+        if (line[at] != '<' || line[at + 1] != '>') {
+            continue;
         }
-        const auto at = static_cast<std::size_t>(static_cast<const char*>(found) - line.data());
-        if (line[at + 1] == '>') {
-            std::size_t run = at;
-            while (run > 0 && text::isLeadByte(static_cast<unsigned char>(line[run - 1]))) {
-                --run;
-            }
-            paired = (at - run) % 2 == 0;
-            return at;
+        std::size_t run = at;
+        while (run > 0 && text::isLeadByte(static_cast<unsigned char>(line[run - 1]))) {
+            --run;
         }
-        end = at + 1;
+        paired = (at - run) % 2 == 0;
+        return at;
     }
     return std::string_view::npos;
 }
@@ -110,6 +105,19 @@ MediaCells mediaCells(const store::AlbumTable& table, int album)
     static_assert(store::mediaColumn(store::kSongSlots) == store::kColumnCount - 1);
     MediaCells cells;
     const std::string_view line = table.rowLine(album);
+    // No media at all: the line ends with 99 separators, preceded by a
+    // byte that cannot be half a character.
+    static const std::string kEmptyMedia = [] {
+        std::string text;
+        for (int slot = 0; slot < store::kSongSlots; ++slot) {
+            text += "<>";
+        }
+        return text;
+    }();
+    if (line.size() > kEmptyMedia.size() && line.ends_with(kEmptyMedia) &&
+        !text::isLeadByte(static_cast<unsigned char>(line[line.size() - kEmptyMedia.size() - 1]))) {
+        return cells;
+    }
     std::size_t end = line.size();
     for (int slot = store::kSongSlots; slot >= 1; --slot) {
         bool paired = true;
