@@ -473,8 +473,7 @@ ScanPlan planAlbums(std::vector<FileTags> files, const CatalogueFiles& known)
         if (added) {
             groups.push_back(Group{std::string(albumFolderOf(file.folder)), {}});
         }
-        groups[it->second].songs.push_back(
-            Entry{&file, name, disc > 0 ? disc : 1, track});
+        groups[it->second].songs.push_back(Entry{&file, name, disc > 0 ? disc : 1, track});
     }
     for (Group& group : groups) {
         orderSongs(group.songs);
