@@ -353,6 +353,61 @@ def memo(rng):
     return MEMO_SEP.join(lines)
 
 
+# Characters whose cp932 bytes are odd but valid: the user-defined area
+# (F040-F9FC), NEC row 13 and the NEC-selected IBM extensions, half-width
+# katakana, the single byte 0x80, and double-byte characters whose second
+# byte is "\\" (835C ...), "{" (817B), "|" (817C, 837C) or "}" (817D).
+ODD_CHARS = (
+    "\ue000\ue001\ue0bb\ue757"
+    "①②ⅰⅱ㈱№∵纊褜鍈銈"
+    "ｱｲｳｴｵｶﾞﾊﾟｰ･｢｣"
+    "ソ表能予十申貼噂構"
+    "＋－±ポ芸"
+    "\x80"
+)
+
+
+def odd_text(rng, length):
+    return "".join(rng.choice(ODD_CHARS) for _ in range(length))
+
+
+def long_memo(rng):
+    """A memo of many lines (2 to 20 kB), with odd bytes among them."""
+    lines = []
+    for _ in range(rng.randint(20, 150)):
+        r = rng.random()
+        if r < 0.3:
+            lines.append(memo(rng))
+        elif r < 0.5:
+            lines.append(odd_text(rng, rng.randint(5, 60)))
+        elif r < 0.6:
+            lines.append("")
+        else:
+            lines.append(rng.choice(MEMO_LINES) + " " + phrase(rng))
+    return MEMO_SEP.join(lines)
+
+
+def vary_row(rng, f):
+    """Makes a row the kind that real catalogues grow: long memos, many
+    empty songs between a few, odd but valid bytes in any text cell."""
+    r = rng.random()
+    if r < 0.15:
+        f[COL_MEMO] = long_memo(rng)
+    if rng.random() < 0.30:
+        # A few songs spread over the 99 slots, the rest empty; some songs
+        # have only a media cell or only an artist.
+        for slot in range(1, SLOTS + 1):
+            f[COL_SONG + slot] = ""
+            f[COL_SONG_ARTIST + slot] = ""
+        for slot in rng.sample(range(1, SLOTS + 1), rng.randint(1, 8)):
+            f[COL_SONG + slot] = odd_text(rng, rng.randint(1, 12)) if rng.random() < 0.5 else phrase(rng)
+            if rng.random() < 0.2:
+                f[COL_SONG_ARTIST + slot] = odd_text(rng, rng.randint(1, 8))
+    if rng.random() < 0.20:
+        column = rng.choice([COL_ARTIST, COL_TITLE, COL_GENRE, COL_MEDIUM])
+        f[column] = (f[column] + odd_text(rng, rng.randint(1, 10)))[:120]
+
+
 def path_part(text):
     return text.replace("/", "_").replace("\u3000", " ").strip() or "_"
 
@@ -387,7 +442,7 @@ def tiny_png(width, height, rgb):
 # Catalogue
 # --------------------------------------------------------------------------
 
-def generate(albums, seed, out_dir, pictures, file_share=0.50, cd_share=0.25):
+def generate(albums, seed, out_dir, pictures, file_share=0.50, cd_share=0.25, varied=False):
     rng = random.Random(seed)
     covers_dir = os.path.join(os.path.abspath(out_dir), "covers")
     if pictures:
@@ -461,6 +516,8 @@ def generate(albums, seed, out_dir, pictures, file_share=0.50, cd_share=0.25):
                 else:
                     f[COL_PICTURE] = "%s/%d%s" % (rng.choice(PICTURE_ROOTS), i + 1, rng.choice(PICTURE_EXTS))
 
+            if varied:
+                vary_row(rng, f)
             stats["songs"] += count
             chunk.append(SEP.join(f))
             if len(chunk) >= 2000:
@@ -503,6 +560,10 @@ def main(argv=None):
                     help="share of albums whose songs point to media files (default: %(default)s)")
     ap.add_argument("--cd-share", type=float, default=0.25,
                     help="share of albums whose songs carry CD track references (default: %(default)s)")
+    ap.add_argument("--varied", action="store_true",
+                    help="rows as real catalogues grow them: long memos (15 %%), a few songs among many "
+                         "empty slots (30 %%), odd but valid cp932 bytes (user-defined area, vendor "
+                         "rows, half-width kana, second bytes \\\\ | { })")
     ap.add_argument("--quiet", action="store_true", help="no summary on stderr")
     args = ap.parse_args(argv)
     if args.albums < 0:
@@ -514,7 +575,7 @@ def main(argv=None):
     os.makedirs(args.out, exist_ok=True)
     start = time.perf_counter()
     path, stats = generate(args.albums, args.seed, args.out, args.pictures,
-                           args.file_share, args.cd_share)
+                           args.file_share, args.cd_share, args.varied)
     elapsed = time.perf_counter() - start
     if not args.quiet:
         size = os.path.getsize(path)

@@ -1,9 +1,11 @@
 // Times the main window on a catalogue, offscreen: start-up (splash to
-// window shown), show all, sorting by artist, one album selection, and the
-// peak memory of the running program.
+// window shown), show all, sorting by artist, one album selection, the
+// peak memory of the running program, and closing the window after none
+// of that changed an album (whether the data file was written again).
 //
 //   velmora-gui-bench --data-dir DIR
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <QAction>
 #include <QApplication>
@@ -124,9 +126,25 @@ int main(int argc, char** argv)
 
     struct rusage usage {};
     getrusage(RUSAGE_SELF, &usage);
+
+    // Closing with no album changed: the data file must stay the same file.
+    // In number order again first, or closing asks to renumber.
+    emit albumView->header()->sectionClicked(0);
+    QApplication::processEvents();
+    const std::string dataFile = window.catalogue().folder().dataFile().string();
+    auto inode = [&dataFile] {
+        struct stat info {};
+        return ::stat(dataFile.c_str(), &info) == 0 ? info.st_ino : 0;
+    };
+    const auto before = inode();
+    timer.restart();
+    window.close();
+    QApplication::processEvents();
+    const double close = seconds(timer);
     std::printf(
-        "albums %d\nstartup_s %.3f\nshow_all_s %.3f\nsort_artist_s %.3f\nselect_ms %.2f\npeak_mib %.1f\n",
+        "albums %d\nstartup_s %.3f\nshow_all_s %.3f\nsort_artist_s %.3f\nselect_ms %.2f\npeak_mib %.1f\n"
+        "close_s %.3f\nclose_rewrote_data_file %s\n",
         window.catalogue().albumCount(), startup, showAll, sort, select * 1000.0,
-        static_cast<double>(usage.ru_maxrss) / 1024.0);
+        static_cast<double>(usage.ru_maxrss) / 1024.0, close, inode() == before ? "no" : "yes");
     return 0;
 }

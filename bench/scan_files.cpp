@@ -5,6 +5,7 @@
 //
 //   velmora-scan-bench-files OUT_DIR [FOLDERS [FILES [PICTURE]]]
 //   velmora-scan-bench-files --collection OUT_DIR [COPIES]
+//   velmora-scan-bench-files --read DIR
 //
 // The second form writes COPIES (default 9) sets of albums shaped like a
 // real collection, 80 music files and 8 albums each: a Japanese artist with
@@ -14,6 +15,11 @@
 // (〜 U+301C, − U+2212, é), partial tags named "Track NN", a multi-value
 // album artist; beside them macOS and Windows leftovers, a text file and a
 // broken file.
+//
+// The third form is the floor of a scan: TagLib alone reading the tags (and
+// audio properties, as the scan does) of every music file under DIR, on as
+// many threads as the scan uses (one per core, at most four); it prints the
+// number of files read.
 //
 // PICTURE, when given, is a JPEG file embedded as it is (for screenshots);
 // otherwise a 20 kB stand-in that only starts like a JPEG.
@@ -31,12 +37,15 @@
 #include <taglib/vorbisfile.h>
 #include <taglib/xiphcomment.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -197,8 +206,44 @@ int writeCollection(const fs::path& out, int copies)
 
 }  // namespace
 
+// Reads every .mp3, .flac and .ogg file under `root` through TagLib.
+int readAll(const fs::path& root)
+{
+    std::vector<fs::path> files;
+    for (const auto& entry : fs::recursive_directory_iterator(root)) {
+        const std::string ext = entry.path().extension().string();
+        if (entry.is_regular_file() && (ext == ".mp3" || ext == ".flac" || ext == ".ogg")) {
+            files.push_back(entry.path());
+        }
+    }
+    std::atomic<std::size_t> next{0};
+    std::atomic<int> read{0};
+    auto work = [&] {
+        for (std::size_t i = next++; i < files.size(); i = next++) {
+            TagLib::FileRef file(files[i].c_str(), true, TagLib::AudioProperties::Fast);
+            if (!file.isNull() && file.tag() != nullptr && !file.tag()->title().isEmpty()) {
+                ++read;
+            }
+        }
+    };
+    const unsigned threads = std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
+    std::vector<std::thread> pool;
+    for (unsigned t = 1; t < threads; ++t) {
+        pool.emplace_back(work);
+    }
+    work();
+    for (std::thread& thread : pool) {
+        thread.join();
+    }
+    std::printf("files read: %d\n", read.load());
+    return 0;
+}
+
 int main(int argc, char** argv)
 {
+    if (argc >= 3 && std::string(argv[1]) == "--read") {
+        return readAll(argv[2]);
+    }
     if (argc >= 3 && std::string(argv[1]) == "--collection") {
         return writeCollection(argv[2], argc > 3 ? std::atoi(argv[3]) : 9);
     }

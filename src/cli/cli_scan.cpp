@@ -45,8 +45,16 @@ int scanFolder(Context& ctx, const std::vector<std::string>& args, std::size_t f
         return kExitError;
     }
     tags::ScanProgress progress;
+    // Catalogued files that did not change since a scan read them are
+    // recognised without being opened.
+    const std::filesystem::path memoryFile = ctx.folder.file(filescan::kScanMemoryFileName);
+    filescan::ScanMemory memory = filescan::ScanMemory::load(memoryFile);
     tags::ScanResult result =
-        tags::scanAlbums(folder, tags::catalogueFilesOnDisk(opened->albums()), progress, 0, encoding);
+        tags::scanForCatalogue(folder, tags::catalogueLookup(*opened), progress, 0, encoding, &memory);
+    if (!arguments->has("--dry-run") && memory.changed()) {
+        // Only a hint for the next scan: a failure costs that scan time.
+        memory.save(memoryFile, nullptr);
+    }
     for (const std::string& note : tags::scanNotes(result)) {
         ctx.err << note << "\n";
     }

@@ -4,6 +4,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <fcntl.h>
+
 #include <fstream>
 
 #include "backends/tags/folder_scan.h"
@@ -341,6 +343,79 @@ TEST_F(FolderScanTest, ThreadCountDoesNotChangeTheResultAndKnownFilesAreSkipped)
     ScanResult again = scan(catalogueFilesOnDisk(table));
     EXPECT_TRUE(again.plan.albums.empty());
     EXPECT_EQ(again.plan.knownFiles, 30);
+}
+
+// Overwrites a file with as many other bytes, keeping its modification time
+// (or moving it `seconds` on): a scan that opened it would find it broken.
+void spoilKeepingSizeAndTime(const fs::path& path, int seconds = 0)
+{
+    struct stat info {};
+    ASSERT_EQ(::stat(path.c_str(), &info), 0);
+    writeBytes(path, std::string(static_cast<std::size_t>(info.st_size), 'x'));
+    timespec times[2] = {info.st_atim, info.st_mtim};
+    times[1].tv_sec += seconds;
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+}
+
+TEST_F(FolderScanTest, ARescanRecognisesUnchangedCataloguedFilesWithoutOpeningThem)
+{
+    addSong("A/1.ogg", {"a1", "x", "", "Alpha", "", "", "1", ""});
+    addSong("A/2.ogg", {"a2", "x", "", "Alpha", "", "", "2", ""});
+    addSong("B/1.mp3", {"b1", "y", "", "Beta", "", "", "1", ""});
+    addSong("U/1.mp3", {"u1", "z", "", "Unticked", "", "", "1", ""});
+    fs::create_directories(dir / "data");
+    catalogue::Catalogue catalogue{store::DataFolder(dir / "data")};
+    const fs::path memoryFile = dir / "data" / filescan::kScanMemoryFileName;
+    auto rescan = [&](filescan::ScanMemory& memory) {
+        ScanProgress progress;
+        ScanResult result = scanForCatalogue(music, catalogueLookup(catalogue), progress, 2,
+                                             filescan::TagEncoding::Automatic, &memory);
+        EXPECT_EQ(progress.filesFound.load(), progress.filesRead.load());
+        return result;
+    };
+    auto skippedNames = [&](const ScanResult& result) {
+        std::vector<std::string> names;
+        for (const SkippedFile& skipped : result.scan.skipped) {
+            names.push_back(fs::path(skipped.path).lexically_relative(music).string());
+        }
+        return names;
+    };
+
+    filescan::ScanMemory memory = filescan::ScanMemory::load(memoryFile);  // none yet
+    ScanResult first = rescan(memory);
+    ASSERT_EQ(first.plan.albums.size(), 3u);
+    first.plan.albums.pop_back();  // "Unticked" is not registered
+    ASSERT_TRUE(catalogue.registerScannedAlbums(first.plan.albums).ok());
+    ASSERT_TRUE(memory.changed());
+    ASSERT_TRUE(memory.save(memoryFile, nullptr));
+    EXPECT_EQ(filescan::ScanMemory::load(memoryFile).size(), 4u);
+
+    // Same size and time: the catalogued files are not opened again; a
+    // file not catalogued is, and so is one whose time moved.
+    for (const char* name : {"A/1.ogg", "B/1.mp3", "U/1.mp3"}) {
+        spoilKeepingSizeAndTime(music / name);
+    }
+    spoilKeepingSizeAndTime(music / "A" / "2.ogg", 10);
+    addSong("C/1.ogg", {"c1", "w", "", "Gamma", "", "", "1", ""});
+    memory = filescan::ScanMemory::load(memoryFile);
+    ScanResult again = rescan(memory);
+    EXPECT_EQ(skippedNames(again), (std::vector<std::string>{"A/2.ogg", "U/1.mp3"}));
+    EXPECT_EQ(again.plan.knownFiles, 2);
+    EXPECT_EQ(again.plan.knownAlbums, 2);  // Alpha (its one file left) and Beta
+    ASSERT_EQ(again.plan.albums.size(), 1u);
+    EXPECT_EQ(test::utf8(again.plan.albums[0].record[store::AlbumColumn]), "Gamma");
+
+    // A file whose size changed is read again too.
+    writeBytes(music / "B" / "1.mp3", "short");
+    memory = filescan::ScanMemory::load(memoryFile);
+    EXPECT_EQ(skippedNames(rescan(memory)), (std::vector<std::string>{"A/2.ogg", "B/1.mp3", "U/1.mp3"}));
+
+    // A memory that cannot be read is none: everything is read.
+    writeBytes(memoryFile, "something else\n1\t2\n");
+    memory = filescan::ScanMemory::load(memoryFile);
+    EXPECT_EQ(memory.size(), 0u);
+    EXPECT_EQ(skippedNames(rescan(memory)),
+              (std::vector<std::string>{"A/1.ogg", "A/2.ogg", "B/1.mp3", "U/1.mp3"}));
 }
 
 TEST_F(FolderScanTest, CancelledScanGivesNothing)

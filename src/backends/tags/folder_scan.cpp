@@ -56,6 +56,19 @@ std::string joinPath(const std::string& folder, const std::string& name)
     return folder == "/" ? "/" + name : folder + "/" + name;
 }
 
+std::int64_t modifiedTime(const struct stat& info)
+{
+    return static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+}
+
+struct FoundFile {
+    std::string name;
+    std::string path;  // canonical
+    std::int64_t size = 0;
+    std::int64_t modified = 0;
+    bool operator<(const FoundFile& other) const { return name < other.name; }
+};
+
 // Lists the music files under `root` (canonical), folders in name order,
 // each folder once even when links lead to it again.
 void findMusicFiles(const std::string& root, ScanProgress& progress, FolderScan& scan)
@@ -84,7 +97,7 @@ void findMusicFiles(const std::string& root, ScanProgress& progress, FolderScan&
             continue;
         }
         std::vector<std::pair<std::string, std::string>> subfolders;  // name, canonical path
-        std::vector<std::pair<std::string, std::string>> music;       // name, canonical path
+        std::vector<FoundFile> music;
         std::vector<std::string> pictures;
         for (; it != fs::directory_iterator(); it.increment(ec)) {
             if (ec) {
@@ -100,19 +113,19 @@ void findMusicFiles(const std::string& root, ScanProgress& progress, FolderScan&
             if (it->is_symlink(linkError)) {
                 path = canonicalPath(path);
             }
-            std::error_code statError;
-            const fs::file_status status = it->status(statError);  // follows links
-            if (statError) {
+            struct stat info {};
+            if (::stat(path.c_str(), &info) != 0) {  // follows links
                 if (isMusicFileName(name) || isSoundFileName(name)) {
                     scan.skipped.push_back({joinPath(folder.path, name), "リンク先のファイルがありません"});
                 }
                 continue;
             }
-            if (fs::is_directory(status)) {
+            if (S_ISDIR(info.st_mode)) {
                 subfolders.emplace_back(name, std::move(path));
-            } else if (fs::is_regular_file(status)) {
+            } else if (S_ISREG(info.st_mode)) {
                 if (isMusicFileName(name)) {
-                    music.emplace_back(name, std::move(path));
+                    music.push_back(
+                        {name, std::move(path), static_cast<std::int64_t>(info.st_size), modifiedTime(info)});
                     progress.filesFound.fetch_add(1);
                 } else if (isPictureFileName(name)) {
                     pictures.push_back(name);
@@ -126,9 +139,11 @@ void findMusicFiles(const std::string& root, ScanProgress& progress, FolderScan&
             picture = folderPicture(folder.path, pictures);
         }
         std::sort(music.begin(), music.end());
-        for (auto& [name, path] : music) {
+        for (FoundFile& found : music) {
             FileTags file;
-            file.path = std::move(path);
+            file.path = std::move(found.path);
+            file.size = found.size;
+            file.modified = found.modified;
             file.folder = folder.path;
             file.folderPicture = picture;
             scan.files.push_back(std::move(file));
@@ -158,11 +173,31 @@ std::string unreadableReason(const std::string& path)
     return empty ? "空のファイルです" : "壊れているため音楽ファイルとして読み込めません";
 }
 
+// The size and modification time of a file; false when it cannot be
+// looked at.
+bool sizeAndTime(const std::string& path, std::int64_t& size, std::int64_t& modified)
+{
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        return false;
+    }
+    size = static_cast<std::int64_t>(info.st_size);
+    modified = modifiedTime(info);
+    return true;
+}
+
 // Reads the tags of every file on `threads` threads; each file is written
-// by one thread only, so the result does not depend on the scheduling.
-void readAllTags(FolderScan& scan, ScanProgress& progress, int threads, filescan::TagEncoding encoding)
+// by one thread only, so the result does not depend on the scheduling. A
+// file the catalogue holds (`known`) and `memory` knows as it is now is not
+// opened: what grouping needs (its album tag) comes from the memory. What
+// was read or recognised goes to `remembered`.
+void readAllTags(FolderScan& scan, ScanProgress& progress, int threads, filescan::TagEncoding encoding,
+                 const filescan::CatalogueFiles* known, const filescan::ScanMemory* memory,
+                 std::vector<std::pair<std::string, filescan::RememberedFile>>* remembered)
 {
     std::vector<char> readable(scan.files.size(), 0);
+    std::vector<filescan::RememberedFile> stamps(memory != nullptr ? scan.files.size() : 0);
+    std::vector<char> stamped(stamps.size(), 0);
     std::atomic<std::size_t> next{0};
     std::mutex albumsMutex;
     std::unordered_set<std::string> albums;
@@ -176,7 +211,27 @@ void readAllTags(FolderScan& scan, ScanProgress& progress, int threads, filescan
                 return;
             }
             FileTags& file = scan.files[index];
-            readable[index] = readFileTags(file, encoding) ? 1 : 0;
+            bool recognised = false;
+            if (memory != nullptr) {
+                filescan::RememberedFile& stamp = stamps[index];
+                if (file.size >= 0) {
+                    stamp.size = file.size;
+                    stamp.modified = file.modified;
+                    stamped[index] = 1;
+                } else {
+                    stamped[index] = sizeAndTime(file.path, stamp.size, stamp.modified) ? 1 : 0;
+                }
+                const filescan::RememberedFile* before =
+                    stamped[index] && known != nullptr && known->files.count(file.path) != 0
+                        ? memory->find(file.path, stamp.size, stamp.modified)
+                        : nullptr;
+                if (before != nullptr) {
+                    file.hasTags = before->hasTags;
+                    file.album = before->album;
+                    recognised = true;
+                }
+            }
+            readable[index] = recognised || readFileTags(file, encoding) ? 1 : 0;
             if (readable[index]) {
                 std::string key = filescan::albumKey(file);
                 std::lock_guard<std::mutex> lock(albumsMutex);
@@ -194,6 +249,15 @@ void readAllTags(FolderScan& scan, ScanProgress& progress, int threads, filescan
     work();
     for (std::thread& thread : pool) {
         thread.join();
+    }
+    if (remembered != nullptr && memory != nullptr && !progress.cancel.load()) {
+        for (std::size_t i = 0; i < scan.files.size(); ++i) {
+            if (readable[i] && stamped[i]) {
+                stamps[i].hasTags = scan.files[i].hasTags;
+                stamps[i].album = scan.files[i].album;
+                remembered->emplace_back(scan.files[i].path, std::move(stamps[i]));
+            }
+        }
     }
     std::size_t kept = 0;
     for (std::size_t i = 0; i < scan.files.size(); ++i) {
@@ -242,25 +306,12 @@ std::string canonicalPath(const std::string& path)
     return out;
 }
 
-FolderScan scanFolder(const fs::path& root, ScanProgress& progress, int threads,
-                      filescan::TagEncoding encoding)
-{
-    FolderScan scan;
-    findMusicFiles(canonicalPath(root.native()), progress, scan);
-    if (threads <= 0) {
-        threads = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
-    }
-    if (!progress.cancel.load()) {
-        readAllTags(scan, progress, threads, encoding);
-    }
-    if (progress.cancel.load()) {
-        scan = FolderScan{};
-        scan.cancelled = true;
-    }
-    return scan;
-}
-
 namespace {
+
+int threadCount(int threads)
+{
+    return threads > 0 ? threads : static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
+}
 
 // Canonical paths, each folder resolved once.
 class FolderResolver {
@@ -287,6 +338,51 @@ private:
 };
 
 }  // namespace
+
+FolderScan scanFolder(const fs::path& root, ScanProgress& progress, int threads,
+                      filescan::TagEncoding encoding)
+{
+    FolderScan scan;
+    findMusicFiles(canonicalPath(root.native()), progress, scan);
+    if (!progress.cancel.load()) {
+        readAllTags(scan, progress, threadCount(threads), encoding, nullptr, nullptr, nullptr);
+    }
+    if (progress.cancel.load()) {
+        scan = FolderScan{};
+        scan.cancelled = true;
+    }
+    return scan;
+}
+
+std::vector<std::string> folderNamesOf(const std::vector<filescan::FileTags>& files)
+{
+    std::vector<std::string> names;
+    std::string_view previous;
+    for (const filescan::FileTags& file : files) {
+        if (file.folder == previous) {
+            continue;
+        }
+        previous = file.folder;
+        for (std::string_view folder :
+             {std::string_view(file.folder), filescan::albumFolderOf(file.folder)}) {
+            std::string name(filescan::lastComponent(folder));
+            if (!name.empty()) {
+                names.push_back(std::move(name));
+            }
+        }
+    }
+    std::sort(names.begin(), names.end());
+    names.erase(std::unique(names.begin(), names.end()), names.end());
+    return names;
+}
+
+CatalogueLookup catalogueLookup(const catalogue::Catalogue& catalogue)
+{
+    return [&catalogue](const std::vector<std::string>& folderNames,
+                        const filescan::PathCanonicalizer& canonical) {
+        return catalogue.cataloguedFilesInFoldersNamed(folderNames, canonical);
+    };
+}
 
 filescan::CatalogueFiles catalogueFilesOnDisk(const store::AlbumTable& table)
 {
@@ -321,15 +417,43 @@ filescan::CatalogueFiles canonicalCatalogueFiles(const filescan::CatalogueFiles&
     return out;
 }
 
+ScanResult scanForCatalogue(const fs::path& root, const CatalogueLookup& lookup, ScanProgress& progress,
+                            int threads, filescan::TagEncoding encoding, filescan::ScanMemory* memory)
+{
+    ScanResult result;
+    FolderScan& scan = result.scan;
+    const std::string top = canonicalPath(root.native());
+    findMusicFiles(top, progress, scan);
+    filescan::CatalogueFiles known;
+    if (!progress.cancel.load() && lookup) {
+        // Only the albums in folders of these names are looked at, their
+        // folders resolved once each.
+        FolderResolver resolver;
+        known = lookup(folderNamesOf(scan.files),
+                       [&resolver](const std::string& path) { return resolver.file(path); });
+    }
+    std::vector<std::pair<std::string, filescan::RememberedFile>> remembered;
+    if (!progress.cancel.load()) {
+        readAllTags(scan, progress, threadCount(threads), encoding, &known, memory, &remembered);
+    }
+    if (progress.cancel.load()) {
+        scan = FolderScan{};
+        scan.cancelled = true;
+        return result;
+    }
+    if (memory != nullptr) {
+        memory->replaceUnder(top, std::move(remembered));
+    }
+    result.plan = filescan::planAlbums(scan.files, known);
+    return result;
+}
+
 ScanResult scanAlbums(const fs::path& root, const filescan::CatalogueFiles& known, ScanProgress& progress,
                       int threads, filescan::TagEncoding encoding)
 {
-    ScanResult result;
-    result.scan = scanFolder(root, progress, threads, encoding);
-    if (!result.scan.cancelled) {
-        result.plan = filescan::planAlbums(result.scan.files, known);
-    }
-    return result;
+    return scanForCatalogue(
+        root, [&known](const std::vector<std::string>&, const filescan::PathCanonicalizer&) { return known; },
+        progress, threads, encoding);
 }
 
 std::string utf8OfCell(std::string_view cp932)

@@ -10,8 +10,10 @@
 #include <unordered_set>
 #include <vector>
 
+#include "core/catalogue/catalogue.h"
 #include "core/filescan/album_plan.h"
 #include "core/filescan/file_tags.h"
+#include "core/filescan/scan_memory.h"
 #include "core/filescan/tag_text.h"
 #include "core/store/data_folder.h"
 
@@ -66,8 +68,29 @@ struct ScanResult {
     filescan::ScanPlan plan;
 };
 
-// The scan and the grouping in one: what a command registers. `known` is
-// what the catalogue holds (catalogueFilesOnDisk).
+// The names of the folders and album folders the files lie in (ascending,
+// each once): what a catalogue's index of media folders is asked about.
+std::vector<std::string> folderNamesOf(const std::vector<filescan::FileTags>& files);
+
+// What a catalogue holds of the folders of the given names, the paths made
+// canonical through `canonical`.
+using CatalogueLookup = std::function<filescan::CatalogueFiles(const std::vector<std::string>& folderNames,
+                                                               const filescan::PathCanonicalizer& canonical)>;
+// The lookup of a catalogue (Catalogue::cataloguedFilesInFoldersNamed): it
+// reads the catalogue while the scan runs, so nothing may change it then.
+CatalogueLookup catalogueLookup(const catalogue::Catalogue& catalogue);
+
+// The scan and the grouping in one: what a command registers. The files
+// are listed first; then `lookup` gives what the catalogue holds of their
+// folders, then the tags are read. With a `memory`, a catalogued file that
+// it knows with its present size and time is not opened, and the memory
+// learns what this scan read under `root` (save it afterwards).
+ScanResult scanForCatalogue(const std::filesystem::path& root, const CatalogueLookup& lookup,
+                            ScanProgress& progress, int threads = 0,
+                            filescan::TagEncoding encoding = filescan::TagEncoding::Automatic,
+                            filescan::ScanMemory* memory = nullptr);
+// The same with what the catalogue holds given whole
+// (catalogueFilesOnDisk()).
 ScanResult scanAlbums(const std::filesystem::path& root, const filescan::CatalogueFiles& known,
                       ScanProgress& progress, int threads = 0,
                       filescan::TagEncoding encoding = filescan::TagEncoding::Automatic);

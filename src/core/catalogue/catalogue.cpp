@@ -64,8 +64,11 @@ bool contains(std::string_view text, std::string_view marker)
 }  // namespace
 
 Catalogue::Catalogue(store::DataFolder folder)
-    : folder_(std::move(folder)), history_(std::make_unique<History>())
+    : folder_(std::move(folder)),
+      history_(std::make_unique<History>()),
+      mediaPaths_(std::make_unique<MediaPathIndex>(table_))
 {
+    addObserver(mediaPaths_.get());
 }
 
 Catalogue::~Catalogue() = default;
@@ -543,6 +546,12 @@ ChangeResult Catalogue::registerScannedAlbums(const std::vector<filescan::Planne
         appended(first);
     }
     return result;
+}
+
+filescan::CatalogueFiles Catalogue::cataloguedFilesInFoldersNamed(
+    const std::vector<std::string>& folderNames, const filescan::PathCanonicalizer& canonical) const
+{
+    return filescan::catalogueFiles(table_, mediaPaths_->albumsInFoldersNamed(folderNames), canonical);
 }
 
 int Catalogue::appendImported(exchange::ImportedRows rows)

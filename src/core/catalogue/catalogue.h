@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "core/catalogue/catalogue_observer.h"
+#include "core/catalogue/media_path_index.h"
 #include "core/catalogue/problem.h"
 #include "core/exchange/exchange.h"
 #include "core/filescan/album_plan.h"
@@ -153,6 +154,8 @@ public:
     int albumCount() const { return table_.albumCount(); }
     const store::AppSettings& settings() const { return settings_; }
     const store::ListFiles& lists() const { return lists_; }
+    // Where the albums' media files lie (kept current by every change).
+    const MediaPathIndex& mediaPaths() const { return *mediaPaths_; }
 
     // ---- observers -------------------------------------------------------
     // Not owned; an observer removes itself before it goes.
@@ -246,6 +249,14 @@ public:
     // catalogued album fill its free song slots. `album` of the result is
     // the first album concerned.
     ChangeResult registerScannedAlbums(const std::vector<filescan::PlannedAlbum>& albums);
+    // What a folder scan must know of the catalogue (see
+    // filescan::catalogueFiles()), for files lying in folders named one of
+    // `folderNames` (their folders and album folders, see
+    // filescan::albumFolderOf): only the albums the index of media folders
+    // names are read. A catalogued path reached through a link of another
+    // name than the folder it leads to is not seen.
+    filescan::CatalogueFiles cataloguedFilesInFoldersNamed(
+        const std::vector<std::string>& folderNames, const filescan::PathCanonicalizer& canonical = {}) const;
     int appendImported(exchange::ImportedRows rows);
 
     // Renumbers the albums in the order the list shows them (only when all
@@ -416,6 +427,8 @@ private:
     std::string nextStepName_;
     std::function<std::vector<int>()> selectionSource_;
     std::function<void()> historyListener_;
+    // The first observer: current before any other is told.
+    std::unique_ptr<MediaPathIndex> mediaPaths_;
 };
 
 }  // namespace velmora::catalogue

@@ -14,18 +14,6 @@ namespace {
 
 using store::AlbumRecord;
 
-// A disc subfolder counts as part of the folder above it.
-std::string_view albumFolderOf(std::string_view folder)
-{
-    if (discFolderNumber(lastComponent(folder)) > 0) {
-        std::string_view parent = parentPath(folder);
-        if (!parent.empty()) {
-            return parent;
-        }
-    }
-    return folder;
-}
-
 std::u16string albumTitleOf(const FileTags& file, std::string_view albumFolder)
 {
     if (file.hasTags && !file.album.empty()) {
@@ -90,8 +78,7 @@ bool isKanaReading(std::u16string_view text)
 
 // One file on its way into an album.
 struct Entry {
-    const FileTags* file;
-    std::string mediaCell;
+    const FileTags* file;  // its media cell is made only for a song registered
     std::string_view fileName;
     int disc;
     int track;  // 0: none
@@ -197,7 +184,7 @@ void buildSongs(PlannedAlbum& album, const std::vector<Entry>& songs, int firstS
             missing += artist.missingCharacters;
             record[store::songArtistColumn(slot)] = std::move(artist.bytes);
         }
-        record[store::mediaColumn(slot)] = song.mediaCell;
+        record[store::mediaColumn(slot)] = media::cellOfFileSystemPath(song.file->path);
         ++slot;
     }
     album.firstSlot = firstSlot;
@@ -296,6 +283,17 @@ int digitRun(std::string_view text, std::size_t& at, int& value)
 }
 
 }  // namespace
+
+std::string_view albumFolderOf(std::string_view folder)
+{
+    if (discFolderNumber(lastComponent(folder)) > 0) {
+        std::string_view parent = parentPath(folder);
+        if (!parent.empty()) {
+            return parent;
+        }
+    }
+    return folder;
+}
 
 int ScanPlan::songCount() const
 {
@@ -409,8 +407,22 @@ std::string albumKey(const FileTags& file)
 
 CatalogueFiles catalogueFiles(const store::AlbumTable& table, const PathCanonicalizer& canonical)
 {
-    CatalogueFiles known;
+    std::vector<int> rows;
+    rows.reserve(static_cast<std::size_t>(table.albumCount()));
     for (int row = 1; row < table.rowCount(); ++row) {
+        rows.push_back(row);
+    }
+    return catalogueFiles(table, rows, canonical);
+}
+
+CatalogueFiles catalogueFiles(const store::AlbumTable& table, const std::vector<int>& rows,
+                              const PathCanonicalizer& canonical)
+{
+    CatalogueFiles known;
+    for (int row : rows) {
+        if (row < 1 || row >= table.rowCount()) {
+            continue;
+        }
         const store::AlbumTable::RowCells cells = table.rowCells(row);
         auto cell = [&cells](int column) { return cells[static_cast<std::size_t>(column)]; };
         int usedSlots = 0;
@@ -466,8 +478,7 @@ ScanPlan planAlbums(std::vector<FileTags> files, const CatalogueFiles& known)
         if (added) {
             groups.push_back(Group{std::string(albumFolderOf(file.folder)), {}});
         }
-        groups[it->second].songs.push_back(
-            Entry{&file, media::cellOfFileSystemPath(file.path), name, disc > 0 ? disc : 1, track});
+        groups[it->second].songs.push_back(Entry{&file, name, disc > 0 ? disc : 1, track});
     }
     for (Group& group : groups) {
         orderSongs(group.songs);

@@ -83,6 +83,14 @@ using PathCanonicalizer = std::function<std::string(const std::string&)>;
 // The media files and album folders of the catalogue. Cells are resolved
 // through media::fileSystemPath; CD tracks and empty cells count for nothing.
 CatalogueFiles catalogueFiles(const store::AlbumTable& table, const PathCanonicalizer& canonical = {});
+// The same for some albums only (rows out of range count for nothing): the
+// ones the catalogue's index of media folders names for a scan.
+CatalogueFiles catalogueFiles(const store::AlbumTable& table, const std::vector<int>& rows,
+                              const PathCanonicalizer& canonical = {});
+
+// The album folder of a file's folder: a disc subfolder ("CD1", "Disc 2")
+// counts as part of the folder above it.
+std::string_view albumFolderOf(std::string_view folder);
 
 // The key that decides which album a file belongs to; files with equal keys
 // end up in one album.

@@ -2,6 +2,7 @@
 // the text of its tags, before anything is mapped to catalogue cells.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace velmora::filescan {
@@ -9,6 +10,10 @@ namespace velmora::filescan {
 struct FileTags {
     std::string path;    // the file's full path, as the file system's bytes
     std::string folder;  // the folder that holds it (same bytes as the start of path)
+    // Its size and modification time (nanoseconds since the epoch) as the
+    // scan found it; size -1 when not known.
+    std::int64_t size = -1;
+    std::int64_t modified = 0;
     // False when the file carries no tag text at all: its album is then the
     // folder's name and its title the file name.
     bool hasTags = false;

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <unordered_set>
 
@@ -302,11 +303,80 @@ std::vector<int> matchingColumns(const AlbumTable& table, int album, std::string
     return columns;
 }
 
+// The characters a text must hold somewhere for its folded text to hold a
+// folded word: those that fold to the word's first character, alone or
+// with a following ﾞ or ﾟ (ｶ for ガ). Rows and cells without any are not
+// folded at all. The bytes are looked at without regard to character boundaries, so
+// a second byte may let a row through, never keep one out.
+class FoldedFirstCharacter {
+public:
+    explicit FoldedFirstCharacter(std::u16string_view foldedWord)
+    {
+        if (foldedWord.empty()) {
+            return;
+        }
+        const char16_t first = foldedWord.front();
+        auto foldsToFirst = [first](std::string_view bytes) {
+            for (std::string_view mark :
+                 {std::string_view(), std::string_view("\xDE"), std::string_view("\xDF")}) {
+                std::string text(bytes);
+                text.append(mark);
+                const std::u16string folded = text::foldForSearch(text::toUnicode(text));
+                if (!folded.empty() && folded.front() == first) {
+                    return true;
+                }
+            }
+            return false;
+        };
+        for (int byte = 0; byte < 256; ++byte) {
+            const auto b = static_cast<unsigned char>(byte);
+            if (text::isLeadByte(b)) {
+                for (int trail = 0x40; trail <= 0xFC; ++trail) {
+                    const char pair[2] = {static_cast<char>(b), static_cast<char>(trail)};
+                    if (trail != 0x7F && foldsToFirst(std::string_view(pair, 2))) {
+                        kind_[b] |= kLeadOfPair;
+                        pairs_[static_cast<std::size_t>(b) * 256 + static_cast<std::size_t>(trail)] = true;
+                    }
+                }
+            } else if (byte != 0) {
+                const char single = static_cast<char>(b);
+                if (foldsToFirst(std::string_view(&single, 1))) {
+                    kind_[b] |= kSingle;
+                }
+            }
+        }
+    }
+
+    bool mayHold(std::string_view bytes) const
+    {
+        const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+        for (std::size_t i = 0; i < bytes.size(); ++i) {
+            const unsigned char kind = kind_[data[i]];
+            if (kind == 0) {
+                continue;
+            }
+            if ((kind & kSingle) != 0 ||
+                (i + 1 < bytes.size() &&
+                 pairs_[static_cast<std::size_t>(data[i]) * 256 + static_cast<std::size_t>(data[i + 1])])) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+private:
+    static constexpr unsigned char kSingle = 1;
+    static constexpr unsigned char kLeadOfPair = 2;
+    std::array<unsigned char, 256> kind_{};
+    std::vector<bool> pairs_ = std::vector<bool>(256 * 256, false);
+};
+
 // The columns of an album whose folded text holds the folded word. The
 // row's cells are folded one after the other into `folded`, each followed
 // by a unit no folded text holds, so a hit never spans two cells.
 std::vector<int> foldedMatchingColumns(const AlbumTable& table, int album, std::u16string_view foldedWord,
-                                       std::u16string& folded, std::vector<std::size_t>& cellEnds)
+                                       const FoldedFirstCharacter& first, std::u16string& folded,
+                                       std::vector<std::size_t>& cellEnds)
 {
     constexpr char16_t kCellEnd = u'\uFFFF';
     std::vector<int> columns;
@@ -317,7 +387,10 @@ std::vector<int> foldedMatchingColumns(const AlbumTable& table, int album, std::
     folded.clear();
     cellEnds.clear();
     for (std::string_view cell : cells) {
-        text::appendFoldedForSearch(folded, cell);
+        // A cell without the first character cannot hold the word.
+        if (first.mayHold(cell)) {
+            text::appendFoldedForSearch(folded, cell);
+        }
         cellEnds.push_back(folded.size());
         folded.push_back(kCellEnd);
     }
@@ -352,6 +425,10 @@ std::vector<SearchHit> search(const AlbumTable& table, const std::vector<int>& a
     const AsciiSearcher searcher(upperWord);
     const std::u16string foldedWord =
         mode == SearchMode::Folded ? text::foldForSearch(text::toUnicode(word)) : std::u16string();
+    std::optional<FoldedFirstCharacter> foldedFirst;
+    if (mode == SearchMode::Folded) {
+        foldedFirst.emplace(foldedWord);
+    }
     // Each album is scanned once; the passes then read what matched.
     std::vector<std::vector<int>> matches(albumSet.size());
     std::string buffer;
@@ -361,10 +438,14 @@ std::vector<SearchHit> search(const AlbumTable& table, const std::vector<int>& a
         if (albumSet[i] < 1 || albumSet[i] > albums) {
             continue;
         }
-        matches[i] =
-            mode == SearchMode::Folded
-                ? foldedMatchingColumns(table, albumSet[i], foldedWord, folded, cellEnds)
-                : matchingColumns(table, albumSet[i], upperWord, cased, asciiWord, &searcher, buffer);
+        if (foldedFirst) {
+            if (foldedFirst->mayHold(table.rowLine(albumSet[i]))) {
+                matches[i] =
+                    foldedMatchingColumns(table, albumSet[i], foldedWord, *foldedFirst, folded, cellEnds);
+            }
+            continue;
+        }
+        matches[i] = matchingColumns(table, albumSet[i], upperWord, cased, asciiWord, &searcher, buffer);
     }
     auto pass = [&](int maximum, const std::function<void(int column, int album)>& visit) {
         if (progress) {

@@ -55,10 +55,10 @@ FolderScanSession::~FolderScanSession()
 
 void FolderScanSession::start()
 {
-    // The catalogue's media paths are taken now (they are resolved on the
-    // worker); the progress dialog keeps the window's commands from
-    // changing the catalogue meanwhile.
-    known_ = filescan::catalogueFiles(catalogue_.albums());
+    // The worker looks up what the catalogue holds of the folders it finds
+    // (through the catalogue's index of media folders); the progress
+    // dialog keeps the window's commands from changing the catalogue
+    // meanwhile.
     const filescan::TagEncoding encoding = encoding_;
     progressDialog_ =
         new FolderScanProgressDialog(QFile::decodeName(QByteArray::fromStdString(root_.native())), &window_);
@@ -66,7 +66,14 @@ void FolderScanSession::start()
     connect(progressDialog_, &FolderScanProgressDialog::cancelled, this, [this] { progress_.cancel = true; });
 
     worker_ = QThread::create([this, encoding] {
-        result_ = tags::scanAlbums(root_, tags::canonicalCatalogueFiles(known_), progress_, 0, encoding);
+        const std::filesystem::path memoryFile = dataFolder_.file(filescan::kScanMemoryFileName);
+        filescan::ScanMemory memory = filescan::ScanMemory::load(memoryFile);
+        result_ =
+            tags::scanForCatalogue(root_, tags::catalogueLookup(catalogue_), progress_, 0, encoding, &memory);
+        if (memory.changed()) {
+            // Only a hint for the next scan: a failure costs that scan time.
+            memory.save(memoryFile, nullptr);
+        }
     });
     connect(worker_, &QThread::finished, this, &FolderScanSession::scanFinished);
     worker_->start();

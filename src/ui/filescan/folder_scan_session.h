@@ -57,7 +57,6 @@ private:
     Prompter& prompter_;
     store::DataFolder dataFolder_;
     std::filesystem::path root_;
-    filescan::CatalogueFiles known_;
     tags::ScanProgress progress_;
     tags::ScanResult result_;
     std::vector<filescan::PlannedAlbum> chosen_;

@@ -37,6 +37,24 @@ AlbumListModel::AlbumListModel(catalogue::Catalogue& catalogue, QObject* parent)
     catalogue_.addObserver(this);
 }
 
+int numberColumnWidth(const QTreeView& view)
+{
+    QStyleOptionViewItem option;
+    option.initFrom(&view);
+    option.font = view.font();
+    option.fontMetrics = QFontMetrics(view.font());
+    option.features = QStyleOptionViewItem::HasDisplay | QStyleOptionViewItem::HasDecoration;
+    option.text = QStringLiteral("1000000");
+    option.icon = listImageIcon(MediaFileImage);
+    const int iconSide = view.style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, &view);
+    option.decorationSize = view.iconSize().isValid() ? view.iconSize() : QSize(iconSide, iconSide);
+    option.decorationPosition = QStyleOptionViewItem::Left;
+    option.displayAlignment = Qt::AlignLeft | Qt::AlignVCenter;
+    const QSize size = view.style()->sizeFromContents(QStyle::CT_ItemViewItem, &option, QSize(), &view);
+    // The first column of a tree also gives room to the branch.
+    return size.width() + (view.rootIsDecorated() ? view.indentation() : 0);
+}
+
 AlbumListModel::~AlbumListModel()
 {
     catalogue_.removeObserver(this);

@@ -5,11 +5,16 @@
 
 #include <QAbstractTableModel>
 #include <QStringList>
+#include <QTreeView>
 #include <vector>
 
 #include "core/catalogue/catalogue.h"
 
 namespace velmora::ui {
+
+// The width the number column of `view` needs to show every number up to
+// 1,000,000 whole, beside the album's image, in the view's font and style.
+int numberColumnWidth(const QTreeView& view);
 
 class AlbumListModel : public QAbstractTableModel, private catalogue::CatalogueObserver {
     Q_OBJECT

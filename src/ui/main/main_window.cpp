@@ -405,6 +405,7 @@ void MainWindow::buildLists()
     for (int c = 0; c < AlbumListModel::kColumnCount; ++c) {
         albumView_->setColumnWidth(c, albumWidths[c]);
     }
+    albumView_->setColumnWidth(0, std::max(albumWidths[0], numberColumnWidth(*albumView_)));
     listLayout->addWidget(albumView_);
     connect(albumView_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &MainWindow::onAlbumSelectionChanged);
@@ -611,7 +612,24 @@ bool MainWindow::closeQuery()
         playerForm_->close();
     }
     releasePreviewDevice();
-    if (saveOnExit && !writeCatalogue()) {
+    // Albums unchanged since the data file was read or written: it is not
+    // written again (a large one takes seconds), only the window's
+    // settings and the lists are. An explicit save writes it all the same.
+    std::error_code ec;
+    const bool albumsUnchanged = !catalogue_.albumsModified() && !catalogue_.dataFileUnreadable() &&
+                                 std::filesystem::exists(folder_.dataFile(), ec);
+    auto writeSettingsAndLists = [this] {
+        collectSettings();
+        handSettingsToCatalogue();
+        store::FileError error;
+        if (!store::saveSettingsFile(folder_.settingsFile(), catalogue_.settings(), &error) ||
+            !catalogue_.lists().save(folder_.dir(), &error)) {
+            prompter_.error(fromUtf8(store::writeFailureMessage(error)));
+            return false;
+        }
+        return true;
+    };
+    if (saveOnExit && !(albumsUnchanged ? writeSettingsAndLists() : writeCatalogue())) {
         return false;
     }
     return true;

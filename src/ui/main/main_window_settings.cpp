@@ -80,6 +80,8 @@ void MainWindow::applyListLook()
     for (int c = 0; c < 8; ++c) {
         albumView_->setColumnWidth(c, appSettings.albumColumnWidths[static_cast<std::size_t>(c)]);
     }
+    // Numbers up to 1,000,000 show whole whatever width was stored.
+    albumView_->setColumnWidth(0, std::max(albumView_->columnWidth(0), numberColumnWidth(*albumView_)));
     // The song list takes the album list's font and colours, with its own
     // bold and italic added.
     QFont songFont = albumFont;

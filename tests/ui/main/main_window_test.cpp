@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <QLineEdit>
+#include <QTextBrowser>
 
 #include <QAction>
 #include <QDir>
@@ -12,10 +14,12 @@
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTest>
+#include <QTreeView>
 
 #include "core/store/columns.h"
 #include "ui/dialogs/about_dialog.h"
 #include "ui/dialogs/folder_picker.h"
+#include "ui/dialogs/help_window.h"
 #include "ui/main/main_window_fixture.h"
 
 namespace velmora::ui {
@@ -113,6 +117,58 @@ TEST_F(MainWindowTest, ClosingSavesUnlessExitWithoutSaving)
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(readBytes(dataFile()),
               dataLineWith({}) + "\r\n" + album("a") + "\r\n" + album("b", "edited") + "\r\n");
+}
+
+TEST_F(MainWindowTest, ClosingWritesTheDataFileOnlyWhenTheAlbumsChanged)
+{
+    writeBytes(dataFile(), catalogue({"a", "b"}));
+    auto inode = [this] {
+        struct stat info {};
+        EXPECT_EQ(::stat(dataFile().c_str(), &info), 0);
+        return info.st_ino;
+    };
+    const ino_t original = inode();
+    {
+        // Unchanged: the data file stays the very file it was (a save
+        // replaces it through a new file); the window's settings are
+        // still written.
+        auto window = open();
+        window->catalogue().sortByColumn(1);  // the list only
+        EXPECT_TRUE(window->close());
+        EXPECT_EQ(inode(), original);
+        EXPECT_FALSE(std::filesystem::exists(dir / "VLM.bak"));
+        EXPECT_TRUE(std::filesystem::exists(dir / "VLM.ini"));
+    }
+    {
+        // An explicit save writes it all the same.
+        auto window = open();
+        trigger(window.get(), "save");
+        EXPECT_NE(inode(), original);
+        EXPECT_TRUE(window->close());
+    }
+    // A change is written on closing.
+    auto window = open();
+    ASSERT_TRUE(window->catalogue().setAlbumCell(1, store::AlbumColumn, "edited").ok());
+    EXPECT_TRUE(window->close());
+    EXPECT_EQ(readBytes(dataFile()),
+              dataLineWith({}) + "\r\n" + album("a", "edited") + "\r\n" + album("b") + "\r\n");
+}
+
+TEST_F(MainWindowTest, TheNumberColumnShowsNumbersUpToAMillionWhole)
+{
+    writeBytes(dataFile(), catalogue({"a"}));
+    auto window = open();
+    auto* view = child<QTreeView>(window.get(), "albumView");
+    ASSERT_NE(view, nullptr);
+    // What the view's own delegate needs for "1" beside its image, with
+    // "1000000" in its place (the stored width is 50, too narrow for it).
+    const QSize one = view->sizeHintForIndex(view->model()->index(0, 0));
+    const QFontMetrics metrics(view->font());
+    ASSERT_GT(one.width(), metrics.horizontalAdvance(QStringLiteral("1")));
+    const int needed = one.width() - metrics.horizontalAdvance(QStringLiteral("1")) +
+                       metrics.horizontalAdvance(QStringLiteral("1000000")) +
+                       (view->rootIsDecorated() ? view->indentation() : 0);
+    EXPECT_GE(view->columnWidth(0), needed);
 }
 
 // Another writer's catalogue of the same size, with the time of the file
@@ -397,9 +453,9 @@ TEST_F(MainWindowTest, ToolPagesFollowTheirActions)
 
     // The pages never take the whole window: the lists keep some room.
     window->resize(900, 700);
-    auto* stack = child<QStackedWidget>(window.get(), "pageStack");
-    ASSERT_NE(stack, nullptr);
-    EXPECT_LT(stack->maximumWidth(), 900);
+    auto* pages = child<QWidget>(window.get(), "pageScroll");
+    ASSERT_NE(pages, nullptr);
+    EXPECT_LT(pages->maximumWidth(), 900);
 }
 
 TEST_F(MainWindowTest, EveryCommandIsOneActionOfTheMenus)
@@ -474,18 +530,48 @@ TEST_F(MainWindowTest, EveryCommandIsOneActionOfTheMenus)
     EXPECT_TRUE(actionEnabled(*window, "renumber"));
 }
 
-TEST_F(MainWindowTest, HelpOpensThePageBesideTheProgram)
+TEST_F(MainWindowTest, HelpShowsThePageBesideTheProgramInItsOwnWindow)
 {
     auto window = open();
     prompter.expectMessage(Kind::Error);
     trigger(window.get(), "help");
-    EXPECT_TRUE(shell.opened.empty()) << "a missing help page opens nothing";
+    EXPECT_EQ(window->findChild<HelpWindow*>(), nullptr) << "a missing help page opens nothing";
     EXPECT_EQ(prompter.asked().back().text, QStringLiteral("ヘルプのファイルが見つかりません。\r\n") +
                                                 QString::fromStdString((dir / "help.html").string()));
-    writeBytes(dir / "help.html", "<html></html>");
+    writeBytes(dir / "help.html",
+               "<html><body><p id=\"top\"><a href=\"#far\">far</a> <a href=\"https://example.org/\">site</a>"
+               "</p><p>first word</p><h2 id=\"far\">far heading</h2><p>second word</p></body></html>");
     trigger(window.get(), "help");
+    auto* help = window->findChild<HelpWindow*>();
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_TRUE(shell.opened.empty()) << "no browser is needed for the help page";
+    auto* browser = child<QTextBrowser>(help, "helpBrowser");
+    EXPECT_TRUE(browser->toPlainText().contains(QStringLiteral("far heading")));
+
+    // The search field finds each occurrence in turn, then starts over.
+    child<QLineEdit>(help, "helpSearchEdit")->setText(QStringLiteral("word"));
+    ASSERT_TRUE(help->findNext());
+    const int first = browser->textCursor().position();
+    ASSERT_TRUE(help->findNext());
+    EXPECT_GT(browser->textCursor().position(), first);
+    ASSERT_TRUE(help->findNext());
+    EXPECT_EQ(browser->textCursor().position(), first);
+    child<QLineEdit>(help, "helpSearchEdit")->setText(QStringLiteral("absent"));
+    EXPECT_FALSE(help->findNext());
+    EXPECT_EQ(child<QLabel>(help, "helpSearchState")->text(), QStringLiteral("見つかりません"));
+
+    // Anchors stay in the window; other sites go to the desktop's browser.
+    emit browser->anchorClicked(QUrl(QStringLiteral("#far")));
+    EXPECT_TRUE(shell.opened.empty());
+    EXPECT_EQ(browser->source().fragment(), QStringLiteral("far"));
+    emit browser->anchorClicked(QUrl(QStringLiteral("https://example.org/")));
     ASSERT_EQ(shell.opened.size(), 1u);
-    EXPECT_EQ(shell.opened[0], QUrl::fromLocalFile(QString::fromStdString((dir / "help.html").string())));
+    EXPECT_EQ(shell.opened[0], QUrl(QStringLiteral("https://example.org/")));
+
+    // F1 again brings the same window forward.
+    trigger(window.get(), "help");
+    EXPECT_EQ(window->findChildren<HelpWindow*>().size(), 1);
 }
 
 TEST_F(MainWindowTest, AboutBoxSaysThankYou)
@@ -509,8 +595,12 @@ TEST_F(MainWindowTest, AboutBoxSaysThankYou)
               QStringLiteral("データの保存先:\n") + QString::fromStdString(dir.path().string()));
     EXPECT_LE(dataFolder->geometry().bottom(), ok->geometry().top());
     QTest::mouseClick(link, Qt::LeftButton);
+    // The link goes where its hint says: the home page.
     ASSERT_EQ(shell.opened.size(), 1u);
-    EXPECT_EQ(shell.opened[0], QUrl::fromLocalFile(QString::fromStdString((dir / "help.html").string())));
+    EXPECT_EQ(shell.opened[0], QUrl(link->toolTip()));
+    EXPECT_EQ(shell.opened[0].scheme(), QStringLiteral("https"));
+    // The version is the package's.
+    EXPECT_EQ(child<QLabel>(box, "versionLabel")->text(), QStringLiteral("バージョン " VELMORA_VERSION));
     QTest::mouseClick(ok, Qt::LeftButton);
     EXPECT_FALSE(box->isVisible());
 }

@@ -1,0 +1,338 @@
+#include "core/catalogue/media_path_index.h"
+
+#include <algorithm>
+#include <array>
+#include <filesystem>
+#include <thread>
+
+#include "core/filescan/album_plan.h"
+#include "core/filescan/tag_text.h"
+#include "core/media/media_path.h"
+#include "core/store/columns.h"
+#include "core/text/cp932.h"
+
+namespace velmora::catalogue {
+
+namespace {
+
+std::uint32_t nameHash(std::string_view name)
+{
+    std::uint32_t hash = 2166136261u;
+    for (const char c : name) {
+        hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+    }
+    return hash;
+}
+
+// "a/./b", "a//b" and "a/x/../b" as "a/b"; the path itself when it needs
+// nothing (the common case, without a copy through std::filesystem).
+std::string normalPath(std::string path)
+{
+    const bool plain = path.find("//") == std::string::npos && path.find("/.") == std::string::npos &&
+                       (path.size() < 2 || path.back() != '/');
+    if (plain) {
+        return path;
+    }
+    std::string normal = std::filesystem::path(path).lexically_normal().native();
+    while (normal.size() > 1 && normal.back() == '/') {
+        normal.pop_back();
+    }
+    return normal;
+}
+
+bool isSeparatorByte(char c)
+{
+    return c == '/' || c == '\\';
+}
+
+// The name of the folder of a plain "/"-separated cell, converting no more
+// than that name (most cells are such); empty when the cell needs the whole
+// path resolved: a "file:" URI, a "\\" (a separator or a second byte), a
+// name that normalising would change ("", ".", "..") or a disc subfolder
+// (its album folder is named too).
+std::string plainFolderName(std::string_view media)
+{
+    if (media::isFileUriCell(media) || media.find('\\') != std::string_view::npos) {
+        return {};
+    }
+    const std::size_t last = media.rfind('/');
+    if (last == std::string_view::npos || last == 0) {
+        return {};
+    }
+    const std::size_t before = media.rfind('/', last - 1);
+    const std::size_t start = before == std::string_view::npos ? 0 : before + 1;
+    const std::string_view raw = media.substr(start, last - start);
+    if (raw.empty() || raw == "." || raw == "..") {
+        return {};
+    }
+    std::string name = media::fileSystemPath(raw);
+    if (filescan::discFolderNumber(name) > 0) {
+        return {};
+    }
+    return name;
+}
+
+using MediaCells = std::array<std::string_view, store::kSongSlots>;
+
+// Where the "<>" that ends before `end` starts, searching back; npos when
+// there is none. Sets `paired` false when it might be no separator: its "<"
+// follows an odd run of bytes that may start a character (a lone first
+// byte swallows the "<"). Any other byte ends a character, so the run
+// before it tells.
+std::size_t separatorBefore(std::string_view line, std::size_t end, bool& paired)
+{
+    // Most cells are short or empty: a plain loop beats a library call.
+    for (std::size_t at = end >= 2 ? end - 2 : std::string_view::npos; at != std::string_view::npos; --at) {
+        if (line[at] != '<' || line[at + 1] != '>') {
+            continue;
+        }
+        std::size_t run = at;
+        while (run > 0 && text::isLeadByte(static_cast<unsigned char>(line[run - 1]))) {
+            --run;
+        }
+        paired = (at - run) % 2 == 0;
+        return at;
+    }
+    return std::string_view::npos;
+}
+
+// The media cells of a row (slot 1 first). They are the last columns of the
+// line, so they are found from its end ("<" and ">" are never the second
+// byte of a character); a row where that is not certain is split from its
+// start, as the table splits it.
+MediaCells mediaCells(const store::AlbumTable& table, int album)
+{
+    static_assert(store::mediaColumn(store::kSongSlots) == store::kColumnCount - 1);
+    MediaCells cells;
+    const std::string_view line = table.rowLine(album);
+    // No media at all: the line ends with 99 separators, preceded by a
+    // byte that cannot be half a character.
+    static const std::string kEmptyMedia = [] {
+        std::string text;
+        for (int slot = 0; slot < store::kSongSlots; ++slot) {
+            text += "<>";
+        }
+        return text;
+    }();
+    if (line.size() > kEmptyMedia.size() && line.ends_with(kEmptyMedia) &&
+        !text::isLeadByte(static_cast<unsigned char>(line[line.size() - kEmptyMedia.size() - 1]))) {
+        return cells;
+    }
+    std::size_t end = line.size();
+    for (int slot = store::kSongSlots; slot >= 1; --slot) {
+        bool paired = true;
+        const std::size_t at = separatorBefore(line, end, paired);
+        if (at == std::string_view::npos || !paired) {
+            const store::AlbumTable::RowCells all = table.rowCells(album);
+            for (int s = 1; s <= store::kSongSlots; ++s) {
+                cells[static_cast<std::size_t>(s - 1)] = all[static_cast<std::size_t>(store::mediaColumn(s))];
+            }
+            return cells;
+        }
+        cells[static_cast<std::size_t>(slot - 1)] = line.substr(at + 2, end - at - 2);
+        end = at;
+    }
+    return cells;
+}
+
+// The names of the folders the media files of an album lie in: each file's
+// folder and its album folder. A song whose raw cell lies in the folder of
+// the song before it is not resolved again.
+std::vector<std::string> folderNames(const MediaCells& cells)
+{
+    std::vector<std::string> names;
+    std::string_view previousFolder;  // raw cell bytes up to the last separator byte
+    for (const std::string_view media : cells) {
+        if (store::mediaKind(media) != store::MediaKind::File) {
+            continue;
+        }
+        // Separators before the end of the previous folder's bytes are the
+        // same ones; a rest without any separator byte lies in that folder.
+        if (!previousFolder.empty() && media.substr(0, previousFolder.size()) == previousFolder &&
+            std::none_of(media.begin() + static_cast<std::ptrdiff_t>(previousFolder.size()), media.end(),
+                         isSeparatorByte)) {
+            continue;
+        }
+        const auto lastSeparator = std::find_if(media.rbegin(), media.rend(), isSeparatorByte);
+        previousFolder = media.substr(0, static_cast<std::size_t>(media.rend() - lastSeparator));
+        if (std::string name = plainFolderName(media); !name.empty()) {
+            if (std::find(names.begin(), names.end(), name) == names.end()) {
+                names.push_back(std::move(name));
+            }
+            continue;
+        }
+        const std::string path = normalPath(media::fileSystemPath(media));
+        const std::string_view folder = filescan::parentPath(path);
+        for (std::string_view named : {folder, filescan::albumFolderOf(folder)}) {
+            std::string name(filescan::lastComponent(named));
+            if (!name.empty() && std::find(names.begin(), names.end(), name) == names.end()) {
+                names.push_back(std::move(name));
+            }
+        }
+    }
+    return names;
+}
+
+}  // namespace
+
+MediaPathIndex::MediaPathIndex(const store::AlbumTable& table) : table_(table) {}
+
+void MediaPathIndex::addAlbum(int album, std::vector<Entry>& out) const
+{
+    for (const std::string& name : folderNames(mediaCells(table_, album))) {
+        out.push_back(Entry{nameHash(name), album});
+    }
+}
+
+void MediaPathIndex::build() const
+{
+    if (built_) {
+        return;
+    }
+    entries_.clear();
+    // A large catalogue is read in two halves at once.
+    const int count = table_.albumCount();
+    const int middle = count >= 20000 ? count / 2 : count;
+    std::vector<Entry> second;
+    std::thread other;
+    if (middle < count) {
+        other = std::thread([this, &second, middle, count] {
+            for (int album = middle + 1; album <= count; ++album) {
+                addAlbum(album, second);
+            }
+        });
+    }
+    for (int album = 1; album <= middle; ++album) {
+        addAlbum(album, entries_);
+    }
+    if (other.joinable()) {
+        other.join();
+        entries_.insert(entries_.end(), second.begin(), second.end());
+    }
+    std::sort(entries_.begin(), entries_.end());
+    entries_.shrink_to_fit();
+    built_ = true;
+}
+
+std::vector<MediaPathIndex::Place> MediaPathIndex::placesOfFile(std::string_view path) const
+{
+    build();
+    const std::string wanted = normalPath(std::string(path));
+    const std::string_view name = filescan::lastComponent(filescan::parentPath(wanted));
+    const Entry low{nameHash(name), 0};
+    std::vector<Place> places;
+    for (auto it = std::lower_bound(entries_.begin(), entries_.end(), low);
+         it != entries_.end() && it->name == low.name; ++it) {
+        const MediaCells cells = mediaCells(table_, it->album);
+        for (int slot = 1; slot <= store::kSongSlots; ++slot) {
+            const std::string_view media = cells[static_cast<std::size_t>(slot - 1)];
+            if (store::mediaKind(media) == store::MediaKind::File &&
+                normalPath(media::fileSystemPath(media)) == wanted) {
+                places.push_back(Place{it->album, slot});
+            }
+        }
+    }
+    return places;
+}
+
+std::vector<int> MediaPathIndex::albumsInFoldersNamed(const std::vector<std::string>& names) const
+{
+    build();
+    std::vector<int> candidates;
+    for (const std::string& name : names) {
+        const Entry low{nameHash(name), 0};
+        for (auto it = std::lower_bound(entries_.begin(), entries_.end(), low);
+             it != entries_.end() && it->name == low.name; ++it) {
+            candidates.push_back(it->album);
+        }
+    }
+    std::sort(candidates.begin(), candidates.end());
+    candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
+    // Names that only share a hash are told apart by the cells.
+    std::vector<int> albums;
+    for (int album : candidates) {
+        const std::vector<std::string> held = folderNames(mediaCells(table_, album));
+        if (std::any_of(held.begin(), held.end(), [&names](const std::string& name) {
+                return std::find(names.begin(), names.end(), name) != names.end();
+            })) {
+            albums.push_back(album);
+        }
+    }
+    return albums;
+}
+
+void MediaPathIndex::addAlbums(const std::vector<int>& albums)
+{
+    std::vector<Entry> added;
+    for (int album : albums) {
+        if (album >= 1 && album <= table_.albumCount()) {
+            addAlbum(album, added);
+        }
+    }
+    if (added.empty()) {
+        return;
+    }
+    std::sort(added.begin(), added.end());
+    const auto middle = static_cast<std::ptrdiff_t>(entries_.size());
+    entries_.insert(entries_.end(), added.begin(), added.end());
+    std::inplace_merge(entries_.begin(), entries_.begin() + middle, entries_.end());
+}
+
+void MediaPathIndex::albumsInserted(const std::vector<int>& albums)
+{
+    if (!built_ || albums.empty()) {
+        return;
+    }
+    // Old album a is now a + k, k the number of new albums before it: the
+    // first k with albums[k] - k > a (albums[k] - k never falls).
+    const int oldCount = table_.albumCount() - static_cast<int>(albums.size());
+    if (albums.front() <= oldCount) {
+        std::vector<int> shifted(albums.size());
+        for (std::size_t k = 0; k < albums.size(); ++k) {
+            shifted[k] = albums[k] - static_cast<int>(k);
+        }
+        for (Entry& entry : entries_) {
+            entry.album += static_cast<std::int32_t>(
+                std::upper_bound(shifted.begin(), shifted.end(), entry.album) - shifted.begin());
+        }
+    }
+    addAlbums(albums);
+}
+
+void MediaPathIndex::albumsChanged(const std::vector<int>& albums)
+{
+    if (!built_ || albums.empty()) {
+        return;
+    }
+    std::vector<int> sorted = albums;
+    std::sort(sorted.begin(), sorted.end());
+    std::erase_if(entries_, [&sorted](const Entry& entry) {
+        return std::binary_search(sorted.begin(), sorted.end(), entry.album);
+    });
+    addAlbums(sorted);
+}
+
+void MediaPathIndex::albumsRemoved(const std::vector<int>& albums)
+{
+    if (!built_ || albums.empty()) {
+        return;
+    }
+    std::vector<int> sorted = albums;
+    std::sort(sorted.begin(), sorted.end());
+    std::erase_if(entries_, [&sorted](const Entry& entry) {
+        return std::binary_search(sorted.begin(), sorted.end(), entry.album);
+    });
+    for (Entry& entry : entries_) {
+        entry.album -= static_cast<std::int32_t>(std::lower_bound(sorted.begin(), sorted.end(), entry.album) -
+                                                 sorted.begin());
+    }
+}
+
+void MediaPathIndex::albumsReset()
+{
+    built_ = false;
+    entries_.clear();
+    entries_.shrink_to_fit();
+}
+
+}  // namespace velmora::catalogue

@@ -1,0 +1,170 @@
+#include "core/filescan/scan_memory.h"
+
+#include <unicode/ustring.h>
+
+#include <charconv>
+#include <fstream>
+#include <iterator>
+
+#include "core/filescan/tag_text.h"
+#include "core/store/atomic_file.h"
+
+namespace velmora::filescan {
+
+namespace {
+
+constexpr std::string_view kHeader = "velmora scan cache 1";
+
+std::string utf8Of(std::u16string_view text)
+{
+    if (text.empty()) {
+        return {};
+    }
+    std::string out(text.size() * 3, '\0');
+    int32_t length = 0;
+    UErrorCode status = U_ZERO_ERROR;
+    u_strToUTF8(out.data(), static_cast<int32_t>(out.size()), &length,
+                reinterpret_cast<const UChar*>(text.data()), static_cast<int32_t>(text.size()), &status);
+    if (U_FAILURE(status)) {
+        return {};
+    }
+    out.resize(static_cast<std::size_t>(length));
+    return out;
+}
+
+bool holdsLineBreakOrTab(std::string_view text)
+{
+    return text.find_first_of("\t\r\n") != std::string_view::npos;
+}
+
+bool number(std::string_view text, std::int64_t& value)
+{
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return error == std::errc() && end == text.data() + text.size();
+}
+
+// Whether `path` lies in the folder `root` (or is it).
+bool under(std::string_view path, std::string_view root)
+{
+    if (root == "/") {
+        return !path.empty() && path.front() == '/';
+    }
+    return path.starts_with(root) && (path.size() == root.size() || path[root.size()] == '/');
+}
+
+}  // namespace
+
+ScanMemory ScanMemory::load(const std::filesystem::path& file)
+{
+    ScanMemory memory;
+    std::ifstream in(file, std::ios::binary);
+    if (!in) {
+        return memory;
+    }
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string_view rest = text;
+    auto nextLine = [&rest](std::string_view& line) {
+        if (rest.empty()) {
+            return false;
+        }
+        const std::size_t end = rest.find('\n');
+        line = rest.substr(0, end);
+        rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
+        return true;
+    };
+    std::string_view line;
+    if (!nextLine(line) || line != kHeader) {
+        return memory;
+    }
+    while (nextLine(line)) {
+        // size, time, tags, album, path (the path last: it may hold a tab).
+        std::string_view fields[4];
+        bool whole = true;
+        for (std::string_view& field : fields) {
+            const std::size_t tab = line.find('\t');
+            if (tab == std::string_view::npos) {
+                whole = false;
+                break;
+            }
+            field = line.substr(0, tab);
+            line.remove_prefix(tab + 1);
+        }
+        RememberedFile remembered;
+        if (!whole || line.empty() || !number(fields[0], remembered.size) ||
+            !number(fields[1], remembered.modified) || (fields[2] != "0" && fields[2] != "1")) {
+            return ScanMemory();  // not written by this program: start afresh
+        }
+        std::optional<std::u16string> album = utf16FromUtf8(fields[3]);
+        if (!album) {
+            return ScanMemory();
+        }
+        remembered.hasTags = fields[2] == "1";
+        remembered.album = std::move(*album);
+        memory.files_.insert_or_assign(std::string(line), std::move(remembered));
+    }
+    return memory;
+}
+
+bool ScanMemory::save(const std::filesystem::path& file, store::FileError* error) const
+{
+    std::string text(kHeader);
+    text += '\n';
+    for (const auto& [path, remembered] : files_) {
+        text += std::to_string(remembered.size);
+        text += '\t';
+        text += std::to_string(remembered.modified);
+        text += remembered.hasTags ? "\t1\t" : "\t0\t";
+        text += utf8Of(remembered.album);
+        text += '\t';
+        text += path;
+        text += '\n';
+    }
+    return store::writeFileAtomically(file, text, error);
+}
+
+const RememberedFile* ScanMemory::find(const std::string& path, std::int64_t size,
+                                       std::int64_t modified) const
+{
+    const auto it = files_.find(path);
+    if (it == files_.end() || it->second.size != size || it->second.modified != modified) {
+        return nullptr;
+    }
+    return &it->second;
+}
+
+void ScanMemory::replaceUnder(std::string_view root,
+                              std::vector<std::pair<std::string, RememberedFile>> found)
+{
+    std::unordered_map<std::string, RememberedFile> fresh;
+    fresh.reserve(found.size());
+    for (auto& [path, remembered] : found) {
+        // A line break would end the line early; a tab in the album would
+        // shift the fields. Such a file is simply read every time.
+        const std::string album = utf8Of(remembered.album);
+        if (path.empty() || holdsLineBreakOrTab(path) || holdsLineBreakOrTab(album) ||
+            (!remembered.album.empty() && album.empty())) {
+            continue;
+        }
+        fresh.insert_or_assign(std::move(path), std::move(remembered));
+    }
+    std::size_t same = 0;
+    for (auto it = files_.begin(); it != files_.end();) {
+        if (under(it->first, root)) {
+            const auto kept = fresh.find(it->first);
+            if (kept != fresh.end() && kept->second == it->second) {
+                ++same;
+            } else {
+                changed_ = true;
+            }
+            it = files_.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    if (same != fresh.size()) {
+        changed_ = true;
+    }
+    files_.merge(fresh);
+}
+
+}  // namespace velmora::filescan

@@ -1,0 +1,59 @@
+// What earlier folder scans read of each music file, so that a rescan knows
+// a catalogued file that did not change by its path, size and modification
+// time without opening it.
+//
+// Kept in the data folder as "scancache.txt" (UTF-8, one file per line:
+// size, modification time in nanoseconds, whether the file had tags, its
+// album tag and its path, separated by tabs, after a first line naming the
+// format). It is only a hint: a missing, unreadable or foreign file is an
+// empty memory, and every file the memory does not know as it is now is
+// read again.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "core/store/file_error.h"
+
+namespace velmora::filescan {
+
+inline constexpr char kScanMemoryFileName[] = "scancache.txt";
+
+// A file as a scan found it on disk and read it.
+struct RememberedFile {
+    std::int64_t size = 0;
+    std::int64_t modified = 0;  // nanoseconds since the epoch
+    bool hasTags = false;
+    std::u16string album;  // the album tag (what groups the file into its album)
+    bool operator==(const RememberedFile&) const = default;
+};
+
+class ScanMemory {
+public:
+    // The memory kept in `file`; empty when there is none or it cannot be
+    // read as one.
+    static ScanMemory load(const std::filesystem::path& file);
+    // Writes it through a temporary file (never half a file).
+    bool save(const std::filesystem::path& file, store::FileError* error) const;
+
+    // What was read of `path` when it had this size and time; nothing when
+    // it was not read or has changed since.
+    const RememberedFile* find(const std::string& path, std::int64_t size, std::int64_t modified) const;
+    // What a scan of the folder `root` found: every file remembered under
+    // it is replaced by `found` (files gone are forgotten). Other folders'
+    // files stay.
+    void replaceUnder(std::string_view root, std::vector<std::pair<std::string, RememberedFile>> found);
+    // Whether it differs from what load() read.
+    bool changed() const { return changed_; }
+    std::size_t size() const { return files_.size(); }
+
+private:
+    std::unordered_map<std::string, RememberedFile> files_;
+    bool changed_ = false;
+};
+
+}  // namespace velmora::filescan
