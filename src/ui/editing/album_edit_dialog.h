@@ -139,6 +139,7 @@ private:
     void buildSongTools(QWidget* bar);
     void buildGrid();
     void buildBottomRow();
+    void setReadingOrder();
     // Shows `record` in the fields without making it the undo state.
     void showRecord(const store::AlbumRecord& record);
 
@@ -196,6 +197,10 @@ private:
     QComboBox* genreCombo_ = nullptr;
     QComboBox* mediaCombo_ = nullptr;
     QLabel* categoryCaptions_[3] = {};
+    // The captions as the user wrote them (the labels add a mnemonic); the
+    // messages name the fields by these.
+    QString categoryNames_[3] = {QStringLiteral("ジャンル"), QStringLiteral("メディア"),
+                                 QStringLiteral("メモ")};
     QPlainTextEdit* memoEdit_ = nullptr;
     QLineEdit* picturePathEdit_ = nullptr;
     QLabel* pictureView_ = nullptr;

@@ -96,6 +96,7 @@ void PlayerWindow::buildWindow()
     auto* groupLayout = new QVBoxLayout(playlistGroup_);
     groupLayout->setContentsMargins(4, 4, 4, 4);
     playlistView_ = new QListWidget(playlistGroup_);
+    playlistView_->setAccessibleName(QStringLiteral("プレイリスト"));
     playlistView_->setSelectionMode(QAbstractItemView::SingleSelection);
     playlistView_->setUniformItemSizes(true);
     groupLayout->addWidget(playlistView_);
@@ -188,6 +189,7 @@ QToolButton* PlayerWindow::addButton(const QString& hint, const QIcon& icon, con
 {
     auto* button = new QToolButton(toolBar_);
     button->setToolTip(hint);
+    button->setAccessibleName(hint);
     button->setCheckable(toggle);
     if (icon.isNull()) {
         // Without an icon of the desktop theme the button says what it does.
