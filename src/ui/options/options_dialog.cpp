@@ -634,6 +634,23 @@ void OptionsDialog::cancelChanges()
     close();
 }
 
+void OptionsDialog::setVisible(bool visible)
+{
+    if (visible == isVisible()) {
+        QDialog::setVisible(visible);
+        return;
+    }
+    if (visible && lastPlace_) {
+        // A dialog shown again is centred over its owner anew, and the
+        // window manager's frame moves it down by its title bar each time;
+        // an explicit place is kept as it is.
+        move(*lastPlace_);
+    } else if (!visible) {
+        lastPlace_ = pos();
+    }
+    QDialog::setVisible(visible);
+}
+
 void OptionsDialog::closeEvent(QCloseEvent* event)
 {
     driveCombo_->setCurrentIndex(std::min(current_.settings.cdDrive, driveCombo_->count() - 1));
