@@ -10,6 +10,7 @@
 #include <QFileDialog>
 #include <QItemSelectionModel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QScreen>
@@ -367,6 +368,65 @@ TEST_F(RealWindowTest, TabAloneReachesEveryButtonOfEveryWindow)
     summary.close();
 
     EXPECT_TRUE(missed.isEmpty()) << missed.join(QLatin1Char('\n')).toStdString();
+}
+
+TEST_F(RealWindowTest, AltAndTheMnemonicOpenEachMenu)
+{
+    test::writeBytes(dir / "VLM.dat",
+                     test::dataLineWith({}) + "\r\n" +
+                         test::dataLineWith({{store::ArtistColumn, "a"}, {store::AlbumColumn, "t"}}) +
+                         "\r\n");
+    start();
+    window->selectListRow(0, true);
+    child<QWidget>(window.get(), "albumView")->setFocus();
+    const std::pair<Qt::Key, const char*> menus[] = {{Qt::Key_F, "ファイル(&F)"},
+                                                     {Qt::Key_E, "編集(&E)"},
+                                                     {Qt::Key_V, "表示(&V)"},
+                                                     {Qt::Key_T, "ツール(&T)"},
+                                                     {Qt::Key_H, "ヘルプ(&H)"}};
+    for (const auto& [key, title] : menus) {
+        QTest::keyClick(window.get(), key, Qt::AltModifier);
+        QMenu* shown = nullptr;
+        EXPECT_TRUE(test::waitUntil([&] {
+            shown = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            return shown != nullptr && shown->isVisible();
+        })) << title;
+        if (shown == nullptr) {
+            continue;
+        }
+        EXPECT_EQ(shown->title(), QString::fromUtf8(title));
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(shown, 5000));
+        flushEvents();
+        saveScreen((std::string("keys-menu-") + static_cast<char>(key)).c_str());
+        shown->close();
+        EXPECT_TRUE(test::waitUntil([] { return QApplication::activePopupWidget() == nullptr; }));
+    }
+    // The album list's own menu shares the captions of the menu bar.
+    auto* albumMenu = child<QMenu>(window.get(), "albumMenu");
+    albumMenu->popup(window->mapToGlobal(QPoint(200, 400)));
+    EXPECT_TRUE(test::waitUntil([&] { return QApplication::activePopupWidget() == albumMenu; }));
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(albumMenu, 5000));
+    flushEvents();
+    saveScreen("keys-menu-album");
+    albumMenu->close();
+
+    test::trigger(window.get(), "editAlbum");
+    ASSERT_TRUE(QTest::qWaitForWindowActive(edit, 5000));
+    // Alt+the artist label's letter goes to the artist field.
+    QTest::keyClick(edit, Qt::Key_A, Qt::AltModifier);
+    EXPECT_TRUE(test::waitUntil([&] {
+        QWidget* focus = QApplication::focusWidget();
+        return focus != nullptr && (focus->objectName() == QLatin1String("artistCombo") ||
+                                    focus->parentWidget()->objectName() == QLatin1String("artistCombo"));
+    }));
+    saveScreen("keys-edit");
+    clickButton(edit, "closeButton");
+
+    auto* options = window->findChild<OptionsDialog*>();
+    test::trigger(window.get(), "options");
+    ASSERT_TRUE(QTest::qWaitForWindowActive(options, 5000));
+    saveScreen("keys-options");
+    clickButton(options, "cancelButton");
 }
 
 TEST_F(RealWindowTest, TheOptionsDialogReopensWhereItWas)
