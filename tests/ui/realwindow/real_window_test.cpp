@@ -10,6 +10,7 @@
 #include <QFileDialog>
 #include <QItemSelectionModel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QProcess>
@@ -34,6 +35,7 @@
 #include "ui/options/options_dialog.h"
 #include "ui/platform/app_setup.h"
 #include "ui/platform/qt_prompter.h"
+#include "ui/player/player_window.h"
 
 namespace velmora::ui {
 namespace {
@@ -351,6 +353,14 @@ TEST_F(RealWindowTest, TabAloneReachesEveryButtonOfEveryWindow)
         missed << buttonsTabMisses(options, pages);
     }
     clickButton(options, "cancelButton");
+
+    auto* player = window->findChild<PlayerWindow*>();
+    player->setObjectName(QStringLiteral("PlayerWindow"));
+    player->show();
+    player->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(player, 5000));
+    missed << buttonsTabMisses(player, player->findChild<QListWidget*>());
+    player->close();
 
     AboutDialog about(&shell, QStringLiteral("file:///help.html"), window.get());
     about.setObjectName(QStringLiteral("AboutBox"));
