@@ -10,6 +10,7 @@
 #include <QTest>
 
 #include "ui/editing/album_edit_dialog.h"
+#include "ui/editing/song_column_editor.h"
 #include "ui/main/main_window_fixture.h"
 
 namespace velmora::ui {
@@ -71,6 +72,27 @@ TEST_F(EditKeyboardTest, TabLeavesTheMemoAndCtrlTabTypesATab)
     press(Qt::Key_Tab, Qt::ControlModifier);
     EXPECT_EQ(memo->toPlainText(), QStringLiteral("ab\t"));
     EXPECT_EQ(QApplication::focusWidget(), memo);
+}
+
+TEST_F(EditKeyboardTest, TabLeavesTheMemoPadsLinesAndCtrlTabTypesATab)
+{
+    child<QAbstractButton>(edit, "titleColumnButton")->click();
+    auto* memoPad = window->findChild<SongColumnEditor*>();
+    ASSERT_TRUE(memoPad->isVisible());
+    memoPad->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(memoPad));
+    auto* lines = child<QPlainTextEdit>(memoPad, "lineEditor");
+    lines->setFocus();
+    lines->setPlainText(QStringLiteral("one"));
+    lines->moveCursor(QTextCursor::End);
+    ASSERT_TRUE(test::waitUntil([&] { return QApplication::focusWidget() == lines; }))
+        << (QApplication::focusWidget() ? QApplication::focusWidget()->objectName().toStdString() : "none");
+    press(Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(lines->toPlainText(), QStringLiteral("one\t"));
+    press(Qt::Key_Tab);
+    EXPECT_EQ(lines->toPlainText(), QStringLiteral("one\t"));
+    EXPECT_NE(QApplication::focusWidget(), lines) << "Tab moves on";
+    child<QAbstractButton>(memoPad, "cancelButton")->click();
 }
 
 TEST_F(EditKeyboardTest, TabLeavesTheSongTableAtItsEnds)
