@@ -18,6 +18,8 @@
 #include <QTest>
 #include <QTextEdit>
 #include <QTimer>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 #include <set>
 
 #include "ui/dialogs/about_dialog.h"
@@ -261,6 +263,63 @@ TEST_F(KeyboardTest, EveryMenuItemHasItsOwnMnemonic)
         editMenus.addAction(top);
     }
     expectMnemonics(&editMenus, captions, QStringLiteral("edit dialog"));
+}
+
+// The mnemonics Alt reaches in `window` as it is shown now: those of the
+// field labels, the buttons and the menu bar's titles. Reports a field
+// label without one and a letter used twice.
+QStringList mnemonicClashes(QWidget* window)
+{
+    QStringList problems;
+    std::map<QChar, QString> letters;
+    auto take = [&](const QString& text) {
+        const qsizetype amp = text.indexOf(QLatin1Char('&'));
+        if (amp < 0 || amp + 1 >= text.size()) {
+            return false;
+        }
+        const QChar letter = text.at(amp + 1).toUpper();
+        auto [at, fresh] = letters.emplace(letter, text);
+        if (!fresh) {
+            problems << window->objectName() + QStringLiteral(": ") + at->second + QStringLiteral(" / ") +
+                            text;
+        }
+        return true;
+    };
+    if (auto* bar = window->findChild<QMenuBar*>(); bar && bar->window() == window) {
+        for (QAction* menu : bar->actions()) {
+            take(menu->text());
+        }
+    }
+    for (QLabel* label : window->findChildren<QLabel*>()) {
+        if (label->buddy() != nullptr && label->isVisibleTo(window) && !take(label->text())) {
+            problems << window->objectName() + QStringLiteral(": no mnemonic on ") + label->text();
+        }
+    }
+    for (QAbstractButton* button : window->findChildren<QAbstractButton*>()) {
+        if (button->isVisibleTo(window)) {
+            take(button->text());
+        }
+    }
+    return problems;
+}
+
+TEST_F(KeyboardTest, DialogMnemonicsAreUniqueOnEachPage)
+{
+    auto window = openActive({"a"});
+    QStringList problems = mnemonicClashes(editDialog(*window));
+    problems << mnemonicClashes(window->findChild<SongColumnEditor*>());
+    auto* options = window->findChild<OptionsDialog*>();
+    trigger(window.get(), "options");
+    auto* pages = child<QTreeWidget>(options, "pageTree");
+    for (QTreeWidgetItemIterator it(pages); *it; ++it) {
+        pages->setCurrentItem(*it);
+        problems << mnemonicClashes(options);
+    }
+    options->hide();
+    FolderScanSummaryDialog summary({}, {QStringLiteral("note")}, window.get());
+    summary.setObjectName(QStringLiteral("ScanSummary"));
+    problems << mnemonicClashes(&summary);
+    EXPECT_TRUE(problems.isEmpty()) << problems.join(QLatin1Char('\n')).toStdString();
 }
 
 // What a screen reader would announce for a control: its accessible name,
