@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMetaObject>
+#include <QShortcut>
 #include <QStyle>
 #include <QTimer>
 #include <QToolBar>
@@ -102,6 +103,11 @@ void PlayerWindow::buildWindow()
     groupLayout->addWidget(playlistView_);
     layout->addWidget(playlistGroup_, 1);
     connect(playlistView_, &QListWidget::itemDoubleClicked, this, [this] { startPlayback(); });
+    // Enter in the playlist plays the chosen entry, as a double-click does.
+    for (const QKeySequence& key : {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)}) {
+        new QShortcut(
+            key, playlistView_, this, [this] { startPlayback(); }, Qt::WidgetShortcut);
+    }
     clearPlaylist();
 
     bottomPanel_ = new QWidget(this);
