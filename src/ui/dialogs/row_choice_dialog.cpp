@@ -17,8 +17,10 @@ std::optional<int> chooseRowInDialog(QWidget* parent, const QString& title, cons
     dialog.setObjectName(QStringLiteral("RowChoiceDialog"));
     dialog.setWindowTitle(title);
     auto* layout = new QVBoxLayout(&dialog);
-    layout->addWidget(new QLabel(title, &dialog));
+    auto* caption = new QLabel(title, &dialog);
+    layout->addWidget(caption);
     auto* list = new QTreeWidget(&dialog);
+    caption->setBuddy(list);
     list->setRootIsDecorated(false);
     list->setAlternatingRowColors(true);
     list->setHeaderLabels(headers);
@@ -34,7 +36,7 @@ std::optional<int> chooseRowInDialog(QWidget* parent, const QString& title, cons
     }
     layout->addWidget(list);
     auto* buttons = new QDialogButtonBox(&dialog);
-    buttons->addButton(QStringLiteral("選択"), QDialogButtonBox::AcceptRole)->setDefault(true);
+    buttons->addButton(QStringLiteral("選択(&S)"), QDialogButtonBox::AcceptRole)->setDefault(true);
     buttons->addButton(QStringLiteral("キャンセル"), QDialogButtonBox::RejectRole);
     layout->addWidget(buttons);
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);

@@ -127,9 +127,37 @@ AlbumEditDialog::AlbumEditDialog(Services services, Requests requests, QWidget* 
     layout->addWidget(preview_);
 
     buildBottomRow();
+    setReadingOrder();
 }
 
 AlbumEditDialog::~AlbumEditDialog() = default;
+
+void AlbumEditDialog::setReadingOrder()
+{
+    // Left to right, top to bottom: the fields, the picture buttons, the
+    // song tools, the grid, the preview player, the bottom row.
+    const char* const names[] = {"artistCombo",        "readingCombo",        "titleEdit",
+                                 "genreCombo",         "mediaCombo",          "memoEdit",
+                                 "picturePathEdit",    "pickPictureButton",   "showPictureButton",
+                                 "insertSongButton",   "deleteSongButton",    "moveSongUpButton",
+                                 "moveSongDownButton", "pickSongMediaButton", "discButton",
+                                 "titleColumnButton",  "artistColumnButton",  "mediaColumnButton",
+                                 "songTable",          "ejectButton",         "rewindButton",
+                                 "stopButton",         "pauseButton",         "playButton",
+                                 "webSearchButton",    "webSearchBox",        "changeAlbumButton",
+                                 "addAlbumButton",     "closeButton"};
+    QWidget* previous = nullptr;
+    for (const char* name : names) {
+        auto* next = findChild<QWidget*>(QString::fromLatin1(name));
+        if (next == nullptr) {
+            continue;
+        }
+        if (previous != nullptr) {
+            setTabOrder(previous, next);
+        }
+        previous = next;
+    }
+}
 
 void AlbumEditDialog::buildMenus()
 {
@@ -145,7 +173,7 @@ void AlbumEditDialog::buildMenus()
     };
     QMenu* edit = menus->addMenu(QStringLiteral("編集(&E)"));
     addAction(edit, "undoEditsAction", QStringLiteral("編集前の状態に戻す(&U)"), &AlbumEditDialog::undoEdits);
-    addAction(edit, "pickPictureAction", QStringLiteral("画像登録(&E)"), &AlbumEditDialog::pickPicture);
+    addAction(edit, "pickPictureAction", QStringLiteral("画像登録(&I)"), &AlbumEditDialog::pickPicture);
     QMenu* tools = menus->addMenu(QStringLiteral("ツール(&T)"));
     QAction* playerToFront = addAction(tools, "playerToFrontAction",
                                        QStringLiteral("メディアプレイヤーフォームを前面へ(&M)"), nullptr);
@@ -169,11 +197,12 @@ void AlbumEditDialog::buildMenus()
 void AlbumEditDialog::buildBottomRow()
 {
     auto* bottom = new QHBoxLayout;
-    auto* webSearchButton = new QPushButton(QStringLiteral("ネット検索"), this);
+    auto* webSearchButton = new QPushButton(QStringLiteral("ネット検索(&W)"), this);
     webSearchButton->setObjectName(QStringLiteral("webSearchButton"));
     webSearchButton->setToolTip(QStringLiteral("インターネットを使って検索(右クリックで検索項目選択)"));
     webSearchBox_ = new PickBox(this);
     webSearchBox_->setObjectName(QStringLiteral("webSearchBox"));
+    webSearchBox_->setAccessibleName(QStringLiteral("検索サイト"));
     webSearchBox_->onDropDown = [this] { fillWebSearchItems(); };
     webSearchBox_->setMinimumContentsLength(12);
     connect(webSearchButton, &QPushButton::clicked, this, &AlbumEditDialog::runWebSearch);
@@ -186,13 +215,13 @@ void AlbumEditDialog::buildBottomRow()
     bottom->addWidget(webSearchButton);
     bottom->addWidget(webSearchBox_);
     bottom->addStretch();
-    auto* changeButton = new QPushButton(QStringLiteral("変更"), this);
+    auto* changeButton = new QPushButton(QStringLiteral("変更(&H)"), this);
     changeButton->setObjectName(QStringLiteral("changeAlbumButton"));
     changeButton->setToolTip(QStringLiteral("アルバム情報を変更(Ctrl+Enter)"));
-    auto* addButton = new QPushButton(QStringLiteral("追加"), this);
+    auto* addButton = new QPushButton(QStringLiteral("追加(&N)"), this);
     addButton->setObjectName(QStringLiteral("addAlbumButton"));
     addButton->setToolTip(QStringLiteral("アルバムを追加(Shift+Ctrl+Enter)"));
-    auto* closeButton = new QPushButton(QStringLiteral("閉じる"), this);
+    auto* closeButton = new QPushButton(QStringLiteral("閉じる(&X)"), this);
     closeButton->setObjectName(QStringLiteral("closeButton"));
     for (QPushButton* button : {changeButton, addButton, closeButton}) {
         button->setAutoDefault(false);
@@ -217,7 +246,7 @@ void AlbumEditDialog::buildFields(QWidget* panel)
     readingCombo_ = new PickBox(panel);
     readingCombo_->setEditable(true);
     readingCombo_->onDropDown = [this] { fillReadingSuggestions(); };
-    readingLabel_ = new QLabel(QStringLiteral("フリガナ"), panel);
+    readingLabel_ = new QLabel(QStringLiteral("フリガナ(&F)"), panel);
     readingLabel_->setToolTip(QStringLiteral("クリックでアーティスト名をコピー"));
     readingLabel_->setCursor(Qt::PointingHandCursor);
     readingLabel_->installEventFilter(this);
@@ -234,9 +263,9 @@ void AlbumEditDialog::buildFields(QWidget* panel)
         box->lineEdit()->installEventFilter(this);
     }
     titleEdit_->installEventFilter(this);
-    categoryCaptions_[0] = new QLabel(QStringLiteral("ジャンル"), panel);
-    categoryCaptions_[1] = new QLabel(QStringLiteral("メディア"), panel);
-    categoryCaptions_[2] = new QLabel(QStringLiteral("メモ"), panel);
+    categoryCaptions_[0] = new QLabel(QStringLiteral("ジャンル(&G)"), panel);
+    categoryCaptions_[1] = new QLabel(QStringLiteral("メディア(&M)"), panel);
+    categoryCaptions_[2] = new QLabel(QStringLiteral("メモ(&O)"), panel);
     categoryCaptions_[2]->setToolTip(QStringLiteral("右クリックで項目選択"));
     categoryCaptions_[2]->installEventFilter(this);
     memoChoiceMenu_ = new QMenu(this);
@@ -246,11 +275,14 @@ void AlbumEditDialog::buildFields(QWidget* panel)
     memoEdit_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     memoEdit_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     memoEdit_->setFixedHeight(72);
+    // Tab moves on to the next field; Ctrl+Tab types a tab (eventFilter).
+    memoEdit_->setTabChangesFocus(true);
     memoEdit_->installEventFilter(this);
     picturePathEdit_ = new QLineEdit(panel);
     picturePathEdit_->installEventFilter(this);
-    auto* pick = toolButton(panel, QStringLiteral("画像設定"), QStringLiteral("画像ファイル選択"));
-    auto* show = toolButton(panel, QStringLiteral("画像表示"), QStringLiteral("ファイルパスの画像を表示"));
+    auto* pick = toolButton(panel, QStringLiteral("画像設定(&S)"), QStringLiteral("画像ファイル選択"));
+    auto* show =
+        toolButton(panel, QStringLiteral("画像表示(&V)"), QStringLiteral("ファイルパスの画像を表示"));
     pick->setAutoRaise(false);
     show->setAutoRaise(false);
     connect(pick, &QToolButton::clicked, this, &AlbumEditDialog::pickPicture);
@@ -270,12 +302,25 @@ void AlbumEditDialog::buildFields(QWidget* panel)
     bold.setBold(true);
     noPictureLabel_->setFont(bold);
 
-    grid->addWidget(new QLabel(QStringLiteral("アーティスト"), panel), 0, 0);
+    auto* artistLabel = new QLabel(QStringLiteral("アーティスト(&A)"), panel);
+    auto* titleLabel = new QLabel(QStringLiteral("アルバム(&L)"), panel);
+    auto* pathLabel = new QLabel(QStringLiteral("画像ファイルパス(&P)"), panel);
+    const std::pair<QLabel*, QWidget*> buddies[] = {{artistLabel, artistCombo_},
+                                                    {readingLabel_, readingCombo_},
+                                                    {titleLabel, titleEdit_},
+                                                    {categoryCaptions_[0], genreCombo_},
+                                                    {categoryCaptions_[1], mediaCombo_},
+                                                    {categoryCaptions_[2], memoEdit_},
+                                                    {pathLabel, picturePathEdit_}};
+    for (const auto& [label, field] : buddies) {
+        label->setBuddy(field);
+    }
+    grid->addWidget(artistLabel, 0, 0);
     grid->addWidget(artistCombo_, 0, 1);
     grid->addWidget(readingLabel_, 0, 2);
     grid->addWidget(readingCombo_, 0, 3);
     grid->addWidget(picture, 0, 4, 4, 1, Qt::AlignTop | Qt::AlignRight);
-    grid->addWidget(new QLabel(QStringLiteral("アルバム"), panel), 1, 0);
+    grid->addWidget(titleLabel, 1, 0);
     grid->addWidget(titleEdit_, 1, 1, 1, 3);
     grid->addWidget(categoryCaptions_[0], 2, 0);
     grid->addWidget(genreCombo_, 2, 1);
@@ -283,7 +328,7 @@ void AlbumEditDialog::buildFields(QWidget* panel)
     grid->addWidget(mediaCombo_, 2, 3);
     grid->addWidget(categoryCaptions_[2], 3, 0, Qt::AlignTop);
     grid->addWidget(memoEdit_, 3, 1, 1, 3);
-    grid->addWidget(new QLabel(QStringLiteral("画像ファイルパス"), panel), 4, 0);
+    grid->addWidget(pathLabel, 4, 0);
     grid->addWidget(picturePathEdit_, 4, 1, 1, 3);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(pick);
@@ -327,20 +372,21 @@ void AlbumEditDialog::buildSongTools(QWidget* bar)
         void (AlbumEditDialog::*command)();
     };
     const Tool tools[] = {
-        {"insertSongButton", "曲追加", "曲追加", &AlbumEditDialog::insertSong},
-        {"deleteSongButton", "曲削除", "曲削除", &AlbumEditDialog::deleteSong},
+        {"insertSongButton", "曲追加(&I)", "曲追加", &AlbumEditDialog::insertSong},
+        {"deleteSongButton", "曲削除(&R)", "曲削除", &AlbumEditDialog::deleteSong},
         {"moveSongUpButton", "▲", "一つ上へ", &AlbumEditDialog::moveSongUp},
         {"moveSongDownButton", "▼", "一つ下へ", &AlbumEditDialog::moveSongDown},
-        {"pickSongMediaButton", "ファイル", "メディアファイル登録", &AlbumEditDialog::pickSongMedia},
+        {"pickSongMediaButton", "ファイル(&B)", "メディアファイル登録", &AlbumEditDialog::pickSongMedia},
     };
     for (const Tool& tool : tools) {
         QToolButton* button = toolButton(bar, QString::fromUtf8(tool.text), QString::fromUtf8(tool.hint));
         button->setObjectName(QString::fromLatin1(tool.name));
+        button->setAccessibleName(QString::fromUtf8(tool.hint));
         connect(button, &QToolButton::clicked, this, tool.command);
         row->addWidget(button);
     }
     row->addSpacing(8);
-    QToolButton* discButton = toolButton(bar, QStringLiteral("CD"), QStringLiteral("CDを登録"), "cd");
+    QToolButton* discButton = toolButton(bar, QStringLiteral("CD(&D)"), QStringLiteral("CDを登録"), "cd");
     discButton->setObjectName(QStringLiteral("discButton"));
     connect(discButton, &QToolButton::clicked, this, &AlbumEditDialog::registerDiscTracks);
     row->addWidget(discButton);
@@ -350,9 +396,9 @@ void AlbumEditDialog::buildSongTools(QWidget* bar)
         const char* text;
         const char* hint;
     } columns[] = {
-        {"titleColumnButton", "曲名", "曲名をメモ帳で編集"},
-        {"artistColumnButton", "アーティスト", "曲ごとのアーティスト名をメモ帳で編集"},
-        {"mediaColumnButton", "メディア", "メディアファイルをメモ帳で編集"},
+        {"titleColumnButton", "曲名(&1)", "曲名をメモ帳で編集"},
+        {"artistColumnButton", "アーティスト(&2)", "曲ごとのアーティスト名をメモ帳で編集"},
+        {"mediaColumnButton", "メディア(&3)", "メディアファイルをメモ帳で編集"},
     };
     for (int c = 0; c < 3; ++c) {
         QToolButton* button =
@@ -366,8 +412,9 @@ void AlbumEditDialog::buildSongTools(QWidget* bar)
 
 void AlbumEditDialog::buildGrid()
 {
-    songTable_ = new QTableWidget(kSongRows, 3, this);
+    songTable_ = new EditGrid(kSongRows, 3, this);
     songTable_->setObjectName(QStringLiteral("songTable"));
+    songTable_->setAccessibleName(QStringLiteral("曲目"));
     QStringList headings;
     for (const char* heading : kGridHeadings) {
         headings << QString::fromUtf8(heading);
@@ -472,9 +519,16 @@ void AlbumEditDialog::setSongColumnWidth(int column, int width)
 
 void AlbumEditDialog::setCategoryCaptions(const QString& first, const QString& second, const QString& third)
 {
-    categoryCaptions_[0]->setText(first);
-    categoryCaptions_[1]->setText(second);
-    categoryCaptions_[2]->setText(third);
+    // The captions are the user's words: an '&' of theirs is shown as typed,
+    // and each gets the field's own mnemonic.
+    const QString captions[] = {first, second, third};
+    const char* const mnemonics[] = {"(&G)", "(&M)", "(&O)"};
+    for (int i = 0; i < 3; ++i) {
+        categoryNames_[i] = captions[i];
+        QString text = captions[i];
+        text.replace(QLatin1Char('&'), QStringLiteral("&&"));
+        categoryCaptions_[i]->setText(text + QLatin1String(mnemonics[i]));
+    }
 }
 
 void AlbumEditDialog::loadAlbum(const AlbumRecord& record)
@@ -532,8 +586,8 @@ std::optional<AlbumRecord> AlbumEditDialog::editedRecord()
     };
     if (!store(ArtistColumn, QStringLiteral("アーティスト"), artistCombo_->currentText()) ||
         !store(AlbumColumn, QStringLiteral("アルバム"), titleEdit_->text()) ||
-        !store(Category1Column, categoryCaptions_[0]->text(), genreCombo_->currentText()) ||
-        !store(Category2Column, categoryCaptions_[1]->text(), mediaCombo_->currentText())) {
+        !store(Category1Column, categoryNames_[0], genreCombo_->currentText()) ||
+        !store(Category2Column, categoryNames_[1], mediaCombo_->currentText())) {
         return std::nullopt;
     }
     const QString memo = memoEdit_->toPlainText();
@@ -542,7 +596,7 @@ std::optional<AlbumRecord> AlbumEditDialog::editedRecord()
     if (!memo.isEmpty()) {
         const QStringList lines = memo.split(QLatin1Char('\n'));
         for (int i = 0; i < lines.size(); ++i) {
-            const QString field = QStringLiteral("%1 (%2行目)").arg(categoryCaptions_[2]->text()).arg(i + 1);
+            const QString field = QStringLiteral("%1 (%2行目)").arg(categoryNames_[2]).arg(i + 1);
             QString problem;
             std::string original = static_cast<std::size_t>(i) < shownLines.size()
                                        ? shownLines[static_cast<std::size_t>(i)]
@@ -564,7 +618,7 @@ std::optional<AlbumRecord> AlbumEditDialog::editedRecord()
     }
     std::string joined = joinMemo(memoLines);
     if (text::containsOnBoundary(joined, "<>")) {
-        services_.prompter.information(categoryCaptions_[2]->text() +
+        services_.prompter.information(categoryNames_[2] +
                                        QStringLiteral(": 「<>」は保存できない文字列です。"));
         return std::nullopt;
     }
@@ -901,6 +955,11 @@ bool AlbumEditDialog::eventFilter(QObject* watched, QEvent* event)
         return QDialog::eventFilter(watched, event);
     }
     auto* key = static_cast<QKeyEvent*>(event);
+    if (watched == memoEdit_ && key->key() == Qt::Key_Tab &&
+        (key->modifiers() & ~Qt::KeypadModifier) == Qt::ControlModifier) {
+        memoEdit_->insertPlainText(QStringLiteral("\t"));
+        return true;
+    }
     const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
     const Qt::KeyboardModifiers mods = key->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier);
     if (key->key() == Qt::Key_Insert || (enter && mods == (Qt::ShiftModifier | Qt::ControlModifier))) {

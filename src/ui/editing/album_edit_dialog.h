@@ -142,6 +142,7 @@ private:
     void buildSongTools(QWidget* bar);
     void buildGrid();
     void buildBottomRow();
+    void setReadingOrder();
     // Shows `record` in the fields without making it the undo state.
     void showRecord(const store::AlbumRecord& record);
 
@@ -199,6 +200,10 @@ private:
     QComboBox* genreCombo_ = nullptr;
     QComboBox* mediaCombo_ = nullptr;
     QLabel* categoryCaptions_[3] = {};
+    // The captions as the user wrote them (the labels add a mnemonic); the
+    // messages name the fields by these.
+    QString categoryNames_[3] = {QStringLiteral("ジャンル"), QStringLiteral("メディア"),
+                                 QStringLiteral("メモ")};
     QPlainTextEdit* memoEdit_ = nullptr;
     QLineEdit* picturePathEdit_ = nullptr;
     QLabel* pictureView_ = nullptr;

@@ -37,6 +37,7 @@ QToolButton* playerButton(QWidget* parent, const char* name, const QString& hint
     auto* button = new QToolButton(parent);
     button->setObjectName(QString::fromLatin1(name));
     button->setToolTip(hint);
+    button->setAccessibleName(hint);
     button->setIcon(icon);
     button->setAutoRaise(true);
     button->setIconSize(QSize(16, 16));

@@ -48,7 +48,8 @@ namespace {
 const char* const kColumnHeadings[] = {"曲名", "曲ごとのアーティスト名", "メディアファイル"};
 
 // Shift+Enter would put a line separator inside a line; here every line
-// break starts a new line, as lines stand for songs.
+// break starts a new line, as lines stand for songs. Ctrl+Tab types the tab
+// that Tab, which moves the focus on, does not.
 class PlainLineBreaks : public QObject {
 public:
     using QObject::QObject;
@@ -61,6 +62,12 @@ protected:
             if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
                 (key->modifiers() & Qt::ShiftModifier)) {
                 static_cast<QPlainTextEdit*>(parent())->textCursor().insertText(QStringLiteral("\n"));
+                return true;
+            }
+            // Tab moves on to the next control; Ctrl+Tab types a tab.
+            if (key->key() == Qt::Key_Tab &&
+                (key->modifiers() & ~Qt::KeypadModifier) == Qt::ControlModifier) {
+                static_cast<QPlainTextEdit*>(parent())->textCursor().insertText(QStringLiteral("\t"));
                 return true;
             }
         }
@@ -89,6 +96,8 @@ SongColumnEditor::SongColumnEditor(Services services, const store::AppSettings* 
 
     lineEditor_ = new QPlainTextEdit(this);
     lineEditor_->setObjectName(QStringLiteral("lineEditor"));
+    lineEditor_->setAccessibleName(QStringLiteral("曲ごとの行"));
+    lineEditor_->setTabChangesFocus(true);
     lineEditor_->setLineWrapMode(QPlainTextEdit::NoWrap);
     lineEditor_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     lineEditor_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -137,10 +146,10 @@ SongColumnEditor::SongColumnEditor(Services services, const store::AppSettings* 
 
     auto* bottom = new QHBoxLayout;
     bottom->addStretch();
-    auto* acceptButton = new QPushButton(QStringLiteral("変更"), this);
+    auto* acceptButton = new QPushButton(QStringLiteral("変更(&H)"), this);
     acceptButton->setObjectName(QStringLiteral("acceptButton"));
     acceptButton->setToolTip(QStringLiteral("アルバム情報を変更"));
-    auto* cancelButton = new QPushButton(QStringLiteral("閉じる"), this);
+    auto* cancelButton = new QPushButton(QStringLiteral("閉じる(&X)"), this);
     cancelButton->setObjectName(QStringLiteral("cancelButton"));
     cancelButton->setToolTip(QStringLiteral("メモ帳を閉じる"));
     for (QPushButton* button : {acceptButton, cancelButton}) {

@@ -43,10 +43,12 @@ void SongColumnEditor::buildFileBrowser()
     split->setChildrenCollapsible(false);
     folderTree_ = new QTreeView(split);
     folderTree_->setObjectName(QStringLiteral("folderTree"));
+    folderTree_->setAccessibleName(QStringLiteral("フォルダ"));
     folderTree_->setHeaderHidden(true);
     folderTree_->setSelectionMode(QAbstractItemView::SingleSelection);
     fileList_ = new QListWidget(split);
     fileList_->setObjectName(QStringLiteral("fileList"));
+    fileList_->setAccessibleName(QStringLiteral("ファイル"));
     fileList_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     fileList_->setIconSize(QSize(16, 16));
     connect(fileList_, &QListWidget::itemDoubleClicked, this, [this] { insertChosenFile(); });

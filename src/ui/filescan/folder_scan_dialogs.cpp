@@ -92,6 +92,7 @@ FolderScanSummaryDialog::FolderScanSummaryDialog(const std::vector<filescan::Pla
     auto* splitter = new QSplitter(Qt::Horizontal, this);
     albumTree_ = new QTreeWidget(splitter);
     albumTree_->setObjectName(QStringLiteral("albumTree"));
+    albumTree_->setAccessibleName(QStringLiteral("登録するアルバム"));
     albumTree_->setRootIsDecorated(false);
     albumTree_->setUniformRowHeights(true);
     albumTree_->setTextElideMode(Qt::ElideMiddle);
@@ -139,6 +140,7 @@ FolderScanSummaryDialog::FolderScanSummaryDialog(const std::vector<filescan::Pla
 
     songTree_ = new QTreeWidget(splitter);
     songTree_->setObjectName(QStringLiteral("songTree"));
+    songTree_->setAccessibleName(QStringLiteral("アルバムの曲"));
     songTree_->setRootIsDecorated(false);
     songTree_->setUniformRowHeights(true);
     songTree_->setTextElideMode(Qt::ElideMiddle);
@@ -153,14 +155,16 @@ FolderScanSummaryDialog::FolderScanSummaryDialog(const std::vector<filescan::Pla
 
     if (!notes.isEmpty()) {
         auto* notesRow = new QHBoxLayout;
-        notesRow->addWidget(new QLabel(QStringLiteral("お知らせ・登録しないファイル"), this));
+        auto* notesLabel = new QLabel(QStringLiteral("お知らせ・登録しないファイル(&N)"), this);
+        notesRow->addWidget(notesLabel);
         notesRow->addStretch();
-        copyNotesButton_ = new QPushButton(QStringLiteral("コピー"), this);
+        copyNotesButton_ = new QPushButton(QStringLiteral("コピー(&C)"), this);
         copyNotesButton_->setObjectName(QStringLiteral("copyNotesButton"));
         notesRow->addWidget(copyNotesButton_);
         layout->addLayout(notesRow);
         notesView_ = new QPlainTextEdit(notes.join(QLatin1Char('\n')), this);
         notesView_->setObjectName(QStringLiteral("notesView"));
+        notesLabel->setBuddy(notesView_);
         notesView_->setReadOnly(true);
         notesView_->setLineWrapMode(QPlainTextEdit::NoWrap);
         notesView_->setMaximumHeight(130);
@@ -170,12 +174,12 @@ FolderScanSummaryDialog::FolderScanSummaryDialog(const std::vector<filescan::Pla
     }
 
     auto* buttons = new QHBoxLayout;
-    auto* checkAll = new QPushButton(QStringLiteral("すべて選択"), this);
-    auto* checkNone = new QPushButton(QStringLiteral("すべて解除"), this);
+    auto* checkAll = new QPushButton(QStringLiteral("すべて選択(&A)"), this);
+    auto* checkNone = new QPushButton(QStringLiteral("すべて解除(&U)"), this);
     buttons->addWidget(checkAll);
     buttons->addWidget(checkNone);
     buttons->addStretch();
-    registerButton_ = new QPushButton(QStringLiteral("登録"), this);
+    registerButton_ = new QPushButton(QStringLiteral("登録(&R)"), this);
     registerButton_->setObjectName(QStringLiteral("registerButton"));
     registerButton_->setDefault(true);
     cancelButton_ = new QPushButton(QStringLiteral("キャンセル"), this);

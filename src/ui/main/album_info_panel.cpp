@@ -126,9 +126,18 @@ AlbumInfoPanel::AlbumInfoPanel(QWidget* parent) : QWidget(parent)
     memoView_->setLineWrapMode(QPlainTextEdit::NoWrap);
 
     int row = 1;
-    grid->addWidget(new QLabel(QStringLiteral("アーティスト"), this), row, 0);
+    auto* artistLabel = new QLabel(QStringLiteral("アーティスト(&A)"), this);
+    artistLabel->setBuddy(artistBox_);
+    auto* titleLabel = new QLabel(QStringLiteral("アルバム(&L)"), this);
+    titleLabel->setBuddy(titleBox_);
+    // The category captions are the user's own words: named fields, no
+    // mnemonic.
+    categoryLabels_[0]->setBuddy(genreEdit_);
+    categoryLabels_[1]->setBuddy(mediaEdit_);
+    categoryLabels_[2]->setBuddy(memoView_);
+    grid->addWidget(artistLabel, row, 0);
     grid->addWidget(artistBox_, row++, 1);
-    grid->addWidget(new QLabel(QStringLiteral("アルバム"), this), row, 0);
+    grid->addWidget(titleLabel, row, 0);
     grid->addWidget(titleBox_, row++, 1);
     grid->addWidget(categoryLabels_[0], row, 0);
     grid->addWidget(genreEdit_, row++, 1, 1, 2);

@@ -46,9 +46,9 @@ MainActions::MainActions(QWidget* owner)
     save = make({"save", "保存(&S)", nullptr, nullptr, "document-save", "save"});
     importData = make({"importData", "データを読み込む(&O)", nullptr, nullptr, "document-open", "import"});
     registerFolder = make({"registerFolder", "フォルダから登録(&F)..."});
-    exportData = make({"exportData", "Velmoraファイル"});
-    exportCsv = make({"exportCsv", "CSVファイル"});
-    exportHtml = make({"exportHtml", "HTMLファイル"});
+    exportData = make({"exportData", "Velmoraファイル(&V)"});
+    exportCsv = make({"exportCsv", "CSVファイル(&C)"});
+    exportHtml = make({"exportHtml", "HTMLファイル(&H)"});
     quitWithoutSaving = make({"quitWithoutSaving", "保存しないで終了(&C)"});
     quit = make({"quit", "終了(&X)", nullptr, nullptr, "application-exit", "exit"});
 
@@ -56,30 +56,30 @@ MainActions::MainActions(QWidget* owner)
         {"newAlbum", "アルバム新規作成(&N)", "新規作成", "アルバム情報を新規作成", "document-new", "new"});
     editAlbum = make({"editAlbum", "アルバム編集(&E)", "編集", "選択アルバムを編集", nullptr, "edit"});
     registerDisc = make({"registerDisc", "CDドライブの音楽CDを登録(&C)"});
-    registerPicture = make({"registerPicture", "画像登録"});
-    duplicateAlbum = make({"duplicateAlbum", "アルバム情報を複製"});
-    duplicateAndEdit = make({"duplicateAndEdit", "アルバムを複製して編集"});
+    registerPicture = make({"registerPicture", "画像登録(&I)"});
+    duplicateAlbum = make({"duplicateAlbum", "アルバム情報を複製(&U)"});
+    duplicateAndEdit = make({"duplicateAndEdit", "アルバムを複製して編集(&W)"});
     deleteAlbums =
         make({"deleteAlbums", "アルバム削除(&D)", "削除", "アルバム情報を削除", nullptr, "delete"});
     showAll =
         make({"showAll", "アルバム全表示(&A)", "全表示", "すべてのアルバムを表示", nullptr, "show-all"});
-    showSelectedOnly = make({"showSelectedOnly", "選択アルバムのみを表示"});
-    renumber = make(
-        {"renumber", "CD番号整列", "番号整列", "表示されている順番に番号を振りなおす", nullptr, "renumber"});
+    showSelectedOnly = make({"showSelectedOnly", "選択アルバムのみを表示(&S)"});
+    renumber = make({"renumber", "CD番号整列(&R)", "番号整列", "表示されている順番に番号を振りなおす",
+                     nullptr, "renumber"});
 
-    copyAlbumDetails = make({"copyAlbumDetails", "選択アルバム詳細情報"});
-    copyAlbumSummary = make({"copyAlbumSummary", "選択アルバム簡易情報"});
-    copySongDetails = make({"copySongDetails", "選択曲詳細情報"});
-    copyArtistNames = make({"copyArtistNames", "アーティスト名"});
-    copyAlbumTitles = make({"copyAlbumTitles", "アルバム名"});
-    copySongTitle = make({"copySongTitle", "選択曲名"});
+    copyAlbumDetails = make({"copyAlbumDetails", "選択アルバム詳細情報(&D)"});
+    copyAlbumSummary = make({"copyAlbumSummary", "選択アルバム簡易情報(&S)"});
+    copySongDetails = make({"copySongDetails", "選択曲詳細情報(&T)"});
+    copyArtistNames = make({"copyArtistNames", "アーティスト名(&A)"});
+    copyAlbumTitles = make({"copyAlbumTitles", "アルバム名(&L)"});
+    copySongTitle = make({"copySongTitle", "選択曲名(&N)"});
 
     playSong = make({"playSong", "メディアファイル再生(&L)"});
     openSongFile = make({"openSongFile", "メディアファイルを外部で開く(&O)"});
     openSongFolder = make({"openSongFolder", "メディアファイルの親フォルダを開く(&F)"});
-    editSongTitle = make({"editSongTitle", "曲名変更"});
-    editSongArtist = make({"editSongArtist", "曲ごとのアーティスト名変更"});
-    editSongMedia = make({"editSongMedia", "メディアファイル変更"});
+    editSongTitle = make({"editSongTitle", "曲名変更(&T)"});
+    editSongArtist = make({"editSongArtist", "曲ごとのアーティスト名変更(&A)"});
+    editSongMedia = make({"editSongMedia", "メディアファイル変更(&M)"});
 
     playMedia = make(
         {"playMedia", "再生(&P)", "再生", "アルバムに登録されたメディアファイルを再生", nullptr, "play"});
@@ -100,18 +100,32 @@ MainActions::MainActions(QWidget* owner)
     }
     infoPage->setChecked(true);
 
-    options = make({"options", "オプション", "設定", "オプション設定", nullptr, "settings"});
+    options = make({"options", "オプション(&O)", "設定", "オプション設定", nullptr, "settings"});
     help = make({"help", "ヘルプ(&H)", nullptr, nullptr, "help-contents", "help"});
     about = make({"about", "バージョン情報(&A)", nullptr, nullptr, "help-about", "info"});
 
     // History and readings.
-    undo = make({"undo", "元に戻す", "元に戻す", nullptr, "edit-undo", nullptr});
+    undo = make({"undo", "元に戻す(&Z)", "元に戻す", nullptr, "edit-undo", nullptr});
     undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
     undo->setEnabled(false);
-    redo = make({"redo", "やり直し", "やり直し", nullptr, "edit-redo", nullptr});
+    redo = make({"redo", "やり直し(&Y)", "やり直し", nullptr, "edit-redo", nullptr});
     redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     redo->setEnabled(false);
-    autoReadings = make({"autoReadings", "読みを自動設定..."});
+    autoReadings = make({"autoReadings", "読みを自動設定(&Y)..."});
+
+    // Shortcuts, shown beside the items. Delete acts on the album list
+    // only (MainWindow scopes it), so that it still deletes characters in a
+    // text field.
+    save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    newAlbum->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    editAlbum->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+    deleteAlbums->setShortcut(QKeySequence(Qt::Key_Delete));
+    deleteAlbums->setShortcutContext(Qt::WidgetShortcut);
+    showAll->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    searchPage->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    replacePage->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
+    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    help->setShortcut(QKeySequence(Qt::Key_F1));
 }
 
 }  // namespace velmora::ui

@@ -200,14 +200,14 @@ void MainWindow::buildMenus()
     edit->addSeparator();
     edit->addAction(a.newAlbum);
     edit->addAction(a.editAlbum);
-    QMenu* quick = edit->addMenu(QStringLiteral("クイック編集 (&Q)"));
+    QMenu* quick = edit->addMenu(QStringLiteral("クイック編集(&Q)"));
     quick->addActions({a.registerDisc, a.registerPicture});
     edit->addAction(a.duplicateAlbum);
     edit->addSeparator();
     edit->addAction(a.showAll);
     edit->addAction(a.renumber);
     edit->addSeparator();
-    QMenu* clip = edit->addMenu(QStringLiteral("クリップボードにコピー"));
+    QMenu* clip = edit->addMenu(QStringLiteral("クリップボードにコピー(&C)"));
     clip->addActions({a.copyAlbumDetails, a.copyAlbumSummary, a.copySongDetails, a.copyArtistNames,
                       a.copyAlbumTitles, a.copySongTitle});
     edit->addSeparator();
@@ -282,6 +282,8 @@ void MainWindow::connectActions()
     for (int page = 0; page < 4; ++page) {
         connect(pages[page], &QAction::triggered, this, [this, page] { pageStack_->setCurrentIndex(page); });
     }
+    // 検索 (Ctrl+F) is there to type a word at once.
+    connect(a.searchPage, &QAction::triggered, this, [this] { searchPage_->focusWord(); });
     on(a.options, [this] { openOptions(); });
     on(a.help, [this] { openHelp(); });
     on(a.about, [this] { showAbout(); });
@@ -380,6 +382,7 @@ void MainWindow::buildLists()
 {
     songView_ = new ReportView(songPanel_);
     songView_->setObjectName(QStringLiteral("songView"));
+    songView_->setAccessibleName(QStringLiteral("曲リスト"));
     songModel_ = new SongListModel(this);
     songView_->setModel(songModel_);
     songView_->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -398,6 +401,7 @@ void MainWindow::buildLists()
     listLayout->setContentsMargins(0, 0, 0, 0);
     albumView_ = new AlbumReportView(panel4);
     albumView_->setObjectName(QStringLiteral("albumView"));
+    albumView_->setAccessibleName(QStringLiteral("アルバムリスト"));
     albumModel_ = new AlbumListModel(catalogue_, this);
     albumView_->setModel(albumModel_);
     albumView_->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -412,6 +416,13 @@ void MainWindow::buildLists()
     connect(albumView_->header(), &QHeaderView::sectionClicked, this,
             [this](int column) { sortAlbumsByColumn(column); });
     albumView_->onDrop = [this](int row) { dropSelectedAlbums(row); };
+    // Delete is a shortcut of the list alone (see MainActions).
+    albumView_->addAction(actions_->deleteAlbums);
+    connect(albumView_, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+        if (index.isValid()) {
+            editSelectedAlbum();
+        }
+    });
 
     mainSplitter_->addWidget(pageSplitter_);
     mainSplitter_->addWidget(panel4);
@@ -685,7 +696,11 @@ void MainWindow::fillSearchItemMenu(QMenu* menu)
 {
     menu->clear();
     for (int i = 0; i < webSearchItems.size() && i < 6; ++i) {
-        QAction* item = menu->addAction(webSearchItems[i]);
+        // The items are numbered for the keyboard; a caption's own '&' is shown as typed.
+        QString caption = webSearchItems[i];
+        QAction* item = menu->addAction(QStringLiteral("%1(&%2)")
+                                            .arg(caption.replace(QLatin1Char('&'), QStringLiteral("&&")))
+                                            .arg(i + 1));
         item->setToolTip(webSearchItems[i]);
         item->setCheckable(true);
         item->setChecked(appSettings.internetChecks[static_cast<std::size_t>(i)]);

@@ -128,11 +128,18 @@ void MainWindow::openReadingsDialog()
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
-    // Keys of the lists: Delete deletes the selected albums; Ctrl+C (Ctrl
-    // alone) copies the album details, or the song's in the song list.
+    // Keys of the lists: Enter edits the selected album, Delete deletes the
+    // selected albums (when the delete action's shortcut, scoped to the list,
+    // has not taken it already); Ctrl+C (Ctrl alone) copies the album
+    // details, or the song's in the song list.
     if ((watched == albumView_ || watched == songView_) && event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         const Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
+        if (watched == albumView_ && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+            mods == Qt::NoModifier) {
+            editSelectedAlbum();
+            return true;
+        }
         if (watched == albumView_ && key->key() == Qt::Key_Delete && mods == Qt::NoModifier) {
             deleteSelectedAlbums();
             return true;

@@ -58,7 +58,7 @@ void MainWindow::buildPopupMenus()
     songMenu_->addAction(a.editAlbum);
     QMenu* songQuick = songMenu_->addMenu(QStringLiteral("クイック編集(&Q)"));
     songQuick->addActions({a.editSongTitle, a.editSongArtist, a.editSongMedia});
-    QMenu* songClip = songMenu_->addMenu(QStringLiteral("クリップボードにコピー"));
+    QMenu* songClip = songMenu_->addMenu(QStringLiteral("クリップボードにコピー(&C)"));
     songClip->addActions({a.copySongDetails, a.copySongTitle});
     connect(songMenu_, &QMenu::aboutToShow, this, [this] { prepareSongMenu(); });
     connect(songView_, &QWidget::customContextMenuRequested, this,

@@ -228,10 +228,14 @@ void MainWindow::createDialogs()
                 listFiles.siteHeads = values.lists.siteHeads;
                 listFiles.siteTails = values.lists.siteTails;
                 const std::array<QString, 3>& captions = values.captions;
-                setCategoryCaptions(captions[0], captions[1], captions[2]);
-                for (int k = 0; k < 3; ++k) {
-                    webSearchItems[3 + k] = captions[static_cast<std::size_t>(k)];
+                // A renamed category renames its web-search item; an
+                // unchanged one keeps the item's own text ("ジャンル名").
+                for (std::size_t k = 0; k < 3; ++k) {
+                    if (captions[k] != categoryCaptions_[k]) {
+                        webSearchItems[3 + static_cast<int>(k)] = captions[k];
+                    }
                 }
+                setCategoryCaptions(captions[0], captions[1], captions[2]);
                 applyListLook();
                 edit->setSuggestions(values.lists.genres, values.lists.media, values.lists.memoChoices);
                 edit->setCategoryCaptions(captions[0], captions[1], captions[2]);
@@ -260,11 +264,6 @@ void MainWindow::createDialogs()
         current.lists.media = edit->mediaSuggestions();
         current.lists.memoChoices = edit->memoChoices();
         options->prepareForOpening(current, webSearchItems, albumView_->font(), albumView_->palette());
-        // The category items of the web search take the captions' names
-        // from here on.
-        for (int k = 0; k < 3; ++k) {
-            webSearchItems[3 + k] = current.captions[static_cast<std::size_t>(k)];
-        }
         options->open();
     };
 }

@@ -104,8 +104,10 @@ SearchPage::SearchPage(QWidget* parent) : QWidget(parent)
                           QStringLiteral("メモ"), QStringLiteral("すべてのデータ")},
                          2);
     connect(groups_, &QButtonGroup::idClicked, this, [this] { emit groupChanged(); });
-    layout->addWidget(new QLabel(QStringLiteral("検索する単語"), this));
+    auto* wordLabel = new QLabel(QStringLiteral("検索する単語(&W)"), this);
+    layout->addWidget(wordLabel);
     wordEdit_ = new QComboBox(this);
+    wordLabel->setBuddy(wordEdit_);
     wordEdit_->setObjectName(QStringLiteral("searchWordEdit"));
     wordEdit_->setEditable(true);
     wordEdit_->setInsertPolicy(QComboBox::NoInsert);
@@ -139,6 +141,12 @@ QString SearchPage::groupCaption() const
 QString SearchPage::word() const
 {
     return wordEdit_->currentText();
+}
+
+void SearchPage::focusWord()
+{
+    wordEdit_->setFocus(Qt::ShortcutFocusReason);
+    wordEdit_->lineEdit()->selectAll();
 }
 
 bool SearchPage::folded() const
@@ -228,9 +236,11 @@ ReplacePage::ReplacePage(QWidget* parent) : QWidget(parent)
     connect(groups_, &QButtonGroup::idClicked, this, [this] { groupChanged(); });
     auto editRow = [this, layout](const QString& label, const char* name, QLineEdit*& edit,
                                   QToolButton*& folder) {
-        layout->addWidget(new QLabel(label, this));
+        auto* caption = new QLabel(label, this);
+        layout->addWidget(caption);
         auto* row = new QHBoxLayout;
         edit = new QLineEdit(this);
+        caption->setBuddy(edit);
         edit->setObjectName(QLatin1String(name));
         folder = new QToolButton(this);
         folder->setText(QStringLiteral("..."));
@@ -240,8 +250,9 @@ ReplacePage::ReplacePage(QWidget* parent) : QWidget(parent)
         row->addWidget(folder);
         layout->addLayout(row);
     };
-    editRow(QStringLiteral("置換前の文字列"), "findEdit", findEdit_, findFolderButton_);
-    editRow(QStringLiteral("置換後の文字列"), "replacementEdit", replacementEdit_, replacementFolderButton_);
+    editRow(QStringLiteral("置換前の文字列(&B)"), "findEdit", findEdit_, findFolderButton_);
+    editRow(QStringLiteral("置換後の文字列(&N)"), "replacementEdit", replacementEdit_,
+            replacementFolderButton_);
     findFolderButton_->setObjectName(QStringLiteral("findFolderButton"));
     replacementFolderButton_->setObjectName(QStringLiteral("replacementFolderButton"));
     connect(findFolderButton_, &QToolButton::clicked, this, &ReplacePage::findFolderRequested);

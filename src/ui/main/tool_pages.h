@@ -30,6 +30,8 @@ public:
     // The word box's drop-down list (the typed word stays).
     void setSuggestions(const std::vector<std::string>& cp932Words);
     void setCategoryCaptions(const QString captions[3]);
+    // Puts the focus in the word box, its text selected for typing over.
+    void focusWord();
 
 signals:
     void searchRequested();

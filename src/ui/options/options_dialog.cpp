@@ -105,12 +105,13 @@ OptionsDialog::OptionsDialog(Prompter& prompter, std::vector<std::string> cdDriv
 
     pageTree_ = new QTreeWidget(this);
     pageTree_->setHeaderHidden(true);
+    pageTree_->setAccessibleName(QStringLiteral("設定のページ"));
     pageTree_->setFixedWidth(170);
     auto* mainNode = new QTreeWidgetItem(pageTree_, {QStringLiteral("メインフォーム")});
     new QTreeWidgetItem(mainNode, {QStringLiteral("項目")});
     new QTreeWidgetItem(mainNode, {QStringLiteral("色、フォント")});
-    auto* playerNode = new QTreeWidgetItem(pageTree_, {QStringLiteral("メディアプレイヤー")});
-    new QTreeWidgetItem(playerNode, {QStringLiteral("色、フォント")});
+    // The media player has one page: its playlist's font and colour.
+    new QTreeWidgetItem(pageTree_, {QStringLiteral("メディアプレイヤー")});
     new QTreeWidgetItem(pageTree_, {QStringLiteral("HTML出力")});
     pageTree_->expandAll();
 
@@ -118,9 +119,6 @@ OptionsDialog::OptionsDialog(Prompter& prompter, std::vector<std::string> cdDriv
     pageStack_->addWidget(buildMainPage());
     pageStack_->addWidget(buildItemsPage());
     pageStack_->addWidget(buildFontsPage());
-    auto* playerHeading = new QLabel(QStringLiteral("メディアプレイヤー"));
-    playerHeading->setAlignment(Qt::AlignTop | Qt::AlignLeft);
-    pageStack_->addWidget(playerHeading);
     pageStack_->addWidget(buildPlayerPage());
     pageStack_->addWidget(buildHtmlPage());
     connect(pageTree_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
@@ -136,6 +134,8 @@ OptionsDialog::OptionsDialog(Prompter& prompter, std::vector<std::string> cdDriv
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("okButton"));
+    // Enter anywhere but in the site table presses OK.
+    ok->setDefault(true);
     auto* cancel = new QPushButton(QStringLiteral("キャンセル"), this);
     cancel->setObjectName(QStringLiteral("cancelButton"));
     connect(ok, &QPushButton::clicked, this, &OptionsDialog::applyAndClose);
@@ -193,8 +193,10 @@ QWidget* OptionsDialog::buildMainPage()
 {
     auto* page = new QWidget;
     auto* layout = new QVBoxLayout(page);
-    layout->addWidget(new QLabel(QStringLiteral("音楽CDに使用するドライブ"), page));
+    auto* driveLabel = new QLabel(QStringLiteral("音楽CDに使用するドライブ(&D)"), page);
+    layout->addWidget(driveLabel);
     driveCombo_ = new QComboBox(page);
+    driveLabel->setBuddy(driveCombo_);
     // The CD drives in name order, then the disc images named in
     // VELMORA_CD_DEVICES.
     for (const std::string& drive : cdDrives_) {
@@ -202,35 +204,43 @@ QWidget* OptionsDialog::buildMainPage()
     }
     layout->addWidget(driveCombo_);
     auto* tagEncodingRow = new QHBoxLayout;
-    tagEncodingRow->addWidget(new QLabel(QStringLiteral("タグの文字コード"), page));
+    auto* tagEncodingLabel = new QLabel(QStringLiteral("タグの文字コード(&C)"), page);
+    tagEncodingRow->addWidget(tagEncodingLabel);
     tagEncodingCombo_ = new QComboBox(page);
+    tagEncodingLabel->setBuddy(tagEncodingCombo_);
     tagEncodingCombo_->setObjectName(QStringLiteral("tagEncodingCombo"));
     tagEncodingCombo_->addItems(
         {QStringLiteral("自動"), QStringLiteral("Latin-1"), QStringLiteral("Shift-JIS")});
     tagEncodingRow->addWidget(tagEncodingCombo_, 1);
     layout->addLayout(tagEncodingRow);
-    layout->addWidget(new QLabel(QStringLiteral("インターネット検索対象"), page));
+    auto* itemsLabel = new QLabel(QStringLiteral("インターネット検索対象(&I)"), page);
+    layout->addWidget(itemsLabel);
     webSearchItemList_ = new QListWidget(page);
+    itemsLabel->setBuddy(webSearchItemList_);
     webSearchItemList_->setMaximumHeight(120);
     layout->addWidget(webSearchItemList_);
-    layout->addWidget(new QLabel(QStringLiteral("インターネット検索サイトの設定"), page));
+    auto* sitesLabel = new QLabel(QStringLiteral("インターネット検索サイトの設定(&S)"), page);
+    layout->addWidget(sitesLabel);
     auto* tools = new QHBoxLayout;
     const struct {
         const char* name;
         const char* caption;
         void (OptionsDialog::*command)();
-    } buttons[] = {{"addSiteButton", "追加", &OptionsDialog::addSiteRow},
-                   {"deleteSiteButton", "一列削除", &OptionsDialog::deleteSiteRow},
-                   {"defaultSitesButton", "デフォルトに戻す", &OptionsDialog::undoSiteRows}};
+    } buttons[] = {{"addSiteButton", "追加(&A)", &OptionsDialog::addSiteRow},
+                   {"deleteSiteButton", "一列削除(&R)", &OptionsDialog::deleteSiteRow},
+                   {"defaultSitesButton", "デフォルトに戻す(&U)", &OptionsDialog::undoSiteRows}};
     for (const auto& [name, caption, command] : buttons) {
         auto* button = new QPushButton(QString::fromUtf8(caption), page);
         button->setObjectName(QString::fromLatin1(name));
+        // Enter is for OK, not for the button that happens to come first.
+        button->setAutoDefault(false);
         connect(button, &QPushButton::clicked, this, command);
         tools->addWidget(button);
     }
     tools->addStretch();
     layout->addLayout(tools);
-    siteTable_ = new QTableWidget(0, 3, page);
+    siteTable_ = new EditGrid(0, 3, page);
+    sitesLabel->setBuddy(siteTable_);
     siteTable_->horizontalHeader()->hide();
     siteTable_->verticalHeader()->setSectionsMovable(true);
     siteTable_->setColumnWidth(0, 120);
@@ -268,10 +278,14 @@ QWidget* OptionsDialog::buildItemsPage()
     QLineEdit** captions[] = {&category1CaptionEdit_, &category2CaptionEdit_, &category3CaptionEdit_};
     QPlainTextEdit** lists[] = {&genreListEdit_, &mediaListEdit_, &memoListEdit_};
     for (int k = 0; k < 3; ++k) {
-        grid->addWidget(new QLabel(QStringLiteral("分類%1").arg(k + 1), page), k + 1, 0, Qt::AlignTop);
+        auto* label = new QLabel(QStringLiteral("分類%1(&%1)").arg(k + 1), page);
+        grid->addWidget(label, k + 1, 0, Qt::AlignTop);
         *captions[k] = new QLineEdit(page);
+        label->setBuddy(*captions[k]);
         grid->addWidget(*captions[k], k + 1, 1, Qt::AlignTop);
         *lists[k] = new QPlainTextEdit(page);
+        (*lists[k])->setAccessibleName(QStringLiteral("分類%1のよく使う文字列").arg(k + 1));
+        (*lists[k])->setTabChangesFocus(true);
         (*lists[k])->setLineWrapMode(QPlainTextEdit::NoWrap);
         grid->addWidget(*lists[k], k + 1, 2);
     }
@@ -283,8 +297,10 @@ QWidget* OptionsDialog::buildFontsPage()
 {
     auto* page = new QWidget;
     auto* layout = new QVBoxLayout(page);
-    layout->addWidget(new QLabel(QStringLiteral("アルバムリストとソングリストのサンプル"), page));
+    auto* listLabel = new QLabel(QStringLiteral("アルバムリストとソングリストのサンプル(&L)"), page);
+    layout->addWidget(listLabel);
     listSample_ = new ReportView(page);
+    listLabel->setBuddy(listSample_);
     // The album list's columns.
     const QStringList headings = {QStringLiteral("No"),         QStringLiteral("アーティスト名"),
                                   QStringLiteral("アルバム名"), QStringLiteral("ジャンル"),
@@ -300,16 +316,19 @@ QWidget* OptionsDialog::buildFontsPage()
     listSample_->setModel(sample);
     layout->addWidget(listSample_);
     auto* listButtons = new QHBoxLayout;
-    auto* listFont = new QPushButton(QStringLiteral("リストのフォント"), page);
-    auto* listColor = new QPushButton(QStringLiteral("リストの背景色"), page);
+    auto* listFont = new QPushButton(QStringLiteral("リストのフォント(&F)"), page);
+    auto* listColor = new QPushButton(QStringLiteral("リストの背景色(&B)"), page);
     connect(listFont, &QPushButton::clicked, this, &OptionsDialog::pickListFont);
     connect(listColor, &QPushButton::clicked, this, &OptionsDialog::pickListColor);
     listButtons->addWidget(listFont);
     listButtons->addWidget(listColor);
     listButtons->addStretch();
     layout->addLayout(listButtons);
-    layout->addWidget(new QLabel(QStringLiteral("編集用メモ帳のサンプル"), page));
+    auto* memoLabel = new QLabel(QStringLiteral("編集用メモ帳のサンプル(&M)"), page);
+    layout->addWidget(memoLabel);
     memoSample_ = new QPlainTextEdit(page);
+    memoLabel->setBuddy(memoSample_);
+    memoSample_->setTabChangesFocus(true);
     memoSample_->setReadOnly(true);
     QStringList lines;
     for (int i = 1; i <= 8; ++i) {
@@ -318,8 +337,8 @@ QWidget* OptionsDialog::buildFontsPage()
     memoSample_->setPlainText(lines.join(QLatin1Char('\n')));
     layout->addWidget(memoSample_);
     auto* memoButtons = new QHBoxLayout;
-    auto* memoFont = new QPushButton(QStringLiteral("編集用メモ帳のフォント"), page);
-    auto* memoColor = new QPushButton(QStringLiteral("編集用メモ帳の背景色"), page);
+    auto* memoFont = new QPushButton(QStringLiteral("編集用メモ帳のフォント(&O)"), page);
+    auto* memoColor = new QPushButton(QStringLiteral("編集用メモ帳の背景色(&K)"), page);
     connect(memoFont, &QPushButton::clicked, this, &OptionsDialog::pickMemoFont);
     connect(memoColor, &QPushButton::clicked, this, &OptionsDialog::pickMemoColor);
     memoButtons->addWidget(memoFont);
@@ -334,14 +353,15 @@ QWidget* OptionsDialog::buildPlayerPage()
     auto* page = new QWidget;
     auto* layout = new QVBoxLayout(page);
     playerOptionList_ = new QListWidget(page);
+    playerOptionList_->setAccessibleName(QStringLiteral("プレイリストのサンプル"));
     for (const char* item : {"一曲目", "二曲目", "三曲目", "四曲目", "五曲目"}) {
         auto* entry = new QListWidgetItem(QString::fromUtf8(item), playerOptionList_);
         entry->setCheckState(Qt::Checked);
     }
     layout->addWidget(playerOptionList_);
     auto* buttons = new QHBoxLayout;
-    auto* font = new QPushButton(QStringLiteral("リストフォント"), page);
-    auto* color = new QPushButton(QStringLiteral("リスト背景色"), page);
+    auto* font = new QPushButton(QStringLiteral("リストフォント(&F)"), page);
+    auto* color = new QPushButton(QStringLiteral("リスト背景色(&B)"), page);
     connect(font, &QPushButton::clicked, this, &OptionsDialog::pickPlaylistFont);
     connect(color, &QPushButton::clicked, this, &OptionsDialog::pickPlaylistColor);
     buttons->addWidget(font);
@@ -380,17 +400,23 @@ QWidget* OptionsDialog::buildHtmlPage()
     htmlFolderEdit_ = new QLineEdit(page);
     htmlTitleEdit_ = new QLineEdit(page);
     htmlHeadingEdit_ = new QLineEdit(page);
-    form->addWidget(new QLabel(QStringLiteral("フォルダ名"), page), 0, 0);
-    form->addWidget(htmlFolderEdit_, 0, 1);
-    form->addWidget(new QLabel(QStringLiteral("タイトル"), page), 1, 0);
-    form->addWidget(htmlTitleEdit_, 1, 1);
-    form->addWidget(new QLabel(QStringLiteral("見出し"), page), 2, 0);
-    form->addWidget(htmlHeadingEdit_, 2, 1);
+    const std::pair<const char*, QLineEdit*> fields[] = {{"フォルダ名(&N)", htmlFolderEdit_},
+                                                         {"タイトル(&T)", htmlTitleEdit_},
+                                                         {"見出し(&H)", htmlHeadingEdit_}};
+    for (int row = 0; row < 3; ++row) {
+        auto* label = new QLabel(QString::fromUtf8(fields[row].first), page);
+        label->setBuddy(fields[row].second);
+        form->addWidget(label, row, 0);
+        form->addWidget(fields[row].second, row, 1);
+    }
     layout->addLayout(form);
-    layout->addWidget(new QLabel(QStringLiteral("コメント (HTML)"), page));
+    auto* commentLabel = new QLabel(QStringLiteral("コメント (HTML)(&M)"), page);
+    layout->addWidget(commentLabel);
     htmlCommentEdit_ = new QPlainTextEdit(page);
+    commentLabel->setBuddy(htmlCommentEdit_);
+    htmlCommentEdit_->setTabChangesFocus(true);
     layout->addWidget(htmlCommentEdit_, 1);
-    auto* preview = new QPushButton(QStringLiteral("プレビュー"), page);
+    auto* preview = new QPushButton(QStringLiteral("プレビュー(&P)"), page);
     preview->setObjectName(QStringLiteral("htmlPreviewButton"));
     connect(preview, &QPushButton::clicked, this, [this] {
         // The preview shows the page as these controls would make it,
@@ -606,6 +632,23 @@ bool OptionsDialog::storeHtmlValues(Values& values, QString* message) const
 void OptionsDialog::cancelChanges()
 {
     close();
+}
+
+void OptionsDialog::setVisible(bool visible)
+{
+    if (visible == isVisible()) {
+        QDialog::setVisible(visible);
+        return;
+    }
+    if (visible && lastPlace_) {
+        // A dialog shown again is centred over its owner anew, and the
+        // window manager's frame moves it down by its title bar each time;
+        // an explicit place is kept as it is.
+        move(*lastPlace_);
+    } else if (!visible) {
+        lastPlace_ = pos();
+    }
+    QDialog::setVisible(visible);
 }
 
 void OptionsDialog::closeEvent(QCloseEvent* event)

@@ -5,8 +5,10 @@
 #include <QDialog>
 #include <QFont>
 #include <QPalette>
+#include <QPoint>
 #include <QStringList>
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -49,6 +51,8 @@ public:
                            const QPalette& listPalette);
     // The values of the last OK (or of the opening, before any).
     const Values& result() const { return current_; }
+    // Each showing after the first puts the dialog where it was last.
+    void setVisible(bool visible) override;
 
 signals:
     // OK: the new values; the owner applies them.
@@ -116,6 +120,8 @@ private:
     Prompter& prompter_;
     std::vector<std::string> cdDrives_;
     Values current_;
+    // Where the window manager had the dialog when it was last hidden.
+    std::optional<QPoint> lastPlace_;
 };
 
 }  // namespace velmora::ui

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMetaObject>
+#include <QShortcut>
 #include <QStyle>
 #include <QTimer>
 #include <QToolBar>
@@ -96,11 +97,17 @@ void PlayerWindow::buildWindow()
     auto* groupLayout = new QVBoxLayout(playlistGroup_);
     groupLayout->setContentsMargins(4, 4, 4, 4);
     playlistView_ = new QListWidget(playlistGroup_);
+    playlistView_->setAccessibleName(QStringLiteral("プレイリスト"));
     playlistView_->setSelectionMode(QAbstractItemView::SingleSelection);
     playlistView_->setUniformItemSizes(true);
     groupLayout->addWidget(playlistView_);
     layout->addWidget(playlistGroup_, 1);
     connect(playlistView_, &QListWidget::itemDoubleClicked, this, [this] { startPlayback(); });
+    // Enter in the playlist plays the chosen entry, as a double-click does.
+    for (const QKeySequence& key : {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)}) {
+        new QShortcut(
+            key, playlistView_, this, [this] { startPlayback(); }, Qt::WidgetShortcut);
+    }
     clearPlaylist();
 
     bottomPanel_ = new QWidget(this);
@@ -188,6 +195,7 @@ QToolButton* PlayerWindow::addButton(const QString& hint, const QIcon& icon, con
 {
     auto* button = new QToolButton(toolBar_);
     button->setToolTip(hint);
+    button->setAccessibleName(hint);
     button->setCheckable(toggle);
     if (icon.isNull()) {
         // Without an icon of the desktop theme the button says what it does.

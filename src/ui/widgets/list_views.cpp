@@ -3,6 +3,7 @@
 #include <QDragMoveEvent>
 #include <QDropEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 
 namespace velmora::ui {
 
@@ -71,6 +72,44 @@ void AlbumReportView::dropEvent(QDropEvent* event)
     if (onDrop) {
         onDrop(target.isValid() ? target.row() : -1);
     }
+}
+
+void EditGrid::keyPressEvent(QKeyEvent* event)
+{
+    const bool forward = event->key() == Qt::Key_Tab;
+    if ((forward || event->key() == Qt::Key_Backtab) && atEnd(forward)) {
+        QWidget::focusNextPrevChild(forward);
+        return;
+    }
+    const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && mods == Qt::NoModifier &&
+        state() != EditingState && currentIndex().isValid()) {
+        edit(currentIndex());
+        event->accept();
+        return;
+    }
+    QTableWidget::keyPressEvent(event);
+}
+
+void EditGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)
+{
+    const bool forward = hint == QAbstractItemDelegate::EditNextItem;
+    if ((forward || hint == QAbstractItemDelegate::EditPreviousItem) && atEnd(forward)) {
+        QTableWidget::closeEditor(editor, QAbstractItemDelegate::NoHint);
+        QWidget::focusNextPrevChild(forward);
+        return;
+    }
+    QTableWidget::closeEditor(editor, hint);
+}
+
+bool EditGrid::atEnd(bool forward) const
+{
+    const QModelIndex current = currentIndex();
+    if (!current.isValid()) {
+        return true;
+    }
+    return forward ? current.row() == rowCount() - 1 && current.column() == columnCount() - 1
+                   : current.row() == 0 && current.column() == 0;
 }
 
 }  // namespace velmora::ui

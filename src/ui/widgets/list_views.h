@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QComboBox>
+#include <QTableWidget>
 #include <QTreeView>
 #include <functional>
 
@@ -29,6 +30,24 @@ protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+};
+
+// A grid of editable cells in a dialog. Tab moves from cell to cell and,
+// from the last cell (Shift+Tab: the first), on to the next control rather
+// than round again, also while a cell is being edited. Enter starts editing
+// the current cell and ends an edit; it does not reach the dialog's default
+// button while the grid has the focus.
+class EditGrid : public QTableWidget {
+    Q_OBJECT
+public:
+    using QTableWidget::QTableWidget;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
+
+private:
+    bool atEnd(bool forward) const;
 };
 
 // A drop-down list that fills its entries when it is opened.

@@ -389,7 +389,7 @@ TEST_F(EditFormTest, WebSearchOpensTheSiteWithTheChosenFields)
     auto* items = child<QMenu>(edit, "searchItemMenu");
     items->popup(edit->mapToGlobal(QPoint(0, 0)));
     ASSERT_EQ(items->actions().size(), 6);
-    EXPECT_EQ(items->actions()[2]->text(), QStringLiteral("選択曲名"));
+    EXPECT_EQ(items->actions()[2]->text(), QStringLiteral("選択曲名(&3)"));
     EXPECT_TRUE(items->actions()[2]->isChecked());
     items->actions()[0]->trigger();
     items->hide();

@@ -96,7 +96,7 @@ TEST_F(MainWindowTest, SettingsFileValuesAreShownAndKept)
     EXPECT_EQ(window->webSearchItemNames()[4], QStringLiteral("メディア名"))
         << "unchanged captions keep the item's text";
     EXPECT_EQ(test::child<QLabel>(window->findChild<AlbumEditDialog*>(), "category1Caption")->text(),
-              QStringLiteral("形式"));
+              QStringLiteral("形式(&G)"));
     const QFont font = list(*window, "albumView")->font();
     EXPECT_EQ(font.pointSize(), 12);
     EXPECT_TRUE(font.bold());

@@ -59,7 +59,7 @@ TEST_F(OptionsTest, RenamingACategoryReachesEveryPlace)
               QStringLiteral("形式"));
     EXPECT_EQ(window->webSearchItemNames()[3], QStringLiteral("形式"));
     EXPECT_EQ(child<QCheckBox>(options, "htmlCategory1Check")->text(), QStringLiteral("形式を表示する"));
-    EXPECT_EQ(child<QLabel>(edit, "category1Caption")->text(), QStringLiteral("形式"));
+    EXPECT_EQ(child<QLabel>(edit, "category1Caption")->text(), QStringLiteral("形式(&G)"));
     EXPECT_EQ(edit->genreSuggestions().size(), 2u);
     // The save keeps the new caption and the new genre list.
     trigger(window.get(), "save");

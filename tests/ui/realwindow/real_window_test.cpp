@@ -4,15 +4,21 @@
 // run_with_window_manager.sh starts the X server and the window manager.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QItemSelectionModel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QScreen>
+#include <QTableWidget>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 #include <functional>
 
 #include "core/store/columns.h"
@@ -21,11 +27,15 @@
 #include "support/temp_dir.h"
 #include "support/widget_access.h"
 #include "support/widget_lookup.h"
+#include "ui/dialogs/about_dialog.h"
 #include "ui/editing/album_edit_dialog.h"
 #include "ui/editing/song_column_editor.h"
+#include "ui/filescan/folder_scan_dialogs.h"
 #include "ui/main/main_window.h"
+#include "ui/options/options_dialog.h"
 #include "ui/platform/app_setup.h"
 #include "ui/platform/qt_prompter.h"
+#include "ui/player/player_window.h"
 
 namespace velmora::ui {
 namespace {
@@ -254,6 +264,226 @@ TEST_F(RealWindowTest, WindowsFromALargerScreenAreBroughtOntoThisOne)
     ASSERT_TRUE(QTest::qWaitForWindowActive(memo, 5000));
     EXPECT_TRUE(QTest::qWaitFor([&] { return room.contains(memo->frameGeometry()); }, 5000));
     clickButton(memo, "cancelButton");
+}
+
+// Presses Tab in `window` until the focus comes round again and gives every
+// widget that had it. A table is passed at once, from its last cell.
+QList<QWidget*> tabPath(QWidget* window, QWidget* start)
+{
+    QList<QWidget*> path;
+    start->setFocus(Qt::TabFocusReason);
+    EXPECT_TRUE(test::waitUntil([&] { return QApplication::focusWidget() == start; }))
+        << window->objectName().toStdString();
+    for (int step = 0; step < 200; ++step) {
+        QWidget* focus = QApplication::focusWidget();
+        if (focus == nullptr || focus->window() != window) {
+            ADD_FAILURE() << "the focus left " << window->objectName().toStdString();
+            break;
+        }
+        if (!path.isEmpty() && focus == path.front()) {
+            break;
+        }
+        path << focus;
+        for (QWidget* w = focus; w != nullptr; w = w->parentWidget()) {
+            if (auto* table = qobject_cast<QTableWidget*>(w)) {
+                if (table->rowCount() > 0) {
+                    table->setCurrentCell(table->rowCount() - 1, table->columnCount() - 1);
+                }
+                break;
+            }
+        }
+        QTest::keyClick(focus, Qt::Key_Tab);
+    }
+    return path;
+}
+
+// Every button of `window` shown and enabled now that Tab alone reaches.
+QStringList buttonsTabMisses(QWidget* window, QWidget* start)
+{
+    const QList<QWidget*> path = tabPath(window, start);
+    QStringList missed;
+    for (QAbstractButton* button : window->findChildren<QAbstractButton*>()) {
+        if (button->window() != window || !button->isVisibleTo(window) || !button->isEnabled() ||
+            !(button->focusPolicy() & Qt::TabFocus)) {
+            continue;
+        }
+        if (!path.contains(button)) {
+            missed << window->objectName() + QLatin1Char(':') +
+                          (button->objectName().isEmpty() ? button->text() : button->objectName());
+        }
+    }
+    return missed;
+}
+
+TEST_F(RealWindowTest, TabAloneReachesEveryButtonOfEveryWindow)
+{
+    test::writeBytes(dir / "VLM.dat",
+                     test::dataLineWith({}) + "\r\n" +
+                         test::dataLineWith({{store::ArtistColumn, "a"}, {store::AlbumColumn, "t"}}) +
+                         "\r\n");
+    start();
+    window->setObjectName(QStringLiteral("MainWindow"));
+    QStringList missed;
+    // The main window with each of its tool pages.
+    for (const char* page : {"infoPage", "searchPage", "convertPage", "replacePage"}) {
+        test::trigger(window.get(), page);
+        missed << buttonsTabMisses(window.get(), child<QWidget>(window.get(), "albumView"));
+    }
+
+    window->selectListRow(0, true);
+    test::trigger(window.get(), "editAlbum");
+    ASSERT_TRUE(QTest::qWaitForWindowActive(edit, 5000));
+    missed << buttonsTabMisses(edit, child<QWidget>(edit, "artistCombo"));
+    // With the media column current the preview player is shown too.
+    edit->setCurrentCell(1, 3);
+    missed << buttonsTabMisses(edit, child<QWidget>(edit, "artistCombo"));
+
+    clickButton(edit, "titleColumnButton");
+    ASSERT_TRUE(QTest::qWaitForWindowActive(memo, 5000));
+    missed << buttonsTabMisses(memo, child<QWidget>(memo, "lineEditor"));
+    clickButton(memo, "cancelButton");
+    clickButton(edit, "closeButton");
+
+    auto* options = window->findChild<OptionsDialog*>();
+    test::trigger(window.get(), "options");
+    ASSERT_TRUE(QTest::qWaitForWindowActive(options, 5000));
+    auto* pages = child<QTreeWidget>(options, "pageTree");
+    for (QTreeWidgetItemIterator it(pages); *it; ++it) {
+        pages->setCurrentItem(*it);
+        missed << buttonsTabMisses(options, pages);
+    }
+    clickButton(options, "cancelButton");
+
+    auto* player = window->findChild<PlayerWindow*>();
+    player->setObjectName(QStringLiteral("PlayerWindow"));
+    player->show();
+    player->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(player, 5000));
+    missed << buttonsTabMisses(player, player->findChild<QListWidget*>());
+    player->close();
+
+    AboutDialog about(&shell, QStringLiteral("file:///help.html"), window.get());
+    about.setObjectName(QStringLiteral("AboutBox"));
+    about.hideProgress();
+    about.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&about, 5000));
+    missed << buttonsTabMisses(&about, about.focusWidget() ? about.focusWidget() : &about);
+    about.close();
+
+    FolderScanSummaryDialog summary({}, {QStringLiteral("note")}, window.get());
+    summary.setObjectName(QStringLiteral("ScanSummary"));
+    summary.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&summary, 5000));
+    missed << buttonsTabMisses(&summary, child<QWidget>(&summary, "albumTree"));
+    summary.close();
+
+    EXPECT_TRUE(missed.isEmpty()) << missed.join(QLatin1Char('\n')).toStdString();
+}
+
+TEST_F(RealWindowTest, AltAndTheMnemonicOpenEachMenu)
+{
+    test::writeBytes(dir / "VLM.dat",
+                     test::dataLineWith({}) + "\r\n" +
+                         test::dataLineWith({{store::ArtistColumn, "a"}, {store::AlbumColumn, "t"}}) +
+                         "\r\n");
+    start();
+    window->selectListRow(0, true);
+    child<QWidget>(window.get(), "albumView")->setFocus();
+    const std::pair<Qt::Key, const char*> menus[] = {{Qt::Key_F, "ファイル(&F)"},
+                                                     {Qt::Key_E, "編集(&E)"},
+                                                     {Qt::Key_V, "表示(&V)"},
+                                                     {Qt::Key_T, "ツール(&T)"},
+                                                     {Qt::Key_H, "ヘルプ(&H)"}};
+    for (const auto& [key, title] : menus) {
+        QTest::keyClick(window.get(), key, Qt::AltModifier);
+        QMenu* shown = nullptr;
+        EXPECT_TRUE(test::waitUntil([&] {
+            shown = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            return shown != nullptr && shown->isVisible();
+        })) << title;
+        if (shown == nullptr) {
+            continue;
+        }
+        EXPECT_EQ(shown->title(), QString::fromUtf8(title));
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(shown, 5000));
+        flushEvents();
+        saveScreen((std::string("keys-menu-") + static_cast<char>(key)).c_str());
+        shown->close();
+        EXPECT_TRUE(test::waitUntil([] { return QApplication::activePopupWidget() == nullptr; }));
+    }
+    // The album list's own menu shares the captions of the menu bar.
+    auto* albumMenu = child<QMenu>(window.get(), "albumMenu");
+    albumMenu->popup(window->mapToGlobal(QPoint(200, 400)));
+    EXPECT_TRUE(test::waitUntil([&] { return QApplication::activePopupWidget() == albumMenu; }));
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(albumMenu, 5000));
+    flushEvents();
+    saveScreen("keys-menu-album");
+    albumMenu->close();
+
+    test::trigger(window.get(), "editAlbum");
+    ASSERT_TRUE(QTest::qWaitForWindowActive(edit, 5000));
+    // Alt+the artist label's letter goes to the artist field.
+    QTest::keyClick(edit, Qt::Key_A, Qt::AltModifier);
+    EXPECT_TRUE(test::waitUntil([&] {
+        QWidget* focus = QApplication::focusWidget();
+        return focus != nullptr && (focus->objectName() == QLatin1String("artistCombo") ||
+                                    focus->parentWidget()->objectName() == QLatin1String("artistCombo"));
+    }));
+    saveScreen("keys-edit");
+    clickButton(edit, "closeButton");
+
+    auto* options = window->findChild<OptionsDialog*>();
+    test::trigger(window.get(), "options");
+    ASSERT_TRUE(QTest::qWaitForWindowActive(options, 5000));
+    saveScreen("keys-options");
+    clickButton(options, "cancelButton");
+}
+
+TEST_F(RealWindowTest, TheOptionsDialogReopensWhereItWas)
+{
+    start();
+    auto* options = window->findChild<OptionsDialog*>();
+    test::trigger(window.get(), "options");
+    ASSERT_TRUE(QTest::qWaitForWindowActive(options, 5000));
+    flushEvents();
+    const QRect first = options->frameGeometry();
+    for (int opening = 0; opening < 3; ++opening) {
+        clickButton(options, "cancelButton");
+        ASSERT_TRUE(test::waitUntil([&] { return !options->isVisible(); }));
+        test::trigger(window.get(), "options");
+        ASSERT_TRUE(QTest::qWaitForWindowActive(options, 5000));
+        // The window manager places it; it must come back to the same place.
+        EXPECT_TRUE(
+            test::waitUntil([&] { return options->frameGeometry() == first; }, std::chrono::seconds(3)))
+            << "opening " << opening + 2 << ": " << options->frameGeometry().y() << " instead of "
+            << first.y();
+    }
+    clickButton(options, "cancelButton");
+}
+
+TEST_F(RealWindowTest, TheListsFrameTheirCurrentRowAfterAMouseClick)
+{
+    std::string file = test::dataLineWith({}) + "\r\n";
+    for (const char* artist : {"a", "b", "c"}) {
+        file += test::dataLineWith({{store::ArtistColumn, artist}, {store::AlbumColumn, "t"}}) + "\r\n";
+    }
+    test::writeBytes(dir / "VLM.dat", file);
+    start();
+    auto* view = child<QAbstractItemView>(window.get(), "albumView");
+    auto rowPicture = [view](int row) {
+        const QRect cell = view->visualRect(view->model()->index(row, 0));
+        return view->viewport()->grab(QRect(0, cell.y(), view->viewport()->width(), cell.height())).toImage();
+    };
+    // A click gives the list the focus without a keyboard focus change,
+    // as a mouse user gives it.
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                      view->visualRect(view->model()->index(0, 1)).center());
+    ASSERT_TRUE(test::waitUntil([&] { return view->hasFocus(); }));
+    view->clearSelection();
+    const QImage plain = rowPicture(1);
+    view->selectionModel()->setCurrentIndex(view->model()->index(1, 0), QItemSelectionModel::NoUpdate);
+    ASSERT_FALSE(view->selectionModel()->isRowSelected(1, {}));
+    EXPECT_NE(rowPicture(1), plain) << "the current row, not selected, is framed";
 }
 
 TEST_F(RealWindowTest, TheDesignPlaceFitsASmallScreen)
