@@ -1,11 +1,10 @@
 // Velmora: start-up. Shows the splash, creates the main window (which loads
 // the settings and the catalogue) and runs the event loop.
 #include <QApplication>
-#include <QCommandLineParser>
-#include <QDir>
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/command_line.h"
 #include "backends/gst_media.h"
 #include "core/store/atomic_file.h"
 #include "core/store/data_folder.h"
@@ -30,6 +29,10 @@ bool haveDisplay()
 
 int main(int argc, char** argv)
 {
+    // --version and --help are answered without a display.
+    if (std::optional<int> answered = velmora::app::answerInformationRequest(argc, argv)) {
+        return *answered;
+    }
     if (!haveDisplay()) {
         std::fprintf(stderr,
                      "Velmora: 画面(ディスプレイ)がありません。デスクトップ上で起動するか、\n"
@@ -42,24 +45,12 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     velmora::ui::setUpApplication(app);
 
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Velmora: 音楽CD・メディアファイルのカタログ"));
-    parser.addHelpOption();
-    QCommandLineOption dataDir(
-        QStringLiteral("data-dir"),
-        QStringLiteral("カタログ (VLM.dat) と設定ファイルのフォルダ。既定はプログラムのフォルダ。"),
-        QStringLiteral("DIR"));
-    parser.addOption(dataDir);
-    parser.process(app);
-
-    // A portable copy keeps its files beside itself, an installed program
-    // in the user's data folder.
-    std::filesystem::path folder =
-        parser.isSet(dataDir)
-            ? std::filesystem::path(QDir(parser.value(dataDir)).absolutePath().toStdString())
-            : velmora::store::DataFolder::defaultDir();
+    const std::optional<std::filesystem::path> folder = velmora::app::chooseDataFolder();
+    if (!folder) {
+        return velmora::app::kStartFailed;
+    }
     // What a killed save left behind goes before anything is read.
-    velmora::store::removeStaleTemporaryFiles(folder);
+    velmora::store::removeStaleTemporaryFiles(*folder);
     const QString helpDir = QString::fromStdString(
         velmora::store::DataFolder::helpDir(velmora::store::DataFolder::executableDir()).string());
 
@@ -74,7 +65,7 @@ int main(int argc, char** argv)
     auto* splash = new velmora::ui::AboutDialog(&shell, QString());
     splash->showAsSplash();
 
-    velmora::ui::MainWindow window({prompter, shell, velmora::store::DataFolder(folder), helpDir, &media},
+    velmora::ui::MainWindow window({prompter, shell, velmora::store::DataFolder(*folder), helpDir, &media},
                                    splash);
     prompter.setParent(&window);
     delete splash;
