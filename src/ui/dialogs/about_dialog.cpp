@@ -33,7 +33,7 @@ void LinkLabel::paintEvent(QPaintEvent*)
     QFont f = font();
     f.setUnderline(hot_);
     painter.setFont(f);
-    painter.setPen(hot_ ? QColor(Qt::red) : palette().color(QPalette::WindowText));
+    painter.setPen(palette().color(hot_ ? QPalette::Link : QPalette::WindowText));
     painter.drawText(rect(), Qt::AlignLeft | Qt::AlignVCenter, text_);
 }
 

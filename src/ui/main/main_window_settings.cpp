@@ -27,15 +27,10 @@ namespace velmora::ui {
 
 namespace {
 
-void setListLook(QTreeView* view, const QFont& font, const QColor& text, const QColor& background)
+void setListLook(QTreeView* view, const QFont& font, const store::AppSettings& settings)
 {
     view->setFont(font);
-    QPalette palette = view->palette();
-    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
-        palette.setColor(group, QPalette::Text, text);
-        palette.setColor(group, QPalette::Base, background);
-    }
-    view->setPalette(palette);
+    applyStoredColors(*view, settings.albumFont.color, settings.albumColor, true);
 }
 
 store::WindowPlace placeOf(const QWidget& window)
@@ -72,11 +67,8 @@ void MainWindow::applySettings()
 
 void MainWindow::applyListLook()
 {
-    const QPalette& palette = albumView_->palette();
     const QFont albumFont = fontFrom(appSettings.albumFont, albumView_->font());
-    const QColor text = colorFromStored(appSettings.albumFont.color, palette);
-    const QColor background = colorFromStored(appSettings.albumColor, palette);
-    setListLook(albumView_, albumFont, text, background);
+    setListLook(albumView_, albumFont, appSettings);
     for (int c = 0; c < 8; ++c) {
         albumView_->setColumnWidth(c, appSettings.albumColumnWidths[static_cast<std::size_t>(c)]);
     }
@@ -85,7 +77,7 @@ void MainWindow::applyListLook()
     QFont songFont = albumFont;
     songFont.setBold(albumFont.bold() || appSettings.songFontBold);
     songFont.setItalic(albumFont.italic() || appSettings.songFontItalic);
-    setListLook(songView_, songFont, text, background);
+    setListLook(songView_, songFont, appSettings);
     for (int c = 0; c < 4; ++c) {
         songView_->setColumnWidth(c, appSettings.songColumnWidths[static_cast<std::size_t>(c)]);
     }
