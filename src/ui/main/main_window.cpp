@@ -27,6 +27,7 @@
 #include "core/store/string_grid_io.h"
 #include "ui/dialogs/about_dialog.h"
 #include "ui/dialogs/folder_picker.h"
+#include "ui/dialogs/help_window.h"
 #include "ui/discdata/disc_album_lookup.h"
 #include "ui/main/album_info_panel.h"
 #include "ui/main/album_list_model.h"
@@ -400,6 +401,8 @@ void MainWindow::buildLists()
     for (int c = 0; c < AlbumListModel::kColumnCount; ++c) {
         albumView_->setColumnWidth(c, albumWidths[c]);
     }
+    // The last column fills a wide window; the others keep their widths.
+    albumView_->header()->setStretchLastSection(true);
     listLayout->addWidget(albumView_);
     connect(albumView_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &MainWindow::onAlbumSelectionChanged);
@@ -618,8 +621,7 @@ void MainWindow::resizeEvent(QResizeEvent* event)
 
 void MainWindow::showAbout()
 {
-    QString help = QDir(programDir_).filePath(QStringLiteral("help.html"));
-    auto* box = new AboutDialog(&shell_, QUrl::fromLocalFile(help).toString(), this);
+    auto* box = new AboutDialog(&shell_, QStringLiteral(VELMORA_HOMEPAGE), this);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setObjectName(QStringLiteral("AboutBox"));
     box->hideProgress();
@@ -636,8 +638,17 @@ void MainWindow::openHelp()
         prompter_.error(QStringLiteral("ヘルプのファイルが見つかりません。\r\n%1").arg(help));
         return;
     }
-    // Without a browser the address is shown for copying.
-    openAddress(shell_, prompter_, QUrl::fromLocalFile(help));
+    // Shown in a window of its own: no browser is needed.
+    if (helpWindow_ == nullptr) {
+        helpWindow_ = new HelpWindow(shell_, this);
+    }
+    if (!helpWindow_->showPage(help)) {
+        prompter_.error(QStringLiteral("ヘルプのファイルを読み込めません。\r\n%1").arg(help));
+        return;
+    }
+    helpWindow_->show();
+    helpWindow_->raise();
+    helpWindow_->activateWindow();
 }
 
 void MainWindow::fillSearchItemMenu(QMenu* menu)

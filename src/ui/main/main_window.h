@@ -50,6 +50,7 @@ class Shell;
 class SongListModel;
 class StatusBar;
 class AboutDialog;
+class HelpWindow;
 class AlbumEditDialog;
 class FolderPicker;
 class OptionsDialog;
@@ -376,6 +377,8 @@ private:
     std::unique_ptr<QWidget> ownOptionsForm_;
     SongColumnEditor* memoForm_ = nullptr;
     PlayerWindow* playerForm_ = nullptr;
+    // The help page's window, made on first use.
+    HelpWindow* helpWindow_ = nullptr;
     AlbumEditDialog* editForm_ = nullptr;
     OptionsDialog* optionsForm_ = nullptr;
     // Selection changes made by the list itself, not by the user.

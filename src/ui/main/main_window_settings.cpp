@@ -257,7 +257,8 @@ void MainWindow::collectSettings()
         appSettings.captions[i] = toCp932Preserving(appSettings.captions[i], categoryCaptions_[i])
                                       .value_or(appSettings.captions[i]);
     }
-    for (int c = 0; c < 8; ++c) {
+    // The last column stretches to the list's edge: its stored width stays.
+    for (int c = 0; c < 7; ++c) {
         appSettings.albumColumnWidths[static_cast<std::size_t>(c)] = albumView_->columnWidth(c);
     }
     for (int c = 0; c < 4; ++c) {

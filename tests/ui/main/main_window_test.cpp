@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <QLineEdit>
+#include <QTextBrowser>
 
 #include <QAction>
 #include <QDir>
@@ -16,6 +18,7 @@
 #include "core/store/columns.h"
 #include "ui/dialogs/about_dialog.h"
 #include "ui/dialogs/folder_picker.h"
+#include "ui/dialogs/help_window.h"
 #include "ui/main/main_window_fixture.h"
 
 namespace velmora::ui {
@@ -375,18 +378,48 @@ TEST_F(MainWindowTest, EveryCommandIsOneActionOfTheMenus)
     EXPECT_TRUE(actionEnabled(*window, "renumber"));
 }
 
-TEST_F(MainWindowTest, HelpOpensThePageBesideTheProgram)
+TEST_F(MainWindowTest, HelpShowsThePageBesideTheProgramInItsOwnWindow)
 {
     auto window = open();
     prompter.expectMessage(Kind::Error);
     trigger(window.get(), "help");
-    EXPECT_TRUE(shell.opened.empty()) << "a missing help page opens nothing";
+    EXPECT_EQ(window->findChild<HelpWindow*>(), nullptr) << "a missing help page opens nothing";
     EXPECT_EQ(prompter.asked().back().text, QStringLiteral("ヘルプのファイルが見つかりません。\r\n") +
                                                 QString::fromStdString((dir / "help.html").string()));
-    writeBytes(dir / "help.html", "<html></html>");
+    writeBytes(dir / "help.html",
+               "<html><body><p id=\"top\"><a href=\"#far\">far</a> <a href=\"https://example.org/\">site</a>"
+               "</p><p>first word</p><h2 id=\"far\">far heading</h2><p>second word</p></body></html>");
     trigger(window.get(), "help");
+    auto* help = window->findChild<HelpWindow*>();
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_TRUE(shell.opened.empty()) << "no browser is needed for the help page";
+    auto* browser = child<QTextBrowser>(help, "helpBrowser");
+    EXPECT_TRUE(browser->toPlainText().contains(QStringLiteral("far heading")));
+
+    // The search field finds each occurrence in turn, then starts over.
+    child<QLineEdit>(help, "helpSearchEdit")->setText(QStringLiteral("word"));
+    ASSERT_TRUE(help->findNext());
+    const int first = browser->textCursor().position();
+    ASSERT_TRUE(help->findNext());
+    EXPECT_GT(browser->textCursor().position(), first);
+    ASSERT_TRUE(help->findNext());
+    EXPECT_EQ(browser->textCursor().position(), first);
+    child<QLineEdit>(help, "helpSearchEdit")->setText(QStringLiteral("absent"));
+    EXPECT_FALSE(help->findNext());
+    EXPECT_EQ(child<QLabel>(help, "helpSearchState")->text(), QStringLiteral("見つかりません"));
+
+    // Anchors stay in the window; other sites go to the desktop's browser.
+    emit browser->anchorClicked(QUrl(QStringLiteral("#far")));
+    EXPECT_TRUE(shell.opened.empty());
+    EXPECT_EQ(browser->source().fragment(), QStringLiteral("far"));
+    emit browser->anchorClicked(QUrl(QStringLiteral("https://example.org/")));
     ASSERT_EQ(shell.opened.size(), 1u);
-    EXPECT_EQ(shell.opened[0], QUrl::fromLocalFile(QString::fromStdString((dir / "help.html").string())));
+    EXPECT_EQ(shell.opened[0], QUrl(QStringLiteral("https://example.org/")));
+
+    // F1 again brings the same window forward.
+    trigger(window.get(), "help");
+    EXPECT_EQ(window->findChildren<HelpWindow*>().size(), 1);
 }
 
 TEST_F(MainWindowTest, AboutBoxSaysThankYou)
@@ -410,8 +443,12 @@ TEST_F(MainWindowTest, AboutBoxSaysThankYou)
               QStringLiteral("データの保存先:\n") + QString::fromStdString(dir.path().string()));
     EXPECT_LE(dataFolder->geometry().bottom(), ok->geometry().top());
     QTest::mouseClick(link, Qt::LeftButton);
+    // The link goes where its hint says: the home page.
     ASSERT_EQ(shell.opened.size(), 1u);
-    EXPECT_EQ(shell.opened[0], QUrl::fromLocalFile(QString::fromStdString((dir / "help.html").string())));
+    EXPECT_EQ(shell.opened[0], QUrl(link->toolTip()));
+    EXPECT_EQ(shell.opened[0].scheme(), QStringLiteral("https"));
+    // The version is the package's.
+    EXPECT_EQ(child<QLabel>(box, "versionLabel")->text(), QStringLiteral("バージョン " VELMORA_VERSION));
     QTest::mouseClick(ok, Qt::LeftButton);
     EXPECT_FALSE(box->isVisible());
 }
