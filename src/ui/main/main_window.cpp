@@ -15,6 +15,7 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QProgressBar>
+#include <QScrollArea>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QToolBar>
@@ -289,11 +290,16 @@ void MainWindow::buildPages()
     pageSplitter_->setObjectName(QStringLiteral("pageSplitter"));
     pageSplitter_->setHandleWidth(8);
     pageSplitter_->setChildrenCollapsible(false);
-    pageSplitter_->setMinimumHeight(325);
+    pageSplitter_->setMinimumHeight(160);
 
     pageStack_ = new QStackedWidget(pageSplitter_);
     pageStack_->setObjectName(QStringLiteral("pageStack"));
-    pageStack_->setMinimumWidth(312);
+    // The pages scroll when a small screen or a large font leaves them less
+    // room than they ask for; the album list keeps several rows.
+    pageScroll_ = scrollWhenCramped(pageStack_, pageSplitter_);
+    pageScroll_->setObjectName(QStringLiteral("pageScroll"));
+    pageScroll_->setMinimumWidth(312);
+    pageScroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     infoPage_ = new AlbumInfoPanel(pageStack_);
     infoPage_->setObjectName(QStringLiteral("infoPage"));
     searchPage_ = new SearchPage(pageStack_);
@@ -365,7 +371,7 @@ void MainWindow::buildPages()
     songLayout->addWidget(songHeader_);
     songHeader_->installEventFilter(new ResizeWatcher(this, [this] { songHeaderResized(); }));
 
-    pageSplitter_->addWidget(pageStack_);
+    pageSplitter_->addWidget(pageScroll_);
     pageSplitter_->addWidget(songPanel_);
     pageSplitter_->setStretchFactor(0, 0);
     pageSplitter_->setStretchFactor(1, 1);
@@ -403,6 +409,9 @@ void MainWindow::buildLists()
     }
     // The last column fills a wide window; the others keep their widths.
     albumView_->header()->setStretchLastSection(true);
+    // Several albums stay in view whatever the font and the screen: the
+    // tool pages above scroll instead.
+    albumView_->keepRowsInView(5);
     listLayout->addWidget(albumView_);
     connect(albumView_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &MainWindow::onAlbumSelectionChanged);
@@ -698,7 +707,7 @@ void MainWindow::songHeaderResized()
     } else {
         startWindowWidth_ = -1;
     }
-    pageStack_->setMaximumWidth(std::max(pageStack_->minimumWidth(), widest));
+    pageScroll_->setMaximumWidth(std::max(pageScroll_->minimumWidth(), widest));
 }
 
 // ---- status bar ----

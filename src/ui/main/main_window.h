@@ -28,6 +28,7 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QPlainTextEdit;
+class QScrollArea;
 class QSplitter;
 class QStackedWidget;
 class QToolBar;
@@ -379,6 +380,8 @@ private:
     PlayerWindow* playerForm_ = nullptr;
     // The help page's window, made on first use.
     HelpWindow* helpWindow_ = nullptr;
+    // The tool pages' scroll area, the splitter's left part.
+    QScrollArea* pageScroll_ = nullptr;
     AlbumEditDialog* editForm_ = nullptr;
     OptionsDialog* optionsForm_ = nullptr;
     // Selection changes made by the list itself, not by the user.

@@ -4,6 +4,7 @@
 #include <QFont>
 #include <QHeaderView>
 #include <QLabel>
+#include <QScrollArea>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QTableWidget>
@@ -157,7 +158,6 @@ void MainWindow::createDialogs()
         edit->resize(std::max(appSettings.editForm.width, edit->minimumWidth()),
                      std::max(appSettings.editForm.height, edit->minimumHeight()));
         keepOnScreen(*edit);
-        keepOnScreenWhenShown(*edit);
         for (int c = 0; c < 3; ++c) {
             edit->setSongColumnWidth(c, appSettings.editSongColumnWidths[static_cast<std::size_t>(c)]);
         }
@@ -251,7 +251,7 @@ void MainWindow::handSettingsToCatalogue()
 void MainWindow::collectSettings()
 {
     appSettings.form = placeOf(*this);
-    appSettings.panelWidth = pageStack_->width();
+    appSettings.panelWidth = pageScroll_->width();
     for (std::size_t i = 0; i < 3; ++i) {
         // A caption keeps its stored bytes unless it was changed.
         appSettings.captions[i] = toCp932Preserving(appSettings.captions[i], categoryCaptions_[i])

@@ -15,6 +15,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QStackedWidget>
 #include <QStandardItemModel>
 #include <QTableWidget>
@@ -24,6 +25,7 @@
 #include <algorithm>
 
 #include "ui/platform/prompter.h"
+#include "ui/platform/screen_fit.h"
 #include "ui/platform/text_codec.h"
 #include "ui/platform/win_color.h"
 #include "ui/widgets/list_views.h"
@@ -157,7 +159,9 @@ OptionsDialog::OptionsDialog(Prompter& prompter, std::vector<std::string> cdDriv
     connect(cancel, &QPushButton::clicked, this, &OptionsDialog::cancelChanges);
     auto* body = new QHBoxLayout;
     body->addWidget(pageTree_);
-    body->addWidget(pageStack_, 1);
+    // On a small screen or with a large font the page scrolls; OK and
+    // キャンセル stay in view.
+    body->addWidget(scrollWhenCramped(pageStack_, this), 1);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(ok);
@@ -167,6 +171,7 @@ OptionsDialog::OptionsDialog(Prompter& prompter, std::vector<std::string> cdDriv
     layout->addLayout(buttons);
     pageTree_->setCurrentItem(mainNode);
     nameControls();
+    keepOnScreenWhenShown(*this);
 }
 
 void OptionsDialog::nameControls()

@@ -3,6 +3,7 @@
 #include <QDragMoveEvent>
 #include <QDropEvent>
 #include <QHeaderView>
+#include <algorithm>
 
 namespace velmora::ui {
 
@@ -26,6 +27,21 @@ ReportView::ReportView(QWidget* parent) : QTreeView(parent)
         pal.setColor(QPalette::Inactive, role, pal.color(QPalette::Active, role));
     }
     setPalette(pal);
+}
+
+void ReportView::keepRowsInView(int rows)
+{
+    rowsInView_ = rows;
+    const int rowHeight = std::max(fontMetrics().height() + 4, sizeHintForRow(0));
+    setMinimumHeight(header()->sizeHint().height() + rows * rowHeight + 2 * frameWidth());
+}
+
+void ReportView::changeEvent(QEvent* event)
+{
+    QTreeView::changeEvent(event);
+    if (event->type() == QEvent::FontChange && rowsInView_ > 0) {
+        keepRowsInView(rowsInView_);
+    }
 }
 
 AlbumReportView::AlbumReportView(QWidget* parent) : ReportView(parent)

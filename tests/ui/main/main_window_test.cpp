@@ -301,9 +301,9 @@ TEST_F(MainWindowTest, ToolPagesFollowTheirActions)
 
     // The pages never take the whole window: the lists keep some room.
     window->resize(900, 700);
-    auto* stack = child<QStackedWidget>(window.get(), "pageStack");
-    ASSERT_NE(stack, nullptr);
-    EXPECT_LT(stack->maximumWidth(), 900);
+    auto* pages = child<QWidget>(window.get(), "pageScroll");
+    ASSERT_NE(pages, nullptr);
+    EXPECT_LT(pages->maximumWidth(), 900);
 }
 
 TEST_F(MainWindowTest, EveryCommandIsOneActionOfTheMenus)
