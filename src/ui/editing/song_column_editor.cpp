@@ -169,6 +169,8 @@ SongColumnEditor::SongColumnEditor(Services services, const store::AppSettings* 
     }
     showMediaTools(false);
     showCursorLine();
+    // Fitted again once the window manager has framed it.
+    ui::keepOnScreenWhenShown(*this);
 }
 
 SongColumnEditor::~SongColumnEditor() = default;
