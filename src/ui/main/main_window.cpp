@@ -166,7 +166,9 @@ void MainWindow::buildToolBar()
         for (QAction* action : group) {
             toolBar_->addAction(action);
             if (auto* button = qobject_cast<QToolButton*>(toolBar_->widgetForAction(action))) {
-                button->setMinimumSize(55, 35);
+                // Never narrower than its label: a cramped tool bar moves
+                // buttons to its extension menu instead of cutting labels.
+                button->setMinimumSize(button->sizeHint().expandedTo(QSize(55, 35)));
                 button->setAutoRaise(true);
             }
         }

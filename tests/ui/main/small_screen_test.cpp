@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QPushButton>
 #include <QScreen>
+#include <QToolBar>
+#include <QToolButton>
 
 #include "ui/editing/album_edit_dialog.h"
 #include "ui/main/main_window_fixture.h"
@@ -55,6 +57,13 @@ TEST_F(SmallScreenTest, EveryWindowFitsAndKeepsItsButtonsInView)
     auto* albums = window->findChild<AlbumReportView*>();
     ASSERT_NE(albums, nullptr);
     EXPECT_GE(albums->viewport()->height(), 4 * albums->sizeHintForRow(0));
+    // Tool bar buttons shown keep their whole labels.
+    for (const QToolButton* button :
+         window->findChild<QToolBar*>(QStringLiteral("toolBar"))->findChildren<QToolButton*>()) {
+        if (button->isVisible() && !button->text().isEmpty()) {
+            EXPECT_GE(button->width(), button->sizeHint().width()) << button->text().toStdString();
+        }
+    }
 
     window->selectListRow(0, true);
     trigger(window.get(), "editAlbum");
