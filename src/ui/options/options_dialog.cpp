@@ -130,6 +130,18 @@ OptionsDialog::OptionsDialog(Prompter& prompter, std::vector<std::string> cdDriv
     new QTreeWidgetItem(playerNode, {QStringLiteral("色、フォント")});
     new QTreeWidgetItem(pageTree_, {QStringLiteral("HTML出力")});
     pageTree_->expandAll();
+    // Wide enough for the longest page name in the font in use.
+    int treeWidth = 170;
+    for (QTreeWidgetItemIterator it(pageTree_); *it; ++it) {
+        int depth = 1;
+        for (const QTreeWidgetItem* up = (*it)->parent(); up != nullptr; up = up->parent()) {
+            ++depth;
+        }
+        treeWidth = std::max(treeWidth, depth * pageTree_->indentation() +
+                                            pageTree_->fontMetrics().horizontalAdvance((*it)->text(0)) +
+                                            2 * pageTree_->frameWidth() + 12);
+    }
+    pageTree_->setFixedWidth(treeWidth);
 
     pageStack_ = new QStackedWidget(this);
     pageStack_->addWidget(buildMainPage());
@@ -171,6 +183,9 @@ OptionsDialog::OptionsDialog(Prompter& prompter, std::vector<std::string> cdDriv
     layout->addLayout(buttons);
     pageTree_->setCurrentItem(mainNode);
     nameControls();
+    // A large font widens the pages; the screen limits the dialog when it
+    // is shown, and the pages scroll.
+    resize(size().expandedTo(QSize(pageTree_->width() + pageStack_->sizeHint().width() + 48, 0)));
     keepOnScreenWhenShown(*this);
 }
 
