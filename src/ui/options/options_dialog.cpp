@@ -185,7 +185,8 @@ OptionsDialog::OptionsDialog(Prompter& prompter, std::vector<std::string> cdDriv
     nameControls();
     // A large font widens the pages; the screen limits the dialog when it
     // is shown, and the pages scroll.
-    resize(size().expandedTo(QSize(pageTree_->width() + pageStack_->sizeHint().width() + 48, 0)));
+    resize(size().expandedTo(QSize(pageTree_->width() + pageStack_->sizeHint().width() + 48,
+                                   pageStack_->minimumSizeHint().height() + 72)));
     keepOnScreenWhenShown(*this);
 }
 
