@@ -1,12 +1,11 @@
 // Velmora: start-up. Shows the splash, creates the main window (which loads
 // the settings and the catalogue) and runs the event loop.
 #include <QApplication>
-#include <QCommandLineParser>
-#include <QDir>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
 
+#include "app/command_line.h"
 #include "backends/folder_lock.h"
 #include "backends/gst_media.h"
 #include "backends/mecab_reading.h"
@@ -34,6 +33,10 @@ bool haveDisplay()
 
 int main(int argc, char** argv)
 {
+    // --version and --help are answered without a display.
+    if (std::optional<int> answered = velmora::app::answerInformationRequest(argc, argv)) {
+        return *answered;
+    }
     if (!haveDisplay()) {
         std::fprintf(stderr,
                      "Velmora: 画面(ディスプレイ)がありません。デスクトップ上で起動するか、\n"
@@ -46,27 +49,15 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     velmora::ui::setUpApplication(app);
 
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Velmora: 音楽CD・メディアファイルのカタログ"));
-    parser.addHelpOption();
-    QCommandLineOption dataDir(
-        QStringLiteral("data-dir"),
-        QStringLiteral("カタログ (VLM.dat) と設定ファイルのフォルダ。既定はプログラムのフォルダ。"),
-        QStringLiteral("DIR"));
-    parser.addOption(dataDir);
-    parser.process(app);
-
-    // A portable copy keeps its files beside itself, an installed program
-    // in the user's data folder.
-    std::filesystem::path folder =
-        parser.isSet(dataDir)
-            ? std::filesystem::path(QDir(parser.value(dataDir)).absolutePath().toStdString())
-            : velmora::store::DataFolder::defaultDir();
+    const std::optional<std::filesystem::path> folder = velmora::app::chooseDataFolder();
+    if (!folder) {
+        return velmora::app::kStartFailed;
+    }
     // What a killed save left behind goes before anything is read.
-    velmora::store::removeStaleTemporaryFiles(folder);
+    velmora::store::removeStaleTemporaryFiles(*folder);
     // One window per data folder: a second start brings the first forward.
-    velmora::platform::FolderLock folderLock(folder);
-    velmora::ui::SingleInstance instance(QString::fromStdString(folder.string()));
+    velmora::platform::FolderLock folderLock(*folder);
+    velmora::ui::SingleInstance instance(QString::fromStdString(folder->string()));
     if (std::optional<int> ended = instance.claim([&folderLock](int wait) {
             return folderLock.lock(wait) != velmora::platform::FolderLock::Outcome::HeldByOther;
         })) {
@@ -87,7 +78,7 @@ int main(int argc, char** argv)
     splash->showAsSplash();
 
     velmora::ui::MainWindow window(
-        {prompter, shell, velmora::store::DataFolder(folder), helpDir, &media,
+        {prompter, shell, velmora::store::DataFolder(*folder), helpDir, &media,
          [] { return std::make_unique<velmora::backends::MecabReadingDictionary>(); }},
         splash);
     prompter.setParent(&window);

@@ -32,6 +32,7 @@ namespace velmora::cli {
 
 const char* const kUsage =
     "使い方: velmora-cli [--data-dir フォルダ] コマンド\n"
+    "       velmora-cli -h | --help | --version\n"
     "  info    アルバム数を表示します\n"
     "  save    VLM.dat を読み込んで保存し直します\n"
     "  export dat|csv|html ファイル [--albums 一覧] [--enclose 文字] [--delimiter 文字] [--utf8]\n"
@@ -61,7 +62,8 @@ const char* const kUsage =
     "  readings [--dry-run] [--dictionary フォルダ]\n"
     "          フリガナが空かアーティスト名と同じアルバムに読みを設定して VLM.dat に保存します\n"
     "          (「アルバム番号<TAB>アーティスト<TAB>読み」を表示; --dry-run: 表示するだけ)\n"
-    "  一覧: アルバム番号と範囲を表示順に、例 3,1-2,3 (省略時はすべて番号順)\n";
+    "  一覧: アルバム番号と範囲を表示順に、例 3,1-2,3 (省略時はすべて番号順)\n"
+    "終了コード: 0 成功、1 該当なし (search) か読めないディスク (cd)、2 エラー\n";
 
 std::unique_ptr<catalogue::Catalogue> openCatalogue(Context& ctx, bool withSettings,
                                                     std::optional<store::FileError>* listError)
@@ -620,12 +622,15 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& t
     common::LineFeedOnlyStream err(terminalErr);
     std::filesystem::path dataDir;
     std::size_t i = 0;
-    while (i < args.size() && args[i].starts_with("--")) {
+    while (i < args.size() && args[i].starts_with("-")) {
         if (args[i] == "--data-dir" && i + 1 < args.size()) {
             dataDir = args[i + 1];
             i += 2;
-        } else if (args[i] == "--help") {
+        } else if (args[i] == "--help" || args[i] == "-h") {
             out << kUsage;
+            return 0;
+        } else if (args[i] == "--version") {
+            out << "velmora-cli " VELMORA_VERSION "\n";
             return 0;
         } else {
             err << "不明なオプションです: " << args[i] << "\n" << kUsage;

@@ -17,7 +17,6 @@ namespace velmora::ui {
 LinkLabel::LinkLabel(const QString& text, QWidget* parent) : QWidget(parent), text_(text)
 {
     setCursor(Qt::PointingHandCursor);
-    setToolTip(QStringLiteral("作者のページへ"));
     setAttribute(Qt::WA_Hover);
 }
 
@@ -33,7 +32,7 @@ void LinkLabel::paintEvent(QPaintEvent*)
     QFont f = font();
     f.setUnderline(hot_);
     painter.setFont(f);
-    painter.setPen(hot_ ? QColor(Qt::red) : palette().color(QPalette::WindowText));
+    painter.setPen(palette().color(hot_ ? QPalette::Link : QPalette::WindowText));
     painter.drawText(rect(), Qt::AlignLeft | Qt::AlignVCenter, text_);
 }
 
@@ -71,10 +70,13 @@ AboutDialog::AboutDialog(Shell* shell, QString linkTarget, QWidget* parent) : QD
     big.setPointSize(big.pointSize() + 8);
     big.setBold(true);
     product->setFont(big);
-    auto* version = new QLabel(QStringLiteral("Ver.2.20β13"), this);
+    auto* version = new QLabel(QStringLiteral("バージョン " VELMORA_VERSION), this);
+    version->setObjectName(QStringLiteral("versionLabel"));
 
     linkLabel_ = new LinkLabel(QStringLiteral("Velmora ホームページ"), this);
     linkLabel_->setObjectName(QStringLiteral("linkLabel"));
+    // The hint names the page the link opens.
+    linkLabel_->setToolTip(linkTarget);
     connect(linkLabel_, &LinkLabel::clicked, this, [shell, linkTarget] {
         if (shell) {
             shell->open(QUrl::fromUserInput(linkTarget));

@@ -11,13 +11,15 @@ namespace velmora::ui {
 
 class Shell;
 
-// The label that opens the maker's page: red and underlined under the mouse.
+// The label that opens the home page: in the link colour and underlined
+// under the mouse.
 class LinkLabel;
 
 class AboutDialog : public QDialog {
     Q_OBJECT
 public:
-    // `linkTarget` is what the link opens; `shell` may be null (no link).
+    // `linkTarget` is the address the link opens, shown as its hint;
+    // `shell` may be null (no link).
     AboutDialog(Shell* shell, QString linkTarget, QWidget* parent = nullptr);
 
     // Splash use: comment, progress bar, OK hidden; painted at once.

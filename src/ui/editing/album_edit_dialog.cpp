@@ -17,6 +17,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QTextCursor>
@@ -33,6 +34,7 @@
 #include "core/websearch/websearch.h"
 #include "ui/editing/preview_player.h"
 #include "ui/platform/prompter.h"
+#include "ui/platform/screen_fit.h"
 #include "ui/platform/shell.h"
 #include "ui/platform/text_codec.h"
 #include "ui/player/player_paths.h"
@@ -108,16 +110,24 @@ AlbumEditDialog::AlbumEditDialog(Services services, Requests requests, QWidget* 
     layout->setSpacing(4);
     buildMenus();
 
-    auto* fields = new QWidget(this);
+    // Fields, song tools and songs scroll together when the screen is
+    // small or the font large; the buttons below stay in view.
+    auto* body = new QWidget(this);
+    auto* bodyLayout = new QVBoxLayout(body);
+    bodyLayout->setContentsMargins(0, 0, 0, 0);
+    bodyLayout->setSpacing(4);
+    auto* fields = new QWidget(body);
     buildFields(fields);
-    layout->addWidget(fields);
+    bodyLayout->addWidget(fields);
 
-    auto* bar = new QWidget(this);
+    auto* bar = new QWidget(body);
     buildSongTools(bar);
-    layout->addWidget(bar);
+    bodyLayout->addWidget(bar);
 
     buildGrid();
-    layout->addWidget(songTable_, 1);
+    songTable_->setMinimumHeight(120);
+    bodyLayout->addWidget(songTable_, 1);
+    layout->addWidget(scrollWhenCramped(body, this), 1);
 
     preview_ = new PreviewPlayer(services_.previewDevice, services_.prompter, this);
     preview_->hide();
@@ -128,6 +138,8 @@ AlbumEditDialog::AlbumEditDialog(Services services, Requests requests, QWidget* 
 
     buildBottomRow();
     setReadingOrder();
+    // Each showing fits the dialog into the screen it opens on.
+    keepOnScreenWhenShown(*this);
 }
 
 AlbumEditDialog::~AlbumEditDialog() = default;

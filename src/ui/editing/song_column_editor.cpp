@@ -178,6 +178,8 @@ SongColumnEditor::SongColumnEditor(Services services, const store::AppSettings* 
     }
     showMediaTools(false);
     showCursorLine();
+    // Fitted again once the window manager has framed it.
+    ui::keepOnScreenWhenShown(*this);
 }
 
 SongColumnEditor::~SongColumnEditor() = default;
@@ -267,14 +269,7 @@ void SongColumnEditor::applyLook(const store::AppSettings& settings)
 {
     const store::FontSetting& setting = settings.memoFont;
     lineEditor_->setFont(fontFrom(setting, lineEditor_->font()));
-    QPalette palette = lineEditor_->palette();
-    const QColor text = colorFromStored(setting.color, palette);
-    const QColor background = colorFromStored(settings.memoColor, palette);
-    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
-        palette.setColor(group, QPalette::Text, text);
-        palette.setColor(group, QPalette::Base, background);
-    }
-    lineEditor_->setPalette(palette);
+    applyStoredColors(*lineEditor_, setting.color, settings.memoColor, false);
 }
 
 void SongColumnEditor::collectSettings(store::AppSettings& settings) const

@@ -74,7 +74,7 @@ AlbumInfoPanel::AlbumInfoPanel(QWidget* parent) : QWidget(parent)
     noPictureLabel_->setGeometry(0, 0, 64, 64);
     noPictureLabel_->setAlignment(Qt::AlignCenter);
     noPictureLabel_->setFrameShape(QFrame::Box);
-    noPictureLabel_->setStyleSheet(QStringLiteral("color: gray;"));
+    noPictureLabel_->setForegroundRole(QPalette::PlaceholderText);
     grid->addWidget(picture, 1, 2, 2, 1, Qt::AlignRight | Qt::AlignTop);
 
     auto pickBox = [this] {

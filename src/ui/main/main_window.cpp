@@ -15,6 +15,7 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QProgressBar>
+#include <QScrollArea>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QToolBar>
@@ -27,6 +28,7 @@
 #include "core/store/string_grid_io.h"
 #include "ui/dialogs/about_dialog.h"
 #include "ui/dialogs/folder_picker.h"
+#include "ui/dialogs/help_window.h"
 #include "ui/discdata/disc_album_lookup.h"
 #include "ui/main/album_info_panel.h"
 #include "ui/main/album_list_model.h"
@@ -165,7 +167,9 @@ void MainWindow::buildToolBar()
         for (QAction* action : group) {
             toolBar_->addAction(action);
             if (auto* button = qobject_cast<QToolButton*>(toolBar_->widgetForAction(action))) {
-                button->setMinimumSize(55, 35);
+                // Never narrower than its label: a cramped tool bar moves
+                // buttons to its extension menu instead of cutting labels.
+                button->setMinimumSize(button->sizeHint().expandedTo(QSize(55, 35)));
                 button->setAutoRaise(true);
             }
         }
@@ -295,11 +299,16 @@ void MainWindow::buildPages()
     pageSplitter_->setObjectName(QStringLiteral("pageSplitter"));
     pageSplitter_->setHandleWidth(8);
     pageSplitter_->setChildrenCollapsible(false);
-    pageSplitter_->setMinimumHeight(325);
+    pageSplitter_->setMinimumHeight(160);
 
     pageStack_ = new QStackedWidget(pageSplitter_);
     pageStack_->setObjectName(QStringLiteral("pageStack"));
-    pageStack_->setMinimumWidth(312);
+    // The pages scroll when a small screen or a large font leaves them less
+    // room than they ask for; the album list keeps several rows.
+    pageScroll_ = scrollWhenCramped(pageStack_, pageSplitter_);
+    pageScroll_->setObjectName(QStringLiteral("pageScroll"));
+    pageScroll_->setMinimumWidth(312);
+    pageScroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     infoPage_ = new AlbumInfoPanel(pageStack_);
     infoPage_->setObjectName(QStringLiteral("infoPage"));
     searchPage_ = new SearchPage(pageStack_);
@@ -371,7 +380,7 @@ void MainWindow::buildPages()
     songLayout->addWidget(songHeader_);
     songHeader_->installEventFilter(new ResizeWatcher(this, [this] { songHeaderResized(); }));
 
-    pageSplitter_->addWidget(pageStack_);
+    pageSplitter_->addWidget(pageScroll_);
     pageSplitter_->addWidget(songPanel_);
     pageSplitter_->setStretchFactor(0, 0);
     pageSplitter_->setStretchFactor(1, 1);
@@ -410,6 +419,11 @@ void MainWindow::buildLists()
         albumView_->setColumnWidth(c, albumWidths[c]);
     }
     albumView_->setColumnWidth(0, std::max(albumWidths[0], numberColumnWidth(*albumView_)));
+    // The last column fills a wide window; the others keep their widths.
+    albumView_->header()->setStretchLastSection(true);
+    // Several albums stay in view whatever the font and the screen: the
+    // tool pages above scroll instead.
+    albumView_->keepRowsInView(5);
     listLayout->addWidget(albumView_);
     connect(albumView_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &MainWindow::onAlbumSelectionChanged);
@@ -670,8 +684,7 @@ void MainWindow::resizeEvent(QResizeEvent* event)
 
 void MainWindow::showAbout()
 {
-    QString help = QDir(programDir_).filePath(QStringLiteral("help.html"));
-    auto* box = new AboutDialog(&shell_, QUrl::fromLocalFile(help).toString(), this);
+    auto* box = new AboutDialog(&shell_, QStringLiteral(VELMORA_HOMEPAGE), this);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setObjectName(QStringLiteral("AboutBox"));
     box->hideProgress();
@@ -688,8 +701,17 @@ void MainWindow::openHelp()
         prompter_.error(QStringLiteral("ヘルプのファイルが見つかりません。\r\n%1").arg(help));
         return;
     }
-    // Without a browser the address is shown for copying.
-    openAddress(shell_, prompter_, QUrl::fromLocalFile(help));
+    // Shown in a window of its own: no browser is needed.
+    if (helpWindow_ == nullptr) {
+        helpWindow_ = new HelpWindow(shell_, this);
+    }
+    if (!helpWindow_->showPage(help)) {
+        prompter_.error(QStringLiteral("ヘルプのファイルを読み込めません。\r\n%1").arg(help));
+        return;
+    }
+    helpWindow_->show();
+    helpWindow_->raise();
+    helpWindow_->activateWindow();
 }
 
 void MainWindow::fillSearchItemMenu(QMenu* menu)
@@ -743,7 +765,7 @@ void MainWindow::songHeaderResized()
     } else {
         startWindowWidth_ = -1;
     }
-    pageStack_->setMaximumWidth(std::max(pageStack_->minimumWidth(), widest));
+    pageScroll_->setMaximumWidth(std::max(pageScroll_->minimumWidth(), widest));
 }
 
 // ---- status bar ----

@@ -29,6 +29,7 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QPlainTextEdit;
+class QScrollArea;
 class QSplitter;
 class QStackedWidget;
 class QToolBar;
@@ -51,6 +52,7 @@ class Shell;
 class SongListModel;
 class StatusBar;
 class AboutDialog;
+class HelpWindow;
 class AlbumEditDialog;
 class FolderPicker;
 class OptionsDialog;
@@ -380,6 +382,10 @@ private:
     std::unique_ptr<QWidget> ownOptionsForm_;
     SongColumnEditor* memoForm_ = nullptr;
     PlayerWindow* playerForm_ = nullptr;
+    // The help page's window, made on first use.
+    HelpWindow* helpWindow_ = nullptr;
+    // The tool pages' scroll area, the splitter's left part.
+    QScrollArea* pageScroll_ = nullptr;
     AlbumEditDialog* editForm_ = nullptr;
     OptionsDialog* optionsForm_ = nullptr;
     // Selection changes made by the list itself, not by the user.

@@ -66,14 +66,15 @@ std::optional<TextFormat> askTextFormat(Prompter& prompter)
 
 // Steps shared by the exports: something shown, a file named, its folder
 // there. Nothing when the command ends.
-std::optional<std::filesystem::path> askExportFile(Prompter& prompter, bool nothingShown)
+std::optional<std::filesystem::path> askExportFile(Prompter& prompter, bool nothingShown,
+                                                   const QString& filter)
 {
     if (nothingShown) {
         prompter.information(QStringLiteral("表示されているアルバムがありません"));
         return std::nullopt;
     }
-    std::optional<QString> name = prompter.saveFile(QStringLiteral("書き出しファイル名入力"),
-                                                    QStringLiteral("すべてのファイル (*)"), QString());
+    std::optional<QString> name =
+        prompter.saveFile(QStringLiteral("書き出しファイル名入力"), filter, QString());
     if (!name || name->isEmpty()) {
         return std::nullopt;
     }
@@ -114,7 +115,8 @@ void MainWindow::importDataFile()
 {
     std::optional<QString> name = prompter_.openFile(
         QStringLiteral("読み込みファイル選択"),
-        QStringLiteral("csvファイル (*.csv) Velmoraファイル (*.dat) (*.csv *.dat *.CSV *.DAT)"), QString());
+        QStringLiteral("CSVファイル (*.csv *.CSV);;Velmoraデータ (*.dat *.DAT);;すべてのファイル (*)"),
+        QString());
     if (!name || name->isEmpty()) {
         return;
     }
@@ -167,7 +169,9 @@ void MainWindow::importDataFile()
 
 void MainWindow::exportDataFile()
 {
-    std::optional<std::filesystem::path> file = askExportFile(prompter_, albumModel_->rowCount() == 0);
+    std::optional<std::filesystem::path> file =
+        askExportFile(prompter_, albumModel_->rowCount() == 0,
+                      QStringLiteral("Velmoraデータ (*.dat);;すべてのファイル (*)"));
     if (!file) {
         return;
     }
@@ -181,7 +185,8 @@ void MainWindow::exportDataFile()
 
 void MainWindow::exportCsvFile()
 {
-    std::optional<std::filesystem::path> file = askExportFile(prompter_, albumModel_->rowCount() == 0);
+    std::optional<std::filesystem::path> file = askExportFile(
+        prompter_, albumModel_->rowCount() == 0, QStringLiteral("CSVファイル (*.csv);;すべてのファイル (*)"));
     if (!file) {
         return;
     }

@@ -44,8 +44,9 @@ void MainWindow::exportHtmlPage()
         prompter_.information(fromUtf8(exchange::kNoFolderNameMessage));
         return;
     }
-    std::optional<QString> name = prompter_.saveFile(QStringLiteral("書き出しファイル名入力"),
-                                                     QStringLiteral("すべてのファイル (*)"), QString());
+    std::optional<QString> name =
+        prompter_.saveFile(QStringLiteral("書き出しファイル名入力"),
+                           QStringLiteral("HTMLファイル (*.html *.htm);;すべてのファイル (*)"), QString());
     if (!name || name->isEmpty()) {
         return;
     }

@@ -4,6 +4,7 @@
 #include <QFont>
 #include <QHeaderView>
 #include <QLabel>
+#include <QScrollArea>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QTableWidget>
@@ -27,15 +28,10 @@ namespace velmora::ui {
 
 namespace {
 
-void setListLook(QTreeView* view, const QFont& font, const QColor& text, const QColor& background)
+void setListLook(QTreeView* view, const QFont& font, const store::AppSettings& settings)
 {
     view->setFont(font);
-    QPalette palette = view->palette();
-    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
-        palette.setColor(group, QPalette::Text, text);
-        palette.setColor(group, QPalette::Base, background);
-    }
-    view->setPalette(palette);
+    applyStoredColors(*view, settings.albumFont.color, settings.albumColor, true);
 }
 
 store::WindowPlace placeOf(const QWidget& window)
@@ -72,11 +68,8 @@ void MainWindow::applySettings()
 
 void MainWindow::applyListLook()
 {
-    const QPalette& palette = albumView_->palette();
     const QFont albumFont = fontFrom(appSettings.albumFont, albumView_->font());
-    const QColor text = colorFromStored(appSettings.albumFont.color, palette);
-    const QColor background = colorFromStored(appSettings.albumColor, palette);
-    setListLook(albumView_, albumFont, text, background);
+    setListLook(albumView_, albumFont, appSettings);
     for (int c = 0; c < 8; ++c) {
         albumView_->setColumnWidth(c, appSettings.albumColumnWidths[static_cast<std::size_t>(c)]);
     }
@@ -87,7 +80,7 @@ void MainWindow::applyListLook()
     QFont songFont = albumFont;
     songFont.setBold(albumFont.bold() || appSettings.songFontBold);
     songFont.setItalic(albumFont.italic() || appSettings.songFontItalic);
-    setListLook(songView_, songFont, text, background);
+    setListLook(songView_, songFont, appSettings);
     for (int c = 0; c < 4; ++c) {
         songView_->setColumnWidth(c, appSettings.songColumnWidths[static_cast<std::size_t>(c)]);
     }
@@ -187,7 +180,6 @@ void MainWindow::createDialogs()
         edit->resize(std::max(appSettings.editForm.width, edit->minimumWidth()),
                      std::max(appSettings.editForm.height, edit->minimumHeight()));
         keepOnScreen(*edit);
-        keepOnScreenWhenShown(*edit);
         for (int c = 0; c < 3; ++c) {
             edit->setSongColumnWidth(c, appSettings.editSongColumnWidths[static_cast<std::size_t>(c)]);
         }
@@ -280,13 +272,14 @@ void MainWindow::handSettingsToCatalogue()
 void MainWindow::collectSettings()
 {
     appSettings.form = placeOf(*this);
-    appSettings.panelWidth = pageStack_->width();
+    appSettings.panelWidth = pageScroll_->width();
     for (std::size_t i = 0; i < 3; ++i) {
         // A caption keeps its stored bytes unless it was changed.
         appSettings.captions[i] = toCp932Preserving(appSettings.captions[i], categoryCaptions_[i])
                                       .value_or(appSettings.captions[i]);
     }
-    for (int c = 0; c < 8; ++c) {
+    // The last column stretches to the list's edge: its stored width stays.
+    for (int c = 0; c < 7; ++c) {
         appSettings.albumColumnWidths[static_cast<std::size_t>(c)] = albumView_->columnWidth(c);
     }
     for (int c = 0; c < 4; ++c) {

@@ -15,6 +15,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QStackedWidget>
 #include <QStandardItemModel>
 #include <QTableWidget>
@@ -24,6 +25,7 @@
 #include <algorithm>
 
 #include "ui/platform/prompter.h"
+#include "ui/platform/screen_fit.h"
 #include "ui/platform/text_codec.h"
 #include "ui/platform/win_color.h"
 #include "ui/widgets/list_views.h"
@@ -93,6 +95,21 @@ store::FontSetting fontSettingOf(const QFont& font, std::int32_t color, const st
     return setting;
 }
 
+// The stored colours a sample shows, kept beside it until OK writes them.
+void keepStoredColors(QWidget& sample, std::int32_t text, std::int32_t background)
+{
+    sample.setProperty("storedTextColor", text);
+    sample.setProperty("storedBackgroundColor", background);
+}
+std::int32_t storedText(const QWidget& sample)
+{
+    return sample.property("storedTextColor").toInt();
+}
+std::int32_t storedBackground(const QWidget& sample)
+{
+    return sample.property("storedBackgroundColor").toInt();
+}
+
 }  // namespace
 
 OptionsDialog::OptionsDialog(Prompter& prompter, std::vector<std::string> cdDrives, QWidget* parent)
@@ -114,6 +131,18 @@ OptionsDialog::OptionsDialog(Prompter& prompter, std::vector<std::string> cdDriv
     new QTreeWidgetItem(pageTree_, {QStringLiteral("メディアプレイヤー")});
     new QTreeWidgetItem(pageTree_, {QStringLiteral("HTML出力")});
     pageTree_->expandAll();
+    // Wide enough for the longest page name in the font in use.
+    int treeWidth = 170;
+    for (QTreeWidgetItemIterator it(pageTree_); *it; ++it) {
+        int depth = 1;
+        for (const QTreeWidgetItem* up = (*it)->parent(); up != nullptr; up = up->parent()) {
+            ++depth;
+        }
+        treeWidth = std::max(treeWidth, depth * pageTree_->indentation() +
+                                            pageTree_->fontMetrics().horizontalAdvance((*it)->text(0)) +
+                                            2 * pageTree_->frameWidth() + 12);
+    }
+    pageTree_->setFixedWidth(treeWidth);
 
     pageStack_ = new QStackedWidget(this);
     pageStack_->addWidget(buildMainPage());
@@ -142,7 +171,9 @@ OptionsDialog::OptionsDialog(Prompter& prompter, std::vector<std::string> cdDriv
     connect(cancel, &QPushButton::clicked, this, &OptionsDialog::cancelChanges);
     auto* body = new QHBoxLayout;
     body->addWidget(pageTree_);
-    body->addWidget(pageStack_, 1);
+    // On a small screen or with a large font the page scrolls; OK and
+    // キャンセル stay in view.
+    body->addWidget(scrollWhenCramped(pageStack_, this), 1);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(ok);
@@ -152,6 +183,11 @@ OptionsDialog::OptionsDialog(Prompter& prompter, std::vector<std::string> cdDriv
     layout->addLayout(buttons);
     pageTree_->setCurrentItem(mainNode);
     nameControls();
+    // A large font widens the pages; the screen limits the dialog when it
+    // is shown, and the pages scroll.
+    resize(size().expandedTo(QSize(pageTree_->width() + pageStack_->sizeHint().width() + 48,
+                                   pageStack_->minimumSizeHint().height() + 72)));
+    keepOnScreenWhenShown(*this);
 }
 
 void OptionsDialog::nameControls()
@@ -486,6 +522,7 @@ void OptionsDialog::prepareForOpening(const Values& current, const QStringList& 
     category3CaptionEdit_->setText(current_.captions[2]);
     listSample_->setFont(listFont);
     listSample_->setPalette(listPalette);
+    keepStoredColors(*listSample_, s.albumFont.color, s.albumColor);
     auto look = [](QWidget* sample, const store::FontSetting& font, std::int32_t background) {
         QFont f = sample->font();
         f.setFamily(fromCp932(font.name));
@@ -493,10 +530,8 @@ void OptionsDialog::prepareForOpening(const Values& current, const QStringList& 
         f.setBold(font.bold);
         f.setItalic(font.italic);
         sample->setFont(f);
-        QPalette palette = sample->palette();
-        palette.setColor(QPalette::Text, colorFromStored(font.color, palette));
-        palette.setColor(QPalette::Base, colorFromStored(background, palette));
-        sample->setPalette(palette);
+        applyStoredColors(*sample, font.color, background, false);
+        keepStoredColors(*sample, font.color, background);
     };
     look(memoSample_, s.memoFont, s.memoColor);
     look(playerOptionList_, s.listFont, s.listColor);
@@ -584,19 +619,14 @@ bool OptionsDialog::readControls(Values& result, QString* message) const
         }
         *lists[k] = std::move(*lines);
     }
-    // Fonts and colours of the samples.
-    const QFont listFont = listSample_->font();
-    const QPalette listPalette = listSample_->palette();
-    s.albumFont =
-        fontSettingOf(listFont, storedFromColor(listPalette.color(QPalette::Text)), s.albumFont.name);
-    s.albumColor = storedFromColor(listPalette.color(QPalette::Base));
-    s.memoFont = fontSettingOf(
-        memoSample_->font(), storedFromColor(memoSample_->palette().color(QPalette::Text)), s.memoFont.name);
-    s.memoColor = storedFromColor(memoSample_->palette().color(QPalette::Base));
-    s.listFont =
-        fontSettingOf(playerOptionList_->font(),
-                      storedFromColor(playerOptionList_->palette().color(QPalette::Text)), s.listFont.name);
-    s.listColor = storedFromColor(playerOptionList_->palette().color(QPalette::Base));
+    // Fonts of the samples; their colours as stored, unless one was chosen
+    // here (a colour that follows the palette stays a system colour).
+    s.albumFont = fontSettingOf(listSample_->font(), storedText(*listSample_), s.albumFont.name);
+    s.albumColor = storedBackground(*listSample_);
+    s.memoFont = fontSettingOf(memoSample_->font(), storedText(*memoSample_), s.memoFont.name);
+    s.memoColor = storedBackground(*memoSample_);
+    s.listFont = fontSettingOf(playerOptionList_->font(), storedText(*playerOptionList_), s.listFont.name);
+    s.listColor = storedBackground(*playerOptionList_);
     return storeHtmlValues(result, message);
 }
 
@@ -695,9 +725,9 @@ void OptionsDialog::pickFont(QWidget* sample)
 void OptionsDialog::pickColor(QWidget* sample)
 {
     if (std::optional<QColor> color = prompter_.chooseColor(sample->palette().color(QPalette::Base))) {
-        QPalette palette = sample->palette();
-        palette.setColor(QPalette::Base, *color);
-        sample->setPalette(palette);
+        // Shown as the list will show it: the text keeps its stored colour.
+        applyStoredColors(*sample, storedText(*sample), storedFromColor(*color), sample == listSample_);
+        keepStoredColors(*sample, storedText(*sample), storedFromColor(*color));
     }
 }
 

@@ -157,14 +157,18 @@ std::optional<QString> QtPrompter::inputText(const QString& caption, const QStri
 std::optional<QString> QtPrompter::openFile(const QString& title, const QString& filter,
                                             const QString& startPath)
 {
-    QString path = QFileDialog::getOpenFileName(owner(), title, startPath, filter);
+    QString path =
+        QFileDialog::getOpenFileName(owner(), title, folders_.startPath(filter, startPath), filter);
+    folders_.remember(filter, path);
     return path.isEmpty() ? std::nullopt : std::optional<QString>(path);
 }
 
 std::optional<QString> QtPrompter::saveFile(const QString& title, const QString& filter,
                                             const QString& startPath)
 {
-    QString path = QFileDialog::getSaveFileName(owner(), title, startPath, filter);
+    QString path =
+        QFileDialog::getSaveFileName(owner(), title, folders_.startPath(filter, startPath), filter);
+    folders_.remember(filter, path);
     return path.isEmpty() ? std::nullopt : std::optional<QString>(path);
 }
 

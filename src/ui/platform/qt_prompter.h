@@ -3,6 +3,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include "ui/platform/folder_memory.h"
 #include "ui/platform/prompter.h"
 
 namespace velmora::ui {
@@ -37,6 +38,8 @@ private:
     QWidget* owner() const;
 
     QPointer<QWidget> parent_;
+    // File dialogs start in the folder last used for their kind of file.
+    FolderMemory folders_;
 };
 
 }  // namespace velmora::ui

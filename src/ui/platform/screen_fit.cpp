@@ -3,6 +3,7 @@
 #include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QScrollArea>
 #include <QTimer>
 #include <QWidget>
 #include <algorithm>
@@ -30,19 +31,18 @@ std::pair<int, int> fitSpan(int start, int length, int roomStart, int roomLength
     return {start, length};
 }
 
-class FitOnFirstShow : public QObject {
+class FitWhenShown : public QObject {
 public:
-    explicit FitOnFirstShow(QWidget* window) : QObject(window) {}
+    explicit FitWhenShown(QWidget* window) : QObject(window) {}
 
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         if (event->type() == QEvent::Show) {
             auto* window = static_cast<QWidget*>(watched);
             // The frame arrives with the window manager's reply; fit again
-            // once the event loop has run.
+            // once the event loop has run. A dialog shown again may meet
+            // another screen, or a larger font.
             QTimer::singleShot(50, window, [window] { keepOnScreen(*window); });
-            window->removeEventFilter(this);
-            deleteLater();
         }
         return false;
     }
@@ -75,6 +75,12 @@ void keepOnScreen(QWidget& window)
     if (screen == nullptr) {
         return;
     }
+    // A minimum size made for a larger screen (or a smaller font, or no
+    // scaling) gives way: the window's scroll areas take up the rest.
+    const QSize room = screen->availableGeometry().size().shrunkBy(decoration);
+    if (window.minimumWidth() > room.width() || window.minimumHeight() > room.height()) {
+        window.setMinimumSize(window.minimumSize().boundedTo(room));
+    }
     const QSize minimum = window.minimumSize().grownBy(decoration);
     const QRect fitted = fitIntoRoom(frame, screen->availableGeometry(), minimum);
     if (fitted == frame) {
@@ -86,9 +92,19 @@ void keepOnScreen(QWidget& window)
     window.move(fitted.topLeft());
 }
 
+QScrollArea* scrollWhenCramped(QWidget* content, QWidget* parent)
+{
+    auto* area = new QScrollArea(parent);
+    area->setFrameShape(QFrame::NoFrame);
+    area->setWidgetResizable(true);
+    area->setFocusPolicy(Qt::NoFocus);
+    area->setWidget(content);
+    return area;
+}
+
 void keepOnScreenWhenShown(QWidget& window)
 {
-    window.installEventFilter(new FitOnFirstShow(&window));
+    window.installEventFilter(new FitWhenShown(&window));
 }
 
 }  // namespace velmora::ui

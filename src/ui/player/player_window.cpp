@@ -9,6 +9,8 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMetaObject>
+#include <QPainter>
+#include <QPainterPath>
 #include <QShortcut>
 #include <QStyle>
 #include <QTimer>
@@ -29,6 +31,64 @@
 #include "ui/widgets/player_progress_bar.h"
 
 namespace velmora::ui {
+
+namespace {
+
+enum class Transport { Rewind, Stop, Pause, Play };
+
+// One transport symbol on a transparent square of `side` pixels.
+QPixmap transportPixmap(Transport symbol, const QColor& color, int side)
+{
+    QPixmap pixmap(side, side);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(color);
+    const qreal unit = side / 20.0;
+    auto triangle = [&](qreal left, qreal right, bool pointingRight) {
+        QPainterPath path;
+        const qreal tip = pointingRight ? right : left;
+        const qreal back = pointingRight ? left : right;
+        path.moveTo(back * unit, 4 * unit);
+        path.lineTo(tip * unit, 10 * unit);
+        path.lineTo(back * unit, 16 * unit);
+        path.closeSubpath();
+        painter.drawPath(path);
+    };
+    switch (symbol) {
+        case Transport::Rewind:
+            painter.drawRect(QRectF(3 * unit, 4 * unit, 2 * unit, 12 * unit));
+            triangle(5, 11, false);
+            triangle(11, 17, false);
+            break;
+        case Transport::Stop:
+            painter.drawRect(QRectF(4.5 * unit, 4.5 * unit, 11 * unit, 11 * unit));
+            break;
+        case Transport::Pause:
+            painter.drawRect(QRectF(5 * unit, 4 * unit, 3.5 * unit, 12 * unit));
+            painter.drawRect(QRectF(11.5 * unit, 4 * unit, 3.5 * unit, 12 * unit));
+            break;
+        case Transport::Play:
+            triangle(6, 16, true);
+            break;
+    }
+    return pixmap;
+}
+
+QIcon transportIcon(Transport symbol, const QPalette& palette)
+{
+    QIcon icon;
+    for (int side : {20, 40}) {
+        icon.addPixmap(transportPixmap(symbol, palette.color(QPalette::Active, QPalette::ButtonText), side),
+                       QIcon::Normal);
+        icon.addPixmap(transportPixmap(symbol, palette.color(QPalette::Disabled, QPalette::ButtonText), side),
+                       QIcon::Disabled);
+    }
+    return icon;
+}
+
+}  // namespace
 
 namespace {
 
@@ -120,13 +180,13 @@ void PlayerWindow::buildWindow()
     toolBar_ = new QToolBar(bottomPanel_);
     toolBar_->setIconSize(QSize(20, 20));
     toolBar_->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    QStyle* look = style();
-    rewindButton_ = addButton(QStringLiteral("頭まで巻き戻す"),
-                              look->standardIcon(QStyle::SP_MediaSkipBackward), {}, false);
-    stopButton_ = addButton(QStringLiteral("停止"), look->standardIcon(QStyle::SP_MediaStop), {}, false);
-    pauseButton_ = addButton(QStringLiteral("一時停止"), look->standardIcon(QStyle::SP_MediaPause), {}, true);
+    const QPalette& colors = palette();
+    rewindButton_ =
+        addButton(QStringLiteral("頭まで巻き戻す"), transportIcon(Transport::Rewind, colors), {}, false);
+    stopButton_ = addButton(QStringLiteral("停止"), transportIcon(Transport::Stop, colors), {}, false);
+    pauseButton_ = addButton(QStringLiteral("一時停止"), transportIcon(Transport::Pause, colors), {}, true);
     playButton_ =
-        addButton(QStringLiteral("リスト選択曲を再生"), look->standardIcon(QStyle::SP_MediaPlay), {}, false);
+        addButton(QStringLiteral("リスト選択曲を再生"), transportIcon(Transport::Play, colors), {}, false);
     toolBar_->addSeparator();
     randomButton_ =
         addButton(QStringLiteral("ランダム"), QIcon::fromTheme(QStringLiteral("media-playlist-shuffle")),
@@ -224,17 +284,25 @@ void PlayerWindow::applyLook(const store::AppSettings& settings)
 {
     const store::FontSetting& setting = settings.listFont;
     playlistView_->setFont(fontFrom(setting, playlistView_->font()));
-    QPalette palette = playlistView_->palette();
-    const QColor text = colorFromStored(setting.color, palette);
-    const QColor background = colorFromStored(settings.listColor, palette);
-    // Disabled entries keep the palette's grey text.
-    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
-        palette.setColor(group, QPalette::Text, text);
+    applyStoredColors(*playlistView_, setting.color, settings.listColor, false);
+}
+
+void PlayerWindow::drawTransportIcons()
+{
+    const QPalette& colors = toolBar_->palette();
+    rewindButton_->setIcon(transportIcon(Transport::Rewind, colors));
+    stopButton_->setIcon(transportIcon(Transport::Stop, colors));
+    pauseButton_->setIcon(transportIcon(Transport::Pause, colors));
+    playButton_->setIcon(transportIcon(Transport::Play, colors));
+}
+
+void PlayerWindow::changeEvent(QEvent* event)
+{
+    if ((event->type() == QEvent::PaletteChange || event->type() == QEvent::StyleChange) &&
+        playButton_ != nullptr) {
+        drawTransportIcons();
     }
-    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
-        palette.setColor(group, QPalette::Base, background);
-    }
-    playlistView_->setPalette(palette);
+    QWidget::changeEvent(event);
 }
 
 void PlayerWindow::collectSettings(store::AppSettings& settings) const

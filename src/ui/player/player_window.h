@@ -85,8 +85,12 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
+    // The rewind, stop, pause and play symbols in the palette's button text
+    // colour, so that they show on dark and light themes alike.
+    void drawTransportIcons();
     void stopPlayback();
     void pausePlayback();
     void rewindToStart();

@@ -4,6 +4,7 @@
 #include <QDropEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <algorithm>
 
 namespace velmora::ui {
 
@@ -27,6 +28,21 @@ ReportView::ReportView(QWidget* parent) : QTreeView(parent)
         pal.setColor(QPalette::Inactive, role, pal.color(QPalette::Active, role));
     }
     setPalette(pal);
+}
+
+void ReportView::keepRowsInView(int rows)
+{
+    rowsInView_ = rows;
+    const int rowHeight = std::max(fontMetrics().height() + 4, sizeHintForRow(0));
+    setMinimumHeight(header()->sizeHint().height() + rows * rowHeight + 2 * frameWidth());
+}
+
+void ReportView::changeEvent(QEvent* event)
+{
+    QTreeView::changeEvent(event);
+    if (event->type() == QEvent::FontChange && rowsInView_ > 0) {
+        keepRowsInView(rowsInView_);
+    }
 }
 
 AlbumReportView::AlbumReportView(QWidget* parent) : ReportView(parent)

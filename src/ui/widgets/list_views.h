@@ -14,6 +14,16 @@ class ReportView : public QTreeView {
     Q_OBJECT
 public:
     explicit ReportView(QWidget* parent = nullptr);
+
+    // Asks for room for `rows` rows below the headings, in the list's
+    // font (kept when the font changes).
+    void keepRowsInView(int rows);
+
+protected:
+    void changeEvent(QEvent* event) override;
+
+private:
+    int rowsInView_ = 0;
 };
 
 // The album list accepts drops only from itself and reports the item under

@@ -116,6 +116,27 @@ TEST_F(MainWindowTest, SettingsFileValuesAreShownAndKept)
     trigger(window.get(), "quitWithoutSaving");
 }
 
+TEST_F(MainWindowTest, OnAWideWindowTheLastAlbumColumnReachesTheEdge)
+{
+    writeBytes(dataFile(), catalogue({"a"}));
+    writeBytes(dir / "VLM.ini", "[AlbumGrid]\r\nColWidth1=120\r\nColWidth7=60\r\n");
+    auto window = open();
+    window->resize(1900, 1000);
+    QTreeView* albums = list(*window, "albumView");
+    ASSERT_TRUE(test::waitUntil([&] { return albums->viewport()->width() > 1500; }));
+    QHeaderView* header = albums->header();
+    const int last = header->count() - 1;
+    EXPECT_EQ(header->sectionViewportPosition(last) + header->sectionSize(last), albums->viewport()->width());
+    EXPECT_EQ(albums->columnWidth(1), 120);
+    // The stored widths stay as they were, the last one too.
+    trigger(window.get(), "save");
+    const std::string saved = readBytes(dir / "VLM.ini");
+    EXPECT_NE(saved.find("ColWidth1=120\r\n"), std::string::npos);
+    EXPECT_NE(saved.find("ColWidth7=60\r\n"), std::string::npos);
+    EXPECT_NE(saved.find("ColWidth2=150\r\n"), std::string::npos);
+    trigger(window.get(), "quitWithoutSaving");
+}
+
 TEST_F(MainWindowTest, TheStoredToolPageWidthHoldsUntilTheWindowIsResized)
 {
     for (auto [stored, expected] : {std::pair{730, 724}, std::pair{700, 700}}) {
