@@ -47,10 +47,10 @@ void MainWindow::updateHistoryActions()
     const bool redo = catalogue_.canRedo();
     actions_->undo->setEnabled(undo);
     actions_->redo->setEnabled(redo);
-    actions_->undo->setText(undo ? QStringLiteral("元に戻す: ") + fromUtf8(catalogue_.undoName())
-                                 : QStringLiteral("元に戻す"));
-    actions_->redo->setText(redo ? QStringLiteral("やり直し: ") + fromUtf8(catalogue_.redoName())
-                                 : QStringLiteral("やり直し"));
+    actions_->undo->setText(undo ? QStringLiteral("元に戻す(&Z): ") + fromUtf8(catalogue_.undoName())
+                                 : QStringLiteral("元に戻す(&Z)"));
+    actions_->redo->setText(redo ? QStringLiteral("やり直し(&Y): ") + fromUtf8(catalogue_.redoName())
+                                 : QStringLiteral("やり直し(&Y)"));
 }
 
 std::vector<int> MainWindow::selectedAlbumNumbers() const

@@ -81,14 +81,14 @@ TEST_F(HistoryWindowTest, TheEditMenuNamesTheStepAndUndoBringsTheSelectionBack)
     trigger(window.get(), "deleteAlbums");
     EXPECT_EQ(artists(*window), (std::vector<std::string>{"a", "d"}));
     EXPECT_TRUE(undo->isEnabled());
-    EXPECT_EQ(undo->text(), QStringLiteral("元に戻す: 削除 (2件)"));
+    EXPECT_EQ(undo->text(), QStringLiteral("元に戻す(&Z): 削除 (2件)"));
 
     trigger(window.get(), "undo");
     EXPECT_EQ(artists(*window), (std::vector<std::string>{"a", "b", "c", "d"}));
     EXPECT_EQ(listRowCount(*window), 4);
     EXPECT_EQ(window->selectedListRows(), (std::vector<int>{1, 2}));
     EXPECT_FALSE(undo->isEnabled());
-    EXPECT_EQ(redo->text(), QStringLiteral("やり直し: 削除 (2件)"));
+    EXPECT_EQ(redo->text(), QStringLiteral("やり直し(&Y): 削除 (2件)"));
     EXPECT_TRUE(window->catalogue().isModified());
 
     trigger(window.get(), "redo");
@@ -97,12 +97,12 @@ TEST_F(HistoryWindowTest, TheEditMenuNamesTheStepAndUndoBringsTheSelectionBack)
 
     // A replace names its count.
     window->catalogue().replace(0, "a", "x");
-    EXPECT_EQ(undo->text(), QStringLiteral("元に戻す: 置換 (1か所)"));
+    EXPECT_EQ(undo->text(), QStringLiteral("元に戻す(&Z): 置換 (1か所)"));
     EXPECT_FALSE(redo->isEnabled());
     // Back to the saved file: nothing to undo.
     trigger(window.get(), "revert");
     EXPECT_FALSE(undo->isEnabled());
-    EXPECT_EQ(undo->text(), QStringLiteral("元に戻す"));
+    EXPECT_EQ(undo->text(), QStringLiteral("元に戻す(&Z)"));
 }
 
 TEST_F(HistoryWindowTest, TheReadingsDialogSetsTheTickedRowsAsOneStep)
@@ -131,7 +131,7 @@ TEST_F(HistoryWindowTest, TheReadingsDialogSetsTheTickedRowsAsOneStep)
     EXPECT_EQ(cell(*window, FuriganaColumn, 1), sjis(u"しいなりんご"));
     EXPECT_EQ(cell(*window, FuriganaColumn, 2), sjis(u"トウキョウジヘン"));
     EXPECT_EQ(cell(*window, FuriganaColumn, 3), sjis(u"椎名林檎"));
-    EXPECT_EQ(action(*window, "undo")->text(), QStringLiteral("元に戻す: 読みの自動設定 (2件)"));
+    EXPECT_EQ(action(*window, "undo")->text(), QStringLiteral("元に戻す(&Z): 読みの自動設定 (2件)"));
 
     trigger(window.get(), "undo");
     EXPECT_EQ(cell(*window, FuriganaColumn, 1), sjis(u"椎名林檎"));
