@@ -2,8 +2,8 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 #include <unicode/unistr.h>
+#include <unistd.h>
 
 #include <array>
 #include <cerrno>
