@@ -215,9 +215,12 @@ bool Catalogue::dataFileChangedOnDisk() const
     if (!now.exists || !dataIdentity_.exists) {
         return now.exists;
     }
-    if (now.size != dataIdentity_.size || now.modifiedNanoseconds != dataIdentity_.modifiedNanoseconds) {
+    if (now.size != dataIdentity_.size) {
         return true;
     }
+    // Same size: only the bytes tell. Another writer may have kept the
+    // time, and a sync tool or `touch` may have changed only the time of
+    // the very bytes this catalogue holds, which is no reason to ask.
     const std::optional<store::FileIdentity> read = store::readFileIdentity(folder_.dataFile());
     return read && read->exists && read->contentHash != dataIdentity_.contentHash;
 }
