@@ -70,10 +70,12 @@ set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The icons are SVG (Qt's plugin) and every text is Japanese: a Japanese
 # font is needed. Qt's own dialogs speak Japanese with Qt's catalogues;
-# playback needs the usual GStreamer elements besides the libraries.
+# playback needs the usual GStreamer elements besides the libraries, and
+# readings that fill themselves a MeCab dictionary (UniDic reads artist
+# names best).
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6, fonts-noto-cjk | fonts-ipafont-gothic")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
-    "qt6-translations-l10n, gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, xdg-utils")
+    "qt6-translations-l10n, gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, xdg-utils, unidic-mecab | mecab-ipadic-utf8")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "Velmora records artists, albums, songs, genres, media and memos,\nsearches and converts them, exports CSV and HTML pages, reads audio\nCDs and plays media files. The interface is Japanese; catalogues are\nShift-JIS files compatible with existing ones.")
 include(CPack)

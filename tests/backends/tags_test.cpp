@@ -13,6 +13,7 @@
 #include "backends/tags_test_files.h"
 #include "core/filescan/tag_text.h"
 #include "core/store/data_folder.h"
+#include "support/child_process.h"
 #include "support/sjis.h"
 
 namespace velmora::tags {
@@ -248,32 +249,19 @@ TEST_F(FolderScanTest, AFileWithoutReadPermissionIsNamedAsSuch)
     ::chmod((music / "Shared" / "1.flac").c_str(), 0644);
     ::chmod((music / "Shared" / "2.flac").c_str(), 0600);
     ::chmod((music / "Shared" / "3.flac").c_str(), 0644);
-    int pipeEnds[2];
-    ASSERT_EQ(::pipe(pipeEnds), 0);
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        ::close(pipeEnds[0]);
-        std::string answer = "skip";
-        if (::setgid(65534) == 0 && ::setuid(65534) == 0) {
-            ScanProgress progress;
-            const ScanResult result = scanAlbums(music, {}, progress, 1);
-            answer = std::to_string(result.plan.albums.size());
-            for (const SkippedFile& file : result.scan.skipped) {
-                answer += "|" + fs::path(file.path).filename().string() + ": " + file.reason;
-            }
-        }
-        (void)!::write(pipeEnds[1], answer.data(), answer.size());
-        ::_exit(0);
-    }
-    ::close(pipeEnds[1]);
-    std::string answer;
-    char buffer[512];
-    for (ssize_t n; (n = ::read(pipeEnds[0], buffer, sizeof buffer)) > 0;) {
-        answer.append(buffer, static_cast<std::size_t>(n));
-    }
-    ::close(pipeEnds[0]);
-    ::waitpid(child, nullptr, 0);
+    const std::string answer = test::answerFromChild([&]() -> std::string {
+                                   if (::setgid(65534) != 0 || ::setuid(65534) != 0) {
+                                       return "skip";
+                                   }
+                                   ScanProgress progress;
+                                   const ScanResult result = scanAlbums(music, {}, progress, 1);
+                                   std::string text = std::to_string(result.plan.albums.size());
+                                   for (const SkippedFile& file : result.scan.skipped) {
+                                       text +=
+                                           "|" + fs::path(file.path).filename().string() + ": " + file.reason;
+                                   }
+                                   return text;
+                               }).text;
     if (answer == "skip") {
         GTEST_SKIP() << "cannot become another user here";
     }

@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "cli/cli.h"
+#include "support/child_process.h"
 #include "support/cli_runner.h"
 #include "support/temp_dir.h"
 
@@ -197,49 +198,19 @@ TEST_F(CliExchange, ACatalogueTooLargeForMemoryIsReported)
     constexpr std::size_t kSize = 96 << 20;
     writeBytes(huge / "VLM.dat", std::string(1000, 'x'));
     std::filesystem::resize_file(huge / "VLM.dat", kSize);
-    int pipeEnds[2];
-    ASSERT_EQ(::pipe(pipeEnds), 0);
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        ::close(pipeEnds[0]);
-        long pages = 0;
-        if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
-            if (std::fscanf(statm, "%ld", &pages) != 1) {
-                pages = 0;
-            }
-            std::fclose(statm);
+    const test::ChildAnswer answer = test::answerFromChild([&]() -> std::string {
+        if (!test::limitAddressSpace(kSize + (24 << 20))) {
+            return "skip";
         }
-        const rlim_t limit =
-            static_cast<rlim_t>(pages) * static_cast<rlim_t>(::sysconf(_SC_PAGESIZE)) + kSize + (24 << 20);
-        const rlimit space{limit, limit};
-        std::string answer = "skip";
-        if (pages > 0 && ::setrlimit(RLIMIT_AS, &space) == 0) {
-            try {
-                const Result r = runCli(huge, {"info"});
-                answer = std::to_string(r.code) + "|" + r.err + "|" + r.out;
-            } catch (...) {
-                answer = "threw";  // the program would abort
-            }
-        }
-        (void)!::write(pipeEnds[1], answer.data(), answer.size());
-        ::_exit(0);
-    }
-    ::close(pipeEnds[1]);
-    std::string answer;
-    char buffer[512];
-    for (ssize_t n; (n = ::read(pipeEnds[0], buffer, sizeof buffer)) > 0;) {
-        answer.append(buffer, static_cast<std::size_t>(n));
-    }
-    ::close(pipeEnds[0]);
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status)) << "the child ended by signal " << WTERMSIG(status);
-    if (answer == "skip") {
+        const Result r = runCli(huge, {"info"});
+        return std::to_string(r.code) + "|" + r.err + "|" + r.out;
+    });
+    ASSERT_TRUE(answer.exited) << "the child ended by signal " << answer.signal;
+    if (answer.text == "skip") {
         GTEST_SKIP() << "no address-space limit here";
     }
-    EXPECT_EQ(answer, "2|ファイルを読み込めませんでした。\n" + (huge / "VLM.dat").string() +
-                          "\nメモリが不足しています。\n|");
+    EXPECT_EQ(answer.text, "2|ファイルを読み込めませんでした。\n" + (huge / "VLM.dat").string() +
+                               "\nメモリが不足しています。\n|");
 }
 
 TEST_F(CliExchange, ExportCsvAsUtf8ReadsBackInPython)

@@ -5,9 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QObject>
 #include <QString>
 #include <QTest>
+#include <QWidget>
 #include <chrono>
 #include <string>
 
@@ -47,6 +49,24 @@ template <class Condition>
 bool waitUntil(Condition condition, std::chrono::milliseconds deadline = std::chrono::seconds(10))
 {
     return QTest::qWaitFor(condition, static_cast<int>(deadline.count()));
+}
+
+// The name of the widget that has the keyboard focus, or of its nearest
+// named ancestor (Qt's own inner widgets, "qt_...", do not count).
+inline QString focusName()
+{
+    for (QWidget* w = QApplication::focusWidget(); w != nullptr; w = w->parentWidget()) {
+        if (!w->objectName().isEmpty() && !w->objectName().startsWith(QLatin1String("qt_"))) {
+            return w->objectName();
+        }
+    }
+    return {};
+}
+
+// A key press where the keyboard focus is, as the user types it.
+inline void press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QTest::keyClick(QApplication::focusWidget(), static_cast<Qt::Key>(key), modifiers);
 }
 
 }  // namespace velmora::test

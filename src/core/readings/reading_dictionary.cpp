@@ -91,6 +91,44 @@ bool hasJapanese(std::string_view utf8)
     return false;
 }
 
+namespace {
+
+enum class KanaScript { Hiragana, Katakana, Other };
+
+// The script of a CP932 reading written wholly in one kana (the long vowel
+// mark ー, spaces and the middle dot go with either); Other for anything
+// else.
+KanaScript kanaScript(std::string_view cp932)
+{
+    bool hiragana = false;
+    bool katakana = false;
+    for (std::size_t i = 0; i < cp932.size();) {
+        const auto lead = static_cast<unsigned char>(cp932[i]);
+        if (lead == ' ') {
+            ++i;
+            continue;
+        }
+        if (i + 1 >= cp932.size() || lead < 0x81) {
+            return KanaScript::Other;
+        }
+        const auto trail = static_cast<unsigned char>(cp932[i + 1]);
+        if (lead == 0x82 && trail >= 0x9F && trail <= 0xF1) {
+            hiragana = true;
+        } else if (lead == 0x83 && trail >= 0x40 && trail <= 0x96) {
+            katakana = true;
+        } else if (!(lead == 0x81 && (trail == 0x5B || trail == 0x45 || trail == 0x40))) {
+            return KanaScript::Other;  // not ー, ・ or a full-width space
+        }
+        i += 2;
+    }
+    if (hiragana == katakana) {
+        return KanaScript::Other;
+    }
+    return hiragana ? KanaScript::Hiragana : KanaScript::Katakana;
+}
+
+}  // namespace
+
 ChosenReadings::ChosenReadings(const store::AlbumTable& table)
 {
     // artist -> reading -> (albums, last album)
@@ -105,6 +143,16 @@ ChosenReadings::ChosenReadings(const store::AlbumTable& table)
         auto& seen = counts[std::string(artist)][std::string(reading)];
         ++seen.first;
         seen.second = album;
+        switch (kanaScript(reading)) {
+            case KanaScript::Katakana:
+                ++katakanaReadings_;
+                break;
+            case KanaScript::Hiragana:
+                ++hiraganaReadings_;
+                break;
+            case KanaScript::Other:
+                break;
+        }
     }
     for (auto& [artist, readings] : counts) {
         const std::pair<const std::string, std::pair<int, int>>* best = nullptr;
@@ -146,7 +194,8 @@ std::optional<std::string> readingFor(std::string_view artist, const ChosenReadi
     if (found.empty()) {
         return std::nullopt;
     }
-    std::optional<std::string> reading = cp932OfUtf8(toHiragana(found.front()));
+    std::optional<std::string> reading =
+        cp932OfUtf8(chosen.prefersKatakana() ? toKatakana(found.front()) : toHiragana(found.front()));
     if (!reading || reading->empty() || *reading == artist ||
         store::checkCell(store::FuriganaColumn, *reading) != store::CellProblem::None) {
         return std::nullopt;

@@ -45,13 +45,20 @@ public:
     explicit ChosenReadings(const store::AlbumTable& table);
     std::optional<std::string> find(std::string_view artist) const;
     std::size_t size() const { return chosen_.size(); }
+    // Whether the readings typed so far are mostly katakana (フリガナ as
+    // many catalogues write it) rather than hiragana: new readings follow
+    // them, so that the reading column sorts as one list.
+    bool prefersKatakana() const { return katakanaReadings_ > hiraganaReadings_; }
 
 private:
     std::unordered_map<std::string, std::string> chosen_;
+    int katakanaReadings_ = 0;
+    int hiraganaReadings_ = 0;
 };
 
 // The reading to give an album of `artist` (CP932): the one the user chose
-// for that artist, else the dictionary's first reading in hiragana; none
+// for that artist, else the dictionary's first reading in hiragana (in
+// katakana when the catalogue's readings are mostly katakana); none
 // for an empty artist, a name without kanji or kana nobody chose a reading
 // for, or a reading CP932 cannot hold.
 std::optional<std::string> readingFor(std::string_view artist, const ChosenReadings& chosen,

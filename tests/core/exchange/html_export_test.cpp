@@ -16,6 +16,7 @@
 #include "core/store/columns.h"
 #include "core/store/data_file.h"
 #include "core/text/cp932.h"
+#include "support/child_process.h"
 #include "support/sjis.h"
 #include "support/temp_dir.h"
 
@@ -561,37 +562,21 @@ TEST_F(HtmlCopyTest, AFullDiskIsNamedAsSuch)
 {
     writeBytes(dir / "src" / "big.jpg", std::string(256 * 1024, 'j'));
     fs::create_directory(dir / "full");
-    int pipeEnds[2];
-    ASSERT_EQ(::pipe(pipeEnds), 0);
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        ::close(pipeEnds[0]);
-        auto report = [&](const std::string& text) {
-            (void)!::write(pipeEnds[1], text.data(), text.size());
-            ::_exit(0);
-        };
-        const std::string full = (dir / "full").string();
-        if (::unshare(CLONE_NEWNS) != 0 ||
-            ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
-            ::mount("none", full.c_str(), "tmpfs", 0, "size=64k") != 0) {
-            report("skip");
-        }
-        std::string message;
-        const bool copied =
-            copyLinkedFile({dir / "src" / "big.jpg", dir / "full" / "1.jpg", 0, "big.jpg"}, &message);
-        std::error_code ec;
-        report((copied ? "copied" : message) + "|" +
-               std::to_string(std::distance(fs::directory_iterator(dir / "full", ec), {})));
-    }
-    ::close(pipeEnds[1]);
-    std::string answer;
-    char buffer[512];
-    for (ssize_t n; (n = ::read(pipeEnds[0], buffer, sizeof buffer)) > 0;) {
-        answer.append(buffer, static_cast<std::size_t>(n));
-    }
-    ::close(pipeEnds[0]);
-    ::waitpid(child, nullptr, 0);
+    const std::string answer =
+        test::answerFromChild([&]() -> std::string {
+            const std::string full = (dir / "full").string();
+            if (::unshare(CLONE_NEWNS) != 0 ||
+                ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+                ::mount("none", full.c_str(), "tmpfs", 0, "size=64k") != 0) {
+                return "skip";
+            }
+            std::string message;
+            const bool copied =
+                copyLinkedFile({dir / "src" / "big.jpg", dir / "full" / "1.jpg", 0, "big.jpg"}, &message);
+            std::error_code ec;
+            return (copied ? "copied" : message) + "|" +
+                   std::to_string(std::distance(fs::directory_iterator(dir / "full", ec), {}));
+        }).text;
     if (answer == "skip") {
         GTEST_SKIP() << "no right to mount a file system here";
     }

@@ -68,6 +68,31 @@ TEST(Readings, ProposalsPreferTheReadingTheUserChoseForTheArtist)
     EXPECT_EQ(dictionary.lookups, 2);
 }
 
+// New readings take the kana the catalogue's readings are written in, so
+// that the reading column sorts as one list.
+TEST(Readings, ProposalsFollowTheKanaTheCatalogueUses)
+{
+    FakeDictionary dictionary;
+    store::AlbumTable katakana;
+    addAlbum(katakana, "山下達郎", "ヤマシタ タツロウ");
+    addAlbum(katakana, "竹内まりや", "タケウチマリヤ");
+    addAlbum(katakana, "大貫妙子", "おおぬきたえこ");
+    addAlbum(katakana, "細野晴臣", "Hosono");  // neither kana: not counted
+    addAlbum(katakana, "椎名林檎", "");
+    std::vector<ReadingProposal> proposals = proposeReadings(katakana, &dictionary);
+    ASSERT_EQ(proposals.size(), 1u);
+    EXPECT_EQ(proposals[0].reading, sj("シイナリンゴ"));
+
+    store::AlbumTable hiragana;
+    addAlbum(hiragana, "山下達郎", "やました たつろう");
+    addAlbum(hiragana, "竹内まりや", "たけうちまりや");
+    addAlbum(hiragana, "大貫妙子", "オオヌキタエコ");
+    addAlbum(hiragana, "椎名林檎", "");
+    proposals = proposeReadings(hiragana, &dictionary);
+    ASSERT_EQ(proposals.size(), 1u);
+    EXPECT_EQ(proposals[0].reading, sj("しいなりんご"));
+}
+
 TEST(Readings, TheMostCommonChosenReadingWinsAndWithoutADictionaryOnlyChosenOnesAreProposed)
 {
     store::AlbumTable table;

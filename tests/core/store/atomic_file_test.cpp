@@ -16,6 +16,7 @@
 
 #include "core/store/app_settings.h"
 #include "core/store/data_file.h"
+#include "support/child_process.h"
 #include "support/temp_dir.h"
 
 namespace velmora::store {
@@ -240,40 +241,24 @@ TEST(AtomicFile, AReadOnlyDriveIsNamedAsSuch)
 {
     TempDir dir;
     fs::create_directory(dir / "mnt");
-    int pipeEnds[2];
-    ASSERT_EQ(::pipe(pipeEnds), 0);
-    pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        ::close(pipeEnds[0]);
-        auto report = [&](const std::string& text) {
-            (void)!::write(pipeEnds[1], text.data(), text.size());
-            ::_exit(0);
-        };
-        const std::string mnt = (dir / "mnt").string();
-        if (::unshare(CLONE_NEWNS) != 0 ||
-            ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
-            ::mount("none", mnt.c_str(), "tmpfs", 0, nullptr) != 0) {
-            report("skip");
-        }
-        writeBytes(dir / "mnt" / "VLM.dat", "old\r\n");
-        if (::mount(nullptr, mnt.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) != 0) {
-            report("skip");
-        }
-        FileError existing;
-        FileError fresh;
-        writeFileAtomically(dir / "mnt" / "VLM.dat", "new\r\n", &existing);
-        writeFileAtomically(dir / "mnt" / "VLM.ini", "new\r\n", &fresh);
-        report(existing.reason + "|" + fresh.reason + "|" + readBytes(dir / "mnt" / "VLM.dat"));
-    }
-    ::close(pipeEnds[1]);
-    std::string answer;
-    char buffer[256];
-    for (ssize_t n; (n = ::read(pipeEnds[0], buffer, sizeof buffer)) > 0;) {
-        answer.append(buffer, static_cast<std::size_t>(n));
-    }
-    ::close(pipeEnds[0]);
-    ::waitpid(child, nullptr, 0);
+    const std::string answer =
+        test::answerFromChild([&]() -> std::string {
+            const std::string mnt = (dir / "mnt").string();
+            if (::unshare(CLONE_NEWNS) != 0 ||
+                ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+                ::mount("none", mnt.c_str(), "tmpfs", 0, nullptr) != 0) {
+                return "skip";
+            }
+            writeBytes(dir / "mnt" / "VLM.dat", "old\r\n");
+            if (::mount(nullptr, mnt.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) != 0) {
+                return "skip";
+            }
+            FileError existing;
+            FileError fresh;
+            writeFileAtomically(dir / "mnt" / "VLM.dat", "new\r\n", &existing);
+            writeFileAtomically(dir / "mnt" / "VLM.ini", "new\r\n", &fresh);
+            return existing.reason + "|" + fresh.reason + "|" + readBytes(dir / "mnt" / "VLM.dat");
+        }).text;
     if (answer == "skip") {
         GTEST_SKIP() << "no right to mount a file system here";
     }
@@ -295,14 +280,11 @@ TEST(AtomicFile, AnotherUsersFileSaysWhatThePermissionsForbid)
     writeBytes(dir / "shared.dat", "shared\r\n");
     fs::permissions(dir / "shared.dat", fs::perms::owner_read | fs::perms::owner_write |
                                             fs::perms::group_read | fs::perms::others_read);
-    int pipeEnds[2];
-    ASSERT_EQ(::pipe(pipeEnds), 0);
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        ::close(pipeEnds[0]);
-        std::string answer = "skip";
-        if (::setgid(65534) == 0 && ::setuid(65534) == 0) {
+    const std::string answer =
+        test::answerFromChild([&]() -> std::string {
+            if (::setgid(65534) != 0 || ::setuid(65534) != 0) {
+                return "skip";
+            }
             FileError privateWrite;
             FileError privateRead;
             FileError sharedWrite;
@@ -310,19 +292,8 @@ TEST(AtomicFile, AnotherUsersFileSaysWhatThePermissionsForbid)
             writeFileAtomically(dir / "private.dat", "new\r\n", &privateWrite);
             readWholeFile(dir / "private.dat", bytes, &privateRead);
             writeFileAtomically(dir / "shared.dat", "new\r\n", &sharedWrite);
-            answer = privateWrite.reason + "|" + privateRead.reason + "|" + sharedWrite.reason;
-        }
-        (void)!::write(pipeEnds[1], answer.data(), answer.size());
-        ::_exit(0);
-    }
-    ::close(pipeEnds[1]);
-    std::string answer;
-    char buffer[512];
-    for (ssize_t n; (n = ::read(pipeEnds[0], buffer, sizeof buffer)) > 0;) {
-        answer.append(buffer, static_cast<std::size_t>(n));
-    }
-    ::close(pipeEnds[0]);
-    ::waitpid(child, nullptr, 0);
+            return privateWrite.reason + "|" + privateRead.reason + "|" + sharedWrite.reason;
+        }).text;
     if (answer == "skip") {
         GTEST_SKIP() << "cannot become another user here";
     }

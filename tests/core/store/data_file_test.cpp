@@ -15,6 +15,7 @@
 #include "core/store/columns.h"
 #include "core/store/string_grid_io.h"
 #include "core/text/cp932.h"
+#include "support/child_process.h"
 #include "support/temp_dir.h"
 
 namespace velmora::store {
@@ -330,46 +331,27 @@ TEST(DataFile, LinksThatLeadNowhereAreUnreadable)
 }
 
 // Loads `file` in a child process whose address space is limited to what it
-// uses now plus `headroom` bytes. The child exits 0 when the load reported
-// the shortage of memory and left the table as it was, 1 when it loaded, 2
-// for any other report, 4 when the load threw (a program would abort); an
-// abort shows as a signal.
-int loadUnderMemoryLimit(const std::filesystem::path& file, LoadBuffer kind, std::size_t headroom)
+// uses now plus `headroom` bytes: "reported" when the load reported the
+// shortage of memory and left the table as it was, "loaded", another
+// report, "threw" (a program would abort) or the signal that ended it.
+std::string loadUnderMemoryLimit(const std::filesystem::path& file, LoadBuffer kind, std::size_t headroom)
 {
-    const pid_t child = ::fork();
-    if (child == 0) {
-        long pages = 0;
-        if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
-            if (std::fscanf(statm, "%ld", &pages) != 1) {
-                pages = 0;
-            }
-            std::fclose(statm);
+    const test::ChildAnswer answer = test::answerFromChild([&]() -> std::string {
+        if (!test::limitAddressSpace(headroom)) {
+            return "no limit";
         }
-        const rlim_t used = static_cast<rlim_t>(pages) * static_cast<rlim_t>(::sysconf(_SC_PAGESIZE));
-        const rlimit limit{used + headroom, used + headroom};
-        if (pages == 0 || ::setrlimit(RLIMIT_AS, &limit) != 0) {
-            ::_exit(3);
+        AlbumTable table;
+        table.setRowCount(2);
+        table.setCell(0, 1, "kept");
+        const LoadResult result = loadDataFile(file, table, {}, kind);
+        if (result.status == LoadStatus::Loaded) {
+            return "loaded";
         }
-        try {
-            AlbumTable table;
-            table.setRowCount(2);
-            table.setCell(0, 1, "kept");
-            const LoadResult result = loadDataFile(file, table, {}, kind);
-            if (result.status == LoadStatus::Loaded) {
-                ::_exit(1);
-            }
-            const bool reported = result.status == LoadStatus::Unreadable &&
-                                  result.error.reason == "メモリが不足しています。" &&
-                                  table.cell(0, 1) == "kept";
-            ::_exit(reported ? 0 : 2);
-        } catch (...) {
-            // Not back into the test runner: this process is a copy of it.
-            ::_exit(4);
-        }
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        const bool reported = result.status == LoadStatus::Unreadable &&
+                              result.error.reason == "メモリが不足しています。" && table.cell(0, 1) == "kept";
+        return reported ? "reported" : "other report: " + result.error.reason;
+    });
+    return answer.exited ? answer.text : "signal " + std::to_string(answer.signal);
 }
 
 TEST(DataFile, AFileTooLargeForMemoryIsReportedNotAborted)
@@ -392,9 +374,9 @@ TEST(DataFile, AFileTooLargeForMemoryIsReportedNotAborted)
         for (const std::filesystem::path& file : {nul, line}) {
             // Room for the file once, not for the copy a load makes of an
             // overlong line.
-            EXPECT_EQ(loadUnderMemoryLimit(file, kind, kSize + (24 << 20)), 0) << file;
+            EXPECT_EQ(loadUnderMemoryLimit(file, kind, kSize + (24 << 20)), "reported") << file;
             // No room even for the file.
-            EXPECT_EQ(loadUnderMemoryLimit(file, kind, 32 << 20), 0) << file;
+            EXPECT_EQ(loadUnderMemoryLimit(file, kind, 32 << 20), "reported") << file;
         }
     }
 }

@@ -16,6 +16,9 @@
 namespace velmora::ui {
 namespace {
 
+using test::focusName;
+using test::press;
+
 class EditKeyboardTest : public MainWindowTest {
 protected:
     void SetUp() override
@@ -37,20 +40,6 @@ protected:
     }
     // The name of the widget with the focus, or of the control it belongs
     // to (a combo box's line edit, a table's cell editor).
-    static QString focusName()
-    {
-        QWidget* focus = QApplication::focusWidget();
-        for (QWidget* w = focus; w != nullptr; w = w->parentWidget()) {
-            if (!w->objectName().isEmpty() && !w->objectName().startsWith(QLatin1String("qt_"))) {
-                return w->objectName();
-            }
-        }
-        return {};
-    }
-    static void press(int key, Qt::KeyboardModifiers mods = Qt::NoModifier)
-    {
-        QTest::keyClick(QApplication::focusWidget(), static_cast<Qt::Key>(key), mods);
-    }
     std::unique_ptr<MainWindow> window;
     AlbumEditDialog* edit = nullptr;
     QTableWidget* table = nullptr;

@@ -17,6 +17,9 @@
 namespace velmora::ui {
 namespace {
 
+using test::focusName;
+using test::press;
+
 class OptionsKeyboardTest : public MainWindowTest {
 protected:
     void SetUp() override
@@ -38,19 +41,6 @@ protected:
         ASSERT_TRUE(options->isVisible());
         options->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(options));
-    }
-    static QString focusName()
-    {
-        for (QWidget* w = QApplication::focusWidget(); w != nullptr; w = w->parentWidget()) {
-            if (!w->objectName().isEmpty() && !w->objectName().startsWith(QLatin1String("qt_"))) {
-                return w->objectName();
-            }
-        }
-        return {};
-    }
-    static void press(int key, Qt::KeyboardModifiers mods = Qt::NoModifier)
-    {
-        QTest::keyClick(QApplication::focusWidget(), static_cast<Qt::Key>(key), mods);
     }
     std::unique_ptr<MainWindow> window;
     OptionsDialog* options = nullptr;
