@@ -594,7 +594,7 @@ bool MainWindow::writeCatalogue()
         // Another program wrote VLM.dat since it was read: never overwrite
         // it unasked.
         switch (prompter_.askChoice(fromUtf8(catalogue::changedOnDiskQuestion(folder_.dataFile().string())),
-                                    QStringLiteral("読み込み直す"), QStringLiteral("上書き保存"))) {
+                                    QStringLiteral("読み込み直す(&R)"), QStringLiteral("上書き保存(&O)"))) {
             case Prompter::Answer::Yes:
                 if (prompter_.confirm(QStringLiteral("この画面での変更をすべて破棄して、ディスク上のデータを"
                                                      "読み込み直します。よろしいですか？"))) {
