@@ -54,6 +54,19 @@ QMessageBox::ButtonRole run(QWidget* parent, QMessageBox::Icon icon, const QStri
     return clicked ? box.buttonRole(clicked) : QMessageBox::RejectRole;
 }
 
+// The answer of a three-button question: closing the box cancels.
+Prompter::Answer answerOfRole(QMessageBox::ButtonRole role)
+{
+    switch (role) {
+        case QMessageBox::YesRole:
+            return Prompter::Answer::Yes;
+        case QMessageBox::NoRole:
+            return Prompter::Answer::No;
+        default:
+            return Prompter::Answer::Cancel;
+    }
+}
+
 }  // namespace
 
 QWidget* QtPrompter::owner() const
@@ -109,34 +122,20 @@ bool QtPrompter::askYesNo(const QString& text)
 
 Prompter::Answer QtPrompter::askYesNoCancel(const QString& text)
 {
-    switch (
+    return answerOfRole(
         run(owner(), QMessageBox::Question, text,
-            {{kYes, QMessageBox::YesRole}, {kNo, QMessageBox::NoRole}, {kCancel, QMessageBox::RejectRole}})) {
-        case QMessageBox::YesRole:
-            return Answer::Yes;
-        case QMessageBox::NoRole:
-            return Answer::No;
-        default:
-            return Answer::Cancel;
-    }
+            {{kYes, QMessageBox::YesRole}, {kNo, QMessageBox::NoRole}, {kCancel, QMessageBox::RejectRole}}));
 }
 
 Prompter::Answer QtPrompter::askChoice(const QString& text, const QString& yes, const QString& no)
 {
     const QByteArray yesCaption = yes.toUtf8();
     const QByteArray noCaption = no.toUtf8();
-    switch (run(owner(), QMessageBox::Warning, text,
-                {{yesCaption.constData(), QMessageBox::YesRole},
-                 {noCaption.constData(), QMessageBox::NoRole},
-                 {kCancel, QMessageBox::RejectRole}},
-                2)) {
-        case QMessageBox::YesRole:
-            return Answer::Yes;
-        case QMessageBox::NoRole:
-            return Answer::No;
-        default:
-            return Answer::Cancel;
-    }
+    return answerOfRole(run(owner(), QMessageBox::Warning, text,
+                            {{yesCaption.constData(), QMessageBox::YesRole},
+                             {noCaption.constData(), QMessageBox::NoRole},
+                             {kCancel, QMessageBox::RejectRole}},
+                            2));
 }
 
 std::optional<QString> QtPrompter::inputText(const QString& caption, const QString& prompt,
