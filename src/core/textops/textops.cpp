@@ -722,19 +722,23 @@ std::vector<std::string> searchSuggestions(const AlbumTable& table, int group)
     }
     std::vector<std::string> entries;
     std::unordered_set<std::string> seen;  // upper-cased
+    // A text met before (most are: an artist has many albums) needs no
+    // upper-casing; the views live as long as the table is not changed.
+    std::unordered_set<std::string_view> met;
     auto add = [&](std::string_view cell) {
-        if (seen.insert(upperForMatch(cell)).second) {
+        if (met.insert(cell).second && seen.insert(upperForMatch(cell)).second) {
             entries.emplace_back(cell);
         }
     };
     for (int row = table.albumCount(); row >= 1; --row) {
-        AlbumTable::RowCells cells = table.rowCells(row);
         if (group == SearchSong) {
+            AlbumTable::RowCells cells = table.rowCells(row);
             for (int n = 1; n <= kSongSlots; ++n) {
                 add(cells[static_cast<std::size_t>(songTitleColumn(n))]);
             }
         } else {
-            add(cells[static_cast<std::size_t>(kColumn[group])]);
+            // One cell: the row is read only as far as that cell.
+            add(table.cell(kColumn[group], row));
         }
     }
     std::stable_sort(entries.begin(), entries.end(), lessAsText);
