@@ -21,8 +21,9 @@ songs, odd but valid cp932 bytes: generate_catalogue.py --varied):
                  sort by artist, peak memory, closing unchanged (the data
                  file must stay the same file)  floor: cat > /dev/null
 
-Times are wall seconds, the best of R runs (default 3) unless said; peaks
-are GNU time's maximum resident set size. The libraries are written by
+Times are wall seconds, the best of R runs (default 3) unless said, the
+window's figures each the best of R runs too; peaks are GNU time's maximum
+resident set size. The libraries are written by
 velmora-scan-bench-files and cached in bench/.cache/ beside the catalogues.
 Exit status 0 when every command ran (targets missed are printed as FAIL).
 """
@@ -207,10 +208,21 @@ def main():
         # The window.
         fresh(standard)()
         read = timed(["sh", "-c", 'cat "%s" > /dev/null' % standard], args.runs)
+        # The best of the runs for each figure; rewritten if any run rewrote.
         figures = {}
-        for line in run([gui, "--data-dir", data]).splitlines():
-            key, _, value = line.partition(" ")
-            figures[key] = value
+        for _ in range(args.runs):
+            fresh(standard)()
+            for line in run([gui, "--data-dir", data]).splitlines():
+                key, _, value = line.partition(" ")
+                if key not in figures:
+                    figures[key] = value
+                elif key == "close_rewrote_data_file":
+                    figures[key] = "yes" if "yes" in (value, figures[key]) else value
+                else:
+                    try:
+                        figures[key] = str(min(float(value), float(figures[key])))
+                    except ValueError:
+                        figures[key] = value
         size_mib = os.path.getsize(standard) / 2**20
         table.row("window start-up", float(figures["startup_s"]), "cat > /dev/null", read)
         table.absolute("  start-up", float(figures["startup_s"]), 3.0)

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <numeric>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "core/text/collation.h"
@@ -19,16 +20,46 @@ std::vector<int> sortOrder(const std::vector<int>& albumNumbers, int column,
         });
         return order;
     }
-    // One collation key per item, then plain byte comparisons.
+    // One collation key per distinct text (a column such as the artist
+    // repeats a few texts over many albums), the keys sorted once, and the
+    // items then placed by the rank of their key: stable, as equal keys keep
+    // the items' order.
     static const text::JapaneseCollator collator;
+    std::unordered_map<std::string_view, int> textIndex;
+    std::vector<int> itemText(albumNumbers.size());
     std::vector<std::string> keys;
-    keys.reserve(albumNumbers.size());
     for (std::size_t i = 0; i < albumNumbers.size(); ++i) {
-        keys.push_back(collator.sortKey(textOf(static_cast<int>(i))));
+        const std::string_view textOfItem = textOf(static_cast<int>(i));
+        auto [it, added] = textIndex.try_emplace(textOfItem, static_cast<int>(keys.size()));
+        if (added) {
+            keys.push_back(collator.sortKey(textOfItem));
+        }
+        itemText[i] = it->second;
     }
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+    std::vector<int> byKey(keys.size());
+    std::iota(byKey.begin(), byKey.end(), 0);
+    std::sort(byKey.begin(), byKey.end(), [&](int a, int b) {
         return keys[static_cast<std::size_t>(a)] < keys[static_cast<std::size_t>(b)];
     });
+    std::vector<int> rank(keys.size());
+    int ranks = 0;
+    for (std::size_t k = 0; k < byKey.size(); ++k) {
+        if (k > 0 &&
+            keys[static_cast<std::size_t>(byKey[k])] != keys[static_cast<std::size_t>(byKey[k - 1])]) {
+            ++ranks;
+        }
+        rank[static_cast<std::size_t>(byKey[k])] = ranks;
+    }
+    // Counting by rank keeps equal items in their order.
+    std::vector<int> start(static_cast<std::size_t>(ranks) + 2, 0);
+    for (int text : itemText) {
+        ++start[static_cast<std::size_t>(rank[static_cast<std::size_t>(text)]) + 1];
+    }
+    std::partial_sum(start.begin(), start.end(), start.begin());
+    for (std::size_t i = 0; i < itemText.size(); ++i) {
+        const auto r = static_cast<std::size_t>(rank[static_cast<std::size_t>(itemText[i])]);
+        order[static_cast<std::size_t>(start[r]++)] = static_cast<int>(i);
+    }
     return order;
 }
 

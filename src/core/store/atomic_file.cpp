@@ -267,6 +267,101 @@ void AtomicFileWriter::discard()
         ::close(fd_);
         fd_ = -1;
     }
+    if (previousFd_ >= 0) {
+        ::close(previousFd_);
+        previousFd_ = -1;
+    }
+}
+
+namespace {
+
+// Whether an open file holds the same bytes as the file at `path`.
+bool sameBytes(int fd, const std::filesystem::path& path)
+{
+    struct stat mine {};
+    struct stat theirs {};
+    if (::fstat(fd, &mine) != 0 || ::stat(path.c_str(), &theirs) != 0 || mine.st_size != theirs.st_size) {
+        return false;
+    }
+    int other = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (other < 0) {
+        return false;
+    }
+    constexpr std::size_t kChunk = 1 << 16;
+    std::vector<char> a(kChunk);
+    std::vector<char> b(kChunk);
+    bool same = true;
+    for (off_t at = 0; same && at < mine.st_size;) {
+        ssize_t n = ::pread(fd, a.data(), kChunk, at);
+        ssize_t m = n > 0 ? ::pread(other, b.data(), static_cast<std::size_t>(n), at) : -1;
+        same = n > 0 && m == n && std::memcmp(a.data(), b.data(), static_cast<std::size_t>(n)) == 0;
+        at += n > 0 ? n : 0;
+    }
+    ::close(other);
+    return same;
+}
+
+}  // namespace
+
+void AtomicFileWriter::beforeWrite(std::string_view bytes)
+{
+    constexpr std::size_t kBlock = 1 << 20;  // as allocated in open()
+    while (previousFd_ >= 0 && !bytes.empty()) {
+        if (matched_ == previousBlockStart_ + previousBlockSize_) {
+            ssize_t n = ::pread(previousFd_, previousBlock_.get(), kBlock, static_cast<off_t>(matched_));
+            if (n < 0 && errno == EINTR) {
+                continue;
+            }
+            if (n <= 0) {
+                // Shorter than the new bytes, or unreadable: not the same.
+                ::close(previousFd_);
+                previousFd_ = -1;
+                break;
+            }
+            previousBlockStart_ = matched_;
+            previousBlockSize_ = static_cast<std::size_t>(n);
+        }
+        const std::size_t offset = static_cast<std::size_t>(matched_ - previousBlockStart_);
+        const std::size_t take = std::min(bytes.size(), previousBlockSize_ - offset);
+        if (std::memcmp(previousBlock_.get() + offset, bytes.data(), take) != 0) {
+            ::close(previousFd_);
+            previousFd_ = -1;
+            break;
+        }
+        matched_ += take;
+        bytes.remove_prefix(take);
+    }
+}
+
+void AtomicFileWriter::afterWrite(std::size_t count)
+{
+    written_ += count;
+    // A large file is handed to the disk while the rest is still being
+    // written, so that the flush at the end waits for little more than the
+    // last piece. Only a start: the flush reports any failure.
+    constexpr std::uint64_t kHandOver = 16 << 20;
+    if (written_ - handedToDisk_ >= kHandOver) {
+        ::sync_file_range(fd_, static_cast<off_t>(handedToDisk_),
+                          static_cast<off_t>(written_ - handedToDisk_), SYNC_FILE_RANGE_WRITE);
+        handedToDisk_ = written_;
+    }
+}
+
+bool AtomicFileWriter::previousHoldsSameBytes()
+{
+    if (previousFd_ < 0) {
+        return false;
+    }
+    struct stat previous {};
+    struct stat now {};
+    if (::fstat(previousFd_, &previous) != 0 || ::stat(resolved_.c_str(), &now) != 0) {
+        return false;
+    }
+    if (previous.st_dev != now.st_dev || previous.st_ino != now.st_ino) {
+        // Replaced by another file meanwhile: compare with that one.
+        return sameBytes(fd_, resolved_);
+    }
+    return static_cast<std::uint64_t>(previous.st_size) == matched_ && matched_ == written_;
 }
 
 bool AtomicFileWriter::open()
@@ -304,6 +399,12 @@ bool AtomicFileWriter::open()
             return errno == EROFS ? fail(EROFS) : fail(noPermissionReason(resolved_.string(), true));
         }
         mode = st.st_mode & 07777;
+        if (backup_ == Backup::KeepPrevious) {
+            previousFd_ = ::open(resolved_.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+            if (previousFd_ >= 0) {
+                previousBlock_ = std::make_unique_for_overwrite<char[]>(1 << 20);
+            }
+        }
     } else {
         mode_t mask = ::umask(0);
         ::umask(mask);
@@ -344,6 +445,7 @@ bool AtomicFileWriter::createTemporaryFile(mode_t mode)
 
 bool AtomicFileWriter::flushBuffer()
 {
+    beforeWrite(buffer_);
     std::size_t done = 0;
     while (done < buffer_.size()) {
         ssize_t n = ::write(fd_, buffer_.data() + done, buffer_.size() - done);
@@ -355,6 +457,7 @@ bool AtomicFileWriter::flushBuffer()
         }
         done += static_cast<std::size_t>(n);
     }
+    afterWrite(buffer_.size());
     buffer_.clear();
     return true;
 }
@@ -385,8 +488,11 @@ bool AtomicFileWriter::writePieces(const std::vector<std::string_view>& pieces)
     std::size_t next = 0;
     while (next < pieces.size()) {
         vectors.clear();
+        std::size_t batch = 0;
         for (; next < pieces.size() && vectors.size() < IOV_MAX; ++next) {
             if (!pieces[next].empty()) {
+                beforeWrite(pieces[next]);
+                batch += pieces[next].size();
                 vectors.push_back({const_cast<char*>(pieces[next].data()), pieces[next].size()});
             }
         }
@@ -410,39 +516,10 @@ bool AtomicFileWriter::writePieces(const std::vector<std::string_view>& pieces)
                 vectors[first].iov_len -= written;
             }
         }
+        afterWrite(batch);
     }
     return true;
 }
-
-namespace {
-
-// Whether an open file holds the same bytes as the file at `path`.
-bool sameBytes(int fd, const std::filesystem::path& path)
-{
-    struct stat mine {};
-    struct stat theirs {};
-    if (::fstat(fd, &mine) != 0 || ::stat(path.c_str(), &theirs) != 0 || mine.st_size != theirs.st_size) {
-        return false;
-    }
-    int other = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (other < 0) {
-        return false;
-    }
-    constexpr std::size_t kChunk = 1 << 16;
-    std::vector<char> a(kChunk);
-    std::vector<char> b(kChunk);
-    bool same = true;
-    for (off_t at = 0; same && at < mine.st_size;) {
-        ssize_t n = ::pread(fd, a.data(), kChunk, at);
-        ssize_t m = n > 0 ? ::pread(other, b.data(), static_cast<std::size_t>(n), at) : -1;
-        same = n > 0 && m == n && std::memcmp(a.data(), b.data(), static_cast<std::size_t>(n)) == 0;
-        at += n > 0 ? n : 0;
-    }
-    ::close(other);
-    return same;
-}
-
-}  // namespace
 
 bool AtomicFileWriter::keepBackup()
 {
@@ -453,7 +530,7 @@ bool AtomicFileWriter::keepBackup()
     }
     // Saving the same bytes again (closing after a save) keeps the backup of
     // the version before: otherwise a second save would lose it.
-    if (sameBytes(fd_, resolved_)) {
+    if (previousHoldsSameBytes()) {
         return false;
     }
     // The old file gets a second name, which then replaces the old backup

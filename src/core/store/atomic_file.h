@@ -27,7 +27,9 @@
 
 #include <sys/types.h>
 
+#include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -64,6 +66,13 @@ private:
     bool createTemporaryFile(mode_t mode);
     bool keepBackup();
     void discard();
+    // Called with the bytes about to be written, in order: compares them
+    // with the file being replaced, and starts writing to disk what is
+    // already written.
+    void beforeWrite(std::string_view bytes);
+    void afterWrite(std::size_t count);
+    // Whether the file being replaced holds exactly the bytes written.
+    bool previousHoldsSameBytes();
 
     std::filesystem::path target_;  // as given (may be a link)
     Backup backup_ = Backup::None;
@@ -71,6 +80,17 @@ private:
     std::string tempPath_;
     int fd_ = -1;
     std::string buffer_;
+    // The file being replaced, read along as the new bytes are written, so
+    // that saving the same bytes again is known without reading both files
+    // afterwards. Closed (-1) as soon as a byte differs.
+    int previousFd_ = -1;
+    std::unique_ptr<char[]> previousBlock_;
+    std::uint64_t previousBlockStart_ = 0;
+    std::size_t previousBlockSize_ = 0;
+    std::uint64_t matched_ = 0;
+    // Bytes written so far, and how many of them were handed to the disk.
+    std::uint64_t written_ = 0;
+    std::uint64_t handedToDisk_ = 0;
     bool failed_ = false;
     FileError error_;
 };

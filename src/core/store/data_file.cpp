@@ -121,7 +121,8 @@ int openRegularFile(const std::filesystem::path& file, struct stat& st, FileErro
 
 }  // namespace
 
-bool readWholeFile(const std::filesystem::path& file, FileBytes& bytes, FileError* error)
+bool readWholeFile(const std::filesystem::path& file, FileBytes& bytes, FileError* error,
+                   ContentHasher* hasher)
 {
     auto fail = [&](int err) {
         if (error) {
@@ -148,7 +149,9 @@ bool readWholeFile(const std::filesystem::path& file, FileBytes& bytes, FileErro
         if (bytes.room() == 0 && !bytes.reserve(bytes.size() * 2)) {
             return closeAndFail(ENOMEM);
         }
-        ssize_t n = ::read(fd, bytes.end(), bytes.room());
+        constexpr std::size_t kPiece = 8 << 20;
+        ssize_t n =
+            ::read(fd, bytes.end(), hasher != nullptr ? std::min(bytes.room(), kPiece) : bytes.room());
         if (n < 0) {
             if (errno == EINTR) {
                 continue;
@@ -157,6 +160,9 @@ bool readWholeFile(const std::filesystem::path& file, FileBytes& bytes, FileErro
         }
         if (n == 0) {
             break;
+        }
+        if (hasher != nullptr) {
+            hasher->add(std::string_view(bytes.end(), static_cast<std::size_t>(n)));
         }
         bytes.grow(static_cast<std::size_t>(n));
     }
@@ -333,14 +339,16 @@ LoadResult loadDataFile(const std::filesystem::path& file, AlbumTable& table,
     std::shared_ptr<const void> buffer;
     std::string_view bytes;
     bool read = false;
+    ContentHasher hasher;
     if (kind == LoadBuffer::Mapped) {
         auto mapped = std::make_shared<MappedFile>();
         read = mapped->open(file, &result.error);
         bytes = mapped->view();
         buffer = std::move(mapped);
+        hasher.add(bytes);
     } else {
         auto copied = std::make_shared<FileBytes>();
-        read = readWholeFile(file, *copied, &result.error);
+        read = readWholeFile(file, *copied, &result.error, &hasher);
         bytes = copied->view();
         buffer = std::move(copied);
     }
@@ -352,7 +360,7 @@ LoadResult loadDataFile(const std::filesystem::path& file, AlbumTable& table,
     }
     result.identity.exists = true;
     result.identity.size = bytes.size();
-    result.identity.contentHash = contentHash(bytes);
+    result.identity.contentHash = hasher.finish();
     try {
         table.assignText(std::move(buffer), bytes, progress, true);
     } catch (const std::bad_alloc&) {

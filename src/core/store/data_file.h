@@ -107,7 +107,10 @@ inline constexpr const char* kLinkLeadsNowhere = "リンク先のファイルが
 // Reads a whole regular file. False with `error` filled when it cannot; a
 // FIFO or a device is refused (kNotRegularFile) before anything is read,
 // and opening it never waits for a writer.
-bool readWholeFile(const std::filesystem::path& file, FileBytes& bytes, FileError* error);
+// With `hasher`, each piece is added to it as soon as it is read, while
+// its bytes are still in the processor's cache.
+bool readWholeFile(const std::filesystem::path& file, FileBytes& bytes, FileError* error,
+                   ContentHasher* hasher = nullptr);
 
 // A regular file mapped read-only into memory (see LoadBuffer::Mapped).
 class MappedFile {

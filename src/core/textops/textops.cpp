@@ -303,11 +303,128 @@ std::vector<int> matchingColumns(const AlbumTable& table, int album, std::string
     return columns;
 }
 
+// text::appendFoldedForSearch() as tables of CP932 bytes: what every
+// character folds to, built once from that very function. A cell is folded
+// without decoding it first; one with a byte the tables do not cover (a
+// lead byte without its second byte, a code that is no character) is left
+// to the function itself.
+class ByteFolding {
+public:
+    static const ByteFolding& instance()
+    {
+        static const ByteFolding folding;
+        return folding;
+    }
+
+    // The folded form of a one-byte character, of a two-byte one, and of a
+    // half-width kana joined with the ﾞ or ﾟ after it; 0 when not covered
+    // (or, for the last, when the two do not join).
+    char16_t single(unsigned char b) const { return single_[b]; }
+    char16_t pair(unsigned char lead, unsigned char trail) const
+    {
+        return pair_[static_cast<std::size_t>(lead) * 256 + trail];
+    }
+    char16_t joined(unsigned char kana, unsigned char mark) const
+    {
+        return isHalfKana(kana) && isMark(mark) ? joined_[static_cast<std::size_t>(kana - kFirstKana) * 2 +
+                                                          static_cast<std::size_t>(mark - kVoicedMark)]
+                                                : char16_t(0);
+    }
+
+    // Appends the folded text of `cell`; false, with `out` as it was, when
+    // a byte is not covered.
+    bool append(std::u16string& out, std::string_view cell) const
+    {
+        const std::size_t before = out.size();
+        out.resize(before + cell.size());
+        char16_t* to = out.data() + before;
+        const auto* data = reinterpret_cast<const unsigned char*>(cell.data());
+        const std::size_t size = cell.size();
+        for (std::size_t i = 0; i < size;) {
+            const unsigned char b = data[i];
+            if (text::isLeadByte(b)) {
+                const char16_t folded = i + 1 < size ? pair(b, data[i + 1]) : char16_t(0);
+                if (folded == 0) {
+                    out.resize(before);
+                    return false;
+                }
+                *to++ = folded;
+                i += 2;
+                continue;
+            }
+            const char16_t folded = single_[b];
+            if (folded == 0) {
+                out.resize(before);
+                return false;
+            }
+            if (i + 1 < size) {
+                if (const char16_t voiced = joined(b, data[i + 1]); voiced != 0) {
+                    *to++ = voiced;
+                    i += 2;
+                    continue;
+                }
+            }
+            *to++ = folded;
+            ++i;
+        }
+        out.resize(static_cast<std::size_t>(to - out.data()));
+        return true;
+    }
+
+private:
+    static constexpr unsigned char kFirstKana = 0xA1;
+    static constexpr unsigned char kLastKana = 0xDF;
+    static constexpr unsigned char kVoicedMark = 0xDE;
+    static constexpr unsigned char kSemiVoicedMark = 0xDF;
+    static bool isHalfKana(unsigned char b) { return b >= kFirstKana && b <= kLastKana; }
+    static bool isMark(unsigned char b) { return b == kVoicedMark || b == kSemiVoicedMark; }
+
+    static char16_t foldedCharacter(std::string_view bytes)
+    {
+        const std::u16string decoded = text::toUnicode(bytes);
+        if (decoded.size() != 1) {
+            return 0;
+        }
+        const std::u16string folded = text::foldForSearch(decoded);
+        return folded.size() == 1 ? folded.front() : char16_t(0);
+    }
+
+    ByteFolding()
+    {
+        for (int byte = 0; byte < 256; ++byte) {
+            const auto b = static_cast<unsigned char>(byte);
+            const char one = static_cast<char>(b);
+            if (!text::isLeadByte(b)) {
+                single_[b] = foldedCharacter(std::string_view(&one, 1));
+                continue;
+            }
+            for (int trail = 0; trail < 256; ++trail) {
+                const char two[2] = {one, static_cast<char>(trail)};
+                pair_[static_cast<std::size_t>(b) * 256 + static_cast<std::size_t>(trail)] =
+                    foldedCharacter(std::string_view(two, 2));
+            }
+        }
+        for (int kana = kFirstKana; kana <= kLastKana; ++kana) {
+            for (int mark = kVoicedMark; mark <= kSemiVoicedMark; ++mark) {
+                const char two[2] = {static_cast<char>(kana), static_cast<char>(mark)};
+                const std::u16string folded = text::foldForSearch(text::toUnicode(std::string_view(two, 2)));
+                joined_[static_cast<std::size_t>(kana - kFirstKana) * 2 +
+                        static_cast<std::size_t>(mark - kVoicedMark)] =
+                    folded.size() == 1 ? folded.front() : char16_t(0);
+            }
+        }
+    }
+
+    std::array<char16_t, 256> single_{};
+    std::vector<char16_t> pair_ = std::vector<char16_t>(256 * 256, 0);
+    std::array<char16_t, 2 * (kLastKana - kFirstKana + 1)> joined_{};
+};
+
 // The characters a text must hold somewhere for its folded text to hold a
 // folded word: those that fold to the word's first character, alone or
-// with a following ﾞ or ﾟ (ｶ for ガ). Rows and cells without any are not
-// folded at all. The bytes are looked at without regard to character boundaries, so
-// a second byte may let a row through, never keep one out.
+// with a following ﾞ or ﾟ (ｶ for ガ), followed by one that folds to its
+// second. Rows and cells without them are not folded at all. The bytes are looked at without regard to
+// character boundaries, so a second byte may let a row through, never keep one out.
 class FoldedFirstCharacter {
 public:
     explicit FoldedFirstCharacter(std::u16string_view foldedWord)
@@ -316,6 +433,8 @@ public:
             return;
         }
         const char16_t first = foldedWord.front();
+        first_ = first;
+        second_ = foldedWord.size() > 1 ? foldedWord[1] : char16_t(0);
         auto foldsToFirst = [first](std::string_view bytes) {
             for (std::string_view mark :
                  {std::string_view(), std::string_view("\xDE"), std::string_view("\xDF")}) {
@@ -328,82 +447,184 @@ public:
             }
             return false;
         };
+        const ByteFolding& folding = folding_;
         for (int byte = 0; byte < 256; ++byte) {
             const auto b = static_cast<unsigned char>(byte);
             if (text::isLeadByte(b)) {
                 for (int trail = 0x40; trail <= 0xFC; ++trail) {
                     const char pair[2] = {static_cast<char>(b), static_cast<char>(trail)};
-                    if (trail != 0x7F && foldsToFirst(std::string_view(pair, 2))) {
+                    const char16_t folded = folding.pair(b, static_cast<unsigned char>(trail));
+                    if (trail != 0x7F &&
+                        (folded != 0 ? folded == first : foldsToFirst(std::string_view(pair, 2)))) {
                         kind_[b] |= kLeadOfPair;
-                        pairs_[static_cast<std::size_t>(b) * 256 + static_cast<std::size_t>(trail)] = true;
+                        pairs_[static_cast<std::size_t>(b) * 256 + static_cast<std::size_t>(trail)] = 1;
                     }
                 }
             } else if (byte != 0) {
                 const char single = static_cast<char>(b);
-                if (foldsToFirst(std::string_view(&single, 1))) {
+                const char16_t folded = folding.single(b);
+                const bool covered = folded != 0 && !(b >= 0xA1 && b <= 0xDF);
+                if (covered ? folded == first : foldsToFirst(std::string_view(&single, 1))) {
                     kind_[b] |= kSingle;
                 }
             }
         }
-    }
-
-    bool mayHold(std::string_view bytes) const
-    {
-        const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
-        for (std::size_t i = 0; i < bytes.size(); ++i) {
-            const unsigned char kind = kind_[data[i]];
-            if (kind == 0) {
-                continue;
-            }
-            if ((kind & kSingle) != 0 ||
-                (i + 1 < bytes.size() &&
-                 pairs_[static_cast<std::size_t>(data[i]) * 256 + static_cast<std::size_t>(data[i + 1])])) {
-                return true;
+        for (int byte = 0; byte < 256; ++byte) {
+            if (kind_[static_cast<std::size_t>(byte)] != 0) {
+                candidates_.push_back(static_cast<unsigned char>(byte));
             }
         }
-        return false;
+    }
+
+    // The first byte at or after `from` where the word may start (npos when
+    // none): a byte that starts no character may show up, never is one
+    // where the word does start left out.
+    std::size_t nextStart(std::string_view bytes, std::size_t from) const
+    {
+        const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+        const std::size_t size = bytes.size();
+        std::size_t i = from;
+#ifdef __SSE2__
+        // Most bytes cannot start the word: sixteen at a time are compared
+        // with the few that can.
+        if (!candidates_.empty() && candidates_.size() <= kVectorCandidates) {
+            __m128i wanted[kVectorCandidates] = {};
+            for (std::size_t c = 0; c < candidates_.size(); ++c) {
+                wanted[c] = _mm_set1_epi8(static_cast<char>(candidates_[c]));
+            }
+            for (; i + 16 <= size; i += 16) {
+                const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
+                __m128i any = _mm_cmpeq_epi8(block, wanted[0]);
+                for (std::size_t c = 1; c < candidates_.size(); ++c) {
+                    any = _mm_or_si128(any, _mm_cmpeq_epi8(block, wanted[c]));
+                }
+                auto mask = static_cast<unsigned>(_mm_movemask_epi8(any));
+                while (mask != 0) {
+                    const auto bit = static_cast<std::size_t>(__builtin_ctz(mask));
+                    mask &= mask - 1;
+                    if (startsHere(data, size, i + bit)) {
+                        return i + bit;
+                    }
+                }
+            }
+        }
+#endif
+        for (; i < size; ++i) {
+            if (kind_[data[i]] != 0 && startsHere(data, size, i)) {
+                return i;
+            }
+        }
+        return std::string_view::npos;
     }
 
 private:
+    // Whether the word may start at byte `i`, one whose kind is not 0.
+    bool startsHere(const unsigned char* data, std::size_t size, std::size_t i) const
+    {
+        const unsigned char kind = kind_[data[i]];
+        const bool pairHere =
+            (kind & kLeadOfPair) != 0 && i + 1 < size &&
+            pairs_[static_cast<std::size_t>(data[i]) * 256 + static_cast<std::size_t>(data[i + 1])] != 0;
+        if ((kind & kSingle) == 0 && !pairHere) {
+            return false;
+        }
+        if (second_ == 0) {
+            return true;
+        }
+        // The character here folds to the first of the word (or may):
+        // the one after it must fold to the second.
+        std::size_t next = 0;
+        if (pairHere) {
+            if (folding_.pair(data[i], data[i + 1]) == 0) {
+                return true;
+            }
+            next = i + 2;
+        } else {
+            const char16_t joined = i + 1 < size ? folding_.joined(data[i], data[i + 1]) : char16_t(0);
+            const char16_t alone = folding_.single(data[i]);
+            if (joined == 0 && alone == 0) {
+                return true;
+            }
+            if ((joined != 0 ? joined : alone) != first_) {
+                return false;
+            }
+            next = joined != 0 ? i + 2 : i + 1;
+        }
+        return next < size && foldsTo(data, size, next, second_);
+    }
+
+    // Whether the character at `at` folds to `unit`; true as well when the
+    // tables do not cover it.
+    bool foldsTo(const unsigned char* data, std::size_t size, std::size_t at, char16_t unit) const
+    {
+        const unsigned char b = data[at];
+        char16_t folded = 0;
+        if (text::isLeadByte(b)) {
+            folded = at + 1 < size ? folding_.pair(b, data[at + 1]) : char16_t(0);
+        } else {
+            const char16_t joined = at + 1 < size ? folding_.joined(b, data[at + 1]) : char16_t(0);
+            folded = joined != 0 ? joined : folding_.single(b);
+        }
+        return folded == 0 || folded == unit;
+    }
+
     static constexpr unsigned char kSingle = 1;
     static constexpr unsigned char kLeadOfPair = 2;
     std::array<unsigned char, 256> kind_{};
-    std::vector<bool> pairs_ = std::vector<bool>(256 * 256, false);
+    std::vector<unsigned char> pairs_ = std::vector<unsigned char>(256 * 256, 0);
+    static constexpr std::size_t kVectorCandidates = 4;
+    std::vector<unsigned char> candidates_;  // the bytes whose kind is not 0
+    const ByteFolding& folding_ = ByteFolding::instance();
+    char16_t first_ = 0;
+    char16_t second_ = 0;  // 0: the word is one character
 };
 
-// The columns of an album whose folded text holds the folded word. The
-// row's cells are folded one after the other into `folded`, each followed
-// by a unit no folded text holds, so a hit never spans two cells.
+// The columns of an album whose folded text holds the folded word. Only
+// the cells where the word may start are folded, one at a time, so a hit
+// never spans two cells.
 std::vector<int> foldedMatchingColumns(const AlbumTable& table, int album, std::u16string_view foldedWord,
-                                       const FoldedFirstCharacter& first, std::u16string& folded,
-                                       std::vector<std::size_t>& cellEnds)
+                                       const FoldedFirstCharacter& first, std::u16string& folded)
 {
-    constexpr char16_t kCellEnd = u'\uFFFF';
     std::vector<int> columns;
     if (foldedWord.empty()) {
         return columns;
     }
-    const AlbumTable::RowCells cells = table.rowCells(album);
-    folded.clear();
-    cellEnds.clear();
-    for (std::string_view cell : cells) {
-        // A cell without the first character cannot hold the word.
-        if (first.mayHold(cell)) {
-            text::appendFoldedForSearch(folded, cell);
-        }
-        cellEnds.push_back(folded.size());
-        folded.push_back(kCellEnd);
+    const std::string_view line = table.rowLine(album);
+    std::size_t at = first.nextStart(line, 0);
+    if (at == std::string_view::npos) {
+        return columns;
     }
-    const std::u16string_view all = folded;
-    for (std::size_t from = 0;;) {
-        const std::size_t at = all.find(foldedWord, from);
-        if (at == std::u16string_view::npos) {
+    const ByteFolding& folding = ByteFolding::instance();
+    const AlbumTable::RowCells cells = table.rowCells(album);
+    // The cells are views of the line: a byte's cell is found by offset.
+    auto startOf = [&](std::size_t column) {
+        return static_cast<std::size_t>(cells[column].data() - line.data());
+    };
+    std::size_t column = 0;
+    while (at != std::string_view::npos) {
+        while (column < cells.size() && startOf(column) + cells[column].size() <= at) {
+            ++column;
+        }
+        if (column == cells.size()) {
             break;
         }
-        const auto column = static_cast<std::size_t>(std::upper_bound(cellEnds.begin(), cellEnds.end(), at) -
-                                                     cellEnds.begin());
-        columns.push_back(static_cast<int>(column));
-        from = cellEnds[column] + 1;  // one hit per cell: go on in the next one
+        const std::size_t start = startOf(column);
+        if (at < start) {
+            // In the separator before the cell.
+            at = first.nextStart(line, start);
+            continue;
+        }
+        const std::string_view cell = cells[column];
+        folded.clear();
+        if (!folding.append(folded, cell)) {
+            text::appendFoldedForSearch(folded, cell);
+        }
+        if (folded.find(foldedWord) != std::u16string::npos) {
+            columns.push_back(static_cast<int>(column));
+        }
+        // One hit per cell: go on in the next one.
+        ++column;
+        at = first.nextStart(line, start + cell.size());
     }
     return columns;
 }
@@ -433,16 +654,12 @@ std::vector<SearchHit> search(const AlbumTable& table, const std::vector<int>& a
     std::vector<std::vector<int>> matches(albumSet.size());
     std::string buffer;
     std::u16string folded;
-    std::vector<std::size_t> cellEnds;
     for (std::size_t i = 0; i < albumSet.size(); ++i) {
         if (albumSet[i] < 1 || albumSet[i] > albums) {
             continue;
         }
         if (foldedFirst) {
-            if (foldedFirst->mayHold(table.rowLine(albumSet[i]))) {
-                matches[i] =
-                    foldedMatchingColumns(table, albumSet[i], foldedWord, *foldedFirst, folded, cellEnds);
-            }
+            matches[i] = foldedMatchingColumns(table, albumSet[i], foldedWord, *foldedFirst, folded);
             continue;
         }
         matches[i] = matchingColumns(table, albumSet[i], upperWord, cased, asciiWord, &searcher, buffer);
@@ -505,19 +722,23 @@ std::vector<std::string> searchSuggestions(const AlbumTable& table, int group)
     }
     std::vector<std::string> entries;
     std::unordered_set<std::string> seen;  // upper-cased
+    // A text met before (most are: an artist has many albums) needs no
+    // upper-casing; the views live as long as the table is not changed.
+    std::unordered_set<std::string_view> met;
     auto add = [&](std::string_view cell) {
-        if (seen.insert(upperForMatch(cell)).second) {
+        if (met.insert(cell).second && seen.insert(upperForMatch(cell)).second) {
             entries.emplace_back(cell);
         }
     };
     for (int row = table.albumCount(); row >= 1; --row) {
-        AlbumTable::RowCells cells = table.rowCells(row);
         if (group == SearchSong) {
+            AlbumTable::RowCells cells = table.rowCells(row);
             for (int n = 1; n <= kSongSlots; ++n) {
                 add(cells[static_cast<std::size_t>(songTitleColumn(n))]);
             }
         } else {
-            add(cells[static_cast<std::size_t>(kColumn[group])]);
+            // One cell: the row is read only as far as that cell.
+            add(table.cell(kColumn[group], row));
         }
     }
     std::stable_sort(entries.begin(), entries.end(), lessAsText);

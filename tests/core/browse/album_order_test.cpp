@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <numeric>
+
 #include "core/text/collation.h"
 #include "core/text/cp932.h"
 
@@ -66,6 +69,31 @@ TEST(AlbumOrder, EqualKeysKeepTheirOrder)
     EXPECT_EQ(
         sortOrder(numbers, 2, [&](int i) { return std::string_view(texts[static_cast<std::size_t>(i)]); }),
         (std::vector<int>{1, 3, 0, 2, 4}));
+}
+
+TEST(AlbumOrder, ManyRepeatedTextsSortAsTheirKeysInAStableOrder)
+{
+    // Texts repeated over many items, some of them different texts of
+    // equal order; the result is a stable sort by collation key.
+    const std::vector<std::string> pool = {sjis(u"b"),    sjis(u"あ"),   sjis(u"A"),    sjis(u"a"),
+                                           sjis(u"ア"),   sjis(u"ｱ"),    sjis(u"Ｂ"),   sjis(u""),
+                                           sjis(u"漢字"), sjis(u"かな"), sjis(u"カナ"), "Queen",
+                                           "queen",       "QUEEN",       "The Band"};
+    std::vector<std::string> texts;
+    for (std::size_t i = 0; i < 2000; ++i) {
+        texts.push_back(pool[(i * 7919 + i / 3) % pool.size()]);
+    }
+    const std::vector<int> none(texts.size(), 0);
+    const std::vector<int> order =
+        sortOrder(none, 2, [&](int i) { return std::string_view(texts[static_cast<std::size_t>(i)]); });
+    text::JapaneseCollator collator;
+    std::vector<int> expected(texts.size());
+    std::iota(expected.begin(), expected.end(), 0);
+    std::stable_sort(expected.begin(), expected.end(), [&](int a, int b) {
+        return collator.sortKey(texts[static_cast<std::size_t>(a)]) <
+               collator.sortKey(texts[static_cast<std::size_t>(b)]);
+    });
+    EXPECT_EQ(order, expected);
 }
 
 TEST(AlbumOrder, DistinctTextsIgnoreLetterCaseOnly)

@@ -235,6 +235,41 @@ TEST(AtomicFile, TheCatalogueKeepsItsPreviousVersionAsABackup)
     EXPECT_EQ(namesIn(dir / "export"), std::vector<std::string>{"VLM.dat"});
 }
 
+TEST(AtomicFile, OnlyTheVeryBytesAgainKeepTheBackupOfLargeFiles)
+{
+    // Larger than the pieces the old file is read in, written row by row as
+    // the catalogue is: same bytes keep the backup, any difference (the last
+    // byte, one byte more or less) makes the old file the backup.
+    std::string large;
+    for (int row = 0; large.size() < (3u << 20) + 12345; ++row) {
+        large += "row " + std::to_string(row) + "<>" + std::string(static_cast<std::size_t>(row % 97), 'x') +
+                 "\r\n";
+    }
+    TempDir dir;
+    auto save = [&](const std::string& bytes) {
+        AtomicFileWriter writer(dir / "VLM.dat", Backup::KeepPrevious);
+        std::vector<std::string_view> pieces;
+        for (std::size_t at = 0; at < bytes.size(); at += 1000) {
+            pieces.push_back(std::string_view(bytes).substr(at, 1000));
+        }
+        return writer.open() && writer.writePieces(pieces) && writer.commit();
+    };
+    ASSERT_TRUE(writeFileAtomically(dir / "VLM.dat", "before", nullptr, Backup::KeepPrevious));
+    ASSERT_TRUE(save(large));
+    ASSERT_TRUE(save(large));
+    EXPECT_EQ(readBytes(dir / "VLM.bak"), "before") << "the same bytes again";
+    std::string lastChanged = large;
+    lastChanged.back() = '?';
+    ASSERT_TRUE(save(lastChanged));
+    EXPECT_EQ(readBytes(dir / "VLM.bak"), large);
+    const std::string longer = lastChanged + "z";
+    ASSERT_TRUE(save(longer));
+    EXPECT_EQ(readBytes(dir / "VLM.bak"), lastChanged);
+    ASSERT_TRUE(save(lastChanged));
+    EXPECT_EQ(readBytes(dir / "VLM.bak"), longer) << "a shorter file is no copy of a longer one";
+    EXPECT_EQ(readBytes(dir / "VLM.dat"), lastChanged);
+}
+
 // A file on a drive mounted read-only (a tmpfs remounted read-only in a
 // mount namespace of a child process; needs the right to mount).
 TEST(AtomicFile, AReadOnlyDriveIsNamedAsSuch)

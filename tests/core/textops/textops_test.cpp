@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "core/store/album_table.h"
 #include "core/store/columns.h"
 #include "core/text/cp932.h"
+#include "core/text/kana_width.h"
 
 namespace velmora::textops {
 namespace {
@@ -273,4 +276,50 @@ TEST(TextOps, FoldedSearchReadsKanaWidthAndCase)
 }
 
 }  // namespace
+TEST(TextOps, FoldedSearchFindsWhatFoldingEachCellFinds)
+{
+    // Cells of characters whose folding is easy to get wrong: widths, case,
+    // kana with and without ﾞ and ﾟ, codes of the NEC, IBM and user-defined
+    // rows, bytes that are no character, second bytes that look like ASCII.
+    const std::vector<std::string> pieces = {
+        "a",         "L",         "l",         "o",         "v",         "e",         " ",
+        "\\",        "~",         "{",         "|",         "\x80",      "\xA0",      "\xFD",
+        sjis(u"ｌ"), sjis(u"Ｌ"), sjis(u"ｏ"), sjis(u"ガ"), sjis(u"カ"), sjis(u"が"), sjis(u"ヴ"),
+        sjis(u"ウ"), sjis(u"ー"), sjis(u"〜"), sjis(u"　"), sjis(u"ソ"), sjis(u"表"), "\xB6",
+        "\xB3",      "\xCA",      "\xDE",      "\xDF",      "\xB0",      "\xF0\x40",  "\xED\x40",
+        "\xFA\x40",  "\x87\x54",  "\xEE\xEF",  "\x85\x40",  "\x82\x5C"};
+    std::mt19937 random(29);
+    auto pick = [&](std::size_t count) {
+        std::string text;
+        for (std::size_t i = 0; i < count; ++i) {
+            text += pieces[random() % pieces.size()];
+        }
+        return text;
+    };
+    constexpr int kAlbums = 300;
+    AlbumTable table;
+    table.setRowCount(kAlbums + 1);
+    std::vector<int> all;
+    for (int album = 1; album <= kAlbums; ++album) {
+        // The neighbours hold the same kind of text: a hit there, or one
+        // running into them, is not a hit in the album title.
+        table.setCell(ArtistColumn, album, pick(random() % 12));
+        table.setCell(AlbumColumn, album, pick(random() % 12));
+        table.setCell(AlbumColumn + 1, album, pick(random() % 12));
+        all.push_back(album);
+    }
+    auto folded = [](std::string_view bytes) { return text::foldForSearch(text::toUnicode(bytes)); };
+    for (int round = 0; round < 300; ++round) {
+        const std::string word = pick(1 + random() % 3);
+        std::vector<SearchHit> expected;
+        for (int album : all) {
+            if (folded(table.cell(AlbumColumn, album)).find(folded(word)) != std::u16string::npos) {
+                expected.push_back({album, 0});
+            }
+        }
+        EXPECT_EQ(search(table, all, SearchAlbum, word, {}, SearchMode::Folded), expected)
+            << "word bytes: " << testing::PrintToString(word);
+    }
+}
+
 }  // namespace velmora::textops
