@@ -218,6 +218,13 @@ bool Catalogue::dataFileChangedOnDisk() const
     if (now.size != dataIdentity_.size) {
         return true;
     }
+    // The very inode, untouched since it was read or written: nothing to
+    // read (a catalogue of a gigabyte is not read again before each save).
+    if (now.device == dataIdentity_.device && now.inode == dataIdentity_.inode &&
+        now.changedNanoseconds == dataIdentity_.changedNanoseconds &&
+        now.modifiedNanoseconds == dataIdentity_.modifiedNanoseconds) {
+        return false;
+    }
     // Same size: only the bytes tell. Another writer may have kept the
     // time, and a sync tool or `touch` may have changed only the time of
     // the very bytes this catalogue holds, which is no reason to ask.

@@ -281,6 +281,9 @@ FileIdentity fileStamp(const std::filesystem::path& file)
     stamp.size = static_cast<std::uint64_t>(st.st_size);
     stamp.modifiedNanoseconds =
         static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    stamp.device = static_cast<std::uint64_t>(st.st_dev);
+    stamp.inode = static_cast<std::uint64_t>(st.st_ino);
+    stamp.changedNanoseconds = static_cast<std::int64_t>(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
     return stamp;
 }
 

@@ -35,6 +35,11 @@ struct FileIdentity {
     bool exists = false;
     std::uint64_t size = 0;
     std::int64_t modifiedNanoseconds = 0;
+    // The inode's own stamps: any write to the file moves its change time,
+    // which no program can set back (unlike the modification time).
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::int64_t changedNanoseconds = 0;
     std::uint64_t contentHash = 0;
     bool operator==(const FileIdentity&) const = default;
 };
