@@ -134,9 +134,10 @@ ChosenReadings::ChosenReadings(const store::AlbumTable& table)
     // artist -> reading -> (albums, last album)
     std::unordered_map<std::string, std::map<std::string, std::pair<int, int>>> counts;
     for (int album = 1; album <= table.albumCount(); ++album) {
-        const store::AlbumTable::RowCells cells = table.rowCells(album);
-        const std::string_view artist = cells[store::ArtistColumn];
-        const std::string_view reading = cells[store::FuriganaColumn];
+        // Two cells of each album, not its whole row: this runs over the
+        // whole catalogue before each scan and fill.
+        const std::string_view artist = table.cell(store::ArtistColumn, album);
+        const std::string_view reading = table.cell(store::FuriganaColumn, album);
         if (artist.empty() || reading.empty() || reading == artist) {
             continue;
         }
@@ -211,9 +212,10 @@ std::vector<ReadingProposal> proposeReadings(const store::AlbumTable& table,
     std::unordered_map<std::string, std::optional<std::string>> known;
     std::vector<ReadingProposal> proposals;
     for (int album = 1; album <= table.albumCount(); ++album) {
-        const store::AlbumTable::RowCells cells = table.rowCells(album);
-        const std::string_view artist = cells[store::ArtistColumn];
-        const std::string_view reading = cells[store::FuriganaColumn];
+        // Two cells of each album, not its whole row: this runs over the
+        // whole catalogue before each scan and fill.
+        const std::string_view artist = table.cell(store::ArtistColumn, album);
+        const std::string_view reading = table.cell(store::FuriganaColumn, album);
         if (artist.empty() || (!reading.empty() && reading != artist)) {
             continue;
         }
