@@ -377,9 +377,6 @@ void Catalogue::recordListOrder(const std::vector<int>& order)
 textops::BulkResult Catalogue::rewriteShown(int group, const textops::Progress& progress,
                                             const std::function<std::string(std::string_view)>& rewrite)
 {
-    textops::BulkResult result;
-    const std::vector<int> albumSet = listedAlbumSet();
-    const std::vector<int> columns = textops::groupColumns(group);
     // (album, column, text before) of every changed cell.
     struct Edit {
         int album;
@@ -387,45 +384,11 @@ textops::BulkResult Catalogue::rewriteShown(int group, const textops::Progress& 
         std::string before;
     };
     std::vector<Edit> edits;
-    if (progress) {
-        progress(static_cast<int>(albumSet.size()), -1);
-    }
-    for (std::size_t i = 0; i < albumSet.size(); ++i) {
-        const int album = albumSet[i];
-        if (album >= 1 && album <= table_.albumCount()) {
-            const AlbumTable::RowCells cells = table_.rowCells(album);
-            std::vector<std::pair<int, std::string>> changes;
-            for (int column : columns) {
-                const std::string_view cell = cells[static_cast<std::size_t>(column)];
-                if (cell.empty()) {
-                    continue;
-                }
-                std::string updated = rewrite(cell);
-                if (updated == cell) {
-                    continue;
-                }
-                // A result the data file could not carry keeps the old text.
-                if (store::checkCell(column, updated) != store::CellProblem::None) {
-                    ++result.refusedCells;
-                    continue;
-                }
-                changes.emplace_back(column, std::move(updated));
-            }
-            if (!changes.empty()) {
-                AlbumRecord record = table_.record(album);
-                for (auto& [column, text] : changes) {
-                    edits.push_back({album, column, std::move(record[column])});
-                    record[column] = std::move(text);
-                }
-                table_.setRecord(album, record);
-                result.changedCells += static_cast<int>(changes.size());
-                result.changedAlbums.push_back(album);
-            }
-        }
-        if (progress) {
-            progress(static_cast<int>(albumSet.size()), static_cast<int>(i));
-        }
-    }
+    textops::BulkResult result =
+        textops::rewriteAlbums(table_, listedAlbumSet(), group, progress, rewrite,
+                               [&edits](int album, int column, std::string_view before) {
+                                   edits.push_back({album, column, std::string(before)});
+                               });
     if (pendingStep_ && !edits.empty()) {
         // The albums were walked in text order: the step keeps them ascending.
         std::stable_sort(edits.begin(), edits.end(),

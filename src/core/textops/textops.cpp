@@ -869,11 +869,10 @@ std::string replaceText(std::string_view cell, std::string_view find, std::strin
     return out;
 }
 
-namespace {
-
 BulkResult rewriteAlbums(AlbumTable& table, const std::vector<int>& albumSet, int group,
                          const Progress& progress,
-                         const std::function<std::string(std::string_view)>& rewrite)
+                         const std::function<std::string(std::string_view)>& rewrite,
+                         const CellRewritten& rewritten)
 {
     BulkResult result;
     const std::vector<int> columns = groupColumns(group);
@@ -904,6 +903,9 @@ BulkResult rewriteAlbums(AlbumTable& table, const std::vector<int>& albumSet, in
             if (!changes.empty()) {
                 AlbumRecord record = table.record(album);
                 for (auto& [column, text] : changes) {
+                    if (rewritten) {
+                        rewritten(album, column, record[column]);
+                    }
                     record[column] = std::move(text);
                 }
                 table.setRecord(album, record);
@@ -917,8 +919,6 @@ BulkResult rewriteAlbums(AlbumTable& table, const std::vector<int>& albumSet, in
     }
     return result;
 }
-
-}  // namespace
 
 BulkResult convertAlbums(AlbumTable& table, const std::vector<int>& albumSet, int group, int kind,
                          const Progress& progress)

@@ -74,6 +74,17 @@ struct BulkResult {
     std::vector<int> changedAlbums;  // in the order they were walked
 };
 
+// Rewrites every non-empty cell of a column group in the given albums
+// (walked in the given order) through `rewrite`; a result the data file
+// could not carry keeps the old text and is counted as refused.
+// `rewritten`, when given, hears of each cell before it changes: the album,
+// the column and the text it had (what an undo needs).
+using CellRewritten = std::function<void(int album, int column, std::string_view before)>;
+BulkResult rewriteAlbums(store::AlbumTable& table, const std::vector<int>& albumSet, int group,
+                         const Progress& progress,
+                         const std::function<std::string(std::string_view)>& rewrite,
+                         const CellRewritten& rewritten = {});
+
 BulkResult convertAlbums(store::AlbumTable& table, const std::vector<int>& albumSet, int group, int kind,
                          const Progress& progress = {});
 BulkResult replaceInAlbums(store::AlbumTable& table, const std::vector<int>& albumSet, int group,
