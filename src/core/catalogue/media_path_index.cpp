@@ -299,16 +299,22 @@ void MediaPathIndex::albumsInserted(const std::vector<int>& albums)
     addAlbums(albums);
 }
 
-void MediaPathIndex::albumsChanged(const std::vector<int>& albums)
+std::vector<int> MediaPathIndex::forgetAlbums(const std::vector<int>& albums)
 {
-    if (!built_ || albums.empty()) {
-        return;
-    }
     std::vector<int> sorted = albums;
     std::sort(sorted.begin(), sorted.end());
     std::erase_if(entries_, [&sorted](const Entry& entry) {
         return std::binary_search(sorted.begin(), sorted.end(), entry.album);
     });
+    return sorted;
+}
+
+void MediaPathIndex::albumsChanged(const std::vector<int>& albums)
+{
+    if (!built_ || albums.empty()) {
+        return;
+    }
+    const std::vector<int> sorted = forgetAlbums(albums);
     addAlbums(sorted);
 }
 
@@ -317,11 +323,7 @@ void MediaPathIndex::albumsRemoved(const std::vector<int>& albums)
     if (!built_ || albums.empty()) {
         return;
     }
-    std::vector<int> sorted = albums;
-    std::sort(sorted.begin(), sorted.end());
-    std::erase_if(entries_, [&sorted](const Entry& entry) {
-        return std::binary_search(sorted.begin(), sorted.end(), entry.album);
-    });
+    const std::vector<int> sorted = forgetAlbums(albums);
     for (Entry& entry : entries_) {
         entry.album -= static_cast<std::int32_t>(std::lower_bound(sorted.begin(), sorted.end(), entry.album) -
                                                  sorted.begin());

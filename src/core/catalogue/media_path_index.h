@@ -50,6 +50,8 @@ public:
     void albumsReset() override;
 
 private:
+    // Drops the entries of `albums`; gives them sorted.
+    std::vector<int> forgetAlbums(const std::vector<int>& albums);
     struct Entry {
         std::uint32_t name = 0;
         std::int32_t album = 0;
