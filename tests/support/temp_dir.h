@@ -51,6 +51,20 @@ inline void writeBytes(const std::filesystem::path& file, std::string_view bytes
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
+// Rewrites `file` in place with other bytes of the same length and gives it
+// back its modification time, as a writer that keeps the time would: only
+// the contents tell. False (nothing written) when the lengths differ.
+inline bool rewriteKeepingTime(const std::filesystem::path& file, std::string_view bytes)
+{
+    if (std::filesystem::file_size(file) != bytes.size()) {
+        return false;
+    }
+    const auto time = std::filesystem::last_write_time(file);
+    writeBytes(file, bytes);
+    std::filesystem::last_write_time(file, time);
+    return true;
+}
+
 inline std::string readBytes(const std::filesystem::path& file)
 {
     std::ifstream in(file, std::ios::binary);

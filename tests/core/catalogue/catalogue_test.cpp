@@ -212,16 +212,6 @@ TEST(CatalogueFiles, AnUnreadableDataFileIsOnlyOverwrittenWithConsent)
     EXPECT_NE(question.find("「/x/VLM.dat」"), std::string::npos);
 }
 
-// Rewrites a file in place with other bytes of the same length and gives
-// it back its modification time: only the contents tell.
-void rewriteKeepingTime(const std::filesystem::path& file, const std::string& bytes)
-{
-    const auto time = std::filesystem::last_write_time(file);
-    ASSERT_EQ(std::filesystem::file_size(file), bytes.size());
-    writeBytes(file, bytes);
-    std::filesystem::last_write_time(file, time);
-}
-
 TEST(CatalogueFiles, AFileAnotherWriterChangedIsOnlyOverwrittenWithConsent)
 {
     TempDir dir;
@@ -233,7 +223,7 @@ TEST(CatalogueFiles, AFileAnotherWriterChangedIsOnlyOverwrittenWithConsent)
     EXPECT_FALSE(catalogue.dataFileChangedOnDisk());
     ASSERT_TRUE(catalogue.addAlbum(-1, AlbumRecord{}).ok());
 
-    rewriteKeepingTime(dir / "VLM.dat", other);
+    ASSERT_TRUE(test::rewriteKeepingTime(dir / "VLM.dat", other));
     EXPECT_TRUE(catalogue.dataFileChangedOnDisk());
     // Neither kind of save writes anything, the settings included.
     EXPECT_EQ(catalogue.save().status, SaveStatus::ChangedOnDisk);
@@ -260,7 +250,8 @@ TEST(CatalogueFiles, AFileAnotherWriterChangedIsOnlyOverwrittenWithConsent)
     EXPECT_FALSE(catalogue.dataFileChangedOnDisk());
 
     // Reading it again makes it the catalogue's file.
-    rewriteKeepingTime(dir / "VLM.dat", other + std::string(saved.size() - other.size(), ' '));
+    ASSERT_TRUE(
+        test::rewriteKeepingTime(dir / "VLM.dat", other + std::string(saved.size() - other.size(), ' ')));
     catalogue.revert();
     EXPECT_FALSE(catalogue.dataFileChangedOnDisk());
     EXPECT_EQ(catalogue.saveDataFileOnly().status, SaveStatus::Saved);

@@ -171,16 +171,6 @@ TEST_F(MainWindowTest, TheNumberColumnShowsNumbersUpToAMillionWhole)
     EXPECT_GE(view->columnWidth(0), needed);
 }
 
-// Another writer's catalogue of the same size, with the time of the file
-// the window read: only the contents tell.
-void rewriteKeepingTime(const std::filesystem::path& file, const std::string& bytes)
-{
-    const auto time = std::filesystem::last_write_time(file);
-    ASSERT_EQ(std::filesystem::file_size(file), bytes.size());
-    writeBytes(file, bytes);
-    std::filesystem::last_write_time(file, time);
-}
-
 TEST_F(MainWindowTest, ADataFileChangedOnDiskIsOverwrittenOrReadAgainOnlyWhenAsked)
 {
     writeBytes(dataFile(), catalogue({"a", "b"}));
@@ -188,7 +178,7 @@ TEST_F(MainWindowTest, ADataFileChangedOnDiskIsOverwrittenOrReadAgainOnlyWhenAsk
     catalogue::Catalogue& model = window->catalogue();
     ASSERT_TRUE(model.setAlbumCell(1, store::AlbumColumn, "edited").ok());
     const std::string other = catalogue({"x", "y"});
-    rewriteKeepingTime(dataFile(), other);
+    ASSERT_TRUE(test::rewriteKeepingTime(dataFile(), other));
 
     // キャンセル: nothing is written, nothing read.
     prompter.answerYesNoCancel(Prompter::Answer::Cancel);
@@ -229,7 +219,7 @@ TEST_F(MainWindowTest, ADataFileChangedOnDiskIsOverwrittenOrReadAgainOnlyWhenAsk
     // writes the window's albums over the other writer's.
     ASSERT_TRUE(model.setAlbumCell(1, store::AlbumColumn, "mine").ok());
     const std::string third = dataLineWith({}) + "\r\n" + album("p") + "\r\n" + album("q", "other") + "\r\n";
-    rewriteKeepingTime(dataFile(), third);
+    ASSERT_TRUE(test::rewriteKeepingTime(dataFile(), third));
     prompter.clear();
     prompter.answerYesNoCancel(Prompter::Answer::Cancel);
     trigger(window.get(), "quit");
