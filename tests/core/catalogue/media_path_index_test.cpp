@@ -164,6 +164,40 @@ TEST_F(MediaPathIndexTest, StaysCurrentThroughEveryChange)
     expectSameAsFresh(kPaths, kNames);
 }
 
+// Undo and redo tell the observers what they changed, as the commands do:
+// the index follows every step back and forth.
+TEST_F(MediaPathIndexTest, StaysCurrentThroughUndoAndRedo)
+{
+    index().placesOfFile("/m/A/one/01.mp3");
+    ASSERT_TRUE(index().built());
+    ASSERT_TRUE(catalogue.addAlbum(-1, albumWith("new", {"/m/C/new/01.ogg"})).ok());
+    ASSERT_TRUE(catalogue.setAlbumCell(1, store::mediaColumn(2), "/m/A/one/03.mp3").ok());
+    EXPECT_EQ(catalogue.deleteAlbums({3}), (std::vector<int>{3}));
+    ASSERT_TRUE(catalogue.replace(7, "one", "uno").ok());  // the media group
+    catalogue.sortByColumn(2);
+    ASSERT_EQ(catalogue.renumberInListOrder(), Problem::None);
+    const std::vector<std::string> paths = {"/m/A/uno/01.mp3", "/m/A/uno/03.mp3", "/m/A/one/01.mp3",
+                                            "/m/A/one/02.mp3", "/m/C/new/01.ogg", "/m/B/set/CD1/01.flac"};
+    const std::vector<std::string> names = {"one", "uno", "new", "set", "CD1"};
+    expectSameAsFresh(paths, names);
+
+    int steps = 0;
+    while (catalogue.canUndo()) {
+        catalogue.undo();
+        ++steps;
+        expectSameAsFresh(paths, names);
+    }
+    EXPECT_GE(steps, 5);
+    EXPECT_EQ(index().placesOfFile("/m/A/one/02.mp3"), (std::vector<Place>{{1, 2}}));
+    EXPECT_EQ(index().placesOfFile("/m/B/set/CD1/01.flac"), (std::vector<Place>{{3, 1}}));
+    while (catalogue.canRedo()) {
+        catalogue.redo();
+        expectSameAsFresh(paths, names);
+    }
+    EXPECT_TRUE(index().placesOfFile("/m/A/one/02.mp3").empty());
+    EXPECT_TRUE(index().placesOfFile("/m/B/set/CD1/01.flac").empty());
+}
+
 TEST(MediaPathIndex, ALargeTableIsReadInTwoHalvesAndMergedInOrder)
 {
     store::AlbumTable table;
