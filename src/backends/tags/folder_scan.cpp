@@ -391,32 +391,6 @@ filescan::CatalogueFiles catalogueFilesOnDisk(const store::AlbumTable& table)
                                     [&resolver](const std::string& path) { return resolver.file(path); });
 }
 
-filescan::CatalogueFiles canonicalCatalogueFiles(const filescan::CatalogueFiles& known)
-{
-    FolderResolver resolver;
-    filescan::CatalogueFiles out;
-    out.files.reserve(known.files.size());
-    for (const std::string& path : known.files) {
-        out.files.insert(resolver.file(path));
-    }
-    for (const auto& [folder, albums] : known.albumsByFolder) {
-        std::vector<filescan::CatalogueAlbum>& target = out.albumsByFolder[resolver.folder(folder)];
-        target.insert(target.end(), albums.begin(), albums.end());
-    }
-    for (auto& [folder, albums] : out.albumsByFolder) {
-        std::sort(albums.begin(), albums.end(),
-                  [](const filescan::CatalogueAlbum& a, const filescan::CatalogueAlbum& b) {
-                      return a.row < b.row;
-                  });
-        albums.erase(std::unique(albums.begin(), albums.end(),
-                                 [](const filescan::CatalogueAlbum& a, const filescan::CatalogueAlbum& b) {
-                                     return a.row == b.row;
-                                 }),
-                     albums.end());
-    }
-    return out;
-}
-
 ScanResult scanForCatalogue(const fs::path& root, const CatalogueLookup& lookup, ScanProgress& progress,
                             int threads, filescan::TagEncoding encoding, filescan::ScanMemory* memory)
 {

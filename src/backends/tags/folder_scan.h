@@ -59,9 +59,6 @@ FolderScan scanFolder(const std::filesystem::path& root, ScanProgress& progress,
 // The files and album folders of the catalogue, their paths made canonical
 // (each folder resolved once).
 filescan::CatalogueFiles catalogueFilesOnDisk(const store::AlbumTable& table);
-// The same for what filescan::catalogueFiles() gave without resolving: a
-// window takes that from its table, then resolves it on a worker thread.
-filescan::CatalogueFiles canonicalCatalogueFiles(const filescan::CatalogueFiles& known);
 
 struct ScanResult {
     FolderScan scan;
