@@ -66,13 +66,12 @@ const char* const kUsage =
     "終了コード: 0 成功、1 該当なし (search) か読めないディスク (cd)、2 エラー\n";
 
 std::unique_ptr<catalogue::Catalogue> openCatalogue(Context& ctx, bool withSettings,
-                                                    std::optional<store::FileError>* listError)
+                                                    std::optional<store::FileError>* listError,
+                                                    store::LoadBuffer buffer)
 {
     auto opened = std::make_unique<catalogue::Catalogue>(ctx.folder);
-    // Read into memory: a command can run long (a disc lookup), and another
-    // program may rewrite the file in place meanwhile.
-    const catalogue::LoadReport report = withSettings ? opened->load({}, store::LoadBuffer::Copied)
-                                                      : opened->loadDataFileOnly(store::LoadBuffer::Copied);
+    const catalogue::LoadReport report =
+        withSettings ? opened->load({}, buffer) : opened->loadDataFileOnly(buffer);
     if (report.folderError) {
         ctx.err << store::readFailureMessage(*report.folderError) << "\n";
         return nullptr;

@@ -117,7 +117,9 @@ int printDiscIds(Context& ctx, const std::string& device)
 // cd fetch: the disc's release from MusicBrainz written into an album.
 int fetchDiscAlbum(Context& ctx, const Arguments& arguments)
 {
-    std::unique_ptr<catalogue::Catalogue> opened = openCatalogue(ctx, true);
+    // Held while the server answers: read into memory.
+    std::unique_ptr<catalogue::Catalogue> opened =
+        openCatalogue(ctx, true, nullptr, store::LoadBuffer::Copied);
     if (!opened) {
         return kExitError;
     }

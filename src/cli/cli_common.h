@@ -53,11 +53,16 @@ std::optional<Arguments> parseArguments(Context& ctx, const std::vector<std::str
 std::optional<int> parseNumber(std::string_view text);
 
 // The catalogue of the data folder with VLM.dat loaded (a missing file is
-// an empty catalogue; the file is read into memory). With `withSettings` VLM.ini and the list files
-// are read too (`listError` gets a list file that cannot be read). Nothing
+// an empty catalogue). With `withSettings` VLM.ini and the list files are
+// read too (`listError` gets a list file that cannot be read). Nothing
 // after printing the error when the folder or VLM.dat cannot be read.
+// A command that ends as soon as its work is done maps the file (no copy
+// of a large catalogue); one that waits on a disc or a server reads it
+// into memory (LoadBuffer::Copied), since another program may rewrite the
+// file in place meanwhile.
 std::unique_ptr<catalogue::Catalogue> openCatalogue(Context& ctx, bool withSettings = false,
-                                                    std::optional<store::FileError>* listError = nullptr);
+                                                    std::optional<store::FileError>* listError = nullptr,
+                                                    store::LoadBuffer buffer = store::LoadBuffer::Mapped);
 
 // Writes VLM.dat (the commands change nothing else); 0, or kExitError
 // after printing the error. Refused while a window holds the data folder

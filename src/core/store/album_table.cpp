@@ -6,10 +6,7 @@
 #include <system_error>
 #include <thread>
 
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
-
+#include "core/store/separator_scan.h"
 #include "core/text/cp932.h"
 
 namespace velmora::store {
@@ -36,144 +33,28 @@ const std::string& emptyLine()
 
 namespace {
 
-// Whether the "<>" at `at` starts a character: the run of lead-range bytes
-// before it, back to a known boundary, must pair up evenly. ("<" is never a
-// lead byte, so it ends a character wherever it stands.)
-inline bool onBoundary(const char* s, std::size_t boundary, std::size_t at)
+// The widest separator scan the processor can run.
+SeparatorFinder widestFinder()
 {
-    std::size_t run = at;
-    while (run > boundary && text::isLeadByte(static_cast<unsigned char>(s[run - 1]))) {
-        --run;
+#ifdef VELMORA_AVX2_SEPARATORS
+    if (__builtin_cpu_supports("avx2")) {
+        return findSeparatorsAvx2;
     }
-    return (at - run) % 2 == 0;
+#endif
+#ifdef __SSE2__
+    return findSeparatorsIn<Sse2Blocks>;
+#else
+    return findSeparatorsIn<NoBlocks>;
+#endif
 }
 
-// The number of bits set in a 16-bit mask (without the POPCNT instruction,
-// which the baseline x86-64 target lacks and GCC would call a function for).
-constexpr std::size_t bitCount(unsigned mask)
-{
-    mask = mask - ((mask >> 1) & 0x5555U);
-    mask = (mask & 0x3333U) + ((mask >> 2) & 0x3333U);
-    mask = (mask + (mask >> 4)) & 0x0F0FU;
-    return (mask + (mask >> 8)) & 0x1FU;
-}
-
-// No more separator positions are wanted.
-constexpr std::size_t kNoIndex = static_cast<std::size_t>(-1);
-
-// Finds the first `max` separators of a line (each "<>" that starts a
-// character) and returns how many there are. Without `wanted`, the
-// position of each goes to out[0..]; with it (ascending separator indexes,
-// ended by kNoIndex), only the position of separator wanted[k] goes to
-// out[k], so that a caller that only needs the count and a few positions
-// does not pay for the rest. This runs over every byte of a catalogue at
-// load: candidates are found sixteen bytes at a time in one pass.
+// See findSeparatorsIn().
 inline std::size_t findSeparators(const char* s, std::size_t size, std::size_t pos, std::size_t* out,
                                   std::size_t max, const std::size_t* wanted = nullptr,
                                   std::size_t* last = nullptr)
 {
-    std::size_t count = 0;
-    std::size_t boundary = pos;
-    std::size_t nextWanted = wanted ? *wanted : 0;
-    std::size_t lastAt = size;
-    // Reports where the last separator found starts.
-    struct LastGuard {
-        std::size_t* last;
-        const std::size_t& at;
-        ~LastGuard()
-        {
-            if (last) {
-                *last = at;
-            }
-        }
-    } lastGuard{last, lastAt};
-    auto record = [&](std::size_t at) {
-        lastAt = at;
-        if (!wanted) {
-            out[count] = at;
-        } else if (count == nextWanted) {
-            *out++ = at;
-            nextWanted = *++wanted;
-        }
-        ++count;
-        boundary = at + 2;
-        return count == max;
-    };
-    auto take = [&](std::size_t at) {
-        if (at < boundary) {
-            return false;  // inside the separator found just before
-        }
-        if (!onBoundary(s, boundary, at)) {
-            boundary = at + 1;
-            return false;
-        }
-        return record(at);
-    };
-    std::size_t i = pos;
-#ifdef __SSE2__
-    // The first block is done byte by byte below when it has no byte
-    // before it to look at.
-    if (i == 0 && size > 0) {
-        if (s[0] == '<' && size > 1 && s[1] == '>' && take(0)) {
-            return count;
-        }
-        i = 1;
-    }
-    const __m128i lt = _mm_set1_epi8('<');
-    const __m128i gt = _mm_set1_epi8('>');
-    // Lead bytes: 0x81..0x9F and 0xE0..0xFC, as unsigned ranges from their
-    // first byte.
-    const __m128i lowFirst = _mm_set1_epi8(static_cast<char>(0x81));
-    const __m128i lowSpan = _mm_set1_epi8(0x9F - 0x81);
-    const __m128i highFirst = _mm_set1_epi8(static_cast<char>(0xE0));
-    const __m128i highSpan = _mm_set1_epi8(0xFC - 0xE0);
-    auto leadBytes = [&](__m128i v) {
-        const __m128i low = _mm_sub_epi8(v, lowFirst);
-        const __m128i high = _mm_sub_epi8(v, highFirst);
-        return _mm_or_si128(_mm_cmpeq_epi8(_mm_min_epu8(low, lowSpan), low),
-                            _mm_cmpeq_epi8(_mm_min_epu8(high, highSpan), high));
-    };
-    for (; i + 17 <= size; i += 16) {
-        const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
-        const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i + 1));
-        auto mask = static_cast<unsigned>(
-            _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(here, lt), _mm_cmpeq_epi8(next, gt))));
-        if (mask == 0) {
-            continue;
-        }
-        // A "<>" after a byte that is no lead byte starts a character
-        // wherever that byte stands; only the others need the pairing
-        // test of take().
-        const __m128i before = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i - 1));
-        const auto afterLead = static_cast<unsigned>(_mm_movemask_epi8(leadBytes(before)));
-        const std::size_t blockCount = bitCount(mask);
-        if ((mask & afterLead) == 0 && i + static_cast<std::size_t>(__builtin_ctz(mask)) >= boundary &&
-            count + blockCount < max && (wanted ? nextWanted >= count + blockCount : false)) {
-            // All of them are separators and none is wanted: count them.
-            count += blockCount;
-            lastAt = i + static_cast<std::size_t>(31 - __builtin_clz(mask));
-            boundary = lastAt + 2;
-            continue;
-        }
-        for (; mask != 0; mask &= mask - 1) {
-            const auto bit = static_cast<unsigned>(__builtin_ctz(mask));
-            const std::size_t at = i + bit;
-            if ((afterLead >> bit & 1U) == 0 && at >= boundary) {
-                if (record(at)) {
-                    return count;
-                }
-            } else if (take(at)) {
-                return count;
-            }
-        }
-    }
-#endif
-    for (; i + 1 < size; ++i) {
-        if (s[i] == '<' && s[i + 1] == '>' && take(i)) {
-            return count;
-        }
-    }
-    return count;
+    static const SeparatorFinder finder = widestFinder();
+    return finder(s, size, pos, out, max, wanted, last);
 }
 
 // The next separator at or after `pos` (a character boundary), or `size`.

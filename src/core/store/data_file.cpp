@@ -10,6 +10,8 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <system_error>
+#include <thread>
 
 #include "core/store/album_table.h"
 #include "core/store/columns.h"
@@ -209,65 +211,141 @@ namespace {
 
 constexpr std::uint64_t kHashMultiplier = 0x9E3779B97F4A7C15ULL;
 
+std::uint64_t mixInto(std::uint64_t hash, std::uint64_t word)
+{
+    hash = (hash ^ word) * kHashMultiplier;
+    return hash ^ (hash >> 32);
+}
+
 }  // namespace
 
-void ContentHasher::mix(const char* step)
+void ContentHasher::Lanes::mix(const char* step)
 {
     // Thirty-two bytes a step, eight to each lane, each mixed by one
     // multiplication.
     for (std::size_t lane = 0; lane < 4; ++lane) {
         std::uint64_t word = 0;
         std::memcpy(&word, step + 8 * lane, 8);
-        std::uint64_t& hash = lanes_[lane];
+        std::uint64_t& hash = value[lane];
         hash = (hash ^ word) * kHashMultiplier;
         hash ^= hash >> 29;
     }
 }
 
+std::uint64_t ContentHasher::Lanes::finish(const char* tail, std::size_t tailSize,
+                                           std::size_t chunkSize) const
+{
+    char last[kStep] = {};
+    std::memcpy(last, tail, tailSize);
+    std::uint64_t hash = chunkSize;
+    for (std::size_t lane = 0; lane < 4; ++lane) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, last + 8 * lane, 8);
+        hash = mixInto(hash, value[lane] ^ word);
+    }
+    return hash;
+}
+
+std::uint64_t ContentHasher::chunkHash(std::string_view chunk)
+{
+    Lanes lanes;
+    const char* data = chunk.data();
+    std::size_t left = chunk.size();
+    for (; left >= kStep; left -= kStep, data += kStep) {
+        lanes.mix(data);
+    }
+    return lanes.finish(data, left, chunk.size());
+}
+
+std::uint64_t ContentHasher::combine(const std::vector<std::uint64_t>& chunks, std::uint64_t size)
+{
+    std::uint64_t hash = mixInto(0x27D4EB2F165667C5ULL, size);
+    for (const std::uint64_t chunk : chunks) {
+        hash = mixInto(hash, chunk);
+    }
+    return hash;
+}
+
+void ContentHasher::closeChunk()
+{
+    chunks_.push_back(lanes_.finish(carry_, carried_, chunkFilled_));
+    lanes_ = Lanes{};
+    carried_ = 0;
+    chunkFilled_ = 0;
+}
+
 void ContentHasher::add(std::string_view bytes)
 {
     size_ += bytes.size();
-    if (carried_ > 0) {
-        const std::size_t take = std::min(kStep - carried_, bytes.size());
-        std::memcpy(carry_ + carried_, bytes.data(), take);
-        carried_ += take;
-        bytes.remove_prefix(take);
-        if (carried_ < kStep) {
-            return;
+    while (!bytes.empty()) {
+        // The rest of the current chunk: whole steps straight from the
+        // bytes, a step split between two calls through the carry.
+        std::string_view piece = bytes.substr(0, kHashChunk - chunkFilled_);
+        bytes.remove_prefix(piece.size());
+        chunkFilled_ += piece.size();
+        if (carried_ > 0) {
+            const std::size_t take = std::min(kStep - carried_, piece.size());
+            std::memcpy(carry_ + carried_, piece.data(), take);
+            carried_ += take;
+            piece.remove_prefix(take);
+            if (carried_ == kStep) {
+                lanes_.mix(carry_);
+                carried_ = 0;
+            }
         }
-        mix(carry_);
-        carried_ = 0;
-    }
-    const char* data = bytes.data();
-    std::size_t left = bytes.size();
-    for (; left >= kStep; left -= kStep, data += kStep) {
-        mix(data);
-    }
-    if (left > 0) {
-        std::memcpy(carry_, data, left);
-        carried_ = left;
+        for (; piece.size() >= kStep; piece.remove_prefix(kStep)) {
+            lanes_.mix(piece.data());
+        }
+        if (!piece.empty()) {
+            std::memcpy(carry_, piece.data(), piece.size());
+            carried_ = piece.size();
+        }
+        if (chunkFilled_ == kHashChunk) {
+            closeChunk();
+        }
     }
 }
 
 std::uint64_t ContentHasher::finish() const
 {
-    char last[kStep] = {};
-    std::memcpy(last, carry_, carried_);
-    std::uint64_t hash = size_;
-    for (std::size_t lane = 0; lane < 4; ++lane) {
-        std::uint64_t word = 0;
-        std::memcpy(&word, last + 8 * lane, 8);
-        hash = (hash ^ lanes_[lane] ^ word) * kHashMultiplier;
-        hash ^= hash >> 32;
+    if (chunkFilled_ == 0) {
+        return combine(chunks_, size_);
     }
-    return hash;
+    std::vector<std::uint64_t> chunks = chunks_;
+    chunks.push_back(lanes_.finish(carry_, carried_, chunkFilled_));
+    return combine(chunks, size_);
 }
 
 std::uint64_t contentHash(std::string_view bytes)
 {
-    ContentHasher hasher;
-    hasher.add(bytes);
-    return hasher.finish();
+    return contentHashOnCores(bytes, 1);
+}
+
+std::uint64_t contentHashOnCores(std::string_view bytes, unsigned cores)
+{
+    const std::size_t count = (bytes.size() + kHashChunk - 1) / kHashChunk;
+    std::vector<std::uint64_t> chunks(count);
+    auto hashRange = [&](std::size_t from, std::size_t to) {
+        for (std::size_t i = from; i < to; ++i) {
+            chunks[i] = ContentHasher::chunkHash(bytes.substr(i * kHashChunk, kHashChunk));
+        }
+    };
+    cores = std::max(1U, std::min<unsigned>(cores, static_cast<unsigned>(count / 8 + 1)));
+    std::vector<std::thread> helpers;
+    for (unsigned core = 1; core < cores; ++core) {
+        try {
+            helpers.emplace_back(hashRange, count * core / cores, count * (core + 1) / cores);
+        } catch (const std::system_error&) {
+            // No thread to be had: this one does the rest as well.
+            hashRange(count * core / cores, count);
+            break;
+        }
+    }
+    hashRange(0, count / cores);
+    for (std::thread& helper : helpers) {
+        helper.join();
+    }
+    return ContentHasher::combine(chunks, bytes.size());
 }
 
 FileIdentity fileStamp(const std::filesystem::path& file)
@@ -348,7 +426,6 @@ LoadResult loadDataFile(const std::filesystem::path& file, AlbumTable& table,
         read = mapped->open(file, &result.error);
         bytes = mapped->view();
         buffer = std::move(mapped);
-        hasher.add(bytes);
     } else {
         auto copied = std::make_shared<FileBytes>();
         read = readWholeFile(file, *copied, &result.error, &hasher);
@@ -363,7 +440,11 @@ LoadResult loadDataFile(const std::filesystem::path& file, AlbumTable& table,
     }
     result.identity.exists = true;
     result.identity.size = bytes.size();
-    result.identity.contentHash = hasher.finish();
+    // A mapped file is hashed here, on every core; a copied one was hashed
+    // piece by piece as it was read.
+    result.identity.contentHash = kind == LoadBuffer::Mapped
+                                      ? contentHashOnCores(bytes, std::thread::hardware_concurrency())
+                                      : hasher.finish();
     try {
         table.assignText(std::move(buffer), bytes, progress, true);
     } catch (const std::bad_alloc&) {

@@ -45,8 +45,15 @@ struct FileIdentity {
 };
 
 // A fast non-cryptographic hash of bytes (not stored anywhere: it only
-// compares two versions of a file within one run).
+// compares two versions of a file within one run). The bytes are hashed in
+// pieces of kHashChunk, each on its own, so that a large file can be
+// hashed on several cores (contentHashOnCores()) with the same result.
 std::uint64_t contentHash(std::string_view bytes);
+
+inline constexpr std::size_t kHashChunk = 1 << 20;
+
+// contentHash() on up to `cores` threads at once.
+std::uint64_t contentHashOnCores(std::string_view bytes, unsigned cores);
 
 // contentHash() of bytes that come in pieces (a file as it is written).
 class ContentHasher {
@@ -54,13 +61,25 @@ public:
     void add(std::string_view bytes);
     std::uint64_t finish() const;
 
+    // The hash of one whole piece (at most kHashChunk bytes), and the hash
+    // of the pieces' hashes in order, with the total size.
+    static std::uint64_t chunkHash(std::string_view chunk);
+    static std::uint64_t combine(const std::vector<std::uint64_t>& chunks, std::uint64_t size);
+
 private:
     static constexpr std::size_t kStep = 32;
-    void mix(const char* step);
+    struct Lanes {
+        // Four lanes, mixed independently so that the processor overlaps them.
+        std::uint64_t value[4] = {0xCBF29CE484222325ULL, 0x84222325CBF29CE4ULL, 0x9AE16A3B2F90404FULL,
+                                  0xC2B2AE3D27D4EB4FULL};
+        void mix(const char* step);
+        std::uint64_t finish(const char* tail, std::size_t tailSize, std::size_t chunkSize) const;
+    };
+    void closeChunk();
 
-    // Four lanes, mixed independently so that the processor overlaps them.
-    std::uint64_t lanes_[4] = {0xCBF29CE484222325ULL, 0x84222325CBF29CE4ULL, 0x9AE16A3B2F90404FULL,
-                               0xC2B2AE3D27D4EB4FULL};
+    Lanes lanes_;
+    std::size_t chunkFilled_ = 0;
+    std::vector<std::uint64_t> chunks_;
     std::uint64_t size_ = 0;
     char carry_[kStep] = {};
     std::size_t carried_ = 0;

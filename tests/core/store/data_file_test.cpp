@@ -103,6 +103,32 @@ TEST(DataFile, TheIdentityOfAFileIsItsSizeTimeAndContents)
     EXPECT_NE(contentHash(std::string(8, '\0')), contentHash(std::string(9, '\0')));
     EXPECT_NE(contentHash(""), contentHash(std::string(1, '\0')));
 
+    // A file of many chunks hashes the same in pieces, at once and on
+    // several cores; a byte changed or two chunks swapped change the hash.
+    std::string large(9 * kHashChunk + 12345, '\0');
+    std::uint64_t state = 88172645463325252ULL;
+    for (char& c : large) {
+        state ^= state << 13;
+        state ^= state >> 7;
+        state ^= state << 17;
+        c = static_cast<char>(state);
+    }
+    const std::uint64_t whole = contentHash(large);
+    ContentHasher pieces;
+    for (std::size_t at = 0; at < large.size(); at += 777777) {
+        pieces.add(std::string_view(large).substr(at, 777777));
+    }
+    EXPECT_EQ(pieces.finish(), whole);
+    for (unsigned cores : {2U, 3U, 16U}) {
+        EXPECT_EQ(contentHashOnCores(large, cores), whole) << cores;
+    }
+    std::string changed = large;
+    changed[8 * kHashChunk + 5] ^= 1;
+    EXPECT_NE(contentHashOnCores(changed, 2), whole);
+    std::string swapped = large;
+    std::swap_ranges(swapped.begin(), swapped.begin() + kHashChunk, swapped.begin() + kHashChunk);
+    EXPECT_NE(contentHash(swapped), whole);
+
     TempDir dir;
     AlbumTable table;
     EXPECT_FALSE(loadDataFile(dir / kDataFileName, table).identity.exists);
