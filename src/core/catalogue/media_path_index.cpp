@@ -74,64 +74,12 @@ std::string plainFolderName(std::string_view media)
 
 using MediaCells = std::array<std::string_view, store::kSongSlots>;
 
-// Where the "<>" that ends before `end` starts, searching back; npos when
-// there is none. Sets `paired` false when it might be no separator: its "<"
-// follows an odd run of bytes that may start a character (a lone first
-// byte swallows the "<"). Any other byte ends a character, so the run
-// before it tells.
-std::size_t separatorBefore(std::string_view line, std::size_t end, bool& paired)
-{
-    // Most cells are short or empty: a plain loop beats a library call.
-    for (std::size_t at = end >= 2 ? end - 2 : std::string_view::npos; at != std::string_view::npos; --at) {
-        if (line[at] != '<' || line[at + 1] != '>') {
-            continue;
-        }
-        std::size_t run = at;
-        while (run > 0 && text::isLeadByte(static_cast<unsigned char>(line[run - 1]))) {
-            --run;
-        }
-        paired = (at - run) % 2 == 0;
-        return at;
-    }
-    return std::string_view::npos;
-}
-
-// The media cells of a row (slot 1 first). They are the last columns of the
-// line, so they are found from its end ("<" and ">" are never the second
-// byte of a character); a row where that is not certain is split from its
-// start, as the table splits it.
+// The media cells of a row (slot 1 first), found from the end of its line.
 MediaCells mediaCells(const store::AlbumTable& table, int album)
 {
     static_assert(store::mediaColumn(store::kSongSlots) == store::kColumnCount - 1);
     MediaCells cells;
-    const std::string_view line = table.rowLine(album);
-    // No media at all: the line ends with 99 separators, preceded by a
-    // byte that cannot be half a character.
-    static const std::string kEmptyMedia = [] {
-        std::string text;
-        for (int slot = 0; slot < store::kSongSlots; ++slot) {
-            text += "<>";
-        }
-        return text;
-    }();
-    if (line.size() > kEmptyMedia.size() && line.ends_with(kEmptyMedia) &&
-        !text::isLeadByte(static_cast<unsigned char>(line[line.size() - kEmptyMedia.size() - 1]))) {
-        return cells;
-    }
-    std::size_t end = line.size();
-    for (int slot = store::kSongSlots; slot >= 1; --slot) {
-        bool paired = true;
-        const std::size_t at = separatorBefore(line, end, paired);
-        if (at == std::string_view::npos || !paired) {
-            const store::AlbumTable::RowCells all = table.rowCells(album);
-            for (int s = 1; s <= store::kSongSlots; ++s) {
-                cells[static_cast<std::size_t>(s - 1)] = all[static_cast<std::size_t>(store::mediaColumn(s))];
-            }
-            return cells;
-        }
-        cells[static_cast<std::size_t>(slot - 1)] = line.substr(at + 2, end - at - 2);
-        end = at;
-    }
+    table.trailingCells(album, store::mediaColumn(1), cells);
     return cells;
 }
 
@@ -198,11 +146,13 @@ void MediaPathIndex::build() const
     if (middle < count) {
         other = std::thread([this, &second, middle, count] {
             for (int album = middle + 1; album <= count; ++album) {
+                table_.prefetchRowEnd(album + 8);
                 addAlbum(album, second);
             }
         });
     }
     for (int album = 1; album <= middle; ++album) {
+        table_.prefetchRowEnd(album + 8);
         addAlbum(album, entries_);
     }
     if (other.joinable()) {

@@ -191,8 +191,9 @@ void buildSongs(PlannedAlbum& album, const std::vector<Entry>& songs, int firstS
     album.songs = static_cast<int>(songs.size());
 }
 
-PlannedAlbum buildAlbum(const std::vector<Entry>& songs, std::string_view albumFolder, int droppedSongs,
-                        const readings::ChosenReadings& chosenReadings)
+// A new album of the songs, all but its reading (see giveReading()), which
+// waits for the readings chosen for the artists of all new albums.
+PlannedAlbum buildAlbum(const std::vector<Entry>& songs, std::string_view albumFolder, int droppedSongs)
 {
     PlannedAlbum album;
     album.folder = std::string(albumFolder);
@@ -231,14 +232,21 @@ PlannedAlbum buildAlbum(const std::vector<Entry>& songs, std::string_view albumF
             }
         }
     }
-    // The reading the user chose for the artist wins over the tags' one.
+    return album;
+}
+
+// The reading of a new album: the one the user chose for its artist, else
+// the tags' one.
+void giveReading(PlannedAlbum& album, const std::vector<Entry>& songs,
+                 const readings::ChosenReadings& chosenReadings)
+{
+    AlbumRecord& record = album.record;
     if (std::optional<std::string> chosen = chosenReadings.find(record[store::ArtistColumn])) {
         record[store::FuriganaColumn] = std::move(*chosen);
-    } else if (isKanaReading(artist.reading)) {
-        putCell(record, store::FuriganaColumn, artist.reading, missing);
+    } else if (const AlbumArtist artist = albumArtistOf(songs); isKanaReading(artist.reading)) {
+        putCell(record, store::FuriganaColumn, artist.reading, album.missingCharacters);
     }
     record.applyFuriganaDefault();
-    return album;
 }
 
 // Songs of a group in disc, then track order; songs without a track
@@ -452,7 +460,9 @@ CatalogueFiles catalogueFiles(const store::AlbumTable& table, const std::vector<
                                std::string(cell(store::AlbumColumn))});
         }
     }
-    known.chosenReadings = readings::ChosenReadings(table);
+    known.chosenReadingsOf = [&table](const std::vector<std::string>& artists) {
+        return readings::ChosenReadings(table, artists);
+    };
     return known;
 }
 
@@ -491,6 +501,8 @@ ScanPlan planAlbums(std::vector<FileTags> files, const CatalogueFiles& known)
 
     // Slots already given to new songs of a catalogued album, by row.
     std::unordered_map<int, int> slotsTaken;
+    // New albums still without a reading: their place and songs.
+    std::vector<std::pair<std::size_t, std::vector<Entry>>> unread;
     for (Group& group : groups) {
         std::vector<Entry>& songs = group.songs;
         std::vector<Entry> fresh;
@@ -513,7 +525,8 @@ ScanPlan planAlbums(std::vector<FileTags> files, const CatalogueFiles& known)
             if (dropped > 0) {
                 fresh.resize(store::kSongSlots);
             }
-            plan.albums.push_back(buildAlbum(fresh, group.folder, dropped, known.chosenReadings));
+            plan.albums.push_back(buildAlbum(fresh, group.folder, dropped));
+            unread.emplace_back(plan.albums.size() - 1, std::move(fresh));
         } else {
             // The folder's album of the same title, else its first album.
             const std::string title = tagCell(albumTitleOf(*fresh.front().file, group.folder)).bytes;
@@ -545,7 +558,21 @@ ScanPlan planAlbums(std::vector<FileTags> files, const CatalogueFiles& known)
             taken = firstSlot + album.songs - 1;
             plan.albums.push_back(std::move(album));
         }
-        plan.missingCharacters += plan.albums.back().missingCharacters;
+    }
+    // The readings chosen for the new albums' artists, in one pass over the
+    // catalogue.
+    std::vector<std::string> artists;
+    for (const auto& [index, songs] : unread) {
+        artists.push_back(plan.albums[index].record[store::ArtistColumn]);
+    }
+    const readings::ChosenReadings chosen = known.chosenReadingsOf && !artists.empty()
+                                                ? known.chosenReadingsOf(artists)
+                                                : readings::ChosenReadings();
+    for (const auto& [index, songs] : unread) {
+        giveReading(plan.albums[index], songs, chosen);
+    }
+    for (const PlannedAlbum& album : plan.albums) {
+        plan.missingCharacters += album.missingCharacters;
     }
     return plan;
 }

@@ -71,9 +71,10 @@ struct CatalogueAlbum {
 struct CatalogueFiles {
     std::unordered_set<std::string> files;
     std::unordered_map<std::string, std::vector<CatalogueAlbum>> albumsByFolder;
-    // The readings the user chose per artist: a new album of such an
-    // artist is read the same way.
-    readings::ChosenReadings chosenReadings;
+    // The readings the user chose for the given artists (CP932): a new
+    // album of such an artist is read the same way. Asked once per plan,
+    // with the artists of all its new albums; none chosen when empty.
+    std::function<readings::ChosenReadings(const std::vector<std::string>& artists)> chosenReadingsOf;
 };
 
 // Turns the file system path of a stored cell into the form the scan

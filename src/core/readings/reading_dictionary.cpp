@@ -2,7 +2,9 @@
 
 #include <unicode/unistr.h>
 
-#include <map>
+#include <algorithm>
+#include <array>
+#include <unordered_set>
 
 #include "core/store/columns.h"
 #include "core/text/cp932.h"
@@ -131,19 +133,53 @@ KanaScript kanaScript(std::string_view cp932)
 
 ChosenReadings::ChosenReadings(const store::AlbumTable& table)
 {
-    // artist -> reading -> (albums, last album)
-    std::unordered_map<std::string, std::map<std::string, std::pair<int, int>>> counts;
+    read(table, {});
+}
+
+ChosenReadings::ChosenReadings(const store::AlbumTable& table, const std::vector<std::string>& artists)
+{
+    if (artists.empty()) {
+        return;
+    }
+    const std::unordered_set<std::string_view> wanted(artists.begin(), artists.end());
+    read(table, [&wanted](std::string_view artist) { return wanted.count(artist) > 0; });
+}
+
+void ChosenReadings::read(const store::AlbumTable& table, const std::function<bool(std::string_view)>& wanted)
+{
+    // The readings given to each artist: how many albums and the last one.
+    // The views point into the table, which does not change meanwhile.
+    struct Seen {
+        std::string_view reading;
+        int albums = 0;
+        int last = 0;
+    };
+    std::unordered_map<std::string_view, std::vector<Seen>> counts;
+    std::array<std::string_view, store::kColumnCount - store::FuriganaColumn> trailing;
     for (int album = 1; album <= table.albumCount(); ++album) {
+        if (!wanted) {
+            table.prefetchRowEnd(album + 8);
+        }
         // Two cells of each album, not its whole row: this runs over the
-        // whole catalogue before each scan and fill.
+        // whole catalogue before each scan and fill. The reading comes
+        // after the song titles, so it is found from the end of the row.
         const std::string_view artist = table.cell(store::ArtistColumn, album);
-        const std::string_view reading = table.cell(store::FuriganaColumn, album);
-        if (artist.empty() || reading.empty() || reading == artist) {
+        if (artist.empty() || (wanted && !wanted(artist))) {
             continue;
         }
-        auto& seen = counts[std::string(artist)][std::string(reading)];
-        ++seen.first;
-        seen.second = album;
+        table.trailingCells(album, store::FuriganaColumn, trailing);
+        const std::string_view reading = trailing[0];
+        if (reading.empty() || reading == artist) {
+            continue;
+        }
+        std::vector<Seen>& readings = counts[artist];
+        auto seen = std::find_if(readings.begin(), readings.end(),
+                                 [reading](const Seen& known) { return known.reading == reading; });
+        if (seen == readings.end()) {
+            seen = readings.insert(readings.end(), Seen{reading});
+        }
+        ++seen->albums;
+        seen->last = album;
         switch (kanaScript(reading)) {
             case KanaScript::Katakana:
                 ++katakanaReadings_;
@@ -155,14 +191,16 @@ ChosenReadings::ChosenReadings(const store::AlbumTable& table)
                 break;
         }
     }
-    for (auto& [artist, readings] : counts) {
-        const std::pair<const std::string, std::pair<int, int>>* best = nullptr;
-        for (const auto& entry : readings) {
-            if (best == nullptr || entry.second > best->second) {
-                best = &entry;
+    // The reading given most often; of equals, the one given last.
+    chosen_.reserve(counts.size());
+    for (const auto& [artist, readings] : counts) {
+        const Seen* best = &readings.front();
+        for (const Seen& seen : readings) {
+            if (std::pair(seen.albums, seen.last) > std::pair(best->albums, best->last)) {
+                best = &seen;
             }
         }
-        chosen_.emplace(artist, best->first);
+        chosen_.emplace(std::string(artist), std::string(best->reading));
     }
 }
 
@@ -211,12 +249,18 @@ std::vector<ReadingProposal> proposeReadings(const store::AlbumTable& table,
     // One look-up per artist: a catalogue holds many albums of one artist.
     std::unordered_map<std::string, std::optional<std::string>> known;
     std::vector<ReadingProposal> proposals;
+    std::array<std::string_view, store::kColumnCount - store::FuriganaColumn> trailing;
     for (int album = 1; album <= table.albumCount(); ++album) {
-        // Two cells of each album, not its whole row: this runs over the
-        // whole catalogue before each scan and fill.
+        table.prefetchRowEnd(album + 8);
+        // Two cells of each album, not its whole row (the reading found
+        // from the row's end, see ChosenReadings).
         const std::string_view artist = table.cell(store::ArtistColumn, album);
-        const std::string_view reading = table.cell(store::FuriganaColumn, album);
-        if (artist.empty() || (!reading.empty() && reading != artist)) {
+        if (artist.empty()) {
+            continue;
+        }
+        table.trailingCells(album, store::FuriganaColumn, trailing);
+        const std::string_view reading = trailing[0];
+        if (!reading.empty() && reading != artist) {
             continue;
         }
         auto [entry, added] = known.try_emplace(std::string(artist));

@@ -3,6 +3,7 @@
 // the catalogue's own albums, so nothing new is stored).
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -43,6 +44,11 @@ class ChosenReadings {
 public:
     ChosenReadings() = default;
     explicit ChosenReadings(const store::AlbumTable& table);
+    // The same for the given artists (CP932) only, in one pass that reads
+    // the readings of their albums alone; prefersKatakana() then counts
+    // their albums only. For a scan, which needs the readings of the
+    // artists of its new albums and nothing more.
+    ChosenReadings(const store::AlbumTable& table, const std::vector<std::string>& artists);
     std::optional<std::string> find(std::string_view artist) const;
     std::size_t size() const { return chosen_.size(); }
     // Whether the readings typed so far are mostly katakana (フリガナ as
@@ -51,6 +57,9 @@ public:
     bool prefersKatakana() const { return katakanaReadings_ > hiraganaReadings_; }
 
 private:
+    // Counts the readings of the albums `wanted` accepts (all when null).
+    void read(const store::AlbumTable& table, const std::function<bool(std::string_view artist)>& wanted);
+
     std::unordered_map<std::string, std::string> chosen_;
     int katakanaReadings_ = 0;
     int hiraganaReadings_ = 0;

@@ -162,6 +162,101 @@ std::string_view AlbumTable::cell(int column, int row) const
     return cellOf(rows_[static_cast<std::size_t>(row)].line, column);
 }
 
+namespace {
+
+// Where the "<>" that ends at or before `end` starts, searching back; npos
+// when there is none. `paired` false: it might be no separator, its "<"
+// following an odd run of bytes that may start a character (a lone first
+// byte swallows the "<"). Any other byte ends a character, so the run
+// before it tells.
+std::size_t separatorBefore(std::string_view line, std::size_t end, bool& paired)
+{
+    // A "<" is never the second byte of a well-formed character, so the
+    // last "<" before a ">" is the candidate; most cells are empty or hold
+    // no "<" at all.
+    std::size_t limit = end >= 1 ? end - 1 : 0;  // a "<" below limit has its ">" below end
+    while (limit > 0) {
+        std::size_t at = limit - 1;
+        if (line[at] != '<') {
+            const void* hit = ::memrchr(line.data(), '<', at);
+            if (hit == nullptr) {
+                return std::string_view::npos;
+            }
+            at = static_cast<std::size_t>(static_cast<const char*>(hit) - line.data());
+        }
+        if (line[at + 1] == '>') {
+            std::size_t run = at;
+            while (run > 0 && text::isLeadByte(static_cast<unsigned char>(line[run - 1]))) {
+                --run;
+            }
+            paired = (at - run) % 2 == 0;
+            return at;
+        }
+        limit = at;
+    }
+    return std::string_view::npos;
+}
+
+// How many empty cells end the line, at most `most`: a run of "<>" after a
+// byte that cannot be half a character.
+std::size_t emptyCellsAtEnd(std::string_view line, std::size_t most)
+{
+    std::uint64_t fourEmpty = 0;
+    std::memcpy(&fourEmpty, "<><><><>", 8);
+    std::size_t pairs = 0;
+    for (; pairs + 4 <= most && line.size() >= 2 * (pairs + 4); pairs += 4) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, line.data() + line.size() - 2 * (pairs + 4), 8);
+        if (word != fourEmpty) {
+            break;
+        }
+    }
+    while (pairs < most && line.size() >= 2 * (pairs + 1) && line[line.size() - 2 * pairs - 2] == '<' &&
+           line[line.size() - 2 * pairs - 1] == '>') {
+        ++pairs;
+    }
+    const std::size_t before = line.size() - 2 * pairs;
+    if (pairs > 0 && before > 0 && text::isLeadByte(static_cast<unsigned char>(line[before - 1]))) {
+        return 0;  // the first "<" may belong to the byte before it
+    }
+    return pairs;
+}
+
+}  // namespace
+
+void AlbumTable::trailingCells(int row, int first, std::span<std::string_view> out) const
+{
+    checkRow(row);
+    if (first < 0 || first >= kColumnCount || out.size() < static_cast<std::size_t>(kColumnCount - first)) {
+        throw std::out_of_range("album table trailing cells from " + std::to_string(first));
+    }
+    const std::string_view line = rows_[static_cast<std::size_t>(row)].line;
+    const auto count = static_cast<std::size_t>(kColumnCount - first);
+    // Separators to find: one before each cell but the first column's.
+    const std::size_t separators = first == 0 ? count - 1 : count;
+    const std::size_t empty = emptyCellsAtEnd(line, separators);
+    std::size_t end = line.size() - 2 * empty;
+    for (std::size_t k = 0; k < empty; ++k) {
+        out[count - 1 - k] = line.substr(line.size() - 2 * k, 0);
+    }
+    for (std::size_t k = count - empty; k-- > 0;) {
+        if (k == 0 && first == 0) {
+            out[0] = line.substr(0, end);
+            return;
+        }
+        bool paired = true;
+        const std::size_t at = separatorBefore(line, end, paired);
+        if (at == std::string_view::npos || !paired) {
+            // Not certain from the end: split the row from its start.
+            const RowCells all = rowCells(row);
+            std::copy(all.begin() + first, all.end(), out.begin());
+            return;
+        }
+        out[k] = line.substr(at + 2, end - at - 2);
+        end = at;
+    }
+}
+
 AlbumTable::RowCells AlbumTable::rowCells(int row) const
 {
     checkRow(row);

@@ -104,6 +104,15 @@ TEST(Readings, TheMostCommonChosenReadingWinsAndWithoutADictionaryOnlyChosenOnes
     const ChosenReadings chosen(table);
     EXPECT_EQ(chosen.find(sj("中島美嘉")), sj("なかしまみか"));
     EXPECT_FALSE(chosen.find(sj("椎名林檎")));
+    // Asked for some artists only, the same readings for those and none
+    // for the others.
+    addAlbum(table, "山下達郎", "ヤマシタタツロウ");
+    const ChosenReadings some(table, {sj("中島美嘉"), sj("椎名林檎"), sj("誰か")});
+    EXPECT_EQ(some.find(sj("中島美嘉")), sj("なかしまみか"));
+    EXPECT_FALSE(some.find(sj("椎名林檎")));
+    EXPECT_FALSE(some.find(sj("山下達郎")));
+    EXPECT_EQ(ChosenReadings(table).find(sj("山下達郎")), sj("ヤマシタタツロウ"));
+    EXPECT_EQ(ChosenReadings(table, {}).size(), 0u);
     FakeDictionary closed;
     closed.open = false;
     const std::vector<ReadingProposal> proposals = proposeReadings(table, &closed);

@@ -12,6 +12,36 @@
 namespace velmora::store {
 namespace {
 
+TEST(AlbumTable, TheLastCellsFoundFromTheEndAreTheCellsOneByOne)
+{
+    AlbumTable table;
+    table.setRowCount(6);
+    // A "<" after a lead byte is half of a character, not a separator.
+    table.setCell(1, 1, "\x83\x41\x81<>inside");
+    for (int column = 0; column < kColumnCount; column += 7) {
+        table.setCell(column, 1, "c" + std::to_string(column) + "\x83\x81");  // ends with a lead-range byte
+    }
+    table.setCell(kColumnCount - 1, 1, "last\x81");
+    table.setCell(FuriganaColumn, 2, "reading");
+    table.setCell(mediaColumn(3), 3, "/music/\x81<>/a.mp3");  // "<>" after half a character
+    table.setCell(mediaColumn(50), 4, "\x82\xA0");                // the empty cells after it end the row
+    table.setCell(mediaColumn(kSongSlots), 5, "<");
+    table.setCell(mediaColumn(kSongSlots - 1), 5, ">");
+    for (int row = 0; row < table.rowCount(); ++row) {
+        for (int first : {0, 1, FuriganaColumn, mediaColumn(1), mediaColumn(50), kColumnCount - 1}) {
+            std::vector<std::string_view> out(static_cast<std::size_t>(kColumnCount - first));
+            table.trailingCells(row, first, out);
+            for (int column = first; column < kColumnCount; ++column) {
+                ASSERT_EQ(out[static_cast<std::size_t>(column - first)], table.cell(column, row))
+                    << "row " << row << " from " << first << " column " << column;
+            }
+        }
+    }
+    std::vector<std::string_view> out(kColumnCount);
+    EXPECT_THROW(table.trailingCells(6, 0, out), std::out_of_range);
+    EXPECT_THROW(table.trailingCells(1, 1, std::span(out).first(10)), std::out_of_range);
+}
+
 TEST(AlbumTable, RowCountRules)
 {
     AlbumTable table;
