@@ -206,6 +206,9 @@ bool Catalogue::writeDataFile(SaveConsent consent, SaveReport& report)
     // What was just written is the file of the next check.
     dataIdentity_ = store::fileStamp(folder_.dataFile());
     dataIdentity_.contentHash = written.finish();
+    // A built index goes beside it for the next run (only a hint: a
+    // failure costs that run the building).
+    mediaPaths_->saveTo(folder_.file(kMediaIndexFileName), dataIdentity_.size, dataIdentity_.contentHash);
     return true;
 }
 
@@ -561,6 +564,11 @@ ChangeResult Catalogue::registerScannedAlbums(const std::vector<filescan::Planne
 filescan::CatalogueFiles Catalogue::cataloguedFilesInFoldersNamed(
     const std::vector<std::string>& folderNames, const filescan::PathCanonicalizer& canonical) const
 {
+    // The index saved with the data file as loaded spares building it.
+    if (!mediaPaths_->built() && !albumsModified_ && !dataFileUnreadable_ && dataIdentity_.exists) {
+        mediaPaths_->restoreFrom(folder_.file(kMediaIndexFileName), dataIdentity_.size,
+                                 dataIdentity_.contentHash);
+    }
     return filescan::catalogueFiles(table_, mediaPaths_->albumsInFoldersNamed(folderNames), canonical);
 }
 

@@ -8,7 +8,10 @@
 #include "core/filescan/album_plan.h"
 #include "core/filescan/tag_text.h"
 #include "core/media/media_path.h"
+#include "core/store/atomic_file.h"
 #include "core/store/columns.h"
+#include "core/store/data_file.h"
+#include "core/store/file_bytes.h"
 #include "core/text/cp932.h"
 
 namespace velmora::catalogue {
@@ -209,6 +212,90 @@ std::vector<int> MediaPathIndex::albumsInFoldersNamed(const std::vector<std::str
         }
     }
     return albums;
+}
+
+namespace {
+
+// The file: this header, the entries (name hash, album; little-endian
+// 32-bit words) and the content hash of all bytes before it. The version
+// in the header changes whenever the names an album gives change.
+constexpr char kIndexMagic[8] = {'V', 'L', 'M', 'I', 'D', 'X', '1', '\n'};
+constexpr std::size_t kHeaderSize = sizeof kIndexMagic + 8 + 8 + 4 + 4;
+constexpr std::size_t kEntrySize = 8;
+
+template <class T>
+void putWord(std::string& out, T value)
+{
+    for (std::size_t i = 0; i < sizeof(T); ++i) {
+        out.push_back(static_cast<char>(static_cast<std::uint64_t>(value) >> (8 * i) & 0xFF));
+    }
+}
+
+template <class T>
+T wordAt(std::string_view bytes, std::size_t at)
+{
+    std::uint64_t value = 0;
+    for (std::size_t i = 0; i < sizeof(T); ++i) {
+        value |= static_cast<std::uint64_t>(static_cast<unsigned char>(bytes[at + i])) << (8 * i);
+    }
+    return static_cast<T>(value);
+}
+
+}  // namespace
+
+bool MediaPathIndex::saveTo(const std::filesystem::path& file, std::uint64_t dataSize,
+                            std::uint64_t dataHash) const
+{
+    if (!built_) {
+        return false;
+    }
+    std::string bytes(kIndexMagic, sizeof kIndexMagic);
+    bytes.reserve(kHeaderSize + entries_.size() * kEntrySize + 8);
+    putWord(bytes, dataSize);
+    putWord(bytes, dataHash);
+    putWord(bytes, static_cast<std::uint32_t>(table_.albumCount()));
+    putWord(bytes, static_cast<std::uint32_t>(entries_.size()));
+    for (const Entry& entry : entries_) {
+        putWord(bytes, entry.name);
+        putWord(bytes, static_cast<std::uint32_t>(entry.album));
+    }
+    putWord(bytes, store::contentHash(bytes));
+    return store::writeFileAtomically(file, bytes, nullptr);
+}
+
+bool MediaPathIndex::restoreFrom(const std::filesystem::path& file, std::uint64_t dataSize,
+                                 std::uint64_t dataHash) const
+{
+    store::FileBytes read;
+    if (!store::readWholeFile(file, read, nullptr)) {
+        return false;
+    }
+    const std::string_view bytes = read.view();
+    if (bytes.size() < kHeaderSize + 8 ||
+        bytes.substr(0, sizeof kIndexMagic) != std::string_view(kIndexMagic, 8) ||
+        wordAt<std::uint64_t>(bytes, 8) != dataSize || wordAt<std::uint64_t>(bytes, 16) != dataHash ||
+        wordAt<std::uint32_t>(bytes, 24) != static_cast<std::uint32_t>(table_.albumCount())) {
+        return false;
+    }
+    const std::size_t count = wordAt<std::uint32_t>(bytes, 28);
+    if (bytes.size() != kHeaderSize + count * kEntrySize + 8 ||
+        wordAt<std::uint64_t>(bytes, bytes.size() - 8) !=
+            store::contentHash(bytes.substr(0, bytes.size() - 8))) {
+        return false;
+    }
+    std::vector<Entry> entries(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::size_t at = kHeaderSize + i * kEntrySize;
+        entries[i] = Entry{wordAt<std::uint32_t>(bytes, at),
+                           static_cast<std::int32_t>(wordAt<std::uint32_t>(bytes, at + 4))};
+        if (entries[i].album < 1 || entries[i].album > table_.albumCount() ||
+            (i > 0 && entries[i] < entries[i - 1])) {
+            return false;
+        }
+    }
+    entries_ = std::move(entries);
+    built_ = true;
+    return true;
 }
 
 void MediaPathIndex::addAlbums(const std::vector<int>& albums)

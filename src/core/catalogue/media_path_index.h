@@ -12,6 +12,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,6 +21,9 @@
 #include "core/store/album_table.h"
 
 namespace velmora::catalogue {
+
+// The file MediaPathIndex::saveTo() writes in the data folder.
+inline constexpr char kMediaIndexFileName[] = "mediaindex.bin";
 
 class MediaPathIndex : public CatalogueObserver {
 public:
@@ -43,6 +47,15 @@ public:
 
     // Whether the index has been built (for tests: a lookup builds it).
     bool built() const { return built_; }
+
+    // The index as a file beside the catalogue, so that a later run on the
+    // same catalogue need not build it again. The file names the data file
+    // it was built from by its size and content hash; saveTo() writes only
+    // a built index, and restoreFrom() takes a file only when it names
+    // exactly these (anything else is ignored and the index is built on
+    // the first lookup as before). False when nothing was written or read.
+    bool saveTo(const std::filesystem::path& file, std::uint64_t dataSize, std::uint64_t dataHash) const;
+    bool restoreFrom(const std::filesystem::path& file, std::uint64_t dataSize, std::uint64_t dataHash) const;
 
     void albumsInserted(const std::vector<int>& albums) override;
     void albumsChanged(const std::vector<int>& albums) override;

@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "core/catalogue/catalogue.h"
 #include "core/exchange/exchange.h"
 #include "core/store/columns.h"
+#include "core/store/data_file.h"
 #include "support/sjis.h"
 #include "support/temp_dir.h"
 
@@ -196,6 +198,55 @@ TEST_F(MediaPathIndexTest, StaysCurrentThroughUndoAndRedo)
     }
     EXPECT_TRUE(index().placesOfFile("/m/A/one/02.mp3").empty());
     EXPECT_TRUE(index().placesOfFile("/m/B/set/CD1/01.flac").empty());
+}
+
+TEST_F(MediaPathIndexTest, IsSavedWithTheCatalogueAndTakenBackOnlyForThatFile)
+{
+    EXPECT_EQ(index().albumsInFoldersNamed({"one"}), (std::vector<int>{1}));
+    ASSERT_TRUE(catalogue.appendAlbums({albumWith("new", {"/m/C/new/01.ogg"})}).ok());
+    ASSERT_EQ(catalogue.save().status, SaveStatus::Saved);
+    const std::filesystem::path saved = dir / kMediaIndexFileName;
+    ASSERT_TRUE(std::filesystem::exists(saved));
+
+    // Taken back for the very file it was saved with, it answers as one
+    // built afresh.
+    Catalogue reopened{store::DataFolder(dir.path())};
+    ASSERT_EQ(reopened.load().dataStatus, store::LoadStatus::Loaded);
+    const std::string data = test::readBytes(dir / "VLM.dat");
+    const std::uint64_t hash = store::contentHash(data);
+    MediaPathIndex restored(reopened.albums());
+    ASSERT_TRUE(restored.restoreFrom(saved, data.size(), hash));
+    const MediaPathIndex fresh(reopened.albums());
+    for (const std::string& name : kNames) {
+        EXPECT_EQ(restored.albumsInFoldersNamed({name}), fresh.albumsInFoldersNamed({name})) << name;
+    }
+    EXPECT_EQ(restored.placesOfFile("/m/C/new/01.ogg"), (std::vector<Place>{{4, 1}}));
+    EXPECT_EQ(reopened.cataloguedFilesInFoldersNamed({"new"}, {}).files.count("/m/C/new/01.ogg"), 1u);
+    EXPECT_TRUE(reopened.mediaPaths().built());
+
+    // Another file, or a damaged index, is never taken.
+    EXPECT_FALSE(MediaPathIndex(reopened.albums()).restoreFrom(saved, data.size(), hash + 1));
+    EXPECT_FALSE(MediaPathIndex(reopened.albums()).restoreFrom(saved, data.size() + 1, hash));
+    std::string damaged = test::readBytes(saved);
+    damaged[damaged.size() / 2] ^= 0x40;
+    test::writeBytes(dir / "damaged.bin", damaged);
+    EXPECT_FALSE(MediaPathIndex(reopened.albums()).restoreFrom(dir / "damaged.bin", data.size(), hash));
+    test::writeBytes(dir / "short.bin", test::readBytes(saved).substr(0, 40));
+    EXPECT_FALSE(MediaPathIndex(reopened.albums()).restoreFrom(dir / "short.bin", data.size(), hash));
+
+    // Another program moves an album to another folder (a file of the
+    // same size and album count) and keeps the index: the album is found
+    // in its new folder all the same.
+    std::string moved = data;
+    for (std::size_t at = moved.find("/m/A/one/"); at != std::string::npos;
+         at = moved.find("/m/A/one/", at)) {
+        moved.replace(at, 9, "/m/E/two/");
+    }
+    test::writeBytes(dir / "VLM.dat", moved);
+    Catalogue changed{store::DataFolder(dir.path())};
+    ASSERT_EQ(changed.load().dataStatus, store::LoadStatus::Loaded);
+    EXPECT_EQ(changed.cataloguedFilesInFoldersNamed({"two"}, {}).files.count("/m/E/two/01.mp3"), 1u);
+    EXPECT_TRUE(changed.cataloguedFilesInFoldersNamed({"one"}, {}).files.empty());
 }
 
 TEST(MediaPathIndex, ALargeTableIsReadInTwoHalvesAndMergedInOrder)
