@@ -171,12 +171,24 @@ inline std::size_t findSeparatorsIn(const char* s, std::size_t size, std::size_t
             // test of take().
             const std::uint32_t afterLead = Blocks::afterLead(s + i);
             const std::size_t blockCount = Blocks::bitCount(mask);
-            if ((mask & afterLead) == 0 && i + static_cast<std::size_t>(__builtin_ctz(mask)) >= boundary &&
-                count + blockCount < max && (wanted ? nextWanted >= count + blockCount : false)) {
-                // All of them are separators and none is wanted: count them.
-                count += blockCount;
-                lastAt = i + static_cast<std::size_t>(31 - __builtin_clz(mask));
-                boundary = lastAt + 2;
+            if (wanted != nullptr && count + blockCount < max && nextWanted >= count + blockCount) {
+                // None of them can be wanted: only how many are separators
+                // matters. A "<" never follows the separator just before
+                // it, and the pairing test of one candidate does not
+                // depend on the others (a run of lead bytes never reaches
+                // back over a "<>"), so they are tested in any order.
+                std::uint32_t real = mask & ~afterLead;
+                for (std::uint32_t unsure = mask & afterLead; unsure != 0; unsure &= unsure - 1) {
+                    const auto bit = static_cast<unsigned>(__builtin_ctz(unsure));
+                    if (onBoundary(s, boundary, i + bit)) {
+                        real |= 1U << bit;
+                    }
+                }
+                if (real != 0) {
+                    count += Blocks::bitCount(real);
+                    lastAt = i + static_cast<std::size_t>(31 - __builtin_clz(real));
+                    boundary = lastAt + 2;
+                }
                 continue;
             }
             for (; mask != 0; mask &= mask - 1) {
