@@ -8,7 +8,9 @@ runs 1,000,000) and a varied one of the same size (long memos, many empty
 songs, odd but valid cp932 bytes: generate_catalogue.py --varied):
 
   load, save     velmora-cli info / save       floor: cat VLM.dat > /dev/null
-                 (and cat VLM.dat > copy beside the save)
+                 (and beside the save: cat VLM.dat > copy, and the durable
+                 floor cat VLM.dat > new && sync -d new, what writing the
+                 file safely costs on this disk)
   search         search 6 WORD --fold          floor: search 6 WORD (plain),
                                                grep -ci WORD VLM.dat
   scan 40 files  scan LIB40 --dry-run, minus info (loading): what the scan
@@ -158,12 +160,17 @@ def main():
             shutil.copyfile(source, copy)
             write = timed(["sh", "-c", 'cat "%s" > "%s"' % (source, copy)], args.runs)
             os.remove(copy)
+            # A save writes a new file and flushes it to the disk.
+            durable = timed(["sh", "-c", 'cat "%s" > "%s" && sync -d "%s"' % (source, copy, copy)], args.runs,
+                            prepare=lambda: os.path.exists(copy) and os.remove(copy))
+            os.remove(copy)
             fresh(source)()
             info = timed([cli, "--data-dir", data, "info"], args.runs)
             save = timed([cli, "--data-dir", data, "save"], args.runs, prepare=fresh(source))
             table.row(label + "load (info)", info, "cat > /dev/null", read, 3)
             table.row(label + "save", save, "cat > /dev/null", read, 5)
             table.row(label + "save", save, "cat > copy", write)
+            table.row(label + "save", save, "cat > new && sync -d", durable)
             if not label:
                 fresh(source)()
                 table.absolute("load peak MiB", peak_mib([cli, "--data-dir", data, "info"]), None,
