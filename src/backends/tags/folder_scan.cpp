@@ -1,5 +1,7 @@
 #include "backends/tags/folder_scan.h"
 
+#include <dirent.h>
+#include <fcntl.h>
 #include <glib.h>
 #include <sys/stat.h>
 #include <unicode/unistr.h>
@@ -63,74 +65,143 @@ std::int64_t modifiedTime(const struct stat& info)
 
 struct FoundFile {
     std::string name;
-    std::string path;  // canonical
+    std::string path;  // canonical; empty when it is the folder's path and the name
     std::int64_t size = 0;
     std::int64_t modified = 0;
     bool operator<(const FoundFile& other) const { return name < other.name; }
 };
 
+struct FoundFolder {
+    std::string name;
+    std::string path;  // canonical
+    std::pair<dev_t, ino_t> identity;
+    bool operator<(const FoundFolder& other) const { return name < other.name; }
+};
+
+// An open directory stream, closed when it goes.
+class DirectoryStream {
+public:
+    explicit DirectoryStream(const std::string& path) : stream_(::opendir(path.c_str())) {}
+    DirectoryStream(const DirectoryStream&) = delete;
+    DirectoryStream& operator=(const DirectoryStream&) = delete;
+    ~DirectoryStream()
+    {
+        if (stream_ != nullptr) {
+            ::closedir(stream_);
+        }
+    }
+    bool isOpen() const { return stream_ != nullptr; }
+    int descriptor() const { return ::dirfd(stream_); }
+    // The next entry; nullptr at the end or on an error (`failed` says which).
+    const struct dirent* next(bool& failed)
+    {
+        errno = 0;
+        const struct dirent* entry = ::readdir(stream_);
+        failed = entry == nullptr && errno != 0;
+        return entry;
+    }
+
+private:
+    DIR* stream_;
+};
+
 // Lists the music files under `root` (canonical), folders in name order,
-// each folder once even when links lead to it again.
+// each folder once even when links lead to it again. Entries are looked at
+// relative to their open folder, and only where the listing's type does not
+// already say enough: a music file for its size and time, a folder for its
+// identity.
 void findMusicFiles(const std::string& root, ScanProgress& progress, FolderScan& scan)
 {
     std::set<std::pair<dev_t, ino_t>> visited;
-    auto firstVisit = [&visited](const std::string& path) {
-        struct stat info {};
-        if (::stat(path.c_str(), &info) != 0) {
-            return false;
-        }
-        return visited.emplace(info.st_dev, info.st_ino).second;
-    };
-
     std::vector<PendingFolder> pending;
-    if (firstVisit(root)) {
-        pending.push_back({root, {}});
+    {
+        struct stat info {};
+        if (::stat(root.c_str(), &info) == 0 && visited.emplace(info.st_dev, info.st_ino).second) {
+            pending.push_back({root, {}});
+        }
     }
+    std::vector<FoundFolder> subfolders;
+    std::vector<FoundFile> music;
+    std::vector<std::string> pictures;
     while (!pending.empty() && !progress.cancel.load()) {
         PendingFolder folder = std::move(pending.back());
         pending.pop_back();
 
-        std::error_code ec;
-        fs::directory_iterator it(folder.path, ec);
-        if (ec) {
+        DirectoryStream stream(folder.path);
+        if (!stream.isOpen()) {
             scan.skipped.push_back({folder.path, "フォルダを読み込めません"});
             continue;
         }
-        std::vector<std::pair<std::string, std::string>> subfolders;  // name, canonical path
-        std::vector<FoundFile> music;
-        std::vector<std::string> pictures;
-        for (; it != fs::directory_iterator(); it.increment(ec)) {
-            if (ec) {
-                scan.skipped.push_back({folder.path, "フォルダを最後まで読み込めません"});
+        const int descriptor = stream.descriptor();
+        subfolders.clear();
+        music.clear();
+        pictures.clear();
+        for (;;) {
+            bool failed = false;
+            const struct dirent* entry = stream.next(failed);
+            if (entry == nullptr) {
+                if (failed) {
+                    scan.skipped.push_back({folder.path, "フォルダを最後まで読み込めません"});
+                }
                 break;
             }
-            const std::string name = it->path().filename().native();
-            if (isSystemLeftover(name)) {
+            const std::string_view name(entry->d_name);
+            if (name == "." || name == ".." || isSystemLeftover(name)) {
                 continue;
             }
-            std::string path = joinPath(folder.path, name);
-            std::error_code linkError;
-            if (it->is_symlink(linkError)) {
-                path = canonicalPath(path);
-            }
+            unsigned char type = entry->d_type;
             struct stat info {};
-            if (::stat(path.c_str(), &info) != 0) {  // follows links
-                if (isMusicFileName(name) || isSoundFileName(name)) {
-                    scan.skipped.push_back({joinPath(folder.path, name), "リンク先のファイルがありません"});
+            bool haveInfo = false;
+            if (type == DT_UNKNOWN) {
+                if (::fstatat(descriptor, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) {
+                    if (isMusicFileName(name) || isSoundFileName(name)) {
+                        scan.skipped.push_back(
+                            {joinPath(folder.path, std::string(name)), "リンク先のファイルがありません"});
+                    }
+                    continue;
                 }
-                continue;
+                type = S_ISLNK(info.st_mode)   ? DT_LNK
+                       : S_ISDIR(info.st_mode) ? DT_DIR
+                       : S_ISREG(info.st_mode) ? DT_REG
+                                               : DT_UNKNOWN;
+                haveInfo = type != DT_LNK;
             }
-            if (S_ISDIR(info.st_mode)) {
-                subfolders.emplace_back(name, std::move(path));
-            } else if (S_ISREG(info.st_mode)) {
+            std::string linkTarget;  // canonical, for a symbolic link
+            if (type == DT_LNK) {
+                linkTarget = canonicalPath(joinPath(folder.path, std::string(name)));
+                if (::stat(linkTarget.c_str(), &info) != 0) {  // follows links
+                    if (isMusicFileName(name) || isSoundFileName(name)) {
+                        scan.skipped.push_back(
+                            {joinPath(folder.path, std::string(name)), "リンク先のファイルがありません"});
+                    }
+                    continue;
+                }
+                haveInfo = true;
+                type = S_ISDIR(info.st_mode) ? DT_DIR : S_ISREG(info.st_mode) ? DT_REG : DT_UNKNOWN;
+            }
+            if (type == DT_DIR) {
+                if (!haveInfo && ::fstatat(descriptor, entry->d_name, &info, 0) != 0) {
+                    continue;
+                }
+                std::string path =
+                    linkTarget.empty() ? joinPath(folder.path, std::string(name)) : std::move(linkTarget);
+                subfolders.push_back({std::string(name), std::move(path), {info.st_dev, info.st_ino}});
+            } else if (type == DT_REG) {
                 if (isMusicFileName(name)) {
-                    music.push_back(
-                        {name, std::move(path), static_cast<std::int64_t>(info.st_size), modifiedTime(info)});
+                    if (!haveInfo && ::fstatat(descriptor, entry->d_name, &info, 0) != 0) {
+                        scan.skipped.push_back(
+                            {joinPath(folder.path, std::string(name)), "リンク先のファイルがありません"});
+                        continue;
+                    }
+                    music.push_back({std::string(name), std::move(linkTarget),
+                                     static_cast<std::int64_t>(info.st_size), modifiedTime(info)});
                     progress.filesFound.fetch_add(1);
                 } else if (isPictureFileName(name)) {
-                    pictures.push_back(name);
+                    pictures.emplace_back(name);
                 } else if (isSoundFileName(name)) {
-                    scan.skipped.push_back({std::move(path), "読み込めない形式のファイルです"});
+                    scan.skipped.push_back({linkTarget.empty() ? joinPath(folder.path, std::string(name))
+                                                               : std::move(linkTarget),
+                                            "読み込めない形式のファイルです"});
                 }
             }
         }
@@ -140,22 +211,21 @@ void findMusicFiles(const std::string& root, ScanProgress& progress, FolderScan&
         }
         std::sort(music.begin(), music.end());
         for (FoundFile& found : music) {
-            FileTags file;
-            file.path = std::move(found.path);
+            FileTags& file = scan.files.emplace_back();
+            file.path = found.path.empty() ? joinPath(folder.path, found.name) : std::move(found.path);
             file.size = found.size;
             file.modified = found.modified;
             file.folder = folder.path;
             file.folderPicture = picture;
-            scan.files.push_back(std::move(file));
         }
         // Reversed, so that the stack gives them back in name order.
         std::sort(subfolders.rbegin(), subfolders.rend());
-        for (auto& [name, path] : subfolders) {
-            if (!firstVisit(path)) {
+        for (FoundFolder& subfolder : subfolders) {
+            if (!visited.insert(subfolder.identity).second) {
                 continue;
             }
-            const bool disc = filescan::discFolderNumber(name) > 0;
-            pending.push_back({std::move(path), disc ? picture : std::string()});
+            const bool disc = filescan::discFolderNumber(subfolder.name) > 0;
+            pending.push_back({std::move(subfolder.path), disc ? picture : std::string()});
         }
     }
 }
@@ -313,14 +383,24 @@ int threadCount(int threads)
     return threads > 0 ? threads : static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
 }
 
+struct TextHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+};
+
 // Canonical paths, each folder resolved once.
 class FolderResolver {
 public:
-    std::string folder(const std::string& path)
+    // Takes `path` as a folder's canonical form without asking the file
+    // system: the walk has just found it so.
+    void addCanonical(const std::string& path) { folders_.try_emplace(path, path); }
+    const std::string& folder(std::string_view path)
     {
-        auto [it, added] = folders_.try_emplace(path);
-        if (added) {
-            it->second = canonicalPath(path);
+        auto it = folders_.find(path);
+        if (it == folders_.end()) {
+            std::string key(path);
+            std::string resolved = canonicalPath(key);
+            it = folders_.emplace(std::move(key), std::move(resolved)).first;
         }
         return it->second;
     }
@@ -330,11 +410,20 @@ public:
         if (parent.empty()) {
             return canonicalPath(path);
         }
-        return joinPath(folder(std::string(parent)), std::string(filescan::lastComponent(path)));
+        const std::string& resolved = folder(parent);
+        const std::string_view name = filescan::lastComponent(path);
+        std::string out;
+        out.reserve(resolved.size() + 1 + name.size());
+        out += resolved;
+        if (resolved != "/") {
+            out += '/';
+        }
+        out += name;
+        return out;
     }
 
 private:
-    std::unordered_map<std::string, std::string> folders_;
+    std::unordered_map<std::string, std::string, TextHash, std::equal_to<>> folders_;
 };
 
 }  // namespace
@@ -403,6 +492,13 @@ ScanResult scanForCatalogue(const fs::path& root, const CatalogueLookup& lookup,
         // Only the albums in folders of these names are looked at, their
         // folders resolved once each.
         FolderResolver resolver;
+        std::string_view previous;
+        for (const FileTags& file : scan.files) {
+            if (file.folder != previous) {
+                resolver.addCanonical(file.folder);
+                previous = file.folder;
+            }
+        }
         known = lookup(folderNamesOf(scan.files),
                        [&resolver](const std::string& path) { return resolver.file(path); });
     }
