@@ -86,6 +86,7 @@ struct Entry {
     // before it by name.
     int orderTrack = 0;
     int orderRank = 0;
+    bool catalogued = false;  // the catalogue holds the file already
 };
 
 // Writes a tag text into a cell and counts what CP932 lacked.
@@ -282,6 +283,22 @@ int digitRun(std::string_view text, std::size_t& at, int& value)
     return static_cast<int>(at - start);
 }
 
+// Whether two files have the same albumKey(), told without building it
+// where that is cheap (the same folder and the same title source); false
+// when unsure.
+bool sameAlbumKey(const FileTags& a, const FileTags& b)
+{
+    if (a.folder != b.folder) {
+        return false;
+    }
+    const bool aTagged = a.hasTags && !a.album.empty();
+    const bool bTagged = b.hasTags && !b.album.empty();
+    if (aTagged != bTagged) {
+        return false;
+    }
+    return !aTagged || a.album == b.album;
+}
+
 }  // namespace
 
 std::string_view albumFolderOf(std::string_view folder)
@@ -456,11 +473,14 @@ CatalogueFiles catalogueFiles(const store::AlbumTable& table, const std::vector<
     return known;
 }
 
-ScanPlan planAlbums(std::vector<FileTags> files, const CatalogueFiles& known)
+ScanPlan planAlbums(const std::vector<FileTags>& files, const CatalogueFiles& known)
 {
     ScanPlan plan;
     std::unordered_map<std::string, std::size_t> groupIndex;
     std::vector<Group> groups;
+    std::vector<int> knownCounts;  // per group: its files the catalogue holds
+    const FileTags* previous = nullptr;
+    std::size_t previousGroup = 0;
     for (const FileTags& file : files) {
         const std::string_view name = lastComponent(file.path);
         const NameNumbers numbers = numbersOfFileName(name);
@@ -473,13 +493,37 @@ ScanPlan planAlbums(std::vector<FileTags> files, const CatalogueFiles& known)
                 disc = numbers.disc;
             }
         }
-        std::string key = albumKey(file);
-        auto [it, added] = groupIndex.emplace(std::move(key), groups.size());
-        if (added) {
-            groups.push_back(Group{std::string(albumFolderOf(file.folder)), {}});
+        // Files come folder by folder: most share the key of the one before.
+        std::size_t group = previousGroup;
+        if (previous == nullptr || !sameAlbumKey(*previous, file)) {
+            auto [it, added] = groupIndex.emplace(albumKey(file), groups.size());
+            if (added) {
+                groups.push_back(Group{std::string(albumFolderOf(file.folder)), {}});
+                knownCounts.push_back(0);
+            }
+            group = it->second;
         }
-        groups[it->second].songs.push_back(Entry{&file, name, disc > 0 ? disc : 1, track});
+        previous = &file;
+        previousGroup = group;
+        Entry& entry = groups[group].songs.emplace_back(Entry{&file, name, disc > 0 ? disc : 1, track});
+        entry.catalogued = known.files.count(file.path) != 0;
+        knownCounts[group] += entry.catalogued ? 1 : 0;
     }
+    // An album every file of which the catalogue holds is passed over
+    // whole: where it would have come in the order does not matter.
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < groups.size(); ++i) {
+        if (static_cast<std::size_t>(knownCounts[i]) == groups[i].songs.size()) {
+            plan.knownFiles += knownCounts[i];
+            ++plan.knownAlbums;
+            continue;
+        }
+        if (kept != i) {
+            groups[kept] = std::move(groups[i]);
+        }
+        ++kept;
+    }
+    groups.resize(kept);
     for (Group& group : groups) {
         orderSongs(group.songs);
     }
@@ -496,7 +540,7 @@ ScanPlan planAlbums(std::vector<FileTags> files, const CatalogueFiles& known)
         std::vector<Entry> fresh;
         int knownHere = 0;
         for (Entry& song : songs) {
-            if (known.files.count(song.file->path)) {
+            if (song.catalogued) {
                 ++knownHere;
             } else {
                 fresh.push_back(std::move(song));

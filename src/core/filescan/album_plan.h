@@ -99,7 +99,7 @@ std::string albumKey(const FileTags& file);
 // Groups `files` into albums. A file in `known.files` is not added again,
 // an album all of whose songs are known is skipped, and the new files of a
 // folder that holds a catalogued album are appended to it.
-ScanPlan planAlbums(std::vector<FileTags> files, const CatalogueFiles& known);
+ScanPlan planAlbums(const std::vector<FileTags>& files, const CatalogueFiles& known);
 
 // Writes the albums into the table: songs for a catalogued album into its
 // free slots, new albums as rows at the end. Gives the row of the first

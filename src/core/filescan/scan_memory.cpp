@@ -2,6 +2,7 @@
 
 #include <unicode/ustring.h>
 
+#include <algorithm>
 #include <charconv>
 #include <fstream>
 #include <iterator>
@@ -50,6 +51,25 @@ bool under(std::string_view path, std::string_view root)
         return !path.empty() && path.front() == '/';
     }
     return path.starts_with(root) && (path.size() == root.size() || path[root.size()] == '/');
+}
+
+// Whether a file can be written into the memory's file: a line break would
+// end its line early, a tab in the album would shift the fields, and an
+// album that is no text (a lone surrogate) has no UTF-8 form. Such a file
+// is simply read every time.
+bool storable(std::string_view path, std::u16string_view album)
+{
+    if (path.empty() || holdsLineBreakOrTab(path)) {
+        return false;
+    }
+    bool surrogates = false;
+    for (char16_t c : album) {
+        if (c == u'\t' || c == u'\r' || c == u'\n') {
+            return false;
+        }
+        surrogates = surrogates || (c >= 0xD800 && c <= 0xDFFF);
+    }
+    return !surrogates || !utf8Of(album).empty();
 }
 
 }  // namespace
@@ -135,17 +155,40 @@ const RememberedFile* ScanMemory::find(const std::string& path, std::int64_t siz
 void ScanMemory::replaceUnder(std::string_view root,
                               std::vector<std::pair<std::string, RememberedFile>> found)
 {
+    // The usual rescan: every file found under the folder is remembered as
+    // it is, and no other file is remembered there. Nothing changes then.
+    std::vector<const RememberedFile*> unchanged;
+    unchanged.reserve(found.size());
+    for (const auto& [path, remembered] : found) {
+        if (!storable(path, remembered.album)) {
+            continue;
+        }
+        const auto it = under(path, root) ? files_.find(path) : files_.end();
+        if (it == files_.end() || !(it->second == remembered)) {
+            unchanged.clear();
+            break;
+        }
+        unchanged.push_back(&it->second);
+    }
+    if (!unchanged.empty()) {
+        std::sort(unchanged.begin(), unchanged.end());
+        const auto distinct =
+            static_cast<std::size_t>(std::unique(unchanged.begin(), unchanged.end()) - unchanged.begin());
+        std::size_t underRoot = 0;
+        for (const auto& entry : files_) {
+            underRoot += under(entry.first, root) ? 1 : 0;
+        }
+        if (underRoot == distinct) {
+            return;
+        }
+    }
+
     std::unordered_map<std::string, RememberedFile> fresh;
     fresh.reserve(found.size());
     for (auto& [path, remembered] : found) {
-        // A line break would end the line early; a tab in the album would
-        // shift the fields. Such a file is simply read every time.
-        const std::string album = utf8Of(remembered.album);
-        if (path.empty() || holdsLineBreakOrTab(path) || holdsLineBreakOrTab(album) ||
-            (!remembered.album.empty() && album.empty())) {
-            continue;
+        if (storable(path, remembered.album)) {
+            fresh.insert_or_assign(std::move(path), std::move(remembered));
         }
-        fresh.insert_or_assign(std::move(path), std::move(remembered));
     }
     std::size_t same = 0;
     for (auto it = files_.begin(); it != files_.end();) {
