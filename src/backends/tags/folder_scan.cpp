@@ -256,76 +256,109 @@ bool sizeAndTime(const std::string& path, std::int64_t& size, std::int64_t& modi
     return true;
 }
 
+// What a scan learnt for the memory: the files it read, and the memory's
+// entries of the files it recognised unchanged.
+struct Learnt {
+    std::vector<std::pair<std::string, filescan::RememberedFile>> read;
+    std::vector<const filescan::RememberedFile*> unchanged;
+};
+
 // Reads the tags of every file on `threads` threads; each file is written
 // by one thread only, so the result does not depend on the scheduling. A
 // file the catalogue holds (`known`) and `memory` knows as it is now is not
-// opened: what grouping needs (its album tag) comes from the memory. What
-// was read or recognised goes to `remembered`.
+// opened: what grouping needs (its album tag) comes from the memory. Those
+// are looked up first, on this thread; only the rest go to the pool. What
+// was read or recognised goes to `learnt`.
 void readAllTags(FolderScan& scan, ScanProgress& progress, int threads, filescan::TagEncoding encoding,
-                 const filescan::CatalogueFiles* known, const filescan::ScanMemory* memory,
-                 std::vector<std::pair<std::string, filescan::RememberedFile>>* remembered)
+                 const filescan::CatalogueFiles* known, const filescan::ScanMemory* memory, Learnt* learnt)
 {
-    std::vector<char> readable(scan.files.size(), 0);
-    std::vector<filescan::RememberedFile> stamps(memory != nullptr ? scan.files.size() : 0);
+    const std::size_t count = scan.files.size();
+    std::vector<char> readable(count, 0);
+    std::vector<filescan::RememberedFile> stamps(memory != nullptr ? count : 0);
     std::vector<char> stamped(stamps.size(), 0);
-    std::atomic<std::size_t> next{0};
+    std::vector<const filescan::RememberedFile*> recognised(stamps.size(), nullptr);
     std::mutex albumsMutex;
     std::unordered_set<std::string> albums;
+    auto countAlbum = [&](const FileTags& file) {
+        std::string key = filescan::albumKey(file);
+        std::lock_guard<std::mutex> lock(albumsMutex);
+        if (albums.insert(std::move(key)).second) {
+            progress.albumsFound.store(static_cast<int>(albums.size()));
+        }
+    };
+
+    std::vector<std::size_t> toRead;
+    toRead.reserve(memory != nullptr ? 0 : count);
+    const FileTags* previous = nullptr;  // the last file recognised
+    for (std::size_t index = 0; index < count && !progress.cancel.load(); ++index) {
+        FileTags& file = scan.files[index];
+        if (memory != nullptr) {
+            filescan::RememberedFile& stamp = stamps[index];
+            if (file.size >= 0) {
+                stamp.size = file.size;
+                stamp.modified = file.modified;
+                stamped[index] = 1;
+            } else {
+                stamped[index] = sizeAndTime(file.path, stamp.size, stamp.modified) ? 1 : 0;
+            }
+            const filescan::RememberedFile* before =
+                stamped[index] && known != nullptr && known->files.count(file.path) != 0
+                    ? memory->find(file.path, stamp.size, stamp.modified)
+                    : nullptr;
+            if (before != nullptr) {
+                file.hasTags = before->hasTags;
+                file.album = before->album;
+                recognised[index] = before;
+                readable[index] = 1;
+                // Files of one album follow each other: its key is made once.
+                if (previous == nullptr || !filescan::sameAlbumKey(*previous, file)) {
+                    countAlbum(file);
+                }
+                previous = &file;
+                progress.filesRead.fetch_add(1);
+                continue;
+            }
+        }
+        toRead.push_back(index);
+    }
+
+    std::atomic<std::size_t> next{0};
     auto work = [&] {
         for (;;) {
             if (progress.cancel.load()) {
                 return;
             }
-            const std::size_t index = next.fetch_add(1);
-            if (index >= scan.files.size()) {
+            const std::size_t position = next.fetch_add(1);
+            if (position >= toRead.size()) {
                 return;
             }
+            const std::size_t index = toRead[position];
             FileTags& file = scan.files[index];
-            bool recognised = false;
-            if (memory != nullptr) {
-                filescan::RememberedFile& stamp = stamps[index];
-                if (file.size >= 0) {
-                    stamp.size = file.size;
-                    stamp.modified = file.modified;
-                    stamped[index] = 1;
-                } else {
-                    stamped[index] = sizeAndTime(file.path, stamp.size, stamp.modified) ? 1 : 0;
-                }
-                const filescan::RememberedFile* before =
-                    stamped[index] && known != nullptr && known->files.count(file.path) != 0
-                        ? memory->find(file.path, stamp.size, stamp.modified)
-                        : nullptr;
-                if (before != nullptr) {
-                    file.hasTags = before->hasTags;
-                    file.album = before->album;
-                    recognised = true;
-                }
-            }
-            readable[index] = recognised || readFileTags(file, encoding) ? 1 : 0;
+            readable[index] = readFileTags(file, encoding) ? 1 : 0;
             if (readable[index]) {
-                std::string key = filescan::albumKey(file);
-                std::lock_guard<std::mutex> lock(albumsMutex);
-                if (albums.insert(std::move(key)).second) {
-                    progress.albumsFound.store(static_cast<int>(albums.size()));
-                }
+                countAlbum(file);
             }
             progress.filesRead.fetch_add(1);
         }
     };
     std::vector<std::thread> pool;
-    for (int i = 1; i < threads; ++i) {
+    const std::size_t helpers =
+        std::min(static_cast<std::size_t>(std::max(threads, 1) - 1), toRead.size() / 2);
+    for (std::size_t i = 0; i < helpers; ++i) {
         pool.emplace_back(work);
     }
     work();
     for (std::thread& thread : pool) {
         thread.join();
     }
-    if (remembered != nullptr && memory != nullptr && !progress.cancel.load()) {
-        for (std::size_t i = 0; i < scan.files.size(); ++i) {
-            if (readable[i] && stamped[i]) {
+    if (learnt != nullptr && memory != nullptr && !progress.cancel.load()) {
+        for (std::size_t i = 0; i < count; ++i) {
+            if (recognised[i] != nullptr) {
+                learnt->unchanged.push_back(recognised[i]);
+            } else if (readable[i] && stamped[i]) {
                 stamps[i].hasTags = scan.files[i].hasTags;
                 stamps[i].album = scan.files[i].album;
-                remembered->emplace_back(scan.files[i].path, std::move(stamps[i]));
+                learnt->read.emplace_back(scan.files[i].path, std::move(stamps[i]));
             }
         }
     }
@@ -502,9 +535,9 @@ ScanResult scanForCatalogue(const fs::path& root, const CatalogueLookup& lookup,
         known = lookup(folderNamesOf(scan.files),
                        [&resolver](const std::string& path) { return resolver.file(path); });
     }
-    std::vector<std::pair<std::string, filescan::RememberedFile>> remembered;
+    Learnt learnt;
     if (!progress.cancel.load()) {
-        readAllTags(scan, progress, threadCount(threads), encoding, &known, memory, &remembered);
+        readAllTags(scan, progress, threadCount(threads), encoding, &known, memory, &learnt);
     }
     if (progress.cancel.load()) {
         scan = FolderScan{};
@@ -512,7 +545,7 @@ ScanResult scanForCatalogue(const fs::path& root, const CatalogueLookup& lookup,
         return result;
     }
     if (memory != nullptr) {
-        memory->replaceUnder(top, std::move(remembered));
+        memory->replaceUnder(top, std::move(learnt.read), std::move(learnt.unchanged));
     }
     result.plan = filescan::planAlbums(scan.files, known);
     return result;

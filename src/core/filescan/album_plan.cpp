@@ -283,22 +283,6 @@ int digitRun(std::string_view text, std::size_t& at, int& value)
     return static_cast<int>(at - start);
 }
 
-// Whether two files have the same albumKey(), told without building it
-// where that is cheap (the same folder and the same title source); false
-// when unsure.
-bool sameAlbumKey(const FileTags& a, const FileTags& b)
-{
-    if (a.folder != b.folder) {
-        return false;
-    }
-    const bool aTagged = a.hasTags && !a.album.empty();
-    const bool bTagged = b.hasTags && !b.album.empty();
-    if (aTagged != bTagged) {
-        return false;
-    }
-    return !aTagged || a.album == b.album;
-}
-
 }  // namespace
 
 std::string_view albumFolderOf(std::string_view folder)
@@ -420,6 +404,19 @@ std::string albumKey(const FileTags& file)
     key.push_back('\0');
     appendUtf16(key, albumTitleOf(file, folder));
     return key;
+}
+
+bool sameAlbumKey(const FileTags& a, const FileTags& b)
+{
+    if (a.folder != b.folder) {
+        return false;
+    }
+    const bool aTagged = a.hasTags && !a.album.empty();
+    const bool bTagged = b.hasTags && !b.album.empty();
+    if (aTagged != bTagged) {
+        return false;
+    }
+    return !aTagged || a.album == b.album;
 }
 
 CatalogueFiles catalogueFiles(const store::AlbumTable& table, const PathCanonicalizer& canonical)

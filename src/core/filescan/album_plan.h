@@ -95,6 +95,10 @@ std::string_view albumFolderOf(std::string_view folder);
 // The key that decides which album a file belongs to; files with equal keys
 // end up in one album.
 std::string albumKey(const FileTags& file);
+// Whether two files have the same albumKey(), told without making it where
+// that is cheap (the same folder, the same source of the title); false when
+// unsure.
+bool sameAlbumKey(const FileTags& a, const FileTags& b);
 
 // Groups `files` into albums. A file in `known.files` is not added again,
 // an album all of whose songs are known is skipped, and the new files of a

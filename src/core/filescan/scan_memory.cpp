@@ -153,36 +153,10 @@ const RememberedFile* ScanMemory::find(const std::string& path, std::int64_t siz
 }
 
 void ScanMemory::replaceUnder(std::string_view root,
-                              std::vector<std::pair<std::string, RememberedFile>> found)
+                              std::vector<std::pair<std::string, RememberedFile>> found,
+                              std::vector<const RememberedFile*> unchanged)
 {
-    // The usual rescan: every file found under the folder is remembered as
-    // it is, and no other file is remembered there. Nothing changes then.
-    std::vector<const RememberedFile*> unchanged;
-    unchanged.reserve(found.size());
-    for (const auto& [path, remembered] : found) {
-        if (!storable(path, remembered.album)) {
-            continue;
-        }
-        const auto it = under(path, root) ? files_.find(path) : files_.end();
-        if (it == files_.end() || !(it->second == remembered)) {
-            unchanged.clear();
-            break;
-        }
-        unchanged.push_back(&it->second);
-    }
-    if (!unchanged.empty()) {
-        std::sort(unchanged.begin(), unchanged.end());
-        const auto distinct =
-            static_cast<std::size_t>(std::unique(unchanged.begin(), unchanged.end()) - unchanged.begin());
-        std::size_t underRoot = 0;
-        for (const auto& entry : files_) {
-            underRoot += under(entry.first, root) ? 1 : 0;
-        }
-        if (underRoot == distinct) {
-            return;
-        }
-    }
-
+    std::sort(unchanged.begin(), unchanged.end());
     std::unordered_map<std::string, RememberedFile> fresh;
     fresh.reserve(found.size());
     for (auto& [path, remembered] : found) {
@@ -192,17 +166,17 @@ void ScanMemory::replaceUnder(std::string_view root,
     }
     std::size_t same = 0;
     for (auto it = files_.begin(); it != files_.end();) {
-        if (under(it->first, root)) {
-            const auto kept = fresh.find(it->first);
-            if (kept != fresh.end() && kept->second == it->second) {
-                ++same;
-            } else {
-                changed_ = true;
-            }
-            it = files_.erase(it);
-        } else {
+        if (!under(it->first, root) || std::binary_search(unchanged.begin(), unchanged.end(), &it->second)) {
             ++it;
+            continue;
         }
+        const auto kept = fresh.find(it->first);
+        if (kept != fresh.end() && kept->second == it->second) {
+            ++same;
+        } else {
+            changed_ = true;
+        }
+        it = files_.erase(it);
     }
     if (same != fresh.size()) {
         changed_ = true;

@@ -43,10 +43,12 @@ public:
     // What was read of `path` when it had this size and time; nothing when
     // it was not read or has changed since.
     const RememberedFile* find(const std::string& path, std::int64_t size, std::int64_t modified) const;
-    // What a scan of the folder `root` found: every file remembered under
-    // it is replaced by `found` (files gone are forgotten). Other folders'
-    // files stay.
-    void replaceUnder(std::string_view root, std::vector<std::pair<std::string, RememberedFile>> found);
+    // What a scan of the folder `root` found: the files it read (`found`)
+    // and the entries of this memory it found as they are (`unchanged`,
+    // given by find()). Every other file remembered under `root` is
+    // forgotten (files gone); other folders' files stay.
+    void replaceUnder(std::string_view root, std::vector<std::pair<std::string, RememberedFile>> found,
+                      std::vector<const RememberedFile*> unchanged = {});
     // Whether it differs from what load() read.
     bool changed() const { return changed_; }
     std::size_t size() const { return files_.size(); }
