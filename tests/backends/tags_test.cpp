@@ -312,6 +312,39 @@ TEST_F(FolderScanTest, BadInputIsSkippedAndCounted)
     EXPECT_EQ(notes[0], "登録しないファイル: " + (music / "Good" / "2.mp3").string() + " (空のファイルです)");
 }
 
+// Links are followed to where they lead: the files are found under the
+// path of their target, a folder reached twice is listed once, and leftovers
+// and other files beside music are passed over.
+TEST_F(FolderScanTest, LinkedFilesAndFoldersAreFoundWhereTheyLie)
+{
+    const fs::path elsewhere = dir / "elsewhere";
+    addSong("A/1.mp3", {"a1", "x", "", "A", "", "", "1", ""});
+    writeBytes(music / "A" / "._1.mp3", "leftover");
+    writeBytes(music / "A" / "notes.txt", "text");
+    test::writeSoundFile(elsewhere / "Album" / "1.ogg", "ogg");
+    test::writeTags(elsewhere / "Album" / "1.ogg", {"e1", "y", "", "Elsewhere", "", "", "1", ""});
+    test::writeSoundFile(elsewhere / "loose.ogg", "ogg");
+    test::writeTags(elsewhere / "loose.ogg", {"l1", "z", "", "Loose", "", "", "1", ""});
+    fs::create_symlink(elsewhere / "Album", music / "Linked");
+    fs::create_symlink(elsewhere / "Album", music / "Linked again");
+    fs::create_directories(music / "B");
+    fs::create_symlink(elsewhere / "loose.ogg", music / "B" / "2.ogg");
+
+    ScanResult result = scan();
+    EXPECT_TRUE(result.scan.skipped.empty());
+    std::vector<std::string> paths;
+    for (const filescan::FileTags& file : result.scan.files) {
+        paths.push_back(file.path);
+    }
+    const std::string target = fs::canonical(elsewhere).string();
+    EXPECT_EQ(paths, (std::vector<std::string>{(music / "A" / "1.mp3").string(), target + "/loose.ogg",
+                                               target + "/Album/1.ogg"}));
+    ASSERT_EQ(result.scan.files.size(), 3u);
+    EXPECT_EQ(result.scan.files[1].folder, (music / "B").string());
+    EXPECT_EQ(result.scan.files[2].folder, target + "/Album");
+    EXPECT_EQ(result.plan.albums.size(), 3u);
+}
+
 TEST_F(FolderScanTest, ThreadCountDoesNotChangeTheResultAndKnownFilesAreSkipped)
 {
     for (int i = 1; i <= 30; ++i) {
