@@ -479,17 +479,6 @@ ScanPlan planAlbums(const std::vector<FileTags>& files, const CatalogueFiles& kn
     const FileTags* previous = nullptr;
     std::size_t previousGroup = 0;
     for (const FileTags& file : files) {
-        const std::string_view name = lastComponent(file.path);
-        const NameNumbers numbers = numbersOfFileName(name);
-        const int folderDisc = discFolderNumber(lastComponent(file.folder));
-        int disc = file.disc > 0 ? file.disc : folderDisc;
-        int track = file.track;
-        if (track == 0) {
-            track = numbers.track;
-            if (disc == 0) {
-                disc = numbers.disc;
-            }
-        }
         // Files come folder by folder: most share the key of the one before.
         std::size_t group = previousGroup;
         if (previous == nullptr || !sameAlbumKey(*previous, file)) {
@@ -502,7 +491,7 @@ ScanPlan planAlbums(const std::vector<FileTags>& files, const CatalogueFiles& kn
         }
         previous = &file;
         previousGroup = group;
-        Entry& entry = groups[group].songs.emplace_back(Entry{&file, name, disc > 0 ? disc : 1, track});
+        Entry& entry = groups[group].songs.emplace_back(Entry{&file, lastComponent(file.path), 1, 0});
         entry.catalogued = known.files.count(file.path) != 0;
         knownCounts[group] += entry.catalogued ? 1 : 0;
     }
@@ -522,6 +511,20 @@ ScanPlan planAlbums(const std::vector<FileTags>& files, const CatalogueFiles& kn
     }
     groups.resize(kept);
     for (Group& group : groups) {
+        for (Entry& song : group.songs) {
+            const FileTags& file = *song.file;
+            const NameNumbers numbers = numbersOfFileName(song.fileName);
+            int disc = file.disc > 0 ? file.disc : discFolderNumber(lastComponent(file.folder));
+            int track = file.track;
+            if (track == 0) {
+                track = numbers.track;
+                if (disc == 0) {
+                    disc = numbers.disc;
+                }
+            }
+            song.disc = disc > 0 ? disc : 1;
+            song.track = track;
+        }
         orderSongs(group.songs);
     }
     // Folders in name order; albums of one folder by their first file.

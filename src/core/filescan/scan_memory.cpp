@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <charconv>
 #include <fstream>
-#include <iterator>
 
 #include "core/filescan/tag_text.h"
 #include "core/store/atomic_file.h"
@@ -77,11 +76,20 @@ bool storable(std::string_view path, std::u16string_view album)
 ScanMemory ScanMemory::load(const std::filesystem::path& file)
 {
     ScanMemory memory;
-    std::ifstream in(file, std::ios::binary);
+    std::ifstream in(file, std::ios::binary | std::ios::ate);
     if (!in) {
         return memory;
     }
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::streamoff length = in.tellg();
+    if (length <= 0) {
+        return memory;
+    }
+    std::string text(static_cast<std::size_t>(length), '\0');
+    in.seekg(0);
+    if (!in.read(text.data(), static_cast<std::streamsize>(text.size()))) {
+        return memory;
+    }
+    memory.files_.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')));
     std::string_view rest = text;
     auto nextLine = [&rest](std::string_view& line) {
         if (rest.empty()) {
