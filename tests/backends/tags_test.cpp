@@ -366,6 +366,43 @@ TEST_F(FolderScanTest, ThreadCountDoesNotChangeTheResultAndKnownFilesAreSkipped)
     EXPECT_EQ(again.plan.knownFiles, 30);
 }
 
+// The folders are walked on several threads; what they find, and in which
+// order, is what one thread finds, with or without a link in the tree.
+TEST_F(FolderScanTest, WalkingOnSeveralThreadsFindsWhatOneFinds)
+{
+    addSong("0.mp3", {"top", "x", "", "Top", "", "", "1", ""});
+    addSong("A/CD1/1.mp3", {"a1", "x", "", "A", "", "", "1", "1"});
+    addSong("A/CD2/1.mp3", {"a2", "x", "", "A", "", "", "1", "2"});
+    writeBytes(music / "A" / "cover.jpg", test::jpegBytes('a'));
+    addSong("B/deep/er/1.ogg", {"b", "y", "", "B", "", "", "1", ""});
+    addSong("B/deep/2.ogg", {"b2", "y", "", "B", "", "", "2", ""});
+    writeBytes(music / "B" / "deep" / "3.dsf", "unread format");
+    addSong("C/1.mp3", {"c", "z", "", "C", "", "", "1", ""});
+    writeBytes(music / "C" / "2.mp3", "");
+    auto found = [](const ScanResult& result) {
+        std::vector<std::string> lines;
+        for (const filescan::FileTags& file : result.scan.files) {
+            lines.push_back(file.path + " | " + file.folder + " | " + file.folderPicture);
+        }
+        for (const SkippedFile& skipped : result.scan.skipped) {
+            lines.push_back(skipped.path + ": " + skipped.reason);
+        }
+        return lines;
+    };
+    const std::vector<std::string> one = found(scan({}, 1));
+    ASSERT_EQ(one.size(), 8u);
+    EXPECT_EQ(one[0], (music / "0.mp3").string() + " | " + music.string() + " | ");
+    EXPECT_EQ(one[1], (music / "A" / "CD1" / "1.mp3").string() + " | " + (music / "A" / "CD1").string() +
+                          " | " + (music / "A" / "cover.jpg").string());
+    EXPECT_EQ(found(scan({}, 4)), one);
+
+    // A link deep in the tree: the walk starts over in one piece.
+    fs::create_symlink(music / "A", music / "C" / "again");
+    const std::vector<std::string> linked = found(scan({}, 1));
+    EXPECT_EQ(linked, one);  // A was found already: the link adds nothing
+    EXPECT_EQ(found(scan({}, 4)), linked);
+}
+
 // Overwrites a file with as many other bytes, keeping its modification time
 // (or moving it `seconds` on): a scan that opened it would find it broken.
 void spoilKeepingSizeAndTime(const fs::path& path, int seconds = 0)

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <iterator>
 #include <mutex>
 #include <set>
 #include <thread>
@@ -65,7 +66,7 @@ std::int64_t modifiedTime(const struct stat& info)
 
 struct FoundFile {
     std::string name;
-    std::string path;  // canonical; empty when it is the folder's path and the name
+    std::string path;  // canonical, for a link; empty: the folder's path and the name
     std::int64_t size = 0;
     std::int64_t modified = 0;
     bool operator<(const FoundFile& other) const { return name < other.name; }
@@ -75,6 +76,8 @@ struct FoundFolder {
     std::string name;
     std::string path;  // canonical
     std::pair<dev_t, ino_t> identity;
+    bool linked = false;           // reached through a symbolic link
+    std::string inheritedPicture;  // the album folder's picture, for a disc subfolder
     bool operator<(const FoundFolder& other) const { return name < other.name; }
 };
 
@@ -105,129 +108,263 @@ private:
     DIR* stream_;
 };
 
-// Lists the music files under `root` (canonical), folders in name order,
-// each folder once even when links lead to it again. Entries are looked at
-// relative to their open folder, and only where the listing's type does not
-// already say enough: a music file for its size and time, a folder for its
-// identity.
-void findMusicFiles(const std::string& root, ScanProgress& progress, FolderScan& scan)
-{
-    std::set<std::pair<dev_t, ino_t>> visited;
-    std::vector<PendingFolder> pending;
+// What a walk found: the folders that hold music, their files in order,
+// and what it passed over.
+struct Walk {
+    struct Folder {
+        std::string path;
+        std::string picture;
+    };
+    struct File {
+        std::string path;
+        std::int64_t size = 0;
+        std::int64_t modified = 0;
+        std::size_t folder = 0;  // in folders
+    };
+    std::vector<Folder> folders;
+    std::vector<File> files;
+    std::vector<SkippedFile> skipped;
+    // A walk that must keep the order of the whole tree met a folder it
+    // cannot place alone (a linked one, or one reached twice).
+    bool needsWholeOrder = false;
+};
+
+// The folders a walk has entered, by identity, so that links never lead
+// into one twice; shared by the walkers of one scan.
+class VisitedFolders {
+public:
+    bool firstVisit(std::pair<dev_t, ino_t> identity)
     {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return visited_.insert(identity).second;
+    }
+
+private:
+    std::mutex mutex_;
+    std::set<std::pair<dev_t, ino_t>> visited_;
+};
+
+// Lists one folder: its music files (sorted by name, with their size and
+// time) go to `walk`, its subfolders to `subfolders` (sorted by name).
+// Entries are looked at relative to the open folder, and only where the
+// listing's type does not already say enough: a music file for its size
+// and time, a folder for its identity.
+void listFolder(const PendingFolder& folder, ScanProgress& progress, Walk& walk,
+                std::vector<FoundFolder>& subfolders, std::vector<FoundFile>& music,
+                std::vector<std::string>& pictures)
+{
+    subfolders.clear();
+    music.clear();
+    pictures.clear();
+    DirectoryStream stream(folder.path);
+    if (!stream.isOpen()) {
+        walk.skipped.push_back({folder.path, "フォルダを読み込めません"});
+        return;
+    }
+    const int descriptor = stream.descriptor();
+    auto pathOf = [&folder](std::string_view name) { return joinPath(folder.path, std::string(name)); };
+    for (;;) {
+        bool failed = false;
+        const struct dirent* entry = stream.next(failed);
+        if (entry == nullptr) {
+            if (failed) {
+                walk.skipped.push_back({folder.path, "フォルダを最後まで読み込めません"});
+            }
+            break;
+        }
+        const std::string_view name(entry->d_name);
+        if (name == "." || name == ".." || isSystemLeftover(name)) {
+            continue;
+        }
+        unsigned char type = entry->d_type;
         struct stat info {};
-        if (::stat(root.c_str(), &info) == 0 && visited.emplace(info.st_dev, info.st_ino).second) {
-            pending.push_back({root, {}});
+        bool haveInfo = false;
+        if (type == DT_UNKNOWN) {
+            if (::fstatat(descriptor, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) {
+                if (isMusicFileName(name) || isSoundFileName(name)) {
+                    walk.skipped.push_back({pathOf(name), "リンク先のファイルがありません"});
+                }
+                continue;
+            }
+            type = S_ISLNK(info.st_mode)   ? DT_LNK
+                   : S_ISDIR(info.st_mode) ? DT_DIR
+                   : S_ISREG(info.st_mode) ? DT_REG
+                                           : DT_UNKNOWN;
+            haveInfo = type != DT_LNK;
+        }
+        std::string linkTarget;  // canonical, for a symbolic link
+        if (type == DT_LNK) {
+            linkTarget = canonicalPath(pathOf(name));
+            if (::stat(linkTarget.c_str(), &info) != 0) {  // follows links
+                if (isMusicFileName(name) || isSoundFileName(name)) {
+                    walk.skipped.push_back({pathOf(name), "リンク先のファイルがありません"});
+                }
+                continue;
+            }
+            haveInfo = true;
+            type = S_ISDIR(info.st_mode) ? DT_DIR : S_ISREG(info.st_mode) ? DT_REG : DT_UNKNOWN;
+        }
+        if (type == DT_DIR) {
+            if (!haveInfo && ::fstatat(descriptor, entry->d_name, &info, 0) != 0) {
+                continue;
+            }
+            const bool linked = !linkTarget.empty();
+            std::string path = linked ? std::move(linkTarget) : pathOf(name);
+            subfolders.push_back(
+                {std::string(name), std::move(path), {info.st_dev, info.st_ino}, linked, {}});
+        } else if (type == DT_REG) {
+            if (isMusicFileName(name)) {
+                if (!haveInfo && ::fstatat(descriptor, entry->d_name, &info, 0) != 0) {
+                    walk.skipped.push_back({pathOf(name), "リンク先のファイルがありません"});
+                    continue;
+                }
+                music.push_back({std::string(name), std::move(linkTarget),
+                                 static_cast<std::int64_t>(info.st_size), modifiedTime(info)});
+                progress.filesFound.fetch_add(1);
+            } else if (isPictureFileName(name)) {
+                pictures.emplace_back(name);
+            } else if (isSoundFileName(name)) {
+                walk.skipped.push_back({linkTarget.empty() ? pathOf(name) : std::move(linkTarget),
+                                        "読み込めない形式のファイルです"});
+            }
         }
     }
+    std::string picture = folder.inheritedPicture;
+    if (picture.empty()) {
+        picture = folderPicture(folder.path, pictures);
+    }
+    if (!music.empty()) {
+        std::sort(music.begin(), music.end());
+        const std::size_t index = walk.folders.size();
+        walk.folders.push_back({folder.path, picture});
+        for (FoundFile& found : music) {
+            walk.files.push_back(
+                {found.path.empty() ? joinPath(folder.path, found.name) : std::move(found.path), found.size,
+                 found.modified, index});
+        }
+    }
+    std::sort(subfolders.begin(), subfolders.end());
+    for (FoundFolder& subfolder : subfolders) {
+        if (filescan::discFolderNumber(subfolder.name) > 0) {
+            subfolder.inheritedPicture = picture;
+        }
+    }
+}
+
+// Walks the folders of `pending` and below, folders in name order, each
+// folder once even when links lead to it again. With `alone`, the walk is
+// one of several over parts of a tree: it gives up (needsWholeOrder) at a
+// linked folder or one already entered, where only the order of the whole
+// tree says which way in comes first.
+void walkFolders(std::vector<PendingFolder> pending, VisitedFolders& visited, ScanProgress& progress,
+                 Walk& walk, bool alone)
+{
     std::vector<FoundFolder> subfolders;
     std::vector<FoundFile> music;
     std::vector<std::string> pictures;
     while (!pending.empty() && !progress.cancel.load()) {
-        PendingFolder folder = std::move(pending.back());
+        const PendingFolder folder = std::move(pending.back());
         pending.pop_back();
-
-        DirectoryStream stream(folder.path);
-        if (!stream.isOpen()) {
-            scan.skipped.push_back({folder.path, "フォルダを読み込めません"});
-            continue;
-        }
-        const int descriptor = stream.descriptor();
-        subfolders.clear();
-        music.clear();
-        pictures.clear();
-        for (;;) {
-            bool failed = false;
-            const struct dirent* entry = stream.next(failed);
-            if (entry == nullptr) {
-                if (failed) {
-                    scan.skipped.push_back({folder.path, "フォルダを最後まで読み込めません"});
-                }
-                break;
-            }
-            const std::string_view name(entry->d_name);
-            if (name == "." || name == ".." || isSystemLeftover(name)) {
-                continue;
-            }
-            unsigned char type = entry->d_type;
-            struct stat info {};
-            bool haveInfo = false;
-            if (type == DT_UNKNOWN) {
-                if (::fstatat(descriptor, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) {
-                    if (isMusicFileName(name) || isSoundFileName(name)) {
-                        scan.skipped.push_back(
-                            {joinPath(folder.path, std::string(name)), "リンク先のファイルがありません"});
-                    }
-                    continue;
-                }
-                type = S_ISLNK(info.st_mode)   ? DT_LNK
-                       : S_ISDIR(info.st_mode) ? DT_DIR
-                       : S_ISREG(info.st_mode) ? DT_REG
-                                               : DT_UNKNOWN;
-                haveInfo = type != DT_LNK;
-            }
-            std::string linkTarget;  // canonical, for a symbolic link
-            if (type == DT_LNK) {
-                linkTarget = canonicalPath(joinPath(folder.path, std::string(name)));
-                if (::stat(linkTarget.c_str(), &info) != 0) {  // follows links
-                    if (isMusicFileName(name) || isSoundFileName(name)) {
-                        scan.skipped.push_back(
-                            {joinPath(folder.path, std::string(name)), "リンク先のファイルがありません"});
-                    }
-                    continue;
-                }
-                haveInfo = true;
-                type = S_ISDIR(info.st_mode) ? DT_DIR : S_ISREG(info.st_mode) ? DT_REG : DT_UNKNOWN;
-            }
-            if (type == DT_DIR) {
-                if (!haveInfo && ::fstatat(descriptor, entry->d_name, &info, 0) != 0) {
-                    continue;
-                }
-                std::string path =
-                    linkTarget.empty() ? joinPath(folder.path, std::string(name)) : std::move(linkTarget);
-                subfolders.push_back({std::string(name), std::move(path), {info.st_dev, info.st_ino}});
-            } else if (type == DT_REG) {
-                if (isMusicFileName(name)) {
-                    if (!haveInfo && ::fstatat(descriptor, entry->d_name, &info, 0) != 0) {
-                        scan.skipped.push_back(
-                            {joinPath(folder.path, std::string(name)), "リンク先のファイルがありません"});
-                        continue;
-                    }
-                    music.push_back({std::string(name), std::move(linkTarget),
-                                     static_cast<std::int64_t>(info.st_size), modifiedTime(info)});
-                    progress.filesFound.fetch_add(1);
-                } else if (isPictureFileName(name)) {
-                    pictures.emplace_back(name);
-                } else if (isSoundFileName(name)) {
-                    scan.skipped.push_back({linkTarget.empty() ? joinPath(folder.path, std::string(name))
-                                                               : std::move(linkTarget),
-                                            "読み込めない形式のファイルです"});
-                }
-            }
-        }
-        std::string picture = folder.inheritedPicture;
-        if (picture.empty()) {
-            picture = folderPicture(folder.path, pictures);
-        }
-        std::sort(music.begin(), music.end());
-        for (FoundFile& found : music) {
-            FileTags& file = scan.files.emplace_back();
-            file.path = found.path.empty() ? joinPath(folder.path, found.name) : std::move(found.path);
-            file.size = found.size;
-            file.modified = found.modified;
-            file.folder = folder.path;
-            file.folderPicture = picture;
-        }
+        listFolder(folder, progress, walk, subfolders, music, pictures);
         // Reversed, so that the stack gives them back in name order.
-        std::sort(subfolders.rbegin(), subfolders.rend());
-        for (FoundFolder& subfolder : subfolders) {
-            if (!visited.insert(subfolder.identity).second) {
+        for (auto it = subfolders.rbegin(); it != subfolders.rend(); ++it) {
+            if (alone && it->linked) {
+                walk.needsWholeOrder = true;
+                return;
+            }
+            if (!visited.firstVisit(it->identity)) {
+                if (alone) {
+                    walk.needsWholeOrder = true;
+                    return;
+                }
                 continue;
             }
-            const bool disc = filescan::discFolderNumber(subfolder.name) > 0;
-            pending.push_back({std::move(subfolder.path), disc ? picture : std::string()});
+            pending.push_back({std::move(it->path), std::move(it->inheritedPicture)});
         }
     }
+}
+
+void appendWalk(Walk& walk, FolderScan& scan)
+{
+    for (Walk::File& file : walk.files) {
+        FileTags& tags = scan.files.emplace_back();
+        tags.path = std::move(file.path);
+        tags.size = file.size;
+        tags.modified = file.modified;
+        tags.folder = walk.folders[file.folder].path;
+        tags.folderPicture = walk.folders[file.folder].picture;
+    }
+    std::move(walk.skipped.begin(), walk.skipped.end(), std::back_inserter(scan.skipped));
+}
+
+// Lists the music files under `root` (canonical), folders in name order,
+// each folder once even when links lead to it again. The folders of the
+// top are walked on `threads` threads when no link or second way into a
+// folder makes the order of the whole tree matter; the result is the same.
+void findMusicFiles(const std::string& root, ScanProgress& progress, FolderScan& scan, int threads)
+{
+    struct stat info {};
+    if (::stat(root.c_str(), &info) != 0) {
+        return;
+    }
+    const std::pair<dev_t, ino_t> rootIdentity{info.st_dev, info.st_ino};
+    if (threads > 1) {
+        VisitedFolders visited;
+        visited.firstVisit(rootIdentity);
+        Walk top;
+        std::vector<FoundFolder> subfolders;
+        std::vector<FoundFile> music;
+        std::vector<std::string> pictures;
+        listFolder({root, {}}, progress, top, subfolders, music, pictures);
+        bool alone = subfolders.size() > 1;
+        for (const FoundFolder& subfolder : subfolders) {
+            alone = alone && !subfolder.linked && visited.firstVisit(subfolder.identity);
+        }
+        if (alone) {
+            std::vector<Walk> parts(subfolders.size());
+            std::atomic<std::size_t> next{0};
+            auto work = [&] {
+                for (std::size_t i = next.fetch_add(1); i < parts.size() && !progress.cancel.load();
+                     i = next.fetch_add(1)) {
+                    walkFolders({{subfolders[i].path, subfolders[i].inheritedPicture}}, visited, progress,
+                                parts[i], true);
+                    if (parts[i].needsWholeOrder) {
+                        next.store(parts.size());  // the others stop too
+                    }
+                }
+            };
+            std::vector<std::thread> pool;
+            for (int i = 1; i < threads && static_cast<std::size_t>(i) < parts.size(); ++i) {
+                pool.emplace_back(work);
+            }
+            work();
+            for (std::thread& thread : pool) {
+                thread.join();
+            }
+            const bool whole = std::none_of(parts.begin(), parts.end(),
+                                            [](const Walk& part) { return part.needsWholeOrder; });
+            if (whole || progress.cancel.load()) {
+                std::size_t count = top.files.size();
+                for (const Walk& part : parts) {
+                    count += part.files.size();
+                }
+                scan.files.reserve(count);
+                appendWalk(top, scan);
+                for (Walk& part : parts) {
+                    appendWalk(part, scan);
+                }
+                return;
+            }
+        }
+        // Walked again in one piece: forget what was counted.
+        progress.filesFound.store(0);
+    }
+    VisitedFolders visited;
+    visited.firstVisit(rootIdentity);
+    Walk walk;
+    walkFolders({{root, {}}}, visited, progress, walk, false);
+    scan.files.reserve(walk.files.size());
+    appendWalk(walk, scan);
 }
 
 // Why a music file gave no tags: it cannot be opened (no permission,
@@ -465,7 +602,7 @@ FolderScan scanFolder(const fs::path& root, ScanProgress& progress, int threads,
                       filescan::TagEncoding encoding)
 {
     FolderScan scan;
-    findMusicFiles(canonicalPath(root.native()), progress, scan);
+    findMusicFiles(canonicalPath(root.native()), progress, scan, threadCount(threads));
     if (!progress.cancel.load()) {
         readAllTags(scan, progress, threadCount(threads), encoding, nullptr, nullptr, nullptr);
     }
@@ -519,7 +656,7 @@ ScanResult scanForCatalogue(const fs::path& root, const CatalogueLookup& lookup,
     ScanResult result;
     FolderScan& scan = result.scan;
     const std::string top = canonicalPath(root.native());
-    findMusicFiles(top, progress, scan);
+    findMusicFiles(top, progress, scan, threadCount(threads));
     filescan::CatalogueFiles known;
     if (!progress.cancel.load() && lookup) {
         // Only the albums in folders of these names are looked at, their
