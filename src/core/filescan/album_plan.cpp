@@ -433,6 +433,7 @@ CatalogueFiles catalogueFiles(const store::AlbumTable& table, const std::vector<
                               const PathCanonicalizer& canonical)
 {
     CatalogueFiles known;
+    std::vector<std::string> folders;  // of one album
     for (int row : rows) {
         if (row < 1 || row >= table.rowCount()) {
             continue;
@@ -440,7 +441,7 @@ CatalogueFiles catalogueFiles(const store::AlbumTable& table, const std::vector<
         const store::AlbumTable::RowCells cells = table.rowCells(row);
         auto cell = [&cells](int column) { return cells[static_cast<std::size_t>(column)]; };
         int usedSlots = 0;
-        std::vector<std::string> folders;
+        folders.clear();
         for (int slot = 1; slot <= store::kSongSlots; ++slot) {
             const std::string_view media = cell(store::mediaColumn(slot));
             if (!media.empty() || !cell(store::songTitleColumn(slot)).empty() ||
@@ -454,9 +455,9 @@ CatalogueFiles catalogueFiles(const store::AlbumTable& table, const std::vector<
             if (canonical) {
                 path = canonical(path);
             }
-            std::string folder(albumFolderOf(parentPath(path)));
+            const std::string_view folder = albumFolderOf(parentPath(path));
             if (std::find(folders.begin(), folders.end(), folder) == folders.end()) {
-                folders.push_back(std::move(folder));
+                folders.emplace_back(folder);
             }
             known.files.insert(std::move(path));
         }
