@@ -1,5 +1,6 @@
 #include <QImage>
 #include <filesystem>
+#include <future>
 #include <string_view>
 
 #include "backends/tags/folder_scan.h"
@@ -40,15 +41,18 @@ int scanFolder(Context& ctx, const std::vector<std::string>& args, std::size_t f
         ctx.err << "フォルダが存在しません: " << folder.native() << "\n";
         return kExitError;
     }
+    // Catalogued files that did not change since a scan read them are
+    // recognised without being opened. What the memory holds is read while
+    // the catalogue loads.
+    const std::filesystem::path memoryFile = ctx.folder.file(filescan::kScanMemoryFileName);
+    std::future<filescan::ScanMemory> memoryLoad =
+        std::async(std::launch::async, [&memoryFile] { return filescan::ScanMemory::load(memoryFile); });
     std::unique_ptr<catalogue::Catalogue> opened = openCatalogue(ctx);
     if (!opened) {
         return kExitError;
     }
+    filescan::ScanMemory memory = memoryLoad.get();
     tags::ScanProgress progress;
-    // Catalogued files that did not change since a scan read them are
-    // recognised without being opened.
-    const std::filesystem::path memoryFile = ctx.folder.file(filescan::kScanMemoryFileName);
-    filescan::ScanMemory memory = filescan::ScanMemory::load(memoryFile);
     tags::ScanResult result =
         tags::scanForCatalogue(folder, tags::catalogueLookup(*opened), progress, 0, encoding, &memory);
     if (!arguments->has("--dry-run") && memory.changed()) {
