@@ -424,40 +424,57 @@ void readAllTags(FolderScan& scan, ScanProgress& progress, int threads, filescan
         }
     };
 
-    std::vector<std::size_t> toRead;
-    toRead.reserve(memory != nullptr ? 0 : count);
-    const FileTags* previous = nullptr;  // the last file recognised
-    for (std::size_t index = 0; index < count && !progress.cancel.load(); ++index) {
-        FileTags& file = scan.files[index];
-        if (memory != nullptr) {
-            filescan::RememberedFile& stamp = stamps[index];
-            if (file.size >= 0) {
-                stamp.size = file.size;
-                stamp.modified = file.modified;
-                stamped[index] = 1;
-            } else {
-                stamped[index] = sizeAndTime(file.path, stamp.size, stamp.modified) ? 1 : 0;
-            }
-            const filescan::RememberedFile* before =
-                stamped[index] && known != nullptr && known->files.count(file.path) != 0
-                    ? memory->find(file.path, stamp.size, stamp.modified)
-                    : nullptr;
-            if (before != nullptr) {
-                file.hasTags = before->hasTags;
-                file.album = before->album;
-                recognised[index] = before;
-                readable[index] = 1;
-                // Files of one album follow each other: its key is made once.
-                if (previous == nullptr || !filescan::sameAlbumKey(*previous, file)) {
-                    countAlbum(file);
+    // The files of [begin, end) the memory recognises; the others go to
+    // `unread`.
+    auto recognise = [&](std::size_t begin, std::size_t end, std::vector<std::size_t>& unread) {
+        const FileTags* previous = nullptr;  // the last file recognised
+        int recognisedCount = 0;
+        for (std::size_t index = begin; index < end && !progress.cancel.load(); ++index) {
+            FileTags& file = scan.files[index];
+            if (memory != nullptr) {
+                filescan::RememberedFile& stamp = stamps[index];
+                if (file.size >= 0) {
+                    stamp.size = file.size;
+                    stamp.modified = file.modified;
+                    stamped[index] = 1;
+                } else {
+                    stamped[index] = sizeAndTime(file.path, stamp.size, stamp.modified) ? 1 : 0;
                 }
-                previous = &file;
-                progress.filesRead.fetch_add(1);
-                continue;
+                const filescan::RememberedFile* before =
+                    stamped[index] && known != nullptr && known->files.count(file.path) != 0
+                        ? memory->find(file.path, stamp.size, stamp.modified)
+                        : nullptr;
+                if (before != nullptr) {
+                    file.hasTags = before->hasTags;
+                    file.album = before->album;
+                    recognised[index] = before;
+                    readable[index] = 1;
+                    // Files of one album follow each other: its key is made once.
+                    if (previous == nullptr || !filescan::sameAlbumKey(*previous, file)) {
+                        countAlbum(file);
+                    }
+                    previous = &file;
+                    ++recognisedCount;
+                    continue;
+                }
             }
+            unread.push_back(index);
         }
-        toRead.push_back(index);
+        progress.filesRead.fetch_add(recognisedCount);
+    };
+    // Many files are looked up in two halves at once.
+    std::vector<std::size_t> toRead;
+    std::vector<std::size_t> secondHalf;
+    const std::size_t half = memory != nullptr && threads > 1 && count >= 4096 ? count / 2 : count;
+    std::thread helper;
+    if (half < count) {
+        helper = std::thread(recognise, half, count, std::ref(secondHalf));
     }
+    recognise(0, half, toRead);
+    if (helper.joinable()) {
+        helper.join();
+    }
+    toRead.insert(toRead.end(), secondHalf.begin(), secondHalf.end());
 
     std::atomic<std::size_t> next{0};
     auto work = [&] {
