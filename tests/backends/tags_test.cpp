@@ -476,6 +476,55 @@ TEST_F(FolderScanTest, ARescanRecognisesUnchangedCataloguedFilesWithoutOpeningTh
               (std::vector<std::string>{"A/1.ogg", "A/2.ogg", "B/1.mp3", "U/1.mp3"}));
 }
 
+// Many catalogued files the memory knows as they are: none is opened (none
+// of them is music), whichever thread looks it up; only the one the memory
+// lacks and the one whose time moved are read, and found broken.
+TEST_F(FolderScanTest, ManyRememberedFilesAreRecognisedWithoutOpeningAny)
+{
+    constexpr int kFiles = 600;
+    const fs::path top = fs::canonical(dir.path()) / "music";
+    filescan::CatalogueFiles known;
+    std::vector<std::pair<std::string, filescan::RememberedFile>> remembered;
+    for (int i = 0; i < kFiles; ++i) {
+        const fs::path file =
+            top / ("Album " + std::to_string(i / 10)) / (std::to_string(i % 10 + 1) + ".mp3");
+        writeBytes(file, "not music " + std::to_string(i));
+        known.files.insert(file.string());
+        struct stat info {};
+        ASSERT_EQ(::stat(file.c_str(), &info), 0);
+        filescan::RememberedFile entry{
+            static_cast<std::int64_t>(info.st_size),
+            static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec, true,
+            u"Album " + std::u16string(1, static_cast<char16_t>(u'A' + i / 10 % 26))};
+        if (i == 7) {
+            continue;  // never read
+        }
+        if (i == kFiles - 3) {
+            entry.modified += 1;  // touched since
+        }
+        remembered.emplace_back(file.string(), std::move(entry));
+    }
+    filescan::ScanMemory memory;
+    memory.replaceUnder(top.string(), std::move(remembered));
+    ScanProgress progress;
+    ScanResult result = scanForCatalogue(
+        top, [&known](const std::vector<std::string>&, const filescan::PathCanonicalizer&) { return known; },
+        progress, 2, filescan::TagEncoding::Automatic, &memory);
+    std::vector<std::string> skipped;
+    for (const SkippedFile& file : result.scan.skipped) {
+        skipped.push_back(fs::path(file.path).lexically_relative(top).string() + ": " + file.reason);
+    }
+    EXPECT_EQ(skipped,
+              (std::vector<std::string>{"Album 0/8.mp3: 壊れているため音楽ファイルとして読み込めません",
+                                        "Album 59/8.mp3: 壊れているため音楽ファイルとして読み込めません"}));
+    EXPECT_EQ(progress.filesFound.load(), kFiles);
+    EXPECT_EQ(progress.filesRead.load(), kFiles);
+    EXPECT_EQ(progress.albumsFound.load(), kFiles / 10);
+    EXPECT_EQ(result.plan.knownFiles, kFiles - 2);
+    EXPECT_EQ(result.plan.knownAlbums, kFiles / 10);
+    EXPECT_TRUE(result.plan.albums.empty());
+}
+
 TEST_F(FolderScanTest, CancelledScanGivesNothing)
 {
     addSong("A/1.mp3", {"a", "x", "", "A", "", "", "1", ""});

@@ -465,7 +465,7 @@ void readAllTags(FolderScan& scan, ScanProgress& progress, int threads, filescan
     // Many files are looked up in two halves at once.
     std::vector<std::size_t> toRead;
     std::vector<std::size_t> secondHalf;
-    const std::size_t half = memory != nullptr && threads > 1 && count >= 4096 ? count / 2 : count;
+    const std::size_t half = memory != nullptr && threads > 1 && count >= 256 ? count / 2 : count;
     std::thread helper;
     if (half < count) {
         helper = std::thread(recognise, half, count, std::ref(secondHalf));
