@@ -404,8 +404,8 @@ struct Learnt {
 // by one thread only, so the result does not depend on the scheduling. A
 // file the catalogue holds (`known`) and `memory` knows as it is now is not
 // opened: what grouping needs (its album tag) comes from the memory. Those
-// are looked up first, on this thread; only the rest go to the pool. What
-// was read or recognised goes to `learnt`.
+// are looked up first (many in two halves at once); only the rest go to the
+// pool. What was read or recognised goes to `learnt`.
 void readAllTags(FolderScan& scan, ScanProgress& progress, int threads, filescan::TagEncoding encoding,
                  const filescan::CatalogueFiles* known, const filescan::ScanMemory* memory, Learnt* learnt)
 {
@@ -462,7 +462,6 @@ void readAllTags(FolderScan& scan, ScanProgress& progress, int threads, filescan
         }
         progress.filesRead.fetch_add(recognisedCount);
     };
-    // Many files are looked up in two halves at once.
     std::vector<std::size_t> toRead;
     std::vector<std::size_t> secondHalf;
     const std::size_t half = memory != nullptr && threads > 1 && count >= 256 ? count / 2 : count;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <charconv>
 #include <fstream>
+#include <functional>
 
 #include "core/filescan/tag_text.h"
 #include "core/store/atomic_file.h"
@@ -164,7 +165,8 @@ void ScanMemory::replaceUnder(std::string_view root,
                               std::vector<std::pair<std::string, RememberedFile>> found,
                               std::vector<const RememberedFile*> unchanged)
 {
-    std::sort(unchanged.begin(), unchanged.end());
+    const std::less<const RememberedFile*> order;
+    std::sort(unchanged.begin(), unchanged.end(), order);
     std::unordered_map<std::string, RememberedFile> fresh;
     fresh.reserve(found.size());
     for (auto& [path, remembered] : found) {
@@ -174,7 +176,8 @@ void ScanMemory::replaceUnder(std::string_view root,
     }
     std::size_t same = 0;
     for (auto it = files_.begin(); it != files_.end();) {
-        if (!under(it->first, root) || std::binary_search(unchanged.begin(), unchanged.end(), &it->second)) {
+        if (!under(it->first, root) ||
+            std::binary_search(unchanged.begin(), unchanged.end(), &it->second, order)) {
             ++it;
             continue;
         }
