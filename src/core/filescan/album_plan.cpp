@@ -459,7 +459,7 @@ CatalogueFiles catalogueFiles(const store::AlbumTable& table, const std::vector<
             if (std::find(folders.begin(), folders.end(), folder) == folders.end()) {
                 folders.emplace_back(folder);
             }
-            known.files.insert(std::move(path));
+            known.files.insert(path);
         }
         for (std::string& folder : folders) {
             known.albumsByFolder[std::move(folder)].push_back(

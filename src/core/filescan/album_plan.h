@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "core/filescan/file_tags.h"
+#include "core/filescan/path_set.h"
 #include "core/readings/reading_dictionary.h"
 #include "core/store/album_record.h"
 #include "core/store/album_table.h"
@@ -69,7 +70,7 @@ struct CatalogueAlbum {
 // The files the catalogue already holds, by file system path in the form
 // the scan compares (canonical), and its albums by album folder.
 struct CatalogueFiles {
-    std::unordered_set<std::string> files;
+    PathSet files;
     std::unordered_map<std::string, std::vector<CatalogueAlbum>> albumsByFolder;
     // The readings the user chose per artist: a new album of such an
     // artist is read the same way.
