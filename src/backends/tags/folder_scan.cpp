@@ -405,9 +405,11 @@ struct Learnt {
 // file the catalogue holds (`known`) and `memory` knows as it is now is not
 // opened: what grouping needs (its album tag) comes from the memory. Those
 // are looked up first (many in two halves at once); only the rest go to the
-// pool. What was read or recognised goes to `learnt`.
+// pool. What was read or recognised goes to `learnt`. `remembered`, when
+// given, is what `memory` holds of each file as found (looked up before).
 void readAllTags(FolderScan& scan, ScanProgress& progress, int threads, filescan::TagEncoding encoding,
-                 const filescan::CatalogueFiles* known, const filescan::ScanMemory* memory, Learnt* learnt)
+                 const filescan::CatalogueFiles* known, const filescan::ScanMemory* memory, Learnt* learnt,
+                 const std::vector<const filescan::RememberedFile*>* remembered = nullptr)
 {
     const std::size_t count = scan.files.size();
     std::vector<char> readable(count, 0);
@@ -440,10 +442,12 @@ void readAllTags(FolderScan& scan, ScanProgress& progress, int threads, filescan
                 } else {
                     stamped[index] = sizeAndTime(file.path, stamp.size, stamp.modified) ? 1 : 0;
                 }
-                const filescan::RememberedFile* before =
-                    stamped[index] && known != nullptr && known->files.count(file.path) != 0
-                        ? memory->find(file.path, stamp.size, stamp.modified)
-                        : nullptr;
+                const filescan::RememberedFile* before = nullptr;
+                if (stamped[index] && known != nullptr && known->files.count(file.path) != 0) {
+                    before = remembered != nullptr && file.size >= 0
+                                 ? (*remembered)[index]
+                                 : memory->find(file.path, stamp.size, stamp.modified);
+                }
                 if (before != nullptr) {
                     file.hasTags = before->hasTags;
                     file.album = before->album;
@@ -462,6 +466,7 @@ void readAllTags(FolderScan& scan, ScanProgress& progress, int threads, filescan
         }
         progress.filesRead.fetch_add(recognisedCount);
     };
+    // Many files are looked at in two halves at once.
     std::vector<std::size_t> toRead;
     std::vector<std::size_t> secondHalf;
     const std::size_t half = memory != nullptr && threads > 1 && count >= 256 ? count / 2 : count;
@@ -563,6 +568,30 @@ std::string canonicalPath(const std::string& path)
 }
 
 namespace {
+
+// A thread that is waited for when it goes, whichever way the scope ends.
+class JoinedThread {
+public:
+    JoinedThread() = default;
+    JoinedThread(const JoinedThread&) = delete;
+    JoinedThread& operator=(const JoinedThread&) = delete;
+    ~JoinedThread() { join(); }
+    template <typename Work>
+    void start(Work work)
+    {
+        join();
+        thread_ = std::thread(std::move(work));
+    }
+    void join()
+    {
+        if (thread_.joinable()) {
+            thread_.join();
+        }
+    }
+
+private:
+    std::thread thread_;
+};
 
 int threadCount(int threads)
 {
@@ -673,6 +702,21 @@ ScanResult scanForCatalogue(const fs::path& root, const CatalogueLookup& lookup,
     FolderScan& scan = result.scan;
     const std::string top = canonicalPath(root.native());
     findMusicFiles(top, progress, scan, threadCount(threads));
+    // What the memory holds of the files is looked up while the catalogue
+    // is asked about their folders.
+    std::vector<const filescan::RememberedFile*> remembered;
+    JoinedThread memoryLookup;
+    if (memory != nullptr && !progress.cancel.load()) {
+        remembered.assign(scan.files.size(), nullptr);
+        memoryLookup.start([&scan, &remembered, &progress, memory] {
+            for (std::size_t i = 0; i < scan.files.size() && !progress.cancel.load(); ++i) {
+                const FileTags& file = scan.files[i];
+                if (file.size >= 0) {
+                    remembered[i] = memory->find(file.path, file.size, file.modified);
+                }
+            }
+        });
+    }
     filescan::CatalogueFiles known;
     if (!progress.cancel.load() && lookup) {
         // Only the albums in folders of these names are looked at, their
@@ -688,9 +732,11 @@ ScanResult scanForCatalogue(const fs::path& root, const CatalogueLookup& lookup,
         known = lookup(folderNamesOf(scan.files),
                        [&resolver](const std::string& path) { return resolver.file(path); });
     }
+    memoryLookup.join();
     Learnt learnt;
     if (!progress.cancel.load()) {
-        readAllTags(scan, progress, threadCount(threads), encoding, &known, memory, &learnt);
+        readAllTags(scan, progress, threadCount(threads), encoding, &known, memory, &learnt,
+                    memory != nullptr ? &remembered : nullptr);
     }
     if (progress.cancel.load()) {
         scan = FolderScan{};
