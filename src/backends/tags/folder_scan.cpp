@@ -695,13 +695,27 @@ filescan::CatalogueFiles catalogueFilesOnDisk(const store::AlbumTable& table)
                                     [&resolver](const std::string& path) { return resolver.file(path); });
 }
 
+FoundFiles findFiles(const fs::path& root, ScanProgress& progress, int threads)
+{
+    FoundFiles found;
+    found.root = canonicalPath(root.native());
+    findMusicFiles(found.root, progress, found.scan, threadCount(threads));
+    return found;
+}
+
 ScanResult scanForCatalogue(const fs::path& root, const CatalogueLookup& lookup, ScanProgress& progress,
                             int threads, filescan::TagEncoding encoding, filescan::ScanMemory* memory)
 {
+    return scanFoundFiles(findFiles(root, progress, threads), lookup, progress, threads, encoding, memory);
+}
+
+ScanResult scanFoundFiles(FoundFiles found, const CatalogueLookup& lookup, ScanProgress& progress,
+                          int threads, filescan::TagEncoding encoding, filescan::ScanMemory* memory)
+{
     ScanResult result;
     FolderScan& scan = result.scan;
-    const std::string top = canonicalPath(root.native());
-    findMusicFiles(top, progress, scan, threadCount(threads));
+    scan = std::move(found.scan);
+    const std::string& top = found.root;
     // What the memory holds of the files is looked up while the catalogue
     // is asked about their folders.
     std::vector<const filescan::RememberedFile*> remembered;
