@@ -85,13 +85,16 @@ ScanMemory ScanMemory::load(const std::filesystem::path& file)
     if (length <= 0) {
         return memory;
     }
-    std::string text(static_cast<std::size_t>(length), '\0');
+    // The paths stay where they were read.
+    std::string& text = memory.paths_;
+    text.assign(static_cast<std::size_t>(length), '\0');
     in.seekg(0);
     if (!in.read(text.data(), static_cast<std::streamsize>(text.size()))) {
-        return memory;
+        return ScanMemory();
     }
-    memory.files_.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')));
-    std::string_view rest = text;
+    memory.entries_.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')));
+    const std::string_view rest0 = text;
+    std::string_view rest = rest0;
     auto nextLine = [&rest](std::string_view& line) {
         if (rest.empty()) {
             return false;
@@ -103,7 +106,7 @@ ScanMemory ScanMemory::load(const std::filesystem::path& file)
     };
     std::string_view line;
     if (!nextLine(line) || line != kHeader) {
-        return memory;
+        return ScanMemory();
     }
     while (nextLine(line)) {
         // size, time, tags, album, path (the path last: it may hold a tab).
@@ -129,7 +132,7 @@ ScanMemory ScanMemory::load(const std::filesystem::path& file)
         }
         remembered.hasTags = fields[2] == "1";
         remembered.album = std::move(*album);
-        memory.files_.insert_or_assign(std::string(line), std::move(remembered));
+        memory.put(static_cast<std::size_t>(line.data() - rest0.data()), line.size(), std::move(remembered));
     }
     return memory;
 }
@@ -138,27 +141,86 @@ bool ScanMemory::save(const std::filesystem::path& file, store::FileError* error
 {
     std::string text(kHeader);
     text += '\n';
-    for (const auto& [path, remembered] : files_) {
+    for (const Entry& entry : entries_) {
+        const RememberedFile& remembered = entry.file;
         text += std::to_string(remembered.size);
         text += '\t';
         text += std::to_string(remembered.modified);
         text += remembered.hasTags ? "\t1\t" : "\t0\t";
         text += utf8Of(remembered.album);
         text += '\t';
-        text += path;
+        text += pathOf(entry);
         text += '\n';
     }
     return store::writeFileAtomically(file, text, error);
 }
 
+std::size_t ScanMemory::slotOf(std::string_view path, std::size_t hash) const
+{
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t index = hash & mask;; index = (index + 1) & mask) {
+        const Slot& slot = slots_[index];
+        if (slot.entry == 0 || (slot.hash == hash && pathOf(entries_[slot.entry - 1]) == path)) {
+            return index;
+        }
+    }
+}
+
+const ScanMemory::Entry* ScanMemory::entryOf(std::string_view path) const
+{
+    if (entries_.empty()) {
+        return nullptr;
+    }
+    const Slot& slot = slots_[slotOf(path, std::hash<std::string_view>{}(path))];
+    return slot.entry == 0 ? nullptr : &entries_[slot.entry - 1];
+}
+
+void ScanMemory::put(std::size_t offset, std::size_t length, RememberedFile file)
+{
+    if ((entries_.size() + 1) * 2 > slots_.size()) {
+        std::vector<Slot> old = std::move(slots_);
+        slots_.assign(std::max<std::size_t>(64, old.size() * 2), Slot{});
+        const std::size_t mask = slots_.size() - 1;
+        for (const Slot& slot : old) {
+            if (slot.entry != 0) {
+                std::size_t index = slot.hash & mask;
+                while (slots_[index].entry != 0) {
+                    index = (index + 1) & mask;
+                }
+                slots_[index] = slot;
+            }
+        }
+    }
+    const std::string_view path = std::string_view(paths_).substr(offset, length);
+    const std::size_t hash = std::hash<std::string_view>{}(path);
+    Slot& slot = slots_[slotOf(path, hash)];
+    if (slot.entry != 0) {
+        entries_[slot.entry - 1].file = std::move(file);
+        return;
+    }
+    entries_.push_back(Entry{offset, length, std::move(file)});
+    slot = Slot{hash, entries_.size()};
+}
+
+void ScanMemory::put(std::string_view path, RememberedFile file)
+{
+    const std::size_t offset = paths_.size();
+    paths_.append(path);
+    const std::size_t kept = entries_.size();
+    put(offset, path.size(), std::move(file));
+    if (entries_.size() == kept) {
+        paths_.resize(offset);  // a path remembered already: its bytes are there
+    }
+}
+
 const RememberedFile* ScanMemory::find(const std::string& path, std::int64_t size,
                                        std::int64_t modified) const
 {
-    const auto it = files_.find(path);
-    if (it == files_.end() || it->second.size != size || it->second.modified != modified) {
+    const Entry* entry = entryOf(path);
+    if (entry == nullptr || entry->file.size != size || entry->file.modified != modified) {
         return nullptr;
     }
-    return &it->second;
+    return &entry->file;
 }
 
 void ScanMemory::replaceUnder(std::string_view root,
@@ -167,32 +229,42 @@ void ScanMemory::replaceUnder(std::string_view root,
 {
     const std::less<const RememberedFile*> order;
     std::sort(unchanged.begin(), unchanged.end(), order);
-    std::unordered_map<std::string, RememberedFile> fresh;
-    fresh.reserve(found.size());
+    ScanMemory fresh;  // what was read, the last of each path
     for (auto& [path, remembered] : found) {
         if (storable(path, remembered.album)) {
-            fresh.insert_or_assign(std::move(path), std::move(remembered));
+            fresh.put(path, std::move(remembered));
         }
     }
+    ScanMemory next;
+    next.paths_.reserve(paths_.size());
+    next.entries_.reserve(entries_.size() + fresh.entries_.size());
     std::size_t same = 0;
-    for (auto it = files_.begin(); it != files_.end();) {
-        if (!under(it->first, root) ||
-            std::binary_search(unchanged.begin(), unchanged.end(), &it->second, order)) {
-            ++it;
+    for (Entry& entry : entries_) {
+        const std::string_view path = pathOf(entry);
+        if (!under(path, root) ||
+            std::binary_search(unchanged.begin(), unchanged.end(), &entry.file, order)) {
+            next.put(path, std::move(entry.file));
             continue;
         }
-        const auto kept = fresh.find(it->first);
-        if (kept != fresh.end() && kept->second == it->second) {
+        const Entry* read = fresh.entryOf(path);
+        if (read != nullptr && read->file == entry.file) {
             ++same;
         } else {
             changed_ = true;
         }
-        it = files_.erase(it);
     }
     if (same != fresh.size()) {
         changed_ = true;
     }
-    files_.merge(fresh);
+    for (Entry& entry : fresh.entries_) {
+        const std::string_view path = fresh.pathOf(entry);
+        if (next.entryOf(path) == nullptr) {
+            next.put(path, std::move(entry.file));
+        }
+    }
+    paths_ = std::move(next.paths_);
+    entries_ = std::move(next.entries_);
+    slots_ = std::move(next.slots_);
 }
 
 }  // namespace velmora::filescan

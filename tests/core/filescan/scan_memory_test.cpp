@@ -63,7 +63,10 @@ TEST_F(ScanMemoryTest, ARescanKeepsWhatItFoundUnchangedAndForgetsWhatIsGone)
     memory.replaceUnder("/m", {}, {a1, a2, b1});
     EXPECT_FALSE(memory.changed());
     EXPECT_EQ(memory.size(), 4u);
-    // Read again with the same result: nothing to write either.
+    // Read again with the same result: nothing to write either. (What
+    // find() gave is good only until the memory is given a scan.)
+    a1 = memory.find("/m/A/1.mp3", 10, 100);
+    a2 = memory.find("/m/A/2.mp3", 20, 200);
     memory.replaceUnder("/m", files({{"/m/B/1.mp3", remembered(30, 300, u"Beta")}}), {a1, a2});
     EXPECT_FALSE(memory.changed());
     EXPECT_EQ(memory.size(), 4u);
