@@ -235,6 +235,16 @@ void ScanMemory::replaceUnder(std::string_view root,
             fresh.put(path, std::move(remembered));
         }
     }
+    if (fresh.entries_.empty()) {
+        // The usual rescan: everything remembered there was found as it was.
+        const bool allUnchanged = std::all_of(entries_.begin(), entries_.end(), [&](const Entry& entry) {
+            return !under(pathOf(entry), root) ||
+                   std::binary_search(unchanged.begin(), unchanged.end(), &entry.file, order);
+        });
+        if (allUnchanged) {
+            return;
+        }
+    }
     ScanMemory next;
     next.paths_.reserve(paths_.size());
     next.entries_.reserve(entries_.size() + fresh.entries_.size());
