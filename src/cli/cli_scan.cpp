@@ -1,5 +1,6 @@
 #include <QImage>
 #include <filesystem>
+#include <future>
 #include <string_view>
 
 #include "backends/tags/folder_scan.h"
@@ -40,17 +41,29 @@ int scanFolder(Context& ctx, const std::vector<std::string>& args, std::size_t f
         ctx.err << "フォルダが存在しません: " << folder.native() << "\n";
         return kExitError;
     }
-    std::unique_ptr<catalogue::Catalogue> opened = openCatalogue(ctx);
+    // The catalogue and the scan memory are read while the folder is
+    // listed. Catalogued files that did not change since a scan read them
+    // are recognised without being opened.
+    tags::ScanProgress progress;
+    const std::filesystem::path memoryFile = ctx.folder.file(filescan::kScanMemoryFileName);
+    std::future<filescan::ScanMemory> memoryLoad =
+        std::async(std::launch::async, [&memoryFile] { return filescan::ScanMemory::load(memoryFile); });
+    std::future<std::unique_ptr<catalogue::Catalogue>> catalogueLoad =
+        std::async(std::launch::async, [&ctx, &progress] {
+            std::unique_ptr<catalogue::Catalogue> opened = openCatalogue(ctx);
+            if (!opened) {
+                progress.cancel.store(true);  // nothing can be registered: the listing stops
+            }
+            return opened;
+        });
+    tags::FoundFiles found = tags::findFiles(folder, progress);
+    std::unique_ptr<catalogue::Catalogue> opened = catalogueLoad.get();
     if (!opened) {
         return kExitError;
     }
-    tags::ScanProgress progress;
-    // Catalogued files that did not change since a scan read them are
-    // recognised without being opened.
-    const std::filesystem::path memoryFile = ctx.folder.file(filescan::kScanMemoryFileName);
-    filescan::ScanMemory memory = filescan::ScanMemory::load(memoryFile);
-    tags::ScanResult result =
-        tags::scanForCatalogue(folder, tags::catalogueLookup(*opened), progress, 0, encoding, &memory);
+    filescan::ScanMemory memory = memoryLoad.get();
+    tags::ScanResult result = tags::scanFoundFiles(std::move(found), tags::catalogueLookup(*opened), progress,
+                                                   0, encoding, &memory);
     if (!arguments->has("--dry-run") && memory.changed()) {
         // Only a hint for the next scan: a failure costs that scan time.
         memory.save(memoryFile, nullptr);

@@ -312,6 +312,39 @@ TEST_F(FolderScanTest, BadInputIsSkippedAndCounted)
     EXPECT_EQ(notes[0], "登録しないファイル: " + (music / "Good" / "2.mp3").string() + " (空のファイルです)");
 }
 
+// Links are followed to where they lead: the files are found under the
+// path of their target, a folder reached twice is listed once, and leftovers
+// and other files beside music are passed over.
+TEST_F(FolderScanTest, LinkedFilesAndFoldersAreFoundWhereTheyLie)
+{
+    const fs::path elsewhere = dir / "elsewhere";
+    addSong("A/1.mp3", {"a1", "x", "", "A", "", "", "1", ""});
+    writeBytes(music / "A" / "._1.mp3", "leftover");
+    writeBytes(music / "A" / "notes.txt", "text");
+    test::writeSoundFile(elsewhere / "Album" / "1.ogg", "ogg");
+    test::writeTags(elsewhere / "Album" / "1.ogg", {"e1", "y", "", "Elsewhere", "", "", "1", ""});
+    test::writeSoundFile(elsewhere / "loose.ogg", "ogg");
+    test::writeTags(elsewhere / "loose.ogg", {"l1", "z", "", "Loose", "", "", "1", ""});
+    fs::create_symlink(elsewhere / "Album", music / "Linked");
+    fs::create_symlink(elsewhere / "Album", music / "Linked again");
+    fs::create_directories(music / "B");
+    fs::create_symlink(elsewhere / "loose.ogg", music / "B" / "2.ogg");
+
+    ScanResult result = scan();
+    EXPECT_TRUE(result.scan.skipped.empty());
+    std::vector<std::string> paths;
+    for (const filescan::FileTags& file : result.scan.files) {
+        paths.push_back(file.path);
+    }
+    const std::string target = fs::canonical(elsewhere).string();
+    EXPECT_EQ(paths, (std::vector<std::string>{(music / "A" / "1.mp3").string(), target + "/loose.ogg",
+                                               target + "/Album/1.ogg"}));
+    ASSERT_EQ(result.scan.files.size(), 3u);
+    EXPECT_EQ(result.scan.files[1].folder, (music / "B").string());
+    EXPECT_EQ(result.scan.files[2].folder, target + "/Album");
+    EXPECT_EQ(result.plan.albums.size(), 3u);
+}
+
 TEST_F(FolderScanTest, ThreadCountDoesNotChangeTheResultAndKnownFilesAreSkipped)
 {
     for (int i = 1; i <= 30; ++i) {
@@ -331,6 +364,43 @@ TEST_F(FolderScanTest, ThreadCountDoesNotChangeTheResultAndKnownFilesAreSkipped)
     ScanResult again = scan(catalogueFilesOnDisk(table));
     EXPECT_TRUE(again.plan.albums.empty());
     EXPECT_EQ(again.plan.knownFiles, 30);
+}
+
+// The folders are walked on several threads; what they find, and in which
+// order, is what one thread finds, with or without a link in the tree.
+TEST_F(FolderScanTest, WalkingOnSeveralThreadsFindsWhatOneFinds)
+{
+    addSong("0.mp3", {"top", "x", "", "Top", "", "", "1", ""});
+    addSong("A/CD1/1.mp3", {"a1", "x", "", "A", "", "", "1", "1"});
+    addSong("A/CD2/1.mp3", {"a2", "x", "", "A", "", "", "1", "2"});
+    writeBytes(music / "A" / "cover.jpg", test::jpegBytes('a'));
+    addSong("B/deep/er/1.ogg", {"b", "y", "", "B", "", "", "1", ""});
+    addSong("B/deep/2.ogg", {"b2", "y", "", "B", "", "", "2", ""});
+    writeBytes(music / "B" / "deep" / "3.dsf", "unread format");
+    addSong("C/1.mp3", {"c", "z", "", "C", "", "", "1", ""});
+    writeBytes(music / "C" / "2.mp3", "");
+    auto found = [](const ScanResult& result) {
+        std::vector<std::string> lines;
+        for (const filescan::FileTags& file : result.scan.files) {
+            lines.push_back(file.path + " | " + file.folder + " | " + file.folderPicture);
+        }
+        for (const SkippedFile& skipped : result.scan.skipped) {
+            lines.push_back(skipped.path + ": " + skipped.reason);
+        }
+        return lines;
+    };
+    const std::vector<std::string> one = found(scan({}, 1));
+    ASSERT_EQ(one.size(), 8u);
+    EXPECT_EQ(one[0], (music / "0.mp3").string() + " | " + music.string() + " | ");
+    EXPECT_EQ(one[1], (music / "A" / "CD1" / "1.mp3").string() + " | " + (music / "A" / "CD1").string() +
+                          " | " + (music / "A" / "cover.jpg").string());
+    EXPECT_EQ(found(scan({}, 4)), one);
+
+    // A link deep in the tree: the walk starts over in one piece.
+    fs::create_symlink(music / "A", music / "C" / "again");
+    const std::vector<std::string> linked = found(scan({}, 1));
+    EXPECT_EQ(linked, one);  // A was found already: the link adds nothing
+    EXPECT_EQ(found(scan({}, 4)), linked);
 }
 
 // Overwrites a file with as many other bytes, keeping its modification time
@@ -404,6 +474,55 @@ TEST_F(FolderScanTest, ARescanRecognisesUnchangedCataloguedFilesWithoutOpeningTh
     EXPECT_EQ(memory.size(), 0u);
     EXPECT_EQ(skippedNames(rescan(memory)),
               (std::vector<std::string>{"A/1.ogg", "A/2.ogg", "B/1.mp3", "U/1.mp3"}));
+}
+
+// Many catalogued files the memory knows as they are: none is opened (none
+// of them is music), whichever thread looks it up; only the one the memory
+// lacks and the one whose time moved are read, and found broken.
+TEST_F(FolderScanTest, ManyRememberedFilesAreRecognisedWithoutOpeningAny)
+{
+    constexpr int kFiles = 600;
+    const fs::path top = fs::canonical(dir.path()) / "music";
+    filescan::CatalogueFiles known;
+    std::vector<std::pair<std::string, filescan::RememberedFile>> remembered;
+    for (int i = 0; i < kFiles; ++i) {
+        const fs::path file =
+            top / ("Album " + std::to_string(i / 10)) / (std::to_string(i % 10 + 1) + ".mp3");
+        writeBytes(file, "not music " + std::to_string(i));
+        known.files.insert(file.string());
+        struct stat info {};
+        ASSERT_EQ(::stat(file.c_str(), &info), 0);
+        filescan::RememberedFile entry{
+            static_cast<std::int64_t>(info.st_size),
+            static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec, true,
+            u"Album " + std::u16string(1, static_cast<char16_t>(u'A' + i / 10 % 26))};
+        if (i == 7) {
+            continue;  // never read
+        }
+        if (i == kFiles - 3) {
+            entry.modified += 1;  // touched since
+        }
+        remembered.emplace_back(file.string(), std::move(entry));
+    }
+    filescan::ScanMemory memory;
+    memory.replaceUnder(top.string(), std::move(remembered));
+    ScanProgress progress;
+    ScanResult result = scanForCatalogue(
+        top, [&known](const std::vector<std::string>&, const filescan::PathCanonicalizer&) { return known; },
+        progress, 2, filescan::TagEncoding::Automatic, &memory);
+    std::vector<std::string> skipped;
+    for (const SkippedFile& file : result.scan.skipped) {
+        skipped.push_back(fs::path(file.path).lexically_relative(top).string() + ": " + file.reason);
+    }
+    EXPECT_EQ(skipped,
+              (std::vector<std::string>{"Album 0/8.mp3: 壊れているため音楽ファイルとして読み込めません",
+                                        "Album 59/8.mp3: 壊れているため音楽ファイルとして読み込めません"}));
+    EXPECT_EQ(progress.filesFound.load(), kFiles);
+    EXPECT_EQ(progress.filesRead.load(), kFiles);
+    EXPECT_EQ(progress.albumsFound.load(), kFiles / 10);
+    EXPECT_EQ(result.plan.knownFiles, kFiles - 2);
+    EXPECT_EQ(result.plan.knownAlbums, kFiles / 10);
+    EXPECT_TRUE(result.plan.albums.empty());
 }
 
 TEST_F(FolderScanTest, CancelledScanGivesNothing)

@@ -153,6 +153,19 @@ TEST_F(CliScanTest, WrongArgumentsAndMissingFolders)
     EXPECT_FALSE(fs::exists(data / "VLM.dat"));
 }
 
+// The catalogue is read while the folder is listed: one that cannot be read
+// stops the scan with its error, and nothing is written.
+TEST_F(CliScanTest, ACatalogueThatCannotBeReadStopsTheScan)
+{
+    fs::create_directories(data / "VLM.dat");  // a folder where the file should be
+    CliResult result = runCli(data, {"scan", music.string()});
+    EXPECT_EQ(result.code, 2);
+    EXPECT_NE(result.err.find("同じ名前のフォルダがあります"), std::string::npos);
+    EXPECT_EQ(result.out, "");
+    EXPECT_FALSE(fs::exists(data / "scancache.txt"));
+    EXPECT_TRUE(fs::is_directory(data / "VLM.dat"));
+}
+
 // A collection shaped like real ones: Japanese and Western artists, a
 // compilation, two discs in one folder, names made on a Mac, old rips with
 // Shift-JIS tags, files beside the music that are no music.

@@ -1,5 +1,7 @@
 #include "backends/tags/folder_scan.h"
 
+#include <dirent.h>
+#include <fcntl.h>
 #include <glib.h>
 #include <sys/stat.h>
 #include <unicode/unistr.h>
@@ -8,6 +10,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <iterator>
 #include <mutex>
 #include <set>
 #include <thread>
@@ -63,101 +66,305 @@ std::int64_t modifiedTime(const struct stat& info)
 
 struct FoundFile {
     std::string name;
-    std::string path;  // canonical
+    std::string path;  // canonical, for a link; empty: the folder's path and the name
     std::int64_t size = 0;
     std::int64_t modified = 0;
     bool operator<(const FoundFile& other) const { return name < other.name; }
 };
 
-// Lists the music files under `root` (canonical), folders in name order,
-// each folder once even when links lead to it again.
-void findMusicFiles(const std::string& root, ScanProgress& progress, FolderScan& scan)
-{
-    std::set<std::pair<dev_t, ino_t>> visited;
-    auto firstVisit = [&visited](const std::string& path) {
-        struct stat info {};
-        if (::stat(path.c_str(), &info) != 0) {
-            return false;
+struct FoundFolder {
+    std::string name;
+    std::string path;  // canonical
+    std::pair<dev_t, ino_t> identity;
+    bool linked = false;           // reached through a symbolic link
+    std::string inheritedPicture;  // the album folder's picture, for a disc subfolder
+    bool operator<(const FoundFolder& other) const { return name < other.name; }
+};
+
+// An open directory stream, closed when it goes.
+class DirectoryStream {
+public:
+    explicit DirectoryStream(const std::string& path) : stream_(::opendir(path.c_str())) {}
+    DirectoryStream(const DirectoryStream&) = delete;
+    DirectoryStream& operator=(const DirectoryStream&) = delete;
+    ~DirectoryStream()
+    {
+        if (stream_ != nullptr) {
+            ::closedir(stream_);
         }
-        return visited.emplace(info.st_dev, info.st_ino).second;
-    };
-
-    std::vector<PendingFolder> pending;
-    if (firstVisit(root)) {
-        pending.push_back({root, {}});
     }
-    while (!pending.empty() && !progress.cancel.load()) {
-        PendingFolder folder = std::move(pending.back());
-        pending.pop_back();
+    bool isOpen() const { return stream_ != nullptr; }
+    int descriptor() const { return ::dirfd(stream_); }
+    // The next entry; nullptr at the end or on an error (`failed` says which).
+    const struct dirent* next(bool& failed)
+    {
+        errno = 0;
+        const struct dirent* entry = ::readdir(stream_);
+        failed = entry == nullptr && errno != 0;
+        return entry;
+    }
 
-        std::error_code ec;
-        fs::directory_iterator it(folder.path, ec);
-        if (ec) {
-            scan.skipped.push_back({folder.path, "フォルダを読み込めません"});
+private:
+    DIR* stream_;
+};
+
+// What a walk found: the folders that hold music, their files in order,
+// and what it passed over.
+struct Walk {
+    struct Folder {
+        std::string path;
+        std::string picture;
+    };
+    struct File {
+        std::string path;
+        std::int64_t size = 0;
+        std::int64_t modified = 0;
+        std::size_t folder = 0;  // in folders
+    };
+    std::vector<Folder> folders;
+    std::vector<File> files;
+    std::vector<SkippedFile> skipped;
+    // A walk that must keep the order of the whole tree met a folder it
+    // cannot place alone (a linked one, or one reached twice).
+    bool needsWholeOrder = false;
+};
+
+// The folders a walk has entered, by identity, so that links never lead
+// into one twice; shared by the walkers of one scan.
+class VisitedFolders {
+public:
+    bool firstVisit(std::pair<dev_t, ino_t> identity)
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return visited_.insert(identity).second;
+    }
+
+private:
+    std::mutex mutex_;
+    std::set<std::pair<dev_t, ino_t>> visited_;
+};
+
+// Lists one folder: its music files (sorted by name, with their size and
+// time) go to `walk`, its subfolders to `subfolders` (sorted by name).
+// Entries are looked at relative to the open folder, and only where the
+// listing's type does not already say enough: a music file for its size
+// and time, a folder for its identity.
+void listFolder(const PendingFolder& folder, ScanProgress& progress, Walk& walk,
+                std::vector<FoundFolder>& subfolders, std::vector<FoundFile>& music,
+                std::vector<std::string>& pictures)
+{
+    subfolders.clear();
+    music.clear();
+    pictures.clear();
+    DirectoryStream stream(folder.path);
+    if (!stream.isOpen()) {
+        walk.skipped.push_back({folder.path, "フォルダを読み込めません"});
+        return;
+    }
+    const int descriptor = stream.descriptor();
+    auto pathOf = [&folder](std::string_view name) { return joinPath(folder.path, std::string(name)); };
+    for (;;) {
+        bool failed = false;
+        const struct dirent* entry = stream.next(failed);
+        if (entry == nullptr) {
+            if (failed) {
+                walk.skipped.push_back({folder.path, "フォルダを最後まで読み込めません"});
+            }
+            break;
+        }
+        const std::string_view name(entry->d_name);
+        if (name == "." || name == ".." || isSystemLeftover(name)) {
             continue;
         }
-        std::vector<std::pair<std::string, std::string>> subfolders;  // name, canonical path
-        std::vector<FoundFile> music;
-        std::vector<std::string> pictures;
-        for (; it != fs::directory_iterator(); it.increment(ec)) {
-            if (ec) {
-                scan.skipped.push_back({folder.path, "フォルダを最後まで読み込めません"});
-                break;
-            }
-            const std::string name = it->path().filename().native();
-            if (isSystemLeftover(name)) {
-                continue;
-            }
-            std::string path = joinPath(folder.path, name);
-            std::error_code linkError;
-            if (it->is_symlink(linkError)) {
-                path = canonicalPath(path);
-            }
-            struct stat info {};
-            if (::stat(path.c_str(), &info) != 0) {  // follows links
+        unsigned char type = entry->d_type;
+        struct stat info {};
+        bool haveInfo = false;
+        if (type == DT_UNKNOWN) {
+            if (::fstatat(descriptor, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) {
                 if (isMusicFileName(name) || isSoundFileName(name)) {
-                    scan.skipped.push_back({joinPath(folder.path, name), "リンク先のファイルがありません"});
+                    walk.skipped.push_back({pathOf(name), "リンク先のファイルがありません"});
                 }
                 continue;
             }
-            if (S_ISDIR(info.st_mode)) {
-                subfolders.emplace_back(name, std::move(path));
-            } else if (S_ISREG(info.st_mode)) {
-                if (isMusicFileName(name)) {
-                    music.push_back(
-                        {name, std::move(path), static_cast<std::int64_t>(info.st_size), modifiedTime(info)});
-                    progress.filesFound.fetch_add(1);
-                } else if (isPictureFileName(name)) {
-                    pictures.push_back(name);
-                } else if (isSoundFileName(name)) {
-                    scan.skipped.push_back({std::move(path), "読み込めない形式のファイルです"});
+            type = S_ISLNK(info.st_mode)   ? DT_LNK
+                   : S_ISDIR(info.st_mode) ? DT_DIR
+                   : S_ISREG(info.st_mode) ? DT_REG
+                                           : DT_UNKNOWN;
+            haveInfo = type != DT_LNK;
+        }
+        std::string linkTarget;  // canonical, for a symbolic link
+        if (type == DT_LNK) {
+            linkTarget = canonicalPath(pathOf(name));
+            if (::stat(linkTarget.c_str(), &info) != 0) {  // follows links
+                if (isMusicFileName(name) || isSoundFileName(name)) {
+                    walk.skipped.push_back({pathOf(name), "リンク先のファイルがありません"});
                 }
-            }
-        }
-        std::string picture = folder.inheritedPicture;
-        if (picture.empty()) {
-            picture = folderPicture(folder.path, pictures);
-        }
-        std::sort(music.begin(), music.end());
-        for (FoundFile& found : music) {
-            FileTags file;
-            file.path = std::move(found.path);
-            file.size = found.size;
-            file.modified = found.modified;
-            file.folder = folder.path;
-            file.folderPicture = picture;
-            scan.files.push_back(std::move(file));
-        }
-        // Reversed, so that the stack gives them back in name order.
-        std::sort(subfolders.rbegin(), subfolders.rend());
-        for (auto& [name, path] : subfolders) {
-            if (!firstVisit(path)) {
                 continue;
             }
-            const bool disc = filescan::discFolderNumber(name) > 0;
-            pending.push_back({std::move(path), disc ? picture : std::string()});
+            haveInfo = true;
+            type = S_ISDIR(info.st_mode) ? DT_DIR : S_ISREG(info.st_mode) ? DT_REG : DT_UNKNOWN;
+        }
+        if (type == DT_DIR) {
+            if (!haveInfo && ::fstatat(descriptor, entry->d_name, &info, 0) != 0) {
+                continue;
+            }
+            const bool linked = !linkTarget.empty();
+            std::string path = linked ? std::move(linkTarget) : pathOf(name);
+            subfolders.push_back(
+                {std::string(name), std::move(path), {info.st_dev, info.st_ino}, linked, {}});
+        } else if (type == DT_REG) {
+            if (isMusicFileName(name)) {
+                if (!haveInfo && ::fstatat(descriptor, entry->d_name, &info, 0) != 0) {
+                    walk.skipped.push_back({pathOf(name), "リンク先のファイルがありません"});
+                    continue;
+                }
+                music.push_back({std::string(name), std::move(linkTarget),
+                                 static_cast<std::int64_t>(info.st_size), modifiedTime(info)});
+                progress.filesFound.fetch_add(1);
+            } else if (isPictureFileName(name)) {
+                pictures.emplace_back(name);
+            } else if (isSoundFileName(name)) {
+                walk.skipped.push_back({linkTarget.empty() ? pathOf(name) : std::move(linkTarget),
+                                        "読み込めない形式のファイルです"});
+            }
         }
     }
+    std::string picture = folder.inheritedPicture;
+    if (picture.empty()) {
+        picture = folderPicture(folder.path, pictures);
+    }
+    if (!music.empty()) {
+        std::sort(music.begin(), music.end());
+        const std::size_t index = walk.folders.size();
+        walk.folders.push_back({folder.path, picture});
+        for (FoundFile& found : music) {
+            walk.files.push_back(
+                {found.path.empty() ? joinPath(folder.path, found.name) : std::move(found.path), found.size,
+                 found.modified, index});
+        }
+    }
+    std::sort(subfolders.begin(), subfolders.end());
+    for (FoundFolder& subfolder : subfolders) {
+        if (filescan::discFolderNumber(subfolder.name) > 0) {
+            subfolder.inheritedPicture = picture;
+        }
+    }
+}
+
+// Walks the folders of `pending` and below, folders in name order, each
+// folder once even when links lead to it again. With `alone`, the walk is
+// one of several over parts of a tree: it gives up (needsWholeOrder) at a
+// linked folder or one already entered, where only the order of the whole
+// tree says which way in comes first.
+void walkFolders(std::vector<PendingFolder> pending, VisitedFolders& visited, ScanProgress& progress,
+                 Walk& walk, bool alone)
+{
+    std::vector<FoundFolder> subfolders;
+    std::vector<FoundFile> music;
+    std::vector<std::string> pictures;
+    while (!pending.empty() && !progress.cancel.load()) {
+        const PendingFolder folder = std::move(pending.back());
+        pending.pop_back();
+        listFolder(folder, progress, walk, subfolders, music, pictures);
+        // Reversed, so that the stack gives them back in name order.
+        for (auto it = subfolders.rbegin(); it != subfolders.rend(); ++it) {
+            if (alone && it->linked) {
+                walk.needsWholeOrder = true;
+                return;
+            }
+            if (!visited.firstVisit(it->identity)) {
+                if (alone) {
+                    walk.needsWholeOrder = true;
+                    return;
+                }
+                continue;
+            }
+            pending.push_back({std::move(it->path), std::move(it->inheritedPicture)});
+        }
+    }
+}
+
+void appendWalk(Walk& walk, FolderScan& scan)
+{
+    for (Walk::File& file : walk.files) {
+        FileTags& tags = scan.files.emplace_back();
+        tags.path = std::move(file.path);
+        tags.size = file.size;
+        tags.modified = file.modified;
+        tags.folder = walk.folders[file.folder].path;
+        tags.folderPicture = walk.folders[file.folder].picture;
+    }
+    std::move(walk.skipped.begin(), walk.skipped.end(), std::back_inserter(scan.skipped));
+}
+
+// Lists the music files under `root` (canonical), folders in name order,
+// each folder once even when links lead to it again. The folders of the
+// top are walked on `threads` threads when no link or second way into a
+// folder makes the order of the whole tree matter; the result is the same.
+void findMusicFiles(const std::string& root, ScanProgress& progress, FolderScan& scan, int threads)
+{
+    struct stat info {};
+    if (::stat(root.c_str(), &info) != 0) {
+        return;
+    }
+    const std::pair<dev_t, ino_t> rootIdentity{info.st_dev, info.st_ino};
+    if (threads > 1) {
+        VisitedFolders visited;
+        visited.firstVisit(rootIdentity);
+        Walk top;
+        std::vector<FoundFolder> subfolders;
+        std::vector<FoundFile> music;
+        std::vector<std::string> pictures;
+        listFolder({root, {}}, progress, top, subfolders, music, pictures);
+        bool alone = subfolders.size() > 1;
+        for (const FoundFolder& subfolder : subfolders) {
+            alone = alone && !subfolder.linked && visited.firstVisit(subfolder.identity);
+        }
+        if (alone) {
+            std::vector<Walk> parts(subfolders.size());
+            std::atomic<std::size_t> next{0};
+            auto work = [&] {
+                for (std::size_t i = next.fetch_add(1); i < parts.size() && !progress.cancel.load();
+                     i = next.fetch_add(1)) {
+                    walkFolders({{subfolders[i].path, subfolders[i].inheritedPicture}}, visited, progress,
+                                parts[i], true);
+                    if (parts[i].needsWholeOrder) {
+                        next.store(parts.size());  // the others stop too
+                    }
+                }
+            };
+            std::vector<std::thread> pool;
+            for (int i = 1; i < threads && static_cast<std::size_t>(i) < parts.size(); ++i) {
+                pool.emplace_back(work);
+            }
+            work();
+            for (std::thread& thread : pool) {
+                thread.join();
+            }
+            const bool whole = std::none_of(parts.begin(), parts.end(),
+                                            [](const Walk& part) { return part.needsWholeOrder; });
+            if (whole || progress.cancel.load()) {
+                std::size_t count = top.files.size();
+                for (const Walk& part : parts) {
+                    count += part.files.size();
+                }
+                scan.files.reserve(count);
+                appendWalk(top, scan);
+                for (Walk& part : parts) {
+                    appendWalk(part, scan);
+                }
+                return;
+            }
+        }
+        // Walked again in one piece: forget what was counted.
+        progress.filesFound.store(0);
+    }
+    VisitedFolders visited;
+    visited.firstVisit(rootIdentity);
+    Walk walk;
+    walkFolders({{root, {}}}, visited, progress, walk, false);
+    scan.files.reserve(walk.files.size());
+    appendWalk(walk, scan);
 }
 
 // Why a music file gave no tags: it cannot be opened (no permission,
@@ -186,32 +393,46 @@ bool sizeAndTime(const std::string& path, std::int64_t& size, std::int64_t& modi
     return true;
 }
 
+// What a scan learnt for the memory: the files it read, and the memory's
+// entries of the files it recognised unchanged.
+struct Learnt {
+    std::vector<std::pair<std::string, filescan::RememberedFile>> read;
+    std::vector<const filescan::RememberedFile*> unchanged;
+};
+
 // Reads the tags of every file on `threads` threads; each file is written
 // by one thread only, so the result does not depend on the scheduling. A
 // file the catalogue holds (`known`) and `memory` knows as it is now is not
-// opened: what grouping needs (its album tag) comes from the memory. What
-// was read or recognised goes to `remembered`.
+// opened: what grouping needs (its album tag) comes from the memory. Those
+// are looked up first (many in two halves at once); only the rest go to the
+// pool. What was read or recognised goes to `learnt`. `remembered`, when
+// given, is what `memory` holds of each file as found (looked up before).
 void readAllTags(FolderScan& scan, ScanProgress& progress, int threads, filescan::TagEncoding encoding,
-                 const filescan::CatalogueFiles* known, const filescan::ScanMemory* memory,
-                 std::vector<std::pair<std::string, filescan::RememberedFile>>* remembered)
+                 const filescan::CatalogueFiles* known, const filescan::ScanMemory* memory, Learnt* learnt,
+                 const std::vector<const filescan::RememberedFile*>* remembered = nullptr)
 {
-    std::vector<char> readable(scan.files.size(), 0);
-    std::vector<filescan::RememberedFile> stamps(memory != nullptr ? scan.files.size() : 0);
+    const std::size_t count = scan.files.size();
+    std::vector<char> readable(count, 0);
+    std::vector<filescan::RememberedFile> stamps(memory != nullptr ? count : 0);
     std::vector<char> stamped(stamps.size(), 0);
-    std::atomic<std::size_t> next{0};
+    std::vector<const filescan::RememberedFile*> recognised(stamps.size(), nullptr);
     std::mutex albumsMutex;
     std::unordered_set<std::string> albums;
-    auto work = [&] {
-        for (;;) {
-            if (progress.cancel.load()) {
-                return;
-            }
-            const std::size_t index = next.fetch_add(1);
-            if (index >= scan.files.size()) {
-                return;
-            }
+    auto countAlbum = [&](const FileTags& file) {
+        std::string key = filescan::albumKey(file);
+        std::lock_guard<std::mutex> lock(albumsMutex);
+        if (albums.insert(std::move(key)).second) {
+            progress.albumsFound.store(static_cast<int>(albums.size()));
+        }
+    };
+
+    // The files of [begin, end) the memory recognises; the others go to
+    // `unread`.
+    auto recognise = [&](std::size_t begin, std::size_t end, std::vector<std::size_t>& unread) {
+        const FileTags* previous = nullptr;  // the last file recognised
+        int recognisedCount = 0;
+        for (std::size_t index = begin; index < end && !progress.cancel.load(); ++index) {
             FileTags& file = scan.files[index];
-            bool recognised = false;
             if (memory != nullptr) {
                 filescan::RememberedFile& stamp = stamps[index];
                 if (file.size >= 0) {
@@ -221,41 +442,81 @@ void readAllTags(FolderScan& scan, ScanProgress& progress, int threads, filescan
                 } else {
                     stamped[index] = sizeAndTime(file.path, stamp.size, stamp.modified) ? 1 : 0;
                 }
-                const filescan::RememberedFile* before =
-                    stamped[index] && known != nullptr && known->files.count(file.path) != 0
-                        ? memory->find(file.path, stamp.size, stamp.modified)
-                        : nullptr;
+                const filescan::RememberedFile* before = nullptr;
+                if (stamped[index] && known != nullptr && known->files.count(file.path) != 0) {
+                    before = remembered != nullptr && file.size >= 0
+                                 ? (*remembered)[index]
+                                 : memory->find(file.path, stamp.size, stamp.modified);
+                }
                 if (before != nullptr) {
                     file.hasTags = before->hasTags;
                     file.album = before->album;
-                    recognised = true;
+                    recognised[index] = before;
+                    readable[index] = 1;
+                    // Files of one album follow each other: its key is made once.
+                    if (previous == nullptr || !filescan::sameAlbumKey(*previous, file)) {
+                        countAlbum(file);
+                    }
+                    previous = &file;
+                    ++recognisedCount;
+                    continue;
                 }
             }
-            readable[index] = recognised || readFileTags(file, encoding) ? 1 : 0;
+            unread.push_back(index);
+        }
+        progress.filesRead.fetch_add(recognisedCount);
+    };
+    // Many files are looked at in two halves at once.
+    std::vector<std::size_t> toRead;
+    std::vector<std::size_t> secondHalf;
+    const std::size_t half = memory != nullptr && threads > 1 && count >= 256 ? count / 2 : count;
+    std::thread helper;
+    if (half < count) {
+        helper = std::thread(recognise, half, count, std::ref(secondHalf));
+    }
+    recognise(0, half, toRead);
+    if (helper.joinable()) {
+        helper.join();
+    }
+    toRead.insert(toRead.end(), secondHalf.begin(), secondHalf.end());
+
+    std::atomic<std::size_t> next{0};
+    auto work = [&] {
+        for (;;) {
+            if (progress.cancel.load()) {
+                return;
+            }
+            const std::size_t position = next.fetch_add(1);
+            if (position >= toRead.size()) {
+                return;
+            }
+            const std::size_t index = toRead[position];
+            FileTags& file = scan.files[index];
+            readable[index] = readFileTags(file, encoding) ? 1 : 0;
             if (readable[index]) {
-                std::string key = filescan::albumKey(file);
-                std::lock_guard<std::mutex> lock(albumsMutex);
-                if (albums.insert(std::move(key)).second) {
-                    progress.albumsFound.store(static_cast<int>(albums.size()));
-                }
+                countAlbum(file);
             }
             progress.filesRead.fetch_add(1);
         }
     };
     std::vector<std::thread> pool;
-    for (int i = 1; i < threads; ++i) {
+    const std::size_t helpers =
+        std::min(static_cast<std::size_t>(std::max(threads, 1) - 1), toRead.size() / 2);
+    for (std::size_t i = 0; i < helpers; ++i) {
         pool.emplace_back(work);
     }
     work();
     for (std::thread& thread : pool) {
         thread.join();
     }
-    if (remembered != nullptr && memory != nullptr && !progress.cancel.load()) {
-        for (std::size_t i = 0; i < scan.files.size(); ++i) {
-            if (readable[i] && stamped[i]) {
+    if (learnt != nullptr && memory != nullptr && !progress.cancel.load()) {
+        for (std::size_t i = 0; i < count; ++i) {
+            if (recognised[i] != nullptr) {
+                learnt->unchanged.push_back(recognised[i]);
+            } else if (readable[i] && stamped[i]) {
                 stamps[i].hasTags = scan.files[i].hasTags;
                 stamps[i].album = scan.files[i].album;
-                remembered->emplace_back(scan.files[i].path, std::move(stamps[i]));
+                learnt->read.emplace_back(scan.files[i].path, std::move(stamps[i]));
             }
         }
     }
@@ -308,19 +569,53 @@ std::string canonicalPath(const std::string& path)
 
 namespace {
 
+// A thread that is waited for when it goes, whichever way the scope ends.
+class JoinedThread {
+public:
+    JoinedThread() = default;
+    JoinedThread(const JoinedThread&) = delete;
+    JoinedThread& operator=(const JoinedThread&) = delete;
+    ~JoinedThread() { join(); }
+    template <typename Work>
+    void start(Work work)
+    {
+        join();
+        thread_ = std::thread(std::move(work));
+    }
+    void join()
+    {
+        if (thread_.joinable()) {
+            thread_.join();
+        }
+    }
+
+private:
+    std::thread thread_;
+};
+
 int threadCount(int threads)
 {
     return threads > 0 ? threads : static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
 }
 
+struct TextHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+};
+
 // Canonical paths, each folder resolved once.
 class FolderResolver {
 public:
-    std::string folder(const std::string& path)
+    // Takes `path` as a folder's canonical form without asking the file
+    // system: the walk has just found it so.
+    void addCanonical(const std::string& path) { folders_.try_emplace(path, path); }
+    const std::string& folder(std::string_view path)
     {
-        auto [it, added] = folders_.try_emplace(path);
-        if (added) {
-            it->second = canonicalPath(path);
+        auto it = folders_.find(path);
+        if (it == folders_.end()) {
+            std::string key(path);
+            std::string resolved = canonicalPath(key);
+            it = folders_.emplace(std::move(key), std::move(resolved)).first;
         }
         return it->second;
     }
@@ -330,11 +625,20 @@ public:
         if (parent.empty()) {
             return canonicalPath(path);
         }
-        return joinPath(folder(std::string(parent)), std::string(filescan::lastComponent(path)));
+        const std::string& resolved = folder(parent);
+        const std::string_view name = filescan::lastComponent(path);
+        std::string out;
+        out.reserve(resolved.size() + 1 + name.size());
+        out += resolved;
+        if (resolved != "/") {
+            out += '/';
+        }
+        out += name;
+        return out;
     }
 
 private:
-    std::unordered_map<std::string, std::string> folders_;
+    std::unordered_map<std::string, std::string, TextHash, std::equal_to<>> folders_;
 };
 
 }  // namespace
@@ -343,7 +647,7 @@ FolderScan scanFolder(const fs::path& root, ScanProgress& progress, int threads,
                       filescan::TagEncoding encoding)
 {
     FolderScan scan;
-    findMusicFiles(canonicalPath(root.native()), progress, scan);
+    findMusicFiles(canonicalPath(root.native()), progress, scan, threadCount(threads));
     if (!progress.cancel.load()) {
         readAllTags(scan, progress, threadCount(threads), encoding, nullptr, nullptr, nullptr);
     }
@@ -391,24 +695,62 @@ filescan::CatalogueFiles catalogueFilesOnDisk(const store::AlbumTable& table)
                                     [&resolver](const std::string& path) { return resolver.file(path); });
 }
 
+FoundFiles findFiles(const fs::path& root, ScanProgress& progress, int threads)
+{
+    FoundFiles found;
+    found.root = canonicalPath(root.native());
+    findMusicFiles(found.root, progress, found.scan, threadCount(threads));
+    return found;
+}
+
 ScanResult scanForCatalogue(const fs::path& root, const CatalogueLookup& lookup, ScanProgress& progress,
                             int threads, filescan::TagEncoding encoding, filescan::ScanMemory* memory)
 {
+    return scanFoundFiles(findFiles(root, progress, threads), lookup, progress, threads, encoding, memory);
+}
+
+ScanResult scanFoundFiles(FoundFiles found, const CatalogueLookup& lookup, ScanProgress& progress,
+                          int threads, filescan::TagEncoding encoding, filescan::ScanMemory* memory)
+{
     ScanResult result;
     FolderScan& scan = result.scan;
-    const std::string top = canonicalPath(root.native());
-    findMusicFiles(top, progress, scan);
+    scan = std::move(found.scan);
+    const std::string& top = found.root;
+    // What the memory holds of the files is looked up while the catalogue
+    // is asked about their folders.
+    std::vector<const filescan::RememberedFile*> remembered;
+    JoinedThread memoryLookup;
+    if (memory != nullptr && !progress.cancel.load()) {
+        remembered.assign(scan.files.size(), nullptr);
+        memoryLookup.start([&scan, &remembered, &progress, memory] {
+            for (std::size_t i = 0; i < scan.files.size() && !progress.cancel.load(); ++i) {
+                const FileTags& file = scan.files[i];
+                if (file.size >= 0) {
+                    remembered[i] = memory->find(file.path, file.size, file.modified);
+                }
+            }
+        });
+    }
     filescan::CatalogueFiles known;
     if (!progress.cancel.load() && lookup) {
         // Only the albums in folders of these names are looked at, their
         // folders resolved once each.
         FolderResolver resolver;
+        std::string_view previous;
+        for (const FileTags& file : scan.files) {
+            if (file.folder != previous) {
+                resolver.addCanonical(file.folder);
+                previous = file.folder;
+            }
+        }
         known = lookup(folderNamesOf(scan.files),
                        [&resolver](const std::string& path) { return resolver.file(path); });
     }
-    std::vector<std::pair<std::string, filescan::RememberedFile>> remembered;
+    memoryLookup.join();
+    Learnt learnt;
     if (!progress.cancel.load()) {
-        readAllTags(scan, progress, threadCount(threads), encoding, &known, memory, &remembered);
+        readAllTags(scan, progress, threadCount(threads), encoding, &known, memory, &learnt,
+                    memory != nullptr ? &remembered : nullptr);
     }
     if (progress.cancel.load()) {
         scan = FolderScan{};
@@ -416,7 +758,7 @@ ScanResult scanForCatalogue(const fs::path& root, const CatalogueLookup& lookup,
         return result;
     }
     if (memory != nullptr) {
-        memory->replaceUnder(top, std::move(remembered));
+        memory->replaceUnder(top, std::move(learnt.read), std::move(learnt.unchanged));
     }
     result.plan = filescan::planAlbums(scan.files, known);
     return result;

@@ -86,6 +86,18 @@ ScanResult scanForCatalogue(const std::filesystem::path& root, const CatalogueLo
                             ScanProgress& progress, int threads = 0,
                             filescan::TagEncoding encoding = filescan::TagEncoding::Automatic,
                             filescan::ScanMemory* memory = nullptr);
+// The two halves of scanForCatalogue(), for a caller with other work to do
+// while the files are listed (reading the catalogue): findFiles() lists
+// the music files under `root` and their sizes and times, reading nothing;
+// scanFoundFiles() goes on with what it found.
+struct FoundFiles {
+    std::string root;  // canonical
+    FolderScan scan;   // no tags read yet
+};
+FoundFiles findFiles(const std::filesystem::path& root, ScanProgress& progress, int threads = 0);
+ScanResult scanFoundFiles(FoundFiles found, const CatalogueLookup& lookup, ScanProgress& progress,
+                          int threads = 0, filescan::TagEncoding encoding = filescan::TagEncoding::Automatic,
+                          filescan::ScanMemory* memory = nullptr);
 // The same with what the catalogue holds given whole
 // (catalogueFilesOnDisk()).
 ScanResult scanAlbums(const std::filesystem::path& root, const filescan::CatalogueFiles& known,

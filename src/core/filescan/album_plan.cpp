@@ -86,6 +86,7 @@ struct Entry {
     // before it by name.
     int orderTrack = 0;
     int orderRank = 0;
+    bool catalogued = false;  // the catalogue holds the file already
 };
 
 // Writes a tag text into a cell and counts what CP932 lacked.
@@ -413,6 +414,19 @@ std::string albumKey(const FileTags& file)
     return key;
 }
 
+bool sameAlbumKey(const FileTags& a, const FileTags& b)
+{
+    if (a.folder != b.folder) {
+        return false;
+    }
+    const bool aTagged = a.hasTags && !a.album.empty();
+    const bool bTagged = b.hasTags && !b.album.empty();
+    if (aTagged != bTagged) {
+        return false;
+    }
+    return !aTagged || a.album == b.album;
+}
+
 CatalogueFiles catalogueFiles(const store::AlbumTable& table, const PathCanonicalizer& canonical)
 {
     std::vector<int> rows;
@@ -427,6 +441,7 @@ CatalogueFiles catalogueFiles(const store::AlbumTable& table, const std::vector<
                               const PathCanonicalizer& canonical)
 {
     CatalogueFiles known;
+    std::vector<std::string> folders;  // of one album
     for (int row : rows) {
         if (row < 1 || row >= table.rowCount()) {
             continue;
@@ -434,7 +449,7 @@ CatalogueFiles catalogueFiles(const store::AlbumTable& table, const std::vector<
         const store::AlbumTable::RowCells cells = table.rowCells(row);
         auto cell = [&cells](int column) { return cells[static_cast<std::size_t>(column)]; };
         int usedSlots = 0;
-        std::vector<std::string> folders;
+        folders.clear();
         for (int slot = 1; slot <= store::kSongSlots; ++slot) {
             const std::string_view media = cell(store::mediaColumn(slot));
             if (!media.empty() || !cell(store::songTitleColumn(slot)).empty() ||
@@ -448,11 +463,11 @@ CatalogueFiles catalogueFiles(const store::AlbumTable& table, const std::vector<
             if (canonical) {
                 path = canonical(path);
             }
-            std::string folder(albumFolderOf(parentPath(path)));
+            const std::string_view folder = albumFolderOf(parentPath(path));
             if (std::find(folders.begin(), folders.end(), folder) == folders.end()) {
-                folders.push_back(std::move(folder));
+                folders.emplace_back(folder);
             }
-            known.files.insert(std::move(path));
+            known.files.insert(path);
         }
         for (std::string& folder : folders) {
             known.albumsByFolder[std::move(folder)].push_back(
@@ -466,31 +481,61 @@ CatalogueFiles catalogueFiles(const store::AlbumTable& table, const std::vector<
     return known;
 }
 
-ScanPlan planAlbums(std::vector<FileTags> files, const CatalogueFiles& known)
+ScanPlan planAlbums(const std::vector<FileTags>& files, const CatalogueFiles& known)
 {
     ScanPlan plan;
     std::unordered_map<std::string, std::size_t> groupIndex;
     std::vector<Group> groups;
+    std::vector<int> knownCounts;  // per group: its files the catalogue holds
+    const FileTags* previous = nullptr;
+    std::size_t previousGroup = 0;
     for (const FileTags& file : files) {
-        const std::string_view name = lastComponent(file.path);
-        const NameNumbers numbers = numbersOfFileName(name);
-        const int folderDisc = discFolderNumber(lastComponent(file.folder));
-        int disc = file.disc > 0 ? file.disc : folderDisc;
-        int track = file.track;
-        if (track == 0) {
-            track = numbers.track;
-            if (disc == 0) {
-                disc = numbers.disc;
+        // Files come folder by folder: most share the key of the one before.
+        std::size_t group = previousGroup;
+        if (previous == nullptr || !sameAlbumKey(*previous, file)) {
+            auto [it, added] = groupIndex.emplace(albumKey(file), groups.size());
+            if (added) {
+                groups.push_back(Group{std::string(albumFolderOf(file.folder)), {}});
+                knownCounts.push_back(0);
             }
+            group = it->second;
         }
-        std::string key = albumKey(file);
-        auto [it, added] = groupIndex.emplace(std::move(key), groups.size());
-        if (added) {
-            groups.push_back(Group{std::string(albumFolderOf(file.folder)), {}});
-        }
-        groups[it->second].songs.push_back(Entry{&file, name, disc > 0 ? disc : 1, track});
+        previous = &file;
+        previousGroup = group;
+        Entry& entry = groups[group].songs.emplace_back(Entry{&file, lastComponent(file.path), 1, 0});
+        entry.catalogued = known.files.count(file.path) != 0;
+        knownCounts[group] += entry.catalogued ? 1 : 0;
     }
+    // An album every file of which the catalogue holds is passed over
+    // whole: where it would have come in the order does not matter.
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < groups.size(); ++i) {
+        if (static_cast<std::size_t>(knownCounts[i]) == groups[i].songs.size()) {
+            plan.knownFiles += knownCounts[i];
+            ++plan.knownAlbums;
+            continue;
+        }
+        if (kept != i) {
+            groups[kept] = std::move(groups[i]);
+        }
+        ++kept;
+    }
+    groups.resize(kept);
     for (Group& group : groups) {
+        for (Entry& song : group.songs) {
+            const FileTags& file = *song.file;
+            const NameNumbers numbers = numbersOfFileName(song.fileName);
+            int disc = file.disc > 0 ? file.disc : discFolderNumber(lastComponent(file.folder));
+            int track = file.track;
+            if (track == 0) {
+                track = numbers.track;
+                if (disc == 0) {
+                    disc = numbers.disc;
+                }
+            }
+            song.disc = disc > 0 ? disc : 1;
+            song.track = track;
+        }
         orderSongs(group.songs);
     }
     // Folders in name order; albums of one folder by their first file.
@@ -508,7 +553,7 @@ ScanPlan planAlbums(std::vector<FileTags> files, const CatalogueFiles& known)
         std::vector<Entry> fresh;
         int knownHere = 0;
         for (Entry& song : songs) {
-            if (known.files.count(song.file->path)) {
+            if (song.catalogued) {
                 ++knownHere;
             } else {
                 fresh.push_back(std::move(song));

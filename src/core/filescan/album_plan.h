@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "core/filescan/file_tags.h"
+#include "core/filescan/path_set.h"
 #include "core/readings/reading_dictionary.h"
 #include "core/store/album_record.h"
 #include "core/store/album_table.h"
@@ -69,7 +70,7 @@ struct CatalogueAlbum {
 // The files the catalogue already holds, by file system path in the form
 // the scan compares (canonical), and its albums by album folder.
 struct CatalogueFiles {
-    std::unordered_set<std::string> files;
+    PathSet files;
     std::unordered_map<std::string, std::vector<CatalogueAlbum>> albumsByFolder;
     // The readings the user chose for the given artists (CP932): a new
     // album of such an artist is read the same way. Asked once per plan,
@@ -96,11 +97,15 @@ std::string_view albumFolderOf(std::string_view folder);
 // The key that decides which album a file belongs to; files with equal keys
 // end up in one album.
 std::string albumKey(const FileTags& file);
+// Whether two files have the same albumKey(), told without making it where
+// that is cheap (the same folder, the same source of the title); false when
+// unsure.
+bool sameAlbumKey(const FileTags& a, const FileTags& b);
 
 // Groups `files` into albums. A file in `known.files` is not added again,
 // an album all of whose songs are known is skipped, and the new files of a
 // folder that holds a catalogued album are appended to it.
-ScanPlan planAlbums(std::vector<FileTags> files, const CatalogueFiles& known);
+ScanPlan planAlbums(const std::vector<FileTags>& files, const CatalogueFiles& known);
 
 // Writes the albums into the table: songs for a catalogued album into its
 // free slots, new albums as rows at the end. Gives the row of the first

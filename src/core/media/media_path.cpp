@@ -2,6 +2,8 @@
 
 #include <unicode/utf8.h>
 
+#include <algorithm>
+
 #include "core/text/cp932.h"
 
 namespace velmora::media {
@@ -50,6 +52,11 @@ void appendUtf8(std::string& out, char32_t c)
 // are no CP932 character come through as they are.
 std::string fileSystemBytes(std::string_view cp932)
 {
+    // ASCII is the same bytes in both (the common case, worth no decoding).
+    if (std::all_of(cp932.begin(), cp932.end(),
+                    [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+        return std::string(cp932);
+    }
     const std::u16string text = text::toUnicode(cp932);
     std::string out;
     out.reserve(text.size() * 3);
@@ -153,20 +160,21 @@ int hexValue(char c)
     return -1;
 }
 
-std::string percentDecoded(std::string_view text)
+std::string percentDecoded(std::string text)
 {
-    std::string out;
-    out.reserve(text.size());
+    // In place: a decoded escape is shorter than its text.
+    std::size_t out = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '%' && i + 2 < text.size() && hexValue(text[i + 1]) >= 0 &&
             hexValue(text[i + 2]) >= 0) {
-            out.push_back(static_cast<char>(hexValue(text[i + 1]) * 16 + hexValue(text[i + 2])));
+            text[out++] = static_cast<char>(hexValue(text[i + 1]) * 16 + hexValue(text[i + 2]));
             i += 2;
         } else {
-            out.push_back(text[i]);
+            text[out++] = text[i];
         }
     }
-    return out;
+    text.resize(out);
+    return text;
 }
 
 }  // namespace
