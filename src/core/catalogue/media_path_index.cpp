@@ -4,6 +4,7 @@
 #include <array>
 #include <filesystem>
 #include <thread>
+#include <unordered_set>
 
 #include "core/filescan/album_plan.h"
 #include "core/filescan/tag_text.h"
@@ -202,12 +203,12 @@ std::vector<int> MediaPathIndex::albumsInFoldersNamed(const std::vector<std::str
     std::sort(candidates.begin(), candidates.end());
     candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
     // Names that only share a hash are told apart by the cells.
+    const std::unordered_set<std::string_view> wanted(names.begin(), names.end());
     std::vector<int> albums;
     for (int album : candidates) {
         const std::vector<std::string> held = folderNames(mediaCells(table_, album));
-        if (std::any_of(held.begin(), held.end(), [&names](const std::string& name) {
-                return std::find(names.begin(), names.end(), name) != names.end();
-            })) {
+        if (std::any_of(held.begin(), held.end(),
+                        [&wanted](const std::string& name) { return wanted.count(name) > 0; })) {
             albums.push_back(album);
         }
     }
