@@ -24,7 +24,7 @@ TEST(AlbumTable, TheLastCellsFoundFromTheEndAreTheCellsOneByOne)
     table.setCell(kColumnCount - 1, 1, "last\x81");
     table.setCell(FuriganaColumn, 2, "reading");
     table.setCell(mediaColumn(3), 3, "/music/\x81<>/a.mp3");  // "<>" after half a character
-    table.setCell(mediaColumn(50), 4, "\x82\xA0");                // the empty cells after it end the row
+    table.setCell(mediaColumn(50), 4, "\x82\xA0");            // the empty cells after it end the row
     table.setCell(mediaColumn(kSongSlots), 5, "<");
     table.setCell(mediaColumn(kSongSlots - 1), 5, ">");
     for (int row = 0; row < table.rowCount(); ++row) {
