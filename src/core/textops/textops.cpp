@@ -595,36 +595,41 @@ std::vector<int> foldedMatchingColumns(const AlbumTable& table, int album, std::
         return columns;
     }
     const ByteFolding& folding = ByteFolding::instance();
-    const AlbumTable::RowCells cells = table.rowCells(album);
-    // The cells are views of the line: a byte's cell is found by offset.
-    auto startOf = [&](std::size_t column) {
-        return static_cast<std::size_t>(cells[column].data() - line.data());
-    };
+    // The cell a start lies in is found by counting the separators since
+    // the cell of the start before, not by splitting the whole row: most
+    // rows hold no start or only a few.
+    std::size_t cellStart = 0;
     std::size_t column = 0;
     while (at != std::string_view::npos) {
-        while (column < cells.size() && startOf(column) + cells[column].size() <= at) {
-            ++column;
+        std::size_t last = 0;
+        const std::size_t passed = store::countSeparators(line, cellStart, at, &last);
+        if (passed > 0) {
+            column += passed;
+            cellStart = last + 2;
         }
-        if (column == cells.size()) {
+        if (column >= static_cast<std::size_t>(kColumnCount)) {
             break;
         }
-        const std::size_t start = startOf(column);
-        if (at < start) {
-            // In the separator before the cell.
-            at = first.nextStart(line, start);
-            continue;
+        const bool lastColumn = column + 1 == static_cast<std::size_t>(kColumnCount);
+        const std::size_t cellEnd = lastColumn ? line.size() : store::fieldEnd(line, cellStart);
+        if (at < cellEnd) {
+            const std::string_view cell = line.substr(cellStart, cellEnd - cellStart);
+            folded.clear();
+            if (!folding.append(folded, cell)) {
+                text::appendFoldedForSearch(folded, cell);
+            }
+            if (folded.find(foldedWord) != std::u16string::npos) {
+                columns.push_back(static_cast<int>(column));
+            }
         }
-        const std::string_view cell = cells[column];
-        folded.clear();
-        if (!folding.append(folded, cell)) {
-            text::appendFoldedForSearch(folded, cell);
+        // One hit per cell (a start in the separator after it has none):
+        // go on in the next one.
+        if (lastColumn) {
+            break;
         }
-        if (folded.find(foldedWord) != std::u16string::npos) {
-            columns.push_back(static_cast<int>(column));
-        }
-        // One hit per cell: go on in the next one.
+        cellStart = cellEnd + 2;
         ++column;
-        at = first.nextStart(line, start + cell.size());
+        at = first.nextStart(line, cellStart);
     }
     return columns;
 }

@@ -319,6 +319,22 @@ TEST(TextOps, FoldedSearchFindsWhatFoldingEachCellFinds)
         }
         EXPECT_EQ(search(table, all, SearchAlbum, word, {}, SearchMode::Folded), expected)
             << "word bytes: " << testing::PrintToString(word);
+        // Everywhere: the artists first, then every cell that holds it.
+        std::vector<SearchHit> everywhere;
+        for (int album : all) {
+            if (folded(table.cell(ArtistColumn, album)).find(folded(word)) != std::u16string::npos) {
+                everywhere.push_back({album, 0});
+            }
+        }
+        for (int album : all) {
+            for (int column : {ArtistColumn, AlbumColumn, AlbumColumn + 1}) {
+                if (folded(table.cell(column, album)).find(folded(word)) != std::u16string::npos) {
+                    everywhere.push_back({album, 0});
+                }
+            }
+        }
+        EXPECT_EQ(search(table, all, SearchAll, word, {}, SearchMode::Folded), everywhere)
+            << "word bytes: " << testing::PrintToString(word);
     }
 }
 
