@@ -5,21 +5,27 @@
 #include "core/store/atomic_file.h"
 #include "core/store/data_file.h"
 #include "core/store/ini_file.h"
-#include "core/text/cp932.h"
 
 namespace velmora::store {
 
 namespace {
 
-std::string sjis(std::u16string_view text)
-{
-    return text::fromUnicode(text).bytes;
-}
+// The default texts as CP932 bytes, spelled out: making settings (every
+// command does) then needs no conversion tables, which take milliseconds
+// to build.
+constexpr const char* kDefaultFontName =
+    "\x82\x6C\x82\x72\x20\x82\x6F\x83\x53\x83\x56\x83\x62\x83\x4E";                 // ＭＳ Ｐゴシック
+constexpr const char* kGenre = "\x83\x57\x83\x83\x83\x93\x83\x8B";                  // ジャンル
+constexpr const char* kMedia = "\x83\x81\x83\x66\x83\x42\x83\x41";                  // メディア
+constexpr const char* kMemo = "\x83\x81\x83\x82";                                   // メモ
+constexpr const char* kSiteName = "\x83\x54\x83\x43\x83\x67\x96\xBC";               // サイト名
+constexpr const char* kGoogleJapanese = "google\x81\x69\x93\xFA\x96\x7B\x8C\xEA)";  // google（日本語)
+constexpr const char* kHead = "\x90\xE6\x93\xAA";                                   // 先頭
+constexpr const char* kTail = "\x8D\xC5\x8C\xE3";                                   // 最後
 
-const std::string& defaultFontName()
+std::string defaultFontName()
 {
-    static const std::string name = sjis(u"ＭＳ Ｐゴシック");
-    return name;
+    return kDefaultFontName;
 }
 
 // Visits every key in the file's order with its default; `S` is const for
@@ -34,9 +40,9 @@ void visitKeys(S& s, Visitor&& v)
     v.fixed("Form", "Caption", "Velmora");
     v.fixed("Form", "Version", "2000");
     v.integer("MPanel", "Width", s.panelWidth, 417);
-    v.text("MPanel", "Memo1Caption", s.captions[0], sjis(u"ジャンル"));
-    v.text("MPanel", "Memo2Caption", s.captions[1], sjis(u"メディア"));
-    v.text("MPanel", "Memo3Caption", s.captions[2], sjis(u"メモ"));
+    v.text("MPanel", "Memo1Caption", s.captions[0], kGenre);
+    v.text("MPanel", "Memo2Caption", s.captions[1], kMedia);
+    v.text("MPanel", "Memo3Caption", s.captions[2], kMemo);
     v.text("AlbumGrid", "FontName", s.albumFont.name, defaultFontName());
     v.integer("AlbumGrid", "FontSize", s.albumFont.size, 9);
     v.integer("AlbumGrid", "FontColor", s.albumFont.color, static_cast<std::int32_t>(0x80000008));
@@ -149,7 +155,7 @@ struct Writer {
 
 }  // namespace
 
-AppSettings::AppSettings() : captions{sjis(u"ジャンル"), sjis(u"メディア"), sjis(u"メモ")}
+AppSettings::AppSettings() : captions{kGenre, kMedia, kMemo}
 {
     albumFont.name = defaultFontName();
     memoFont.name = defaultFontName();
@@ -207,11 +213,11 @@ int toolPageWidth(int stored, int windowWidth)
 }
 
 ListFiles::ListFiles()
-    : siteNames{sjis(u"サイト名"), sjis(u"google（日本語)"), "HMV", "Tower Records"},
-      siteHeads{sjis(u"先頭"), "http://www.google.co.jp/search?num=50&lr=lang_ja&q=",
+    : siteNames{kSiteName, kGoogleJapanese, "HMV", "Tower Records"},
+      siteHeads{kHead, "http://www.google.co.jp/search?num=50&lr=lang_ja&q=",
                 "http://www.hmv.co.jp/search/title.asp?category=KEYWORDS&keyword=",
                 "http://tower.jp/sitemap/CSfSearchResults.jsp?keyword=AllKey&entry="},
-      siteTails{sjis(u"最後"), "", "", "&GOODS_SORT_CD=101&SEARCH_GENRE=ALL&x=16&y=10"}
+      siteTails{kTail, "", "", "&GOODS_SORT_CD=101&SEARCH_GENRE=ALL&x=16&y=10"}
 {
 }
 
