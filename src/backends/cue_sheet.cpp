@@ -8,6 +8,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "backends/gst_pads.h"
+
 namespace velmora::media {
 
 namespace {
@@ -161,24 +163,13 @@ std::optional<std::int64_t> decodedSectors(const std::filesystem::path& file)
     GstElement* decode = gst_element_factory_make("decodebin", nullptr);
     GstElement* sink = gst_element_factory_make("fakesink", nullptr);
     if (pipeline == nullptr || source == nullptr || decode == nullptr || sink == nullptr) {
-        for (GstElement* e : {pipeline, source, decode, sink}) {
-            if (e != nullptr) {
-                gst_object_unref(e);
-            }
-        }
+        unrefElements({pipeline, source, decode, sink});
         return std::nullopt;
     }
     g_object_set(source, "location", file.c_str(), nullptr);
     gst_bin_add_many(GST_BIN(pipeline), source, decode, sink, nullptr);
     gst_element_link(source, decode);
-    g_signal_connect(decode, "pad-added", G_CALLBACK(+[](GstElement*, GstPad* pad, gpointer data) {
-                         GstPad* target = gst_element_get_static_pad(GST_ELEMENT(data), "sink");
-                         if (!gst_pad_is_linked(target)) {
-                             gst_pad_link(pad, target);
-                         }
-                         gst_object_unref(target);
-                     }),
-                     sink);
+    linkNewPadsTo(decode, sink);
     std::optional<std::int64_t> sectors;
     gst_element_set_state(pipeline, GST_STATE_PAUSED);
     // Preroll has an answer (ready, or an error) within the wait.

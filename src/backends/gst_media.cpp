@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "backends/cd_drive.h"
+#include "backends/gst_pads.h"
 
 namespace velmora::media {
 
@@ -428,11 +429,7 @@ private:
         }
         if (convert == nullptr || resample == nullptr || source1 == nullptr ||
             (source.raw && source2 == nullptr)) {
-            for (GstElement* e : {source1, source2, convert, resample, sink}) {
-                if (e != nullptr) {
-                    gst_object_unref(e);
-                }
-            }
+            unrefElements({source1, source2, convert, resample, sink});
             return {ErrorCannotPlay, "GStreamer の要素 (uridecodebin, rawaudioparse) がありません。"};
         }
         pipeline_ = gst_pipeline_new(nullptr);
@@ -443,14 +440,7 @@ private:
             gst_element_link_many(source1, source2, convert, nullptr);
         } else {
             // The decoder's sound pad appears once the file is known.
-            g_signal_connect(source1, "pad-added", G_CALLBACK(+[](GstElement*, GstPad* pad, gpointer data) {
-                                 GstPad* target = gst_element_get_static_pad(GST_ELEMENT(data), "sink");
-                                 if (!gst_pad_is_linked(target)) {
-                                     gst_pad_link(pad, target);
-                                 }
-                                 gst_object_unref(target);
-                             }),
-                             convert);
+            linkNewPadsTo(source1, convert);
         }
         attachBus();
         runFirst_ = track;
@@ -669,11 +659,7 @@ private:
         GstElement* convert = gst_element_factory_make("audioconvert", nullptr);
         GstElement* resample = gst_element_factory_make("audioresample", nullptr);
         if (source == nullptr || convert == nullptr || resample == nullptr) {
-            for (GstElement* e : {source, convert, resample, sink}) {
-                if (e != nullptr) {
-                    gst_object_unref(e);
-                }
-            }
+            unrefElements({source, convert, resample, sink});
             return {ErrorCannotPlay, "音楽CDを読む GStreamer の要素 (cdiocddasrc) がありません。"};
         }
         // The whole disc as one stream: play runs on from track to track.

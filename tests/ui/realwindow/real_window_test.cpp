@@ -97,6 +97,16 @@ int stackIndex(const QWidget& window)
 
 class RealWindowTest : public ::testing::Test {
 protected:
+    // The window on a catalogue of one album ("a" / "t").
+    void startWithOneAlbum()
+    {
+        test::writeBytes(dir / "VLM.dat",
+                         test::dataLineWith({}) + "\r\n" +
+                             test::dataLineWith({{store::ArtistColumn, "a"}, {store::AlbumColumn, "t"}}) +
+                             "\r\n");
+        start();
+    }
+
     void start()
     {
         window =
@@ -193,11 +203,7 @@ protected:
 
 TEST_F(RealWindowTest, PromptsOfTheEditDialogAndTheMemoPadLieAboveThem)
 {
-    test::writeBytes(dir / "VLM.dat",
-                     test::dataLineWith({}) + "\r\n" +
-                         test::dataLineWith({{store::ArtistColumn, "a"}, {store::AlbumColumn, "t"}}) +
-                         "\r\n");
-    start();
+    startWithOneAlbum();
     window->selectListRow(0, true);
     test::trigger(window.get(), "editAlbum");
     ASSERT_TRUE(QTest::qWaitForWindowActive(edit, 5000));
@@ -317,11 +323,7 @@ QStringList buttonsTabMisses(QWidget* window, QWidget* start)
 
 TEST_F(RealWindowTest, TabAloneReachesEveryButtonOfEveryWindow)
 {
-    test::writeBytes(dir / "VLM.dat",
-                     test::dataLineWith({}) + "\r\n" +
-                         test::dataLineWith({{store::ArtistColumn, "a"}, {store::AlbumColumn, "t"}}) +
-                         "\r\n");
-    start();
+    startWithOneAlbum();
     window->setObjectName(QStringLiteral("MainWindow"));
     QStringList missed;
     // The main window with each of its tool pages.
@@ -382,11 +384,7 @@ TEST_F(RealWindowTest, TabAloneReachesEveryButtonOfEveryWindow)
 
 TEST_F(RealWindowTest, AltAndTheMnemonicOpenEachMenu)
 {
-    test::writeBytes(dir / "VLM.dat",
-                     test::dataLineWith({}) + "\r\n" +
-                         test::dataLineWith({{store::ArtistColumn, "a"}, {store::AlbumColumn, "t"}}) +
-                         "\r\n");
-    start();
+    startWithOneAlbum();
     window->selectListRow(0, true);
     child<QWidget>(window.get(), "albumView")->setFocus();
     const std::pair<Qt::Key, const char*> menus[] = {{Qt::Key_F, "ファイル(&F)"},
